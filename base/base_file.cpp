@@ -1,0 +1,358 @@
+#include "base/base_file.h"
+
+#include "base/cipher.h"
+#include "base/codec.h"
+#include "base/load_status.h"
+#include "platform/memory_file.h"
+
+#include <cstring>
+
+namespace talsk {
+
+namespace {
+
+inline void putU16(unsigned char* p, uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void putI32(unsigned char* p, int32_t v) {
+    uint32_t u = static_cast<uint32_t>(v);
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(u >> (8 * i));
+}
+inline int32_t getI32(const unsigned char* p) {
+    return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
+                                (uint32_t(p[3]) << 24));
+}
+inline BaseDate getDate(const unsigned char* p) {
+    return BaseDate{static_cast<int16_t>(p[0] | (p[1] << 8)), p[2], p[3]};
+}
+inline void putDate(unsigned char* p, const BaseDate& d) {
+    putU16(p, static_cast<uint16_t>(d.year));
+    p[2] = d.month;
+    p[3] = d.day;
+}
+
+void closeIfOpened(PhoneBase& base, bool opened) {
+    if (opened && base.file) {
+        base.file->close();
+        base.file.reset();
+    }
+}
+
+// Each table either has no records or is not loaded.
+bool noTableWithRecordsLoaded(const PhoneBase& base) {
+    for (const BaseTable& t : base.tables)
+        if (t.count != 0 && t.loaded)
+            return false;
+    return true;
+}
+
+void buildLead(unsigned char* lead, uint16_t version, uint8_t flagByte, uint8_t keyed) {
+    std::memset(lead, 0, kLeadSize);
+    putU16(lead, version);
+    lead[2] = flagByte;
+    lead[3] = keyed;
+}
+
+// Writes a whole file image to the base's path without ever leaving a damaged
+// file: a temporary file beside the target, flushed and renamed over it. The
+// new file stays open and locked as the base's file.
+bool writeImage(PhoneBase& base, const std::vector<unsigned char>& image) {
+    FileSystem& fs = fileSystem();
+    const std::string target = fs.resolve(base.path);
+    const int64_t size = static_cast<int64_t>(image.size());
+    if (!base.file) {
+        // Take the writer lock first, so that another holder keeps its file.
+        FileAttributes a = fs.attributes(target);
+        if (a.exists) {
+            base.file = fs.open(target, OpenMode::ReadWriteExclusive);
+            if (!base.file)
+                return false;
+        }
+    }
+    std::string tempPath;
+    std::unique_ptr<File> temp = fs.createTemp(target, tempPath);
+    if (temp) {
+        bool ok = temp->write(image.data(), size) && temp->flush();
+        if (ok && fs.attributes(target).exists)
+            fs.copyPermissions(target, tempPath);
+        if (ok)
+            ok = fs.replace(tempPath, target);
+        if (!ok) {
+            temp->close();
+            fs.remove(tempPath);
+            return false;
+        }
+        if (base.file)
+            base.file->close();
+        base.file = std::move(temp);
+        return true;
+    }
+    // The folder takes no new file: write in place, the whole image at once.
+    if (!base.file) {
+        base.file = fs.open(target, OpenMode::CreateExclusive);
+        if (!base.file)
+            return false;
+    }
+    return base.file->seek(0) && base.file->write(image.data(), size) &&
+           base.file->truncate(size) && base.file->flush();
+}
+
+} // namespace
+
+const char* versionName(uint16_t version) {
+    switch (version) {
+    case kVersion20:
+        return "Версия 2.0";
+    case kVersion20b:
+        return "Версия 2.0b";
+    case kVersion10a:
+    case kVersion10b:
+        return "Версия 1.0";
+    case kVersion12:
+        return "Версия 1.2";
+    default:
+        return "Неверный формат";
+    }
+}
+
+bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b) {
+    base.connected = 1;
+    for (BaseTable& t : base.tables)
+        t.loaded = 1;
+    base.status = 0;
+    if (openFromDisk) {
+        base.readOnly = 0;
+        FileSystem& fs = fileSystem();
+        FileAttributes a = fs.attributes(base.path);
+        if (!a.exists || a.directory) {
+            base.status = StatusNotFound;
+            base.connected = 0;
+            return false;
+        }
+        if (base.file)
+            base.file->close();
+        base.file.reset();
+        if (!a.readOnly)
+            base.file = fs.open(base.path, OpenMode::ReadWriteExclusive);
+        if (!base.file) {
+            base.file = fs.open(base.path, OpenMode::ReadShared);
+            if (!base.file) {
+                base.status = StatusCannotOpen;
+                base.connected = 0;
+                return false;
+            }
+            base.readOnly = 1;
+            base.status = a.readOnly ? StatusReadOnlyAttribute : StatusReadOnlyBusy;
+        }
+    }
+    if (!base.file || !base.file->isOpen()) {
+        base.status = StatusCannotOpen;
+        base.connected = 0;
+        return false;
+    }
+    File& f = *base.file;
+    const int64_t length = f.length();
+    const int64_t dataSize = length - kLeadSize;
+    if (length < 0 || dataSize <= 10) {
+        base.dataSize = dataSize < 0 ? 0 : static_cast<int32_t>(dataSize);
+        base.status = StatusNoData;
+        closeIfOpened(base, openFromDisk);
+        base.connected = 0;
+        return false;
+    }
+    base.dataSize = dataSize > INT32_MAX ? INT32_MAX : static_cast<int32_t>(dataSize);
+    unsigned char lead[kLeadSize];
+    if (!f.seek(0) || !f.readExact(lead, kLeadSize)) {
+        base.status = StatusCannotOpen;
+        closeIfOpened(base, openFromDisk);
+        base.connected = 0;
+        return false;
+    }
+    base.version = static_cast<uint16_t>(lead[0] | (lead[1] << 8));
+    base.flagByte = lead[2];
+    base.keyed = lead[3];
+    if (base.version != kVersion20) {
+        const uint16_t v = base.version;
+        const bool older = v == kVersion10a || v == kVersion10b || v == kVersion12 || v == kVersion20b;
+        base.status = older ? StatusVersionMismatch : StatusUnknownFormat;
+        if (!(v == kVersion20b && allow20b)) {
+            closeIfOpened(base, openFromDisk);
+            base.connected = 0;
+            return false;
+        }
+    }
+    unsigned char header[kHeaderBlockSize];
+    if (!f.seek(kLeadSize) || !f.readExact(header, kHeaderBlockSize)) {
+        base.status = StatusHeaderInvalid;
+        closeIfOpened(base, openFromDisk);
+        base.connected = 0;
+        return false;
+    }
+    char key2[33];
+    makeBuiltinKey(2, key2);
+    decipher(header, kHeaderBlockSize, key2);
+    int64_t storedTotal = 0;
+    for (int k = 0; k < kTableCount; ++k) {
+        BaseTable& t = base.tables[static_cast<size_t>(k)];
+        const unsigned char* d = header + k * kDescriptorSize;
+        t.count = getI32(d);
+        t.created = getDate(d + 4);
+        t.updated = getDate(d + 8);
+        t.textSize = getI32(d + 12);
+        t.chunkSize = getI32(d + 16);
+        t.storedSize = getI32(d + 20);
+        const bool plausible = t.textSize >= 0 && t.count >= 0 &&
+                               int64_t(t.textSize) <= int64_t(424) * t.count &&
+                               t.textSize / 7 >= t.count && t.storedSize >= 0;
+        if (!plausible) {
+            t.loaded = 0;
+            base.connected = 0;
+        }
+        storedTotal += t.storedSize;
+    }
+    if (dataSize < storedTotal)
+        base.connected = 0;
+    if (!base.connected) {
+        base.status = StatusHeaderInvalid;
+        closeIfOpened(base, openFromDisk);
+        return false;
+    }
+    return true;
+}
+
+bool loadTables(PhoneBase& base, TableMask mask) {
+    const int64_t s0 = base.tables[0].storedSize;
+    const int64_t s1 = base.tables[1].storedSize;
+    const int64_t offsets[kTableCount] = {kFirstBlockOffset, s0 + 110, s0 + s1 + 114};
+    const FieldOrder& order = base.version == kVersion20b ? kFieldOrder20b : kFieldOrder20;
+    for (int k = 0; k < kTableCount; ++k) {
+        BaseTable& t = base.tables[static_cast<size_t>(k)];
+        t.fileOffset = offsets[k] > INT32_MAX ? INT32_MAX : static_cast<int32_t>(offsets[k]);
+        if (!(mask & tableMaskOf(static_cast<TableKind>(k))))
+            continue;
+        t.release();
+        if (t.count < 1) {
+            t.loaded = 1;
+            continue;
+        }
+        bool ok = base.file && base.file->isOpen();
+        // Every coded byte carries at least one bit: a larger claim is damage,
+        // and must not make us allocate for it.
+        ok = ok && int64_t(t.textSize) <= int64_t(t.storedSize) * 8;
+        ok = ok && t.index.resizeZeroed((static_cast<size_t>(t.count) + 1) * sizeof(RecordIndexEntry));
+        ok = ok && base.file->seek(offsets[k]);
+        ok = ok && unpackTable(*base.file, base.key, t.textSize, t.chunkSize, t.text);
+        ok = ok && indexTable(t, order);
+        if (ok) {
+            t.loaded = 1;
+        } else {
+            t.release();
+            t.count = 0;
+            t.loaded = 0;
+            base.readOnly = 1;
+            base.status = StatusReadOnlyIncomplete;
+        }
+    }
+    if (mask & kMaskAllTables) {
+        const bool allLoaded = base.tables[0].loaded && base.tables[1].loaded && base.tables[2].loaded;
+        const bool noneLoaded = !base.tables[0].loaded && !base.tables[1].loaded && !base.tables[2].loaded;
+        if (allLoaded) {
+            if (base.status == 0)
+                base.status = StatusConnected;
+            base.connected = 1;
+        }
+        if (base.readOnly && base.status == StatusReadOnlyIncomplete && noTableWithRecordsLoaded(base)) {
+            base.connected = 0;
+            base.status = StatusLoadFailed;
+        }
+        if (noneLoaded) {
+            base.connected = 0;
+            base.status = StatusLoadFailed;
+        }
+        if ((!base.connected || base.readOnly) && base.file) {
+            base.file->close();
+            base.file.reset();
+        }
+    }
+    for (int k = 0; k < kTableCount; ++k)
+        if (mask == tableMaskOf(static_cast<TableKind>(k)))
+            return base.tables[static_cast<size_t>(k)].loaded;
+    return base.connected;
+}
+
+bool writeLeadBytes(File& file, const PhoneBase& base) {
+    unsigned char lead[kLeadSize];
+    buildLead(lead, kVersion20, base.flagByte, base.keyed);
+    return file.seek(0) && file.write(lead, kLeadSize);
+}
+
+bool saveBase(PhoneBase& base, TableMask mask) {
+    if (!base.keyed)
+        base.key.clear();
+    else if (base.key.empty())
+        base.keyed = 0;
+    for (int k = 0; k < kTableCount; ++k) {
+        if (!(mask & tableMaskOf(static_cast<TableKind>(k))))
+            continue;
+        if (!indexTable(base.tables[static_cast<size_t>(k)]))
+            return false;
+    }
+    if (mask & kMaskValidateOnly)
+        return true;
+
+    // The whole new file is built in memory first.
+    MemoryFile image;
+    image.bytes().reserve(static_cast<size_t>(kFirstBlockOffset) +
+                          static_cast<size_t>(base.tables[0].textSize) / 2 +
+                          static_cast<size_t>(base.tables[1].textSize) / 2 +
+                          static_cast<size_t>(base.tables[2].textSize) / 2 + 64);
+    image.bytes().resize(kFirstBlockOffset);
+    image.seek(kFirstBlockOffset);
+    int32_t stored[kTableCount];
+    for (int k = 0; k < kTableCount; ++k) {
+        const BaseTable& t = base.tables[static_cast<size_t>(k)];
+        const int64_t written = packTable(image, base.key, t.text.data(), t.textSize);
+        if (written < 0 || written > INT32_MAX)
+            return false;
+        stored[k] = static_cast<int32_t>(written);
+        image.write(kSeparator, sizeof kSeparator);
+    }
+    if (image.bytes().size() > static_cast<size_t>(INT32_MAX))
+        return false;
+    unsigned char* bytes = image.bytes().data();
+    buildLead(bytes, kVersion20, 3, base.keyed);
+    unsigned char* header = bytes + kLeadSize;
+    std::memset(header, 0, kHeaderBlockSize);
+    for (int k = 0; k < kTableCount; ++k) {
+        const BaseTable& t = base.tables[static_cast<size_t>(k)];
+        unsigned char* d = header + k * kDescriptorSize;
+        putI32(d, t.count);
+        putDate(d + 4, t.created);
+        putDate(d + 8, t.updated);
+        putI32(d + 12, t.textSize);
+        putI32(d + 16, kChunkSize);
+        putI32(d + 20, stored[k]);
+    }
+    char key2[33];
+    makeBuiltinKey(2, key2);
+    encipher(header, kHeaderBlockSize, key2);
+    if (!writeImage(base, image.bytes()))
+        return false;
+
+    int64_t offset = kFirstBlockOffset;
+    for (int k = 0; k < kTableCount; ++k) {
+        BaseTable& t = base.tables[static_cast<size_t>(k)];
+        t.chunkSize = kChunkSize;
+        t.storedSize = stored[k];
+        t.fileOffset = static_cast<int32_t>(offset);
+        offset += stored[k] + 4;
+    }
+    base.flagByte = 3;
+    base.version = kVersion20;
+    base.dataSize = base.tables[0].textSize + base.tables[1].textSize + base.tables[2].textSize + 108;
+    return true;
+}
+
+} // namespace talsk

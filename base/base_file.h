@@ -1,0 +1,38 @@
+#pragma once
+// The ".btn" base file: a plain lead, a header block enciphered with built-in
+// key 2, and the three tables as compressed blocks.
+
+#include "base/records.h"
+
+#include <cstdint>
+
+namespace talsk {
+
+constexpr uint16_t kVersion20 = 0x0201;
+constexpr uint16_t kVersion20b = 0x0200;
+constexpr uint16_t kVersion10a = 0x0100;
+constexpr uint16_t kVersion10b = 0x0101;
+constexpr uint16_t kVersion12 = 0x0120;
+
+constexpr int kLeadSize = 10;
+constexpr int kHeaderBlockSize = 96;
+constexpr int kDescriptorSize = 32;
+constexpr int kFirstBlockOffset = 106;
+constexpr unsigned char kSeparator[4] = {0x01, 0x02, 0x02, 0x01};
+
+// "Версия 2.0", "Версия 2.0b", "Версия 1.0", "Версия 1.2" or "Неверный формат".
+const char* versionName(uint16_t version);
+
+// Opens (when openFromDisk) and checks the lead and header; fills version,
+// flagByte, keyed, dataSize and the table descriptors. Returns connected.
+bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b);
+// Reads, unpacks and indexes the masked tables. Returns connected, or for a
+// one-table mask whether that table is loaded.
+bool loadTables(PhoneBase& base, TableMask mask);
+// Re-indexes the masked tables, then (unless validate only) rewrites the
+// whole file. The previous file stays intact when anything fails.
+bool saveBase(PhoneBase& base, TableMask mask);
+// The 10 lead bytes: version 2.0, the base's flagByte and keyed flag, zeros.
+bool writeLeadBytes(File& file, const PhoneBase& base);
+
+} // namespace talsk

@@ -1,0 +1,35 @@
+#pragma once
+// The connected base files: every search runs over all of them and totals are
+// summed over them.
+
+#include "base/records.h"
+#include "search/search_state.h"
+#include "search/settings.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace talsk {
+
+constexpr int kNoBase = 4095;
+
+using LayoutTable = std::array<unsigned char, 256>;
+
+struct BaseSet {
+    std::string folder; // the program's folder
+    int32_t totalPopulation = 0;
+    int32_t totalOrganizations = 0;
+    int32_t totalCityCodes = 0;
+    int32_t total = 0;
+    std::vector<PhoneBase> bases; // in settings order
+    SearchState search;
+    ProgramSettings* settings = nullptr;
+    LayoutTable layout{};
+    RecordFields copyBuffer;
+
+    int16_t count() const { return static_cast<int16_t>(bases.size()); }
+};
+
+} // namespace talsk

@@ -1,0 +1,397 @@
+#include "base/codec.h"
+
+#include "base/cipher.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace talsk {
+
+namespace {
+
+constexpr uint16_t kLeafMark = 0xF000;
+constexpr int kPackChunk = 262144;
+constexpr int kMaxCodeLength = 64;
+
+inline void putU16(unsigned char* p, uint16_t v) {
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void putU32(unsigned char* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+inline uint16_t getU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint32_t getU32(const unsigned char* p) {
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+// ---- building the tree ----------------------------------------------------
+
+struct Item {
+    uint64_t weight;
+    bool leaf;
+    uint16_t value; // byte value of a leaf, or the first entry index of an internal node
+};
+
+// Heaviest items go to both ends, alternating in groups of five (back first).
+void arrange(std::vector<Item>& items) {
+    size_t lo = 0;
+    size_t hi = items.size();
+    for (size_t placed = 0; lo < hi; ++placed) {
+        size_t best = lo;
+        for (size_t j = lo + 1; j < hi; ++j)
+            if (items[j].weight > items[best].weight)
+                best = j;
+        bool toBack = (placed / 5) % 2 == 0;
+        size_t target = toBack ? hi - 1 : lo;
+        std::swap(items[best], items[target]);
+        if (toBack)
+            --hi;
+        else
+            ++lo;
+    }
+}
+
+std::vector<uint16_t> buildTree(const uint64_t (&freq)[256]) {
+    std::vector<Item> items;
+    for (int c = 0; c < 256; ++c)
+        if (freq[c] != 0)
+            items.push_back(Item{freq[c], true, static_cast<uint16_t>(c)});
+    std::vector<uint16_t> tree;
+    if (items.size() == 1) {
+        // One distinct byte: one pair whose two entries are the same leaf, so
+        // that every byte still costs one bit and the reader can count them.
+        uint16_t leaf = static_cast<uint16_t>(kLeafMark + items[0].value);
+        tree = {leaf, leaf};
+        return tree;
+    }
+    arrange(items);
+    auto entryOf = [](const Item& it) {
+        return it.leaf ? static_cast<uint16_t>(kLeafMark + it.value) : it.value;
+    };
+    while (items.size() > 1) {
+        size_t j = 0;
+        for (size_t k = 1; k < items.size(); ++k)
+            if (items[k].weight < items[j].weight)
+                j = k;
+        size_t a;
+        if (j == 0)
+            a = 0;
+        else if (j + 1 < items.size() && items[j + 1].weight <= items[j - 1].weight)
+            a = j;
+        else
+            a = j - 1;
+        uint16_t first = static_cast<uint16_t>(tree.size());
+        tree.push_back(entryOf(items[a]));
+        tree.push_back(entryOf(items[a + 1]));
+        items[a] = Item{items[a].weight + items[a + 1].weight, false, first};
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(a) + 1);
+    }
+    return tree;
+}
+
+struct Code {
+    uint64_t bits = 0;
+    int length = 0;
+};
+
+// Codes from the stored tree: from each leaf up to the root; bit 0 is the
+// choice at the root. Returns false when a code would be longer than 64 bits.
+bool assignCodes(const std::vector<uint16_t>& tree, std::array<Code, 256>& codes) {
+    for (size_t e = 0; e < tree.size(); ++e) {
+        if (tree[e] < kLeafMark)
+            continue;
+        uint64_t bits = e % 2;
+        int length = 1;
+        size_t current = e & ~size_t(1);
+        for (size_t f = current + 2; f < tree.size(); ++f) {
+            if (tree[f] < kLeafMark && tree[f] == current) {
+                if (length >= kMaxCodeLength)
+                    return false;
+                bits = (bits << 1) | (f % 2);
+                ++length;
+                current = f & ~size_t(1);
+            }
+        }
+        codes[tree[e] & 0xFF] = Code{bits, length};
+    }
+    return true;
+}
+
+// ---- writing ------------------------------------------------------------
+
+class BitWriter {
+public:
+    explicit BitWriter(unsigned char* out) : out_(out) {}
+    void put(uint64_t bits, int length) {
+        if (length > 32) {
+            put32(static_cast<uint32_t>(bits), 32);
+            put32(static_cast<uint32_t>(bits >> 32), length - 32);
+        } else {
+            put32(static_cast<uint32_t>(bits), length);
+        }
+    }
+    void finish() {
+        if (count_ > 0) {
+            putU32(out_ + written_, static_cast<uint32_t>(acc_));
+            written_ += 4;
+            acc_ = 0;
+            count_ = 0;
+        }
+    }
+
+private:
+    void put32(uint32_t bits, int length) {
+        acc_ |= static_cast<uint64_t>(bits) << count_;
+        count_ += length;
+        if (count_ >= 32) {
+            putU32(out_ + written_, static_cast<uint32_t>(acc_));
+            written_ += 4;
+            acc_ >>= 32;
+            count_ -= 32;
+        }
+    }
+    unsigned char* out_;
+    size_t written_ = 0;
+    uint64_t acc_ = 0;
+    int count_ = 0;
+};
+
+} // namespace
+
+int64_t packTable(File& file, const std::string& fileKey, const char* pool, int32_t textSize) {
+    if (textSize <= 0)
+        return 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(pool);
+    uint64_t freq[256] = {};
+    for (int32_t i = 0; i < textSize; ++i)
+        ++freq[bytes[i]];
+    std::vector<uint16_t> tree = buildTree(freq);
+    std::array<Code, 256> codes{};
+    if (!assignCodes(tree, codes))
+        return -1;
+    const int treeLength = static_cast<int>(tree.size() * 2);
+
+    std::vector<unsigned char> bitBuffer(kMaxChunkBits / 8 + 8);
+    int64_t total = 0;
+    for (int64_t start = 0; start < textSize; start += kPackChunk) {
+        const int64_t length = std::min<int64_t>(kPackChunk, textSize - start);
+        const unsigned char* in = bytes + start;
+        uint64_t bitCount = 0;
+        for (int64_t i = 0; i < length; ++i)
+            bitCount += static_cast<uint64_t>(codes[in[i]].length);
+        if (bitCount > kMaxChunkBits)
+            return -1; // the reader could not take it back
+        BitWriter writer(bitBuffer.data());
+        for (int64_t i = 0; i < length; ++i)
+            writer.put(codes[in[i]].bits, codes[in[i]].length);
+        writer.finish();
+
+        const bool first = start == 0;
+        unsigned char header[2 + kMaxChunkHeader] = {};
+        const int headerLength = first ? treeLength + 8 : 6;
+        putU16(header, static_cast<uint16_t>(headerLength));
+        unsigned char* h = header + 2;
+        putU32(h, static_cast<uint32_t>(bitCount));
+        h[4] = 0;
+        h[5] = first ? 1 : 0;
+        if (first) {
+            putU16(h + 6, static_cast<uint16_t>(treeLength));
+            for (size_t e = 0; e < tree.size(); ++e)
+                putU16(h + 8 + 2 * e, tree[e]);
+        }
+        encipher(h, static_cast<size_t>(headerLength), fileKey.c_str());
+        const int64_t codedBytes = static_cast<int64_t>((bitCount + 7) / 8);
+        if (!file.write(header, 2 + headerLength) || !file.write(bitBuffer.data(), codedBytes))
+            return -1;
+        total += 2 + headerLength + codedBytes;
+    }
+    return total;
+}
+
+// ---- reading ------------------------------------------------------------
+
+namespace {
+
+constexpr int kLookupBits = 11;
+
+struct Lookup {
+    uint16_t target; // leaf: the byte; otherwise the entry index of the pair reached
+    uint8_t length;  // bits consumed
+    uint8_t leaf;
+};
+
+class Decoder {
+public:
+    // Checks the tree: entries in pairs, first entry a leaf, references even
+    // and below the referring entry (so a walk always stays inside the tree),
+    // and the chain of pairs from the first pair ends in the last pair.
+    bool setTree(const unsigned char* bytes, int treeLength) {
+        if (treeLength < 4 || treeLength % 4 != 0 || treeLength > kTreeArea)
+            return false;
+        const int entries = treeLength / 2;
+        tree_.resize(static_cast<size_t>(entries));
+        for (int e = 0; e < entries; ++e)
+            tree_[static_cast<size_t>(e)] = getU16(bytes + 2 * e);
+        if (tree_[0] < kLeafMark || tree_[1] < kLeafMark)
+            return false;
+        for (int e = 2; e < entries; ++e) {
+            uint16_t v = tree_[static_cast<size_t>(e)];
+            if (v >= kLeafMark)
+                continue;
+            if (v % 2 != 0 || v >= (e & ~1))
+                return false;
+        }
+        int current = 0;
+        for (int f = 2; f < entries; ++f)
+            if (tree_[static_cast<size_t>(f)] == current)
+                current = f & ~1;
+        if (current != entries - 2)
+            return false;
+        root_ = entries - 2;
+        buildLookup();
+        return true;
+    }
+    bool hasTree() const { return !tree_.empty(); }
+
+    // Decodes exactly bitCount bits of `in` (padded with 8 zero bytes) into
+    // out[*produced ..]; fails when the output would pass `capacity`.
+    bool decode(const unsigned char* in, uint64_t bitCount, unsigned char* out, size_t capacity,
+                size_t& produced) const {
+        uint64_t pos = 0;
+        size_t n = produced;
+        // Fast path: whole lookups while enough bits remain.
+        while (pos + kLookupBits <= bitCount) {
+            uint64_t window;
+            std::memcpy(&window, in + (pos >> 3), sizeof window);
+            window >>= (pos & 7);
+            const Lookup& l = lookup_[window & ((1u << kLookupBits) - 1)];
+            pos += l.length;
+            if (l.leaf) {
+                if (n >= capacity)
+                    return false;
+                out[n++] = static_cast<unsigned char>(l.target);
+                continue;
+            }
+            // A long code: walk the tree from the pair reached.
+            int node = l.target;
+            while (true) {
+                if (pos >= bitCount) {
+                    produced = n;
+                    return true; // the stream ended inside a code
+                }
+                unsigned bit = (in[pos >> 3] >> (pos & 7)) & 1;
+                ++pos;
+                uint16_t v = tree_[static_cast<size_t>(node) + bit];
+                if (v >= kLeafMark) {
+                    if (n >= capacity)
+                        return false;
+                    out[n++] = static_cast<unsigned char>(v);
+                    break;
+                }
+                node = v;
+            }
+        }
+        int node = root_;
+        for (; pos < bitCount; ++pos) {
+            unsigned bit = (in[pos >> 3] >> (pos & 7)) & 1;
+            uint16_t v = tree_[static_cast<size_t>(node) + bit];
+            if (v >= kLeafMark) {
+                if (n >= capacity)
+                    return false;
+                out[n++] = static_cast<unsigned char>(v);
+                node = root_;
+            } else {
+                node = v;
+            }
+        }
+        produced = n;
+        return true;
+    }
+
+private:
+    void buildLookup() {
+        for (uint32_t w = 0; w < (1u << kLookupBits); ++w) {
+            int node = root_;
+            Lookup l{static_cast<uint16_t>(root_), kLookupBits, 0};
+            for (int b = 0; b < kLookupBits; ++b) {
+                uint16_t v = tree_[static_cast<size_t>(node) + ((w >> b) & 1)];
+                if (v >= kLeafMark) {
+                    l = Lookup{static_cast<uint16_t>(v & 0xFF), static_cast<uint8_t>(b + 1), 1};
+                    break;
+                }
+                node = v;
+                l.target = static_cast<uint16_t>(node);
+            }
+            lookup_[w] = l;
+        }
+    }
+
+    std::vector<uint16_t> tree_;
+    int root_ = 0;
+    std::array<Lookup, 1u << kLookupBits> lookup_{};
+};
+
+} // namespace
+
+bool unpackTable(File& file, const std::string& fileKey, int32_t textSize, int32_t chunkSize,
+                 Block& pool) {
+    if (textSize < 0 || chunkSize <= 0)
+        return false;
+    Block out;
+    if (!out.resizeZeroed(static_cast<size_t>(textSize) + 1))
+        return false;
+    const int64_t chunks = (static_cast<int64_t>(textSize) + chunkSize - 1) / chunkSize;
+    // The coded bits of one chunk never exceed 2,097,152 bits, nor the chunk size.
+    const size_t bitBufferSize =
+        std::min<size_t>((static_cast<size_t>(chunkSize) + 3) & ~size_t(3), kMaxChunkBits / 8);
+    std::vector<unsigned char> bitBuffer(bitBufferSize + 8);
+    Decoder decoder;
+    size_t produced = 0;
+    auto* dst = reinterpret_cast<unsigned char*>(out.data());
+    for (int64_t c = 0; c < chunks; ++c) {
+        unsigned char lengthBytes[2];
+        if (!file.readExact(lengthBytes, 2))
+            return false;
+        const int headerLength = getU16(lengthBytes);
+        if (headerLength > kMaxChunkHeader)
+            return false;
+        unsigned char header[kMaxChunkHeader] = {};
+        if (!file.readExact(header, headerLength))
+            return false;
+        decipher(header, static_cast<size_t>(headerLength), fileKey.c_str());
+        const uint32_t bitCount = getU32(header);
+        const uint8_t treeFlag = header[5];
+        if (bitCount > kMaxChunkBits)
+            return false;
+        if (treeFlag == 1) {
+            const int treeLength = static_cast<int16_t>(getU16(header + 6));
+            if (treeLength < 0 || 8 + treeLength > headerLength ||
+                !decoder.setTree(header + 8, treeLength))
+                return false;
+        } else if (headerLength > 6) {
+            return false;
+        }
+        if (!decoder.hasTree())
+            return false;
+        const size_t codedBytes = (static_cast<size_t>(bitCount) + 7) / 8;
+        if (codedBytes > bitBufferSize)
+            return false;
+        std::memset(bitBuffer.data() + codedBytes, 0, bitBuffer.size() - codedBytes);
+        if (!file.readExact(bitBuffer.data(), static_cast<int64_t>(codedBytes)))
+            return false;
+        if (!decoder.decode(bitBuffer.data(), bitCount, dst, static_cast<size_t>(textSize),
+                            produced))
+            return false;
+    }
+    if (produced != static_cast<size_t>(textSize))
+        return false;
+    dst[textSize] = 0;
+    pool = std::move(out);
+    return true;
+}
+
+} // namespace talsk

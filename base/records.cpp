@@ -1,0 +1,247 @@
+#include "base/records.h"
+
+#include "platform/local_date.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace talsk {
+
+namespace {
+constexpr size_t kPoolGrowth = 8192;
+constexpr size_t kFirstIndexEntries = 64;
+} // namespace
+
+char* RecordFields::field(int k) {
+    switch (k) {
+    case 1:
+        return phone;
+    case 2:
+        return name;
+    case 3:
+        return street;
+    case 4:
+        return house;
+    case 5:
+        return unit;
+    case 6:
+        return organization;
+    default:
+        return comment;
+    }
+}
+
+const char* RecordFields::field(int k) const { return const_cast<RecordFields*>(this)->field(k); }
+
+void RecordFields::set(int k, const char* text) {
+    char* dst = field(k);
+    size_t cap = static_cast<size_t>(capacity(k));
+    size_t n = std::strlen(text);
+    if (n >= cap)
+        n = cap - 1;
+    std::memcpy(dst, text, n);
+    dst[n] = '\0';
+}
+
+void RecordFields::clear() { *this = RecordFields{}; }
+
+std::string formatBaseDate(const BaseDate& date) {
+    if (date.day >= 32 || date.year <= 0)
+        return "-";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%u.%02u.%d", unsigned(date.day), unsigned(date.month),
+                  int(date.year));
+    return buf;
+}
+
+BaseDate todayBaseDate() {
+    LocalDate d = today();
+    return BaseDate{d.year, d.month, d.day};
+}
+
+void BaseTable::release() {
+    text.reset();
+    index.reset();
+}
+
+bool indexTable(BaseTable& table, const FieldOrder& order) {
+    if (table.count <= 0) {
+        table.textSize = 0;
+        return true;
+    }
+    if (table.entryCapacity() < static_cast<size_t>(table.count) + 1 || table.text.empty() ||
+        table.textSize < 0 || static_cast<size_t>(table.textSize) > table.text.size())
+        return false;
+    const char* pool = table.text.data();
+    const size_t end = static_cast<size_t>(table.textSize);
+    RecordIndexEntry* entries = table.entries();
+    size_t p = 0;
+    for (int32_t i = 0; i < table.count; ++i) {
+        RecordIndexEntry& e = entries[i];
+        e.start = static_cast<uint32_t>(p);
+        size_t q = p;
+        for (int slot = 0; slot < kFieldCount; ++slot) {
+            int k = order[slot];
+            size_t limit = static_cast<size_t>(kFieldMax[k]);
+            size_t available = end - q;
+            size_t scan = available < limit + 1 ? available : limit + 1;
+            const void* zero = std::memchr(pool + q, 0, scan);
+            if (zero == nullptr)
+                return false; // longer than its maximum, or the pool ends inside the record
+            if (k > 1)
+                e.offset[k - 2] = static_cast<uint8_t>(q - p);
+            q = static_cast<size_t>(static_cast<const char*>(zero) - pool) + 1;
+        }
+        p = q;
+    }
+    entries[table.count].start = static_cast<uint32_t>(p);
+    std::memset(entries[table.count].offset, 0, sizeof entries[table.count].offset);
+    table.textSize = static_cast<int32_t>(p);
+    return true;
+}
+
+int packRecord(const RecordFields& fields, char* out) {
+    int n = 0;
+    for (int k = 1; k <= kFieldCount; ++k) {
+        const char* f = fields.field(k);
+        size_t len = strnlen(f, static_cast<size_t>(RecordFields::capacity(k)));
+        std::memcpy(out + n, f, len);
+        n += static_cast<int>(len);
+        out[n++] = '\0';
+    }
+    return n;
+}
+
+namespace {
+
+// Entry of a packed record of 2.0 order lying at `start`.
+void entryOfPacked(RecordIndexEntry& e, uint32_t start, const char* packed) {
+    e.start = start;
+    size_t q = 0;
+    for (int k = 1; k <= kFieldCount; ++k) {
+        if (k > 1)
+            e.offset[k - 2] = static_cast<uint8_t>(q);
+        q += std::strlen(packed + q) + 1;
+    }
+}
+
+bool ensureIndexRoom(BaseTable& table, size_t entriesNeeded) {
+    if (table.entryCapacity() >= entriesNeeded)
+        return true;
+    return table.index.resizeZeroed(static_cast<size_t>(table.count) * sizeof(RecordIndexEntry) +
+                                    kFirstIndexEntries * sizeof(RecordIndexEntry));
+}
+
+} // namespace
+
+bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
+    if (i < 0 || i > table.count)
+        return false;
+    char packed[kMaxPackedRecord + 1];
+    const int32_t n = packRecord(fields, packed);
+    // A field longer than its maximum would make the table unreadable.
+    for (int k = 1; k <= kFieldCount; ++k)
+        if (std::strlen(fields.field(k)) > static_cast<size_t>(kFieldMax[k]))
+            return false;
+    const bool appending = i == table.count;
+    const int32_t o = appending ? 0 : recordLength(table, i);
+
+    if (table.count == 0 || table.text.empty() || table.index.empty()) {
+        // First record of an empty table: fresh pool and index.
+        Block pool, index;
+        if (!pool.resize(kPoolGrowth) ||
+            !index.resizeZeroed(kFirstIndexEntries * sizeof(RecordIndexEntry)))
+            return false;
+        table.text = std::move(pool);
+        table.index = std::move(index);
+        table.count = 0;
+        table.textSize = 0;
+        table.entries()[0].start = 0;
+        table.loaded = 1;
+    } else if (n > o && table.text.size() < static_cast<size_t>(table.textSize) + (n - o) + 1) {
+        // One byte beyond the records is kept for the closing zero.
+        if (!table.text.resize(static_cast<size_t>(table.textSize) + kPoolGrowth))
+            return false;
+    }
+    if (appending && !ensureIndexRoom(table, static_cast<size_t>(table.count) + 2))
+        return false;
+
+    RecordIndexEntry* entries = table.entries();
+    char* pool = table.text.data();
+    const uint32_t start = entries[i].start;
+    const int32_t delta = n - o;
+    if (!appending && delta != 0) {
+        const uint32_t from = entries[i + 1].start;
+        const uint32_t to = entries[table.count].start;
+        std::memmove(pool + from + delta, pool + from, to - from);
+        // Keep the following entries usable right away.
+        for (int32_t j = i + 1; j <= table.count; ++j)
+            entries[j].start = static_cast<uint32_t>(static_cast<int64_t>(entries[j].start) + delta);
+    }
+    std::memcpy(pool + start, packed, static_cast<size_t>(n));
+    entryOfPacked(entries[i], start, packed);
+    if (appending) {
+        ++table.count;
+        RecordIndexEntry& closing = entries[table.count];
+        closing.start = start + static_cast<uint32_t>(n);
+        std::memset(closing.offset, 0, sizeof closing.offset);
+        pool[closing.start] = '\0';
+    }
+    table.textSize += delta;
+    return true;
+}
+
+bool deleteRecord(BaseTable& table, int32_t i) {
+    if (i < 0 || i >= table.count)
+        return false;
+    RecordIndexEntry* entries = table.entries();
+    char* pool = table.text.data();
+    const int32_t length = recordLength(table, i);
+    table.textSize -= length;
+    if (i != table.count - 1) {
+        const uint32_t from = entries[i + 1].start;
+        const uint32_t to = entries[table.count].start;
+        std::memmove(pool + entries[i].start, pool + from, to - from);
+        std::memmove(&entries[i], &entries[i + 1],
+                     static_cast<size_t>(table.count - i) * sizeof(RecordIndexEntry));
+        for (int32_t j = i; j < table.count; ++j)
+            entries[j].start -= static_cast<uint32_t>(length);
+    }
+    --table.count;
+    return true;
+}
+
+void unpackRecord(const BaseTable& table, int32_t i, RecordFields& out) {
+    FieldPointers f = fieldPointers(table, i);
+    for (int k = 1; k <= kFieldCount; ++k)
+        out.set(k, f[k]);
+}
+
+void closeBase(PhoneBase& base) {
+    for (BaseTable& t : base.tables)
+        t.release();
+    if (base.file) {
+        base.file->close();
+        base.file.reset();
+    }
+}
+
+void resetBase(PhoneBase& base) {
+    closeBase(base);
+    std::string path = std::move(base.path);
+    std::string key = std::move(base.key);
+    int32_t status = base.status;
+    base = PhoneBase{};
+    base.path = std::move(path);
+    base.key = std::move(key);
+    base.status = status;
+}
+
+void stampTableDates(BaseTable& table, bool storing) {
+    BaseDate now = todayBaseDate();
+    table.updated = now;
+    if (storing && table.count == 0)
+        table.created = now;
+}
+
+} // namespace talsk

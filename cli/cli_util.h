@@ -1,0 +1,41 @@
+#pragma once
+// Helpers shared by the talsk-cli commands: messages, option parsing, the
+// export line format and loading a file for a command.
+
+#include "base/records.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace talsk::cli {
+
+// Prints "talsk-cli: message" on stderr; returns 1 (or the given status).
+int fail(const std::string& message, int status = 1);
+
+// Parses a whole decimal number; false on anything else.
+bool parseInt(const std::string& text, long long& value);
+
+// The table names of the export format, by TableKind.
+const char* tableName(TableKind kind);
+bool tableFromName(const std::string& name, TableKind& kind);
+
+// Escapes tab, newline and backslash as \t, \n and \\ (Windows-1251 in, UTF-8 out).
+std::string escapeField(const char* cp1251);
+// The reverse; false on a bad escape.
+bool unescapeField(const std::string& utf8, std::string& cp1251);
+// Splits a line at tabs.
+std::vector<std::string> splitTabs(const std::string& line);
+
+// "population\t12\t<seven fields>" for record i of a table.
+std::string exportLine(TableKind kind, int32_t i, const BaseTable& table);
+
+// Key options of the form FILE=TEXT, as given (UTF-8 FILE, typed key TEXT).
+struct KeyOptions {
+    std::map<std::string, std::string> byFile; // file name as listed -> typed key (cp1251)
+    // The typed key (cp1251) for a file listed as `file`, or empty.
+    std::string keyFor(const std::string& file) const;
+};
+bool parseKeyOption(const std::string& value, KeyOptions& keys);
+
+} // namespace talsk::cli

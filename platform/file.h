@@ -1,0 +1,70 @@
+#pragma once
+// The file services the core needs: opening with a writer lock, attributes,
+// length, seek, read, write, truncate. Paths are Windows-1251 bytes; the
+// platform converts them to the operating system's form.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace talsk {
+
+struct FileAttributes {
+    bool exists = false;
+    bool directory = false;
+    bool readOnly = false; // not writable by this user
+};
+
+class File {
+public:
+    virtual ~File() = default;
+    virtual bool isOpen() const = 0;
+    virtual int64_t length() = 0;
+    virtual bool seek(int64_t offset) = 0;
+    // Returns the number of bytes read (0 at the end), or -1 on error.
+    virtual int64_t read(void* buffer, int64_t size) = 0;
+    virtual bool write(const void* data, int64_t size) = 0;
+    virtual bool truncate(int64_t size) = 0;
+    virtual bool flush() = 0;
+    virtual void close() = 0;
+
+    // Reads exactly size bytes or fails.
+    bool readExact(void* buffer, int64_t size) { return size == 0 || read(buffer, size) == size; }
+};
+
+enum class OpenMode {
+    ReadWriteExclusive, // read and write; other writers (other processes and other opens) are locked out
+    ReadShared,         // read only; nothing is denied to others
+    CreateExclusive,    // create or truncate, read and write, other writers locked out
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    virtual FileAttributes attributes(const std::string& path) = 0;
+    virtual std::unique_ptr<File> open(const std::string& path, OpenMode mode) = 0;
+    // Creates a new, empty file beside `path` (same folder) with a temporary
+    // name; returns it open for writing and its name in tempPath.
+    virtual std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath) = 0;
+    // Atomically replaces `target` by `source`.
+    virtual bool replace(const std::string& source, const std::string& target) = 0;
+    virtual bool remove(const std::string& path) = 0;
+    // Follows symbolic links to the file that is really written.
+    virtual std::string resolve(const std::string& path) = 0;
+    // Copies permission bits of `from` onto `to` (best effort).
+    virtual void copyPermissions(const std::string& from, const std::string& to) = 0;
+    // Names (not paths) of the regular files in a folder, unsorted.
+    virtual bool listFolder(const std::string& folder, std::vector<std::string>& names) = 0;
+};
+
+// The file system in use; tests may install a double and restore the previous one.
+FileSystem& fileSystem();
+FileSystem* setFileSystem(FileSystem* fs); // nullptr restores the real one; returns the previous
+
+FileSystem& nativeFileSystem();
+
+// Joins a folder and a name with the native separator unless the folder ends in one.
+std::string joinPath(const std::string& folder, const std::string& name);
+
+} // namespace talsk

@@ -1,0 +1,236 @@
+#include "platform/cp1251.h"
+#include "platform/file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace talsk {
+
+namespace {
+
+// Windows-1251 path with either separator -> UTF-8 path with '/'.
+std::string nativePath(const std::string& path) {
+    std::string utf8 = cp1251ToUtf8(path);
+    for (char& c : utf8)
+        if (c == '\\')
+            c = '/';
+    return utf8;
+}
+
+class PosixFile : public File {
+public:
+    explicit PosixFile(int fd) : fd_(fd) {}
+    ~PosixFile() override { close(); }
+
+    bool isOpen() const override { return fd_ >= 0; }
+    int64_t length() override {
+        struct stat st{};
+        if (fd_ < 0 || fstat(fd_, &st) != 0)
+            return -1;
+        return st.st_size;
+    }
+    bool seek(int64_t offset) override {
+        return fd_ >= 0 && offset >= 0 && lseek(fd_, offset, SEEK_SET) == offset;
+    }
+    int64_t read(void* buffer, int64_t size) override {
+        if (fd_ < 0 || size < 0)
+            return -1;
+        int64_t done = 0;
+        auto* p = static_cast<char*>(buffer);
+        while (done < size) {
+            ssize_t n = ::read(fd_, p + done, static_cast<size_t>(size - done));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return -1;
+            }
+            if (n == 0)
+                break;
+            done += n;
+        }
+        return done;
+    }
+    bool write(const void* data, int64_t size) override {
+        if (fd_ < 0 || size < 0)
+            return false;
+        int64_t done = 0;
+        auto* p = static_cast<const char*>(data);
+        while (done < size) {
+            ssize_t n = ::write(fd_, p + done, static_cast<size_t>(size - done));
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            done += n;
+        }
+        return true;
+    }
+    bool truncate(int64_t size) override { return fd_ >= 0 && ftruncate(fd_, size) == 0; }
+    bool flush() override { return fd_ >= 0 && fsync(fd_) == 0; }
+    void close() override {
+        if (fd_ >= 0) {
+            ::close(fd_); // releases the flock held by this open
+            fd_ = -1;
+        }
+    }
+
+private:
+    int fd_;
+};
+
+// Takes the writer lock of an open file description: a second open of the same
+// file, in this process or another, fails to take it, as with Windows sharing modes.
+bool lockForWriting(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
+
+class PosixFileSystem : public FileSystem {
+public:
+    FileAttributes attributes(const std::string& path) override {
+        FileAttributes a;
+        std::string native = nativePath(path);
+        struct stat st{};
+        if (stat(native.c_str(), &st) != 0)
+            return a;
+        a.exists = true;
+        a.directory = S_ISDIR(st.st_mode);
+        a.readOnly = access(native.c_str(), W_OK) != 0;
+        return a;
+    }
+
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override {
+        std::string native = nativePath(path);
+        int flags = O_CLOEXEC;
+        switch (mode) {
+        case OpenMode::ReadWriteExclusive:
+            flags |= O_RDWR;
+            break;
+        case OpenMode::ReadShared:
+            flags |= O_RDONLY;
+            break;
+        case OpenMode::CreateExclusive:
+            flags |= O_RDWR | O_CREAT;
+            break;
+        }
+        int fd = ::open(native.c_str(), flags, 0644);
+        if (fd < 0)
+            return nullptr;
+        if (mode != OpenMode::ReadShared) {
+            if (!lockForWriting(fd)) {
+                ::close(fd);
+                return nullptr;
+            }
+            if (mode == OpenMode::CreateExclusive && ftruncate(fd, 0) != 0) {
+                ::close(fd);
+                return nullptr;
+            }
+        }
+        return std::make_unique<PosixFile>(fd);
+    }
+
+    std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath) override {
+        std::string native = nativePath(path);
+        std::string folder = ".";
+        std::string name = native;
+        auto slash = native.rfind('/');
+        if (slash != std::string::npos) {
+            folder = native.substr(0, slash == 0 ? 1 : slash);
+            name = native.substr(slash + 1);
+        }
+        std::string pattern = folder + "/." + name + ".XXXXXX";
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        int fd = mkstemp(buf.data());
+        if (fd < 0)
+            return nullptr;
+        if (!lockForWriting(fd)) {
+            ::close(fd);
+            unlink(buf.data());
+            return nullptr;
+        }
+        tempPath = utf8ToCp1251(std::string(buf.data()));
+        return std::make_unique<PosixFile>(fd);
+    }
+
+    bool replace(const std::string& source, const std::string& target) override {
+        std::string to = nativePath(target);
+        if (rename(nativePath(source).c_str(), to.c_str()) != 0)
+            return false;
+        // Make the new name durable as well.
+        auto slash = to.rfind('/');
+        std::string folder = slash == std::string::npos ? "." : to.substr(0, slash == 0 ? 1 : slash);
+        int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dfd >= 0) {
+            fsync(dfd);
+            ::close(dfd);
+        }
+        return true;
+    }
+
+    bool remove(const std::string& path) override { return unlink(nativePath(path).c_str()) == 0; }
+
+    std::string resolve(const std::string& path) override {
+        char buf[PATH_MAX];
+        std::string native = nativePath(path);
+        if (realpath(native.c_str(), buf) == nullptr)
+            return path;
+        return utf8ToCp1251(buf);
+    }
+
+    void copyPermissions(const std::string& from, const std::string& to) override {
+        struct stat st{};
+        if (stat(nativePath(from).c_str(), &st) == 0)
+            chmod(nativePath(to).c_str(), st.st_mode & 07777);
+    }
+
+    bool listFolder(const std::string& folder, std::vector<std::string>& names) override {
+        std::string native = folder.empty() ? "." : nativePath(folder);
+        DIR* dir = opendir(native.c_str());
+        if (dir == nullptr)
+            return false;
+        while (dirent* e = readdir(dir)) {
+            std::string name = e->d_name;
+            if (name == "." || name == "..")
+                continue;
+            struct stat st{};
+            std::string full = native + "/" + name;
+            if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+                names.push_back(utf8ToCp1251(name));
+        }
+        closedir(dir);
+        return true;
+    }
+};
+
+FileSystem* gOverride = nullptr;
+
+} // namespace
+
+FileSystem& nativeFileSystem() {
+    static PosixFileSystem fs;
+    return fs;
+}
+
+FileSystem& fileSystem() { return gOverride ? *gOverride : nativeFileSystem(); }
+
+FileSystem* setFileSystem(FileSystem* fs) {
+    FileSystem* previous = gOverride;
+    gOverride = fs;
+    return previous;
+}
+
+std::string joinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    char last = folder.back();
+    if (last == '/' || last == '\\')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+} // namespace talsk

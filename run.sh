@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Release, makes the demo folder and shows the directory at work.
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/deps.sh
+jobs=$(nproc 2>/dev/null || echo 2)
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTALSK_TESTS=OFF >/dev/null
+cmake --build build/release -j "$jobs" --target talsk-cli
+cli=build/release/talsk-cli
+demo=build/demo
+if [ ! -f "$demo/talsk.btn" ]; then
+    mkdir -p "$demo"
+    "$cli" demo "$demo"
+fi
+echo "== Files of the demo folder =="
+"$cli" info --key "talsk-keyed.btn=тальск" "$demo/talsk.btn" "$demo/talsk-keyed.btn" 2>/dev/null \
+    || "$cli" info "$demo/talsk.btn"
+echo
+echo "== First records of talsk.btn =="
+"$cli" export "$demo/talsk.btn" | head -n 15
