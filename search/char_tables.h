@@ -1,0 +1,19 @@
+#pragma once
+// The 256-byte character tables: upper-casing of Windows-1251 and the
+// keyboard layout table (Latin key -> Cyrillic letter on the same key).
+
+#include "base/base_set.h"
+
+#include <array>
+
+namespace talsk {
+
+using UpperTable = std::array<unsigned char, 256>;
+
+// Upper-casing as the platform's ANSI upper-casing gives it for code page 1251.
+const UpperTable& upperTable();
+
+// Loads the KEYTABLE resource (187) into the table.
+void loadLayoutTable(LayoutTable& table);
+
+} // namespace talsk
