@@ -33,3 +33,23 @@ struct BaseSet {
 };
 
 } // namespace talsk
+
+namespace talsk {
+
+class KeyStore;
+
+// Connects one base: header, key (typed, or remembered in `keys` when autoKey
+// is set and keys is given), tables. newPath, when given, replaces the path.
+bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
+              const KeyStore* keys);
+// Index of the first base with this path (letter case ignored), or kNoBase.
+int findBase(const BaseSet& set, const std::string& path);
+// Adds every "*.btn" of the folder not yet known, sorted by name.
+void scanFolder(BaseSet& set);
+bool resizeBaseSet(BaseSet& set, int count);
+void removeBase(BaseSet& set, int index);
+void recountTotals(BaseSet& set);
+// Resets connected bases whose loaded tables lack pool or index; false if any was reset.
+bool verifyLoaded(BaseSet& set);
+
+} // namespace talsk

@@ -1,0 +1,30 @@
+#pragma once
+// Remembered file keys, per user: names (file paths) and values (file keys)
+// are enciphered with built-in key 1.
+
+#include <string>
+
+namespace talsk {
+
+struct BaseSet;
+
+class KeyStore {
+public:
+    // storePath: the store's file; defaultPath() for the user's own store.
+    explicit KeyStore(std::string storePath);
+    static std::string defaultPath();
+
+    // Writes the key of every base whose rememberKey is set; others stay as they are.
+    bool saveKeys(const BaseSet& set) const;
+    // The remembered file key of a path, or empty.
+    std::string lookupKey(const std::string& path) const;
+    // Removes every remembered key.
+    bool clearKeys() const;
+
+    const std::string& path() const { return storePath_; }
+
+private:
+    std::string storePath_;
+};
+
+} // namespace talsk
