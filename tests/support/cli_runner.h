@@ -1,0 +1,19 @@
+#pragma once
+// Runs the built talsk-cli with arguments and standard input, capturing its output.
+
+#include <string>
+#include <vector>
+
+namespace talsk::test {
+
+struct CliResult {
+    int status = -1; // exit status
+    std::string out;
+    std::string err;
+};
+
+// Arguments are passed as they are (UTF-8); input is written to the tool's
+// standard input.
+CliResult runCli(const std::vector<std::string>& args, const std::string& input = {});
+
+} // namespace talsk::test
