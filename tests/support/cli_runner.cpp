@@ -26,7 +26,11 @@ std::string tempName(const char* what) {
     int fd = mkstemp(buf);
     if (fd >= 0)
         close(fd);
-    return std::string(buf) + "." + what;
+    // The unique name is kept by the suffixed file; the placeholder goes.
+    std::string name = std::string(buf) + "." + what;
+    std::ofstream(name, std::ios::binary).flush();
+    unlink(buf);
+    return name;
 }
 } // namespace
 
