@@ -13,8 +13,9 @@ if [ ! -f "$demo/talsk.btn" ]; then
     "$cli" demo "$demo"
 fi
 echo "== Files of the demo folder =="
-"$cli" info --key "talsk-keyed.btn=тальск" "$demo/talsk.btn" "$demo/talsk-keyed.btn" 2>/dev/null \
-    || "$cli" info "$demo/talsk.btn"
+"$cli" info "$demo/talsk.btn"
+echo
+"$cli" info --key "тальск" "$demo/talsk-keyed.btn"
 echo
 echo "== First records of talsk.btn =="
 "$cli" export "$demo/talsk.btn" | head -n 15

@@ -1,8 +1,8 @@
 #include "tools/demo_data.h"
 
+#include "base/table_builder.h"
 #include "platform/cp1251.h"
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -193,32 +193,6 @@ std::string residentName(Random& r) {
     return s + " " + r.pick(initials()) + "." + r.pick(initials()) + ".";
 }
 
-void appendRecord(std::string& pool, const RecordFields& f) {
-    char packed[kMaxPackedRecord + 1];
-    int n = packRecord(f, packed);
-    pool.append(packed, static_cast<size_t>(n));
-}
-
-bool installPool(BaseTable& table, const std::string& pool, int32_t count, const BaseDate& date) {
-    table.release();
-    table.count = count;
-    table.textSize = static_cast<int32_t>(pool.size());
-    table.chunkSize = kChunkSize;
-    table.loaded = 1;
-    table.created = count > 0 ? date : BaseDate{};
-    table.updated = count > 0 ? date : BaseDate{};
-    if (count == 0) {
-        table.textSize = 0;
-        return true;
-    }
-    if (!table.text.resize(pool.size() + 1) ||
-        !table.index.resizeZeroed((static_cast<size_t>(count) + 1) * sizeof(RecordIndexEntry)))
-        return false;
-    std::memcpy(table.text.data(), pool.data(), pool.size());
-    table.text.data()[pool.size()] = '\0';
-    return indexTable(table);
-}
-
 } // namespace
 
 bool fillDemoBase(PhoneBase& base, const DemoOptions& options) {
@@ -228,8 +202,8 @@ bool fillDemoBase(PhoneBase& base, const DemoOptions& options) {
     const BaseDate date = todayBaseDate();
     RecordFields f;
 
-    std::string pool;
-    pool.reserve(static_cast<size_t>(options.residents) * 48);
+    TableBuilder residents;
+    residents.reserve(static_cast<size_t>(options.residents) * 48);
     for (int32_t i = 0; i < options.residents; ++i) {
         f.clear();
         f.set(1, phoneNumber(r).c_str());
@@ -240,13 +214,13 @@ bool fillDemoBase(PhoneBase& base, const DemoOptions& options) {
             f.set(5, std::to_string(1 + r.below(150)).c_str());
         if (r.chance(8))
             f.set(7, r.pick(comments()).c_str());
-        appendRecord(pool, f);
+        residents.add(f);
     }
-    if (!installPool(base.tables[0], pool, options.residents, date))
+    if (!residents.install(base.tables[0], date))
         return false;
 
-    pool.clear();
-    pool.reserve(static_cast<size_t>(options.organizations) * 80);
+    TableBuilder organizationRecords;
+    organizationRecords.reserve(static_cast<size_t>(options.organizations) * 80);
     int32_t made = 0;
     while (made < options.organizations) {
         const Organization& org = r.pick(organizations());
@@ -265,14 +239,14 @@ bool fillDemoBase(PhoneBase& base, const DemoOptions& options) {
             f.set(6, utf8ToCp1251(org.name).c_str());
             if (r.chance(10))
                 f.set(7, r.pick(comments()).c_str());
-            appendRecord(pool, f);
+            organizationRecords.add(f);
             ++made;
         }
     }
-    if (!installPool(base.tables[1], pool, options.organizations, date))
+    if (!organizationRecords.install(base.tables[1], date))
         return false;
 
-    pool.clear();
+    TableBuilder codeRecords;
     const auto& codes = cityCodes();
     for (int32_t i = 0; i < options.cityCodes; ++i) {
         const CityCode& c = codes[static_cast<size_t>(i) % codes.size()];
@@ -280,9 +254,9 @@ bool fillDemoBase(PhoneBase& base, const DemoOptions& options) {
         f.set(1, c.code);
         f.set(2, utf8ToCp1251(c.city).c_str());
         f.set(3, ("8-" + std::string(c.code) + "-09").c_str());
-        appendRecord(pool, f);
+        codeRecords.add(f);
     }
-    return installPool(base.tables[2], pool, options.cityCodes, date);
+    return codeRecords.install(base.tables[2], date);
 }
 
 } // namespace talsk

@@ -1,0 +1,26 @@
+#include "cli/base_loader.h"
+
+#include "base/base_file.h"
+#include "base/cipher.h"
+#include "base/load_status.h"
+#include "platform/cp1251.h"
+
+namespace talsk::cli {
+
+bool loadBaseFile(PhoneBase& base, const std::string& utf8Path, const std::string& typedKeyUtf8) {
+    closeBase(base);
+    base.path = utf8ToCp1251(utf8Path);
+    if (!readHeader(base, true, false))
+        return false;
+    base.key = base.keyed ? deriveFileKey(utf8ToCp1251(typedKeyUtf8)) : std::string();
+    if (base.keyed && base.key.empty()) {
+        // A keyed file cannot be read without its key.
+        base.status = StatusKeyMissing;
+        base.connected = 0;
+        closeBase(base);
+        return false;
+    }
+    return loadTables(base, kMaskAllTables);
+}
+
+} // namespace talsk::cli

@@ -1,0 +1,14 @@
+#pragma once
+// Opening a base file for a command: header, typed key, tables.
+
+#include "base/records.h"
+
+#include <string>
+
+namespace talsk::cli {
+
+// Opens the file at a UTF-8 path with a typed key (UTF-8, may be empty) and
+// loads its tables as connecting does. Returns connected; base.status says why not.
+bool loadBaseFile(PhoneBase& base, const std::string& utf8Path, const std::string& typedKeyUtf8);
+
+} // namespace talsk::cli

@@ -1,0 +1,96 @@
+// talsk-cli info: what a base file holds and how it connects.
+
+#include "base/base_file.h"
+#include "base/load_status.h"
+#include "cli/base_loader.h"
+#include "cli/cli_util.h"
+#include "cli/command.h"
+#include "platform/cp1251.h"
+
+#include <cstdio>
+
+namespace talsk::cli {
+
+namespace {
+
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n')
+            c = ' ';
+    return text;
+}
+
+// The earliest creation and the latest update over the tables that have records.
+void baseDates(const PhoneBase& base, BaseDate& created, BaseDate& updated) {
+    auto key = [](const BaseDate& d) { return d.year * 10000 + d.month * 100 + d.day; };
+    created = updated = BaseDate{};
+    for (const BaseTable& t : base.tables) {
+        if (t.count == 0)
+            continue;
+        if (created.year == 0 || key(t.created) < key(created))
+            created = t.created;
+        if (key(t.updated) > key(updated))
+            updated = t.updated;
+    }
+}
+
+void printInfo(const std::string& path, PhoneBase& base) {
+    std::printf("path: %s\n", path.c_str());
+    const bool headerRead = base.status != StatusNotFound && base.status != StatusCannotOpen &&
+                            base.status != StatusNoData;
+    std::printf("version: %s\n", headerRead ? versionName(base.version) : "-");
+    std::printf("keyed: %d\n", base.keyed);
+    std::printf("status: %d\n", base.status);
+    std::printf("message: %s\n", oneLine(statusMessage(base.status, false)).c_str());
+    std::printf("population: %d\n", base.tables[0].count);
+    std::printf("organizations: %d\n", base.tables[1].count);
+    std::printf("citycodes: %d\n", base.tables[2].count);
+    BaseDate created, updated;
+    baseDates(base, created, updated);
+    std::printf("created: %s\n", formatBaseDate(created).c_str());
+    std::printf("updated: %s\n", formatBaseDate(updated).c_str());
+    int64_t text = 0, stored = 0;
+    for (const BaseTable& t : base.tables) {
+        text += t.textSize;
+        stored += t.storedSize;
+    }
+    if (text > 0)
+        std::printf("compression: %.1f%%\n", 100.0 * double(stored) / double(text));
+    else
+        std::printf("compression: -\n");
+}
+
+int runInfo(const std::vector<std::string>& args) {
+    std::string key;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--key") {
+            if (i + 1 >= args.size())
+                return fail("option --key needs the key text");
+            key = args[++i];
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            return fail("unknown option " + args[i]);
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.empty())
+        return fail("usage: talsk-cli info [--key TEXT] FILE...");
+    int status = 0;
+    for (size_t f = 0; f < files.size(); ++f) {
+        if (f > 0)
+            std::printf("\n");
+        PhoneBase base;
+        if (!loadBaseFile(base, files[f], key))
+            status = 1;
+        printInfo(files[f], base);
+        closeBase(base);
+    }
+    return status;
+}
+
+CommandRegistrar reg("info", "info [--key TEXT] FILE...", &runInfo);
+
+} // namespace
+
+} // namespace talsk::cli
