@@ -1,0 +1,151 @@
+// demo, info, export and import of talsk-cli, run as the user runs them.
+
+#include "support/cli_runner.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace talsk::test {
+namespace {
+
+std::string field(const std::string& info, const std::string& name) {
+    const std::string key = name + ": ";
+    size_t at = info.find(key);
+    if (at == std::string::npos)
+        return "<missing>";
+    size_t end = info.find('\n', at);
+    return info.substr(at + key.size(), end - at - key.size());
+}
+
+class BaseCommands : public ::testing::Test {
+protected:
+    TempDir dir;
+    void makeDemo(const std::string& seed = "7") {
+        CliResult r = runCli({"demo", dir.path(), "--residents", "300", "--organizations", "40",
+                              "--citycodes", "12", "--seed", seed});
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+};
+
+TEST_F(BaseCommands, DemoWritesPlainAndKeyedFilesThatInfoDescribes) {
+    makeDemo();
+    CliResult plain = runCli({"info", dir.file("talsk.btn")});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(field(plain.out, "version"), "Версия 2.0");
+    EXPECT_EQ(field(plain.out, "keyed"), "0");
+    EXPECT_EQ(field(plain.out, "status"), "1");
+    EXPECT_EQ(field(plain.out, "message"), "Файл успешно подключен.");
+    EXPECT_EQ(field(plain.out, "population"), "300");
+    EXPECT_EQ(field(plain.out, "organizations"), "40");
+    EXPECT_EQ(field(plain.out, "citycodes"), "12");
+    EXPECT_NE(field(plain.out, "created"), "-");
+
+    CliResult keyed = runCli({"info", "--key", "тальск", dir.file("talsk-keyed.btn")});
+    ASSERT_EQ(keyed.status, 0) << keyed.err;
+    EXPECT_EQ(field(keyed.out, "keyed"), "1");
+    EXPECT_EQ(field(keyed.out, "population"), "500");
+}
+
+TEST_F(BaseCommands, KeyedFileWithoutOrWithWrongKeyReportsItsStatus) {
+    makeDemo();
+    CliResult none = runCli({"info", dir.file("talsk-keyed.btn")});
+    EXPECT_NE(none.status, 0);
+    EXPECT_EQ(field(none.out, "status"), "6");
+    EXPECT_EQ(field(none.out, "message"), "Не введен ключ. Введите его в разделе \"Подключаемые файлы\".");
+
+    CliResult wrong = runCli({"info", "--key", "тальсК", dir.file("talsk-keyed.btn")});
+    EXPECT_NE(wrong.status, 0);
+    EXPECT_EQ(field(wrong.out, "status"), "5");
+
+    CliResult exported = runCli({"export", "--key", "nope", dir.file("talsk-keyed.btn")});
+    EXPECT_NE(exported.status, 0);
+    EXPECT_TRUE(exported.out.empty());
+    EXPECT_NE(exported.err.find("Ошибка при загрузке данных."), std::string::npos) << exported.err;
+}
+
+TEST_F(BaseCommands, DemoIsDeterministicPerSeed) {
+    makeDemo("7");
+    std::string first = runCli({"export", dir.file("talsk.btn")}).out;
+    makeDemo("7");
+    std::string again = runCli({"export", dir.file("talsk.btn")}).out;
+    makeDemo("8");
+    std::string other = runCli({"export", dir.file("talsk.btn")}).out;
+    EXPECT_EQ(first, again);
+    EXPECT_NE(first, other);
+    // 300 + 40 + 12 lines, each with nine columns.
+    size_t lines = 0;
+    for (char c : first)
+        lines += c == '\n';
+    EXPECT_EQ(lines, 352u);
+}
+
+TEST_F(BaseCommands, ExportImportRoundTripKeepsEscapedCharactersAndKeys) {
+    const std::string records =
+        "population\t0\t123\tИванов И.И.\tЛенина\t5а\t12\t\tс табом\\tи\\\\слэшем\n"
+        "organizations\t0\t45\tДиректор\tМира\t1\t\tЗавод \"Тальск\"\tстрока\\nвторая\n"
+        "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n"
+        "population\t1\t\t\t\t\t\t\t\n";
+    CliResult imported = runCli({"import", "--key", "ключ", dir.file("made.btn")}, records);
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    CliResult exported = runCli({"export", "--key", "ключ", dir.file("made.btn")});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    // Tables come out in table order, with fresh record indexes.
+    const std::string expected =
+        "population\t0\t123\tИванов И.И.\tЛенина\t5а\t12\t\tс табом\\tи\\\\слэшем\n"
+        "population\t1\t\t\t\t\t\t\t\n"
+        "organizations\t0\t45\tДиректор\tМира\t1\t\tЗавод \"Тальск\"\tстрока\\nвторая\n"
+        "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n";
+    EXPECT_EQ(exported.out, expected);
+    CliResult info = runCli({"info", "--key", "ключ", dir.file("made.btn")});
+    EXPECT_EQ(field(info.out, "keyed"), "1");
+}
+
+TEST_F(BaseCommands, ImportRejectsBadLinesNamingLineAndField) {
+    struct Case {
+        std::string input;
+        std::string message;
+    } cases[] = {
+        {"population\t0\t1\t2\n", "line 1: expected 9 tab-separated columns"},
+        {"people\t0\t\t\t\t\t\t\t\n", "line 1: unknown table 'people'"},
+        {"population\t0\t\t\t\t\t\t\t\npopulation\t1\t12345678901\t\t\t\t\t\t\n",
+         "line 2: field phone is longer than 10 characters"},
+        {"population\t0\t\t\t\t\t123456\t\t\n", "line 1: field unit is longer than 5 characters"},
+        {"population\t0\t\t\\x\t\t\t\t\t\n", "line 1: bad escape in field name"},
+    };
+    for (const Case& c : cases) {
+        CliResult r = runCli({"import", dir.file("bad.btn")}, c.input);
+        EXPECT_NE(r.status, 0) << c.input;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_TRUE(readBytes(dir.file("bad.btn")).empty()) << "nothing is written for " << c.input;
+    }
+    // Exactly the maximum lengths are accepted.
+    std::string longest = "population\t0\t1234567890\t" + std::string(80, 'N') + "\t" +
+                          std::string(60, 'S') + "\t123456789\t12345\t" + std::string(80, 'O') +
+                          "\t" + std::string(100, 'C') + "\n";
+    CliResult ok = runCli({"import", dir.file("max.btn")}, longest);
+    ASSERT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(runCli({"export", dir.file("max.btn")}).out, longest);
+}
+
+TEST_F(BaseCommands, BadUsageFailsWithOneMessage) {
+    CliResult missing = runCli({"info", dir.file("absent.btn")});
+    EXPECT_NE(missing.status, 0);
+    EXPECT_EQ(field(missing.out, "status"), "8");
+    EXPECT_EQ(field(missing.out, "version"), "-");
+
+    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
+             {"nosuchcommand"},
+             {"info", "--bogus", "x.btn"},
+             {"export"},
+             {"demo", dir.file("no-such-folder")},
+             {"demo", dir.path(), "--residents", "many"},
+             {"info", "--key"}}) {
+        CliResult r = runCli(args);
+        EXPECT_NE(r.status, 0) << args[0];
+        EXPECT_NE(r.err.find("talsk-cli: "), std::string::npos) << args[0];
+        EXPECT_LT(r.status, 128) << "no crash for " << args[0];
+    }
+}
+
+} // namespace
+} // namespace talsk::test
