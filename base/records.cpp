@@ -104,7 +104,8 @@ int packRecord(const RecordFields& fields, char* out) {
     int n = 0;
     for (int k = 1; k <= kFieldCount; ++k) {
         const char* f = fields.field(k);
-        size_t len = strnlen(f, static_cast<size_t>(RecordFields::capacity(k)));
+        // Cut at the field's maximum: the output never passes 351 bytes.
+        size_t len = strnlen(f, static_cast<size_t>(kFieldMax[k]));
         std::memcpy(out + n, f, len);
         n += static_cast<int>(len);
         out[n++] = '\0';
@@ -137,12 +138,13 @@ bool ensureIndexRoom(BaseTable& table, size_t entriesNeeded) {
 bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
     if (i < 0 || i > table.count)
         return false;
-    char packed[kMaxPackedRecord + 1];
-    const int32_t n = packRecord(fields, packed);
     // A field longer than its maximum would make the table unreadable.
     for (int k = 1; k <= kFieldCount; ++k)
-        if (std::strlen(fields.field(k)) > static_cast<size_t>(kFieldMax[k]))
+        if (strnlen(fields.field(k), static_cast<size_t>(RecordFields::capacity(k))) >
+            static_cast<size_t>(kFieldMax[k]))
             return false;
+    char packed[kMaxPackedRecord + 1];
+    const int32_t n = packRecord(fields, packed);
     const bool appending = i == table.count;
     const int32_t o = appending ? 0 : recordLength(table, i);
 

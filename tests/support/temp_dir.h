@@ -1,7 +1,9 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with everything in it.
+// A fresh folder under the system's temporary folder, removed with everything
+// in it when the object goes.
 
 #include <string>
+#include <vector>
 
 namespace talsk::test {
 
@@ -12,17 +14,18 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    // UTF-8 (and ASCII) path of the folder.
     const std::string& path() const { return path_; }
-    // path() joined with a name.
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // path/name
+    std::string file(const std::string& name) const;
+    // Names of every entry of the folder, sorted (hidden ones included).
+    std::vector<std::string> entries() const;
 
 private:
     std::string path_;
 };
 
-// Whole content of a file ("" when missing) and writing one.
-std::string readFileBytes(const std::string& path);
-bool writeFileBytes(const std::string& path, const std::string& bytes);
+// Whole-file helpers for test fixtures.
+std::vector<unsigned char> readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::vector<unsigned char>& bytes);
 
 } // namespace talsk::test

@@ -1,0 +1,71 @@
+#include "support/fault_file_system.h"
+
+namespace talsk::test {
+
+namespace {
+
+// Forwards to a real file; writes fail once a byte budget is spent, flushes on request.
+class FaultFile : public File {
+public:
+    FaultFile(std::unique_ptr<File> inner, int64_t writeBudget, bool failFlush)
+        : inner_(std::move(inner)), budget_(writeBudget), failFlush_(failFlush) {}
+
+    bool isOpen() const override { return inner_->isOpen(); }
+    int64_t length() override { return inner_->length(); }
+    bool seek(int64_t offset) override { return inner_->seek(offset); }
+    int64_t read(void* buffer, int64_t size) override { return inner_->read(buffer, size); }
+    bool write(const void* data, int64_t size) override {
+        if (budget_ >= 0) {
+            if (size > budget_) {
+                // A short write, as a full disk gives, then the error.
+                inner_->write(data, budget_);
+                budget_ = 0;
+                return false;
+            }
+            budget_ -= size;
+        }
+        return inner_->write(data, size);
+    }
+    bool truncate(int64_t size) override { return inner_->truncate(size); }
+    bool flush() override { return !failFlush_ && inner_->flush(); }
+    void close() override { inner_->close(); }
+
+private:
+    std::unique_ptr<File> inner_;
+    int64_t budget_;
+    bool failFlush_;
+};
+
+} // namespace
+
+FileAttributes FaultFileSystem::attributes(const std::string& path) {
+    FileAttributes a = real().attributes(path);
+    if (a.exists && (readOnlyPaths.count("*") || readOnlyPaths.count(path))) a.readOnly = true;
+    return a;
+}
+
+std::unique_ptr<File> FaultFileSystem::open(const std::string& path, OpenMode mode) {
+    // A file with the read-only attribute cannot be opened for writing.
+    if (mode != OpenMode::ReadShared && (readOnlyPaths.count("*") || readOnlyPaths.count(path)))
+        return nullptr;
+    std::unique_ptr<File> f = real().open(path, mode);
+    if (!f || failOpenWritesAfter < 0) return f;
+    return std::make_unique<FaultFile>(std::move(f), failOpenWritesAfter, false);
+}
+
+std::unique_ptr<File> FaultFileSystem::createTemp(const std::string& path, std::string& tempPath) {
+    if (refuseTemp) return nullptr;
+    std::unique_ptr<File> f = real().createTemp(path, tempPath);
+    if (!f) return f;
+    ++tempsCreated;
+    if (failTempWritesAfter < 0 && !failTempFlush) return f;
+    return std::make_unique<FaultFile>(std::move(f), failTempWritesAfter, failTempFlush);
+}
+
+bool FaultFileSystem::replace(const std::string& source, const std::string& target) {
+    if (failReplace) return false;
+    ++replaces;
+    return real().replace(source, target);
+}
+
+} // namespace talsk::test

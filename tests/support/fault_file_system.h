@@ -1,0 +1,60 @@
+#pragma once
+// A file system double over the real one that can fail on purpose: write or
+// flush errors in temporary files, no temporary files at all, a failing
+// rename, or files that report the read-only attribute. Install it with
+// ScopedFileSystem.
+
+#include "platform/file.h"
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+namespace talsk::test {
+
+class FaultFileSystem : public FileSystem {
+public:
+    // Writes to temporary files fail once this many bytes went in (-1: never).
+    int64_t failTempWritesAfter = -1;
+    bool failTempFlush = false;
+    bool refuseTemp = false;
+    bool failReplace = false;
+    // Writes to files opened through open() fail (-1: never), counted per file.
+    int64_t failOpenWritesAfter = -1;
+    // Paths reported with the read-only attribute ("*" for every path).
+    std::set<std::string> readOnlyPaths;
+
+    // What happened, for the checks of a test.
+    int tempsCreated = 0;
+    int replaces = 0;
+
+    FileAttributes attributes(const std::string& path) override;
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override;
+    std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath) override;
+    bool replace(const std::string& source, const std::string& target) override;
+    bool remove(const std::string& path) override { return real().remove(path); }
+    std::string resolve(const std::string& path) override { return real().resolve(path); }
+    void copyPermissions(const std::string& from, const std::string& to) override {
+        real().copyPermissions(from, to);
+    }
+    bool listFolder(const std::string& folder, std::vector<std::string>& names) override {
+        return real().listFolder(folder, names);
+    }
+
+private:
+    static FileSystem& real() { return nativeFileSystem(); }
+};
+
+// Installs a file system for the life of the object and restores the previous one.
+class ScopedFileSystem {
+public:
+    explicit ScopedFileSystem(FileSystem& fs) : previous_(setFileSystem(&fs)) {}
+    ~ScopedFileSystem() { setFileSystem(previous_); }
+    ScopedFileSystem(const ScopedFileSystem&) = delete;
+    ScopedFileSystem& operator=(const ScopedFileSystem&) = delete;
+
+private:
+    FileSystem* previous_;
+};
+
+} // namespace talsk::test
