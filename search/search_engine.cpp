@@ -1,0 +1,326 @@
+#include "search/search_engine.h"
+
+#include "search/char_tables.h"
+#include "search/query_match.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace talsk {
+
+using match::uchar;
+
+void FieldQueryText::set(int k, const char* text) {
+    char* s = slot(k);
+    size_t n = text ? strnlen(text, kQueryTextMax) : 0;
+    std::memcpy(s, text ? text : "", n);
+    s[n] = '\0';
+}
+
+void FieldQueryText::clear() {
+    std::memset(slots, 0, sizeof(slots));
+}
+
+bool FieldQueryText::empty() const {
+    for (const auto& s : slots)
+        if (s[0] != '\0') return false;
+    return true;
+}
+
+bool CompiledPattern::compile(const char* source, const MatchOptions& options,
+                              CompileError* error) {
+    size_t n = source ? strnlen(source, kQueryTextMax) : 0;
+    std::memcpy(text_, source ? source : "", n);
+    text_[n] = '\0';
+    caseSensitive_ = options.caseSensitive;
+    if (!caseSensitive_) {
+        // Upper-cased once here, so that matching maps only the field's side.
+        // The operators and wildcards are their own upper case.
+        const UpperTable& upper = upperTable();
+        for (size_t i = 0; i < n; ++i)
+            text_[i] = static_cast<char>(upper[static_cast<uchar>(text_[i])]);
+    }
+    return compileTerms(text_, options.spacesSignificant, list_, error);
+}
+
+bool CompiledPattern::matches(const char* field) const {
+    const auto* f = reinterpret_cast<const uchar*>(field);
+    const uchar* end = f + std::strlen(field);
+    if (caseSensitive_) return match::matchList<false>(list_, f, end, nullptr);
+    return match::matchList<true>(list_, f, end, upperTable().data());
+}
+
+namespace {
+
+MatchOptions optionsOf(const BaseSet& set) {
+    MatchOptions o;
+    if (set.settings) {
+        o.caseSensitive = set.settings->caseSensitive != 0;
+        o.spacesSignificant = set.settings->spacesSignificant != 0;
+    }
+    return o;
+}
+
+bool tableUsable(const BaseTable& t) {
+    return t.count > 0 && !t.text.empty() && !t.index.empty() &&
+           t.entryCapacity() >= static_cast<size_t>(t.count) + 1;
+}
+
+int32_t& counterOf(SearchState& st, TableKind kind) {
+    switch (kind) {
+    case TableKind::Population:
+        return st.populationHits;
+    case TableKind::Organizations:
+        return st.organizationHits;
+    default:
+        return st.cityCodeHits;
+    }
+}
+
+// Calls f(baseIndex, kind, table) for every table of the search area in hit
+// order. City codes join only when the mask is exactly city codes, unless
+// cityWhenContained (listing every record).
+template <typename F> void forEachAreaTable(BaseSet& set, bool cityWhenContained, F&& f) {
+    const SearchState& st = set.search;
+    const int bases = std::min<int>(static_cast<int>(set.bases.size()), kMaxFiles);
+    for (int j = 0; j < bases; ++j) {
+        const PhoneBase& base = set.bases[static_cast<size_t>(j)];
+        if (st.fileMask[static_cast<size_t>(j)] == 0 || !base.connected) continue;
+        for (int k = 0; k < kTableCount; ++k) {
+            const auto kind = static_cast<TableKind>(k);
+            const TableMask bit = tableMaskOf(kind);
+            bool visit = kind == TableKind::CityCodes
+                             ? (cityWhenContained ? (st.tables & bit) != 0 : st.tables == bit)
+                             : (st.tables & bit) != 0;
+            const BaseTable& t = base.table(kind);
+            if (visit && tableUsable(t)) f(j, kind, t);
+        }
+    }
+}
+
+// Makes room for every record the run may visit, so that appending never
+// reallocates inside the loop.
+void reserveForArea(BaseSet& set, bool cityWhenContained) {
+    size_t needed = set.search.hits.size();
+    forEachAreaTable(set, cityWhenContained, [&](int, TableKind, const BaseTable& t) {
+        needed += static_cast<size_t>(t.count);
+    });
+    if (set.search.hits.capacity() < needed) set.search.hits.reserve(needed);
+}
+
+// The run proper: tests every record of the area, appends hits, stops at once
+// when asked to. The counters and hits found so far stay on cancellation.
+template <typename RecordTest> int32_t scanArea(BaseSet& set, const RecordTest& test) {
+    SearchState& st = set.search;
+    reserveForArea(set, false);
+    bool cancelled = false;
+    forEachAreaTable(set, false, [&](int j, TableKind kind, const BaseTable& t) {
+        if (cancelled) return;
+        const char* pool = t.text.data();
+        const RecordIndexEntry* e = t.entries();
+        const int32_t count = t.count;
+        const auto base = static_cast<int16_t>(j);
+        int32_t found = 0;
+        for (int32_t i = 0; i < count; ++i) {
+            if (test(pool, e[i], e[i + 1].start)) {
+                st.hits.push_back(SearchHit{i, base, kind});
+                ++found;
+            }
+            if (st.cancel.load(std::memory_order_relaxed)) {
+                cancelled = true;
+                break;
+            }
+        }
+        counterOf(st, kind) += found;
+    });
+    if (cancelled) {
+        st.dirty = 1;
+        return kSearchCancelled;
+    }
+    st.dirty = 0;
+    return hitTotal(st);
+}
+
+// Field k (1..7) of a record: [begin, end), *end == 0.
+struct FieldSpan {
+    const uchar* begin;
+    const uchar* end;
+};
+
+inline FieldSpan fieldSpan(const uchar* s, const uchar* recordEnd, const RecordIndexEntry& e,
+                           int k) {
+    const uchar* begin = k == 1 ? s : s + e.offset[k - 2];
+    const uchar* end = k == kFieldCount ? recordEnd - 1 : s + e.offset[k - 1] - 1;
+    return {begin, end};
+}
+
+template <bool Fold> struct FieldRecordTest {
+    struct Active {
+        int field;
+        const TermList* list;
+    };
+    Active active[kFieldCount];
+    int activeCount = 0;
+    const uchar* upper = nullptr;
+
+    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart) const {
+        const auto* p = reinterpret_cast<const uchar*>(pool);
+        const uchar* s = p + e.start;
+        const uchar* recordEnd = p + nextStart;
+        for (int a = 0; a < activeCount; ++a) {
+            FieldSpan f = fieldSpan(s, recordEnd, e, active[a].field);
+            if (!match::matchList<Fold>(*active[a].list, f.begin, f.end, upper)) return false;
+        }
+        return true;
+    }
+};
+
+template <bool Fold> struct GeneralRecordTest {
+    const TermList* list = nullptr;
+    FieldSelection selection{};
+    bool allFields = false;
+    const uchar* upper = nullptr;
+
+    // Field (1..7) of the byte at offset `at` of the record.
+    static int fieldAt(const RecordIndexEntry& e, uint32_t at) {
+        int k = 1;
+        while (k < kFieldCount && e.offset[k - 1] <= at)
+            ++k;
+        return k;
+    }
+
+    bool termInRecord(const QueryTerm& t, const uchar* s, const uchar* recordEnd,
+                      const RecordIndexEntry& e) const {
+        if (t.segmentCount == 0) return false;
+        const TermSegment& seg = t.segments[0];
+        const auto* text = reinterpret_cast<const uchar*>(seg.text);
+        if (t.segmentCount == 1 && !seg.anchored && seg.length > 0 && text[0] != '?' &&
+            text[0] != 0) {
+            // A plain "contains" term: one pass over the whole record. A match
+            // never spans a field's zero, so it lies inside one field.
+            const uchar* last = recordEnd - 1;
+            for (const uchar* q = s;; ++q) {
+                q = match::scanFirst<Fold>(q, last, text[0], upper);
+                if (q == nullptr) return false;
+                if (match::compareAt<Fold>(q + 1, text + 1, seg.length - 1, upper) ==
+                        match::Matched &&
+                    (allFields ||
+                     selection[static_cast<size_t>(fieldAt(e, static_cast<uint32_t>(q - s)) - 1)]))
+                    return true;
+            }
+        }
+        for (int k = 1; k <= kFieldCount; ++k) {
+            if (!selection[static_cast<size_t>(k - 1)]) continue;
+            FieldSpan f = fieldSpan(s, recordEnd, e, k);
+            if (match::matchTerm<Fold>(t, f.begin, f.end, upper)) return true;
+        }
+        return false;
+    }
+
+    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart) const {
+        const auto* p = reinterpret_cast<const uchar*>(pool);
+        const uchar* s = p + e.start;
+        const uchar* recordEnd = p + nextStart;
+        return match::walkGroups(list->terms, list->count, [&](const QueryTerm& t) {
+            return termInRecord(t, s, recordEnd, e);
+        });
+    }
+};
+
+void clearCounters(SearchState& st) {
+    st.populationHits = 0;
+    st.organizationHits = 0;
+    st.cityCodeHits = 0;
+    st.hits.clear();
+}
+
+template <bool Fold> int32_t runField(const FieldQuery& q, BaseSet& set) {
+    FieldRecordTest<Fold> test;
+    test.upper = upperTable().data();
+    for (int k = 1; k <= kFieldCount; ++k) {
+        const TermList& list = q.fields[k - 1].terms();
+        if (list.count != 0) test.active[test.activeCount++] = {k, &list};
+    }
+    return scanArea(set, test);
+}
+
+template <bool Fold> int32_t runGeneral(const GeneralQuery& q, BaseSet& set) {
+    GeneralRecordTest<Fold> test;
+    test.list = &q.pattern.terms();
+    test.selection = q.selection;
+    test.allFields = q.selection == kAllFields;
+    test.upper = upperTable().data();
+    return scanArea(set, test);
+}
+
+} // namespace
+
+int32_t runFieldSearch(const FieldQueryText& query, BaseSet& set) {
+    SearchState& st = set.search;
+    clearCounters(st);
+    if (query.empty()) {
+        st.dirty = 0;
+        return 0;
+    }
+    const MatchOptions options = optionsOf(set);
+    FieldQuery compiled;
+    bool anyTerm = false;
+    for (int k = 1; k <= kFieldCount; ++k) {
+        if (!compiled.fields[k - 1].compile(query.slot(k), options)) return kSearchNotCompiled;
+        anyTerm = anyTerm || compiled.fields[k - 1].terms().count != 0;
+    }
+    if (!anyTerm) {
+        st.dirty = 0;
+        return 0;
+    }
+    if (st.cancel.load()) return kSearchCancelled;
+    return options.caseSensitive ? runField<false>(compiled, set) : runField<true>(compiled, set);
+}
+
+int32_t runGeneralSearch(const char* text, BaseSet& set, const FieldSelection* selection) {
+    SearchState& st = set.search;
+    clearCounters(st);
+    if (text == nullptr || text[0] == '\0') {
+        st.dirty = 0;
+        return 0;
+    }
+    const MatchOptions options = optionsOf(set);
+    GeneralQuery compiled;
+    compiled.selection = selection ? *selection : kAllFields;
+    if (!compiled.pattern.compile(text, options)) return kSearchNotCompiled;
+    if (compiled.pattern.terms().count == 0) {
+        st.dirty = 0;
+        return 0;
+    }
+    if (st.cancel.load()) return kSearchCancelled;
+    return options.caseSensitive ? runGeneral<false>(compiled, set)
+                                 : runGeneral<true>(compiled, set);
+}
+
+int32_t fillAllRecords(BaseSet& set) {
+    SearchState& st = set.search;
+    clearCounters(st);
+    st.kind = SearchKind::AllRecords;
+    st.dirty = 1;
+    reserveForArea(set, true);
+    forEachAreaTable(set, true, [&](int j, TableKind kind, const BaseTable& t) {
+        for (int32_t i = 0; i < t.count; ++i)
+            st.hits.push_back(SearchHit{i, static_cast<int16_t>(j), kind});
+        counterOf(st, kind) += t.count;
+    });
+    return static_cast<int32_t>(st.hits.size());
+}
+
+void sizeHitList(BaseSet& set) {
+    SearchState& st = set.search;
+    std::vector<SearchHit>().swap(st.hits);
+    st.populationHits = 0;
+    st.organizationHits = 0;
+    st.cityCodeHits = 0;
+    const int64_t both =
+        static_cast<int64_t>(set.totalPopulation) + static_cast<int64_t>(set.totalOrganizations);
+    const int64_t room = std::max<int64_t>(both, set.totalCityCodes);
+    if (room > 0) st.hits.reserve(static_cast<size_t>(room));
+}
+
+} // namespace talsk

@@ -1,0 +1,87 @@
+#pragma once
+// The search by fields and the general search over the search area of a
+// BaseSet: the hits go into its SearchState, in base order, then table order,
+// then record order.
+
+#include "base/base_set.h"
+#include "search/query.h"
+
+#include <array>
+#include <cstdint>
+
+namespace talsk {
+
+// The seven pattern texts of a search by fields, in RecordField order.
+struct FieldQueryText {
+    char slots[kFieldCount][kQuerySlot] = {};
+
+    char* slot(int k) { return slots[k - 1]; } // k = 1..7
+    const char* slot(int k) const { return slots[k - 1]; }
+    char* slot(RecordField f) { return slot(static_cast<int>(f)); }
+    const char* slot(RecordField f) const { return slot(static_cast<int>(f)); }
+    // Copies text, cut to kQueryTextMax characters, into field k's slot.
+    void set(int k, const char* text);
+    void clear();
+    bool empty() const;
+};
+
+// One flag per field in RecordField order: the general search looks in the
+// fields whose flag is 1.
+using FieldSelection = std::array<uint8_t, kFieldCount>;
+constexpr FieldSelection kAllFields = {1, 1, 1, 1, 1, 1, 1};
+
+struct MatchOptions {
+    bool caseSensitive = false;
+    bool spacesSignificant = false;
+};
+
+// One pattern text compiled, with the normalized copy its terms point into.
+// When case does not matter the copy is upper-cased before compilation.
+class CompiledPattern {
+public:
+    CompiledPattern() = default;
+    CompiledPattern(const CompiledPattern&) = delete;
+    CompiledPattern& operator=(const CompiledPattern&) = delete;
+
+    // Copies at most kQueryTextMax characters of source and compiles them.
+    bool compile(const char* source, const MatchOptions& options, CompileError* error = nullptr);
+    const TermList& terms() const { return list_; }
+    bool caseSensitive() const { return caseSensitive_; }
+    // The term list against one zero-terminated field text.
+    bool matches(const char* field) const;
+
+private:
+    char text_[kQuerySlot] = {};
+    TermList list_;
+    bool caseSensitive_ = false;
+};
+
+// A compiled search by fields: a field whose list has no term places no condition.
+struct FieldQuery {
+    CompiledPattern fields[kFieldCount];
+};
+
+struct GeneralQuery {
+    CompiledPattern pattern;
+    FieldSelection selection = kAllFields;
+};
+
+// Results of a run: the number of hits, or one of these.
+constexpr int32_t kSearchCancelled = -1;
+constexpr int32_t kSearchNotCompiled = -2;
+
+// Reads caseSensitive and spacesSignificant from set.settings (defaults when
+// none) and the state's tables and fileMask; writes hits, counters and dirty.
+int32_t runFieldSearch(const FieldQueryText& query, BaseSet& set);
+// selection: nullptr for all seven fields.
+int32_t runGeneralSearch(const char* text, BaseSet& set, const FieldSelection* selection = nullptr);
+
+// "Вывести все записи": one hit per record of the state's files and tables
+// (every table the mask contains), kind AllRecords, dirty 1. Returns the count.
+int32_t fillAllRecords(BaseSet& set);
+
+// Drops the hits and makes room for the largest search the connected bases
+// allow: max(population + organizations, city codes), from the set's totals.
+void sizeHitList(BaseSet& set);
+
+} // namespace talsk
