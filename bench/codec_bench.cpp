@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace talsk;
+using namespace talsk::bench;
 
 namespace {
 
