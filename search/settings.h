@@ -3,6 +3,7 @@
 // the configuration file "Orv   2000.cfg" that keeps them.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,6 +11,7 @@ namespace talsk {
 
 constexpr int kMaxFiles = 64;
 constexpr int kFilePathSlot = 261;
+constexpr size_t kMaxPathChars = 260; // characters of a path, without its terminator
 constexpr const char* kConfigFileName = "Orv   2000.cfg";
 
 // The platform's window placement record (44 bytes), kept byte for byte so
@@ -73,10 +75,17 @@ struct ProgramSettings {
 
 enum class ResetMode { All = 1, KeepFiles = 2 };
 
+// Defaults everywhere; KeepFiles keeps fileCount and filePaths. Both keep programFolder.
 void resetSettings(ProgramSettings& settings, ResetMode mode);
+// Brings out-of-range fields back into range.
 void validateSettings(ProgramSettings& settings);
+// Reads the configuration file of programFolder over the record and validates
+// it. False (record untouched) when the file cannot be opened; a file with
+// another signature leaves the record as it was.
 bool loadSettings(ProgramSettings& settings);
+// Writes the whole configuration file (588 + 262 * fileCount bytes), atomically.
 bool saveSettings(const ProgramSettings& settings);
+// programFolder joined with "Orv   2000.cfg".
 std::string configFilePath(const ProgramSettings& settings);
 
 } // namespace talsk

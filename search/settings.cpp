@@ -1,0 +1,313 @@
+#include "search/settings.h"
+
+#include "base/atomic_write.h"
+#include "platform/file.h"
+
+#include <cstring>
+#include <vector>
+
+namespace talsk {
+
+namespace {
+
+constexpr uint16_t kSignature = 0x0201;
+constexpr size_t kFixedSize = 588;
+constexpr size_t kPerFile = kFilePathSlot + 1; // path slot and mask byte
+constexpr size_t kLargestFile = kFixedSize + kPerFile * kMaxFiles;
+
+constexpr std::array<int32_t, 5> kDefaultWidthsPx = {70, 180, 180, 200, 100};
+constexpr std::array<float, 5> kDefaultShares = {0.07f, 0.25f, 0.28f, 0.32f, 0.08f};
+
+// Little-endian image of the configuration file, built field by field.
+class Writer {
+public:
+    void u8(uint8_t v) { bytes_.push_back(v); }
+    void u16(uint16_t v) {
+        u8(static_cast<uint8_t>(v));
+        u8(static_cast<uint8_t>(v >> 8));
+    }
+    void u32(uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            u8(static_cast<uint8_t>(v >> (8 * i)));
+    }
+    void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
+    void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
+    void f32(float v) {
+        uint32_t u;
+        std::memcpy(&u, &v, 4);
+        u32(u);
+    }
+    void zeros(size_t n) { bytes_.insert(bytes_.end(), n, 0); }
+    void bytes(const void* p, size_t n) {
+        auto* b = static_cast<const unsigned char*>(p);
+        bytes_.insert(bytes_.end(), b, b + n);
+    }
+    const std::vector<unsigned char>& image() const { return bytes_; }
+
+private:
+    std::vector<unsigned char> bytes_;
+};
+
+// Reads the image in order. Once a read runs past the end every later read
+// fails too, so that the fields after the end keep their previous values.
+class Reader {
+public:
+    explicit Reader(const std::string& bytes)
+        : p_(reinterpret_cast<const unsigned char*>(bytes.data())), size_(bytes.size()) {}
+
+    bool take(void* out, size_t n) {
+        if (ended_ || size_ - pos_ < n) {
+            ended_ = true;
+            return false;
+        }
+        std::memcpy(out, p_ + pos_, n);
+        pos_ += n;
+        return true;
+    }
+    void skip(size_t n) {
+        if (ended_ || size_ - pos_ < n)
+            ended_ = true;
+        else
+            pos_ += n;
+    }
+    void u8(uint8_t& v) { take(&v, 1); }
+    void u16(uint16_t& v) {
+        unsigned char b[2];
+        if (take(b, 2)) v = static_cast<uint16_t>(b[0] | (b[1] << 8));
+    }
+    void i16(int16_t& v) {
+        uint16_t u = static_cast<uint16_t>(v);
+        u16(u);
+        v = static_cast<int16_t>(u);
+    }
+    bool u32(uint32_t& v) {
+        unsigned char b[4];
+        if (!take(b, 4)) return false;
+        v = uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) |
+            (uint32_t(b[3]) << 24);
+        return true;
+    }
+    void i32(int32_t& v) {
+        uint32_t u;
+        if (u32(u)) v = static_cast<int32_t>(u);
+    }
+    void f32(float& v) {
+        uint32_t u;
+        if (u32(u)) std::memcpy(&v, &u, 4);
+    }
+    bool ended() const { return ended_; }
+
+private:
+    const unsigned char* p_;
+    size_t size_;
+    size_t pos_ = 0;
+    bool ended_ = false;
+};
+
+void putPlacement(Writer& w, const WindowPlacement& p) {
+    w.u32(p.length);
+    w.u32(p.flags);
+    w.u32(p.showCmd);
+    for (int32_t v : {p.minX, p.minY, p.maxX, p.maxY, p.left, p.top, p.right, p.bottom})
+        w.i32(v);
+}
+
+void getPlacement(Reader& r, WindowPlacement& p) {
+    WindowPlacement read = p;
+    r.u32(read.length);
+    r.u32(read.flags);
+    r.u32(read.showCmd);
+    for (int32_t* v : {&read.minX, &read.minY, &read.maxX, &read.maxY, &read.left, &read.top,
+                       &read.right, &read.bottom})
+        r.i32(*v);
+    // The record is taken whole or not at all.
+    if (!r.ended()) p = read;
+}
+
+void putRect(Writer& w, const SettingsRect& rect) {
+    for (int32_t v : {rect.left, rect.top, rect.right, rect.bottom})
+        w.i32(v);
+}
+
+void getRect(Reader& r, SettingsRect& rect) {
+    SettingsRect read = rect;
+    for (int32_t* v : {&read.left, &read.top, &read.right, &read.bottom})
+        r.i32(*v);
+    if (!r.ended()) rect = read;
+}
+
+int fileCountToWrite(const ProgramSettings& s) {
+    if (s.fileCount < 0) return 0;
+    return s.fileCount > kMaxFiles ? kMaxFiles : s.fileCount;
+}
+
+std::vector<unsigned char> buildImage(const ProgramSettings& s) {
+    const int n = fileCountToWrite(s);
+    Writer w;
+    w.u16(kSignature);
+    putPlacement(w, s.windowPlacement);
+    w.i16(s.searchFilesChoice);
+    w.u8(s.searchTablesChoice);
+    w.u8(s.alwaysOnTop);
+    w.u8(s.latinToCyrillic);
+    w.zeros(66);
+    w.u8(s.startFocus);
+    w.u8(s.singleInstance);
+    w.u8(s.confirmExit);
+    w.u8(s.rememberWindowPosition);
+    w.u16(s.searchLogCapacity);
+    w.u8(s.latinToCyrillic);
+    w.zeros(64);
+    w.i16(static_cast<int16_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const std::string& path = s.filePaths[static_cast<size_t>(i)];
+        const size_t len = path.size() < kMaxPathChars ? path.size() : kMaxPathChars;
+        w.bytes(path.data(), len);
+        w.zeros(kFilePathSlot - len);
+    }
+    w.i16(s.saveAsChoice);
+    w.u8(s.noReadOnlyMessage);
+    w.u8(s.noLoadErrorMessage);
+    w.u8(s.autoRemoveMissing);
+    w.u8(s.autoKeyEntry);
+    w.u8(s.filesDialogExpanded);
+    w.u8(s.connectFolderFiles);
+    w.zeros(63);
+    w.u8(s.checkDuplicatePhone);
+    w.u8(s.confirmSaveRecord);
+    w.u8(s.askToSaveChanges);
+    w.u8(s.saveOnClose);
+    w.zeros(64);
+    w.u8(s.notFoundMessage);
+    for (int32_t v : s.columnWidthsPx)
+        w.i32(v);
+    w.u8(s.autoColumnWidths);
+    for (float v : s.columnWidthShares)
+        w.f32(v);
+    w.u8(s.mouseTracking);
+    w.u8(s.notFoundClearTable);
+    w.u8(s.gridLines);
+    w.zeros(64);
+    putRect(w, s.searchLogRect);
+    w.zeros(64);
+    w.u8(s.caseSensitive);
+    w.bytes(s.fileMask.data(), static_cast<size_t>(n));
+    w.u8(s.backgroundSearch);
+    w.i32(s.backgroundDelayMs);
+    w.u8(s.spacesSignificant);
+    w.zeros(63);
+    return w.image();
+}
+
+void readImage(Reader& r, ProgramSettings& s) {
+    getPlacement(r, s.windowPlacement);
+    r.i16(s.searchFilesChoice);
+    r.u8(s.searchTablesChoice);
+    r.u8(s.alwaysOnTop);
+    r.u8(s.latinToCyrillic);
+    r.skip(66);
+    r.u8(s.startFocus);
+    r.u8(s.singleInstance);
+    r.u8(s.confirmExit);
+    r.u8(s.rememberWindowPosition);
+    r.u16(s.searchLogCapacity);
+    r.u8(s.latinToCyrillic);
+    r.skip(64);
+    r.i16(s.fileCount);
+    if (r.ended()) return;
+    // A count out of range cannot be from a sound file, and the places of the
+    // later fields depend on it: the rest of such a file is not read.
+    if (s.fileCount < 0 || s.fileCount > kMaxFiles) return;
+    const int n = s.fileCount;
+    for (int i = 0; i < n; ++i) {
+        char slot[kFilePathSlot];
+        if (!r.take(slot, sizeof slot)) return;
+        s.filePaths[static_cast<size_t>(i)].assign(slot, strnlen(slot, kMaxPathChars));
+    }
+    r.i16(s.saveAsChoice);
+    r.u8(s.noReadOnlyMessage);
+    r.u8(s.noLoadErrorMessage);
+    r.u8(s.autoRemoveMissing);
+    r.u8(s.autoKeyEntry);
+    r.u8(s.filesDialogExpanded);
+    r.u8(s.connectFolderFiles);
+    r.skip(63);
+    r.u8(s.checkDuplicatePhone);
+    r.u8(s.confirmSaveRecord);
+    r.u8(s.askToSaveChanges);
+    r.u8(s.saveOnClose);
+    r.skip(64);
+    r.u8(s.notFoundMessage);
+    for (int32_t& v : s.columnWidthsPx)
+        r.i32(v);
+    r.u8(s.autoColumnWidths);
+    for (float& v : s.columnWidthShares)
+        r.f32(v);
+    r.u8(s.mouseTracking);
+    r.u8(s.notFoundClearTable);
+    r.u8(s.gridLines);
+    r.skip(64);
+    getRect(r, s.searchLogRect);
+    r.skip(64);
+    r.u8(s.caseSensitive);
+    for (int i = 0; i < n; ++i)
+        r.u8(s.fileMask[static_cast<size_t>(i)]);
+    r.u8(s.backgroundSearch);
+    r.i32(s.backgroundDelayMs);
+    r.u8(s.spacesSignificant);
+    // The closing reserved run is not read.
+}
+
+} // namespace
+
+void resetSettings(ProgramSettings& settings, ResetMode mode) {
+    std::string folder = std::move(settings.programFolder);
+    const int16_t fileCount = settings.fileCount;
+    std::array<std::string, kMaxFiles> paths;
+    if (mode == ResetMode::KeepFiles) paths = std::move(settings.filePaths);
+    settings = ProgramSettings{};
+    settings.programFolder = std::move(folder);
+    if (mode == ResetMode::KeepFiles) {
+        settings.fileCount = fileCount;
+        settings.filePaths = std::move(paths);
+    }
+}
+
+void validateSettings(ProgramSettings& s) {
+    if (s.fileCount < 0 || s.fileCount > kMaxFiles) s.fileCount = 0;
+    if (s.saveAsChoice < 0 || s.saveAsChoice > s.fileCount) s.saveAsChoice = 0;
+    if (s.searchFilesChoice < 0 || s.searchFilesChoice > s.fileCount + 2) s.searchFilesChoice = 0;
+    if (s.searchTablesChoice > 5) s.searchTablesChoice = 3;
+    if (s.startFocus > 7) s.startFocus = 7;
+    if (s.searchLogCapacity >= 1000) s.searchLogCapacity = 256;
+    for (size_t i = 0; i < s.columnWidthsPx.size(); ++i)
+        if (s.columnWidthsPx[i] < 0 || s.columnWidthsPx[i] > 3000)
+            s.columnWidthsPx[i] = kDefaultWidthsPx[i];
+    // Written so that a NaN read from a damaged file is replaced as well.
+    for (size_t i = 0; i < s.columnWidthShares.size(); ++i)
+        if (!(s.columnWidthShares[i] >= 0.001f && s.columnWidthShares[i] <= 1.0f))
+            s.columnWidthShares[i] = kDefaultShares[i];
+    if (s.backgroundDelayMs < 1 || s.backgroundDelayMs > 9999) s.backgroundDelayMs = 300;
+}
+
+std::string configFilePath(const ProgramSettings& settings) {
+    return joinPath(settings.programFolder, kConfigFileName);
+}
+
+bool loadSettings(ProgramSettings& settings) {
+    std::string bytes;
+    if (!readFileHead(configFilePath(settings), kLargestFile, bytes)) return false;
+    Reader r(bytes);
+    uint16_t signature = 0;
+    r.u16(signature);
+    if (!r.ended() && signature == kSignature) readImage(r, settings);
+    validateSettings(settings);
+    return true;
+}
+
+bool saveSettings(const ProgramSettings& settings) {
+    const std::vector<unsigned char> image = buildImage(settings);
+    return writeFileAtomically(configFilePath(settings), image.data(), image.size(), true);
+}
+
+} // namespace talsk
