@@ -38,18 +38,29 @@ namespace talsk {
 
 class KeyStore;
 
-// Connects one base: header, key (typed, or remembered in `keys` when autoKey
-// is set and keys is given), tables. newPath, when given, replaces the path.
+// Connects one base: closes it, takes newPath when given, reads the header,
+// takes the key (an unkeyed file gets an empty key; a keyed file without one
+// asks `keys` when autoKey is set and keys is given, else status 6) and loads
+// the tables. A failure to load empties the key. Returns connected.
 bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
               const KeyStore* keys);
-// Index of the first base with this path (letter case ignored), or kNoBase.
+// Index of the first base with this path (letter case ignored, Latin and
+// Cyrillic alike), or kNoBase for an empty path or no match.
 int findBase(const BaseSet& set, const std::string& path);
-// Adds every "*.btn" of the folder not yet known, sorted by name.
-void scanFolder(BaseSet& set);
+// The path to open for a name of the list: a name without a folder lies in
+// the set's folder.
+std::string fullBasePath(const BaseSet& set, const std::string& path);
+// Adds every "*.btn" of the folder (any letter case) that findBase does not
+// know yet, sorted by name, as new bases at the end and at the end of the
+// settings' list; stops when the list is full. Returns the number added.
+int scanFolder(BaseSet& set);
+// count bases; entries added are empty. False for a count outside 0..64.
 bool resizeBaseSet(BaseSet& set, int count);
+// Drops base and settings name at index; the following ones move down.
 void removeBase(BaseSet& set, int index);
 void recountTotals(BaseSet& set);
-// Resets connected bases whose loaded tables lack pool or index; false if any was reset.
+// Resets connected bases whose loaded tables lack pool or index (status 5),
+// then recounts; false if any was reset.
 bool verifyLoaded(BaseSet& set);
 
 } // namespace talsk

@@ -1,0 +1,169 @@
+#include "base/base_set.h"
+
+#include "base/base_file.h"
+#include "base/key_store.h"
+#include "base/load_status.h"
+#include "platform/file.h"
+#include "search/char_tables.h"
+
+#include <algorithm>
+
+namespace talsk {
+
+namespace {
+
+bool endsWithBtn(const std::string& name) {
+    if (name.size() < 4) return false;
+    const char* tail = name.c_str() + name.size() - 4;
+    const char* want = ".btn";
+    for (int i = 0; i < 4; ++i) {
+        char c = tail[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != want[i]) return false;
+    }
+    return true;
+}
+
+bool hasFolder(const std::string& path) {
+    if (path.empty()) return false;
+    if (path[0] == '/' || path[0] == '\\') return true;
+    const unsigned char c = static_cast<unsigned char>(path[0]);
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return path.size() >= 2 && letter && path[1] == ':';
+}
+
+// A table that claims records must have them in memory, with an index that
+// covers every record and the closing entry.
+bool tableIntact(const BaseTable& t) {
+    if (!t.loaded || t.count <= 0) return true;
+    return !t.text.empty() && !t.index.empty() &&
+           t.entryCapacity() >= static_cast<size_t>(t.count) + 1;
+}
+
+} // namespace
+
+bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
+              const KeyStore* keys) {
+    closeBase(base);
+    if (newPath != nullptr) base.path = *newPath;
+    if (!readHeader(base, true, allow20b)) return false;
+    if (!base.keyed) {
+        base.key.clear();
+    } else if (base.key.empty()) {
+        if (autoKey && keys != nullptr) base.key = keys->lookupKey(base.path);
+        if (base.key.empty()) {
+            base.status = StatusKeyMissing;
+            base.connected = 0;
+            // Not connected: the file is not held either.
+            closeBase(base);
+            return false;
+        }
+    }
+    if (!loadTables(base, kMaskAllTables)) {
+        base.key.clear();
+        return false;
+    }
+    return true;
+}
+
+int findBase(const BaseSet& set, const std::string& path) {
+    if (path.empty()) return kNoBase;
+    const UpperTable& upper = upperTable();
+    for (size_t i = 0; i < set.bases.size(); ++i) {
+        const std::string& other = set.bases[i].path;
+        if (other.size() != path.size()) continue;
+        bool same = true;
+        for (size_t k = 0; k < path.size() && same; ++k)
+            same = upper[static_cast<unsigned char>(path[k])] ==
+                   upper[static_cast<unsigned char>(other[k])];
+        if (same) return static_cast<int>(i);
+    }
+    return kNoBase;
+}
+
+std::string fullBasePath(const BaseSet& set, const std::string& path) {
+    if (hasFolder(path) || set.folder.empty()) return path;
+    return joinPath(set.folder, path);
+}
+
+int scanFolder(BaseSet& set) {
+    std::vector<std::string> names;
+    if (!fileSystem().listFolder(set.folder, names)) return 0;
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const std::string& n) { return !endsWithBtn(n); }),
+                names.end());
+    std::sort(names.begin(), names.end());
+    int added = 0;
+    for (const std::string& name : names) {
+        // The list of connected files holds at most 64 names of 260 characters.
+        if (set.bases.size() >= static_cast<size_t>(kMaxFiles)) break;
+        if (name.size() > kMaxPathChars || findBase(set, name) != kNoBase) continue;
+        PhoneBase base;
+        base.path = name;
+        set.bases.push_back(std::move(base));
+        if (set.settings != nullptr) {
+            set.settings->filePaths[set.bases.size() - 1] = name;
+            set.settings->fileCount = set.count();
+        }
+        ++added;
+    }
+    return added;
+}
+
+bool resizeBaseSet(BaseSet& set, int count) {
+    if (count < 0 || count > kMaxFiles) return false;
+    if (static_cast<size_t>(count) < set.bases.size())
+        for (size_t i = static_cast<size_t>(count); i < set.bases.size(); ++i)
+            closeBase(set.bases[i]);
+    set.bases.resize(static_cast<size_t>(count));
+    return true;
+}
+
+void removeBase(BaseSet& set, int index) {
+    if (index < 0 || static_cast<size_t>(index) >= set.bases.size()) return;
+    if (ProgramSettings* s = set.settings) {
+        const int n = std::min<int>(s->fileCount, kMaxFiles);
+        if (index < n) {
+            for (int i = index; i + 1 < n; ++i)
+                s->filePaths[static_cast<size_t>(i)] =
+                    std::move(s->filePaths[static_cast<size_t>(i + 1)]);
+            s->filePaths[static_cast<size_t>(n - 1)].clear();
+            s->fileCount = static_cast<int16_t>(n - 1);
+        }
+    }
+    resetBase(set.bases[static_cast<size_t>(index)]);
+    set.bases.erase(set.bases.begin() + index);
+    recountTotals(set);
+}
+
+void recountTotals(BaseSet& set) {
+    int64_t sums[kTableCount] = {0, 0, 0};
+    for (const PhoneBase& base : set.bases) {
+        if (!base.connected) continue;
+        for (int k = 0; k < kTableCount; ++k)
+            sums[k] += base.tables[static_cast<size_t>(k)].count;
+    }
+    auto clamp = [](int64_t v) { return static_cast<int32_t>(std::min<int64_t>(v, INT32_MAX)); };
+    set.totalPopulation = clamp(sums[0]);
+    set.totalOrganizations = clamp(sums[1]);
+    set.totalCityCodes = clamp(sums[2]);
+    set.total = clamp(sums[0] + sums[1] + sums[2]);
+}
+
+bool verifyLoaded(BaseSet& set) {
+    bool allSound = true;
+    for (PhoneBase& base : set.bases) {
+        if (!base.connected) continue;
+        const bool intact = std::all_of(base.tables.begin(), base.tables.end(),
+                                        [](const BaseTable& t) { return tableIntact(t); });
+        if (!intact) {
+            resetBase(base);
+            base.status = StatusLoadFailed;
+            allSound = false;
+        }
+    }
+    recountTotals(set);
+    return allSound;
+}
+
+} // namespace talsk

@@ -1,0 +1,204 @@
+#include "base/loading.h"
+
+#include "base/key_store.h"
+#include "base/load_status.h"
+#include "platform/cp1251.h"
+#include "search/char_tables.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace talsk {
+
+namespace {
+
+// Names in the list without a folder are relative to the program's folder.
+void enterFolder(const std::string& folder) {
+    if (folder.empty()) return;
+    std::string native = cp1251ToUtf8(folder);
+    for (char& c : native)
+        if (c == '\\') c = '/';
+    std::error_code ec;
+    std::filesystem::current_path(native, ec);
+}
+
+} // namespace
+
+std::vector<KeyEntryFile> keyEntryFiles(const BaseSet& set) {
+    std::vector<KeyEntryFile> files;
+    for (const PhoneBase& base : set.bases)
+        if (base.keyed && base.key.empty())
+            files.push_back(KeyEntryFile{base.path, base.status, base.rememberKey != 0, {}});
+    return files;
+}
+
+bool applyKeyEntry(BaseSet& set, const std::vector<KeyEntryFile>& files, bool confirmed) {
+    const bool anyKey = std::any_of(files.begin(), files.end(),
+                                    [](const KeyEntryFile& f) { return !f.fileKey.empty(); });
+    confirmed = confirmed && anyKey;
+    for (const KeyEntryFile& f : files) {
+        const int i = findBase(set, f.path);
+        if (i == kNoBase) continue;
+        PhoneBase& base = set.bases[static_cast<size_t>(i)];
+        if (!confirmed) {
+            base.key.clear();
+            base.rememberKey = 0;
+            continue;
+        }
+        const bool typed = !f.fileKey.empty();
+        if (typed) base.key = f.fileKey.substr(0, kMaxKeyLength);
+        base.rememberKey = f.remember && typed ? 1 : 0;
+    }
+    return confirmed;
+}
+
+std::vector<FileListEntry> filesListEntries(const BaseSet& set, bool readOnlyMode) {
+    std::vector<FileListEntry> files;
+    for (const PhoneBase& base : set.bases)
+        if (readOnlyMode ? base.readOnly != 0 : base.connected == 0)
+            files.push_back(FileListEntry{base.path, base.status});
+    return files;
+}
+
+void applyFilesListAnswer(ProgramSettings& settings, bool readOnlyMode,
+                          const FilesListAnswer& answer) {
+    if (answer.choice != FilesListChoice::Ok) return;
+    uint8_t& setting = readOnlyMode ? settings.noReadOnlyMessage : settings.noLoadErrorMessage;
+    setting = answer.dontShowAgain ? 1 : 0;
+}
+
+Loader::Loader(BaseSet& set, ProgramSettings& settings, LoadingHost& host, const KeyStore* keys)
+    : set_(set), settings_(settings), host_(host), keys_(keys) {}
+
+// Every slot starts empty. A slot that names the same file as before keeps
+// the key given to it (by the connected-files dialog or an earlier entry).
+void Loader::rebuildSet() {
+    set_.settings = &settings_;
+    set_.folder = settings_.programFolder;
+    const int n = settings_.fileCount < 0 ? 0 : std::min<int>(settings_.fileCount, kMaxFiles);
+    std::vector<PhoneBase> old = std::move(set_.bases);
+    set_.bases.clear();
+    resizeBaseSet(set_, n);
+    for (int i = 0; i < n; ++i) {
+        PhoneBase& base = set_.bases[static_cast<size_t>(i)];
+        base.path = settings_.filePaths[static_cast<size_t>(i)];
+        if (static_cast<size_t>(i) < old.size() && old[static_cast<size_t>(i)].path == base.path) {
+            base.key = old[static_cast<size_t>(i)].key;
+            base.rememberKey = old[static_cast<size_t>(i)].rememberKey;
+        }
+    }
+    for (PhoneBase& base : old)
+        closeBase(base);
+    recountTotals(set_);
+}
+
+void Loader::loadingPass(LoadReport& report, bool firstPass) {
+    size_t i = 0;
+    bool retried = false; // the base at i was converted and is tried again
+    while (i < set_.bases.size()) {
+        PhoneBase& base = set_.bases[i];
+        if (base.connected) {
+            ++i;
+            retried = false;
+            continue;
+        }
+        host_.showStatusText("Загрузка " + cp1251ToUtf8(base.path));
+        if (openBase(base, nullptr, settings_.autoKeyEntry != 0, false, keys_)) {
+            ++i;
+            retried = false;
+            continue;
+        }
+        switch (base.status) {
+        case StatusVersionMismatch: {
+            // One conversion per file and pass: a converter that leaves an old
+            // version behind must not make this loop forever.
+            if (retried) break;
+            const std::string question =
+                "Преобразовать файл " + cp1251ToUtf8(base.path) + " в версию 2.0";
+            if (!host_.askYesNo(question, "Конвертирование")) break;
+            std::string fileKey;
+            if (!host_.runConverter(fullBasePath(set_, base.path), fileKey)) break;
+            base.key = fileKey.substr(0, kMaxKeyLength);
+            ++report.converted;
+            retried = true;
+            continue;
+        }
+        case StatusKeyMissing:
+            if (firstPass) report.keysMissing = true;
+            break;
+        case StatusNotFound:
+            if (settings_.autoRemoveMissing) {
+                removeBase(set_, static_cast<int>(i));
+                ++report.removed;
+                retried = false;
+                continue;
+            }
+            break;
+        case StatusLoadFailed:
+            if (firstPass) report.dataFailed = true;
+            break;
+        default:
+            break;
+        }
+        ++i;
+        retried = false;
+    }
+}
+
+LoadReport Loader::run() {
+    LoadReport report;
+    host_.showStatusText("Подготовка к загрузке данных");
+    host_.cancelSearch();
+    loadLayoutTable(set_.layout);
+    enterFolder(settings_.programFolder);
+
+    rebuildSet();
+    if (settings_.connectFolderFiles) scanFolder(set_);
+
+    loadingPass(report, true);
+
+    host_.showStatusText("Проверка данных");
+    if (report.keysMissing || report.dataFailed) {
+        std::vector<KeyEntryFile> files = keyEntryFiles(set_);
+        // An empty list closes the key entry at once, as cancelled.
+        if (!files.empty()) {
+            report.keyEntryShown = true;
+            const bool answer = host_.askKeys(files);
+            report.keyEntryConfirmed = applyKeyEntry(set_, files, answer);
+            if (report.keyEntryConfirmed) loadingPass(report, false);
+        }
+    }
+
+    verifyLoaded(set_);
+    for (const PhoneBase& base : set_.bases) {
+        report.anyNotConnected = report.anyNotConnected || !base.connected;
+        report.anyReadOnly = report.anyReadOnly || base.readOnly;
+    }
+
+    recountTotals(set_);
+    host_.sizeResultStore(set_);
+    if (keys_ != nullptr) keys_->saveKeys(set_);
+    host_.refreshViews(set_);
+    host_.showStatusText("Загрузка файлов завершена");
+
+    if (report.anyNotConnected && !settings_.noLoadErrorMessage) {
+        const std::vector<FileListEntry> files = filesListEntries(set_, false);
+        if (!files.empty()) {
+            const FilesListAnswer answer = host_.showFilesList(files, false, true);
+            applyFilesListAnswer(settings_, false, answer);
+            if (answer.choice == FilesListChoice::Change) {
+                report.changeRequested = true;
+                host_.editConnectedFiles();
+            }
+        }
+    }
+    if (report.anyReadOnly && !settings_.noReadOnlyMessage) {
+        const std::vector<FileListEntry> files = filesListEntries(set_, true);
+        if (!files.empty())
+            applyFilesListAnswer(settings_, true, host_.showFilesList(files, true, false));
+    }
+    return report;
+}
+
+} // namespace talsk

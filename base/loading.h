@@ -1,0 +1,111 @@
+#pragma once
+// Loading of the connected files (the load command): the set is rebuilt from
+// the settings, every file is opened, keys come from the key store or are
+// asked for, old versions are offered for conversion, failures are listed.
+// Everything the user sees or answers goes through a LoadingHost.
+
+#include "base/base_set.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace talsk {
+
+class KeyStore;
+
+// One file of the key entry for several files.
+struct KeyEntryFile {
+    std::string path;      // as listed (Windows-1251)
+    int32_t status = 0;    // shown in short form when the file is selected
+    bool remember = false; // check box "remember the key"; starts as rememberKey
+    std::string fileKey;   // answer: the file key made from the typed text, or empty
+};
+
+// One file of the list of files that did not connect or connected read-only.
+struct FileListEntry {
+    std::string path;   // as listed (Windows-1251)
+    int32_t status = 0; // shown in full form when the file is selected
+};
+
+enum class FilesListChoice { Cancel, Ok, Change };
+
+struct FilesListAnswer {
+    FilesListChoice choice = FilesListChoice::Cancel;
+    bool dontShowAgain = false; // "Не показывать это в дальнейшем", stored on OK only
+};
+
+// The window side of loading. Texts are UTF-8.
+class LoadingHost {
+public:
+    virtual ~LoadingHost() = default;
+
+    // The status bar text.
+    virtual void showStatusText(const std::string& text) = 0;
+    // Yes / No question; true for Yes.
+    virtual bool askYesNo(const std::string& text, const std::string& caption) = 0;
+    // Converts an old-version file in place to version 2.0 (fullPath: the path
+    // to open). On success fileKey is the file key of the key typed for it.
+    virtual bool runConverter(const std::string& fullPath, std::string& fileKey) = 0;
+    // Key entry for several files. The answer goes into the entries; true
+    // when the user confirmed.
+    virtual bool askKeys(std::vector<KeyEntryFile>& files) = 0;
+    // The list of files that did not connect (readOnlyMode false, with the
+    // button to change the connected files) or that connected read-only.
+    virtual FilesListAnswer showFilesList(const std::vector<FileListEntry>& files,
+                                          bool readOnlyMode, bool showChangeButton) = 0;
+    // The connected-files dialog, asked for from the list of failed files.
+    virtual void editConnectedFiles() {}
+
+    // Stops a running background search and waits for it.
+    virtual void cancelSearch() {}
+    // Sizes the search result store for the set's new totals.
+    virtual void sizeResultStore(BaseSet& /*set*/) {}
+    // Refreshes the views that show the set.
+    virtual void refreshViews(BaseSet& /*set*/) {}
+};
+
+// The key entry's list: every base that is keyed and has no key.
+std::vector<KeyEntryFile> keyEntryFiles(const BaseSet& set);
+// Applies the key entry's answer to the bases of the set. Confirmed with at
+// least one key: listed bases get their typed key, and rememberKey exactly
+// when checked and a key was typed. Otherwise (cancelled, or confirmed with
+// no key at all, which the dialog does not allow) every listed base gets an
+// empty key and rememberKey 0. Returns whether it counted as confirmed.
+bool applyKeyEntry(BaseSet& set, const std::vector<KeyEntryFile>& files, bool confirmed);
+
+// The files list: bases not connected, or in readOnlyMode bases read-only.
+std::vector<FileListEntry> filesListEntries(const BaseSet& set, bool readOnlyMode);
+// On OK the check box turns the message that opened the list off or on.
+void applyFilesListAnswer(ProgramSettings& settings, bool readOnlyMode,
+                          const FilesListAnswer& answer);
+
+struct LoadReport {
+    bool keysMissing = false; // some keyed file had no key in the first pass
+    bool dataFailed = false;  // some file failed with status 5 in the first pass
+    bool keyEntryShown = false;
+    bool keyEntryConfirmed = false;
+    int converted = 0; // old-version files converted and retried
+    int removed = 0;   // missing files taken off the list
+    bool anyNotConnected = false;
+    bool anyReadOnly = false;
+    bool changeRequested = false; // "Изменить" was chosen in the list of failed files
+};
+
+class Loader {
+public:
+    // keys may be null (no remembered keys, nothing saved).
+    Loader(BaseSet& set, ProgramSettings& settings, LoadingHost& host, const KeyStore* keys);
+    LoadReport run();
+
+private:
+    void rebuildSet();
+    void loadingPass(LoadReport& report, bool firstPass);
+
+    BaseSet& set_;
+    ProgramSettings& settings_;
+    LoadingHost& host_;
+    const KeyStore* keys_;
+};
+
+} // namespace talsk

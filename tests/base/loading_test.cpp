@@ -1,0 +1,530 @@
+#include "base/loading.h"
+
+#include "base/base_file.h"
+#include "base/cipher.h"
+#include "base/key_store.h"
+#include "base/load_status.h"
+#include "platform/cp1251.h"
+#include "support/fault_file_system.h"
+#include "support/loading_fixtures.h"
+#include "support/temp_dir.h"
+
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+namespace talsk {
+namespace {
+
+using test::TempDir;
+using test::writeBaseFile;
+
+// Answers as a test script says and records what it was shown.
+class ScriptedHost : public LoadingHost {
+public:
+    // Answers.
+    bool convert = false;
+    std::function<bool(const std::string&, std::string&)> converter;
+    bool confirmKeys = true;
+    std::map<std::string, std::string> typedKeys; // path as listed -> typed text
+    std::set<std::string> checked;                // paths whose key is to be remembered
+    FilesListAnswer failedAnswer{FilesListChoice::Ok, false};
+    FilesListAnswer readOnlyAnswer{FilesListChoice::Ok, false};
+
+    // What happened.
+    std::vector<std::string> statusTexts;
+    std::vector<std::string> questions;
+    std::vector<std::string> converted;
+    std::vector<std::vector<KeyEntryFile>> keyEntries;
+    std::vector<std::vector<FileListEntry>> failedLists, readOnlyLists;
+    std::vector<std::string> events;
+
+    void showStatusText(const std::string& text) override {
+        statusTexts.push_back(text);
+        events.push_back("status");
+    }
+    bool askYesNo(const std::string& text, const std::string& caption) override {
+        questions.push_back(caption + ": " + text);
+        return convert;
+    }
+    bool runConverter(const std::string& fullPath, std::string& fileKey) override {
+        converted.push_back(fullPath);
+        return converter && converter(fullPath, fileKey);
+    }
+    bool askKeys(std::vector<KeyEntryFile>& files) override {
+        keyEntries.push_back(files);
+        for (KeyEntryFile& f : files) {
+            auto it = typedKeys.find(f.path);
+            if (it != typedKeys.end()) f.fileKey = deriveFileKey(it->second);
+            f.remember = checked.count(f.path) != 0;
+        }
+        return confirmKeys;
+    }
+    FilesListAnswer showFilesList(const std::vector<FileListEntry>& files, bool readOnlyMode,
+                                  bool showChangeButton) override {
+        EXPECT_EQ(showChangeButton, !readOnlyMode);
+        (readOnlyMode ? readOnlyLists : failedLists).push_back(files);
+        return readOnlyMode ? readOnlyAnswer : failedAnswer;
+    }
+    void editConnectedFiles() override { events.push_back("edit"); }
+    void cancelSearch() override { events.push_back("cancel"); }
+    void sizeResultStore(BaseSet& set) override {
+        events.push_back("size " + std::to_string(set.total));
+    }
+    void refreshViews(BaseSet&) override { events.push_back("refresh"); }
+};
+
+std::vector<std::string> pathsOf(const std::vector<FileListEntry>& list) {
+    std::vector<std::string> paths;
+    for (const FileListEntry& e : list)
+        paths.push_back(e.path);
+    return paths;
+}
+
+// A program folder with its settings, key store and set, loaded through a
+// scripted host.
+struct Program {
+    TempDir dir;
+    TempDir config;
+    test::CurrentFolderGuard folderGuard;
+    ProgramSettings settings;
+    BaseSet set;
+    KeyStore store{config.file("Quelvarin0/Key")};
+    ScriptedHost host;
+
+    Program() {
+        resetSettings(settings, ResetMode::All);
+        settings.programFolder = dir.path();
+        settings.connectFolderFiles = 0;
+    }
+    void list(const std::vector<std::string>& names) {
+        settings.fileCount = static_cast<int16_t>(names.size());
+        for (size_t i = 0; i < names.size(); ++i)
+            settings.filePaths[i] = names[i];
+    }
+    LoadReport load() { return Loader(set, settings, host, &store).run(); }
+    // As at the next start of the program: no bases, a new host.
+    void restart() {
+        set.bases.clear();
+        host = ScriptedHost{};
+    }
+    const PhoneBase& base(int i) const { return set.bases.at(static_cast<size_t>(i)); }
+};
+
+TEST(Loading, EmptyListShowsTheStatusTextsInOrder) {
+    Program p;
+    p.settings.connectFolderFiles = 1;
+    const LoadReport r = p.load();
+    EXPECT_EQ(p.set.count(), 0);
+    EXPECT_EQ(p.host.statusTexts,
+              (std::vector<std::string>{"Подготовка к загрузке данных", "Проверка данных",
+                                        "Загрузка файлов завершена"}));
+    EXPECT_EQ(p.host.events, (std::vector<std::string>{"status", "cancel", "status", "size 0",
+                                                       "refresh", "status"}));
+    EXPECT_FALSE(r.anyNotConnected);
+    EXPECT_TRUE(p.host.failedLists.empty());
+    EXPECT_TRUE(p.host.readOnlyLists.empty());
+    // The layout table is loaded: Latin q is on the key of Cyrillic й.
+    EXPECT_EQ(p.set.layout['q'], 0xE9);
+}
+
+TEST(Loading, ListedFilesThenFolderFilesConnectInOrder) {
+    Program p;
+    writeBaseFile(p.dir.file("b.btn"), 2, 1, 0, {}, 1);
+    writeBaseFile(p.dir.file("A.BTN"), 3, 0, 1, {}, 2);
+    writeBaseFile(p.dir.file("z.Btn"), 1, 1, 1, {}, 3);
+    test::writeBytes(p.dir.file("readme.txt"), {'x'});
+    p.list({"z.Btn"});
+    p.settings.connectFolderFiles = 1;
+    const LoadReport r = p.load();
+    ASSERT_EQ(p.set.count(), 3);
+    EXPECT_EQ(p.base(0).path, "z.Btn");
+    EXPECT_EQ(p.base(1).path, "A.BTN");
+    EXPECT_EQ(p.base(2).path, "b.btn");
+    for (const PhoneBase& b : p.set.bases) {
+        EXPECT_EQ(b.connected, 1) << b.path;
+        EXPECT_EQ(b.status, StatusConnected) << b.path;
+    }
+    EXPECT_EQ(p.settings.fileCount, 3);
+    EXPECT_EQ(p.settings.filePaths[2], "b.btn");
+    EXPECT_EQ(p.set.totalPopulation, 6);
+    EXPECT_EQ(p.set.totalOrganizations, 2);
+    EXPECT_EQ(p.set.totalCityCodes, 2);
+    EXPECT_EQ(p.set.total, 10);
+    EXPECT_NE(std::find(p.host.events.begin(), p.host.events.end(), "size 10"),
+              p.host.events.end());
+    EXPECT_EQ(p.host.statusTexts[1], "Загрузка z.Btn");
+    EXPECT_EQ(p.host.statusTexts[3], "Загрузка b.btn");
+    EXPECT_FALSE(r.anyNotConnected);
+    EXPECT_TRUE(p.host.keyEntries.empty());
+    EXPECT_TRUE(p.host.failedLists.empty());
+}
+
+TEST(Loading, FolderFilesAreLeftOutWhenTheOptionIsOff) {
+    Program p;
+    writeBaseFile(p.dir.file("a.btn"), 1, 0, 0);
+    p.load();
+    EXPECT_EQ(p.set.count(), 0);
+    EXPECT_EQ(p.settings.fileCount, 0);
+}
+
+TEST(Loading, MissingFileIsListedOrRemoved) {
+    {
+        Program p;
+        writeBaseFile(p.dir.file("here.btn"), 1, 0, 0);
+        p.list({"gone.btn", "here.btn"});
+        p.host.failedAnswer = {FilesListChoice::Ok, true};
+        const LoadReport r = p.load();
+        ASSERT_EQ(p.set.count(), 2);
+        EXPECT_EQ(p.base(0).status, StatusNotFound);
+        EXPECT_TRUE(r.anyNotConnected);
+        ASSERT_EQ(p.host.failedLists.size(), 1u);
+        EXPECT_EQ(pathsOf(p.host.failedLists[0]), std::vector<std::string>{"gone.btn"});
+        EXPECT_EQ(p.host.failedLists[0][0].status, StatusNotFound);
+        // "Не показывать это в дальнейшем" turns the message off.
+        EXPECT_EQ(p.settings.noLoadErrorMessage, 1);
+        p.host.failedLists.clear();
+        p.load();
+        EXPECT_TRUE(p.host.failedLists.empty());
+    }
+    {
+        Program p;
+        writeBaseFile(p.dir.file("here.btn"), 1, 0, 0);
+        p.list({"gone.btn", "also-gone.btn", "here.btn"});
+        p.settings.autoRemoveMissing = 1;
+        const LoadReport r = p.load();
+        EXPECT_EQ(r.removed, 2);
+        ASSERT_EQ(p.set.count(), 1);
+        EXPECT_EQ(p.base(0).path, "here.btn");
+        EXPECT_EQ(p.base(0).connected, 1); // the base that moved into the place is loaded
+        EXPECT_EQ(p.settings.fileCount, 1);
+        EXPECT_EQ(p.settings.filePaths[0], "here.btn");
+        EXPECT_TRUE(p.host.failedLists.empty());
+    }
+}
+
+TEST(Loading, ChangeFromTheFailedListOpensTheConnectedFiles) {
+    Program p;
+    p.list({"gone.btn"});
+    p.host.failedAnswer = {FilesListChoice::Change, true};
+    const LoadReport r = p.load();
+    EXPECT_TRUE(r.changeRequested);
+    EXPECT_EQ(p.host.events.back(), "edit");
+    EXPECT_EQ(p.settings.noLoadErrorMessage, 0); // only OK stores the check box
+}
+
+TEST(Loading, LockedAndReadOnlyFilesConnectAndAreListed) {
+    Program p;
+    writeBaseFile(p.dir.file("busy.btn"), 2, 0, 0, {}, 1);
+    writeBaseFile(p.dir.file("ro.btn"), 3, 0, 0, {}, 2);
+    writeBaseFile(p.dir.file("ok.btn"), 4, 0, 0, {}, 3);
+    p.list({"busy.btn", "ro.btn", "ok.btn"});
+    auto holder = fileSystem().open(p.dir.file("busy.btn"), OpenMode::ReadWriteExclusive);
+    ASSERT_NE(holder, nullptr);
+    test::FaultFileSystem fs;
+    fs.readOnlyPaths.insert("ro.btn");
+    test::ScopedFileSystem use(fs);
+    p.host.readOnlyAnswer = {FilesListChoice::Ok, true};
+    const LoadReport r = p.load();
+    EXPECT_EQ(p.base(0).status, StatusReadOnlyBusy);
+    EXPECT_EQ(p.base(1).status, StatusReadOnlyAttribute);
+    EXPECT_EQ(p.base(2).status, StatusConnected);
+    EXPECT_TRUE(r.anyReadOnly);
+    EXPECT_FALSE(r.anyNotConnected);
+    EXPECT_EQ(p.set.totalPopulation, 9); // read-only bases are searchable
+    ASSERT_EQ(p.host.readOnlyLists.size(), 1u);
+    EXPECT_EQ(pathsOf(p.host.readOnlyLists[0]), (std::vector<std::string>{"busy.btn", "ro.btn"}));
+    EXPECT_EQ(p.settings.noReadOnlyMessage, 1);
+    EXPECT_EQ(p.settings.noLoadErrorMessage, 0);
+}
+
+TEST(Loading, KeyedFileWithoutKeyIsAskedForThenRemembered) {
+    Program p;
+    writeBaseFile(p.dir.file("plain.btn"), 1, 0, 0, {}, 1);
+    writeBaseFile(p.dir.file("secret.btn"), 5, 2, 0, "ключ", 2);
+    p.list({"plain.btn", "secret.btn"});
+    p.host.typedKeys["secret.btn"] = "ключ";
+    p.host.checked.insert("secret.btn");
+    LoadReport r = p.load();
+    EXPECT_TRUE(r.keysMissing);
+    EXPECT_TRUE(r.keyEntryConfirmed);
+    ASSERT_EQ(p.host.keyEntries.size(), 1u);
+    ASSERT_EQ(p.host.keyEntries[0].size(), 1u);
+    EXPECT_EQ(p.host.keyEntries[0][0].path, "secret.btn");
+    EXPECT_EQ(p.host.keyEntries[0][0].status, StatusKeyMissing);
+    EXPECT_EQ(p.base(1).connected, 1);
+    EXPECT_EQ(p.base(1).rememberKey, 1);
+    EXPECT_EQ(p.set.total, 8);
+    EXPECT_EQ(p.store.lookupKey("secret.btn"), deriveFileKey("ключ"));
+
+    // Next start: a fresh set, the remembered key, no prompt.
+    p.restart();
+    r = p.load();
+    EXPECT_FALSE(r.keysMissing);
+    EXPECT_TRUE(p.host.keyEntries.empty());
+    EXPECT_EQ(p.base(1).connected, 1);
+
+    // Without automatic key entry the remembered key is not used.
+    p.restart();
+    p.settings.autoKeyEntry = 0;
+    r = p.load();
+    EXPECT_TRUE(r.keysMissing);
+    EXPECT_EQ(p.host.keyEntries.size(), 1u);
+    EXPECT_EQ(p.base(1).status, StatusKeyMissing);
+    EXPECT_EQ(p.base(1).connected, 0);
+
+    // Clearing the store: the key is needed again.
+    ASSERT_TRUE(p.store.clearKeys());
+    p.restart();
+    p.settings.autoKeyEntry = 1;
+    r = p.load();
+    EXPECT_TRUE(r.keysMissing);
+    EXPECT_EQ(p.base(1).status, StatusKeyMissing);
+}
+
+TEST(Loading, KeyEntryOnlyListsKeyedFilesWithoutKey) {
+    Program p;
+    writeBaseFile(p.dir.file("k1.btn"), 1, 0, 0, "one", 1);
+    writeBaseFile(p.dir.file("k2.btn"), 1, 0, 0, "two", 2);
+    writeBaseFile(p.dir.file("plain.btn"), 1, 0, 0, {}, 3);
+    p.list({"k1.btn", "plain.btn", "k2.btn", "gone.btn"});
+    // Only k2 gets a key; it is not checked, so nothing is remembered.
+    p.host.typedKeys["k2.btn"] = "two";
+    const LoadReport r = p.load();
+    ASSERT_EQ(p.host.keyEntries.size(), 1u);
+    std::vector<std::string> listed;
+    for (const KeyEntryFile& f : p.host.keyEntries[0])
+        listed.push_back(f.path);
+    EXPECT_EQ(listed, (std::vector<std::string>{"k1.btn", "k2.btn"}));
+    EXPECT_TRUE(r.keyEntryConfirmed);
+    EXPECT_EQ(p.base(0).status, StatusKeyMissing);
+    EXPECT_EQ(p.base(2).connected, 1);
+    EXPECT_EQ(p.base(2).rememberKey, 0);
+    EXPECT_EQ(p.store.lookupKey("k2.btn"), "");
+    EXPECT_TRUE(p.config.entries().empty()); // nothing to remember, no store written
+    ASSERT_EQ(p.host.failedLists.size(), 1u);
+    EXPECT_EQ(pathsOf(p.host.failedLists[0]), (std::vector<std::string>{"k1.btn", "gone.btn"}));
+}
+
+TEST(Loading, CancelledKeyEntryLeavesFilesWithoutKeys) {
+    Program p;
+    writeBaseFile(p.dir.file("k.btn"), 1, 0, 0, "k");
+    p.list({"k.btn"});
+    p.host.typedKeys["k.btn"] = "k";
+    p.host.checked.insert("k.btn");
+    p.host.confirmKeys = false;
+    const LoadReport r = p.load();
+    EXPECT_TRUE(r.keyEntryShown);
+    EXPECT_FALSE(r.keyEntryConfirmed);
+    EXPECT_EQ(p.base(0).status, StatusKeyMissing);
+    EXPECT_EQ(p.base(0).key, "");
+    EXPECT_EQ(p.base(0).rememberKey, 0);
+    EXPECT_TRUE(p.config.entries().empty());
+}
+
+TEST(Loading, ConfirmedKeyEntryWithoutAnyKeyCountsAsCancelled) {
+    Program p;
+    writeBaseFile(p.dir.file("k.btn"), 1, 0, 0, "k");
+    p.list({"k.btn"});
+    p.host.checked.insert("k.btn");
+    const LoadReport r = p.load();
+    EXPECT_TRUE(r.keyEntryShown);
+    EXPECT_FALSE(r.keyEntryConfirmed);
+    EXPECT_EQ(p.base(0).rememberKey, 0);
+}
+
+TEST(Loading, WrongRememberedKeyIsAskedForAgain) {
+    Program p;
+    writeBaseFile(p.dir.file("k.btn"), 3, 3, 3, "right");
+    p.list({"k.btn"});
+    {
+        BaseSet wrong;
+        PhoneBase b;
+        b.path = "k.btn";
+        b.key = deriveFileKey("wrong");
+        b.rememberKey = 1;
+        wrong.bases.push_back(std::move(b));
+        ASSERT_TRUE(p.store.saveKeys(wrong));
+    }
+    p.host.typedKeys["k.btn"] = "right";
+    const LoadReport r = p.load();
+    EXPECT_TRUE(r.dataFailed);
+    EXPECT_FALSE(r.keysMissing);
+    ASSERT_EQ(p.host.keyEntries.size(), 1u);
+    EXPECT_EQ(p.host.keyEntries[0][0].status, StatusLoadFailed);
+    EXPECT_EQ(p.base(0).connected, 1);
+    EXPECT_EQ(p.set.total, 9);
+}
+
+TEST(Loading, WrongKeyWithoutAnswerEndsWithStatus5) {
+    Program p;
+    writeBaseFile(p.dir.file("k.btn"), 3, 3, 3, "right");
+    p.list({"k.btn"});
+    p.host.typedKeys["k.btn"] = "wrong";
+    p.load();
+    EXPECT_EQ(p.base(0).status, StatusLoadFailed);
+    EXPECT_EQ(p.base(0).connected, 0);
+    EXPECT_EQ(p.base(0).key, "");
+    ASSERT_EQ(p.host.failedLists.size(), 1u);
+}
+
+TEST(Loading, DamagedTableConnectsReadOnlyWithStatus10) {
+    Program p;
+    writeBaseFile(p.dir.file("d.btn"), 50, 50, 0);
+    // Spoil the organizations block: its chunk header length becomes too large.
+    std::vector<unsigned char> bytes = test::readBytes(p.dir.file("d.btn"));
+    int32_t s0 = 0;
+    PhoneBase probe;
+    probe.path = p.dir.file("d.btn");
+    ASSERT_TRUE(readHeader(probe, true, false));
+    s0 = probe.tables[0].storedSize;
+    closeBase(probe);
+    bytes[static_cast<size_t>(s0) + 110] = 0xFF;
+    bytes[static_cast<size_t>(s0) + 111] = 0xFF;
+    test::writeBytes(p.dir.file("d.btn"), bytes);
+    p.list({"d.btn"});
+    const LoadReport r = p.load();
+    EXPECT_EQ(p.base(0).status, StatusReadOnlyIncomplete);
+    EXPECT_EQ(p.base(0).connected, 1);
+    EXPECT_EQ(p.base(0).readOnly, 1);
+    EXPECT_EQ(p.set.totalPopulation, 50);
+    EXPECT_EQ(p.set.totalOrganizations, 0);
+    EXPECT_TRUE(r.anyReadOnly);
+    EXPECT_EQ(p.host.readOnlyLists.size(), 1u);
+}
+
+TEST(Loading, OldVersionIsOfferedForConversion) {
+    Program p;
+    writeBaseFile(p.dir.file("old.btn"), 4, 4, 0);
+    test::setVersionWord(p.dir.file("old.btn"), kVersion20b);
+    p.list({"old.btn"});
+
+    // Declined: status 7, listed as not connected.
+    LoadReport r = p.load();
+    ASSERT_EQ(p.host.questions.size(), 1u);
+    EXPECT_EQ(p.host.questions[0], "Конвертирование: Преобразовать файл old.btn в версию 2.0");
+    EXPECT_TRUE(p.host.converted.empty());
+    EXPECT_EQ(p.base(0).status, StatusVersionMismatch);
+    EXPECT_TRUE(r.anyNotConnected);
+    ASSERT_EQ(p.host.failedLists.size(), 1u);
+    EXPECT_EQ(p.host.failedLists[0][0].status, StatusVersionMismatch);
+
+    // Accepted: the converter runs on the full path and the file is tried again.
+    p.restart();
+    p.host.convert = true;
+    p.host.converter = [](const std::string& path, std::string& fileKey) {
+        test::setVersionWord(path, kVersion20);
+        fileKey.clear();
+        return true;
+    };
+    r = p.load();
+    EXPECT_EQ(p.host.converted, std::vector<std::string>{p.dir.file("old.btn")});
+    EXPECT_EQ(r.converted, 1);
+    EXPECT_EQ(p.base(0).status, StatusConnected);
+    EXPECT_EQ(p.set.total, 8);
+    EXPECT_TRUE(p.host.failedLists.empty());
+}
+
+TEST(Loading, ConvertedFileTakesTheKeyTypedInTheConverter) {
+    Program p;
+    writeBaseFile(p.dir.file("old.btn"), 2, 2, 2, "секрет");
+    test::setVersionWord(p.dir.file("old.btn"), kVersion12);
+    p.list({"old.btn"});
+    p.settings.autoKeyEntry = 0;
+    p.host.convert = true;
+    p.host.converter = [](const std::string& path, std::string& fileKey) {
+        test::setVersionWord(path, kVersion20);
+        fileKey = deriveFileKey("секрет");
+        return true;
+    };
+    const LoadReport r = p.load();
+    EXPECT_EQ(r.converted, 1);
+    EXPECT_EQ(p.base(0).connected, 1);
+    EXPECT_TRUE(p.host.keyEntries.empty());
+}
+
+TEST(Loading, ConverterThatLeavesAnOldFileIsNotRetriedForever) {
+    Program p;
+    writeBaseFile(p.dir.file("old.btn"), 2, 2, 0);
+    test::setVersionWord(p.dir.file("old.btn"), kVersion12);
+    p.list({"old.btn"});
+    p.host.convert = true;
+    p.host.converter = [](const std::string&, std::string&) { return true; };
+    const LoadReport r = p.load();
+    EXPECT_EQ(r.converted, 1);
+    EXPECT_EQ(p.host.questions.size(), 1u);
+    EXPECT_EQ(p.base(0).status, StatusVersionMismatch);
+
+    // A converter that fails leaves the file as it was.
+    p.restart();
+    p.host.convert = true;
+    p.host.converter = [](const std::string&, std::string&) { return false; };
+    EXPECT_EQ(p.load().converted, 0);
+    EXPECT_EQ(p.base(0).status, StatusVersionMismatch);
+}
+
+TEST(Loading, ReloadKeepsKeysOfTheSameFilesAndTheCopyBuffer) {
+    Program p;
+    writeBaseFile(p.dir.file("k.btn"), 2, 0, 0, "k");
+    writeBaseFile(p.dir.file("m.btn"), 2, 0, 0, "m", 2);
+    p.list({"k.btn", "m.btn"});
+    p.settings.autoKeyEntry = 0;
+    // Keys given to the slots before the load command, as the connected-files
+    // dialog does.
+    ASSERT_TRUE(resizeBaseSet(p.set, 2));
+    p.set.bases[0].path = "k.btn";
+    p.set.bases[0].key = deriveFileKey("k");
+    p.set.bases[1].path = "other.btn"; // another file held this place before
+    p.set.bases[1].key = deriveFileKey("m");
+    p.set.copyBuffer.set(1, "555");
+    p.load();
+    EXPECT_EQ(p.base(0).connected, 1);
+    EXPECT_EQ(p.base(1).status, StatusKeyMissing);
+    EXPECT_STREQ(p.set.copyBuffer.field(1), "555");
+    // Loading again reloads every file from disk.
+    const LoadReport r = p.load();
+    EXPECT_EQ(p.base(0).connected, 1);
+    EXPECT_TRUE(r.keysMissing);
+}
+
+TEST(Loading, ContractHelpersOfTheDialogs) {
+    BaseSet set;
+    for (const char* name : {"a", "b", "c"}) {
+        PhoneBase b;
+        b.path = name;
+        set.bases.push_back(std::move(b));
+    }
+    set.bases[0].keyed = 1;
+    set.bases[0].rememberKey = 1;
+    set.bases[1].keyed = 1;
+    set.bases[1].key = "have";
+    set.bases[2].keyed = 1;
+    set.bases[2].readOnly = 1;
+    set.bases[1].connected = 1;
+    std::vector<KeyEntryFile> files = keyEntryFiles(set);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].path, "a");
+    EXPECT_TRUE(files[0].remember);
+    EXPECT_FALSE(files[1].remember);
+    files[0].fileKey = "K";   // typed and checked
+    files[1].remember = true; // checked but no key typed
+    EXPECT_TRUE(applyKeyEntry(set, files, true));
+    EXPECT_EQ(set.bases[0].key, "K");
+    EXPECT_EQ(set.bases[0].rememberKey, 1);
+    EXPECT_EQ(set.bases[2].key, "");
+    EXPECT_EQ(set.bases[2].rememberKey, 0);
+    EXPECT_EQ(pathsOf(filesListEntries(set, false)), (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(pathsOf(filesListEntries(set, true)), std::vector<std::string>{"c"});
+
+    ProgramSettings s;
+    applyFilesListAnswer(s, true, {FilesListChoice::Cancel, true});
+    EXPECT_EQ(s.noReadOnlyMessage, 0);
+    applyFilesListAnswer(s, true, {FilesListChoice::Ok, true});
+    EXPECT_EQ(s.noReadOnlyMessage, 1);
+    EXPECT_EQ(s.noLoadErrorMessage, 0);
+}
+
+} // namespace
+} // namespace talsk
