@@ -27,11 +27,26 @@ using ConvertProgress = std::function<void(int32_t done, int32_t total)>;
 // The progress step of a long operation: total / 300, at least 1.
 int32_t progressStep(int32_t total);
 
+// Whether a conversion from this source version (0x0101 counts as 0x0100) to
+// this target exists: 1.0 -> 1.2, 1.0 -> 2.0, 1.2 -> 2.0, 2.0b -> 2.0, 2.0 -> 1.2.
+bool conversionExists(uint16_t sourceVersion, uint16_t targetVersion);
+
 // targetVersion: 0x0201 (2.0) or 0x0120 (1.2). fileKey is the source's file
 // key (derived from the typed key), which the target keeps. When the
 // destination is the source, the file is converted in place.
+//
+// Versions 1.0 and 1.2 are scrambled with the typed key itself; from a file
+// key every typed text that derives it is tried. Writing a keyed 1.2 file
+// needs the typed text: when several texts derive the file key, the result is
+// CannotRead with status 6 (use convertFileWithTypedKey).
 ConvertResult convertFile(const std::string& sourcePath, const std::string& destinationPath,
                           uint16_t targetVersion, const std::string& fileKey,
                           const ConvertProgress& progress = {});
+
+// The same with the key as the user typed it (Windows-1251; empty for none).
+ConvertResult convertFileWithTypedKey(const std::string& sourcePath,
+                                      const std::string& destinationPath, uint16_t targetVersion,
+                                      const std::string& typedKey,
+                                      const ConvertProgress& progress = {});
 
 } // namespace talsk

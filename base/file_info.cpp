@@ -1,0 +1,64 @@
+#include "base/file_info.h"
+
+#include "base/base_file.h"
+#include "base/legacy_10.h"
+#include "base/legacy_12.h"
+#include "base/load_status.h"
+
+namespace talsk {
+
+bool readFileInfo(const std::string& path, PhoneBase& base) {
+    closeBase(base);
+    base = PhoneBase{};
+    base.path = path;
+    if (path.empty()) {
+        base.status = StatusNotFound;
+        return false;
+    }
+    FileSystem& fs = fileSystem();
+    const FileAttributes a = fs.attributes(path);
+    if (!a.exists || a.directory) {
+        base.status = StatusNotFound;
+        return false;
+    }
+    std::unique_ptr<File> file = fs.open(path, OpenMode::ReadShared);
+    if (!file) {
+        base.status = StatusCannotOpen;
+        return false;
+    }
+    unsigned char word[2];
+    if (file->length() < 2 || !file->seek(0) || !file->readExact(word, 2)) {
+        base.status = StatusNoData;
+        return false;
+    }
+    const auto version = static_cast<uint16_t>(word[0] | (word[1] << 8));
+    bool valid = false;
+    switch (version) {
+    case kVersion20:
+    case kVersion20b:
+        base.file = std::move(file);
+        valid = readHeader(base, false, true);
+        break;
+    case kVersion10a:
+    case kVersion10b:
+        base.version = version;
+        valid = readLegacy10Header(*file, base);
+        break;
+    case kVersion12:
+        valid = readLegacy12Header(*file, base);
+        break;
+    default:
+        base.version = version;
+        base.status = StatusUnknownFormat;
+        break;
+    }
+    if (base.file) {
+        base.file->close();
+        base.file.reset();
+    }
+    if (file) file->close();
+    base.connected = 0;
+    return valid;
+}
+
+} // namespace talsk
