@@ -1,33 +1,38 @@
 #include "base/block.h"
 
+#include "platform/memory_advice.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 namespace talsk {
 
+namespace {
+constexpr size_t kLargeBlock = size_t(4) << 20;
+} // namespace
+
 bool Block::resize(size_t request) {
     size_t rounded = (request + 3) & ~static_cast<size_t>(3);
-    if (data_ != nullptr && size_ >= rounded && size_ - rounded < 16)
-        return true;
+    if (data_ != nullptr && size_ >= rounded && size_ - rounded < 16) return true;
     if (rounded == 0) {
         reset();
         return true;
     }
     void* p = std::realloc(data_, rounded);
-    if (p == nullptr)
-        return false;
+    if (p == nullptr) return false;
     data_ = static_cast<char*>(p);
     size_ = rounded;
+    // Big pools are filled at once when a table loads: page faults per 4 KB
+    // would cost more than the decoding.
+    if (rounded >= kLargeBlock) adviseLargeBlock(data_, size_);
     return true;
 }
 
 bool Block::resizeZeroed(size_t request) {
     size_t old = data_ ? size_ : 0;
-    if (!resize(request))
-        return false;
-    if (size_ > old)
-        std::memset(data_ + old, 0, size_ - old);
+    if (!resize(request)) return false;
+    if (size_ > old) std::memset(data_ + old, 0, size_ - old);
     return true;
 }
 

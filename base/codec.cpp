@@ -23,7 +23,9 @@ inline void putU32(unsigned char* p, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         p[i] = static_cast<unsigned char>(v >> (8 * i));
 }
-inline uint16_t getU16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t getU16(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline uint32_t getU32(const unsigned char* p) {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
@@ -43,8 +45,7 @@ void arrange(std::vector<Item>& items) {
     for (size_t placed = 0; lo < hi; ++placed) {
         size_t best = lo;
         for (size_t j = lo + 1; j < hi; ++j)
-            if (items[j].weight > items[best].weight)
-                best = j;
+            if (items[j].weight > items[best].weight) best = j;
         bool toBack = (placed / 5) % 2 == 0;
         size_t target = toBack ? hi - 1 : lo;
         std::swap(items[best], items[target]);
@@ -58,8 +59,7 @@ void arrange(std::vector<Item>& items) {
 std::vector<uint16_t> buildTree(const uint64_t (&freq)[256]) {
     std::vector<Item> items;
     for (int c = 0; c < 256; ++c)
-        if (freq[c] != 0)
-            items.push_back(Item{freq[c], true, static_cast<uint16_t>(c)});
+        if (freq[c] != 0) items.push_back(Item{freq[c], true, static_cast<uint16_t>(c)});
     std::vector<uint16_t> tree;
     if (items.size() == 1) {
         // One distinct byte: one pair whose two entries are the same leaf, so
@@ -75,8 +75,7 @@ std::vector<uint16_t> buildTree(const uint64_t (&freq)[256]) {
     while (items.size() > 1) {
         size_t j = 0;
         for (size_t k = 1; k < items.size(); ++k)
-            if (items[k].weight < items[j].weight)
-                j = k;
+            if (items[k].weight < items[j].weight) j = k;
         size_t a;
         if (j == 0)
             a = 0;
@@ -102,15 +101,13 @@ struct Code {
 // choice at the root. Returns false when a code would be longer than 64 bits.
 bool assignCodes(const std::vector<uint16_t>& tree, std::array<Code, 256>& codes) {
     for (size_t e = 0; e < tree.size(); ++e) {
-        if (tree[e] < kLeafMark)
-            continue;
+        if (tree[e] < kLeafMark) continue;
         uint64_t bits = e % 2;
         int length = 1;
         size_t current = e & ~size_t(1);
         for (size_t f = current + 2; f < tree.size(); ++f) {
             if (tree[f] < kLeafMark && tree[f] == current) {
-                if (length >= kMaxCodeLength)
-                    return false;
+                if (length >= kMaxCodeLength) return false;
                 bits = (bits << 1) | (f % 2);
                 ++length;
                 current = f & ~size_t(1);
@@ -163,16 +160,14 @@ private:
 } // namespace
 
 int64_t packTable(File& file, const std::string& fileKey, const char* pool, int32_t textSize) {
-    if (textSize <= 0)
-        return 0;
+    if (textSize <= 0) return 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(pool);
     uint64_t freq[256] = {};
     for (int32_t i = 0; i < textSize; ++i)
         ++freq[bytes[i]];
     std::vector<uint16_t> tree = buildTree(freq);
     std::array<Code, 256> codes{};
-    if (!assignCodes(tree, codes))
-        return -1;
+    if (!assignCodes(tree, codes)) return -1;
     const int treeLength = static_cast<int>(tree.size() * 2);
 
     std::vector<unsigned char> bitBuffer(kMaxChunkBits / 8 + 8);
@@ -183,8 +178,7 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
         uint64_t bitCount = 0;
         for (int64_t i = 0; i < length; ++i)
             bitCount += static_cast<uint64_t>(codes[in[i]].length);
-        if (bitCount > kMaxChunkBits)
-            return -1; // the reader could not take it back
+        if (bitCount > kMaxChunkBits) return -1; // the reader could not take it back
         BitWriter writer(bitBuffer.data());
         for (int64_t i = 0; i < length; ++i)
             writer.put(codes[in[i]].bits, codes[in[i]].length);
@@ -216,13 +210,24 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
 
 namespace {
 
-constexpr int kLookupBits = 11;
+// Decoding looks up 12 bits at a time: one entry gives the one or two whole
+// codes that start the window, or, for a code longer than the window, the
+// pair reached, from which the tree is walked bit by bit. The result is the
+// same as walking the tree for every bit.
+constexpr int kLookupBits = 12;
+constexpr uint32_t kLookupMask = (1u << kLookupBits) - 1;
 
 struct Lookup {
-    uint16_t target; // leaf: the byte; otherwise the entry index of the pair reached
-    uint8_t length;  // bits consumed
-    uint8_t leaf;
+    uint8_t symbol[2]; // the bytes decoded; for a long code, the pair reached (low, high)
+    uint8_t count;     // bytes decoded: 1 or 2; 0 for a long code
+    uint8_t bits;      // bits consumed
 };
+
+inline uint64_t load64(const unsigned char* p) {
+    uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return v; // little-endian hosts only, as the file format itself
+}
 
 class Decoder {
 public:
@@ -230,27 +235,21 @@ public:
     // and below the referring entry (so a walk always stays inside the tree),
     // and the chain of pairs from the first pair ends in the last pair.
     bool setTree(const unsigned char* bytes, int treeLength) {
-        if (treeLength < 4 || treeLength % 4 != 0 || treeLength > kTreeArea)
-            return false;
+        if (treeLength < 4 || treeLength % 4 != 0 || treeLength > kTreeArea) return false;
         const int entries = treeLength / 2;
         tree_.resize(static_cast<size_t>(entries));
         for (int e = 0; e < entries; ++e)
             tree_[static_cast<size_t>(e)] = getU16(bytes + 2 * e);
-        if (tree_[0] < kLeafMark || tree_[1] < kLeafMark)
-            return false;
+        if (tree_[0] < kLeafMark || tree_[1] < kLeafMark) return false;
         for (int e = 2; e < entries; ++e) {
             uint16_t v = tree_[static_cast<size_t>(e)];
-            if (v >= kLeafMark)
-                continue;
-            if (v % 2 != 0 || v >= (e & ~1))
-                return false;
+            if (v >= kLeafMark) continue;
+            if (v % 2 != 0 || v >= (e & ~1)) return false;
         }
         int current = 0;
         for (int f = 2; f < entries; ++f)
-            if (tree_[static_cast<size_t>(f)] == current)
-                current = f & ~1;
-        if (current != entries - 2)
-            return false;
+            if (tree_[static_cast<size_t>(f)] == current) current = f & ~1;
+        if (current != entries - 2) return false;
         root_ = entries - 2;
         buildLookup();
         return true;
@@ -258,50 +257,48 @@ public:
     bool hasTree() const { return !tree_.empty(); }
 
     // Decodes exactly bitCount bits of `in` (padded with 8 zero bytes) into
-    // out[*produced ..]; fails when the output would pass `capacity`.
+    // out[produced ..]; fails when the output would pass `capacity`. A code
+    // cut off by the end of the bits is dropped.
     bool decode(const unsigned char* in, uint64_t bitCount, unsigned char* out, size_t capacity,
                 size_t& produced) const {
         uint64_t pos = 0;
         size_t n = produced;
-        // Fast path: whole lookups while enough bits remain.
+        // Fast path: up to four lookups from one load, while the bits of all
+        // four are there and the output has room for eight bytes.
+        while (pos + 4 * kLookupBits <= bitCount && n + 8 <= capacity) {
+            uint64_t window = load64(in + (pos >> 3)) >> (pos & 7);
+            const Lookup* l = nullptr;
+            for (int k = 0; k < 4; ++k) {
+                l = &lookup_[window & kLookupMask];
+                if (l->count == 0) break;
+                out[n] = l->symbol[0];
+                out[n + 1] = l->symbol[1];
+                n += l->count;
+                pos += l->bits;
+                window >>= l->bits;
+            }
+            if (l->count == 0 && !walkLongCode(*l, in, bitCount, pos, out, capacity, n))
+                return false;
+        }
+        // Whole lookups while their bits are there.
         while (pos + kLookupBits <= bitCount) {
-            uint64_t window;
-            std::memcpy(&window, in + (pos >> 3), sizeof window);
-            window >>= (pos & 7);
-            const Lookup& l = lookup_[window & ((1u << kLookupBits) - 1)];
-            pos += l.length;
-            if (l.leaf) {
-                if (n >= capacity)
-                    return false;
-                out[n++] = static_cast<unsigned char>(l.target);
+            const Lookup& l = lookup_[(load64(in + (pos >> 3)) >> (pos & 7)) & kLookupMask];
+            if (l.count == 0) {
+                if (!walkLongCode(l, in, bitCount, pos, out, capacity, n)) return false;
                 continue;
             }
-            // A long code: walk the tree from the pair reached.
-            int node = l.target;
-            while (true) {
-                if (pos >= bitCount) {
-                    produced = n;
-                    return true; // the stream ended inside a code
-                }
-                unsigned bit = (in[pos >> 3] >> (pos & 7)) & 1;
-                ++pos;
-                uint16_t v = tree_[static_cast<size_t>(node) + bit];
-                if (v >= kLeafMark) {
-                    if (n >= capacity)
-                        return false;
-                    out[n++] = static_cast<unsigned char>(v);
-                    break;
-                }
-                node = v;
-            }
+            if (n + l.count > capacity) return false;
+            out[n] = l.symbol[0];
+            if (l.count == 2) out[n + 1] = l.symbol[1];
+            n += l.count;
+            pos += l.bits;
         }
+        // The last bits, one at a time.
         int node = root_;
         for (; pos < bitCount; ++pos) {
-            unsigned bit = (in[pos >> 3] >> (pos & 7)) & 1;
-            uint16_t v = tree_[static_cast<size_t>(node) + bit];
+            uint16_t v = tree_[static_cast<size_t>(node) + bit(in, pos)];
             if (v >= kLeafMark) {
-                if (n >= capacity)
-                    return false;
+                if (n >= capacity) return false;
                 out[n++] = static_cast<unsigned char>(v);
                 node = root_;
             } else {
@@ -313,37 +310,80 @@ public:
     }
 
 private:
-    void buildLookup() {
-        for (uint32_t w = 0; w < (1u << kLookupBits); ++w) {
-            int node = root_;
-            Lookup l{static_cast<uint16_t>(root_), kLookupBits, 0};
-            for (int b = 0; b < kLookupBits; ++b) {
-                uint16_t v = tree_[static_cast<size_t>(node) + ((w >> b) & 1)];
-                if (v >= kLeafMark) {
-                    l = Lookup{static_cast<uint16_t>(v & 0xFF), static_cast<uint8_t>(b + 1), 1};
-                    break;
-                }
-                node = v;
-                l.target = static_cast<uint16_t>(node);
+    static unsigned bit(const unsigned char* in, uint64_t pos) {
+        return (in[pos >> 3] >> (pos & 7)) & 1;
+    }
+
+    // A code longer than the lookup: on from the pair the lookup reached. At
+    // the end of the bits the cut code is dropped (pos ends at bitCount).
+    bool walkLongCode(const Lookup& l, const unsigned char* in, uint64_t bitCount, uint64_t& pos,
+                      unsigned char* out, size_t capacity, size_t& n) const {
+        pos += l.bits;
+        int node = l.symbol[0] | (l.symbol[1] << 8);
+        while (pos < bitCount) {
+            uint16_t v = tree_[static_cast<size_t>(node) + bit(in, pos)];
+            ++pos;
+            if (v >= kLeafMark) {
+                if (n >= capacity) return false;
+                out[n++] = static_cast<unsigned char>(v);
+                return true;
             }
-            lookup_[w] = l;
+            node = v;
+        }
+        return true;
+    }
+
+    // Walks up to `limit` bits of w from the root; returns the bits used
+    // (0 when no leaf was reached) and the leaf or the pair reached.
+    int walk(uint32_t w, int limit, uint16_t& reached) const {
+        int node = root_;
+        for (int b = 0; b < limit; ++b) {
+            uint16_t v = tree_[static_cast<size_t>(node) + ((w >> b) & 1)];
+            if (v >= kLeafMark) {
+                reached = v;
+                return b + 1;
+            }
+            node = v;
+        }
+        reached = static_cast<uint16_t>(node);
+        return 0;
+    }
+
+    void buildLookup() {
+        for (uint32_t w = 0; w <= kLookupMask; ++w) {
+            Lookup& l = lookup_[w];
+            uint16_t first;
+            const int used = walk(w, kLookupBits, first);
+            if (used == 0) {
+                l = Lookup{{static_cast<uint8_t>(first), static_cast<uint8_t>(first >> 8)},
+                           0,
+                           static_cast<uint8_t>(kLookupBits)};
+                continue;
+            }
+            l = Lookup{{static_cast<uint8_t>(first), 0}, 1, static_cast<uint8_t>(used)};
+            uint16_t second;
+            const int more = walk(w >> used, kLookupBits - used, second);
+            if (more > 0) {
+                l.symbol[1] = static_cast<uint8_t>(second);
+                l.count = 2;
+                l.bits = static_cast<uint8_t>(used + more);
+            }
         }
     }
 
     std::vector<uint16_t> tree_;
     int root_ = 0;
-    std::array<Lookup, 1u << kLookupBits> lookup_{};
+    std::array<Lookup, kLookupMask + 1> lookup_{};
 };
 
 } // namespace
 
 bool unpackTable(File& file, const std::string& fileKey, int32_t textSize, int32_t chunkSize,
                  Block& pool) {
-    if (textSize < 0 || chunkSize <= 0)
-        return false;
+    if (textSize < 0 || chunkSize <= 0) return false;
+    // Not zeroed: decoding writes every byte before the pool is used.
     Block out;
-    if (!out.resizeZeroed(static_cast<size_t>(textSize) + 1))
-        return false;
+    if (!out.resize(static_cast<size_t>(textSize) + 1)) return false;
     const int64_t chunks = (static_cast<int64_t>(textSize) + chunkSize - 1) / chunkSize;
     // The coded bits of one chunk never exceed 2,097,152 bits, nor the chunk size.
     const size_t bitBufferSize =
@@ -354,19 +394,15 @@ bool unpackTable(File& file, const std::string& fileKey, int32_t textSize, int32
     auto* dst = reinterpret_cast<unsigned char*>(out.data());
     for (int64_t c = 0; c < chunks; ++c) {
         unsigned char lengthBytes[2];
-        if (!file.readExact(lengthBytes, 2))
-            return false;
+        if (!file.readExact(lengthBytes, 2)) return false;
         const int headerLength = getU16(lengthBytes);
-        if (headerLength > kMaxChunkHeader)
-            return false;
+        if (headerLength > kMaxChunkHeader) return false;
         unsigned char header[kMaxChunkHeader] = {};
-        if (!file.readExact(header, headerLength))
-            return false;
+        if (!file.readExact(header, headerLength)) return false;
         decipher(header, static_cast<size_t>(headerLength), fileKey.c_str());
         const uint32_t bitCount = getU32(header);
         const uint8_t treeFlag = header[5];
-        if (bitCount > kMaxChunkBits)
-            return false;
+        if (bitCount > kMaxChunkBits) return false;
         if (treeFlag == 1) {
             const int treeLength = static_cast<int16_t>(getU16(header + 6));
             if (treeLength < 0 || 8 + treeLength > headerLength ||
@@ -375,20 +411,16 @@ bool unpackTable(File& file, const std::string& fileKey, int32_t textSize, int32
         } else if (headerLength > 6) {
             return false;
         }
-        if (!decoder.hasTree())
-            return false;
+        if (!decoder.hasTree()) return false;
         const size_t codedBytes = (static_cast<size_t>(bitCount) + 7) / 8;
-        if (codedBytes > bitBufferSize)
-            return false;
+        if (codedBytes > bitBufferSize) return false;
         std::memset(bitBuffer.data() + codedBytes, 0, bitBuffer.size() - codedBytes);
-        if (!file.readExact(bitBuffer.data(), static_cast<int64_t>(codedBytes)))
-            return false;
+        if (!file.readExact(bitBuffer.data(), static_cast<int64_t>(codedBytes))) return false;
         if (!decoder.decode(bitBuffer.data(), bitCount, dst, static_cast<size_t>(textSize),
                             produced))
             return false;
     }
-    if (produced != static_cast<size_t>(textSize))
-        return false;
+    if (produced != static_cast<size_t>(textSize)) return false;
     dst[textSize] = 0;
     pool = std::move(out);
     return true;

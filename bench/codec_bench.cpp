@@ -36,7 +36,7 @@ void BM_PackTable(benchmark::State& state) {
     state.counters["ratio%"] =
         100.0 * static_cast<double>(stored) / static_cast<double>(pool.size());
 }
-BENCHMARK(BM_PackTable)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_PackTable)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 void BM_UnpackTable(benchmark::State& state) {
     const std::vector<char>& pool = demoPool(kPoolBytes);
@@ -56,6 +56,6 @@ void BM_UnpackTable(benchmark::State& state) {
     if (!ok) state.SkipWithError("unpackTable failed");
     setThroughput(state, pool.size());
 }
-BENCHMARK(BM_UnpackTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_UnpackTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 } // namespace

@@ -290,3 +290,64 @@ TEST(Codec, DamagedChunksFail) {
     EXPECT_TRUE(fails(good, size, -5));
     EXPECT_TRUE(fails(good, size, 100)); // other chunking: bits overrun the buffer
 }
+
+namespace {
+
+// The decoding rule stated plainly: one bit at a time from the root pair;
+// a leaf emits its byte and goes back to the root; a code cut off by the end
+// of the bits is dropped.
+std::string walkTree(const std::vector<uint16_t>& tree, const Bytes& bits, uint32_t bitCount) {
+    std::string out;
+    size_t node = tree.size() - 2;
+    for (uint32_t pos = 0; pos < bitCount; ++pos) {
+        uint16_t v = tree[node + ((bits[pos >> 3] >> (pos & 7)) & 1)];
+        if (v >= 0xF000) {
+            out += static_cast<char>(v & 0xFF);
+            node = tree.size() - 2;
+        } else {
+            node = v;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// The table-driven decoder against the plain tree walk, on trees with short
+// and long codes and on arbitrary bit streams (which end inside codes).
+TEST(Codec, DecoderAgreesWithTreeWalk) {
+    RecordGenerator gen(31);
+    int longTrees = 0;
+    for (int rep = 0; rep < 40; ++rep) {
+        // A tree from a skewed pool: some codes well past the lookup width.
+        std::string pool;
+        const int distinct = 2 + gen.below(255);
+        uint64_t w = 1;
+        for (int c = 0; c < distinct; ++c) {
+            pool.append(static_cast<size_t>(w), static_cast<char>(c));
+            w = rep % 2 ? w + 1 + gen.below(3) : std::min<uint64_t>(w * 2, 900);
+        }
+        Bytes first = pack(pool);
+        if (maxCodeLength(first) > 12) ++longTrees;
+        const size_t treeLength = u16(first, 8);
+        std::vector<uint16_t> tree(treeLength / 2);
+        for (size_t e = 0; e < tree.size(); ++e)
+            tree[e] = u16(first, 10 + 2 * e);
+
+        const uint32_t bitCount = static_cast<uint32_t>(gen.below(40000));
+        Bytes stream((bitCount + 7) / 8);
+        for (auto& c : stream)
+            c = static_cast<unsigned char>(gen.next());
+        const std::string expected = walkTree(tree, stream, bitCount);
+
+        Bytes chunk(first.begin(), first.begin() + 2 + static_cast<long>(u16(first, 0)));
+        setU32(chunk, 2, bitCount);
+        chunk.insert(chunk.end(), stream.begin(), stream.end());
+        std::string got;
+        ASSERT_TRUE(unpack(chunk, got, static_cast<int32_t>(expected.size()))) << "rep " << rep;
+        EXPECT_TRUE(got == expected) << "rep " << rep;
+        if (!expected.empty())
+            EXPECT_FALSE(unpack(chunk, got, static_cast<int32_t>(expected.size()) - 1));
+    }
+    EXPECT_GE(longTrees, 10);
+}

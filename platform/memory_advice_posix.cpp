@@ -1,0 +1,24 @@
+#include "platform/memory_advice.h"
+
+#include <cstdint>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace talsk {
+
+void adviseLargeBlock(void* data, size_t size) {
+#ifdef MADV_HUGEPAGE
+    const long page = sysconf(_SC_PAGESIZE);
+    if (data == nullptr || page <= 0) return;
+    // Only whole pages inside the block may be advised.
+    const uintptr_t mask = static_cast<uintptr_t>(page) - 1;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + mask) & ~mask;
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + size) & ~mask;
+    if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
+}
+
+} // namespace talsk
