@@ -118,7 +118,7 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
                 "Преобразовать файл " + cp1251ToUtf8(base.path) + " в версию 2.0";
             if (!host_.askYesNo(question, "Конвертирование")) break;
             std::string fileKey;
-            if (!host_.runConverter(fullBasePath(set_, base.path), fileKey)) break;
+            if (!host_.runConverter(base.path, fullBasePath(set_, base.path), fileKey)) break;
             base.key = fileKey.substr(0, kMaxKeyLength);
             ++report.converted;
             retried = true;

@@ -44,9 +44,11 @@ public:
     virtual void showStatusText(const std::string& text) = 0;
     // Yes / No question; true for Yes.
     virtual bool askYesNo(const std::string& text, const std::string& caption) = 0;
-    // Converts an old-version file in place to version 2.0 (fullPath: the path
-    // to open). On success fileKey is the file key of the key typed for it.
-    virtual bool runConverter(const std::string& fullPath, std::string& fileKey) = 0;
+    // Converts an old-version file in place to version 2.0 (path as listed,
+    // fullPath the path to open). On success fileKey is the file key of the
+    // key typed for it (empty for a file without key).
+    virtual bool runConverter(const std::string& path, const std::string& fullPath,
+                              std::string& fileKey) = 0;
     // Key entry for several files. The answer goes into the entries; true
     // when the user confirmed.
     virtual bool askKeys(std::vector<KeyEntryFile>& files) = 0;

@@ -8,6 +8,7 @@
 #include "support/fault_file_system.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"
+#include "tools/convert.h"
 
 #include <algorithm>
 #include <functional>
@@ -49,7 +50,9 @@ public:
         questions.push_back(caption + ": " + text);
         return convert;
     }
-    bool runConverter(const std::string& fullPath, std::string& fileKey) override {
+    bool runConverter(const std::string& path, const std::string& fullPath,
+                      std::string& fileKey) override {
+        EXPECT_EQ(fullPath.substr(fullPath.size() - path.size()), path);
         converted.push_back(fullPath);
         return converter && converter(fullPath, fileKey);
     }
@@ -425,6 +428,38 @@ TEST(Loading, OldVersionIsOfferedForConversion) {
     EXPECT_EQ(p.base(0).status, StatusConnected);
     EXPECT_EQ(p.set.total, 8);
     EXPECT_TRUE(p.host.failedLists.empty());
+}
+
+TEST(Loading, Version12FileIsConvertedInPlace) {
+    Program p;
+    {
+        TempDir source;
+        writeBaseFile(source.file("new.btn"), 6, 4, 0, "key");
+        ASSERT_EQ(convertFileWithTypedKey(source.file("new.btn"), p.dir.file("old.btn"), kVersion12,
+                                          "key")
+                      .outcome,
+                  ConvertOutcome::Done);
+    }
+    p.list({"old.btn"});
+    p.load();
+    EXPECT_EQ(p.base(0).status, StatusVersionMismatch);
+    EXPECT_EQ(p.base(0).version, kVersion12);
+
+    p.restart();
+    p.host.convert = true;
+    p.host.converter = [](const std::string& fullPath, std::string& fileKey) {
+        fileKey = deriveFileKey("key");
+        return convertFileWithTypedKey(fullPath, fullPath, kVersion20, "key").outcome ==
+               ConvertOutcome::Done;
+    };
+    const LoadReport r = p.load();
+    EXPECT_EQ(r.converted, 1);
+    EXPECT_EQ(p.base(0).status, StatusConnected);
+    EXPECT_EQ(p.base(0).version, kVersion20);
+    EXPECT_EQ(p.base(0).keyed, 1);
+    EXPECT_EQ(p.set.totalPopulation, 6);
+    EXPECT_EQ(p.set.totalOrganizations, 4);
+    EXPECT_TRUE(p.host.keyEntries.empty());
 }
 
 TEST(Loading, ConvertedFileTakesTheKeyTypedInTheConverter) {

@@ -1,0 +1,129 @@
+// talsk-cli load: connects the files of a program folder as the program does
+// at start-up, without asking anything, and lists how each one connected.
+
+#include "base/base_file.h"
+#include "base/cipher.h"
+#include "base/key_store.h"
+#include "base/load_status.h"
+#include "base/loading.h"
+#include "cli/cli_util.h"
+#include "cli/command.h"
+#include "platform/cp1251.h"
+#include "tools/convert.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+namespace talsk::cli {
+
+namespace {
+
+// The answers of the command line: keys from --key, conversion from
+// --convert, nothing shown.
+class CliHost : public LoadingHost {
+public:
+    CliHost(const KeyOptions& keys, bool remember, bool convert)
+        : keys_(keys), remember_(remember), convert_(convert) {}
+
+    void showStatusText(const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return convert_; }
+
+    bool runConverter(const std::string& path, const std::string& fullPath,
+                      std::string& fileKey) override {
+        const std::string typed = keys_.keyFor(cp1251ToUtf8(path));
+        const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
+        if (result.outcome != ConvertOutcome::Done) {
+            std::fprintf(stderr, "talsk-cli: %s: conversion failed\n", cp1251ToUtf8(path).c_str());
+            return false;
+        }
+        fileKey = deriveFileKey(typed);
+        return true;
+    }
+
+    bool askKeys(std::vector<KeyEntryFile>& files) override {
+        bool any = false;
+        for (KeyEntryFile& f : files) {
+            const std::string typed = keys_.keyFor(cp1251ToUtf8(f.path));
+            if (typed.empty()) continue;
+            f.fileKey = deriveFileKey(typed.substr(0, kMaxKeyLength));
+            f.remember = remember_;
+            any = true;
+        }
+        return any;
+    }
+
+    FilesListAnswer showFilesList(const std::vector<FileListEntry>&, bool, bool) override {
+        return {};
+    }
+
+private:
+    const KeyOptions& keys_;
+    bool remember_;
+    bool convert_;
+};
+
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
+int runLoad(const std::vector<std::string>& args) {
+    const char* usage = "usage: talsk-cli load [DIR] [--key FILE=TEXT]... [--remember] [--convert]";
+    std::string folder;
+    KeyOptions keys;
+    bool remember = false;
+    bool convert = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--key") {
+            if (i + 1 >= args.size() || !parseKeyOption(args[i + 1], keys))
+                return fail("option --key needs FILE=TEXT");
+            ++i;
+        } else if (a == "--remember") {
+            remember = true;
+        } else if (a == "--convert") {
+            convert = true;
+        } else if (!a.empty() && a[0] == '-') {
+            return fail("unknown option " + a + "\n" + usage);
+        } else if (folder.empty()) {
+            folder = a;
+        } else {
+            return fail(usage);
+        }
+    }
+    std::error_code ec;
+    const std::filesystem::path dir =
+        std::filesystem::absolute(std::filesystem::path(folder.empty() ? "." : folder), ec);
+    if (ec || !std::filesystem::is_directory(dir, ec))
+        return fail("not a folder: " + (folder.empty() ? std::string(".") : folder));
+
+    ProgramSettings settings;
+    resetSettings(settings, ResetMode::All);
+    settings.programFolder = utf8ToCp1251(dir.lexically_normal().string());
+    if (settings.programFolder.size() > kMaxPathChars)
+        return fail("the folder's path is longer than 260 characters");
+    loadSettings(settings); // defaults when there is none
+
+    KeyStore store(KeyStore::defaultPath());
+    CliHost host(keys, remember, convert);
+    BaseSet set;
+    Loader(set, settings, host, &store).run();
+
+    for (const PhoneBase& base : set.bases) {
+        std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", cp1251ToUtf8(base.path).c_str(),
+                    base.status, oneLine(statusMessage(base.status, true)).c_str(),
+                    base.connected ? 1 : 0, base.readOnly ? 1 : 0, base.tables[0].count,
+                    base.tables[1].count, base.tables[2].count);
+    }
+    std::printf("# population=%d organizations=%d citycodes=%d total=%d\n", set.totalPopulation,
+                set.totalOrganizations, set.totalCityCodes, set.total);
+    return 0;
+}
+
+CommandRegistrar reg("load", "load [DIR] [--key FILE=TEXT]... [--remember] [--convert]", &runLoad);
+
+} // namespace
+
+} // namespace talsk::cli

@@ -1,0 +1,177 @@
+#include "base/base_file.h"
+#include "base/key_store.h"
+#include "platform/cp1251.h"
+#include "platform/file.h"
+#include "search/settings.h"
+#include "support/cli_runner.h"
+#include "support/loading_fixtures.h"
+#include "support/temp_dir.h"
+#include "tools/convert.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace talsk {
+namespace {
+
+using test::runCli;
+using test::TempDir;
+using test::writeBaseFile;
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line))
+        out.push_back(line);
+    return out;
+}
+
+// A program folder, and a key store of its own for the tool's runs.
+class LoadCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        hadConfig_ = old != nullptr;
+        if (old) savedConfig_ = old;
+        setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (hadConfig_)
+            setenv("XDG_CONFIG_HOME", savedConfig_.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+    }
+    test::CliResult load(std::vector<std::string> options = {}) {
+        options.insert(options.begin(), dir.path());
+        options.insert(options.begin(), "load");
+        return runCli(options);
+    }
+    void writeSettings(const std::vector<std::string>& names, bool connectFolderFiles,
+                       bool autoRemoveMissing = false) {
+        ProgramSettings s;
+        s.programFolder = dir.path();
+        s.connectFolderFiles = connectFolderFiles ? 1 : 0;
+        s.autoRemoveMissing = autoRemoveMissing ? 1 : 0;
+        s.fileCount = static_cast<int16_t>(names.size());
+        for (size_t i = 0; i < names.size(); ++i)
+            s.filePaths[i] = utf8ToCp1251(names[i]);
+        ASSERT_TRUE(saveSettings(s));
+    }
+
+    TempDir dir;
+    TempDir config;
+
+private:
+    bool hadConfig_ = false;
+    std::string savedConfig_;
+};
+
+TEST_F(LoadCommand, FolderFilesWithDefaultSettings) {
+    writeBaseFile(dir.file("b.btn"), 3, 2, 1, {}, 1);
+    writeBaseFile(dir.file("a.btn"), 1, 0, 0, "ключ", 2);
+    const auto r = load();
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out),
+              (std::vector<std::string>{"a.btn\t6\tНе введен ключ.\t0\t0\t1\t0\t0",
+                                        "b.btn\t1\tФайл успешно подключен.\t1\t0\t3\t2\t1",
+                                        "# population=3 organizations=2 citycodes=1 total=6"}));
+    // Nothing was remembered: no key store was written; no settings either.
+    EXPECT_TRUE(config.entries().empty());
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.btn", "b.btn"}));
+}
+
+TEST_F(LoadCommand, ListedFilesOnlyAndTheSettingsStayUnchanged) {
+    writeBaseFile(dir.file("x.btn"), 2, 0, 0, {}, 1);
+    writeBaseFile(dir.file("unlisted.btn"), 2, 0, 0, {}, 2);
+    writeSettings({"x.btn", "missing.btn"}, false);
+    const std::vector<unsigned char> before = test::readBytes(dir.file(kConfigFileName));
+    auto r = load();
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> out = lines(r.out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[0], "x.btn\t1\tФайл успешно подключен.\t1\t0\t2\t0\t0");
+    EXPECT_EQ(out[1], "missing.btn\t8\tФайл не найден.\t0\t0\t0\t0\t0");
+    EXPECT_EQ(out[2], "# population=2 organizations=0 citycodes=0 total=2");
+
+    writeSettings({"missing.btn", "x.btn"}, false, true);
+    const std::vector<unsigned char> removing = test::readBytes(dir.file(kConfigFileName));
+    r = load();
+    out = lines(r.out);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].substr(0, 8), "x.btn\t1\t");
+    EXPECT_EQ(test::readBytes(dir.file(kConfigFileName)), removing);
+    EXPECT_NE(before, removing);
+}
+
+TEST_F(LoadCommand, KeysFromOptionsAndFromTheStore) {
+    writeBaseFile(dir.file("k.btn"), 4, 1, 0, utf8ToCp1251("ключ")); // typed keys are Windows-1251
+    auto r = load({"--key", "k.btn=неверный"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.out).at(0).substr(0, 8), "k.btn\t5\t");
+
+    r = load({"--key", "k.btn=ключ"});
+    EXPECT_EQ(lines(r.out).at(0), "k.btn\t1\tФайл успешно подключен.\t1\t0\t4\t1\t0");
+    EXPECT_TRUE(config.entries().empty()); // not asked to remember
+
+    r = load({"--key", "k.btn=ключ", "--remember"});
+    EXPECT_EQ(lines(r.out).at(0).substr(0, 8), "k.btn\t1\t");
+    KeyStore store(utf8ToCp1251(config.file("Quelvarin0/Key")));
+    EXPECT_FALSE(store.lookupKey("k.btn").empty());
+
+    r = load(); // the remembered key serves without any option
+    EXPECT_EQ(lines(r.out).at(0).substr(0, 8), "k.btn\t1\t");
+    ASSERT_TRUE(store.clearKeys());
+    r = load();
+    EXPECT_EQ(lines(r.out).at(0).substr(0, 8), "k.btn\t6\t");
+}
+
+TEST_F(LoadCommand, LockedFileConnectsReadOnly) {
+    writeBaseFile(dir.file("busy.btn"), 2, 2, 2);
+    auto holder = fileSystem().open(dir.file("busy.btn"), OpenMode::ReadWriteExclusive);
+    ASSERT_NE(holder, nullptr);
+    const auto r = load();
+    EXPECT_EQ(lines(r.out).at(0), "busy.btn\t9\tФайл не доступен для записи.\t1\t1\t2\t2\t2");
+}
+
+TEST_F(LoadCommand, OldVersionIsConvertedOnlyWhenAsked) {
+    TempDir source;
+    writeBaseFile(source.file("new.btn"), 5, 3, 0);
+    const ConvertResult made =
+        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, "");
+    ASSERT_EQ(made.outcome, ConvertOutcome::Done);
+    ASSERT_EQ(test::readBytes(dir.file("old.btn")).at(0), 0x20);
+
+    auto r = load();
+    EXPECT_EQ(lines(r.out).at(0), "old.btn\t7\tНесоответствие версии файла.\t0\t0\t0\t0\t0");
+    EXPECT_EQ(test::readBytes(dir.file("old.btn")).at(0), 0x20); // untouched
+
+    r = load({"--convert"});
+    EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t5\t3\t0");
+    EXPECT_EQ(test::readBytes(dir.file("old.btn")).at(0), 0x01);
+}
+
+TEST_F(LoadCommand, KeyedOldVersionConvertsWithItsKey) {
+    TempDir source;
+    writeBaseFile(source.file("new.btn"), 2, 2, 0, "abc");
+    ASSERT_EQ(
+        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, "abc")
+            .outcome,
+        ConvertOutcome::Done);
+    auto r = load({"--convert"});
+    EXPECT_EQ(lines(r.out).at(0).substr(0, 10), "old.btn\t7\t");
+    r = load({"--convert", "--key", "old.btn=abc"});
+    EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t2\t2\t0");
+}
+
+TEST_F(LoadCommand, BadArguments) {
+    EXPECT_EQ(runCli({"load", dir.path(), "--bogus"}).status, 1);
+    EXPECT_EQ(runCli({"load", dir.path(), "--key", "nokey"}).status, 1);
+    EXPECT_EQ(runCli({"load", dir.path(), "--key"}).status, 1);
+    EXPECT_EQ(runCli({"load", dir.file("nowhere")}).status, 1);
+    EXPECT_EQ(runCli({"load", dir.path(), dir.path()}).status, 1);
+}
+
+} // namespace
+} // namespace talsk
