@@ -4,7 +4,6 @@
 #include "base/cipher.h"
 #include "base/key_store.h"
 #include "base/load_status.h"
-#include "support/fault_file_system.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -39,15 +38,6 @@ TEST(OpenBase, ConnectsAPlainFileAndKeepsItLocked) {
     EXPECT_EQ(fileSystem().open(base.path, OpenMode::ReadWriteExclusive), nullptr);
     closeBase(base);
     EXPECT_NE(fileSystem().open(dir.file("a.btn"), OpenMode::ReadWriteExclusive), nullptr);
-}
-
-TEST(OpenBase, NewPathReplacesThePath) {
-    TempDir dir;
-    writeBaseFile(dir.file("b.btn"), 1, 0, 0);
-    PhoneBase base = baseAt(dir.file("gone.btn"));
-    const std::string path = dir.file("b.btn");
-    ASSERT_TRUE(openBase(base, &path, false, false, nullptr));
-    EXPECT_EQ(base.path, path);
 }
 
 TEST(OpenBase, StatusesOfFilesThatDoNotConnect) {
@@ -142,33 +132,6 @@ TEST(OpenBase, WrongKeyFailsAndEmptiesTheKey) {
     // With the right key the same base connects.
     base.key = deriveFileKey("right");
     EXPECT_TRUE(openBase(base, nullptr, false, false, nullptr));
-}
-
-TEST(OpenBase, LockedFileConnectsReadOnlyWithStatus9) {
-    TempDir dir;
-    writeBaseFile(dir.file("busy.btn"), 3, 0, 0);
-    auto holder = fileSystem().open(dir.file("busy.btn"), OpenMode::ReadWriteExclusive);
-    ASSERT_NE(holder, nullptr);
-    PhoneBase base = baseAt(dir.file("busy.btn"));
-    ASSERT_TRUE(openBase(base, nullptr, false, false, nullptr));
-    EXPECT_EQ(base.status, StatusReadOnlyBusy);
-    EXPECT_EQ(base.readOnly, 1);
-    EXPECT_EQ(base.table(TableKind::Population).count, 3);
-    EXPECT_FALSE(base.file); // a read-only base is closed after loading
-}
-
-TEST(OpenBase, ReadOnlyAttributeGivesStatus11) {
-    TempDir dir;
-    writeBaseFile(dir.file("ro.btn"), 2, 1, 0);
-    test::FaultFileSystem fs;
-    fs.readOnlyPaths.insert(dir.file("ro.btn"));
-    test::ScopedFileSystem use(fs);
-    PhoneBase base = baseAt(dir.file("ro.btn"));
-    ASSERT_TRUE(openBase(base, nullptr, false, false, nullptr));
-    EXPECT_EQ(base.status, StatusReadOnlyAttribute);
-    EXPECT_EQ(base.readOnly, 1);
-    EXPECT_EQ(base.connected, 1);
-    EXPECT_EQ(base.recordCount(), 3);
 }
 
 // ---- findBase, scanFolder ------------------------------------------------
@@ -328,16 +291,6 @@ TEST(BaseSetUpkeep, VerifyLoadedResetsBasesWithoutTheirRecords) {
     EXPECT_FALSE(verifyLoaded(c.set));
     EXPECT_EQ(c.set.bases[2].status, StatusLoadFailed);
     EXPECT_EQ(c.set.total, 111);
-}
-
-TEST(StatusMessage, ShortAndFullForms) {
-    EXPECT_EQ(statusMessage(0, true), "Неизвестная ошибка.");
-    EXPECT_EQ(statusMessage(13, false), "Неизвестная ошибка.");
-    EXPECT_EQ(statusMessage(StatusKeyMissing, true), "Не введен ключ.");
-    EXPECT_EQ(statusMessage(StatusKeyMissing, false),
-              "Не введен ключ.\nВведите его в разделе \"Подключаемые файлы\".");
-    EXPECT_EQ(statusMessage(StatusCannotOpen, true),
-              "Невозможно открыть файл.\nФайл занят другим процессом.");
 }
 
 } // namespace

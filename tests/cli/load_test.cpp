@@ -1,7 +1,6 @@
 #include "base/base_file.h"
 #include "base/key_store.h"
 #include "platform/cp1251.h"
-#include "platform/file.h"
 #include "search/settings.h"
 #include "support/cli_runner.h"
 #include "support/loading_fixtures.h"
@@ -125,14 +124,6 @@ TEST_F(LoadCommand, KeysFromOptionsAndFromTheStore) {
     ASSERT_TRUE(store.clearKeys());
     r = load();
     EXPECT_EQ(lines(r.out).at(0).substr(0, 8), "k.btn\t6\t");
-}
-
-TEST_F(LoadCommand, LockedFileConnectsReadOnly) {
-    writeBaseFile(dir.file("busy.btn"), 2, 2, 2);
-    auto holder = fileSystem().open(dir.file("busy.btn"), OpenMode::ReadWriteExclusive);
-    ASSERT_NE(holder, nullptr);
-    const auto r = load();
-    EXPECT_EQ(lines(r.out).at(0), "busy.btn\t9\tФайл не доступен для записи.\t1\t1\t2\t2\t2");
 }
 
 TEST_F(LoadCommand, OldVersionIsConvertedOnlyWhenAsked) {
