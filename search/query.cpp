@@ -1,5 +1,6 @@
 #include "search/query.h"
 
+#include <bit>
 #include <cstring>
 
 namespace talsk {
@@ -162,6 +163,42 @@ bool compileTerms(char* text, bool spacesSignificant, QueryTerm* terms, uint8_t&
     }
     count = static_cast<uint8_t>(n);
     return true;
+}
+
+namespace {
+
+// Every byte whose upper-case form is c gives the same value when or-ed with fold.
+bool foldKeepsCandidates(unsigned char c, unsigned char fold, const unsigned char* upper) {
+    if (upper == nullptr) return true; // case matters: only c itself matches c
+    for (int b = 0; b < 256; ++b)
+        if (upper[b] == c && (static_cast<unsigned char>(b) | fold) != (c | fold)) return false;
+    return true;
+}
+
+} // namespace
+
+void prepareScan(TermList& list, const unsigned char* upper) {
+    // The filter reads machine words in memory order.
+    constexpr bool wordsUsable = std::endian::native == std::endian::little;
+    // Or-ing 0x20 makes the two cases of a-z and of а-я one value.
+    const unsigned char fold = upper ? 0x20 : 0;
+    for (int t = 0; t < list.count; ++t) {
+        QueryTerm& term = list.terms[t];
+        for (int i = 0; i < term.segmentCount; ++i) {
+            TermSegment& s = term.segments[i];
+            s.scanCount = 0;
+            if (!wordsUsable || s.anchored || s.length <= 0) continue;
+            const auto* text = reinterpret_cast<const unsigned char*>(s.text);
+            if (text[0] == 0) continue;
+            int n = 0;
+            while (n < 3 && n < s.length && text[n] != '?' &&
+                   foldKeepsCandidates(text[n], fold, upper)) {
+                s.scanChars[n] = static_cast<unsigned char>(text[n] | fold);
+                ++n;
+            }
+            s.scanCount = static_cast<uint8_t>(n);
+        }
+    }
 }
 
 } // namespace talsk

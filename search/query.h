@@ -23,6 +23,11 @@ struct TermSegment {
     int16_t length = 0;   // characters compared; may include the text's zero
     uint8_t anchored = 0; // must match exactly at the current position
     uint8_t lead = 0;     // the character the segment began with; '*' after a star
+    // A word-at-a-time filter for the start of a floating segment (see
+    // prepareScan): the field bytes at a possible start, or-ed with 0x20 when
+    // case is ignored, equal the first scanCount of scanChars. 0: no filter.
+    uint8_t scanCount = 0;
+    uint8_t scanChars[3] = {};
 };
 
 struct QueryTerm {
@@ -53,5 +58,12 @@ inline bool compileTerms(char* text, bool spacesSignificant, TermList& list,
                          CompileError* error = nullptr) {
     return compileTerms(text, spacesSignificant, list.terms, list.count, error);
 }
+
+// Chooses the start filter of every floating segment from its first
+// characters. upper: the upper-case table when case is ignored (the text was
+// upper-cased before compilation), nullptr when case matters. A character
+// whose cases the filter cannot tell apart ends it; a segment without one is
+// scanned byte by byte.
+void prepareScan(TermList& list, const unsigned char* upper);
 
 } // namespace talsk

@@ -40,14 +40,16 @@ bool CompiledPattern::compile(const char* source, const MatchOptions& options,
         for (size_t i = 0; i < n; ++i)
             text_[i] = static_cast<char>(upper[static_cast<uchar>(text_[i])]);
     }
-    return compileTerms(text_, options.spacesSignificant, list_, error);
+    if (!compileTerms(text_, options.spacesSignificant, list_, error)) return false;
+    prepareScan(list_, caseSensitive_ ? nullptr : upperTable().data());
+    return true;
 }
 
 bool CompiledPattern::matches(const char* field) const {
     const auto* f = reinterpret_cast<const uchar*>(field);
     const uchar* end = f + std::strlen(field);
-    if (caseSensitive_) return match::matchList<false>(list_, f, end, nullptr);
-    return match::matchList<true>(list_, f, end, upperTable().data());
+    if (caseSensitive_) return match::matchList<false>(list_, f, end, end + 1, nullptr);
+    return match::matchList<true>(list_, f, end, end + 1, upperTable().data());
 }
 
 namespace {
@@ -117,12 +119,15 @@ template <typename RecordTest> int32_t scanArea(BaseSet& set, const RecordTest& 
     forEachAreaTable(set, false, [&](int j, TableKind kind, const BaseTable& t) {
         if (cancelled) return;
         const char* pool = t.text.data();
+        // Bytes the matcher may read ahead: the records of the pool.
+        const auto* limit = reinterpret_cast<const uchar*>(pool) +
+                            std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
         const RecordIndexEntry* e = t.entries();
         const int32_t count = t.count;
         const auto base = static_cast<int16_t>(j);
         int32_t found = 0;
         for (int32_t i = 0; i < count; ++i) {
-            if (test(pool, e[i], e[i + 1].start)) {
+            if (test(pool, e[i], e[i + 1].start, limit)) {
                 st.hits.push_back(SearchHit{i, base, kind});
                 ++found;
             }
@@ -163,13 +168,15 @@ template <bool Fold> struct FieldRecordTest {
     int activeCount = 0;
     const uchar* upper = nullptr;
 
-    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart) const {
+    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
+                    const uchar* limit) const {
         const auto* p = reinterpret_cast<const uchar*>(pool);
         const uchar* s = p + e.start;
         const uchar* recordEnd = p + nextStart;
         for (int a = 0; a < activeCount; ++a) {
             FieldSpan f = fieldSpan(s, recordEnd, e, active[a].field);
-            if (!match::matchList<Fold>(*active[a].list, f.begin, f.end, upper)) return false;
+            if (!match::matchList<Fold>(*active[a].list, f.begin, f.end, limit, upper))
+                return false;
         }
         return true;
     }
@@ -190,7 +197,7 @@ template <bool Fold> struct GeneralRecordTest {
     }
 
     bool termInRecord(const QueryTerm& t, const uchar* s, const uchar* recordEnd,
-                      const RecordIndexEntry& e) const {
+                      const RecordIndexEntry& e, const uchar* limit) const {
         if (t.segmentCount == 0) return false;
         const TermSegment& seg = t.segments[0];
         const auto* text = reinterpret_cast<const uchar*>(seg.text);
@@ -200,10 +207,9 @@ template <bool Fold> struct GeneralRecordTest {
             // never spans a field's zero, so it lies inside one field.
             const uchar* last = recordEnd - 1;
             for (const uchar* q = s;; ++q) {
-                q = match::scanFirst<Fold>(q, last, text[0], upper);
+                q = match::nextStart<Fold>(seg, q, last, limit, upper);
                 if (q == nullptr) return false;
-                if (match::compareAt<Fold>(q + 1, text + 1, seg.length - 1, upper) ==
-                        match::Matched &&
+                if (match::compareAt<Fold>(q, text, seg.length, upper) == match::Matched &&
                     (allFields ||
                      selection[static_cast<size_t>(fieldAt(e, static_cast<uint32_t>(q - s)) - 1)]))
                     return true;
@@ -212,17 +218,18 @@ template <bool Fold> struct GeneralRecordTest {
         for (int k = 1; k <= kFieldCount; ++k) {
             if (!selection[static_cast<size_t>(k - 1)]) continue;
             FieldSpan f = fieldSpan(s, recordEnd, e, k);
-            if (match::matchTerm<Fold>(t, f.begin, f.end, upper)) return true;
+            if (match::matchTerm<Fold>(t, f.begin, f.end, limit, upper)) return true;
         }
         return false;
     }
 
-    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart) const {
+    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
+                    const uchar* limit) const {
         const auto* p = reinterpret_cast<const uchar*>(pool);
         const uchar* s = p + e.start;
         const uchar* recordEnd = p + nextStart;
         return match::walkGroups(list->terms, list->count, [&](const QueryTerm& t) {
-            return termInRecord(t, s, recordEnd, e);
+            return termInRecord(t, s, recordEnd, e, limit);
         });
     }
 };

@@ -1,0 +1,239 @@
+// The matcher against a plain reference written from the rules of the query
+// language: thousands of random short patterns over random fields.
+//
+// The reference turns a term into an ordinary glob ('*' any run, '?' any one
+// character) over the whole field and matches it by backtracking; a text is
+// an or of and-groups of such terms.
+
+#include "search/search_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace talsk {
+namespace {
+
+// Case folding for the letters the random texts use, written out by hand.
+unsigned char refUpper(unsigned char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
+    switch (c) {
+    case 0xE0: // а
+        return 0xC0;
+    case 0xFF: // я
+        return 0xDF;
+    case 0xB8: // ё
+        return 0xA8;
+    case 0xA2: // ў
+        return 0xA1;
+    default:
+        return c;
+    }
+}
+
+bool globMatch(const char* p, const char* s, bool caseSensitive) {
+    if (*p == '\0') return *s == '\0';
+    if (*p == '*') {
+        for (;; ++s) {
+            if (globMatch(p + 1, s, caseSensitive)) return true;
+            if (*s == '\0') return false;
+        }
+    }
+    if (*s == '\0') return false;
+    const auto a = static_cast<unsigned char>(*p), b = static_cast<unsigned char>(*s);
+    const bool same = caseSensitive ? a == b : refUpper(a) == refUpper(b);
+    return (*p == '?' || same) && globMatch(p + 1, s + 1, caseSensitive);
+}
+
+std::string squeeze(const std::string& s, char c) {
+    std::string out;
+    for (char x : s)
+        if (!(x == c && !out.empty() && out.back() == c)) out += x;
+    return out;
+}
+
+std::string trimOne(std::string s, char c) {
+    if (!s.empty() && s.back() == c) s.pop_back();
+    if (!s.empty() && s.front() == c) s.erase(0, 1);
+    return s;
+}
+
+bool isPad(char c) {
+    return c == '%' || c == '&' || c == '|';
+}
+
+std::string refNormalize(std::string s, bool spaces) {
+    for (char& c : s) {
+        if (c == '+') c = '&';
+        if (c == ';') c = '|';
+    }
+    if (!spaces) {
+        s = trimOne(squeeze(s, ' '), ' ');
+        std::string out;
+        for (size_t i = 0; i < s.size(); ++i) {
+            if (s[i] != ' ') {
+                out += s[i];
+            } else if (!isPad(s[i - 1]) && !isPad(s[i + 1])) {
+                out += '|';
+            }
+        }
+        s = out;
+    }
+    s = trimOne(squeeze(s, '|'), '|');
+    s = trimOne(squeeze(s, '&'), '&');
+    return squeeze(squeeze(s, '*'), '%');
+}
+
+// The whole-field glob of one term; false for an empty term, which never matches.
+bool termToGlob(const std::string& term, std::string& glob) {
+    if (term.empty()) return false;
+    const size_t stars = static_cast<size_t>(std::count(term.begin(), term.end(), '*'));
+    const bool leadStar = term[0] == '*';
+    const size_t segments = stars + (leadStar ? 0 : 1);
+    if (segments >= 2) {
+        glob = term; // prefix, middle parts in order, suffix: a glob as written
+    } else if (leadStar) {
+        glob = term; // "*abc": ends with; "*": anything
+    } else if (term.find('?') != std::string::npos || term.back() == '%') {
+        glob = term.back() == '%' ? term.substr(0, term.size() - 1) : term; // whole field
+    } else {
+        glob = "*" + term + "*"; // contains
+    }
+    return true;
+}
+
+struct RefResult {
+    bool compiles = true;
+    bool matches = false;
+};
+
+RefResult refEvaluate(const std::string& pattern, const std::string& field, bool caseSensitive,
+                      bool spaces) {
+    RefResult r;
+    const std::string text = refNormalize(pattern, spaces);
+    if (text.empty()) return r; // no condition: the engine treats it as no term at all
+    // Terms with the operator that follows each.
+    std::vector<std::string> terms;
+    std::vector<char> after;
+    std::string current;
+    for (char c : text) {
+        if (c == '&' || c == '|') {
+            terms.push_back(current);
+            after.push_back(c);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    terms.push_back(current);
+    after.push_back('|');
+    if (terms.size() > 31) {
+        r.compiles = false;
+        return r;
+    }
+    for (const std::string& t : terms) {
+        size_t segments = static_cast<size_t>(std::count(t.begin(), t.end(), '*'));
+        if (!t.empty() && t[0] != '*') ++segments;
+        if (segments > 19) {
+            r.compiles = false;
+            return r;
+        }
+    }
+    // Or over groups, and within a group.
+    bool groupOk = true;
+    for (size_t i = 0; i < terms.size(); ++i) {
+        std::string glob;
+        const bool ok =
+            termToGlob(terms[i], glob) && globMatch(glob.c_str(), field.c_str(), caseSensitive);
+        groupOk = groupOk && ok;
+        if (after[i] == '|') {
+            if (groupOk) {
+                r.matches = true;
+                return r;
+            }
+            groupOk = true;
+        }
+    }
+    return r;
+}
+
+class Random {
+public:
+    explicit Random(uint64_t seed) : s_(seed) {}
+    uint32_t next() {
+        s_ ^= s_ << 13;
+        s_ ^= s_ >> 7;
+        s_ ^= s_ << 17;
+        return static_cast<uint32_t>(s_);
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<uint32_t>(n)); }
+    std::string text(const std::string& alphabet, int maxLength) {
+        std::string s;
+        const int n = below(maxLength + 1);
+        for (int i = 0; i < n; ++i)
+            s += alphabet[static_cast<size_t>(below(static_cast<int>(alphabet.size())))];
+        return s;
+    }
+
+private:
+    uint64_t s_;
+};
+
+const std::string kFieldLetters = "abAB\xE0\xC0\xB8\xA8\xA2\xA1%?* ";
+const std::string kPatternLetters = "abAB\xE0\xC0\xB8\xA8\xA1??**%% |&+;";
+
+TEST(MatcherReference, RandomPatternsAgreeWithTheReference) {
+    Random rnd(20240611);
+    int compared = 0, matched = 0;
+    for (int round = 0; round < 6000; ++round) {
+        const std::string pattern = rnd.text(kPatternLetters, 12);
+        const bool caseSensitive = rnd.below(3) == 0;
+        const bool spaces = rnd.below(4) == 0;
+        CompiledPattern compiled;
+        const bool ok = compiled.compile(pattern.c_str(), MatchOptions{caseSensitive, spaces});
+        for (int f = 0; f < 8; ++f) {
+            const std::string field = rnd.text(kFieldLetters, 10);
+            const RefResult ref = refEvaluate(pattern, field, caseSensitive, spaces);
+            ASSERT_EQ(ok, ref.compiles) << "pattern [" << pattern << "]";
+            if (!ok) break;
+            // An empty compiled list places no condition; the search treats it apart.
+            if (compiled.terms().count == 0) continue;
+            ASSERT_EQ(compiled.matches(field.c_str()), ref.matches)
+                << "pattern [" << pattern << "] field [" << field << "] case " << caseSensitive
+                << " spaces " << spaces;
+            ++compared;
+            matched += ref.matches ? 1 : 0;
+        }
+    }
+    // The random texts must exercise both outcomes.
+    EXPECT_GT(compared, 20000);
+    EXPECT_GT(matched, compared / 20);
+    EXPECT_LT(matched, compared - compared / 20);
+}
+
+TEST(MatcherReference, LongRandomFieldsAgreeWithTheReference) {
+    // Longer fields and patterns reach the word-at-a-time start filter.
+    Random rnd(77);
+    const std::string fieldLetters = "ab\xE0\xC0 ";
+    const std::string patternLetters = "ab\xE0\xC0?*";
+    int matched = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const std::string pattern = rnd.text(patternLetters, 6);
+        const bool caseSensitive = rnd.below(2) == 0;
+        CompiledPattern compiled;
+        ASSERT_TRUE(compiled.compile(pattern.c_str(), MatchOptions{caseSensitive, true}));
+        if (compiled.terms().count == 0) continue;
+        const std::string field = rnd.text(fieldLetters, 40);
+        const RefResult ref = refEvaluate(pattern, field, caseSensitive, true);
+        ASSERT_EQ(compiled.matches(field.c_str()), ref.matches)
+            << "pattern [" << pattern << "] field [" << field << "]";
+        matched += ref.matches ? 1 : 0;
+    }
+    EXPECT_GT(matched, 100);
+}
+
+} // namespace
+} // namespace talsk

@@ -1,0 +1,356 @@
+// Runs of the search by fields and of the general search over a BaseSet:
+// hit order, search area, results and flags, and the hit store.
+
+#include "platform/cp1251.h"
+#include "search/search_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace talsk {
+namespace {
+
+std::string cp(const char* utf8) {
+    return utf8ToCp1251(utf8);
+}
+
+// Appends a record given as up to seven UTF-8 fields.
+void add(PhoneBase& base, TableKind kind, std::initializer_list<const char*> fields) {
+    RecordFields r;
+    int k = 1;
+    for (const char* f : fields)
+        r.set(k++, cp(f).c_str());
+    BaseTable& t = base.table(kind);
+    ASSERT_TRUE(putRecord(t, t.count, r));
+}
+
+using Hit = std::tuple<int, TableKind, int>; // base, table, record
+
+std::vector<Hit> hitsOf(const SearchState& st) {
+    std::vector<Hit> out;
+    for (const SearchHit& h : st.hits)
+        out.emplace_back(h.base, h.table, h.record);
+    return out;
+}
+
+constexpr TableKind kPop = TableKind::Population;
+constexpr TableKind kOrg = TableKind::Organizations;
+constexpr TableKind kCity = TableKind::CityCodes;
+
+class SearchEngine : public ::testing::Test {
+protected:
+    ProgramSettings settings;
+    BaseSet set;
+
+    void SetUp() override {
+        set.settings = &settings;
+        set.bases.resize(2);
+        PhoneBase& a = set.bases[0];
+        add(a, kPop, {"11", "Иванов А.Б.", "Ленина", "5", "1"});
+        add(a, kPop, {"12", "Петров В.Г.", "Мира", "7"});
+        add(a, kPop, {"13", "ИВАНОВА Д.Е.", "Ленина", "15"});
+        add(a, kOrg, {"14", "Директор", "Ленина", "1", "", "Иванов и сыновья"});
+        add(a, kCity, {"495", "Москва", "8-495-09"});
+        PhoneBase& b = set.bases[1];
+        add(b, kPop, {"21", "Иванов Ж.З.", "Садовая", "3"});
+        add(b, kOrg, {"22", "Секретарь", "Мира", "2", "", "Школа"});
+        for (PhoneBase& base : set.bases)
+            base.connected = 1;
+        set.search.fileMask[0] = 1;
+        set.search.fileMask[1] = 1;
+        set.search.tables = kMaskPopulationOrganizations;
+    }
+
+    int32_t field(RecordField f, const char* utf8) {
+        FieldQueryText q;
+        q.set(static_cast<int>(f), cp(utf8).c_str());
+        return runFieldSearch(q, set);
+    }
+    int32_t general(const char* utf8, const FieldSelection* selection = nullptr) {
+        return runGeneralSearch(cp(utf8).c_str(), set, selection);
+    }
+};
+
+TEST_F(SearchEngine, HitsComeByBaseThenTableThenRecord) {
+    set.search.dirty = 1;
+    EXPECT_EQ(field(RecordField::Name, "иванов"), 3);
+    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{0, kPop, 0}, {0, kPop, 2}, {1, kPop, 0}}));
+    EXPECT_EQ(general("иванов"), 4);
+    EXPECT_EQ(hitsOf(set.search),
+              (std::vector<Hit>{{0, kPop, 0}, {0, kPop, 2}, {0, kOrg, 0}, {1, kPop, 0}}));
+    EXPECT_EQ(set.search.populationHits, 3);
+    EXPECT_EQ(set.search.organizationHits, 1);
+    EXPECT_EQ(set.search.cityCodeHits, 0);
+    EXPECT_EQ(hitTotal(set.search), 4);
+    EXPECT_EQ(set.search.dirty, 0);
+}
+
+TEST_F(SearchEngine, FileMaskAndConnectionLimitTheBases) {
+    set.search.fileMask[1] = 0;
+    EXPECT_EQ(field(RecordField::Name, "иванов"), 2);
+    set.search.fileMask[1] = 1;
+    set.bases[0].connected = 0;
+    EXPECT_EQ(field(RecordField::Name, "иванов"), 1);
+    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{1, kPop, 0}}));
+}
+
+TEST_F(SearchEngine, CityCodesOnlyWhenTheMaskIsExactlyCityCodes) {
+    // The panel's population slots are tested against city-code records.
+    set.search.tables = kMaskAllTables;
+    EXPECT_EQ(field(RecordField::Name, "моск"), 0);
+    EXPECT_EQ(general("*"), 6); // population and organizations only
+    set.search.tables = kMaskCityCodes;
+    EXPECT_EQ(field(RecordField::Name, "моск"), 1);
+    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{0, kCity, 0}}));
+    EXPECT_EQ(set.search.cityCodeHits, 1);
+    EXPECT_EQ(field(RecordField::Street, "8-495*"), 1);
+    set.search.tables = kMaskPopulation;
+    EXPECT_EQ(general("*"), 4);
+    set.search.tables = kMaskOrganizations;
+    EXPECT_EQ(general("*"), 2);
+    set.search.tables = 0;
+    EXPECT_EQ(general("*"), 0);
+}
+
+TEST_F(SearchEngine, FieldSearchNeedsEveryFilledField) {
+    FieldQueryText q;
+    q.set(2, cp("иванов").c_str());
+    q.set(3, cp("ленина").c_str());
+    EXPECT_EQ(runFieldSearch(q, set), 2);
+    q.set(4, "15%");
+    EXPECT_EQ(runFieldSearch(q, set), 1);
+    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{0, kPop, 2}}));
+    // A slot of operators only places no condition.
+    q.set(4, "|");
+    EXPECT_EQ(runFieldSearch(q, set), 2);
+    // A condition on an empty field.
+    q.set(5, "%");
+    EXPECT_EQ(runFieldSearch(q, set), 1);
+}
+
+TEST_F(SearchEngine, EmptyInputsFindNothingAndClearDirty) {
+    FieldQueryText empty;
+    set.search.dirty = 1;
+    EXPECT_EQ(runFieldSearch(empty, set), 0);
+    EXPECT_EQ(set.search.dirty, 0);
+    set.search.dirty = 1;
+    EXPECT_EQ(field(RecordField::Name, " | & "), 0);
+    EXPECT_EQ(set.search.dirty, 0);
+    set.search.dirty = 1;
+    EXPECT_EQ(general(""), 0);
+    EXPECT_EQ(set.search.dirty, 0);
+    EXPECT_TRUE(set.search.hits.empty());
+}
+
+TEST_F(SearchEngine, UncompilableQueriesReturnMinusTwoAndKeepDirty) {
+    std::string many;
+    for (int i = 0; i < 32; ++i)
+        many += "x ";
+    EXPECT_EQ(field(RecordField::Name, "иванов"), 3);
+    for (uint8_t dirty : {0, 1}) {
+        set.search.dirty = dirty;
+        FieldQueryText q;
+        q.set(2, cp("иванов").c_str());
+        q.set(7, many.c_str());
+        EXPECT_EQ(runFieldSearch(q, set), kSearchNotCompiled);
+        EXPECT_EQ(hitTotal(set.search), 0);
+        EXPECT_EQ(set.search.dirty, dirty);
+        EXPECT_EQ(runGeneralSearch(many.c_str(), set), kSearchNotCompiled);
+        EXPECT_EQ(set.search.dirty, dirty);
+    }
+    std::string segments = "a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a";
+    EXPECT_EQ(runGeneralSearch(segments.c_str(), set), kSearchNotCompiled);
+}
+
+TEST_F(SearchEngine, CancelFlagStopsBeforeTheFirstRecord) {
+    set.search.cancel = 1;
+    EXPECT_EQ(field(RecordField::Name, "иванов"), kSearchCancelled);
+    EXPECT_TRUE(set.search.hits.empty());
+    EXPECT_EQ(general("иванов"), kSearchCancelled);
+    // An empty query is answered before the flag is looked at.
+    EXPECT_EQ(general(""), 0);
+    set.search.cancel = 0;
+}
+
+TEST_F(SearchEngine, GeneralSearchLooksOnlyInTheSelectedFields) {
+    PhoneBase& b = set.bases[1];
+    add(b, kPop, {"31", "ab", "xab"});
+    add(b, kPop, {"32", "ab", "x"});
+    FieldSelection street{};
+    street[2] = 1;
+    EXPECT_EQ(general("ab", &street), 1); // found in the name first, then in the street
+    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{1, kPop, 1}}));
+    EXPECT_EQ(general("ленина", &street), 3);
+    FieldSelection name{};
+    name[1] = 1;
+    EXPECT_EQ(general("ленина", &name), 0);
+    EXPECT_EQ(general("Лен*", &street), 3);
+    EXPECT_EQ(general("*", &name), 8);
+    FieldSelection none{};
+    EXPECT_EQ(general("*", &none), 0);
+    FieldSelection organization{};
+    organization[5] = 1;
+    EXPECT_EQ(general("иванов", &organization), 1);
+}
+
+TEST_F(SearchEngine, GeneralTermsMayMatchDifferentFields) {
+    EXPECT_EQ(general("Иванов & Ленина"), 3);
+    EXPECT_EQ(field(RecordField::Name, "Иванов & Ленина"), 0);
+    EXPECT_EQ(general("Садовая Школа"), 2);
+}
+
+TEST_F(SearchEngine, CaseAndSpacesComeFromTheSettings) {
+    settings.caseSensitive = 1;
+    EXPECT_EQ(field(RecordField::Name, "иванов"), 0);
+    EXPECT_EQ(field(RecordField::Name, "Иванов"), 2);
+    EXPECT_EQ(field(RecordField::Name, "ИВАНОВ"), 1);
+    settings.caseSensitive = 0;
+    add(set.bases[0], kPop, {"15", "Сидоров", "Ленина 5"});
+    EXPECT_EQ(field(RecordField::Street, "Ленина 5"), 4); // Ленина or 5
+    settings.spacesSignificant = 1;
+    EXPECT_EQ(field(RecordField::Street, "Ленина 5"), 1);
+}
+
+TEST_F(SearchEngine, HitStoreGrowsWhenRecordsAreAdded) {
+    set.totalPopulation = 1;
+    sizeHitList(set);
+    EXPECT_GE(set.search.hits.capacity(), 1u);
+    for (int i = 0; i < 300; ++i)
+        add(set.bases[1], kPop, {"99", "Новиков"});
+    EXPECT_EQ(field(RecordField::Name, "новиков"), 300);
+    ASSERT_EQ(set.search.hits.size(), 300u);
+    EXPECT_EQ(set.search.hits.back().record, 300);
+    EXPECT_EQ(general("*"), 306);
+}
+
+TEST_F(SearchEngine, SizeHitListUsesTheLargerOfTheTwoSearches) {
+    set.totalPopulation = 10;
+    set.totalOrganizations = 5;
+    set.totalCityCodes = 40;
+    EXPECT_EQ(general("*"), 6);
+    sizeHitList(set);
+    EXPECT_TRUE(set.search.hits.empty());
+    EXPECT_EQ(hitTotal(set.search), 0);
+    EXPECT_GE(set.search.hits.capacity(), 40u);
+}
+
+TEST_F(SearchEngine, AllRecordsListsEveryRecordOfTheArea) {
+    set.search.tables = kMaskAllTables;
+    set.search.dirty = 0;
+    EXPECT_EQ(fillAllRecords(set), 7);
+    EXPECT_EQ(set.search.kind, SearchKind::AllRecords);
+    EXPECT_EQ(set.search.dirty, 1);
+    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{0, kPop, 0},
+                                                    {0, kPop, 1},
+                                                    {0, kPop, 2},
+                                                    {0, kOrg, 0},
+                                                    {0, kCity, 0},
+                                                    {1, kPop, 0},
+                                                    {1, kOrg, 0}}));
+    EXPECT_EQ(hitTotal(set.search), 7);
+    set.search.fileMask[0] = 0;
+    set.search.tables = kMaskOrganizations;
+    EXPECT_EQ(fillAllRecords(set), 1);
+    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{1, kOrg, 0}}));
+}
+
+// The general search over random records against a per-field evaluation of
+// the same text, for random field selections.
+TEST(GeneralSearchReference, AgreesWithPerFieldEvaluation) {
+    uint64_t state = 99;
+    auto next = [&] {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 33);
+    };
+    auto text = [&](const char* alphabet, int maxLength) {
+        std::string s;
+        const size_t n = std::strlen(alphabet);
+        for (int i = static_cast<int>(next() % static_cast<uint32_t>(maxLength + 1)); i > 0; --i)
+            s += alphabet[next() % n];
+        return s;
+    };
+    ProgramSettings settings;
+    BaseSet set;
+    set.settings = &settings;
+    set.bases.resize(1);
+    set.bases[0].connected = 1;
+    set.search.fileMask[0] = 1;
+    set.search.tables = kMaskPopulationOrganizations;
+    BaseTable& t = set.bases[0].table(TableKind::Population);
+    for (int i = 0; i < 300; ++i) {
+        RecordFields r;
+        for (int k = 1; k <= kFieldCount; ++k)
+            r.set(k, text("abcAB ", std::min(30, kFieldMax[static_cast<size_t>(k)])).c_str());
+        ASSERT_TRUE(putRecord(t, t.count, r));
+    }
+    int found = 0;
+    for (int round = 0; round < 400; ++round) {
+        const std::string pattern = text("abcAB?*%|&", 7);
+        settings.caseSensitive = static_cast<uint8_t>(next() % 2);
+        FieldSelection selection{};
+        for (auto& s : selection)
+            s = static_cast<uint8_t>(next() % 3 != 0);
+        const int32_t n = runGeneralSearch(pattern.c_str(), set, &selection);
+        ASSERT_GE(n, 0);
+
+        // Reference: split into or-groups of and-terms, each term compiled on its own.
+        std::vector<int32_t> expected;
+        CompiledPattern whole;
+        ASSERT_TRUE(
+            whole.compile(pattern.c_str(), MatchOptions{settings.caseSensitive != 0, false}));
+        if (whole.terms().count != 0) {
+            std::vector<std::vector<std::string>> groups(1);
+            char normalizedText[kQuerySlot] = {};
+            std::memcpy(normalizedText, pattern.c_str(), pattern.size());
+            normalizeQuery(normalizedText, false);
+            std::string term;
+            for (const char* p = normalizedText;; ++p) {
+                if (*p == '&' || *p == '|' || *p == '\0') {
+                    groups.back().push_back(term);
+                    term.clear();
+                    if (*p == '|') groups.emplace_back();
+                    if (*p == '\0') break;
+                } else {
+                    term += *p;
+                }
+            }
+            for (int32_t i = 0; i < t.count; ++i) {
+                FieldPointers f = fieldPointers(t, i);
+                bool any = false;
+                for (const auto& group : groups) {
+                    bool all = true;
+                    for (const std::string& g : group) {
+                        bool inSome = false;
+                        if (!g.empty()) {
+                            CompiledPattern one;
+                            // '%' and '*' keep their roles; no operator is left.
+                            ASSERT_TRUE(one.compile(
+                                g.c_str(), MatchOptions{settings.caseSensitive != 0, false}));
+                            for (int k = 1; k <= kFieldCount; ++k)
+                                inSome = inSome || (selection[static_cast<size_t>(k - 1)] &&
+                                                    one.matches(f[k]));
+                        }
+                        all = all && inSome;
+                    }
+                    any = any || all;
+                }
+                if (any) expected.push_back(i);
+            }
+        }
+        std::vector<int32_t> got;
+        for (const SearchHit& h : set.search.hits)
+            got.push_back(h.record);
+        ASSERT_EQ(got, expected) << "pattern [" << pattern << "]";
+        found += n;
+    }
+    EXPECT_GT(found, 1000);
+}
+
+} // namespace
+} // namespace talsk
