@@ -1,9 +1,12 @@
 // talsk-cli export: every record of a base file, one tab-separated line each.
 
+#include "base/legacy_12.h"
+#include "base/legacy_records.h"
 #include "base/load_status.h"
 #include "cli/base_loader.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "platform/cp1251.h"
 
 #include <cstdio>
 
@@ -11,14 +14,57 @@ namespace talsk::cli {
 
 namespace {
 
+void writeLine(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+}
+
+// A version 1.2 file, read with the 1.2 reader; its records come out in the
+// seven-field form the converter gives them.
+int export12(const std::string& file, const std::string& typedKeyUtf8) {
+    const std::string path = utf8ToCp1251(file);
+    PhoneBase base;
+    const FileAttributes a = fileSystem().attributes(path);
+    std::unique_ptr<File> handle;
+    if (!a.exists || a.directory)
+        base.status = StatusNotFound;
+    else if (!(handle = fileSystem().open(path, OpenMode::ReadShared)))
+        base.status = StatusCannotOpen;
+    if (!handle || !readLegacy12(*handle, utf8ToCp1251(typedKeyUtf8), base))
+        return fail(file + ": " + statusMessage(base.status, false));
+    RecordFields fields;
+    LegacyRecord record;
+    for (int k = 0; k < kLegacy12TableCount; ++k) {
+        const auto kind = static_cast<TableKind>(k);
+        const BaseTable& t = base.tables[static_cast<size_t>(k)];
+        for (int32_t i = 0; i < t.count; ++i) {
+            legacy12Record(t, kind, i, record);
+            legacyToFields(record, kind, fields);
+            std::string line = std::string(tableName(kind)) + '\t' + std::to_string(i);
+            for (int f = 1; f <= kFieldCount; ++f)
+                line += '\t' + escapeField(fields.field(f));
+            writeLine(line);
+        }
+    }
+    closeBase(base);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 int runExport(const std::vector<std::string>& args) {
     std::string key;
     std::string file;
+    std::string version = "2.0";
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--key") {
             if (i + 1 >= args.size())
                 return fail("option --key needs the key text");
             key = args[++i];
+        } else if (args[i] == "--version") {
+            if (i + 1 >= args.size())
+                return fail("option --version needs 2.0 or 1.2");
+            version = args[++i];
+            if (version != "2.0" && version != "1.2")
+                return fail("--version must be 2.0 or 1.2");
         } else if (!args[i].empty() && args[i][0] == '-') {
             return fail("unknown option " + args[i]);
         } else if (file.empty()) {
@@ -28,7 +74,9 @@ int runExport(const std::vector<std::string>& args) {
         }
     }
     if (file.empty())
-        return fail("usage: talsk-cli export [--key TEXT] FILE");
+        return fail("usage: talsk-cli export [--key TEXT] [--version 2.0|1.2] FILE");
+    if (version == "1.2")
+        return export12(file, key);
     PhoneBase base;
     if (!loadBaseFile(base, file, key)) {
         std::string message = statusMessage(base.status, false);
@@ -47,7 +95,7 @@ int runExport(const std::vector<std::string>& args) {
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-CommandRegistrar reg("export", "export [--key TEXT] FILE", &runExport);
+CommandRegistrar reg("export", "export [--key TEXT] [--version 2.0|1.2] FILE", &runExport);
 
 } // namespace
 

@@ -2,6 +2,8 @@
 
 #include "base/base_file.h"
 #include "base/cipher.h"
+#include "base/legacy_12.h"
+#include "base/legacy_records.h"
 #include "base/table_builder.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
@@ -18,14 +20,65 @@ namespace {
 const char* const kFieldNames[] = {"",     "phone",        "name",   "street",
                                    "house", "unit", "organization", "comment"};
 
+// What version 1.2 cannot keep of a record, or empty. An organization's unit
+// is kept joined to its house ("house-unit") when both fit.
+std::string lostIn12(const RecordFields& f, TableKind kind) {
+    if (kind == TableKind::CityCodes)
+        return "version 1.2 holds no city codes";
+    const size_t population[8] = {0, 9, 60, 60, 8, 4, 0, 100};
+    const size_t organizations[8] = {0, 9, 60, 60, 8, 5, 80, 100};
+    const size_t* limits = kind == TableKind::Population ? population : organizations;
+    for (int k = 1; k <= kFieldCount; ++k) {
+        const size_t length = std::strlen(f.field(k));
+        if (length > limits[k])
+            return limits[k] == 0 ? std::string("field ") + kFieldNames[k] +
+                                        " is not kept by version 1.2"
+                                  : std::string("field ") + kFieldNames[k] +
+                                        " is longer than " + std::to_string(limits[k]) +
+                                        " characters for version 1.2";
+    }
+    if (kind == TableKind::Organizations && f.unit[0] != '\0' &&
+        std::strlen(f.house) + std::strlen(f.unit) >= 8)
+        return "house and unit together are longer than 7 characters for version 1.2";
+    return {};
+}
+
+// Writes the records as a version 1.2 file, scrambled with the typed key.
+int write12(const std::string& file, Legacy12Table (&tables)[kLegacy12TableCount],
+            const std::string& typedKey) {
+    const BaseDate date = todayBaseDate();
+    for (Legacy12Table& t : tables)
+        if (t.count > 0)
+            t.created = t.updated = date;
+    std::unique_ptr<File> held;
+    if (!writeLegacy12(utf8ToCp1251(file), tables, !typedKey.empty(), typedKey, held))
+        return fail("cannot write " + file +
+                    (typedKey.size() >= 3 && static_cast<unsigned char>(typedKey[2]) < 2
+                         ? " (this key cannot scramble a version 1.2 file)"
+                         : ""));
+    if (held)
+        held->close();
+    std::printf("%s: %d population, %d organizations, 0 citycodes\n", file.c_str(),
+                tables[0].count, tables[1].count);
+    return 0;
+}
+
 int runImport(const std::vector<std::string>& args) {
     std::string key;
     std::string file;
+    bool v12 = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--key") {
             if (i + 1 >= args.size())
                 return fail("option --key needs the key text");
             key = args[++i];
+        } else if (args[i] == "--version") {
+            if (i + 1 >= args.size())
+                return fail("option --version needs 2.0 or 1.2");
+            const std::string& v = args[++i];
+            if (v != "2.0" && v != "1.2")
+                return fail("--version must be 2.0 or 1.2");
+            v12 = v == "1.2";
         } else if (!args[i].empty() && args[i][0] == '-') {
             return fail("unknown option " + args[i]);
         } else if (file.empty()) {
@@ -35,9 +88,11 @@ int runImport(const std::vector<std::string>& args) {
         }
     }
     if (file.empty())
-        return fail("usage: talsk-cli import [--key TEXT] FILE < records");
+        return fail("usage: talsk-cli import [--key TEXT] [--version 2.0|1.2] FILE < records");
 
     TableBuilder builders[kTableCount];
+    Legacy12Table legacy[kLegacy12TableCount];
+    LegacyRecord legacyRecord;
     std::string line;
     long lineNo = 0;
     RecordFields fields;
@@ -66,8 +121,21 @@ int runImport(const std::vector<std::string>& args) {
                 return fail(where + "field " + kFieldNames[k] + " holds a zero byte");
             fields.set(k, text.c_str());
         }
+        if (v12) {
+            const std::string lost = lostIn12(fields, kind);
+            if (!lost.empty())
+                return fail(where + lost);
+            Legacy12Table& t = legacy[static_cast<int>(kind)];
+            fieldsToLegacy12(fields, kind, legacyRecord);
+            if (!packLegacy12(legacyRecord, kind, t.text))
+                return fail(where + "the record does not fit version 1.2");
+            ++t.count;
+            continue;
+        }
         builders[static_cast<int>(kind)].add(fields);
     }
+    if (v12)
+        return write12(file, legacy, utf8ToCp1251(key));
 
     PhoneBase base;
     base.path = utf8ToCp1251(file);
@@ -89,7 +157,8 @@ int runImport(const std::vector<std::string>& args) {
     return 0;
 }
 
-CommandRegistrar reg("import", "import [--key TEXT] FILE < records", &runImport);
+CommandRegistrar reg("import", "import [--key TEXT] [--version 2.0|1.2] FILE < records",
+                     &runImport);
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // talsk-cli info: what a base file holds and how it connects.
 
 #include "base/base_file.h"
+#include "base/file_info.h"
 #include "base/load_status.h"
 #include "cli/base_loader.h"
 #include "cli/cli_util.h"
@@ -54,7 +55,8 @@ void printInfo(const std::string& path, PhoneBase& base) {
         text += t.textSize;
         stored += t.storedSize;
     }
-    if (text > 0)
+    // Versions 1.0 and 1.2 store their records uncompressed.
+    if (text > 0 && stored > 0)
         std::printf("compression: %.1f%%\n", 100.0 * double(stored) / double(text));
     else
         std::printf("compression: -\n");
@@ -81,8 +83,12 @@ int runInfo(const std::vector<std::string>& args) {
         if (f > 0)
             std::printf("\n");
         PhoneBase base;
-        if (!loadBaseFile(base, files[f], key))
+        if (!loadBaseFile(base, files[f], key)) {
             status = 1;
+            // Older versions never connect, but their headers tell what they hold.
+            if (base.status == StatusVersionMismatch)
+                readFileInfo(utf8ToCp1251(files[f]), base);
+        }
         printInfo(files[f], base);
         closeBase(base);
     }

@@ -1,0 +1,83 @@
+// talsk-cli convert: a base file of one version rewritten in another.
+
+#include "base/base_file.h"
+#include "base/file_info.h"
+#include "base/load_status.h"
+#include "cli/cli_util.h"
+#include "cli/command.h"
+#include "platform/cp1251.h"
+#include "tools/convert.h"
+
+#include <cstdio>
+
+namespace talsk::cli {
+
+namespace {
+
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
+std::string fileTitle(const std::string& path) {
+    const size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int runConvert(const std::vector<std::string>& args) {
+    const char* usage = "usage: talsk-cli convert SRC DST --to 2.0|1.2 [--key TEXT]";
+    std::string key;
+    std::string to;
+    std::vector<std::string> files;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--key" || args[i] == "--to") {
+            if (i + 1 >= args.size()) return fail("option " + args[i] + " needs a value");
+            (args[i] == "--key" ? key : to) = args[i + 1];
+            ++i;
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            return fail("unknown option " + args[i]);
+        } else {
+            files.push_back(args[i]);
+        }
+    }
+    if (files.size() != 2 || to.empty()) return fail(usage);
+    uint16_t target = 0;
+    if (to == "2.0")
+        target = kVersion20;
+    else if (to == "1.2")
+        target = kVersion12;
+    else
+        return fail("--to must be 2.0 or 1.2");
+
+    const std::string source = utf8ToCp1251(files[0]);
+    const std::string destination = utf8ToCp1251(files[1]);
+    const ConvertResult r = convertFileWithTypedKey(source, destination, target, utf8ToCp1251(key));
+    switch (r.outcome) {
+    case ConvertOutcome::Done:
+        std::printf("Конвертирование завершено\n");
+        return 0;
+    case ConvertOutcome::NothingToConvert: {
+        PhoneBase info;
+        readFileInfo(source, info);
+        return fail(files[0] + ": " + versionName(info.version) +
+                    " cannot be converted to version " + to);
+    }
+    case ConvertOutcome::CannotCreate:
+        return fail("Ошибка при создании файла " + files[1]);
+    case ConvertOutcome::CannotRead:
+        return fail(files[0] + ": " + oneLine(statusMessage(r.status, true)));
+    case ConvertOutcome::Damaged:
+        return fail("Файл " + cp1251ToUtf8(fileTitle(source)) +
+                    " поврежден, продолжение невозможно");
+    case ConvertOutcome::SaveFailed:
+        break;
+    }
+    return fail("Ошибка при сохранении файла");
+}
+
+CommandRegistrar reg("convert", "convert SRC DST --to 2.0|1.2 [--key TEXT]", &runConvert);
+
+} // namespace
+
+} // namespace talsk::cli
