@@ -3,6 +3,7 @@
 // is to look at.
 
 #include "base/records.h"
+#include "search/search_thread.h"
 #include "search/settings.h"
 
 #include <atomic>
@@ -35,6 +36,9 @@ struct SearchState {
     SearchKind kind = SearchKind::None;
     std::atomic<uint8_t> dirty{1};
     std::atomic<uint8_t> cancel{0};
+    // The background search, if one was started and not yet released. Last,
+    // so that it stops before the hits and flags it writes go away.
+    SearchThread worker;
 };
 
 inline int32_t hitTotal(const SearchState& s) {
