@@ -301,6 +301,11 @@ bool saveBase(PhoneBase& base, TableMask mask) {
     }
     if (mask & kMaskValidateOnly)
         return true;
+    // A table that failed to load keeps its size but has no pool: writing the
+    // file would lose its records, so the save is refused.
+    for (const BaseTable& t : base.tables)
+        if (t.textSize < 0 || (t.textSize > 0 && t.text.size() < static_cast<size_t>(t.textSize)))
+            return false;
 
     // The whole new file is built in memory first.
     MemoryFile image;

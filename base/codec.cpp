@@ -333,40 +333,47 @@ private:
         return true;
     }
 
-    // Walks up to `limit` bits of w from the root; returns the bits used
-    // (0 when no leaf was reached) and the leaf or the pair reached.
-    int walk(uint32_t w, int limit, uint16_t& reached) const {
-        int node = root_;
-        for (int b = 0; b < limit; ++b) {
-            uint16_t v = tree_[static_cast<size_t>(node) + ((w >> b) & 1)];
-            if (v >= kLeafMark) {
-                reached = v;
-                return b + 1;
-            }
-            node = v;
-        }
-        reached = static_cast<uint16_t>(node);
-        return 0;
+    // Fills the lookup by walking the tree once: every path of up to 12 bits
+    // from the root, then from each leaf reached the paths of the second code
+    // in the bits left. Each entry is written once.
+    void buildLookup() { fillFirst(root_, 0, 0); }
+
+    static Lookup entry(uint8_t first, uint8_t second, uint8_t count, int bits) {
+        return Lookup{{first, second}, count, static_cast<uint8_t>(bits)};
     }
 
-    void buildLookup() {
-        for (uint32_t w = 0; w <= kLookupMask; ++w) {
-            Lookup& l = lookup_[w];
-            uint16_t first;
-            const int used = walk(w, kLookupBits, first);
-            if (used == 0) {
-                l = Lookup{{static_cast<uint8_t>(first), static_cast<uint8_t>(first >> 8)},
-                           0,
-                           static_cast<uint8_t>(kLookupBits)};
-                continue;
-            }
-            l = Lookup{{static_cast<uint8_t>(first), 0}, 1, static_cast<uint8_t>(used)};
-            uint16_t second;
-            const int more = walk(w >> used, kLookupBits - used, second);
-            if (more > 0) {
-                l.symbol[1] = static_cast<uint8_t>(second);
-                l.count = 2;
-                l.bits = static_cast<uint8_t>(used + more);
+    // `code` holds the `depth` bits taken so far, bit 0 first.
+    void fillFirst(int node, uint32_t code, int depth) {
+        for (uint32_t b = 0; b < 2; ++b) {
+            const uint16_t v = tree_[static_cast<size_t>(node) + b];
+            const uint32_t next = code | (b << depth);
+            if (v >= kLeafMark)
+                fillSecond(root_, next, depth + 1, static_cast<uint8_t>(v), depth + 1);
+            else if (depth + 1 == kLookupBits)
+                lookup_[next] =
+                    entry(static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), 0, kLookupBits);
+            else
+                fillFirst(v, next, depth + 1);
+        }
+    }
+
+    void fillSecond(int node, uint32_t code, int depth, uint8_t first, int firstLength) {
+        if (depth == kLookupBits) {
+            lookup_[code] = entry(first, 0, 1, firstLength);
+            return;
+        }
+        for (uint32_t b = 0; b < 2; ++b) {
+            const uint16_t v = tree_[static_cast<size_t>(node) + b];
+            const uint32_t next = code | (b << depth);
+            const int used = depth + 1;
+            if (v >= kLeafMark) {
+                const Lookup l = entry(first, static_cast<uint8_t>(v), 2, used);
+                for (uint32_t high = 0; high < (1u << (kLookupBits - used)); ++high)
+                    lookup_[next | (high << used)] = l;
+            } else if (used == kLookupBits) {
+                lookup_[next] = entry(first, 0, 1, firstLength); // the second code is longer
+            } else {
+                fillSecond(v, next, used, first, firstLength);
             }
         }
     }
@@ -388,7 +395,8 @@ bool unpackTable(File& file, const std::string& fileKey, int32_t textSize, int32
     // The coded bits of one chunk never exceed 2,097,152 bits, nor the chunk size.
     const size_t bitBufferSize =
         std::min<size_t>((static_cast<size_t>(chunkSize) + 3) & ~size_t(3), kMaxChunkBits / 8);
-    std::vector<unsigned char> bitBuffer(bitBufferSize + 8);
+    // Grown as chunks need it: small tables stay small.
+    std::vector<unsigned char> bitBuffer;
     Decoder decoder;
     size_t produced = 0;
     auto* dst = reinterpret_cast<unsigned char*>(out.data());
@@ -414,7 +422,9 @@ bool unpackTable(File& file, const std::string& fileKey, int32_t textSize, int32
         if (!decoder.hasTree()) return false;
         const size_t codedBytes = (static_cast<size_t>(bitCount) + 7) / 8;
         if (codedBytes > bitBufferSize) return false;
-        std::memset(bitBuffer.data() + codedBytes, 0, bitBuffer.size() - codedBytes);
+        if (bitBuffer.size() < codedBytes + 8) bitBuffer.resize(codedBytes + 8);
+        // The decoder reads whole words: zero bytes after the coded ones.
+        std::memset(bitBuffer.data() + codedBytes, 0, 8);
         if (!file.readExact(bitBuffer.data(), static_cast<int64_t>(codedBytes))) return false;
         if (!decoder.decode(bitBuffer.data(), bitCount, dst, static_cast<size_t>(textSize),
                             produced))

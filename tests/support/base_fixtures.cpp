@@ -79,6 +79,8 @@ int32_t getI32(const unsigned char* p) {
 }
 
 void expectConsistent(const PhoneBase& base) {
+    // Records of a base that is not connected are never read.
+    if (!base.connected) return;
     for (int k = 0; k < kTableCount; ++k) {
         const BaseTable& t = base.tables[static_cast<size_t>(k)];
         if (!t.loaded) {

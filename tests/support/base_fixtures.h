@@ -32,8 +32,8 @@ void patchHeader(std::vector<unsigned char>& bytes,
 void putI32(unsigned char* p, int32_t v);
 int32_t getI32(const unsigned char* p);
 
-// Every loaded table's index stays inside its pool and every field keeps to
-// its maximum; a failed table holds nothing.
+// For a connected base: every loaded table's index stays inside its pool and
+// every field keeps to its maximum; a failed table holds nothing.
 void expectConsistent(const PhoneBase& base);
 
 } // namespace talsk::test
