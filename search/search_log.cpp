@@ -1,0 +1,417 @@
+#include "search/search_log.h"
+
+#include "base/atomic_write.h"
+#include "platform/file.h"
+#include "search/char_tables.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <mutex>
+
+namespace talsk {
+
+namespace {
+
+constexpr size_t kTextGrowth = 8192;
+// A log of 999 entries with a long history stays far below this; anything
+// larger is not a log file of ours.
+constexpr int64_t kMaxLogFileSize = 16 * 1024 * 1024;
+constexpr int kOldStrings = 8;
+
+std::mutex gClockMutex;
+LogClock gClock = nullptr;
+
+LogStamp stampNow(int32_t hits) {
+    LogStamp s;
+    std::lock_guard<std::mutex> lock(gClockMutex);
+    if (gClock) {
+        s = gClock();
+    } else {
+        std::time_t now = std::time(nullptr);
+        if (const std::tm* t = std::localtime(&now)) {
+            s.year = static_cast<int16_t>(t->tm_year + 1900);
+            s.month = static_cast<uint8_t>(t->tm_mon + 1);
+            s.day = static_cast<uint8_t>(t->tm_mday);
+            s.weekday = static_cast<uint8_t>(t->tm_wday);
+            s.hour = static_cast<uint8_t>(t->tm_hour);
+            s.minute = static_cast<uint8_t>(t->tm_min);
+        }
+    }
+    s.hits = hits;
+    return s;
+}
+
+uint16_t get16(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+int32_t get32(const unsigned char* p) {
+    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                                (static_cast<uint32_t>(p[2]) << 16) |
+                                (static_cast<uint32_t>(p[3]) << 24));
+}
+void put16(std::vector<unsigned char>& out, uint16_t v) {
+    out.push_back(static_cast<unsigned char>(v));
+    out.push_back(static_cast<unsigned char>(v >> 8));
+}
+void put32(std::vector<unsigned char>& out, int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(u >> (8 * i)));
+}
+
+// Room in the index and stamp arrays for `entries` entries and the closing one.
+void ensureSlots(SearchLog& log, size_t entries) {
+    if (log.index.size() < entries + 1) log.index.resize(entries + 1);
+    if (log.stamps.size() < entries + 1) log.stamps.resize(entries + 1);
+}
+
+// An empty log with room for `capacity` entries; the history block goes too.
+void emptyLog(SearchLog& log, int capacity) {
+    log.text.assign(4, '\0');
+    log.history.clear();
+    log.index.assign(static_cast<size_t>(std::max(capacity, 0)) + 1, LogIndexEntry{});
+    log.stamps.assign(static_cast<size_t>(std::max(capacity, 0)) + 1, LogStamp{});
+    log.textSize = 0;
+    log.historySize = 0;
+    log.count = 0;
+    log.capacity = capacity;
+    log.changed = 0;
+}
+
+// Length of the slot's text as an entry keeps it.
+size_t slotLength(const char* slot) {
+    return strnlen(slot, kLogTextMax);
+}
+
+bool sameQuery(const SearchLog& log, int i, const FieldQueryText& query) {
+    const UpperTable& up = upperTable();
+    for (int k = 1; k <= kFieldCount; ++k) {
+        const auto* a = reinterpret_cast<const unsigned char*>(log.field(i, k));
+        const auto* b = reinterpret_cast<const unsigned char*>(query.slot(k));
+        const size_t n = slotLength(query.slot(k));
+        if (std::strlen(log.field(i, k)) != n) return false;
+        for (size_t j = 0; j < n; ++j)
+            if (up[a[j]] != up[b[j]]) return false;
+    }
+    return true;
+}
+
+// Drops the `drop` oldest entries (the index must be current).
+void dropOldest(SearchLog& log, int drop) {
+    if (drop <= 0) return;
+    const uint32_t cut = log.index[static_cast<size_t>(drop)].start;
+    std::memmove(log.text.data(), log.text.data() + cut, static_cast<size_t>(log.textSize) - cut);
+    log.textSize -= static_cast<int32_t>(cut);
+    std::copy(log.stamps.begin() + drop, log.stamps.begin() + log.count, log.stamps.begin());
+    log.count -= drop;
+}
+
+// Reads one zero-terminated string of at most kLogTextMax characters at pos.
+bool readString(const unsigned char* bytes, size_t size, size_t& pos, size_t& length) {
+    size_t n = 0;
+    while (pos + n < size && bytes[pos + n] != 0) {
+        if (++n > static_cast<size_t>(kLogTextMax)) return false;
+    }
+    if (pos + n >= size) return false;
+    length = n;
+    pos += n + 1;
+    return true;
+}
+
+// The entries of the older layout, each eight strings: phone, a dropped
+// string, unit, house, name, street, organization, comment.
+bool convertOldEntries(SearchLog& log, const unsigned char* bytes, size_t size, int32_t count) {
+    // Which old string each field takes, in field order 1..7.
+    constexpr int kFromOld[kFieldCount] = {0, 4, 5, 3, 2, 6, 7};
+    std::vector<char>& out = log.text;
+    out.clear();
+    size_t pos = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        size_t start[kOldStrings];
+        size_t length[kOldStrings];
+        for (int s = 0; s < kOldStrings; ++s) {
+            start[s] = pos;
+            if (!readString(bytes, size, pos, length[s])) return false;
+        }
+        for (int k = 0; k < kFieldCount; ++k) {
+            const int s = kFromOld[k];
+            out.insert(out.end(), bytes + start[s], bytes + start[s] + length[s]);
+            out.push_back('\0');
+        }
+    }
+    out.resize((out.size() + 3) & ~size_t{3}, '\0');
+    return true;
+}
+
+} // namespace
+
+const char* SearchLog::field(int i, int k) const {
+    const LogIndexEntry& e = index[static_cast<size_t>(i)];
+    return text.data() + e.start + (k == 1 ? 0 : e.offset[k - 2]);
+}
+
+bool reindexLog(SearchLog& log) {
+    if (log.count < 0) return false;
+    ensureSlots(log, static_cast<size_t>(log.count));
+    const auto* bytes = reinterpret_cast<const unsigned char*>(log.text.data());
+    const size_t size = log.text.size();
+    size_t pos = 0;
+    for (int32_t i = 0; i < log.count; ++i) {
+        LogIndexEntry& e = log.index[static_cast<size_t>(i)];
+        e.start = static_cast<uint32_t>(pos);
+        for (int k = 0; k < kFieldCount; ++k) {
+            if (k > 0) e.offset[k - 1] = static_cast<uint16_t>(pos - e.start);
+            size_t length = 0;
+            if (!readString(bytes, size, pos, length)) return false;
+        }
+    }
+    log.index[static_cast<size_t>(log.count)] = LogIndexEntry{static_cast<uint32_t>(pos), {}};
+    log.textSize = static_cast<int32_t>(pos);
+    return true;
+}
+
+bool removeLogEntry(SearchLog& log, int entry) {
+    if (log.count <= 0 || entry < 0 || entry >= log.count || !reindexLog(log)) return false;
+    const uint32_t start = log.index[static_cast<size_t>(entry)].start;
+    const uint32_t end = log.index[static_cast<size_t>(entry) + 1].start;
+    std::memmove(log.text.data() + start, log.text.data() + end,
+                 static_cast<size_t>(log.textSize) - end);
+    log.textSize -= static_cast<int32_t>(end - start);
+    std::copy(log.stamps.begin() + entry + 1, log.stamps.begin() + log.count,
+              log.stamps.begin() + entry);
+    --log.count;
+    return reindexLog(log);
+}
+
+void addLogEntry(SearchLog& log, const FieldQueryText& query, int32_t hits) {
+    if (log.capacity <= 0) return;
+    reindexLog(log);
+    int found = -1;
+    for (int i = log.count - 1; i >= 0; --i)
+        if (sameQuery(log, i, query)) {
+            found = i;
+            break;
+        }
+    if (found >= 0)
+        removeLogEntry(log, found);
+    else
+        while (log.count >= log.capacity && log.count > 0)
+            removeLogEntry(log, 0);
+
+    char packed[kFieldCount * (kLogTextMax + 1)];
+    size_t n = 0;
+    for (int k = 1; k <= kFieldCount; ++k) {
+        const size_t len = slotLength(query.slot(k));
+        std::memcpy(packed + n, query.slot(k), len);
+        n += len;
+        packed[n++] = '\0';
+    }
+    const size_t need = static_cast<size_t>(log.textSize) + n;
+    if (log.text.size() < need) {
+        size_t grown = std::max(log.text.size() + kTextGrowth, need);
+        log.text.resize((grown + 3) & ~size_t{3}, '\0');
+    }
+    std::memcpy(log.text.data() + log.textSize, packed, n);
+    ensureSlots(log, static_cast<size_t>(log.count) + 1);
+    log.stamps[static_cast<size_t>(log.count)] = stampNow(hits);
+    ++log.count;
+    log.changed = 1;
+    reindexLog(log);
+}
+
+bool resizeLog(SearchLog& log, int capacity) {
+    if (capacity < 0 || !reindexLog(log)) return false;
+    log.capacity = capacity;
+    if (log.count > capacity) dropOldest(log, log.count - capacity);
+    log.index.resize(static_cast<size_t>(capacity) + 1);
+    log.stamps.resize(static_cast<size_t>(capacity) + 1);
+    log.index.shrink_to_fit();
+    log.stamps.shrink_to_fit();
+    log.changed = 1;
+    return reindexLog(log);
+}
+
+void clearLog(SearchLog& log) {
+    log.text.assign(4, '\0');
+    const size_t slots = static_cast<size_t>(std::max(log.capacity, 0)) + 1;
+    log.index.assign(slots, LogIndexEntry{});
+    log.stamps.assign(slots, LogStamp{});
+    log.count = 0;
+    log.textSize = 0;
+    log.changed = 1;
+}
+
+std::string searchLogPath(const std::string& folder) {
+    return joinPath(folder, kSearchLogFileName);
+}
+
+bool loadLogImage(SearchLog& log, const std::vector<unsigned char>& bytes, int capacity) {
+    emptyLog(log, capacity);
+    auto damaged = [&] {
+        emptyLog(log, capacity);
+        return false;
+    };
+    const size_t size = bytes.size();
+    if (size < 6) return damaged();
+    const unsigned char* b = bytes.data();
+    const uint16_t signature = get16(b);
+    const int32_t count = get32(b + 2);
+    if (count < 0) return damaged();
+
+    if (signature == kLogSignature) {
+        if (size < static_cast<size_t>(kLogHeaderSize)) return damaged();
+        const int32_t textSize = get32(b + 6);
+        const int32_t historySize = get32(b + 10);
+        if (textSize < 0 || historySize < 0) return damaged();
+        const int64_t expected = int64_t{kLogHeaderSize} + textSize +
+                                 int64_t{static_cast<int64_t>(sizeof(LogStamp))} * count +
+                                 historySize;
+        if (expected != static_cast<int64_t>(size)) return damaged();
+        const unsigned char* text = b + kLogHeaderSize;
+        log.text.assign(text, text + textSize);
+        log.text.resize((static_cast<size_t>(textSize) + 3) & ~size_t{3}, '\0');
+        ensureSlots(log, static_cast<size_t>(std::max(count, capacity)));
+        const unsigned char* stamp = text + textSize;
+        for (int32_t i = 0; i < count; ++i, stamp += sizeof(LogStamp)) {
+            LogStamp& s = log.stamps[static_cast<size_t>(i)];
+            s.year = static_cast<int16_t>(get16(stamp));
+            s.month = stamp[2];
+            s.day = stamp[3];
+            s.weekday = stamp[4];
+            s.hour = stamp[5];
+            s.minute = stamp[6];
+            s.reserved = stamp[7];
+            s.hits = get32(stamp + 8);
+        }
+        log.history.assign(stamp, stamp + historySize);
+        log.historySize = historySize;
+        log.count = count;
+    } else if (signature == kOldLogSignature) {
+        // Every old entry takes eight bytes at least.
+        if (static_cast<size_t>(count) > (size - 6) / kOldStrings) return damaged();
+        if (!convertOldEntries(log, b + 6, size - 6, count)) return damaged();
+        ensureSlots(log, static_cast<size_t>(std::max(count, capacity)));
+        log.count = count;
+        log.changed = 1; // written back in the current layout
+    } else {
+        return damaged();
+    }
+
+    if (!reindexLog(log)) return damaged();
+    if (capacity < log.count) resizeLog(log, capacity);
+    return true;
+}
+
+bool loadLog(SearchLog& log, ProgramSettings& settings, const std::string& folder) {
+    int capacity = settings.searchLogCapacity;
+    capacity = std::clamp(capacity, kLogCapacityMin, kLogCapacityMax);
+    settings.searchLogCapacity = static_cast<uint16_t>(capacity);
+
+    std::vector<unsigned char> bytes;
+    std::unique_ptr<File> file = fileSystem().open(searchLogPath(folder), OpenMode::ReadShared);
+    const int64_t length = file ? file->length() : -1;
+    if (length < 0 || length > kMaxLogFileSize) {
+        emptyLog(log, capacity);
+        return false;
+    }
+    bytes.resize(static_cast<size_t>(length));
+    if (!file->readExact(bytes.data(), length)) {
+        emptyLog(log, capacity);
+        return false;
+    }
+    return loadLogImage(log, bytes, capacity);
+}
+
+std::vector<unsigned char> logImage(SearchLog& log) {
+    std::vector<unsigned char> out;
+    if (!reindexLog(log)) return out;
+    const size_t historySize =
+        std::min(static_cast<size_t>(std::max(log.historySize, 0)), log.history.size());
+    out.reserve(kLogHeaderSize + static_cast<size_t>(log.textSize) +
+                sizeof(LogStamp) * static_cast<size_t>(log.count) + historySize);
+    put16(out, kLogSignature);
+    put32(out, log.count);
+    put32(out, log.textSize);
+    put32(out, static_cast<int32_t>(historySize));
+    out.resize(kLogHeaderSize, 0);
+    out.insert(out.end(), log.text.begin(), log.text.begin() + log.textSize);
+    for (int32_t i = 0; i < log.count; ++i) {
+        const LogStamp& s = log.stamps[static_cast<size_t>(i)];
+        put16(out, static_cast<uint16_t>(s.year));
+        out.push_back(s.month);
+        out.push_back(s.day);
+        out.push_back(s.weekday);
+        out.push_back(s.hour);
+        out.push_back(s.minute);
+        out.push_back(s.reserved);
+        put32(out, s.hits);
+    }
+    out.insert(out.end(), log.history.begin(),
+               log.history.begin() + static_cast<std::ptrdiff_t>(historySize));
+    return out;
+}
+
+bool saveLog(SearchLog& log, const std::string& folder) {
+    if (!log.changed) return true;
+    std::vector<unsigned char> image = logImage(log);
+    if (image.empty()) return false;
+    if (!writeFileAtomically(searchLogPath(folder), image.data(), image.size(), true)) return false;
+    log.changed = 0;
+    return true;
+}
+
+std::vector<std::string> takeHistory(SearchLog& log) {
+    std::vector<std::string> list;
+    const size_t size =
+        std::min(static_cast<size_t>(std::max(log.historySize, 0)), log.history.size());
+    size_t pos = 0;
+    while (pos < size) {
+        const void* zero = std::memchr(log.history.data() + pos, '\0', size - pos);
+        if (zero == nullptr) {
+            list.clear(); // a string that runs past the block
+            break;
+        }
+        const size_t end = static_cast<size_t>(static_cast<const char*>(zero) - log.history.data());
+        list.emplace_back(log.history.data() + pos, end - pos);
+        pos = end + 1;
+    }
+    std::vector<char>().swap(log.history);
+    log.historySize = 0;
+    return list;
+}
+
+void setHistory(SearchLog& log, const std::vector<std::string>& list) {
+    log.history.clear();
+    for (const std::string& s : list) {
+        // A string holds no zero byte inside: cut it there.
+        log.history.insert(log.history.end(), s.begin(), std::find(s.begin(), s.end(), '\0'));
+        log.history.push_back('\0');
+    }
+    log.historySize = static_cast<int32_t>(log.history.size());
+}
+
+void logEntryQuery(const SearchLog& log, int entry, FieldQueryText& out) {
+    out.clear();
+    if (entry < 0 || entry >= log.count) return;
+    for (int k = 1; k <= kFieldCount; ++k)
+        out.set(k, log.field(entry, k));
+}
+
+bool stepHistory(const SearchLog& log, uint16_t& position, bool forward, FieldQueryText& out) {
+    if (log.count <= 0) return false;
+    // A position left beyond a log that shrank counts as one past the newest.
+    int p = std::min<int>(position, log.count);
+    p = forward ? std::min(p + 1, log.count - 1) : std::max(p - 1, 0);
+    position = static_cast<uint16_t>(p);
+    if (p >= log.count) return false;
+    logEntryQuery(log, p, out);
+    return true;
+}
+
+void setLogClock(LogClock clock) {
+    std::lock_guard<std::mutex> lock(gClockMutex);
+    gClock = clock;
+}
+
+} // namespace talsk
