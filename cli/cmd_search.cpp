@@ -1,0 +1,217 @@
+// talsk-cli search: a search by fields or a general search over base files,
+// as the program runs it; each hit as an export line with its base index.
+
+#include "base/base_set.h"
+#include "base/cipher.h"
+#include "base/load_status.h"
+#include "cli/cli_util.h"
+#include "cli/command.h"
+#include "platform/cp1251.h"
+#include "search/search_engine.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace talsk::cli {
+
+namespace {
+
+constexpr const char* kUsage =
+    "search [--key FILE=TEXT]... [--tables pop|org|pop+org|city] [--case] [--spaces] "
+    "(--field NAME=PATTERN... | --all PATTERN [--in NAME,...]) FILE...";
+
+constexpr const char* kFieldNames[kFieldCount] = {"phone", "name",         "street", "house",
+                                                  "unit",  "organization", "comment"};
+
+int fieldFromName(const std::string& name) {
+    for (int k = 1; k <= kFieldCount; ++k)
+        if (name == kFieldNames[k - 1]) return k;
+    return 0;
+}
+
+bool tablesFromName(const std::string& name, TableMask& mask) {
+    if (name == "pop")
+        mask = kMaskPopulation;
+    else if (name == "org")
+        mask = kMaskOrganizations;
+    else if (name == "pop+org")
+        mask = kMaskPopulationOrganizations;
+    else if (name == "city")
+        mask = kMaskCityCodes;
+    else
+        return false;
+    return true;
+}
+
+// The pattern as the program holds it; false when it is too long.
+bool patternText(const std::string& utf8, std::string& cp1251) {
+    cp1251 = utf8ToCp1251(utf8);
+    return cp1251.size() <= static_cast<size_t>(kQueryTextMax) &&
+           cp1251.find('\0') == std::string::npos;
+}
+
+// Why a pattern does not compile, or empty when it does.
+// where: " of name" for a field, empty for the general pattern.
+std::string compileProblem(const char* text, const MatchOptions& options,
+                           const std::string& where) {
+    CompiledPattern pattern;
+    CompileError error = CompileError::None;
+    if (pattern.compile(text, options, &error)) return {};
+    if (error == CompileError::TooManyTerms)
+        return "the pattern" + where + " has more than " + std::to_string(kMaxTerms) +
+               " terms (words or alternatives joined by spaces, '|', ';', '&' or '+')";
+    return "a term of the pattern" + where + " has more than " + std::to_string(kMaxSegments) +
+           " segments (parts separated by '*')";
+}
+
+struct SearchArgs {
+    KeyOptions keys;
+    TableMask tables = kMaskPopulationOrganizations;
+    bool caseSensitive = false;
+    bool spacesSignificant = false;
+    FieldQueryText fields;
+    bool fieldMode = false;
+    bool generalMode = false;
+    std::string general;
+    FieldSelection selection = kAllFields;
+    bool selectionGiven = false;
+    std::vector<std::string> files;
+};
+
+// Parses the arguments; returns -1 when they are fine, else the exit status.
+int parseArgs(const std::vector<std::string>& args, SearchArgs& a) {
+    auto value = [&](size_t& i, std::string& out) {
+        if (i + 1 >= args.size()) return false;
+        out = args[++i];
+        return true;
+    };
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string v;
+        if (arg == "--key") {
+            if (!value(i, v) || !parseKeyOption(v, a.keys))
+                return fail("option --key needs FILE=TEXT");
+        } else if (arg == "--tables") {
+            if (!value(i, v) || !tablesFromName(v, a.tables))
+                return fail("option --tables takes pop, org, pop+org or city");
+        } else if (arg == "--case") {
+            a.caseSensitive = true;
+        } else if (arg == "--spaces") {
+            a.spacesSignificant = true;
+        } else if (arg == "--field") {
+            if (!value(i, v)) return fail("option --field needs NAME=PATTERN");
+            const size_t eq = v.find('=');
+            const int k = eq == std::string::npos ? 0 : fieldFromName(v.substr(0, eq));
+            if (k == 0)
+                return fail("option --field needs NAME=PATTERN, NAME one of phone, name, "
+                            "street, house, unit, organization, comment");
+            std::string text;
+            if (!patternText(v.substr(eq + 1), text))
+                return fail("the pattern of " + std::string(kFieldNames[k - 1]) +
+                            " is longer than " + std::to_string(kQueryTextMax) + " characters");
+            a.fields.set(k, text.c_str());
+            a.fieldMode = true;
+        } else if (arg == "--all") {
+            if (!value(i, v)) return fail("option --all needs a PATTERN");
+            if (!patternText(v, a.general))
+                return fail("the pattern is longer than " + std::to_string(kQueryTextMax) +
+                            " characters");
+            a.generalMode = true;
+        } else if (arg == "--in") {
+            if (!value(i, v)) return fail("option --in needs NAME,...");
+            a.selection = FieldSelection{};
+            a.selectionGiven = true;
+            size_t start = 0;
+            while (true) {
+                const size_t comma = v.find(',', start);
+                const std::string name = v.substr(start, comma - start);
+                const int k = fieldFromName(name);
+                if (k == 0) return fail("unknown field '" + name + "' in --in");
+                a.selection[static_cast<size_t>(k - 1)] = 1;
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+        } else if (!arg.empty() && arg[0] == '-') {
+            return fail("unknown option " + arg);
+        } else {
+            a.files.push_back(arg);
+        }
+    }
+    if (a.fieldMode == a.generalMode) return fail(std::string("usage: talsk-cli ") + kUsage);
+    if (a.selectionGiven && !a.generalMode) return fail("option --in goes with --all");
+    if (a.files.empty()) return fail("no base file given");
+    if (a.files.size() > static_cast<size_t>(kMaxFiles))
+        return fail("at most " + std::to_string(kMaxFiles) + " files can be searched");
+    return -1;
+}
+
+int runSearch(const std::vector<std::string>& args) {
+    SearchArgs a;
+    if (int status = parseArgs(args, a); status >= 0) return status;
+
+    ProgramSettings settings;
+    settings.caseSensitive = a.caseSensitive ? 1 : 0;
+    settings.spacesSignificant = a.spacesSignificant ? 1 : 0;
+    BaseSet set;
+    set.settings = &settings;
+    set.bases.resize(a.files.size());
+
+    bool allLoaded = true;
+    for (size_t j = 0; j < a.files.size(); ++j) {
+        PhoneBase& base = set.bases[j];
+        const std::string typed = a.keys.keyFor(a.files[j]);
+        base.key = typed.empty() ? std::string() : deriveFileKey(typed);
+        const std::string path = utf8ToCp1251(a.files[j]);
+        if (!openBase(base, &path, false, false, nullptr)) {
+            fail(a.files[j] + ": " + statusMessage(base.status, true));
+            allLoaded = false;
+        }
+        set.search.fileMask[j] = 1;
+    }
+
+    SearchState& st = set.search;
+    st.tables = a.tables;
+    const MatchOptions options{a.caseSensitive, a.spacesSignificant};
+    int32_t result;
+    if (a.fieldMode) {
+        st.kind = SearchKind::FieldSearch;
+        result = runFieldSearch(a.fields, set);
+    } else {
+        st.kind = SearchKind::GeneralSearch;
+        result = runGeneralSearch(a.general.c_str(), set, &a.selection);
+    }
+    if (result == kSearchNotCompiled) {
+        std::string problem;
+        if (a.fieldMode) {
+            for (int k = 1; k <= kFieldCount && problem.empty(); ++k)
+                problem = compileProblem(a.fields.slot(k), options,
+                                         std::string(" of ") + kFieldNames[k - 1]);
+        } else {
+            problem = compileProblem(a.general.c_str(), options, "");
+        }
+        for (PhoneBase& base : set.bases)
+            closeBase(base);
+        return fail(problem.empty() ? "the query cannot be compiled" : problem, 2);
+    }
+
+    for (const SearchHit& h : st.hits) {
+        const BaseTable& t = set.bases[static_cast<size_t>(h.base)].table(h.table);
+        std::string line = std::to_string(h.base);
+        line += '\t';
+        line += exportLine(h.table, h.record, t);
+        line += '\n';
+        std::fwrite(line.data(), 1, line.size(), stdout);
+    }
+    std::printf("# population=%d organizations=%d citycodes=%d total=%d\n", st.populationHits,
+                st.organizationHits, st.cityCodeHits, hitTotal(st));
+    for (PhoneBase& base : set.bases)
+        closeBase(base);
+    if (std::fflush(stdout) != 0) return 1;
+    return allLoaded ? 0 : 1;
+}
+
+CommandRegistrar reg("search", kUsage, &runSearch);
+
+} // namespace
+
+} // namespace talsk::cli
