@@ -17,8 +17,7 @@ constexpr std::array<char16_t, 128> kHigh = {
     0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
 char16_t highPoint(unsigned i) {
-    if (i < 64)
-        return kHigh[i];
+    if (i < 64) return kHigh[i];
     return static_cast<char16_t>(0x0410 + (i - 64)); // А..я are contiguous
 }
 
@@ -27,8 +26,7 @@ const std::unordered_map<char32_t, unsigned char>& reverseTable() {
         std::unordered_map<char32_t, unsigned char> m;
         for (unsigned i = 0; i < 128; ++i) {
             char16_t cp = highPoint(i);
-            if (cp != 0)
-                m.emplace(cp, static_cast<unsigned char>(0x80 + i));
+            if (cp != 0) m.emplace(cp, static_cast<unsigned char>(0x80 + i));
         }
         return m;
     }();
@@ -51,8 +49,7 @@ void appendUtf8(std::string& out, char32_t cp) {
 } // namespace
 
 char32_t cp1251ToUnicode(unsigned char c) {
-    if (c < 0x80)
-        return c;
+    if (c < 0x80) return c;
     char16_t cp = highPoint(c - 0x80u);
     return cp == 0 ? 0xFFFD : cp;
 }
@@ -110,6 +107,13 @@ std::string utf8ToCp1251(std::string_view text) {
             continue;
         }
         i += len;
+        // Long forms of shorter characters (a hidden '/' or zero), surrogates
+        // and values past the last code point are not characters.
+        static constexpr char32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kLeast[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+            out += '?';
+            continue;
+        }
         if (cp < 0x80) {
             out += static_cast<char>(cp);
         } else {

@@ -1,0 +1,221 @@
+#include "platform/cp1251.h"
+#include "platform/file.h"
+#include "platform/local_date.h"
+#include "platform/memory_file.h"
+#include "support/temp_dir.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace talsk;
+using namespace talsk::test;
+
+namespace {
+
+FileSystem& fs() {
+    return nativeFileSystem();
+}
+
+std::string readAll(File& f) {
+    std::string s(static_cast<size_t>(f.length()), '\0');
+    EXPECT_TRUE(f.seek(0));
+    EXPECT_TRUE(f.readExact(s.data(), static_cast<int64_t>(s.size())));
+    return s;
+}
+
+} // namespace
+
+TEST(PosixFile, ReadWriteSeekTruncate) {
+    TempDir dir;
+    const std::string path = dir.file("a.bin");
+    auto f = fs().open(path, OpenMode::CreateExclusive);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(f->length(), 0);
+    ASSERT_TRUE(f->write("hello world", 11));
+    EXPECT_EQ(f->length(), 11);
+    ASSERT_TRUE(f->seek(6));
+    char buf[16] = {};
+    EXPECT_EQ(f->read(buf, 16), 5); // short read at the end
+    EXPECT_STREQ(buf, "world");
+    EXPECT_EQ(f->read(buf, 4), 0);
+    ASSERT_TRUE(f->seek(2));
+    EXPECT_FALSE(f->readExact(buf, 10));
+    EXPECT_FALSE(f->seek(-1));
+    ASSERT_TRUE(f->seek(20)); // past the end; writing there fills the gap with zeros
+    ASSERT_TRUE(f->write("!", 1));
+    EXPECT_EQ(f->length(), 21);
+    ASSERT_TRUE(f->truncate(5));
+    EXPECT_EQ(readAll(*f), "hello");
+    EXPECT_TRUE(f->flush());
+    f->close();
+    EXPECT_FALSE(f->isOpen());
+    EXPECT_EQ(f->read(buf, 1), -1);
+    EXPECT_FALSE(f->write("x", 1));
+    EXPECT_EQ(f->length(), -1);
+
+    // Creating again empties the file.
+    auto g = fs().open(path, OpenMode::CreateExclusive);
+    ASSERT_TRUE(g);
+    EXPECT_EQ(g->length(), 0);
+}
+
+TEST(PosixFile, MissingFilesDoNotOpen) {
+    TempDir dir;
+    EXPECT_FALSE(fs().open(dir.file("none"), OpenMode::ReadShared));
+    EXPECT_FALSE(fs().open(dir.file("none"), OpenMode::ReadWriteExclusive));
+    EXPECT_FALSE(fs().open(dir.file("no/such/folder"), OpenMode::CreateExclusive));
+}
+
+// Writers lock each other out, within this process as across processes;
+// readers are never refused.
+TEST(PosixFile, WriterLock) {
+    TempDir dir;
+    const std::string path = dir.file("lock.btn");
+    writeBytes(path, {1, 2, 3});
+    auto reader = fs().open(path, OpenMode::ReadShared);
+    ASSERT_TRUE(reader);
+    auto writer = fs().open(path, OpenMode::ReadWriteExclusive);
+    ASSERT_TRUE(writer);
+    EXPECT_FALSE(fs().open(path, OpenMode::ReadWriteExclusive));
+    EXPECT_FALSE(fs().open(path, OpenMode::CreateExclusive));
+    auto reader2 = fs().open(path, OpenMode::ReadShared);
+    ASSERT_TRUE(reader2);
+    char c = 0;
+    EXPECT_EQ(reader2->read(&c, 1), 1);
+    EXPECT_EQ(c, 1);
+
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        bool opened = nativeFileSystem().open(path, OpenMode::ReadWriteExclusive) != nullptr;
+        bool read = nativeFileSystem().open(path, OpenMode::ReadShared) != nullptr;
+        _exit(!opened && read ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    writer->close();
+    EXPECT_TRUE(fs().open(path, OpenMode::ReadWriteExclusive));
+    // The create mode did not empty the file while it was refused.
+    EXPECT_EQ(readBytes(path).size(), 3u);
+}
+
+TEST(PosixFile, Attributes) {
+    TempDir dir;
+    EXPECT_FALSE(fs().attributes(dir.file("none")).exists);
+    FileAttributes folder = fs().attributes(dir.path());
+    EXPECT_TRUE(folder.exists);
+    EXPECT_TRUE(folder.directory);
+    writeBytes(dir.file("f"), {0});
+    FileAttributes file = fs().attributes(dir.file("f"));
+    EXPECT_TRUE(file.exists);
+    EXPECT_FALSE(file.directory);
+    EXPECT_FALSE(file.readOnly);
+    ASSERT_EQ(chmod(dir.file("f").c_str(), 0444), 0);
+    if (geteuid() == 0) GTEST_SKIP() << "permission bits do not stop root from writing";
+    EXPECT_TRUE(fs().attributes(dir.file("f")).readOnly);
+}
+
+TEST(PosixFile, TemporaryFileAndReplace) {
+    TempDir dir;
+    const std::string target = dir.file("base.btn");
+    writeBytes(target, {9, 9});
+    ASSERT_EQ(chmod(target.c_str(), 0604), 0);
+    std::string tempPath;
+    auto temp = fs().createTemp(target, tempPath);
+    ASSERT_TRUE(temp);
+    // Beside the target, and locked for writing.
+    EXPECT_EQ(tempPath.substr(0, dir.path().size()), dir.path());
+    EXPECT_FALSE(fs().open(tempPath, OpenMode::ReadWriteExclusive));
+    ASSERT_TRUE(temp->write("new", 3));
+    ASSERT_TRUE(temp->flush());
+    fs().copyPermissions(target, tempPath);
+    ASSERT_TRUE(fs().replace(tempPath, target));
+    EXPECT_EQ(readBytes(target), (std::vector<unsigned char>{'n', 'e', 'w'}));
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"base.btn"});
+    struct stat st {};
+    ASSERT_EQ(stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    // The handle now belongs to the target and still holds its lock.
+    EXPECT_FALSE(fs().open(target, OpenMode::ReadWriteExclusive));
+    EXPECT_EQ(readAll(*temp), "new");
+
+    EXPECT_FALSE(fs().createTemp(dir.file("no/such/file"), tempPath));
+    EXPECT_FALSE(fs().replace(dir.file("none"), target));
+    EXPECT_TRUE(fs().remove(target));
+    EXPECT_FALSE(fs().remove(target));
+}
+
+TEST(PosixFile, ResolveFollowsLinks) {
+    TempDir dir;
+    writeBytes(dir.file("real"), {1});
+    ASSERT_EQ(symlink(dir.file("real").c_str(), dir.file("link").c_str()), 0);
+    ASSERT_EQ(symlink("link", dir.file("link2").c_str()), 0); // relative, two steps
+    const std::string real = fs().resolve(dir.file("real"));
+    EXPECT_EQ(fs().resolve(dir.file("link")), real);
+    EXPECT_EQ(fs().resolve(dir.file("link2")), real);
+    EXPECT_EQ(fs().resolve(dir.file("none")), dir.file("none"));
+}
+
+// Paths are Windows-1251 inside the program and UTF-8 on disk.
+TEST(PosixFile, CyrillicNames) {
+    TempDir dir;
+    const std::string name = utf8ToCp1251("Тальск.btn");
+    const std::string path = joinPath(dir.path(), name);
+    auto f = fs().open(path, OpenMode::CreateExclusive);
+    ASSERT_TRUE(f);
+    f->close();
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"Тальск.btn"});
+    mkdir(dir.file("folder").c_str(), 0755);
+    std::vector<std::string> names;
+    ASSERT_TRUE(fs().listFolder(dir.path(), names));
+    EXPECT_EQ(names, std::vector<std::string>{name}); // regular files only
+    EXPECT_TRUE(fs().attributes(path).exists);
+    EXPECT_FALSE(fs().listFolder(dir.file("none"), names));
+}
+
+TEST(PosixFile, JoinPath) {
+    EXPECT_EQ(joinPath("", "a.btn"), "a.btn");
+    EXPECT_EQ(joinPath("dir", "a.btn"), "dir/a.btn");
+    EXPECT_EQ(joinPath("dir/", "a.btn"), "dir/a.btn");
+    EXPECT_EQ(joinPath("c:\\dir\\", "a.btn"), "c:\\dir\\a.btn");
+}
+
+TEST(MemoryFile, BehavesLikeAFile) {
+    MemoryFile f({'a', 'b', 'c'});
+    char buf[8] = {};
+    EXPECT_EQ(f.read(buf, 8), 3);
+    EXPECT_EQ(f.read(buf, 8), 0);
+    ASSERT_TRUE(f.seek(100));
+    EXPECT_EQ(f.read(buf, 1), 0);
+    ASSERT_TRUE(f.seek(5));
+    ASSERT_TRUE(f.write("z", 1));
+    EXPECT_EQ(f.bytes(), (std::vector<unsigned char>{'a', 'b', 'c', 0, 0, 'z'}));
+    ASSERT_TRUE(f.truncate(2));
+    EXPECT_EQ(f.length(), 2);
+    EXPECT_FALSE(f.seek(-1));
+    EXPECT_EQ(f.read(buf, -1), -1);
+    f.close();
+    EXPECT_FALSE(f.isOpen());
+    EXPECT_EQ(f.read(buf, 1), -1);
+    EXPECT_FALSE(f.write("x", 1));
+}
+
+TEST(LocalDate, ReplaceableSource) {
+    setDateSource([] { return LocalDate{1999, 12, 31}; });
+    LocalDate d = today();
+    EXPECT_EQ(d.year, 1999);
+    EXPECT_EQ(d.month, 12);
+    EXPECT_EQ(d.day, 31);
+    setDateSource({});
+    d = today();
+    EXPECT_GE(d.year, 2024);
+    EXPECT_GE(d.month, 1);
+    EXPECT_LE(d.month, 12);
+    EXPECT_GE(d.day, 1);
+    EXPECT_LE(d.day, 31);
+}
