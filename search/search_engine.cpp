@@ -241,6 +241,57 @@ void clearCounters(SearchState& st) {
     st.hits.clear();
 }
 
+// The commonest query, one word: a single term of one floating segment that
+// the start filter serves. Tested on its own, without the general walk.
+bool plainContains(const TermList& list) {
+    if (list.count != 1 || list.terms[0].segmentCount != 1) return false;
+    const TermSegment& seg = list.terms[0].segments[0];
+    return !seg.anchored && seg.length > 0 && seg.scanCount > 0;
+}
+
+template <bool Fold> struct ContainsFieldTest {
+    const TermSegment* seg = nullptr;
+    int field = 0;
+    const uchar* upper = nullptr;
+
+    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
+                    const uchar* limit) const {
+        const auto* p = reinterpret_cast<const uchar*>(pool);
+        FieldSpan f = fieldSpan(p + e.start, p + nextStart, e, field);
+        const auto* s = reinterpret_cast<const uchar*>(seg->text);
+        for (const uchar* q = f.begin;; ++q) {
+            q = match::filterStart(*seg, q, f.end, limit, Fold ? 0x20 : 0);
+            if (q == nullptr) return false;
+            match::Compared r = match::compareAt<Fold>(q, s, seg->length, upper);
+            if (r != match::Mismatch) return r == match::Matched;
+        }
+    }
+};
+
+template <bool Fold> struct ContainsRecordTest {
+    const TermSegment* seg = nullptr;
+    FieldSelection selection{};
+    bool allFields = false;
+    const uchar* upper = nullptr;
+
+    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
+                    const uchar* limit) const {
+        const auto* p = reinterpret_cast<const uchar*>(pool);
+        const uchar* s = p + e.start;
+        const uchar* last = p + nextStart - 1;
+        const auto* text = reinterpret_cast<const uchar*>(seg->text);
+        for (const uchar* q = s;; ++q) {
+            q = match::filterStart(*seg, q, last, limit, Fold ? 0x20 : 0);
+            if (q == nullptr) return false;
+            if (match::compareAt<Fold>(q, text, seg->length, upper) == match::Matched &&
+                (allFields ||
+                 selection[static_cast<size_t>(
+                     GeneralRecordTest<Fold>::fieldAt(e, static_cast<uint32_t>(q - s)) - 1)]))
+                return true;
+        }
+    }
+};
+
 template <bool Fold> int32_t runField(const FieldQuery& q, BaseSet& set) {
     FieldRecordTest<Fold> test;
     test.upper = upperTable().data();
@@ -248,12 +299,28 @@ template <bool Fold> int32_t runField(const FieldQuery& q, BaseSet& set) {
         const TermList& list = q.fields[k - 1].terms();
         if (list.count != 0) test.active[test.activeCount++] = {k, &list};
     }
+    if (test.activeCount == 1 && plainContains(*test.active[0].list)) {
+        ContainsFieldTest<Fold> contains;
+        contains.seg = &test.active[0].list->terms[0].segments[0];
+        contains.field = test.active[0].field;
+        contains.upper = test.upper;
+        return scanArea(set, contains);
+    }
     return scanArea(set, test);
 }
 
 template <bool Fold> int32_t runGeneral(const GeneralQuery& q, BaseSet& set) {
+    const TermList& list = q.pattern.terms();
+    if (plainContains(list)) {
+        ContainsRecordTest<Fold> contains;
+        contains.seg = &list.terms[0].segments[0];
+        contains.selection = q.selection;
+        contains.allFields = q.selection == kAllFields;
+        contains.upper = upperTable().data();
+        return scanArea(set, contains);
+    }
     GeneralRecordTest<Fold> test;
-    test.list = &q.pattern.terms();
+    test.list = &list;
     test.selection = q.selection;
     test.allFields = q.selection == kAllFields;
     test.upper = upperTable().data();

@@ -289,7 +289,7 @@ TEST(GeneralSearchReference, AgreesWithPerFieldEvaluation) {
             r.set(k, text("abcAB ", std::min(30, kFieldMax[static_cast<size_t>(k)])).c_str());
         ASSERT_TRUE(putRecord(t, t.count, r));
     }
-    int found = 0;
+    int found = 0, fieldFound = 0;
     for (int round = 0; round < 400; ++round) {
         const std::string pattern = text("abcAB?*%|&", 7);
         settings.caseSensitive = static_cast<uint8_t>(next() % 2);
@@ -348,8 +348,25 @@ TEST(GeneralSearchReference, AgreesWithPerFieldEvaluation) {
             got.push_back(h.record);
         ASSERT_EQ(got, expected) << "pattern [" << pattern << "]";
         found += n;
+
+        // The same text as a search by fields in one field, against the
+        // field-by-field matcher.
+        const int k = 1 + static_cast<int>(next() % kFieldCount);
+        FieldQueryText q;
+        q.set(k, pattern.c_str());
+        ASSERT_GE(runFieldSearch(q, set), 0);
+        std::vector<int32_t> fieldExpected;
+        if (whole.terms().count != 0)
+            for (int32_t i = 0; i < t.count; ++i)
+                if (whole.matches(fieldPointers(t, i)[k])) fieldExpected.push_back(i);
+        got.clear();
+        for (const SearchHit& h : set.search.hits)
+            got.push_back(h.record);
+        ASSERT_EQ(got, fieldExpected) << "pattern [" << pattern << "] field " << k;
+        fieldFound += static_cast<int>(got.size());
     }
     EXPECT_GT(found, 1000);
+    EXPECT_GT(fieldFound, 1000);
 }
 
 } // namespace

@@ -1,0 +1,188 @@
+// Search speed over a base of 1,000,000 demo records (800,000 residents,
+// 200,000 organization records), single thread, with plain byte loops over
+// the same records as the yardstick.
+
+#include "search/char_tables.h"
+#include "search/search_engine.h"
+#include "search/search_worker.h"
+#include "tools/demo_data.h"
+
+#include "platform/cp1251.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+using namespace talsk;
+
+namespace {
+
+struct SearchData {
+    ProgramSettings settings;
+    BaseSet set;
+    bool ok = false;
+};
+
+SearchData& data() {
+    static SearchData* d = [] {
+        auto* s = new SearchData;
+        s->set.bases.resize(1);
+        PhoneBase& base = s->set.bases[0];
+        DemoOptions options;
+        options.residents = 800000;
+        options.organizations = 200000;
+        options.cityCodes = 150;
+        s->ok = fillDemoBase(base, options);
+        base.connected = 1;
+        s->set.totalPopulation = base.tables[0].count;
+        s->set.totalOrganizations = base.tables[1].count;
+        s->set.totalCityCodes = base.tables[2].count;
+        s->set.settings = &s->settings;
+        s->set.search.fileMask[0] = 1;
+        s->set.search.tables = kMaskPopulationOrganizations;
+        sizeHitList(s->set);
+        return s;
+    }();
+    return *d;
+}
+
+int64_t recordCount() {
+    const PhoneBase& b = data().set.bases[0];
+    return b.tables[0].count + b.tables[1].count;
+}
+
+void finish(benchmark::State& state, int32_t hits) {
+    state.counters["hits"] = hits;
+    state.SetItemsProcessed(state.iterations() * recordCount());
+    if (!data().ok || hits < 0) state.SkipWithError("search failed");
+}
+
+// Arg 0: case ignored (the default), 1: case sensitive.
+void fieldSearch(benchmark::State& state, int field, const char* utf8Pattern) {
+    SearchData& d = data();
+    d.settings.caseSensitive = static_cast<uint8_t>(state.range(0));
+    FieldQueryText q;
+    q.set(field, utf8ToCp1251(utf8Pattern).c_str());
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = runFieldSearch(q, d.set);
+        benchmark::DoNotOptimize(hits);
+    }
+    finish(state, hits);
+}
+
+void BM_FieldSubstring(benchmark::State& state) {
+    fieldSearch(state, 2, "ова");
+}
+void BM_FieldPrefix(benchmark::State& state) {
+    fieldSearch(state, 2, "Иван*");
+}
+void BM_FieldWildcard(benchmark::State& state) {
+    fieldSearch(state, 2, "Ив?нов*");
+}
+void BM_FieldStreetAndHouse(benchmark::State& state) {
+    SearchData& d = data();
+    d.settings.caseSensitive = static_cast<uint8_t>(state.range(0));
+    FieldQueryText q;
+    q.set(3, utf8ToCp1251("ленин").c_str());
+    q.set(4, "1*");
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = runFieldSearch(q, d.set);
+        benchmark::DoNotOptimize(hits);
+    }
+    finish(state, hits);
+}
+
+void generalSearch(benchmark::State& state, const char* utf8Pattern) {
+    SearchData& d = data();
+    d.settings.caseSensitive = static_cast<uint8_t>(state.range(0));
+    const std::string text = utf8ToCp1251(utf8Pattern);
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = runGeneralSearch(text.c_str(), d.set);
+        benchmark::DoNotOptimize(hits);
+    }
+    finish(state, hits);
+}
+
+void BM_GeneralSubstring(benchmark::State& state) {
+    generalSearch(state, "ова");
+}
+void BM_GeneralTwoWords(benchmark::State& state) {
+    generalSearch(state, "Иванов Тальская");
+}
+void BM_GeneralSuffix(benchmark::State& state) {
+    generalSearch(state, "*ова");
+}
+
+// The yardstick: the simplest loop that finds a three-letter text in a field
+// of every record, case folded through the same table.
+void BM_BaselineFieldByteLoop(benchmark::State& state) {
+    SearchData& d = data();
+    const std::string p = utf8ToCp1251("ОВА");
+    const auto* u = upperTable().data();
+    const auto p0 = static_cast<unsigned char>(p[0]), p1 = static_cast<unsigned char>(p[1]),
+               p2 = static_cast<unsigned char>(p[2]);
+    const bool all = state.range(0) != 0; // 1: the whole record, all seven fields
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = 0;
+        for (int k = 0; k < 2; ++k) {
+            const BaseTable& t = d.set.bases[0].tables[static_cast<size_t>(k)];
+            const auto* pool = reinterpret_cast<const unsigned char*>(t.text.data());
+            const RecordIndexEntry* e = t.entries();
+            for (int32_t i = 0; i < t.count; ++i) {
+                const unsigned char* f = pool + e[i].start + (all ? 0 : e[i].offset[0]);
+                const unsigned char* end = all ? pool + e[i + 1].start : nullptr;
+                for (; all ? f + 2 < end : *f != 0; ++f)
+                    if (u[f[0]] == p0 && u[f[1]] == p1 && u[f[2]] == p2) {
+                        ++hits;
+                        break;
+                    }
+            }
+        }
+        benchmark::DoNotOptimize(hits);
+    }
+    state.counters["hits"] = hits;
+    state.SetItemsProcessed(state.iterations() * recordCount());
+}
+
+// Time from the cancel request to the worker's end, while it runs a general
+// search over the million records.
+void BM_CancelLatency(benchmark::State& state) {
+    SearchData& d = data();
+    d.settings.caseSensitive = 0;
+    SearchRequest request;
+    request.baseSet = &d.set;
+    request.kind = SearchKind::GeneralSearch;
+    std::string text = utf8ToCp1251("ова");
+    std::memcpy(request.generalText, text.c_str(), text.size() + 1);
+    for (auto _ : state) {
+        if (!startSearch(request)) {
+            state.SkipWithError("worker did not start");
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        auto t0 = std::chrono::steady_clock::now();
+        bool stopped = cancelSearch(d.set.search);
+        auto t1 = std::chrono::steady_clock::now();
+        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+        if (!stopped) state.SkipWithError("worker did not stop");
+        releaseSearchWorker(d.set.search);
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_FieldSubstring)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FieldPrefix)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FieldWildcard)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FieldStreetAndHouse)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneralSubstring)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneralTwoWords)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneralSuffix)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BaselineFieldByteLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CancelLatency)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);
