@@ -11,9 +11,12 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 using namespace talsk;
 
@@ -51,6 +54,15 @@ SearchData& data() {
 int64_t recordCount() {
     const PhoneBase& b = data().set.bases[0];
     return b.tables[0].count + b.tables[1].count;
+}
+
+// Median and 90th percentile of per-iteration times, in microseconds.
+void reportSpread(benchmark::State& state, std::vector<double>& seconds) {
+    if (seconds.empty()) return;
+    std::sort(seconds.begin(), seconds.end());
+    state.counters["p50_us"] = seconds[seconds.size() / 2] * 1e6;
+    state.counters["p90_us"] = seconds[seconds.size() * 9 / 10] * 1e6;
+    state.counters["max_us"] = seconds.back() * 1e6;
 }
 
 void finish(benchmark::State& state, int32_t hits) {
@@ -160,6 +172,7 @@ void BM_CancelLatency(benchmark::State& state) {
     request.kind = SearchKind::GeneralSearch;
     std::string text = utf8ToCp1251("ова");
     std::memcpy(request.generalText, text.c_str(), text.size() + 1);
+    std::vector<double> seconds;
     for (auto _ : state) {
         if (!startSearch(request)) {
             state.SkipWithError("worker did not start");
@@ -169,10 +182,43 @@ void BM_CancelLatency(benchmark::State& state) {
         auto t0 = std::chrono::steady_clock::now();
         bool stopped = cancelSearch(d.set.search);
         auto t1 = std::chrono::steady_clock::now();
-        state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+        seconds.push_back(std::chrono::duration<double>(t1 - t0).count());
+        state.SetIterationTime(seconds.back());
         if (!stopped) state.SkipWithError("worker did not stop");
         releaseSearchWorker(d.set.search);
     }
+    reportSpread(state, seconds);
+}
+
+// Time from setting the cancel flag to the run's return, on a thread of its
+// own: how soon a run notices the flag.
+void BM_CancelReaction(benchmark::State& state) {
+    SearchData& d = data();
+    d.settings.caseSensitive = 0;
+    const std::string text = utf8ToCp1251("ова");
+    std::vector<double> seconds;
+    for (auto _ : state) {
+        std::atomic<bool> started{false};
+        std::chrono::steady_clock::time_point returned;
+        int32_t result = 0;
+        std::thread runner([&] {
+            started = true;
+            result = runGeneralSearch(text.c_str(), d.set);
+            returned = std::chrono::steady_clock::now();
+        });
+        while (!started)
+            std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        const auto flagged = std::chrono::steady_clock::now();
+        d.set.search.cancel = 1;
+        runner.join();
+        d.set.search.cancel = 0;
+        seconds.push_back(std::chrono::duration<double>(returned - flagged).count());
+        state.SetIterationTime(seconds.back());
+        if (result != kSearchCancelled)
+            state.SkipWithError("the run ended before the flag was set");
+    }
+    reportSpread(state, seconds);
 }
 
 } // namespace
@@ -186,3 +232,4 @@ BENCHMARK(BM_GeneralTwoWords)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GeneralSuffix)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselineFieldByteLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CancelLatency)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);
+BENCHMARK(BM_CancelReaction)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);
