@@ -131,6 +131,17 @@ public:
             put32(static_cast<uint32_t>(bits), length);
         }
     }
+    // Without a branch on the word being full: the low word is stored every
+    // time and kept only when 32 bits were reached.
+    void put32(uint32_t bits, int length) {
+        acc_ |= static_cast<uint64_t>(bits) << count_;
+        count_ += length;
+        putU32(out_ + written_, static_cast<uint32_t>(acc_));
+        const int full = count_ >> 5;
+        written_ += static_cast<size_t>(full) * 4;
+        acc_ >>= full * 32;
+        count_ -= full * 32;
+    }
     void finish() {
         if (count_ > 0) {
             putU32(out_ + written_, static_cast<uint32_t>(acc_));
@@ -141,34 +152,61 @@ public:
     }
 
 private:
-    void put32(uint32_t bits, int length) {
-        acc_ |= static_cast<uint64_t>(bits) << count_;
-        count_ += length;
-        if (count_ >= 32) {
-            putU32(out_ + written_, static_cast<uint32_t>(acc_));
-            written_ += 4;
-            acc_ >>= 32;
-            count_ -= 32;
-        }
-    }
     unsigned char* out_;
     size_t written_ = 0;
     uint64_t acc_ = 0;
     int count_ = 0;
 };
 
+// Counts the bytes of [begin, end) into four tables in turn, so that runs of
+// one byte value do not wait on each other's increments, then sums them.
+void countBytes(const unsigned char* begin, const unsigned char* end, uint32_t* out) {
+    uint32_t part[4][256] = {};
+    const unsigned char* p = begin;
+    for (; end - p >= 4; p += 4) {
+        ++part[0][p[0]];
+        ++part[1][p[1]];
+        ++part[2][p[2]];
+        ++part[3][p[3]];
+    }
+    for (; p < end; ++p)
+        ++part[0][*p];
+    for (int b = 0; b < 256; ++b)
+        out[b] = part[0][b] + part[1][b] + part[2][b] + part[3][b];
+}
+
 } // namespace
 
 int64_t packTable(File& file, const std::string& fileKey, const char* pool, int32_t textSize) {
     if (textSize <= 0) return 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(pool);
+    // Byte counts per chunk: their sum builds the tree, and each chunk's bit
+    // count follows from its own counts without another pass over the pool.
+    const size_t chunkCount = (static_cast<size_t>(textSize) + kPackChunk - 1) / kPackChunk;
+    std::vector<std::array<uint32_t, 256>> chunkFreq(chunkCount);
     uint64_t freq[256] = {};
-    for (int32_t i = 0; i < textSize; ++i)
-        ++freq[bytes[i]];
+    for (size_t c = 0; c < chunkCount; ++c) {
+        std::array<uint32_t, 256>& f = chunkFreq[c];
+        f.fill(0);
+        const size_t begin = c * kPackChunk;
+        const size_t end = std::min(begin + kPackChunk, static_cast<size_t>(textSize));
+        countBytes(bytes + begin, bytes + end, f.data());
+        for (int b = 0; b < 256; ++b)
+            freq[b] += f[static_cast<size_t>(b)];
+    }
     std::vector<uint16_t> tree = buildTree(freq);
     std::array<Code, 256> codes{};
     if (!assignCodes(tree, codes)) return -1;
     const int treeLength = static_cast<int>(tree.size() * 2);
+    // Compact copies of the codes for the common case that all fit 32 bits.
+    int longest = 0;
+    uint32_t shortBits[256];
+    uint8_t shortLength[256];
+    for (size_t b = 0; b < 256; ++b) {
+        longest = std::max(longest, codes[b].length);
+        shortBits[b] = static_cast<uint32_t>(codes[b].bits);
+        shortLength[b] = static_cast<uint8_t>(codes[b].length);
+    }
 
     std::vector<unsigned char> bitBuffer(kMaxChunkBits / 8 + 8);
     int64_t total = 0;
@@ -176,12 +214,19 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
         const int64_t length = std::min<int64_t>(kPackChunk, textSize - start);
         const unsigned char* in = bytes + start;
         uint64_t bitCount = 0;
-        for (int64_t i = 0; i < length; ++i)
-            bitCount += static_cast<uint64_t>(codes[in[i]].length);
+        const std::array<uint32_t, 256>& f = chunkFreq[static_cast<size_t>(start / kPackChunk)];
+        for (int b = 0; b < 256; ++b)
+            bitCount += uint64_t(f[static_cast<size_t>(b)]) *
+                        static_cast<uint64_t>(codes[static_cast<size_t>(b)].length);
         if (bitCount > kMaxChunkBits) return -1; // the reader could not take it back
         BitWriter writer(bitBuffer.data());
-        for (int64_t i = 0; i < length; ++i)
-            writer.put(codes[in[i]].bits, codes[in[i]].length);
+        if (longest <= 32) {
+            for (int64_t i = 0; i < length; ++i)
+                writer.put32(shortBits[in[i]], shortLength[in[i]]);
+        } else {
+            for (int64_t i = 0; i < length; ++i)
+                writer.put(codes[in[i]].bits, codes[in[i]].length);
+        }
         writer.finish();
 
         const bool first = start == 0;
