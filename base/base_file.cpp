@@ -3,6 +3,7 @@
 #include "base/cipher.h"
 #include "base/codec.h"
 #include "base/load_status.h"
+#include "platform/atomic_write.h"
 #include "platform/memory_file.h"
 
 #include <cstring>
@@ -53,50 +54,6 @@ void buildLead(unsigned char* lead, uint16_t version, uint8_t flagByte, uint8_t 
     putU16(lead, version);
     lead[2] = flagByte;
     lead[3] = keyed;
-}
-
-// Writes a whole file image to the base's path without ever leaving a damaged
-// file: a temporary file beside the target, flushed and renamed over it. The
-// new file stays open and locked as the base's file.
-bool writeImage(PhoneBase& base, const std::vector<unsigned char>& image) {
-    FileSystem& fs = fileSystem();
-    const std::string target = fs.resolve(base.path);
-    const int64_t size = static_cast<int64_t>(image.size());
-    if (!base.file) {
-        // Take the writer lock first, so that another holder keeps its file.
-        FileAttributes a = fs.attributes(target);
-        if (a.exists) {
-            base.file = fs.open(target, OpenMode::ReadWriteExclusive);
-            if (!base.file)
-                return false;
-        }
-    }
-    std::string tempPath;
-    std::unique_ptr<File> temp = fs.createTemp(target, tempPath);
-    if (temp) {
-        bool ok = temp->write(image.data(), size) && temp->flush();
-        if (ok && fs.attributes(target).exists)
-            fs.copyPermissions(target, tempPath);
-        if (ok)
-            ok = fs.replace(tempPath, target);
-        if (!ok) {
-            temp->close();
-            fs.remove(tempPath);
-            return false;
-        }
-        if (base.file)
-            base.file->close();
-        base.file = std::move(temp);
-        return true;
-    }
-    // The folder takes no new file: write in place, the whole image at once.
-    if (!base.file) {
-        base.file = fs.open(target, OpenMode::CreateExclusive);
-        if (!base.file)
-            return false;
-    }
-    return base.file->seek(0) && base.file->write(image.data(), size) &&
-           base.file->truncate(size) && base.file->flush();
 }
 
 } // namespace
@@ -343,7 +300,8 @@ bool saveBase(PhoneBase& base, TableMask mask) {
     char key2[33];
     makeBuiltinKey(2, key2);
     encipher(header, kHeaderBlockSize, key2);
-    if (!writeImage(base, image.bytes()))
+    if (!writeFileImage(base.path, image.bytes().data(), static_cast<int64_t>(image.bytes().size()),
+                        base.file))
         return false;
 
     int64_t offset = kFirstBlockOffset;

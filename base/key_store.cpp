@@ -1,6 +1,6 @@
 #include "base/key_store.h"
 
-#include "base/atomic_write.h"
+#include "platform/atomic_write.h"
 #include "base/base_set.h"
 #include "base/cipher.h"
 #include "platform/cp1251.h"
@@ -103,7 +103,7 @@ bool writeStore(const std::string& path, const std::vector<Value>& values) {
     if (bytes.size() > kLargestStore) return false;
     makeFolderFor(path);
     // A fresh temporary file is readable by its owner alone, and stays so.
-    return writeFileAtomically(path, bytes.data(), bytes.size(), false);
+    return writeFileAtomically(path, bytes.data(), bytes.size(), true);
 }
 
 } // namespace

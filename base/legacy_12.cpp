@@ -4,7 +4,7 @@
 #include "base/legacy_records.h"
 #include "base/legacy_scramble.h"
 #include "base/load_status.h"
-#include "platform/image_write.h"
+#include "platform/atomic_write.h"
 
 #include <cstring>
 

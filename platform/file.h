@@ -54,6 +54,8 @@ public:
     virtual std::string resolve(const std::string& path) = 0;
     // Copies permission bits of `from` onto `to` (best effort).
     virtual void copyPermissions(const std::string& from, const std::string& to) = 0;
+    // Gives a file the permissions a newly created file gets (best effort).
+    virtual void setDefaultPermissions(const std::string& path) = 0;
     // Names (not paths) of the regular files in a folder, unsorted.
     virtual bool listFolder(const std::string& folder, std::vector<std::string>& names) = 0;
 };

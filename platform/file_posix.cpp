@@ -188,6 +188,13 @@ public:
             chmod(nativePath(to).c_str(), st.st_mode & 07777);
     }
 
+    void setDefaultPermissions(const std::string& path) override {
+        // Temporary files are made owner-only; a new file gets what open() would give it.
+        mode_t mask = umask(022);
+        umask(mask);
+        chmod(nativePath(path).c_str(), 0666 & ~mask);
+    }
+
     bool listFolder(const std::string& folder, std::vector<std::string>& names) override {
         std::string native = folder.empty() ? "." : nativePath(folder);
         DIR* dir = opendir(native.c_str());

@@ -1,6 +1,6 @@
 #include "search/search_log.h"
 
-#include "base/atomic_write.h"
+#include "platform/atomic_write.h"
 #include "platform/file.h"
 #include "search/char_tables.h"
 
@@ -356,7 +356,7 @@ bool saveLog(SearchLog& log, const std::string& folder) {
     if (!log.changed) return true;
     std::vector<unsigned char> image = logImage(log);
     if (image.empty()) return false;
-    if (!writeFileAtomically(searchLogPath(folder), image.data(), image.size(), true)) return false;
+    if (!writeFileAtomically(searchLogPath(folder), image.data(), image.size(), false)) return false;
     log.changed = 0;
     return true;
 }

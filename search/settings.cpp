@@ -1,6 +1,6 @@
 #include "search/settings.h"
 
-#include "base/atomic_write.h"
+#include "platform/atomic_write.h"
 #include "platform/file.h"
 
 #include <cstring>
@@ -307,7 +307,7 @@ bool loadSettings(ProgramSettings& settings) {
 
 bool saveSettings(const ProgramSettings& settings) {
     const std::vector<unsigned char> image = buildImage(settings);
-    return writeFileAtomically(configFilePath(settings), image.data(), image.size(), true);
+    return writeFileAtomically(configFilePath(settings), image.data(), image.size(), false);
 }
 
 } // namespace talsk

@@ -346,8 +346,9 @@ TEST(Codec, DecoderAgreesWithTreeWalk) {
         std::string got;
         ASSERT_TRUE(unpack(chunk, got, static_cast<int32_t>(expected.size()))) << "rep " << rep;
         EXPECT_TRUE(got == expected) << "rep " << rep;
-        if (!expected.empty())
+        if (!expected.empty()) {
             EXPECT_FALSE(unpack(chunk, got, static_cast<int32_t>(expected.size()) - 1));
+        }
     }
     EXPECT_GE(longTrees, 10);
 }

@@ -37,6 +37,9 @@ public:
     void copyPermissions(const std::string& from, const std::string& to) override {
         real().copyPermissions(from, to);
     }
+    void setDefaultPermissions(const std::string& path) override {
+        real().setDefaultPermissions(path);
+    }
     bool listFolder(const std::string& folder, std::vector<std::string>& names) override {
         return real().listFolder(folder, names);
     }
