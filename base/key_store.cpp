@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 #include <vector>
 
@@ -71,20 +70,6 @@ std::vector<Value> readStore(const std::string& path) {
     return values;
 }
 
-// Creates the store's folder (owner only) when it is missing.
-void makeFolderFor(const std::string& path) {
-    std::string native = cp1251ToUtf8(path);
-    for (char& c : native)
-        if (c == '\\') c = '/';
-    std::filesystem::path folder = std::filesystem::path(native).parent_path();
-    if (folder.empty()) return;
-    std::error_code ec;
-    if (std::filesystem::exists(folder, ec)) return;
-    if (std::filesystem::create_directories(folder, ec))
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::replace, ec);
-}
-
 bool writeStore(const std::string& path, const std::vector<Value>& values) {
     std::string bytes(kSignature, sizeof kSignature);
     auto u16 = [&](size_t v) {
@@ -101,7 +86,9 @@ bool writeStore(const std::string& path, const std::vector<Value>& values) {
         bytes += v.data;
     }
     if (bytes.size() > kLargestStore) return false;
-    makeFolderFor(path);
+    const auto slash = path.find_last_of("/\\");
+    if (slash != std::string::npos && slash > 0)
+        makeFolders(path.substr(0, slash), true);
     // A fresh temporary file is readable by its owner alone, and stays so.
     return writeFileAtomically(path, bytes.data(), bytes.size(), true);
 }

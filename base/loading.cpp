@@ -6,24 +6,9 @@
 #include "search/char_tables.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <system_error>
 
 namespace talsk {
-
-namespace {
-
-// Names in the list without a folder are relative to the program's folder.
-void enterFolder(const std::string& folder) {
-    if (folder.empty()) return;
-    std::string native = cp1251ToUtf8(folder);
-    for (char& c : native)
-        if (c == '\\') c = '/';
-    std::error_code ec;
-    std::filesystem::current_path(native, ec);
-}
-
-} // namespace
 
 std::vector<KeyEntryFile> keyEntryFiles(const BaseSet& set) {
     std::vector<KeyEntryFile> files;
@@ -151,7 +136,9 @@ LoadReport Loader::run() {
     host_.showStatusText("Подготовка к загрузке данных");
     host_.cancelSearch();
     loadLayoutTable(set_.layout);
-    enterFolder(settings_.programFolder);
+    // Names in the list without a folder are relative to the program's folder.
+    if (!settings_.programFolder.empty())
+        setCurrentFolder(settings_.programFolder);
 
     rebuildSet();
     if (settings_.connectFolderFiles) scanFolder(set_);

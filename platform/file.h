@@ -66,6 +66,11 @@ FileSystem* setFileSystem(FileSystem* fs); // nullptr restores the real one; ret
 
 FileSystem& nativeFileSystem();
 
+// Creates a folder and its missing parents; ownerOnly gives the new ones 0700.
+bool makeFolders(const std::string& path, bool ownerOnly);
+// Makes a folder the process's current one, so that relative names resolve there.
+bool setCurrentFolder(const std::string& path);
+
 // Joins a folder and a name with the native separator unless the folder ends in one.
 std::string joinPath(const std::string& folder, const std::string& name);
 

@@ -231,6 +231,21 @@ FileSystem* setFileSystem(FileSystem* fs) {
     return previous;
 }
 
+bool makeFolders(const std::string& path, bool ownerOnly) {
+    const std::string native = nativePath(path);
+    struct stat st{};
+    if (native.empty() || stat(native.c_str(), &st) == 0)
+        return !native.empty() && S_ISDIR(st.st_mode);
+    const auto slash = native.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !makeFolders(utf8ToCp1251(native.substr(0, slash)), ownerOnly))
+        return false;
+    return mkdir(native.c_str(), ownerOnly ? 0700 : 0777) == 0 || errno == EEXIST;
+}
+
+bool setCurrentFolder(const std::string& path) {
+    return !path.empty() && chdir(nativePath(path).c_str()) == 0;
+}
+
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty())
         return name;
