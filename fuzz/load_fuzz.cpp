@@ -1,7 +1,6 @@
 // Loads a base file from arbitrary bytes, as connecting a file does, and reads
 // every record that loaded. Build with clang:
-//   CXX=clang++ cmake -S . -B build/fuzz -DTALSK_FUZZ=ON -DTALSK_TESTS=OFF \
-//     -DTALSK_SANITIZE=ON -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link
+//   CXX=clang++ cmake -S . -B build/fuzz -DTALSK_FUZZ=ON -DTALSK_TESTS=OFF
 //   cmake --build build/fuzz --target load_fuzz && build/fuzz/fuzz/load_fuzz CORPUS_DIR
 // A file whose lead says keyed is read with the key "fuzz", so that seed
 // files saved with that key reach the codec.
