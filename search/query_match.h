@@ -75,16 +75,22 @@ inline uint64_t zeroBytes(uint64_t v) {
     return ~(((v & low7) + low7) | v | low7);
 }
 
-// The first position in [q, end) where the segment's filter holds (a
-// superset of the positions where it may start), or nullptr. fold: 0x20 when
-// case is ignored.
-inline const uchar* filterStart(const TermSegment& seg, const uchar* q, const uchar* end,
-                                const uchar* limit, uchar fold) {
-    const int k = seg.scanCount;
+// The first position in [q, end) where the start filter of at least one of
+// n segments holds (a superset of the positions where one of them may
+// start), or nullptr. fold: 0x20 when case is ignored.
+template <int N>
+inline const uchar* filterStartAny(const TermSegment* const* segs, const uchar* q, const uchar* end,
+                                   const uchar* limit, uchar fold) {
     const uint64_t fw = broadcast(fold);
-    const uint64_t c0 = broadcast(seg.scanChars[0]);
-    const uint64_t c1 = broadcast(seg.scanChars[1]);
-    const uint64_t c2 = broadcast(seg.scanChars[2]);
+    uint64_t c[N][3];
+    int k[N];
+    int kMax = 1;
+    for (int j = 0; j < N; ++j) {
+        k[j] = segs[j]->scanCount;
+        kMax = k[j] > kMax ? k[j] : kMax;
+        for (int i = 0; i < 3; ++i)
+            c[j][i] = broadcast(segs[j]->scanChars[i]);
+    }
     // A word yields starts for its first 9 - k bytes only (the others need
     // bytes of the next word), so single words overlap by k - 1 bytes. Two
     // words at a time cover 17 - k starts, which takes most fields in one go.
@@ -93,17 +99,22 @@ inline const uchar* filterStart(const TermSegment& seg, const uchar* q, const uc
         if (limit - q >= 16) {
             const uint64_t w1 = load64(q) | fw;
             const uint64_t w2 = load64(q + 8) | fw;
-            uint64_t m1 = zeroBytes(w1 ^ c0);
-            uint64_t m2 = zeroBytes(w2 ^ c0);
-            if (k >= 2) {
-                const uint64_t n1 = zeroBytes(w1 ^ c1), n2 = zeroBytes(w2 ^ c1);
-                m1 &= (n1 >> 8) | (n2 << 56);
-                m2 &= n2 >> 8;
-            }
-            if (k >= 3) {
-                const uint64_t n1 = zeroBytes(w1 ^ c2), n2 = zeroBytes(w2 ^ c2);
-                m1 &= (n1 >> 16) | (n2 << 48);
-                m2 &= n2 >> 16;
+            uint64_t m1 = 0, m2 = 0;
+            for (int j = 0; j < N; ++j) {
+                uint64_t a1 = zeroBytes(w1 ^ c[j][0]);
+                uint64_t a2 = zeroBytes(w2 ^ c[j][0]);
+                if (k[j] >= 2) {
+                    const uint64_t n1 = zeroBytes(w1 ^ c[j][1]), n2 = zeroBytes(w2 ^ c[j][1]);
+                    a1 &= (n1 >> 8) | (n2 << 56);
+                    a2 &= n2 >> 8;
+                }
+                if (k[j] >= 3) {
+                    const uint64_t n1 = zeroBytes(w1 ^ c[j][2]), n2 = zeroBytes(w2 ^ c[j][2]);
+                    a1 &= (n1 >> 16) | (n2 << 48);
+                    a2 &= n2 >> 16;
+                }
+                m1 |= a1;
+                m2 |= a2;
             }
             if (span < 16) {
                 if (span <= 8) {
@@ -115,27 +126,39 @@ inline const uchar* filterStart(const TermSegment& seg, const uchar* q, const uc
             }
             if (m1) return q + (std::countr_zero(m1) >> 3);
             if (m2) return q + 8 + (std::countr_zero(m2) >> 3);
-            q += 17 - k;
+            q += 17 - kMax;
         } else if (limit - q >= 8) {
             const uint64_t w = load64(q) | fw;
-            uint64_t m = zeroBytes(w ^ c0);
-            if (k >= 2) m &= zeroBytes(w ^ c1) >> 8;
-            if (k >= 3) m &= zeroBytes(w ^ c2) >> 16;
+            uint64_t m = 0;
+            for (int j = 0; j < N; ++j) {
+                uint64_t a = zeroBytes(w ^ c[j][0]);
+                if (k[j] >= 2) a &= zeroBytes(w ^ c[j][1]) >> 8;
+                if (k[j] >= 3) a &= zeroBytes(w ^ c[j][2]) >> 16;
+                m |= a;
+            }
             if (span < 8) m &= (uint64_t{1} << (8 * span)) - 1;
             if (m) return q + (std::countr_zero(m) >> 3);
-            q += 9 - k;
+            q += 9 - kMax;
         } else {
             // Near the end of what may be read: byte by byte, never past limit.
             for (; q < end; ++q) {
-                bool possible = true;
-                for (int j = 0; j < k && possible && q + j < limit; ++j)
-                    possible = static_cast<uchar>(q[j] | fold) == seg.scanChars[j];
-                if (possible) return q;
+                for (int j = 0; j < N; ++j) {
+                    bool possible = true;
+                    for (int i = 0; i < k[j] && possible && q + i < limit; ++i)
+                        possible = static_cast<uchar>(q[i] | fold) == segs[j]->scanChars[i];
+                    if (possible) return q;
+                }
             }
             return nullptr;
         }
     }
     return nullptr;
+}
+
+inline const uchar* filterStart(const TermSegment& seg, const uchar* q, const uchar* end,
+                                const uchar* limit, uchar fold) {
+    const TermSegment* one = &seg;
+    return filterStartAny<1>(&one, q, end, limit, fold);
 }
 
 // The next position in [q, end) where the segment (first character neither

@@ -241,49 +241,82 @@ void clearCounters(SearchState& st) {
     st.hits.clear();
 }
 
-// The commonest query, one word: a single term of one floating segment that
-// the start filter serves. Tested on its own, without the general walk.
-bool plainContains(const TermList& list) {
-    if (list.count != 1 || list.terms[0].segmentCount != 1) return false;
-    const TermSegment& seg = list.terms[0].segments[0];
-    return !seg.anchored && seg.length > 0 && seg.scanCount > 0;
+// The commonest queries: one word, or a few words as alternatives ("Иванов
+// Петров"): every term a single floating segment that the start filter
+// serves, each its own or-group. The number of such terms (up to
+// kMaxAlternatives), or 0 for any other query.
+constexpr int kMaxAlternatives = 4;
+
+int plainAlternatives(const TermList& list) {
+    if (list.count < 1 || list.count > kMaxAlternatives) return 0;
+    for (int i = 0; i < list.count; ++i) {
+        const QueryTerm& t = list.terms[i];
+        if (t.segmentCount != 1 || !t.groupEnd) return 0;
+        const TermSegment& seg = t.segments[0];
+        if (seg.anchored || seg.length <= 0 || seg.scanCount == 0) return 0;
+    }
+    return list.count;
 }
 
-template <bool Fold> struct ContainsFieldTest {
-    const TermSegment* seg = nullptr;
-    int field = 0;
+template <bool Fold, int N> struct Alternatives {
+    const TermSegment* segs[N] = {};
     const uchar* upper = nullptr;
+
+    void take(const TermList& list, const uchar* table) {
+        for (int j = 0; j < N; ++j)
+            segs[j] = &list.terms[j].segments[0];
+        upper = table;
+    }
+    const uchar* next(const uchar* q, const uchar* end, const uchar* limit) const {
+        return match::filterStartAny<N>(segs, q, end, limit, Fold ? 0x20 : 0);
+    }
+    // Whether one of the words starts at q; FieldEnded only when a single
+    // word ran into the field's end (no later start can fit then).
+    match::Compared at(const uchar* q) const {
+        if constexpr (N == 1) {
+            return match::compareAt<Fold>(q, reinterpret_cast<const uchar*>(segs[0]->text),
+                                          segs[0]->length, upper);
+        } else {
+            for (int j = 0; j < N; ++j)
+                if (match::compareAt<Fold>(q, reinterpret_cast<const uchar*>(segs[j]->text),
+                                           segs[j]->length, upper) == match::Matched)
+                    return match::Matched;
+            return match::Mismatch;
+        }
+    }
+};
+
+template <bool Fold, int N> struct ContainsFieldTest {
+    Alternatives<Fold, N> words;
+    int field = 0;
 
     bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
                     const uchar* limit) const {
         const auto* p = reinterpret_cast<const uchar*>(pool);
         FieldSpan f = fieldSpan(p + e.start, p + nextStart, e, field);
-        const auto* s = reinterpret_cast<const uchar*>(seg->text);
         for (const uchar* q = f.begin;; ++q) {
-            q = match::filterStart(*seg, q, f.end, limit, Fold ? 0x20 : 0);
+            q = words.next(q, f.end, limit);
             if (q == nullptr) return false;
-            match::Compared r = match::compareAt<Fold>(q, s, seg->length, upper);
+            match::Compared r = words.at(q);
             if (r != match::Mismatch) return r == match::Matched;
         }
     }
 };
 
-template <bool Fold> struct ContainsRecordTest {
-    const TermSegment* seg = nullptr;
+template <bool Fold, int N> struct ContainsRecordTest {
+    Alternatives<Fold, N> words;
     FieldSelection selection{};
     bool allFields = false;
-    const uchar* upper = nullptr;
 
     bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
                     const uchar* limit) const {
         const auto* p = reinterpret_cast<const uchar*>(pool);
         const uchar* s = p + e.start;
         const uchar* last = p + nextStart - 1;
-        const auto* text = reinterpret_cast<const uchar*>(seg->text);
         for (const uchar* q = s;; ++q) {
-            q = match::filterStart(*seg, q, last, limit, Fold ? 0x20 : 0);
+            q = words.next(q, last, limit);
             if (q == nullptr) return false;
-            if (match::compareAt<Fold>(q, text, seg->length, upper) == match::Matched &&
+            if (words.at(q) == match::Matched &&
                 (allFields ||
                  selection[static_cast<size_t>(
                      GeneralRecordTest<Fold>::fieldAt(e, static_cast<uint32_t>(q - s)) - 1)]))
@@ -292,6 +325,23 @@ template <bool Fold> struct ContainsRecordTest {
     }
 };
 
+template <bool Fold, int N>
+int32_t runContainsField(const TermList& list, int field, BaseSet& set) {
+    ContainsFieldTest<Fold, N> test;
+    test.words.take(list, upperTable().data());
+    test.field = field;
+    return scanArea(set, test);
+}
+
+template <bool Fold, int N>
+int32_t runContainsRecord(const TermList& list, const FieldSelection& selection, BaseSet& set) {
+    ContainsRecordTest<Fold, N> test;
+    test.words.take(list, upperTable().data());
+    test.selection = selection;
+    test.allFields = selection == kAllFields;
+    return scanArea(set, test);
+}
+
 template <bool Fold> int32_t runField(const FieldQuery& q, BaseSet& set) {
     FieldRecordTest<Fold> test;
     test.upper = upperTable().data();
@@ -299,25 +349,38 @@ template <bool Fold> int32_t runField(const FieldQuery& q, BaseSet& set) {
         const TermList& list = q.fields[k - 1].terms();
         if (list.count != 0) test.active[test.activeCount++] = {k, &list};
     }
-    if (test.activeCount == 1 && plainContains(*test.active[0].list)) {
-        ContainsFieldTest<Fold> contains;
-        contains.seg = &test.active[0].list->terms[0].segments[0];
-        contains.field = test.active[0].field;
-        contains.upper = test.upper;
-        return scanArea(set, contains);
+    if (test.activeCount == 1) {
+        const TermList& list = *test.active[0].list;
+        const int field = test.active[0].field;
+        switch (plainAlternatives(list)) {
+        case 1:
+            return runContainsField<Fold, 1>(list, field, set);
+        case 2:
+            return runContainsField<Fold, 2>(list, field, set);
+        case 3:
+            return runContainsField<Fold, 3>(list, field, set);
+        case 4:
+            return runContainsField<Fold, 4>(list, field, set);
+        default:
+            break;
+        }
     }
     return scanArea(set, test);
 }
 
 template <bool Fold> int32_t runGeneral(const GeneralQuery& q, BaseSet& set) {
     const TermList& list = q.pattern.terms();
-    if (plainContains(list)) {
-        ContainsRecordTest<Fold> contains;
-        contains.seg = &list.terms[0].segments[0];
-        contains.selection = q.selection;
-        contains.allFields = q.selection == kAllFields;
-        contains.upper = upperTable().data();
-        return scanArea(set, contains);
+    switch (plainAlternatives(list)) {
+    case 1:
+        return runContainsRecord<Fold, 1>(list, q.selection, set);
+    case 2:
+        return runContainsRecord<Fold, 2>(list, q.selection, set);
+    case 3:
+        return runContainsRecord<Fold, 3>(list, q.selection, set);
+    case 4:
+        return runContainsRecord<Fold, 4>(list, q.selection, set);
+    default:
+        break;
     }
     GeneralRecordTest<Fold> test;
     test.list = &list;
