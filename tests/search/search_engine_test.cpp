@@ -229,17 +229,6 @@ TEST_F(SearchEngine, HitStoreGrowsWhenRecordsAreAdded) {
     EXPECT_EQ(general("*"), 306);
 }
 
-TEST_F(SearchEngine, SizeHitListUsesTheLargerOfTheTwoSearches) {
-    set.totalPopulation = 10;
-    set.totalOrganizations = 5;
-    set.totalCityCodes = 40;
-    EXPECT_EQ(general("*"), 6);
-    sizeHitList(set);
-    EXPECT_TRUE(set.search.hits.empty());
-    EXPECT_EQ(hitTotal(set.search), 0);
-    EXPECT_GE(set.search.hits.capacity(), 40u);
-}
-
 TEST_F(SearchEngine, AllRecordsListsEveryRecordOfTheArea) {
     set.search.tables = kMaskAllTables;
     set.search.dirty = 0;
