@@ -17,5 +17,8 @@ echo "== Files of the demo folder =="
 echo
 "$cli" info --key "тальск" "$demo/talsk-keyed.btn"
 echo
-echo "== First records of talsk.btn =="
-"$cli" export "$demo/talsk.btn" | head -n 15
+echo "== Search: surname «Иванов*» living on «Ленина» =="
+"$cli" search --field 'name=иванов*' --field street=ленина "$demo/talsk.btn" | head -n 12
+echo
+echo "== General search «завод» over residents and organizations =="
+"$cli" search --all завод "$demo/talsk.btn" | tail -n 6
