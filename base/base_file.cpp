@@ -44,8 +44,7 @@ void closeIfOpened(PhoneBase& base, bool opened) {
 // Each table either has no records or is not loaded.
 bool noTableWithRecordsLoaded(const PhoneBase& base) {
     for (const BaseTable& t : base.tables)
-        if (t.count != 0 && t.loaded)
-            return false;
+        if (t.count != 0 && t.loaded) return false;
     return true;
 }
 
@@ -88,11 +87,9 @@ bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b) {
             base.connected = 0;
             return false;
         }
-        if (base.file)
-            base.file->close();
+        if (base.file) base.file->close();
         base.file.reset();
-        if (!a.readOnly)
-            base.file = fs.open(base.path, OpenMode::ReadWriteExclusive);
+        if (!a.readOnly) base.file = fs.open(base.path, OpenMode::ReadWriteExclusive);
         if (!base.file) {
             base.file = fs.open(base.path, OpenMode::ReadShared);
             if (!base.file) {
@@ -132,7 +129,8 @@ bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b) {
     base.keyed = lead[3];
     if (base.version != kVersion20) {
         const uint16_t v = base.version;
-        const bool older = v == kVersion10a || v == kVersion10b || v == kVersion12 || v == kVersion20b;
+        const bool older =
+            v == kVersion10a || v == kVersion10b || v == kVersion12 || v == kVersion20b;
         base.status = older ? StatusVersionMismatch : StatusUnknownFormat;
         if (!(v == kVersion20b && allow20b)) {
             closeIfOpened(base, openFromDisk);
@@ -169,8 +167,7 @@ bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b) {
         }
         storedTotal += t.storedSize;
     }
-    if (dataSize < storedTotal)
-        base.connected = 0;
+    if (dataSize < storedTotal) base.connected = 0;
     if (!base.connected) {
         base.status = StatusHeaderInvalid;
         closeIfOpened(base, openFromDisk);
@@ -187,8 +184,7 @@ bool loadTables(PhoneBase& base, TableMask mask) {
     for (int k = 0; k < kTableCount; ++k) {
         BaseTable& t = base.tables[static_cast<size_t>(k)];
         t.fileOffset = offsets[k] > INT32_MAX ? INT32_MAX : static_cast<int32_t>(offsets[k]);
-        if (!(mask & tableMaskOf(static_cast<TableKind>(k))))
-            continue;
+        if (!(mask & tableMaskOf(static_cast<TableKind>(k)))) continue;
         t.release();
         if (t.count < 1) {
             t.loaded = 1;
@@ -198,7 +194,8 @@ bool loadTables(PhoneBase& base, TableMask mask) {
         // Every coded byte carries at least one bit: a larger claim is damage,
         // and must not make us allocate for it.
         ok = ok && int64_t(t.textSize) <= int64_t(t.storedSize) * 8;
-        ok = ok && t.index.resizeZeroed((static_cast<size_t>(t.count) + 1) * sizeof(RecordIndexEntry));
+        ok = ok &&
+             t.index.resizeZeroed((static_cast<size_t>(t.count) + 1) * sizeof(RecordIndexEntry));
         ok = ok && base.file->seek(offsets[k]);
         ok = ok && unpackTable(*base.file, base.key, t.textSize, t.chunkSize, t.text);
         ok = ok && indexTable(t, order);
@@ -213,14 +210,16 @@ bool loadTables(PhoneBase& base, TableMask mask) {
         }
     }
     if (mask & kMaskAllTables) {
-        const bool allLoaded = base.tables[0].loaded && base.tables[1].loaded && base.tables[2].loaded;
-        const bool noneLoaded = !base.tables[0].loaded && !base.tables[1].loaded && !base.tables[2].loaded;
+        const bool allLoaded =
+            base.tables[0].loaded && base.tables[1].loaded && base.tables[2].loaded;
+        const bool noneLoaded =
+            !base.tables[0].loaded && !base.tables[1].loaded && !base.tables[2].loaded;
         if (allLoaded) {
-            if (base.status == 0)
-                base.status = StatusConnected;
+            if (base.status == 0) base.status = StatusConnected;
             base.connected = 1;
         }
-        if (base.readOnly && base.status == StatusReadOnlyIncomplete && noTableWithRecordsLoaded(base)) {
+        if (base.readOnly && base.status == StatusReadOnlyIncomplete &&
+            noTableWithRecordsLoaded(base)) {
             base.connected = 0;
             base.status = StatusLoadFailed;
         }
@@ -251,13 +250,10 @@ bool saveBase(PhoneBase& base, TableMask mask) {
     else if (base.key.empty())
         base.keyed = 0;
     for (int k = 0; k < kTableCount; ++k) {
-        if (!(mask & tableMaskOf(static_cast<TableKind>(k))))
-            continue;
-        if (!indexTable(base.tables[static_cast<size_t>(k)]))
-            return false;
+        if (!(mask & tableMaskOf(static_cast<TableKind>(k)))) continue;
+        if (!indexTable(base.tables[static_cast<size_t>(k)])) return false;
     }
-    if (mask & kMaskValidateOnly)
-        return true;
+    if (mask & kMaskValidateOnly) return true;
     // A table that failed to load keeps its size but has no pool: writing the
     // file would lose its records, so the save is refused.
     for (const BaseTable& t : base.tables)
@@ -276,13 +272,11 @@ bool saveBase(PhoneBase& base, TableMask mask) {
     for (int k = 0; k < kTableCount; ++k) {
         const BaseTable& t = base.tables[static_cast<size_t>(k)];
         const int64_t written = packTable(image, base.key, t.text.data(), t.textSize);
-        if (written < 0 || written > INT32_MAX)
-            return false;
+        if (written < 0 || written > INT32_MAX) return false;
         stored[k] = static_cast<int32_t>(written);
         image.write(kSeparator, sizeof kSeparator);
     }
-    if (image.bytes().size() > static_cast<size_t>(INT32_MAX))
-        return false;
+    if (image.bytes().size() > static_cast<size_t>(INT32_MAX)) return false;
     unsigned char* bytes = image.bytes().data();
     buildLead(bytes, kVersion20, 3, base.keyed);
     unsigned char* header = bytes + kLeadSize;
@@ -314,7 +308,8 @@ bool saveBase(PhoneBase& base, TableMask mask) {
     }
     base.flagByte = 3;
     base.version = kVersion20;
-    base.dataSize = base.tables[0].textSize + base.tables[1].textSize + base.tables[2].textSize + 108;
+    base.dataSize =
+        base.tables[0].textSize + base.tables[1].textSize + base.tables[2].textSize + 108;
     return true;
 }
 

@@ -17,11 +17,9 @@ constexpr unsigned char key2Byte(int i) {
 }
 constexpr bool noZeroBytes() {
     for (int i = 0; i < 13; ++i)
-        if (key1Byte(i) == 0)
-            return false;
+        if (key1Byte(i) == 0) return false;
     for (int i = 0; i < 32; ++i)
-        if (key2Byte(i) == 0)
-            return false;
+        if (key2Byte(i) == 0) return false;
     return true;
 }
 static_assert(noZeroBytes(), "built-in keys must not hold a zero byte");
@@ -57,24 +55,20 @@ void encipher(unsigned char* b, size_t n, const char* key) {
     char scratch[16];
     KeyView k = keyView(key, scratch);
     const size_t L = k.length;
-    if (L == 0 || n == 0)
-        return;
+    if (L == 0 || n == 0) return;
     size_t pos = 0;
     auto advance = [&] { pos = pos + 1 == L ? 0 : pos + 1; };
     for (size_t i = 0; i < n; ++i) {
-        if (i < n - 1)
-            b[i] ^= b[i + 1];
+        if (i < n - 1) b[i] ^= b[i + 1];
         b[i] ^= static_cast<unsigned char>(pos);
-        if (i > 0)
-            b[i] ^= b[i - 1];
+        if (i > 0) b[i] ^= b[i - 1];
         b[i] ^= k.bytes[pos];
         advance();
     }
     for (size_t i = n - 1; i-- > 0;) {
         b[i] ^= b[i + 1];
         b[i] ^= static_cast<unsigned char>(pos);
-        if (i > 0)
-            b[i] ^= b[i - 1];
+        if (i > 0) b[i] ^= b[i - 1];
         advance();
     }
 }
@@ -83,25 +77,21 @@ void decipher(unsigned char* b, size_t n, const char* key) {
     char scratch[16];
     KeyView k = keyView(key, scratch);
     const size_t L = k.length;
-    if (L == 0 || n == 0)
-        return;
+    if (L == 0 || n == 0) return;
     long start = static_cast<long>((2 * n - 1) % L) - 1;
     size_t pos = start < 0 ? L - 1 : static_cast<size_t>(start);
     auto back = [&] { pos = pos == 0 ? L - 1 : pos - 1; };
     for (size_t i = 0; i + 1 < n; ++i) {
-        if (i > 0)
-            b[i] ^= b[i - 1];
+        if (i > 0) b[i] ^= b[i - 1];
         b[i] ^= static_cast<unsigned char>(pos);
         b[i] ^= b[i + 1];
         back();
     }
     for (size_t i = n; i-- > 0;) {
         b[i] ^= k.bytes[pos];
-        if (i > 0)
-            b[i] ^= b[i - 1];
+        if (i > 0) b[i] ^= b[i - 1];
         b[i] ^= static_cast<unsigned char>(pos);
-        if (i < n - 1)
-            b[i] ^= b[i + 1];
+        if (i < n - 1) b[i] ^= b[i + 1];
         back();
     }
 }

@@ -1,8 +1,8 @@
 #include "base/key_store.h"
 
-#include "platform/atomic_write.h"
 #include "base/base_set.h"
 #include "base/cipher.h"
+#include "platform/atomic_write.h"
 #include "platform/cp1251.h"
 #include "platform/file.h"
 
@@ -87,8 +87,7 @@ bool writeStore(const std::string& path, const std::vector<Value>& values) {
     }
     if (bytes.size() > kLargestStore) return false;
     const auto slash = path.find_last_of("/\\");
-    if (slash != std::string::npos && slash > 0)
-        makeFolders(path.substr(0, slash), true);
+    if (slash != std::string::npos && slash > 0) makeFolders(path.substr(0, slash), true);
     // A fresh temporary file is readable by its owner alone, and stays so.
     return writeFileAtomically(path, bytes.data(), bytes.size(), true);
 }

@@ -53,8 +53,7 @@ std::string statusMessage(int32_t status, bool shortForm) {
         break;
     }
     std::string text = first;
-    if (!shortForm)
-        text += second;
+    if (!shortForm) text += second;
     return text;
 }
 

@@ -137,8 +137,7 @@ LoadReport Loader::run() {
     host_.cancelSearch();
     loadLayoutTable(set_.layout);
     // Names in the list without a folder are relative to the program's folder.
-    if (!settings_.programFolder.empty())
-        setCurrentFolder(settings_.programFolder);
+    if (!settings_.programFolder.empty()) setCurrentFolder(settings_.programFolder);
 
     rebuildSet();
     if (settings_.connectFolderFiles) scanFolder(set_);

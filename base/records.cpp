@@ -31,23 +31,25 @@ char* RecordFields::field(int k) {
     }
 }
 
-const char* RecordFields::field(int k) const { return const_cast<RecordFields*>(this)->field(k); }
+const char* RecordFields::field(int k) const {
+    return const_cast<RecordFields*>(this)->field(k);
+}
 
 void RecordFields::set(int k, const char* text) {
     char* dst = field(k);
     size_t cap = static_cast<size_t>(capacity(k));
     size_t n = std::strlen(text);
-    if (n >= cap)
-        n = cap - 1;
+    if (n >= cap) n = cap - 1;
     std::memcpy(dst, text, n);
     dst[n] = '\0';
 }
 
-void RecordFields::clear() { *this = RecordFields{}; }
+void RecordFields::clear() {
+    *this = RecordFields{};
+}
 
 std::string formatBaseDate(const BaseDate& date) {
-    if (date.day >= 32 || date.year <= 0)
-        return "-";
+    if (date.day >= 32 || date.year <= 0) return "-";
     char buf[32];
     std::snprintf(buf, sizeof buf, "%u.%02u.%d", unsigned(date.day), unsigned(date.month),
                   int(date.year));
@@ -88,8 +90,7 @@ bool indexTable(BaseTable& table, const FieldOrder& order) {
             const void* zero = std::memchr(pool + q, 0, scan);
             if (zero == nullptr)
                 return false; // longer than its maximum, or the pool ends inside the record
-            if (k > 1)
-                e.offset[k - 2] = static_cast<uint8_t>(q - p);
+            if (k > 1) e.offset[k - 2] = static_cast<uint8_t>(q - p);
             q = static_cast<size_t>(static_cast<const char*>(zero) - pool) + 1;
         }
         p = q;
@@ -120,15 +121,13 @@ void entryOfPacked(RecordIndexEntry& e, uint32_t start, const char* packed) {
     e.start = start;
     size_t q = 0;
     for (int k = 1; k <= kFieldCount; ++k) {
-        if (k > 1)
-            e.offset[k - 2] = static_cast<uint8_t>(q);
+        if (k > 1) e.offset[k - 2] = static_cast<uint8_t>(q);
         q += std::strlen(packed + q) + 1;
     }
 }
 
 bool ensureIndexRoom(BaseTable& table, size_t entriesNeeded) {
-    if (table.entryCapacity() >= entriesNeeded)
-        return true;
+    if (table.entryCapacity() >= entriesNeeded) return true;
     return table.index.resizeZeroed(static_cast<size_t>(table.count) * sizeof(RecordIndexEntry) +
                                     kFirstIndexEntries * sizeof(RecordIndexEntry));
 }
@@ -136,8 +135,7 @@ bool ensureIndexRoom(BaseTable& table, size_t entriesNeeded) {
 } // namespace
 
 bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
-    if (i < 0 || i > table.count)
-        return false;
+    if (i < 0 || i > table.count) return false;
     // A field longer than its maximum would make the table unreadable.
     for (int k = 1; k <= kFieldCount; ++k)
         if (strnlen(fields.field(k), static_cast<size_t>(RecordFields::capacity(k))) >
@@ -162,11 +160,9 @@ bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
         table.loaded = 1;
     } else if (n > o && table.text.size() < static_cast<size_t>(table.textSize) + (n - o) + 1) {
         // One byte beyond the records is kept for the closing zero.
-        if (!table.text.resize(static_cast<size_t>(table.textSize) + kPoolGrowth))
-            return false;
+        if (!table.text.resize(static_cast<size_t>(table.textSize) + kPoolGrowth)) return false;
     }
-    if (appending && !ensureIndexRoom(table, static_cast<size_t>(table.count) + 2))
-        return false;
+    if (appending && !ensureIndexRoom(table, static_cast<size_t>(table.count) + 2)) return false;
 
     RecordIndexEntry* entries = table.entries();
     char* pool = table.text.data();
@@ -178,7 +174,8 @@ bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
         std::memmove(pool + from + delta, pool + from, to - from);
         // Keep the following entries usable right away.
         for (int32_t j = i + 1; j <= table.count; ++j)
-            entries[j].start = static_cast<uint32_t>(static_cast<int64_t>(entries[j].start) + delta);
+            entries[j].start =
+                static_cast<uint32_t>(static_cast<int64_t>(entries[j].start) + delta);
     }
     std::memcpy(pool + start, packed, static_cast<size_t>(n));
     entryOfPacked(entries[i], start, packed);
@@ -194,8 +191,7 @@ bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
 }
 
 bool deleteRecord(BaseTable& table, int32_t i) {
-    if (i < 0 || i >= table.count)
-        return false;
+    if (i < 0 || i >= table.count) return false;
     RecordIndexEntry* entries = table.entries();
     char* pool = table.text.data();
     const int32_t length = recordLength(table, i);
@@ -242,8 +238,7 @@ void resetBase(PhoneBase& base) {
 void stampTableDates(BaseTable& table, bool storing) {
     BaseDate now = todayBaseDate();
     table.updated = now;
-    if (storing && table.count == 0)
-        table.created = now;
+    if (storing && table.count == 0) table.created = now;
 }
 
 } // namespace talsk

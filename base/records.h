@@ -115,8 +115,8 @@ struct FieldPointers {
 
 inline FieldPointers fieldPointers(const char* pool, const RecordIndexEntry& e) {
     const char* s = pool + e.start;
-    return {{s, s + e.offset[0], s + e.offset[1], s + e.offset[2], s + e.offset[3],
-             s + e.offset[4], s + e.offset[5]}};
+    return {{s, s + e.offset[0], s + e.offset[1], s + e.offset[2], s + e.offset[3], s + e.offset[4],
+             s + e.offset[5]}};
 }
 inline FieldPointers fieldPointers(const BaseTable& table, int32_t i) {
     return fieldPointers(table.text.data(), table.entries()[i]);

@@ -22,8 +22,7 @@ bool TableBuilder::install(BaseTable& table, const BaseDate& date) {
     table.textSize = 0;
     table.chunkSize = kChunkSize;
     table.loaded = 1;
-    if (count_ == 0)
-        return true;
+    if (count_ == 0) return true;
     if (!table.text.resize(pool_.size() + 1) ||
         !table.index.resizeZeroed((static_cast<size_t>(count_) + 1) * sizeof(RecordIndexEntry))) {
         table.release();

@@ -56,6 +56,11 @@ void BM_UnpackTable(benchmark::State& state) {
     if (!ok) state.SkipWithError("unpackTable failed");
     setThroughput(state, pool.size());
 }
-BENCHMARK(BM_UnpackTable)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_UnpackTable)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
 
 } // namespace

@@ -14,13 +14,11 @@ int fail(const std::string& message, int status) {
 }
 
 bool parseInt(const std::string& text, long long& value) {
-    if (text.empty())
-        return false;
+    if (text.empty()) return false;
     char* end = nullptr;
     errno = 0;
     long long v = std::strtoll(text.c_str(), &end, 10);
-    if (errno != 0 || end == nullptr || *end != '\0')
-        return false;
+    if (errno != 0 || end == nullptr || *end != '\0') return false;
     value = v;
     return true;
 }
@@ -73,8 +71,7 @@ bool unescapeField(const std::string& utf8, std::string& cp1251) {
             raw += c;
             continue;
         }
-        if (i + 1 >= utf8.size())
-            return false;
+        if (i + 1 >= utf8.size()) return false;
         char n = utf8[++i];
         if (n == 't')
             raw += '\t';
@@ -117,22 +114,19 @@ std::string exportLine(TableKind kind, int32_t i, const BaseTable& table) {
 
 std::string KeyOptions::keyFor(const std::string& file) const {
     auto it = byFile.find(file);
-    if (it != byFile.end())
-        return it->second;
+    if (it != byFile.end()) return it->second;
     // Also accept the name without its folder.
     auto slash = file.find_last_of("/\\");
     if (slash != std::string::npos) {
         it = byFile.find(file.substr(slash + 1));
-        if (it != byFile.end())
-            return it->second;
+        if (it != byFile.end()) return it->second;
     }
     return {};
 }
 
 bool parseKeyOption(const std::string& value, KeyOptions& keys) {
     auto eq = value.find('=');
-    if (eq == std::string::npos || eq == 0)
-        return false;
+    if (eq == std::string::npos || eq == 0) return false;
     keys.byFile[value.substr(0, eq)] = utf8ToCp1251(value.substr(eq + 1));
     return true;
 }

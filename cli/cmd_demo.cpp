@@ -41,27 +41,24 @@ int runDemo(const std::vector<std::string>& args) {
         long long value = 0;
         auto number = [&](const char* what, long long max) {
             if (i + 1 >= args.size() || !parseInt(args[i + 1], value) || value < 0 || value > max) {
-                fail(std::string("option ") + what + " needs a number from 0 to " + std::to_string(max));
+                fail(std::string("option ") + what + " needs a number from 0 to " +
+                     std::to_string(max));
                 return false;
             }
             ++i;
             return true;
         };
         if (a == "--residents") {
-            if (!number("--residents", 5000000))
-                return 1;
+            if (!number("--residents", 5000000)) return 1;
             options.residents = static_cast<int32_t>(value);
         } else if (a == "--organizations") {
-            if (!number("--organizations", 5000000))
-                return 1;
+            if (!number("--organizations", 5000000)) return 1;
             options.organizations = static_cast<int32_t>(value);
         } else if (a == "--citycodes") {
-            if (!number("--citycodes", 100000))
-                return 1;
+            if (!number("--citycodes", 100000)) return 1;
             options.cityCodes = static_cast<int32_t>(value);
         } else if (a == "--seed") {
-            if (!number("--seed", 4294967295LL))
-                return 1;
+            if (!number("--seed", 4294967295LL)) return 1;
             options.seed = static_cast<uint32_t>(value);
         } else if (!a.empty() && a[0] == '-') {
             return fail("unknown option " + a);
@@ -72,13 +69,12 @@ int runDemo(const std::vector<std::string>& args) {
         }
     }
     if (folder.empty())
-        return fail("usage: talsk-cli demo DIR [--residents N] [--organizations N] [--citycodes N] [--seed S]");
+        return fail("usage: talsk-cli demo DIR [--residents N] [--organizations N] [--citycodes N] "
+                    "[--seed S]");
     const std::string cpFolder = utf8ToCp1251(folder);
     FileAttributes a = fileSystem().attributes(cpFolder);
-    if (!a.exists || !a.directory)
-        return fail("no such folder: " + folder);
-    if (!writeDemo(cpFolder, "talsk.btn", options, ""))
-        return 1;
+    if (!a.exists || !a.directory) return fail("no such folder: " + folder);
+    if (!writeDemo(cpFolder, "talsk.btn", options, "")) return 1;
     DemoOptions keyed;
     keyed.residents = 500;
     keyed.organizations = 0;
@@ -87,7 +83,8 @@ int runDemo(const std::vector<std::string>& args) {
     return writeDemo(cpFolder, "talsk-keyed.btn", keyed, "тальск") ? 0 : 1;
 }
 
-CommandRegistrar reg("demo", "demo DIR [--residents N] [--organizations N] [--citycodes N] [--seed S]",
+CommandRegistrar reg("demo",
+                     "demo DIR [--residents N] [--organizations N] [--citycodes N] [--seed S]",
                      &runDemo);
 
 } // namespace

@@ -56,15 +56,12 @@ int runExport(const std::vector<std::string>& args) {
     std::string version = "2.0";
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--key") {
-            if (i + 1 >= args.size())
-                return fail("option --key needs the key text");
+            if (i + 1 >= args.size()) return fail("option --key needs the key text");
             key = args[++i];
         } else if (args[i] == "--version") {
-            if (i + 1 >= args.size())
-                return fail("option --version needs 2.0 or 1.2");
+            if (i + 1 >= args.size()) return fail("option --version needs 2.0 or 1.2");
             version = args[++i];
-            if (version != "2.0" && version != "1.2")
-                return fail("--version must be 2.0 or 1.2");
+            if (version != "2.0" && version != "1.2") return fail("--version must be 2.0 or 1.2");
         } else if (!args[i].empty() && args[i][0] == '-') {
             return fail("unknown option " + args[i]);
         } else if (file.empty()) {
@@ -73,10 +70,8 @@ int runExport(const std::vector<std::string>& args) {
             return fail("only one file may be exported at a time");
         }
     }
-    if (file.empty())
-        return fail("usage: talsk-cli export [--key TEXT] [--version 2.0|1.2] FILE");
-    if (version == "1.2")
-        return export12(file, key);
+    if (file.empty()) return fail("usage: talsk-cli export [--key TEXT] [--version 2.0|1.2] FILE");
+    if (version == "1.2") return export12(file, key);
     PhoneBase base;
     if (!loadBaseFile(base, file, key)) {
         std::string message = statusMessage(base.status, false);

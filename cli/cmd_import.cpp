@@ -17,25 +17,23 @@ namespace talsk::cli {
 
 namespace {
 
-const char* const kFieldNames[] = {"",     "phone",        "name",   "street",
-                                   "house", "unit", "organization", "comment"};
+const char* const kFieldNames[] = {"",      "phone", "name",         "street",
+                                   "house", "unit",  "organization", "comment"};
 
 // What version 1.2 cannot keep of a record, or empty. An organization's unit
 // is kept joined to its house ("house-unit") when both fit.
 std::string lostIn12(const RecordFields& f, TableKind kind) {
-    if (kind == TableKind::CityCodes)
-        return "version 1.2 holds no city codes";
+    if (kind == TableKind::CityCodes) return "version 1.2 holds no city codes";
     const size_t population[8] = {0, 9, 60, 60, 8, 4, 0, 100};
     const size_t organizations[8] = {0, 9, 60, 60, 8, 5, 80, 100};
     const size_t* limits = kind == TableKind::Population ? population : organizations;
     for (int k = 1; k <= kFieldCount; ++k) {
         const size_t length = std::strlen(f.field(k));
         if (length > limits[k])
-            return limits[k] == 0 ? std::string("field ") + kFieldNames[k] +
-                                        " is not kept by version 1.2"
-                                  : std::string("field ") + kFieldNames[k] +
-                                        " is longer than " + std::to_string(limits[k]) +
-                                        " characters for version 1.2";
+            return limits[k] == 0
+                       ? std::string("field ") + kFieldNames[k] + " is not kept by version 1.2"
+                       : std::string("field ") + kFieldNames[k] + " is longer than " +
+                             std::to_string(limits[k]) + " characters for version 1.2";
     }
     if (kind == TableKind::Organizations && f.unit[0] != '\0' &&
         std::strlen(f.house) + std::strlen(f.unit) >= 8)
@@ -48,18 +46,16 @@ int write12(const std::string& file, Legacy12Table (&tables)[kLegacy12TableCount
             const std::string& typedKey) {
     const BaseDate date = todayBaseDate();
     for (Legacy12Table& t : tables)
-        if (t.count > 0)
-            t.created = t.updated = date;
+        if (t.count > 0) t.created = t.updated = date;
     std::unique_ptr<File> held;
     if (!writeLegacy12(utf8ToCp1251(file), tables, !typedKey.empty(), typedKey, held))
         return fail("cannot write " + file +
                     (typedKey.size() >= 3 && static_cast<unsigned char>(typedKey[2]) < 2
                          ? " (this key cannot scramble a version 1.2 file)"
                          : ""));
-    if (held)
-        held->close();
-    std::printf("%s: %d population, %d organizations, 0 citycodes\n", file.c_str(),
-                tables[0].count, tables[1].count);
+    if (held) held->close();
+    std::printf("%s: %d population, %d organizations, 0 citycodes\n", file.c_str(), tables[0].count,
+                tables[1].count);
     return 0;
 }
 
@@ -69,15 +65,12 @@ int runImport(const std::vector<std::string>& args) {
     bool v12 = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--key") {
-            if (i + 1 >= args.size())
-                return fail("option --key needs the key text");
+            if (i + 1 >= args.size()) return fail("option --key needs the key text");
             key = args[++i];
         } else if (args[i] == "--version") {
-            if (i + 1 >= args.size())
-                return fail("option --version needs 2.0 or 1.2");
+            if (i + 1 >= args.size()) return fail("option --version needs 2.0 or 1.2");
             const std::string& v = args[++i];
-            if (v != "2.0" && v != "1.2")
-                return fail("--version must be 2.0 or 1.2");
+            if (v != "2.0" && v != "1.2") return fail("--version must be 2.0 or 1.2");
             v12 = v == "1.2";
         } else if (!args[i].empty() && args[i][0] == '-') {
             return fail("unknown option " + args[i]);
@@ -98,17 +91,15 @@ int runImport(const std::vector<std::string>& args) {
     RecordFields fields;
     while (std::getline(std::cin, line)) {
         ++lineNo;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (line.empty())
-            continue;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
         const std::string where = "line " + std::to_string(lineNo) + ": ";
         std::vector<std::string> parts = splitTabs(line);
         if (parts.size() != 2 + kFieldCount)
-            return fail(where + "expected 9 tab-separated columns, found " + std::to_string(parts.size()));
+            return fail(where + "expected 9 tab-separated columns, found " +
+                        std::to_string(parts.size()));
         TableKind kind;
-        if (!tableFromName(parts[0], kind))
-            return fail(where + "unknown table '" + parts[0] + "'");
+        if (!tableFromName(parts[0], kind)) return fail(where + "unknown table '" + parts[0] + "'");
         fields.clear();
         for (int k = 1; k <= kFieldCount; ++k) {
             std::string text;
@@ -123,8 +114,7 @@ int runImport(const std::vector<std::string>& args) {
         }
         if (v12) {
             const std::string lost = lostIn12(fields, kind);
-            if (!lost.empty())
-                return fail(where + lost);
+            if (!lost.empty()) return fail(where + lost);
             Legacy12Table& t = legacy[static_cast<int>(kind)];
             fieldsToLegacy12(fields, kind, legacyRecord);
             if (!packLegacy12(legacyRecord, kind, t.text))
@@ -134,8 +124,7 @@ int runImport(const std::vector<std::string>& args) {
         }
         builders[static_cast<int>(kind)].add(fields);
     }
-    if (v12)
-        return write12(file, legacy, utf8ToCp1251(key));
+    if (v12) return write12(file, legacy, utf8ToCp1251(key));
 
     PhoneBase base;
     base.path = utf8ToCp1251(file);

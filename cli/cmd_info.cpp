@@ -16,8 +16,7 @@ namespace {
 
 std::string oneLine(std::string text) {
     for (char& c : text)
-        if (c == '\n')
-            c = ' ';
+        if (c == '\n') c = ' ';
     return text;
 }
 
@@ -26,12 +25,9 @@ void baseDates(const PhoneBase& base, BaseDate& created, BaseDate& updated) {
     auto key = [](const BaseDate& d) { return d.year * 10000 + d.month * 100 + d.day; };
     created = updated = BaseDate{};
     for (const BaseTable& t : base.tables) {
-        if (t.count == 0)
-            continue;
-        if (created.year == 0 || key(t.created) < key(created))
-            created = t.created;
-        if (key(t.updated) > key(updated))
-            updated = t.updated;
+        if (t.count == 0) continue;
+        if (created.year == 0 || key(t.created) < key(created)) created = t.created;
+        if (key(t.updated) > key(updated)) updated = t.updated;
     }
 }
 
@@ -67,8 +63,7 @@ int runInfo(const std::vector<std::string>& args) {
     std::vector<std::string> files;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--key") {
-            if (i + 1 >= args.size())
-                return fail("option --key needs the key text");
+            if (i + 1 >= args.size()) return fail("option --key needs the key text");
             key = args[++i];
         } else if (!args[i].empty() && args[i][0] == '-') {
             return fail("unknown option " + args[i]);
@@ -76,18 +71,15 @@ int runInfo(const std::vector<std::string>& args) {
             files.push_back(args[i]);
         }
     }
-    if (files.empty())
-        return fail("usage: talsk-cli info [--key TEXT] FILE...");
+    if (files.empty()) return fail("usage: talsk-cli info [--key TEXT] FILE...");
     int status = 0;
     for (size_t f = 0; f < files.size(); ++f) {
-        if (f > 0)
-            std::printf("\n");
+        if (f > 0) std::printf("\n");
         PhoneBase base;
         if (!loadBaseFile(base, files[f], key)) {
             status = 1;
             // Older versions never connect, but their headers tell what they hold.
-            if (base.status == StatusVersionMismatch)
-                readFileInfo(utf8ToCp1251(files[f]), base);
+            if (base.status == StatusVersionMismatch) readFileInfo(utf8ToCp1251(files[f]), base);
         }
         printInfo(files[f], base);
         closeBase(base);

@@ -1,5 +1,5 @@
-#include "cli/command.h"
 #include "cli/cli_util.h"
+#include "cli/command.h"
 
 #include <cstdio>
 #include <cstring>
@@ -23,7 +23,9 @@ CommandRegistrar::CommandRegistrar(const char* name, const char* usage, CommandF
     registry().push_back(Command{name, usage, run});
 }
 
-const std::vector<Command>& commands() { return registry(); }
+const std::vector<Command>& commands() {
+    return registry();
+}
 
 } // namespace talsk::cli
 
@@ -35,7 +37,6 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> args(argv + 2, argv + argc);
     for (const Command& c : commands())
-        if (std::strcmp(c.name, argv[1]) == 0)
-            return c.run(args);
+        if (std::strcmp(c.name, argv[1]) == 0) return c.run(args);
     return fail(std::string("unknown command '") + argv[1] + "' (see talsk-cli --help)");
 }

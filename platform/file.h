@@ -34,7 +34,8 @@ public:
 };
 
 enum class OpenMode {
-    ReadWriteExclusive, // read and write; other writers (other processes and other opens) are locked out
+    ReadWriteExclusive, // read and write; other writers (other processes and other opens) are
+                        // locked out
     ReadShared,         // read only; nothing is denied to others
     CreateExclusive,    // create or truncate, read and write, other writers locked out
 };

@@ -18,8 +18,7 @@ namespace {
 std::string nativePath(const std::string& path) {
     std::string utf8 = cp1251ToUtf8(path);
     for (char& c : utf8)
-        if (c == '\\')
-            c = '/';
+        if (c == '\\') c = '/';
     return utf8;
 }
 
@@ -30,42 +29,36 @@ public:
 
     bool isOpen() const override { return fd_ >= 0; }
     int64_t length() override {
-        struct stat st{};
-        if (fd_ < 0 || fstat(fd_, &st) != 0)
-            return -1;
+        struct stat st {};
+        if (fd_ < 0 || fstat(fd_, &st) != 0) return -1;
         return st.st_size;
     }
     bool seek(int64_t offset) override {
         return fd_ >= 0 && offset >= 0 && lseek(fd_, offset, SEEK_SET) == offset;
     }
     int64_t read(void* buffer, int64_t size) override {
-        if (fd_ < 0 || size < 0)
-            return -1;
+        if (fd_ < 0 || size < 0) return -1;
         int64_t done = 0;
         auto* p = static_cast<char*>(buffer);
         while (done < size) {
             ssize_t n = ::read(fd_, p + done, static_cast<size_t>(size - done));
             if (n < 0) {
-                if (errno == EINTR)
-                    continue;
+                if (errno == EINTR) continue;
                 return -1;
             }
-            if (n == 0)
-                break;
+            if (n == 0) break;
             done += n;
         }
         return done;
     }
     bool write(const void* data, int64_t size) override {
-        if (fd_ < 0 || size < 0)
-            return false;
+        if (fd_ < 0 || size < 0) return false;
         int64_t done = 0;
         auto* p = static_cast<const char*>(data);
         while (done < size) {
             ssize_t n = ::write(fd_, p + done, static_cast<size_t>(size - done));
             if (n < 0) {
-                if (errno == EINTR)
-                    continue;
+                if (errno == EINTR) continue;
                 return false;
             }
             done += n;
@@ -87,16 +80,17 @@ private:
 
 // Takes the writer lock of an open file description: a second open of the same
 // file, in this process or another, fails to take it, as with Windows sharing modes.
-bool lockForWriting(int fd) { return flock(fd, LOCK_EX | LOCK_NB) == 0; }
+bool lockForWriting(int fd) {
+    return flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
 
 class PosixFileSystem : public FileSystem {
 public:
     FileAttributes attributes(const std::string& path) override {
         FileAttributes a;
         std::string native = nativePath(path);
-        struct stat st{};
-        if (stat(native.c_str(), &st) != 0)
-            return a;
+        struct stat st {};
+        if (stat(native.c_str(), &st) != 0) return a;
         a.exists = true;
         a.directory = S_ISDIR(st.st_mode);
         a.readOnly = access(native.c_str(), W_OK) != 0;
@@ -118,8 +112,7 @@ public:
             break;
         }
         int fd = ::open(native.c_str(), flags, 0644);
-        if (fd < 0)
-            return nullptr;
+        if (fd < 0) return nullptr;
         if (mode != OpenMode::ReadShared) {
             if (!lockForWriting(fd)) {
                 ::close(fd);
@@ -146,8 +139,7 @@ public:
         std::vector<char> buf(pattern.begin(), pattern.end());
         buf.push_back('\0');
         int fd = mkstemp(buf.data());
-        if (fd < 0)
-            return nullptr;
+        if (fd < 0) return nullptr;
         if (!lockForWriting(fd)) {
             ::close(fd);
             unlink(buf.data());
@@ -159,11 +151,11 @@ public:
 
     bool replace(const std::string& source, const std::string& target) override {
         std::string to = nativePath(target);
-        if (rename(nativePath(source).c_str(), to.c_str()) != 0)
-            return false;
+        if (rename(nativePath(source).c_str(), to.c_str()) != 0) return false;
         // Make the new name durable as well.
         auto slash = to.rfind('/');
-        std::string folder = slash == std::string::npos ? "." : to.substr(0, slash == 0 ? 1 : slash);
+        std::string folder =
+            slash == std::string::npos ? "." : to.substr(0, slash == 0 ? 1 : slash);
         int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (dfd >= 0) {
             fsync(dfd);
@@ -177,13 +169,12 @@ public:
     std::string resolve(const std::string& path) override {
         char buf[PATH_MAX];
         std::string native = nativePath(path);
-        if (realpath(native.c_str(), buf) == nullptr)
-            return path;
+        if (realpath(native.c_str(), buf) == nullptr) return path;
         return utf8ToCp1251(buf);
     }
 
     void copyPermissions(const std::string& from, const std::string& to) override {
-        struct stat st{};
+        struct stat st {};
         if (stat(nativePath(from).c_str(), &st) == 0)
             chmod(nativePath(to).c_str(), st.st_mode & 07777);
     }
@@ -198,13 +189,11 @@ public:
     bool listFolder(const std::string& folder, std::vector<std::string>& names) override {
         std::string native = folder.empty() ? "." : nativePath(folder);
         DIR* dir = opendir(native.c_str());
-        if (dir == nullptr)
-            return false;
+        if (dir == nullptr) return false;
         while (dirent* e = readdir(dir)) {
             std::string name = e->d_name;
-            if (name == "." || name == "..")
-                continue;
-            struct stat st{};
+            if (name == "." || name == "..") continue;
+            struct stat st {};
             std::string full = native + "/" + name;
             if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode))
                 names.push_back(utf8ToCp1251(name));
@@ -223,7 +212,9 @@ FileSystem& nativeFileSystem() {
     return fs;
 }
 
-FileSystem& fileSystem() { return gOverride ? *gOverride : nativeFileSystem(); }
+FileSystem& fileSystem() {
+    return gOverride ? *gOverride : nativeFileSystem();
+}
 
 FileSystem* setFileSystem(FileSystem* fs) {
     FileSystem* previous = gOverride;
@@ -233,11 +224,12 @@ FileSystem* setFileSystem(FileSystem* fs) {
 
 bool makeFolders(const std::string& path, bool ownerOnly) {
     const std::string native = nativePath(path);
-    struct stat st{};
+    struct stat st {};
     if (native.empty() || stat(native.c_str(), &st) == 0)
         return !native.empty() && S_ISDIR(st.st_mode);
     const auto slash = native.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 && !makeFolders(utf8ToCp1251(native.substr(0, slash)), ownerOnly))
+    if (slash != std::string::npos && slash > 0 &&
+        !makeFolders(utf8ToCp1251(native.substr(0, slash)), ownerOnly))
         return false;
     return mkdir(native.c_str(), ownerOnly ? 0700 : 0777) == 0 || errno == EEXIST;
 }
@@ -247,11 +239,9 @@ bool setCurrentFolder(const std::string& path) {
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty())
-        return name;
+    if (folder.empty()) return name;
     char last = folder.back();
-    if (last == '/' || last == '\\')
-        return folder + name;
+    if (last == '/' || last == '\\') return folder + name;
     return folder + "/" + name;
 }
 

@@ -13,8 +13,7 @@ std::function<LocalDate()> gSource;
 LocalDate today() {
     {
         std::lock_guard<std::mutex> lock(gMutex);
-        if (gSource)
-            return gSource();
+        if (gSource) return gSource();
     }
     std::time_t now = std::time(nullptr);
     std::tm parts{};

@@ -356,7 +356,8 @@ bool saveLog(SearchLog& log, const std::string& folder) {
     if (!log.changed) return true;
     std::vector<unsigned char> image = logImage(log);
     if (image.empty()) return false;
-    if (!writeFileAtomically(searchLogPath(folder), image.data(), image.size(), false)) return false;
+    if (!writeFileAtomically(searchLogPath(folder), image.data(), image.size(), false))
+        return false;
     log.changed = 0;
     return true;
 }

@@ -11,8 +11,7 @@ namespace {
 std::string field(const std::string& info, const std::string& name) {
     const std::string key = name + ": ";
     size_t at = info.find(key);
-    if (at == std::string::npos)
-        return "<missing>";
+    if (at == std::string::npos) return "<missing>";
     size_t end = info.find('\n', at);
     return info.substr(at + key.size(), end - at - key.size());
 }
@@ -51,7 +50,8 @@ TEST_F(BaseCommands, KeyedFileWithoutOrWithWrongKeyReportsItsStatus) {
     CliResult none = runCli({"info", dir.file("talsk-keyed.btn")});
     EXPECT_NE(none.status, 0);
     EXPECT_EQ(field(none.out, "status"), "6");
-    EXPECT_EQ(field(none.out, "message"), "Не введен ключ. Введите его в разделе \"Подключаемые файлы\".");
+    EXPECT_EQ(field(none.out, "message"),
+              "Не введен ключ. Введите его в разделе \"Подключаемые файлы\".");
 
     CliResult wrong = runCli({"info", "--key", "тальсК", dir.file("talsk-keyed.btn")});
     EXPECT_NE(wrong.status, 0);
@@ -133,13 +133,13 @@ TEST_F(BaseCommands, BadUsageFailsWithOneMessage) {
     EXPECT_EQ(field(missing.out, "status"), "8");
     EXPECT_EQ(field(missing.out, "version"), "-");
 
-    for (std::vector<std::string> args : std::vector<std::vector<std::string>>{
-             {"nosuchcommand"},
-             {"info", "--bogus", "x.btn"},
-             {"export"},
-             {"demo", dir.file("no-such-folder")},
-             {"demo", dir.path(), "--residents", "many"},
-             {"info", "--key"}}) {
+    for (std::vector<std::string> args :
+         std::vector<std::vector<std::string>>{{"nosuchcommand"},
+                                               {"info", "--bogus", "x.btn"},
+                                               {"export"},
+                                               {"demo", dir.file("no-such-folder")},
+                                               {"demo", dir.path(), "--residents", "many"},
+                                               {"info", "--key"}}) {
         CliResult r = runCli(args);
         EXPECT_NE(r.status, 0) << args[0];
         EXPECT_NE(r.err.find("talsk-cli: "), std::string::npos) << args[0];

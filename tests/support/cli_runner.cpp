@@ -24,8 +24,7 @@ std::string readAll(const std::string& path) {
 std::string tempName(const char* what) {
     char buf[] = "/tmp/talsk-cli-XXXXXX";
     int fd = mkstemp(buf);
-    if (fd >= 0)
-        close(fd);
+    if (fd >= 0) close(fd);
     // The unique name is kept by the suffixed file; the placeholder goes.
     std::string name = std::string(buf) + "." + what;
     std::ofstream(name, std::ios::binary).flush();
