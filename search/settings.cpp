@@ -3,6 +3,7 @@
 #include "platform/atomic_write.h"
 #include "platform/file.h"
 
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -93,7 +94,7 @@ public:
     }
     void f32(float& v) {
         uint32_t u;
-        if (u32(u)) std::memcpy(&v, &u, 4);
+        if (u32(u)) v = std::bit_cast<float>(u);
     }
     bool ended() const { return ended_; }
 

@@ -295,7 +295,7 @@ std::string houseNumber(Random& r) {
     else if (kind == 1)
         h += utf8ToCp1251("б");
     else if (kind == 2)
-        h += "/" + std::to_string(1 + r.below(4));
+        h += '/' + std::to_string(1 + r.below(4));
     return h;
 }
 
