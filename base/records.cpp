@@ -126,16 +126,24 @@ void entryOfPacked(RecordIndexEntry& e, uint32_t start, const char* packed) {
     }
 }
 
-bool ensureIndexRoom(BaseTable& table, size_t entriesNeeded) {
-    if (table.entryCapacity() >= entriesNeeded) return true;
-    return table.index.resizeZeroed(static_cast<size_t>(table.count) * sizeof(RecordIndexEntry) +
-                                    kFirstIndexEntries * sizeof(RecordIndexEntry));
+// Room for the closing entry of an appended record: when full, the index grows
+// to the new count's entries plus 64.
+bool ensureIndexRoom(BaseTable& table) {
+    const size_t newCount = static_cast<size_t>(table.count) + 1;
+    if (table.entryCapacity() >= newCount + 1) return true;
+    return table.index.resizeZeroed((newCount + kFirstIndexEntries) * sizeof(RecordIndexEntry));
+}
+
+// Records counted but never read (or freed): there are no entries to edit.
+bool missingRecords(const BaseTable& table) {
+    return table.count > 0 &&
+           (table.text.empty() || table.entryCapacity() < size_t(table.count) + 1);
 }
 
 } // namespace
 
 bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
-    if (i < 0 || i > table.count) return false;
+    if (i < 0 || i > table.count || missingRecords(table)) return false;
     // A field longer than its maximum would make the table unreadable.
     for (int k = 1; k <= kFieldCount; ++k)
         if (strnlen(fields.field(k), static_cast<size_t>(RecordFields::capacity(k))) >
@@ -162,7 +170,7 @@ bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
         // One byte beyond the records is kept for the closing zero.
         if (!table.text.resize(static_cast<size_t>(table.textSize) + kPoolGrowth)) return false;
     }
-    if (appending && !ensureIndexRoom(table, static_cast<size_t>(table.count) + 2)) return false;
+    if (appending && !ensureIndexRoom(table)) return false;
 
     RecordIndexEntry* entries = table.entries();
     char* pool = table.text.data();
@@ -191,7 +199,7 @@ bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
 }
 
 bool deleteRecord(BaseTable& table, int32_t i) {
-    if (i < 0 || i >= table.count) return false;
+    if (i < 0 || i >= table.count || missingRecords(table)) return false;
     RecordIndexEntry* entries = table.entries();
     char* pool = table.text.data();
     const int32_t length = recordLength(table, i);

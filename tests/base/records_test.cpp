@@ -176,6 +176,31 @@ TEST(PutRecord, RejectsIndexBeyondCountAndOverlongFields) {
     expectTable(t, {fullRecord()});
 }
 
+// The index grows to the new count's 10 bytes each plus 640 when it is full.
+TEST(PutRecord, IndexGrowthStep) {
+    BaseTable t;
+    for (int i = 0; i < 63; ++i)
+        ASSERT_TRUE(putRecord(t, t.count, toFields(RecordTexts{})));
+    EXPECT_EQ(t.index.size(), 640u); // 63 records and the closing entry fit 64 entries
+    ASSERT_TRUE(putRecord(t, t.count, toFields(RecordTexts{})));
+    EXPECT_EQ(t.index.size(), 64u * 10 + 640);
+}
+
+// A table whose counts came from a header but whose records were never read
+// has no pool: edits are refused instead of touching entries that do not exist.
+TEST(PutRecord, TableWithCountButNoPoolRefusesEdits) {
+    BaseTable t;
+    t.count = 3;
+    t.textSize = 21;
+    t.loaded = 1;
+    EXPECT_FALSE(putRecord(t, 0, toFields(RecordTexts{})));
+    EXPECT_FALSE(putRecord(t, 3, toFields(RecordTexts{})));
+    EXPECT_FALSE(deleteRecord(t, 0));
+    EXPECT_EQ(t.count, 3);
+    EXPECT_EQ(t.textSize, 21);
+    EXPECT_TRUE(t.text.empty());
+}
+
 TEST(PutRecord, DeleteOnlyRecordLeavesEmptyTable) {
     BaseTable t;
     ASSERT_TRUE(putRecord(t, 0, toFields(fullRecord())));
