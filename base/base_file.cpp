@@ -249,16 +249,22 @@ bool saveBase(PhoneBase& base, TableMask mask) {
         base.key.clear();
     else if (base.key.empty())
         base.keyed = 0;
+    // A table that failed to load keeps its size but has no pool: writing the
+    // file would lose its records, so the save is refused. Re-indexing would
+    // count such a table as empty, so it is left as it is.
+    auto recordsMissing = [](const BaseTable& t) {
+        return t.textSize < 0 ||
+               (t.textSize > 0 && t.text.size() < static_cast<size_t>(t.textSize));
+    };
     for (int k = 0; k < kTableCount; ++k) {
+        BaseTable& t = base.tables[static_cast<size_t>(k)];
         if (!(mask & tableMaskOf(static_cast<TableKind>(k)))) continue;
-        if (!indexTable(base.tables[static_cast<size_t>(k)])) return false;
+        if (t.count == 0 && recordsMissing(t)) continue;
+        if (!indexTable(t)) return false;
     }
     if (mask & kMaskValidateOnly) return true;
-    // A table that failed to load keeps its size but has no pool: writing the
-    // file would lose its records, so the save is refused.
     for (const BaseTable& t : base.tables)
-        if (t.textSize < 0 || (t.textSize > 0 && t.text.size() < static_cast<size_t>(t.textSize)))
-            return false;
+        if (recordsMissing(t)) return false;
 
     // The whole new file is built in memory first.
     MemoryFile image;

@@ -280,6 +280,29 @@ TEST(LoadTables, OneDamagedTableLeavesTheOthers) {
     EXPECT_EQ(only.connected, 0);
 }
 
+// Whatever tables the mask names, a base missing a table's records must not
+// replace its file: the failed table would be written empty.
+TEST(SaveBase, RefusedForEveryMaskWhenATableFailedToLoad) {
+    RecordGenerator gen(31);
+    TempDir dir;
+    const std::string path = dir.file("damaged.btn");
+    std::vector<unsigned char> bytes = savedBytes(randomContent(gen, 5, 5, 5), "");
+    const size_t table1 = 110 + static_cast<size_t>(storedOf(bytes, 0));
+    bytes[table1 + 2 + 8] = 0; // first tree entry of table 1 is no leaf
+    bytes[table1 + 2 + 9] = 0;
+    writeBytes(path, bytes);
+    PhoneBase base;
+    openFromDisk(base, path);
+    ASSERT_EQ(base.status, StatusReadOnlyIncomplete);
+    for (TableMask mask : {kMaskPopulation, kMaskOrganizations, kMaskAllTables}) {
+        EXPECT_FALSE(saveBase(base, mask)) << mask;
+        EXPECT_EQ(readBytes(path), bytes) << mask;
+    }
+    // Validating the edits in memory still works.
+    EXPECT_TRUE(saveBase(base, kMaskPopulation | kMaskValidateOnly));
+    closeBase(base);
+}
+
 TEST(LoadTables, SingleTableMaskReportsThatTable) {
     RecordGenerator gen(14);
     std::vector<unsigned char> bytes = savedBytes(randomContent(gen, 4, 4, 4), "");
