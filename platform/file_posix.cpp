@@ -111,8 +111,16 @@ public:
             flags |= O_RDWR | O_CREAT;
             break;
         }
-        int fd = ::open(native.c_str(), flags, 0644);
+        // Without O_NONBLOCK a pipe would wait for a writer; only regular
+        // files are opened.
+        int fd = ::open(native.c_str(), flags | O_NONBLOCK, 0644);
         if (fd < 0) return nullptr;
+        struct stat st {};
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+            ::close(fd);
+            return nullptr;
+        }
         if (mode != OpenMode::ReadShared) {
             if (!lockForWriting(fd)) {
                 ::close(fd);

@@ -69,6 +69,17 @@ TEST(PosixFile, MissingFilesDoNotOpen) {
     EXPECT_FALSE(fs().open(dir.file("no/such/folder"), OpenMode::CreateExclusive));
 }
 
+// A name that is no regular file (here a pipe nobody writes to) must not
+// stop the program waiting for a writer: it simply does not open.
+TEST(PosixFile, PipeDoesNotOpenNorWait) {
+    TempDir dir;
+    const std::string path = dir.file("pipe.btn");
+    ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
+    EXPECT_FALSE(fs().open(path, OpenMode::ReadShared));
+    EXPECT_FALSE(fs().open(path, OpenMode::ReadWriteExclusive));
+    EXPECT_FALSE(fs().open(path, OpenMode::CreateExclusive));
+}
+
 // Writers lock each other out, within this process as across processes;
 // readers are never refused.
 TEST(PosixFile, WriterLock) {
