@@ -86,8 +86,12 @@ int runExport(const std::vector<std::string>& args) {
             std::fwrite(line.data(), 1, line.size(), stdout);
         }
     }
+    const int32_t status = base.status;
     closeBase(base);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    if (std::fflush(stdout) != 0) return 1;
+    // The readable tables are out, but the export is not the whole file.
+    if (status == StatusReadOnlyIncomplete) return fail(file + ": " + statusMessage(status, false));
+    return 0;
 }
 
 CommandRegistrar reg("export", "export [--key TEXT] [--version 2.0|1.2] FILE", &runExport);

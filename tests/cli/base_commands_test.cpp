@@ -100,6 +100,24 @@ TEST_F(BaseCommands, ExportImportRoundTripKeepsEscapedCharactersAndKeys) {
     EXPECT_EQ(field(info.out, "keyed"), "1");
 }
 
+// A file with a table that cannot be read: the readable records still come
+// out, but the export says what is missing and does not pass for complete.
+TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
+    const std::string records = "population\t0\t123\tИванов И.И.\t\t\t\t\t\n"
+                                "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n";
+    ASSERT_EQ(runCli({"import", dir.file("part.btn")}, records).status, 0);
+    std::vector<unsigned char> bytes = readBytes(dir.file("part.btn"));
+    ASSERT_GT(bytes.size(), 118u);
+    bytes[106 + 2 + 8] = 0; // the population tree's first entry is no leaf
+    bytes[106 + 2 + 9] = 0;
+    writeBytes(dir.file("part.btn"), bytes);
+    CliResult r = runCli({"export", dir.file("part.btn")});
+    EXPECT_NE(r.status, 0);
+    EXPECT_LT(r.status, 128);
+    EXPECT_NE(r.err.find("Файл открыт только для чтения."), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n");
+}
+
 TEST_F(BaseCommands, ImportRejectsBadLinesNamingLineAndField) {
     struct Case {
         std::string input;
