@@ -5,13 +5,17 @@
 // character) over the whole field and matches it by backtracking; a text is
 // an or of and-groups of such terms.
 
+#include "base/table_builder.h"
+#include "search/char_tables.h"
 #include "search/search_engine.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace talsk {
@@ -233,6 +237,149 @@ TEST(MatcherReference, LongRandomFieldsAgreeWithTheReference) {
         matched += ref.matches ? 1 : 0;
     }
     EXPECT_GT(matched, 100);
+}
+
+// The matching rules transcribed step by step (no start filter, no one-pass
+// record scan): both sides go through the upper-case table when case is
+// ignored, and the terms are those of the raw, not upper-cased, text.
+struct LiteralMatcher {
+    const unsigned char* upper = nullptr; // nullptr: case matters
+
+    unsigned char map(char c) const {
+        const auto u = static_cast<unsigned char>(c);
+        return upper ? upper[u] : u;
+    }
+
+    bool term(const QueryTerm& t, const char* f) const {
+        if (t.segmentCount == 0) return false;
+        size_t p = 0;
+        for (int i = 0; i < t.segmentCount; ++i) {
+            const TermSegment& s = t.segments[i];
+            const int n = s.length;
+            if (s.anchored) {
+                if (n == 0) return false;
+                for (int k = 0; k < n; ++k) {
+                    const unsigned char c = map(f[p + static_cast<size_t>(k)]), pc = map(s.text[k]);
+                    if (pc == '?' ? c == 0 : pc != c) return false;
+                }
+                p += static_cast<size_t>(n);
+            } else if (n != 0) {
+                const unsigned char first = map(s.text[0]);
+                for (size_t q = p;; ++q) {
+                    while (map(f[q]) != 0 && first != '?' && map(f[q]) != first)
+                        ++q;
+                    if (map(f[q]) == 0) return false;
+                    bool same = true;
+                    for (int k = 1; k < n && same; ++k) {
+                        const unsigned char c = map(f[q + static_cast<size_t>(k)]),
+                                            pc = map(s.text[k]);
+                        if (c == 0 && pc != 0) return false; // the field ended
+                        same = pc == '?' || pc == c;
+                    }
+                    if (same) {
+                        p = q + static_cast<size_t>(n);
+                        break;
+                    }
+                }
+            }
+        }
+        return true;
+    }
+
+    template <typename Test> static bool groups(const TermList& list, Test test) {
+        for (int i = 0; i < list.count;) {
+            const QueryTerm& t = list.terms[i];
+            if (test(t)) {
+                if (t.groupEnd) return true;
+                ++i;
+            } else {
+                if (t.nextGroup == kNoGroup) return false;
+                i = t.nextGroup + 1;
+            }
+        }
+        return false;
+    }
+};
+
+TEST(MatcherReference, SearchesOverPoolsAgreeWithTheLiteralRules) {
+    // Every cased letter pair of the code page, letters whose cases differ in
+    // more than bit 0x20, and bytes that equal letters once 0x20 is or-ed in.
+    const std::string fieldLetters = "aAbB\xE0\xC0\xFF\xDF\xB8\xA8\xA2\xA1\x83\x81\x90\x80"
+                                     "\xBC\xA3\xB3\xB2\xB5\x40\x60\x01\x21 %?*1";
+    const std::string patternLetters = fieldLetters + "??**%|&+; ";
+    Random rnd(4242);
+    ProgramSettings settings;
+    BaseSet set;
+    set.settings = &settings;
+    set.bases.resize(2);
+    for (int b = 0; b < 2; ++b) {
+        set.bases[static_cast<size_t>(b)].connected = 1;
+        set.search.fileMask[static_cast<size_t>(b)] = 1;
+        for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
+            TableBuilder builder;
+            RecordFields r;
+            for (int i = 0; i < 150; ++i) {
+                for (int k = 1; k <= kFieldCount; ++k)
+                    r.set(k, rnd.text(fieldLetters,
+                                      std::min(kFieldMax[static_cast<size_t>(k)], i % 3 ? 12 : 60))
+                                 .c_str());
+                ASSERT_TRUE(builder.add(r));
+            }
+            ASSERT_TRUE(builder.install(set.bases[static_cast<size_t>(b)].table(kind), BaseDate{}));
+        }
+    }
+    set.search.tables = kMaskPopulationOrganizations;
+
+    int64_t found = 0;
+    for (int round = 0; round < 1500; ++round) {
+        // Words alone and as alternatives take the engine's direct paths.
+        const std::string pattern = round % 4 == 0 ? rnd.text("aB\xE0\xC0\xA8\xB8\x81\x83", 3) +
+                                                         " " + rnd.text("b\xDF\xFF\x80\x90", 3)
+                                                   : rnd.text(patternLetters, round % 3 ? 8 : 30);
+        settings.caseSensitive = static_cast<uint8_t>(rnd.below(2));
+        settings.spacesSignificant = static_cast<uint8_t>(rnd.below(3) == 0);
+        char raw[kQuerySlot] = {};
+        std::memcpy(raw, pattern.data(), pattern.size());
+        TermList list;
+        ASSERT_TRUE(compileTerms(raw, settings.spacesSignificant != 0, list)) << pattern;
+        const LiteralMatcher literal{settings.caseSensitive ? nullptr : upperTable().data()};
+
+        const bool general = rnd.below(2) == 0;
+        FieldSelection selection = kAllFields;
+        if (rnd.below(2) == 0)
+            for (auto& s : selection)
+                s = static_cast<uint8_t>(rnd.below(2));
+        const int field = 1 + rnd.below(kFieldCount);
+        FieldQueryText query;
+        query.set(field, pattern.c_str());
+        const int32_t n = general ? runGeneralSearch(pattern.c_str(), set, &selection)
+                                  : runFieldSearch(query, set);
+
+        std::vector<std::tuple<int, int, int>> expected, got;
+        for (int b = 0; b < 2 && list.count != 0; ++b)
+            for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
+                const BaseTable& t = set.bases[static_cast<size_t>(b)].table(kind);
+                for (int32_t i = 0; i < t.count; ++i) {
+                    const FieldPointers f = fieldPointers(t, i);
+                    const bool match = LiteralMatcher::groups(list, [&](const QueryTerm& term) {
+                        if (!general) return literal.term(term, f[field]);
+                        for (int k = 1; k <= kFieldCount; ++k)
+                            if (selection[static_cast<size_t>(k - 1)] && literal.term(term, f[k]))
+                                return true;
+                        return false;
+                    });
+                    if (match) expected.emplace_back(b, static_cast<int>(kind), i);
+                }
+            }
+        for (const SearchHit& h : set.search.hits)
+            got.emplace_back(h.base, static_cast<int>(h.table), h.record);
+        ASSERT_EQ(n, static_cast<int32_t>(got.size()));
+        ASSERT_EQ(got, expected) << (general ? "general" : "field") << " pattern [" << pattern
+                                 << "] case " << int{settings.caseSensitive} << " spaces "
+                                 << int{settings.spacesSignificant};
+        found += n;
+    }
+    EXPECT_GT(found, 10000);
 }
 
 } // namespace
