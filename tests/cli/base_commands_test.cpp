@@ -118,6 +118,22 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
     EXPECT_EQ(r.out, "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n");
 }
 
+// Key boxes take at most 32 characters: a longer key would make a file that
+// the program could never open.
+TEST_F(BaseCommands, ImportKeyOfAtMost32Characters) {
+    const std::string record = "population\t0\t1\t\t\t\t\t\t\n";
+    std::string key32;
+    for (int i = 0; i < 32; ++i)
+        key32 += "я";
+    CliResult ok = runCli({"import", "--key", key32, dir.file("k32.btn")}, record);
+    ASSERT_EQ(ok.status, 0) << ok.err;
+    EXPECT_EQ(runCli({"export", "--key", key32, dir.file("k32.btn")}).out, record);
+    CliResult tooLong = runCli({"import", "--key", key32 + "я", dir.file("k33.btn")}, record);
+    EXPECT_NE(tooLong.status, 0);
+    EXPECT_NE(tooLong.err.find("at most 32 characters"), std::string::npos) << tooLong.err;
+    EXPECT_TRUE(readBytes(dir.file("k33.btn")).empty());
+}
+
 TEST_F(BaseCommands, ImportRejectsBadLinesNamingLineAndField) {
     struct Case {
         std::string input;
