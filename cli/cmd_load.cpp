@@ -31,7 +31,7 @@ public:
 
     bool runConverter(const std::string& path, const std::string& fullPath,
                       std::string& fileKey) override {
-        const std::string typed = keys_.keyFor(cp1251ToUtf8(path));
+        const std::string typed = typedKeyFor(path);
         const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
         if (result.outcome != ConvertOutcome::Done) {
             std::fprintf(stderr, "talsk-cli: %s: conversion failed\n", cp1251ToUtf8(path).c_str());
@@ -44,9 +44,9 @@ public:
     bool askKeys(std::vector<KeyEntryFile>& files) override {
         bool any = false;
         for (KeyEntryFile& f : files) {
-            const std::string typed = keys_.keyFor(cp1251ToUtf8(f.path));
+            const std::string typed = typedKeyFor(f.path);
             if (typed.empty()) continue;
-            f.fileKey = deriveFileKey(typed.substr(0, kMaxKeyLength));
+            f.fileKey = deriveFileKey(typed);
             f.remember = remember_;
             any = true;
         }
@@ -58,6 +58,12 @@ public:
     }
 
 private:
+    // The key entries take at most 32 characters: a longer --key is cut alike
+    // for the converter and the key entry, so both give the same file key.
+    std::string typedKeyFor(const std::string& path) const {
+        return keys_.keyFor(cp1251ToUtf8(path)).substr(0, kMaxKeyLength);
+    }
+
     const KeyOptions& keys_;
     bool remember_;
     bool convert_;

@@ -156,6 +156,22 @@ TEST_F(LoadCommand, KeyedOldVersionConvertsWithItsKey) {
     EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t2\t2\t0");
 }
 
+TEST_F(LoadCommand, KeysLongerThanTheKeyEntryAreCutAlikeForConversionAndKeyEntry) {
+    // The key entries take 32 characters; the rest of a longer --key is dropped
+    // both when a file is converted and when its key is asked for.
+    const std::string longKey = "abcdefghijklmnopqrstuvwxyz0123456789ABCD";
+    TempDir source;
+    writeBaseFile(source.file("new.btn"), 2, 2, 0, longKey);
+    ASSERT_EQ(
+        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, longKey)
+            .outcome,
+        ConvertOutcome::Done);
+    auto r = load({"--convert", "--key", "old.btn=" + longKey});
+    EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t2\t2\t0");
+    r = load({"--key", "old.btn=" + longKey});
+    EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t2\t2\t0");
+}
+
 TEST_F(LoadCommand, BadArguments) {
     EXPECT_EQ(runCli({"load", dir.path(), "--bogus"}).status, 1);
     EXPECT_EQ(runCli({"load", dir.path(), "--key", "nokey"}).status, 1);
