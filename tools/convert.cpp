@@ -258,6 +258,9 @@ ConvertResult read20(std::unique_ptr<File>& source, const std::string& path, uin
         }
         target.typedKey = key.typed.front();
     }
+    // The range counts every record converted, the city codes of a 2.0b source
+    // too: a range of population and organizations alone would fill the bar
+    // before the city codes are done and leave the count past its end.
     int32_t total = 0;
     for (int k = 0; k < carried; ++k) {
         const BaseTable& t = base.tables[static_cast<size_t>(k)];

@@ -363,6 +363,18 @@ TEST_F(Convert, ProgressMovesAtEveryStep) {
         for (size_t i = 0; i < seen.size(); ++i)
             EXPECT_EQ(seen[i], static_cast<int32_t>(i + 1) * c.step);
     }
+    // City codes of a 2.0b source are converted too and so count in the range:
+    // the bar never runs past its end.
+    const std::string source = write("b.btn", image20b(randomContent(gen, 300, 0, 300), ""));
+    std::vector<int32_t> seen;
+    ConvertResult r =
+        convertFile(source, dir.file("b20.btn"), 0x0201, "", [&](int32_t done, int32_t total) {
+            EXPECT_EQ(total, 600);
+            seen.push_back(done);
+        });
+    ASSERT_EQ(r.outcome, ConvertOutcome::Done);
+    ASSERT_EQ(seen.size(), 300u);
+    EXPECT_EQ(seen.back(), 600);
 }
 
 TEST_F(Convert, DestinationProblems) {
