@@ -5,6 +5,9 @@
 #include "base/legacy_12.h"
 #include "base/load_status.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace talsk {
 
 bool readFileInfo(const std::string& path, PhoneBase& base) {
@@ -59,6 +62,23 @@ bool readFileInfo(const std::string& path, PhoneBase& base) {
     if (file) file->close();
     base.connected = 0;
     return valid;
+}
+
+std::string compressionRatioText(const PhoneBase& base) {
+    if (base.recordCount() <= 0) return {};
+    int64_t text = 0, stored = 0;
+    for (const BaseTable& t : base.tables) {
+        text += t.textSize;
+        stored += t.storedSize;
+    }
+    double ratio = text > 0 ? 100.0 - double(stored) / double(text) * 100.0 : 0.0;
+    if (ratio < 0) ratio = 0;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.10g", ratio);
+    std::string shown = buf;
+    const size_t point = shown.find('.');
+    if (point != std::string::npos) shown.resize(std::min(shown.size(), point + 2));
+    return shown + " %";
 }
 
 } // namespace talsk

@@ -14,4 +14,9 @@ namespace talsk {
 // closed again. Returns whether the header is valid; an empty path fails.
 bool readFileInfo(const std::string& path, PhoneBase& base);
 
+// "Степень сжатия файла:" as the information displays show it: 100 minus the
+// stored size as a percentage of the text, at least 0, cut one digit after
+// the point, followed by " %" ("35.1 %"); empty for a base without records.
+std::string compressionRatioText(const PhoneBase& base);
+
 } // namespace talsk

@@ -124,9 +124,22 @@ std::string KeyOptions::keyFor(const std::string& file) const {
     return {};
 }
 
-bool parseKeyOption(const std::string& value, KeyOptions& keys) {
+const char* const kKeyTooLong = "the key may have at most 32 characters";
+
+bool typedKeyFits(const std::string& utf8Key) {
+    return utf8ToCp1251(utf8Key).size() <= kMaxKeyLength;
+}
+
+bool parseKeyOption(const std::string& value, KeyOptions& keys, std::string& error) {
     auto eq = value.find('=');
-    if (eq == std::string::npos || eq == 0) return false;
+    if (eq == std::string::npos || eq == 0) {
+        error = "option --key needs FILE=TEXT";
+        return false;
+    }
+    if (!typedKeyFits(value.substr(eq + 1))) {
+        error = kKeyTooLong;
+        return false;
+    }
     keys.byFile[value.substr(0, eq)] = utf8ToCp1251(value.substr(eq + 1));
     return true;
 }

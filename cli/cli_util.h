@@ -36,6 +36,12 @@ struct KeyOptions {
     // The typed key (cp1251) for a file listed as `file`, or empty.
     std::string keyFor(const std::string& file) const;
 };
-bool parseKeyOption(const std::string& value, KeyOptions& keys);
+// Takes FILE=TEXT; on failure `error` says why.
+bool parseKeyOption(const std::string& value, KeyOptions& keys, std::string& error);
+
+// The program's key boxes take at most 32 characters, so a longer key could
+// never be typed there: every command refuses it alike.
+bool typedKeyFits(const std::string& utf8Key);
+extern const char* const kKeyTooLong;
 
 } // namespace talsk::cli

@@ -42,6 +42,7 @@ int runConvert(const std::vector<std::string>& args) {
         }
     }
     if (files.size() != 2 || to.empty()) return fail(usage);
+    if (!typedKeyFits(key)) return fail(kKeyTooLong);
     uint16_t target = 0;
     if (to == "2.0")
         target = kVersion20;

@@ -71,6 +71,7 @@ int runExport(const std::vector<std::string>& args) {
         }
     }
     if (file.empty()) return fail("usage: talsk-cli export [--key TEXT] [--version 2.0|1.2] FILE");
+    if (!typedKeyFits(key)) return fail(kKeyTooLong);
     if (version == "1.2") return export12(file, key);
     PhoneBase base;
     if (!loadBaseFile(base, file, key)) {

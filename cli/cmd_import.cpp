@@ -82,9 +82,7 @@ int runImport(const std::vector<std::string>& args) {
     }
     if (file.empty())
         return fail("usage: talsk-cli import [--key TEXT] [--version 2.0|1.2] FILE < records");
-    // As in the program's key boxes: a longer key could never be typed there.
-    if (utf8ToCp1251(key).size() > kMaxKeyLength)
-        return fail("the key may have at most 32 characters");
+    if (!typedKeyFits(key)) return fail(kKeyTooLong);
 
     TableBuilder builders[kTableCount];
     Legacy12Table legacy[kLegacy12TableCount];

@@ -46,16 +46,7 @@ void printInfo(const std::string& path, PhoneBase& base) {
     baseDates(base, created, updated);
     std::printf("created: %s\n", formatBaseDate(created).c_str());
     std::printf("updated: %s\n", formatBaseDate(updated).c_str());
-    int64_t text = 0, stored = 0;
-    for (const BaseTable& t : base.tables) {
-        text += t.textSize;
-        stored += t.storedSize;
-    }
-    // Versions 1.0 and 1.2 store their records uncompressed.
-    if (text > 0 && stored > 0)
-        std::printf("compression: %.1f%%\n", 100.0 * double(stored) / double(text));
-    else
-        std::printf("compression: -\n");
+    std::printf("compression: %s\n", compressionRatioText(base).c_str());
 }
 
 int runInfo(const std::vector<std::string>& args) {
@@ -72,6 +63,7 @@ int runInfo(const std::vector<std::string>& args) {
         }
     }
     if (files.empty()) return fail("usage: talsk-cli info [--key TEXT] FILE...");
+    if (!typedKeyFits(key)) return fail(kKeyTooLong);
     int status = 0;
     for (size_t f = 0; f < files.size(); ++f) {
         if (f > 0) std::printf("\n");

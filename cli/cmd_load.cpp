@@ -58,10 +58,9 @@ public:
     }
 
 private:
-    // The key entries take at most 32 characters: a longer --key is cut alike
-    // for the converter and the key entry, so both give the same file key.
+    // --key texts are at most 32 characters, as in the key entries.
     std::string typedKeyFor(const std::string& path) const {
-        return keys_.keyFor(cp1251ToUtf8(path)).substr(0, kMaxKeyLength);
+        return keys_.keyFor(cp1251ToUtf8(path));
     }
 
     const KeyOptions& keys_;
@@ -84,8 +83,9 @@ int runLoad(const std::vector<std::string>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--key") {
-            if (i + 1 >= args.size() || !parseKeyOption(args[i + 1], keys))
-                return fail("option --key needs FILE=TEXT");
+            std::string error = "option --key needs FILE=TEXT";
+            if (i + 1 >= args.size() || !parseKeyOption(args[i + 1], keys, error))
+                return fail(error);
             ++i;
         } else if (a == "--remember") {
             remember = true;

@@ -89,8 +89,8 @@ int parseArgs(const std::vector<std::string>& args, SearchArgs& a) {
         const std::string& arg = args[i];
         std::string v;
         if (arg == "--key") {
-            if (!value(i, v) || !parseKeyOption(v, a.keys))
-                return fail("option --key needs FILE=TEXT");
+            std::string error = "option --key needs FILE=TEXT";
+            if (!value(i, v) || !parseKeyOption(v, a.keys, error)) return fail(error);
         } else if (arg == "--tables") {
             if (!value(i, v) || !tablesFromName(v, a.tables))
                 return fail("option --tables takes pop, org, pop+org or city");

@@ -174,5 +174,29 @@ TEST_F(FileInfo, TruncatedFilesOfEveryVersionNeverCrash) {
         }
 }
 
+TEST(CompressionRatio, ShownAsTheInformationPanelShowsIt) {
+    struct Case {
+        int32_t text[3];
+        int32_t stored[3];
+        int32_t count;
+        const char* shown;
+    } cases[] = {
+        {{1000, 0, 0}, {649, 0, 0}, 10, "35.1 %"},  // 35.1 exactly: no rounding up
+        {{600, 300, 100}, {500, 0, 0}, 10, "50 %"}, // whole numbers keep no point
+        {{1000, 0, 0}, {1200, 0, 0}, 10, "0 %"},    // stored larger than text
+        {{3, 0, 0}, {1, 0, 0}, 1, "66.6 %"},        // cut, not rounded (66.666...)
+        {{0, 0, 0}, {0, 0, 0}, 0, ""},              // no records: empty
+    };
+    for (const Case& c : cases) {
+        PhoneBase base;
+        for (int k = 0; k < 3; ++k) {
+            base.tables[static_cast<size_t>(k)].textSize = c.text[k];
+            base.tables[static_cast<size_t>(k)].storedSize = c.stored[k];
+        }
+        base.tables[0].count = c.count;
+        EXPECT_EQ(compressionRatioText(base), c.shown);
+    }
+}
+
 } // namespace
 } // namespace talsk::test

@@ -38,6 +38,10 @@ TEST_F(BaseCommands, DemoWritesPlainAndKeyedFilesThatInfoDescribes) {
     EXPECT_EQ(field(plain.out, "organizations"), "40");
     EXPECT_EQ(field(plain.out, "citycodes"), "12");
     EXPECT_NE(field(plain.out, "created"), "-");
+    const std::string ratio = field(plain.out, "compression");
+    ASSERT_GE(ratio.size(), 5u);
+    EXPECT_EQ(ratio.substr(ratio.size() - 2), " %") << ratio;
+    EXPECT_EQ(ratio[ratio.size() - 4], '.') << "one digit after the point: " << ratio;
 
     CliResult keyed = runCli({"info", "--key", "тальск", dir.file("talsk-keyed.btn")});
     ASSERT_EQ(keyed.status, 0) << keyed.err;
@@ -120,6 +124,26 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
 
 // Key boxes take at most 32 characters: a longer key would make a file that
 // the program could never open.
+TEST_F(BaseCommands, EveryCommandRefusesAKeyLongerThan32Characters) {
+    makeDemo();
+    std::string key33;
+    for (int i = 0; i < 33; ++i)
+        key33 += "ж";
+    const std::string file = dir.file("talsk.btn");
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"info", "--key", key33, file},
+             {"export", "--key", key33, file},
+             {"convert", file, dir.file("out.btn"), "--to", "1.2", "--key", key33},
+             {"load", dir.path(), "--key", "talsk.btn=" + key33},
+             {"search", "--key", "talsk.btn=" + key33, "--all", "a", file}}) {
+        CliResult r = runCli(args);
+        EXPECT_NE(r.status, 0) << args[0];
+        EXPECT_NE(r.err.find("the key may have at most 32 characters"), std::string::npos)
+            << args[0] << ": " << r.err;
+    }
+    EXPECT_TRUE(readBytes(dir.file("out.btn")).empty());
+}
+
 TEST_F(BaseCommands, ImportKeyOfAtMost32Characters) {
     const std::string record = "population\t0\t1\t\t\t\t\t\t\n";
     std::string key32;

@@ -156,19 +156,22 @@ TEST_F(LoadCommand, KeyedOldVersionConvertsWithItsKey) {
     EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t2\t2\t0");
 }
 
-TEST_F(LoadCommand, KeysLongerThanTheKeyEntryAreCutAlikeForConversionAndKeyEntry) {
-    // The key entries take 32 characters; the rest of a longer --key is dropped
-    // both when a file is converted and when its key is asked for.
-    const std::string longKey = "abcdefghijklmnopqrstuvwxyz0123456789ABCD";
+TEST_F(LoadCommand, KeysLongerThanTheKeyEntryAreRefusedBeforeAnythingIsConverted) {
+    // The key entries take 32 characters: a longer --key could never be typed,
+    // and converting with it would make a file no key entry can open.
+    const std::string key32 = "abcdefghijklmnopqrstuvwxyz012345";
     TempDir source;
-    writeBaseFile(source.file("new.btn"), 2, 2, 0, longKey);
+    writeBaseFile(source.file("new.btn"), 2, 2, 0, key32);
     ASSERT_EQ(
-        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, longKey)
+        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, key32)
             .outcome,
         ConvertOutcome::Done);
-    auto r = load({"--convert", "--key", "old.btn=" + longKey});
-    EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t2\t2\t0");
-    r = load({"--key", "old.btn=" + longKey});
+    const std::vector<unsigned char> before = test::readBytes(dir.file("old.btn"));
+    auto refused = runCli({"load", dir.path(), "--convert", "--key", "old.btn=" + key32 + "X"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("at most 32 characters"), std::string::npos) << refused.err;
+    EXPECT_EQ(test::readBytes(dir.file("old.btn")), before) << "nothing is converted";
+    auto r = load({"--convert", "--key", "old.btn=" + key32});
     EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t2\t2\t0");
 }
 
