@@ -130,6 +130,29 @@ bool typedKeyFits(const std::string& utf8Key) {
     return utf8ToCp1251(utf8Key).size() <= kMaxKeyLength;
 }
 
+int parseFileCommand(const std::vector<std::string>& args, const char* usage,
+                     FileCommandOptions& options) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--key") {
+            if (i + 1 >= args.size()) return fail("option --key needs the key text");
+            options.key = args[++i];
+        } else if (args[i] == "--version") {
+            if (i + 1 >= args.size() || (args[i + 1] != "2.0" && args[i + 1] != "1.2"))
+                return fail("option --version takes 2.0 or 1.2");
+            options.version12 = args[++i] == "1.2";
+        } else if (!args[i].empty() && args[i][0] == '-') {
+            return fail("unknown option " + args[i]);
+        } else if (options.file.empty()) {
+            options.file = args[i];
+        } else {
+            return fail("only one file may be given");
+        }
+    }
+    if (options.file.empty()) return fail(usage);
+    if (!typedKeyFits(options.key)) return fail(kKeyTooLong);
+    return 0;
+}
+
 bool parseKeyOption(const std::string& value, KeyOptions& keys, std::string& error) {
     auto eq = value.find('=');
     if (eq == std::string::npos || eq == 0) {

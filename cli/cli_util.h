@@ -30,6 +30,16 @@ std::vector<std::string> splitTabs(const std::string& line);
 // "population\t12\t<seven fields>" for record i of a table.
 std::string exportLine(TableKind kind, int32_t i, const BaseTable& table);
 
+// The options of a command on one base file: [--key TEXT] [--version 2.0|1.2] FILE.
+struct FileCommandOptions {
+    std::string key; // typed, UTF-8
+    bool version12 = false;
+    std::string file; // UTF-8
+};
+// Returns 0, or the exit status after printing why the arguments do not fit.
+int parseFileCommand(const std::vector<std::string>& args, const char* usage,
+                     FileCommandOptions& options);
+
 // Key options of the form FILE=TEXT, as given (UTF-8 FILE, typed key TEXT).
 struct KeyOptions {
     std::map<std::string, std::string> byFile; // file name as listed -> typed key (cp1251)

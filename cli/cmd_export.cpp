@@ -51,28 +51,13 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
 }
 
 int runExport(const std::vector<std::string>& args) {
-    std::string key;
-    std::string file;
-    std::string version = "2.0";
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--key") {
-            if (i + 1 >= args.size()) return fail("option --key needs the key text");
-            key = args[++i];
-        } else if (args[i] == "--version") {
-            if (i + 1 >= args.size()) return fail("option --version needs 2.0 or 1.2");
-            version = args[++i];
-            if (version != "2.0" && version != "1.2") return fail("--version must be 2.0 or 1.2");
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            return fail("unknown option " + args[i]);
-        } else if (file.empty()) {
-            file = args[i];
-        } else {
-            return fail("only one file may be exported at a time");
-        }
-    }
-    if (file.empty()) return fail("usage: talsk-cli export [--key TEXT] [--version 2.0|1.2] FILE");
-    if (!typedKeyFits(key)) return fail(kKeyTooLong);
-    if (version == "1.2") return export12(file, key);
+    FileCommandOptions options;
+    if (int status = parseFileCommand(
+            args, "usage: talsk-cli export [--key TEXT] [--version 2.0|1.2] FILE", options))
+        return status;
+    const std::string& file = options.file;
+    const std::string& key = options.key;
+    if (options.version12) return export12(file, key);
     PhoneBase base;
     if (!loadBaseFile(base, file, key)) {
         std::string message = statusMessage(base.status, false);

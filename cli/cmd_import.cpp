@@ -60,29 +60,14 @@ int write12(const std::string& file, Legacy12Table (&tables)[kLegacy12TableCount
 }
 
 int runImport(const std::vector<std::string>& args) {
-    std::string key;
-    std::string file;
-    bool v12 = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--key") {
-            if (i + 1 >= args.size()) return fail("option --key needs the key text");
-            key = args[++i];
-        } else if (args[i] == "--version") {
-            if (i + 1 >= args.size()) return fail("option --version needs 2.0 or 1.2");
-            const std::string& v = args[++i];
-            if (v != "2.0" && v != "1.2") return fail("--version must be 2.0 or 1.2");
-            v12 = v == "1.2";
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            return fail("unknown option " + args[i]);
-        } else if (file.empty()) {
-            file = args[i];
-        } else {
-            return fail("only one file may be written at a time");
-        }
-    }
-    if (file.empty())
-        return fail("usage: talsk-cli import [--key TEXT] [--version 2.0|1.2] FILE < records");
-    if (!typedKeyFits(key)) return fail(kKeyTooLong);
+    FileCommandOptions options;
+    if (int status = parseFileCommand(
+            args, "usage: talsk-cli import [--key TEXT] [--version 2.0|1.2] FILE < records",
+            options))
+        return status;
+    const std::string& file = options.file;
+    const std::string& key = options.key;
+    const bool v12 = options.version12;
 
     TableBuilder builders[kTableCount];
     Legacy12Table legacy[kLegacy12TableCount];
