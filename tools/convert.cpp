@@ -59,6 +59,20 @@ public:
             legacy_[static_cast<int>(kind)].text.reserve(bytes);
     }
 
+    // Carries the first `tables` tables' dates over and reserves room for their
+    // records; returns how many records they hold.
+    int32_t carryTables(const PhoneBase& base, int tables) {
+        int32_t total = 0;
+        for (int k = 0; k < tables; ++k) {
+            const BaseTable& t = base.tables[static_cast<size_t>(k)];
+            created[k] = t.created;
+            updated[k] = t.updated;
+            reserve(static_cast<TableKind>(k), t.textSize);
+            total += t.count;
+        }
+        return total;
+    }
+
     bool add(TableKind kind, const LegacyRecord& record) {
         if (version_ == kVersion20) {
             legacyToFields(record, kind, fields_);
@@ -197,15 +211,7 @@ ConvertResult read12(File& file, const SourceKey& key, Target& target,
     }
     if (used == nullptr) return result(ConvertOutcome::CannotRead, base.status);
     keepKey(target, base.keyed != 0, *used);
-    int32_t total = 0;
-    for (int k = 0; k < kLegacy12TableCount; ++k) {
-        const BaseTable& t = base.tables[static_cast<size_t>(k)];
-        target.created[k] = t.created;
-        target.updated[k] = t.updated;
-        target.reserve(static_cast<TableKind>(k), t.textSize);
-        total += t.count;
-    }
-    Progress progress(callback, total);
+    Progress progress(callback, target.carryTables(base, kLegacy12TableCount));
     LegacyRecord record;
     bool added = true;
     for (int k = 0; k < kLegacy12TableCount; ++k) {
@@ -261,15 +267,7 @@ ConvertResult read20(std::unique_ptr<File>& source, const std::string& path, uin
     // The range counts every record converted, the city codes of a 2.0b source
     // too: a range of population and organizations alone would fill the bar
     // before the city codes are done and leave the count past its end.
-    int32_t total = 0;
-    for (int k = 0; k < carried; ++k) {
-        const BaseTable& t = base.tables[static_cast<size_t>(k)];
-        target.created[k] = t.created;
-        target.updated[k] = t.updated;
-        target.reserve(static_cast<TableKind>(k), t.textSize);
-        total += t.count;
-    }
-    Progress progress(callback, total);
+    Progress progress(callback, target.carryTables(base, carried));
     RecordFields fields;
     bool added = true;
     for (int k = 0; k < carried; ++k) {
