@@ -4,6 +4,7 @@
 #include "base/codec.h"
 #include "base/load_status.h"
 #include "platform/atomic_write.h"
+#include "platform/little_endian.h"
 #include "platform/memory_file.h"
 
 #include <cstring>
@@ -11,28 +12,6 @@
 namespace talsk {
 
 namespace {
-
-inline void putU16(unsigned char* p, uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-inline void putI32(unsigned char* p, int32_t v) {
-    uint32_t u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(u >> (8 * i));
-}
-inline int32_t getI32(const unsigned char* p) {
-    return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-                                (uint32_t(p[3]) << 24));
-}
-inline BaseDate getDate(const unsigned char* p) {
-    return BaseDate{static_cast<int16_t>(p[0] | (p[1] << 8)), p[2], p[3]};
-}
-inline void putDate(unsigned char* p, const BaseDate& d) {
-    putU16(p, static_cast<uint16_t>(d.year));
-    p[2] = d.month;
-    p[3] = d.day;
-}
 
 void closeIfOpened(PhoneBase& base, bool opened) {
     if (opened && base.file) {
@@ -153,8 +132,8 @@ bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b) {
         BaseTable& t = base.tables[static_cast<size_t>(k)];
         const unsigned char* d = header + k * kDescriptorSize;
         t.count = getI32(d);
-        t.created = getDate(d + 4);
-        t.updated = getDate(d + 8);
+        t.created = getBaseDate(d + 4);
+        t.updated = getBaseDate(d + 8);
         t.textSize = getI32(d + 12);
         t.chunkSize = getI32(d + 16);
         t.storedSize = getI32(d + 20);
@@ -291,8 +270,8 @@ bool saveBase(PhoneBase& base, TableMask mask) {
         const BaseTable& t = base.tables[static_cast<size_t>(k)];
         unsigned char* d = header + k * kDescriptorSize;
         putI32(d, t.count);
-        putDate(d + 4, t.created);
-        putDate(d + 8, t.updated);
+        putBaseDate(d + 4, t.created);
+        putBaseDate(d + 8, t.updated);
         putI32(d + 12, t.textSize);
         putI32(d + 16, kChunkSize);
         putI32(d + 20, stored[k]);

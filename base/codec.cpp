@@ -1,6 +1,7 @@
 #include "base/codec.h"
 
 #include "base/cipher.h"
+#include "platform/little_endian.h"
 
 #include <algorithm>
 #include <array>
@@ -14,21 +15,6 @@ namespace {
 constexpr uint16_t kLeafMark = 0xF000;
 constexpr int kPackChunk = 262144;
 constexpr int kMaxCodeLength = 64;
-
-inline void putU16(unsigned char* p, uint16_t v) {
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-}
-inline void putU32(unsigned char* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(v >> (8 * i));
-}
-inline uint16_t getU16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-inline uint32_t getU32(const unsigned char* p) {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 
 // ---- building the tree ----------------------------------------------------
 

@@ -3,6 +3,7 @@
 #include "base/base_file.h"
 #include "base/legacy_scramble.h"
 #include "base/load_status.h"
+#include "platform/little_endian.h"
 
 #include <algorithm>
 #include <climits>
@@ -13,14 +14,6 @@ namespace {
 
 constexpr uint8_t kMarkerPopulation = 7;
 constexpr uint8_t kMarkerOrganizations = 6;
-
-int32_t getI32(const unsigned char* p) {
-    return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-                                (uint32_t(p[3]) << 24));
-}
-BaseDate getDate(const unsigned char* p) {
-    return BaseDate{static_cast<int16_t>(p[0] | (p[1] << 8)), p[2], p[3]};
-}
 
 struct Lead {
     uint16_t version = 0;
@@ -47,8 +40,8 @@ bool readLead(File& file, Lead& lead) {
 bool parseHeader(const unsigned char* h, int64_t n, Legacy10Body& out) {
     for (int k = 0; k < 2; ++k) {
         const unsigned char* d = h + 13 * k;
-        out.created[k] = getDate(d);
-        out.updated[k] = getDate(d + 4);
+        out.created[k] = getBaseDate(d);
+        out.updated[k] = getBaseDate(d + 4);
         out.count[k] = getI32(d + 8);
     }
     if (h[12] != kMarkerPopulation || h[25] != kMarkerOrganizations) return false;

@@ -5,6 +5,7 @@
 #include "base/legacy_scramble.h"
 #include "base/load_status.h"
 #include "platform/atomic_write.h"
+#include "platform/little_endian.h"
 
 #include <cstring>
 
@@ -23,26 +24,6 @@ constexpr uint8_t kUserKey = 0;
 constexpr uint8_t kBuiltinKey = 1;
 // Longest packed record of either table, rounded up as the format has it.
 constexpr int64_t kMaxRecordBytes = 332;
-
-int32_t getI32(const unsigned char* p) {
-    return static_cast<int32_t>(uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-                                (uint32_t(p[3]) << 24));
-}
-void putI32(unsigned char* p, int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<unsigned char>(u >> (8 * i));
-}
-BaseDate getDate(const unsigned char* p) {
-    return BaseDate{static_cast<int16_t>(p[0] | (p[1] << 8)), p[2], p[3]};
-}
-void putDate(unsigned char* p, const BaseDate& d) {
-    const auto year = static_cast<uint16_t>(d.year);
-    p[0] = static_cast<unsigned char>(year);
-    p[1] = static_cast<unsigned char>(year >> 8);
-    p[2] = d.month;
-    p[3] = d.day;
-}
 
 struct LeadFlags {
     bool scrambled = false;
@@ -90,8 +71,8 @@ bool readHeaderAndFlags(File& file, PhoneBase& base, LeadFlags& flags) {
         const unsigned char* d = header + k * kDescriptorSize12;
         BaseTable& t = base.tables[static_cast<size_t>(k)];
         t.count = getI32(d);
-        t.created = getDate(d + 5);
-        t.updated = getDate(d + 9);
+        t.created = getBaseDate(d + 5);
+        t.updated = getBaseDate(d + 9);
         if (k == 2) break; // the third table holds no data
         t.textSize = getI32(d + 13);
         const int64_t minRecord = k == 0 ? 7 : 6;
@@ -195,8 +176,8 @@ bool buildLegacy12Image(const Legacy12Table (&tables)[kLegacy12TableCount], bool
         d[4] = kMarkers[k];
         if (k == 2) break;
         putI32(d, tables[k].count);
-        putDate(d + 5, tables[k].created);
-        putDate(d + 9, tables[k].updated);
+        putBaseDate(d + 5, tables[k].created);
+        putBaseDate(d + 9, tables[k].updated);
         putI32(d + 13, static_cast<int32_t>(texts[k].size()));
     }
     scrambleBlocks(header, kHeaderSize12, kHeaderSize12,

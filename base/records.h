@@ -80,6 +80,18 @@ struct BaseDate {
     bool operator==(const BaseDate&) const = default;
 };
 
+// A BaseDate as files store it: year (16-bit little-endian), month, day.
+inline BaseDate getBaseDate(const unsigned char* p) {
+    return BaseDate{static_cast<int16_t>(p[0] | (p[1] << 8)), p[2], p[3]};
+}
+inline void putBaseDate(unsigned char* p, const BaseDate& d) {
+    const auto year = static_cast<uint16_t>(d.year);
+    p[0] = static_cast<unsigned char>(year);
+    p[1] = static_cast<unsigned char>(year >> 8);
+    p[2] = d.month;
+    p[3] = d.day;
+}
+
 // "5.03.2002"; "-" for a day of 32 or more or a year of 0 or less.
 std::string formatBaseDate(const BaseDate& date);
 BaseDate todayBaseDate();

@@ -2,6 +2,7 @@
 
 #include "platform/atomic_write.h"
 #include "platform/file.h"
+#include "platform/little_endian.h"
 #include "search/char_tables.h"
 
 #include <algorithm>
@@ -40,24 +41,6 @@ LogStamp stampNow(int32_t hits) {
     }
     s.hits = hits;
     return s;
-}
-
-uint16_t get16(const unsigned char* p) {
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-int32_t get32(const unsigned char* p) {
-    return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                                (static_cast<uint32_t>(p[2]) << 16) |
-                                (static_cast<uint32_t>(p[3]) << 24));
-}
-void put16(std::vector<unsigned char>& out, uint16_t v) {
-    out.push_back(static_cast<unsigned char>(v));
-    out.push_back(static_cast<unsigned char>(v >> 8));
-}
-void put32(std::vector<unsigned char>& out, int32_t v) {
-    const auto u = static_cast<uint32_t>(v);
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<unsigned char>(u >> (8 * i)));
 }
 
 // Room in the index and stamp arrays for `entries` entries and the closing one.
@@ -255,14 +238,14 @@ bool loadLogImage(SearchLog& log, const std::vector<unsigned char>& bytes, int c
     const size_t size = bytes.size();
     if (size < 6) return damaged();
     const unsigned char* b = bytes.data();
-    const uint16_t signature = get16(b);
-    const int32_t count = get32(b + 2);
+    const uint16_t signature = getU16(b);
+    const int32_t count = getI32(b + 2);
     if (count < 0) return damaged();
 
     if (signature == kLogSignature) {
         if (size < static_cast<size_t>(kLogHeaderSize)) return damaged();
-        const int32_t textSize = get32(b + 6);
-        const int32_t historySize = get32(b + 10);
+        const int32_t textSize = getI32(b + 6);
+        const int32_t historySize = getI32(b + 10);
         if (textSize < 0 || historySize < 0) return damaged();
         const int64_t expected = int64_t{kLogHeaderSize} + textSize +
                                  int64_t{static_cast<int64_t>(sizeof(LogStamp))} * count +
@@ -275,14 +258,14 @@ bool loadLogImage(SearchLog& log, const std::vector<unsigned char>& bytes, int c
         const unsigned char* stamp = text + textSize;
         for (int32_t i = 0; i < count; ++i, stamp += sizeof(LogStamp)) {
             LogStamp& s = log.stamps[static_cast<size_t>(i)];
-            s.year = static_cast<int16_t>(get16(stamp));
+            s.year = static_cast<int16_t>(getU16(stamp));
             s.month = stamp[2];
             s.day = stamp[3];
             s.weekday = stamp[4];
             s.hour = stamp[5];
             s.minute = stamp[6];
             s.reserved = stamp[7];
-            s.hits = get32(stamp + 8);
+            s.hits = getI32(stamp + 8);
         }
         log.history.assign(stamp, stamp + historySize);
         log.historySize = historySize;
@@ -330,22 +313,22 @@ std::vector<unsigned char> logImage(SearchLog& log) {
         std::min(static_cast<size_t>(std::max(log.historySize, 0)), log.history.size());
     out.reserve(kLogHeaderSize + static_cast<size_t>(log.textSize) +
                 sizeof(LogStamp) * static_cast<size_t>(log.count) + historySize);
-    put16(out, kLogSignature);
-    put32(out, log.count);
-    put32(out, log.textSize);
-    put32(out, static_cast<int32_t>(historySize));
+    appendU16(out, kLogSignature);
+    appendI32(out, log.count);
+    appendI32(out, log.textSize);
+    appendI32(out, static_cast<int32_t>(historySize));
     out.resize(kLogHeaderSize, 0);
     out.insert(out.end(), log.text.begin(), log.text.begin() + log.textSize);
     for (int32_t i = 0; i < log.count; ++i) {
         const LogStamp& s = log.stamps[static_cast<size_t>(i)];
-        put16(out, static_cast<uint16_t>(s.year));
+        appendU16(out, static_cast<uint16_t>(s.year));
         out.push_back(s.month);
         out.push_back(s.day);
         out.push_back(s.weekday);
         out.push_back(s.hour);
         out.push_back(s.minute);
         out.push_back(s.reserved);
-        put32(out, s.hits);
+        appendI32(out, s.hits);
     }
     out.insert(out.end(), log.history.begin(),
                log.history.begin() + static_cast<std::ptrdiff_t>(historySize));
