@@ -8,14 +8,6 @@
 namespace talsk::test {
 namespace {
 
-std::string field(const std::string& info, const std::string& name) {
-    const std::string key = name + ": ";
-    size_t at = info.find(key);
-    if (at == std::string::npos) return "<missing>";
-    size_t end = info.find('\n', at);
-    return info.substr(at + key.size(), end - at - key.size());
-}
-
 class BaseCommands : public ::testing::Test {
 protected:
     TempDir dir;
@@ -30,36 +22,36 @@ TEST_F(BaseCommands, DemoWritesPlainAndKeyedFilesThatInfoDescribes) {
     makeDemo();
     CliResult plain = runCli({"info", dir.file("talsk.btn")});
     ASSERT_EQ(plain.status, 0) << plain.err;
-    EXPECT_EQ(field(plain.out, "version"), "Версия 2.0");
-    EXPECT_EQ(field(plain.out, "keyed"), "0");
-    EXPECT_EQ(field(plain.out, "status"), "1");
-    EXPECT_EQ(field(plain.out, "message"), "Файл успешно подключен.");
-    EXPECT_EQ(field(plain.out, "population"), "300");
-    EXPECT_EQ(field(plain.out, "organizations"), "40");
-    EXPECT_EQ(field(plain.out, "citycodes"), "12");
-    EXPECT_NE(field(plain.out, "created"), "-");
-    const std::string ratio = field(plain.out, "compression");
+    EXPECT_EQ(infoField(plain.out, "version"), "Версия 2.0");
+    EXPECT_EQ(infoField(plain.out, "keyed"), "0");
+    EXPECT_EQ(infoField(plain.out, "status"), "1");
+    EXPECT_EQ(infoField(plain.out, "message"), "Файл успешно подключен.");
+    EXPECT_EQ(infoField(plain.out, "population"), "300");
+    EXPECT_EQ(infoField(plain.out, "organizations"), "40");
+    EXPECT_EQ(infoField(plain.out, "citycodes"), "12");
+    EXPECT_NE(infoField(plain.out, "created"), "-");
+    const std::string ratio = infoField(plain.out, "compression");
     ASSERT_GE(ratio.size(), 5u);
     EXPECT_EQ(ratio.substr(ratio.size() - 2), " %") << ratio;
     EXPECT_EQ(ratio[ratio.size() - 4], '.') << "one digit after the point: " << ratio;
 
     CliResult keyed = runCli({"info", "--key", "тальск", dir.file("talsk-keyed.btn")});
     ASSERT_EQ(keyed.status, 0) << keyed.err;
-    EXPECT_EQ(field(keyed.out, "keyed"), "1");
-    EXPECT_EQ(field(keyed.out, "population"), "500");
+    EXPECT_EQ(infoField(keyed.out, "keyed"), "1");
+    EXPECT_EQ(infoField(keyed.out, "population"), "500");
 }
 
 TEST_F(BaseCommands, KeyedFileWithoutOrWithWrongKeyReportsItsStatus) {
     makeDemo();
     CliResult none = runCli({"info", dir.file("talsk-keyed.btn")});
     EXPECT_NE(none.status, 0);
-    EXPECT_EQ(field(none.out, "status"), "6");
-    EXPECT_EQ(field(none.out, "message"),
+    EXPECT_EQ(infoField(none.out, "status"), "6");
+    EXPECT_EQ(infoField(none.out, "message"),
               "Не введен ключ. Введите его в разделе \"Подключаемые файлы\".");
 
     CliResult wrong = runCli({"info", "--key", "тальсК", dir.file("talsk-keyed.btn")});
     EXPECT_NE(wrong.status, 0);
-    EXPECT_EQ(field(wrong.out, "status"), "5");
+    EXPECT_EQ(infoField(wrong.out, "status"), "5");
 
     CliResult exported = runCli({"export", "--key", "nope", dir.file("talsk-keyed.btn")});
     EXPECT_NE(exported.status, 0);
@@ -101,7 +93,7 @@ TEST_F(BaseCommands, ExportImportRoundTripKeepsEscapedCharactersAndKeys) {
         "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n";
     EXPECT_EQ(exported.out, expected);
     CliResult info = runCli({"info", "--key", "ключ", dir.file("made.btn")});
-    EXPECT_EQ(field(info.out, "keyed"), "1");
+    EXPECT_EQ(infoField(info.out, "keyed"), "1");
 }
 
 // A file with a table that cannot be read: the readable records still come
@@ -188,8 +180,8 @@ TEST_F(BaseCommands, ImportRejectsBadLinesNamingLineAndField) {
 TEST_F(BaseCommands, BadUsageFailsWithOneMessage) {
     CliResult missing = runCli({"info", dir.file("absent.btn")});
     EXPECT_NE(missing.status, 0);
-    EXPECT_EQ(field(missing.out, "status"), "8");
-    EXPECT_EQ(field(missing.out, "version"), "-");
+    EXPECT_EQ(infoField(missing.out, "status"), "8");
+    EXPECT_EQ(infoField(missing.out, "version"), "-");
 
     for (std::vector<std::string> args :
          std::vector<std::vector<std::string>>{{"nosuchcommand"},

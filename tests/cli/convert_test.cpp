@@ -11,14 +11,6 @@
 namespace talsk::test {
 namespace {
 
-std::string field(const std::string& info, const std::string& name) {
-    const std::string key = name + ": ";
-    size_t at = info.find(key);
-    if (at == std::string::npos) return "<missing>";
-    size_t end = info.find('\n', at);
-    return info.substr(at + key.size(), end - at - key.size());
-}
-
 class ConvertCommand : public ::testing::Test {
 protected:
     TempDir dir;
@@ -41,12 +33,12 @@ TEST_F(ConvertCommand, KeyedVersion12TravelsToVersion20AndBack) {
     ASSERT_EQ(made.status, 0) << made.err;
 
     CliResult info = runCli({"info", dir.file("old.btn")});
-    EXPECT_EQ(field(info.out, "version"), "Версия 1.2");
-    EXPECT_EQ(field(info.out, "keyed"), "1");
-    EXPECT_EQ(field(info.out, "status"), "7");
-    EXPECT_EQ(field(info.out, "population"), "2");
-    EXPECT_EQ(field(info.out, "organizations"), "2");
-    EXPECT_NE(field(info.out, "created"), "-");
+    EXPECT_EQ(infoField(info.out, "version"), "Версия 1.2");
+    EXPECT_EQ(infoField(info.out, "keyed"), "1");
+    EXPECT_EQ(infoField(info.out, "status"), "7");
+    EXPECT_EQ(infoField(info.out, "population"), "2");
+    EXPECT_EQ(infoField(info.out, "organizations"), "2");
+    EXPECT_NE(infoField(info.out, "created"), "-");
 
     CliResult old = runCli({"export", "--version", "1.2", "--key", "ключ", dir.file("old.btn")});
     ASSERT_EQ(old.status, 0) << old.err;
@@ -59,7 +51,7 @@ TEST_F(ConvertCommand, KeyedVersion12TravelsToVersion20AndBack) {
     CliResult now = runCli({"export", "--key", "ключ", dir.file("new.btn")});
     ASSERT_EQ(now.status, 0) << now.err;
     EXPECT_EQ(now.out, kExpected);
-    EXPECT_EQ(field(runCli({"info", dir.file("new.btn")}).out, "status"), "6"); // still keyed
+    EXPECT_EQ(infoField(runCli({"info", dir.file("new.btn")}).out, "status"), "6"); // still keyed
 
     CliResult down = runCli(
         {"convert", dir.file("new.btn"), dir.file("again.btn"), "--to", "1.2", "--key", "ключ"});
@@ -123,11 +115,11 @@ TEST_F(ConvertCommand, Version10FilesAreShownAndConverted) {
     writeBytes(dir.file("v10.btn"), legacy10Image(c, ""));
 
     CliResult info = runCli({"info", dir.file("v10.btn")});
-    EXPECT_EQ(field(info.out, "version"), "Версия 1.0");
-    EXPECT_EQ(field(info.out, "status"), "7");
-    EXPECT_EQ(field(info.out, "population"), "2");
-    EXPECT_EQ(field(info.out, "organizations"), "1");
-    EXPECT_EQ(field(info.out, "created"), "4.03.1998");
+    EXPECT_EQ(infoField(info.out, "version"), "Версия 1.0");
+    EXPECT_EQ(infoField(info.out, "status"), "7");
+    EXPECT_EQ(infoField(info.out, "population"), "2");
+    EXPECT_EQ(infoField(info.out, "organizations"), "1");
+    EXPECT_EQ(infoField(info.out, "created"), "4.03.1998");
 
     const std::string expected = "population\t0\t2-22-22\tПетров ИП\t\t\t3\t\t\n"
                                  "population\t1\t2-22-22\tПетров\t\t\t3\t\t\n"
@@ -177,7 +169,7 @@ TEST_F(ConvertCommand, ImportOfVersion12RefusesWhatItCannotKeep) {
     CliResult ok = runCli({"import", "--version", "1.2", dir.file("plain.btn")},
                           "organizations\t0\t\t\t\t123\t1234\t\t\n");
     ASSERT_EQ(ok.status, 0) << ok.err;
-    EXPECT_EQ(field(runCli({"info", dir.file("plain.btn")}).out, "keyed"), "0");
+    EXPECT_EQ(infoField(runCli({"info", dir.file("plain.btn")}).out, "keyed"), "0");
     EXPECT_EQ(runCli({"export", "--version", "1.2", dir.file("plain.btn")}).out,
               "organizations\t0\t\t\t\t123-1234\t\t\t\n");
 }
@@ -185,8 +177,8 @@ TEST_F(ConvertCommand, ImportOfVersion12RefusesWhatItCannotKeep) {
 TEST_F(ConvertCommand, InfoOfDamagedOrOtherVersions) {
     writeBytes(dir.file("b.btn"), image20b(BaseContent{}, ""));
     CliResult b = runCli({"info", dir.file("b.btn")});
-    EXPECT_EQ(field(b.out, "version"), "Версия 2.0b");
-    EXPECT_EQ(field(b.out, "status"), "7");
+    EXPECT_EQ(infoField(b.out, "version"), "Версия 2.0b");
+    EXPECT_EQ(infoField(b.out, "status"), "7");
 
     ASSERT_EQ(
         runCli({"import", "--version", "1.2", dir.file("h.btn")}, "population\t0\t1\t\t\t\t\t\t\n")
@@ -196,9 +188,9 @@ TEST_F(ConvertCommand, InfoOfDamagedOrOtherVersions) {
     bytes[3] = 7; // no such scrambled flag
     writeBytes(dir.file("h.btn"), bytes);
     CliResult h = runCli({"info", dir.file("h.btn")});
-    EXPECT_EQ(field(h.out, "version"), "Версия 1.2");
-    EXPECT_EQ(field(h.out, "status"), "4");
-    EXPECT_EQ(field(h.out, "message"),
+    EXPECT_EQ(infoField(h.out, "version"), "Версия 1.2");
+    EXPECT_EQ(infoField(h.out, "status"), "4");
+    EXPECT_EQ(infoField(h.out, "message"),
               "Ошибка при чтении заголовка. Файл поврежден или неверный формат файла.");
 }
 

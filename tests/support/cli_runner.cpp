@@ -69,4 +69,12 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& input)
     return result;
 }
 
+std::string infoField(const std::string& info, const std::string& name) {
+    const std::string key = name + ": ";
+    const size_t at = info.find(key);
+    if (at == std::string::npos) return "<missing>";
+    const size_t end = info.find('\n', at);
+    return info.substr(at + key.size(), end - at - key.size());
+}
+
 } // namespace talsk::test

@@ -16,4 +16,7 @@ struct CliResult {
 // standard input.
 CliResult runCli(const std::vector<std::string>& args, const std::string& input = {});
 
+// The value of a "name: value" line of talsk-cli info, or "<missing>".
+std::string infoField(const std::string& info, const std::string& name);
+
 } // namespace talsk::test
