@@ -1,10 +1,10 @@
 #include "base/base_set.h"
 
 #include "base/base_file.h"
+#include "base/char_tables.h"
 #include "base/key_store.h"
 #include "base/load_status.h"
 #include "platform/file.h"
-#include "search/char_tables.h"
 
 #include <algorithm>
 

@@ -2,9 +2,10 @@
 // The connected base files: every search runs over all of them and totals are
 // summed over them.
 
+#include "base/char_tables.h"
 #include "base/records.h"
-#include "search/search_state.h"
-#include "search/settings.h"
+#include "base/search_state.h"
+#include "base/settings.h"
 
 #include <array>
 #include <cstdint>
@@ -14,8 +15,6 @@
 namespace talsk {
 
 constexpr int kNoBase = 4095;
-
-using LayoutTable = std::array<unsigned char, 256>;
 
 struct BaseSet {
     std::string folder; // the program's folder

@@ -1,26 +1,37 @@
 #include "base/loading.h"
 
+#include "base/char_tables.h"
+#include "base/cipher.h"
 #include "base/key_store.h"
 #include "base/load_status.h"
 #include "platform/cp1251.h"
-#include "search/char_tables.h"
 
 #include <algorithm>
 #include <system_error>
 
 namespace talsk {
 
+namespace {
+
+// The key boxes take at most kMaxKeyLength characters; an empty text is no key.
+std::string fileKeyOf(const std::string& typed) {
+    return typed.empty() ? std::string() : deriveFileKey(typed.substr(0, kMaxKeyLength));
+}
+
+} // namespace
+
 std::vector<KeyEntryFile> keyEntryFiles(const BaseSet& set) {
     std::vector<KeyEntryFile> files;
     for (const PhoneBase& base : set.bases)
         if (base.keyed && base.key.empty())
-            files.push_back(KeyEntryFile{base.path, base.status, base.rememberKey != 0, {}});
+            files.push_back(KeyEntryFile{
+                base.path, static_cast<LoadStatus>(base.status), base.rememberKey != 0, {}});
     return files;
 }
 
 bool applyKeyEntry(BaseSet& set, const std::vector<KeyEntryFile>& files, bool confirmed) {
     const bool anyKey = std::any_of(files.begin(), files.end(),
-                                    [](const KeyEntryFile& f) { return !f.fileKey.empty(); });
+                                    [](const KeyEntryFile& f) { return !f.typedKey.empty(); });
     confirmed = confirmed && anyKey;
     for (const KeyEntryFile& f : files) {
         const int i = findBase(set, f.path);
@@ -31,8 +42,8 @@ bool applyKeyEntry(BaseSet& set, const std::vector<KeyEntryFile>& files, bool co
             base.rememberKey = 0;
             continue;
         }
-        const bool typed = !f.fileKey.empty();
-        if (typed) base.key = f.fileKey.substr(0, kMaxKeyLength);
+        const bool typed = !f.typedKey.empty();
+        if (typed) base.key = fileKeyOf(f.typedKey);
         base.rememberKey = f.remember && typed ? 1 : 0;
     }
     return confirmed;
@@ -41,8 +52,8 @@ bool applyKeyEntry(BaseSet& set, const std::vector<KeyEntryFile>& files, bool co
 std::vector<FileListEntry> filesListEntries(const BaseSet& set, bool readOnlyMode) {
     std::vector<FileListEntry> files;
     for (const PhoneBase& base : set.bases)
-        if (readOnlyMode ? base.readOnly != 0 : base.connected == 0)
-            files.push_back(FileListEntry{base.path, base.status});
+        if (readOnlyMode ? base.connected != 0 && base.readOnly != 0 : base.connected == 0)
+            files.push_back(FileListEntry{base.path, static_cast<LoadStatus>(base.status)});
     return files;
 }
 
@@ -102,9 +113,9 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
             const std::string question =
                 "Преобразовать файл " + cp1251ToUtf8(base.path) + " в версию 2.0";
             if (!host_.askYesNo(question, "Конвертирование")) break;
-            std::string fileKey;
-            if (!host_.runConverter(base.path, fullBasePath(set_, base.path), fileKey)) break;
-            base.key = fileKey.substr(0, kMaxKeyLength);
+            std::string typedKey;
+            if (!host_.runConverter(base.path, fullBasePath(set_, base.path), typedKey)) break;
+            base.key = fileKeyOf(typedKey);
             ++report.converted;
             retried = true;
             continue;
@@ -159,7 +170,7 @@ LoadReport Loader::run() {
     verifyLoaded(set_);
     for (const PhoneBase& base : set_.bases) {
         report.anyNotConnected = report.anyNotConnected || !base.connected;
-        report.anyReadOnly = report.anyReadOnly || base.readOnly;
+        report.anyReadOnly = report.anyReadOnly || (base.connected && base.readOnly);
     }
 
     recountTotals(set_);

@@ -5,6 +5,7 @@
 // Everything the user sees or answers goes through a LoadingHost.
 
 #include "base/base_set.h"
+#include "base/load_status.h"
 
 #include <cstdint>
 #include <string>
@@ -16,16 +17,16 @@ class KeyStore;
 
 // One file of the key entry for several files.
 struct KeyEntryFile {
-    std::string path;      // as listed (Windows-1251)
-    int32_t status = 0;    // shown in short form when the file is selected
-    bool remember = false; // check box "remember the key"; starts as rememberKey
-    std::string fileKey;   // answer: the file key made from the typed text, or empty
+    std::string path;                     // as listed (Windows-1251)
+    LoadStatus status = StatusCannotOpen; // shown in short form when the file is selected
+    bool remember = false;                // check box "remember the key"; starts as rememberKey
+    std::string typedKey;                 // answer: the key as typed (Windows-1251), or empty
 };
 
 // One file of the list of files that did not connect or connected read-only.
 struct FileListEntry {
-    std::string path;   // as listed (Windows-1251)
-    int32_t status = 0; // shown in full form when the file is selected
+    std::string path;                     // as listed (Windows-1251)
+    LoadStatus status = StatusCannotOpen; // shown in full form when the file is selected
 };
 
 enum class FilesListChoice { Cancel, Ok, Change };
@@ -45,10 +46,10 @@ public:
     // Yes / No question; true for Yes.
     virtual bool askYesNo(const std::string& text, const std::string& caption) = 0;
     // Converts an old-version file in place to version 2.0 (path as listed,
-    // fullPath the path to open). On success fileKey is the file key of the
-    // key typed for it (empty for a file without key).
+    // fullPath the path to open). On success typedKey is the key typed for
+    // it as the user typed it (empty for a file without key).
     virtual bool runConverter(const std::string& path, const std::string& fullPath,
-                              std::string& fileKey) = 0;
+                              std::string& typedKey) = 0;
     // Key entry for several files. The answer goes into the entries; true
     // when the user confirmed.
     virtual bool askKeys(std::vector<KeyEntryFile>& files) = 0;
@@ -70,13 +71,15 @@ public:
 // The key entry's list: every base that is keyed and has no key.
 std::vector<KeyEntryFile> keyEntryFiles(const BaseSet& set);
 // Applies the key entry's answer to the bases of the set. Confirmed with at
-// least one key: listed bases get their typed key, and rememberKey exactly
+// least one key: listed bases get the file key of their typed key (cut to
+// the key length), and rememberKey exactly
 // when checked and a key was typed. Otherwise (cancelled, or confirmed with
 // no key at all, which the dialog does not allow) every listed base gets an
 // empty key and rememberKey 0. Returns whether it counted as confirmed.
 bool applyKeyEntry(BaseSet& set, const std::vector<KeyEntryFile>& files, bool confirmed);
 
-// The files list: bases not connected, or in readOnlyMode bases read-only.
+// The files list: bases not connected, or in readOnlyMode connected bases
+// that are read-only; a base is never in both.
 std::vector<FileListEntry> filesListEntries(const BaseSet& set, bool readOnlyMode);
 // On OK the check box turns the message that opened the list off or on.
 void applyFilesListAnswer(ProgramSettings& settings, bool readOnlyMode,

@@ -2,7 +2,7 @@
 // 200,000 organization records), single thread, with plain byte loops over
 // the same records as the yardstick.
 
-#include "search/char_tables.h"
+#include "base/char_tables.h"
 #include "search/search_engine.h"
 #include "search/search_worker.h"
 #include "tools/demo_data.h"
@@ -185,7 +185,6 @@ void BM_CancelLatency(benchmark::State& state) {
         seconds.push_back(std::chrono::duration<double>(t1 - t0).count());
         state.SetIterationTime(seconds.back());
         if (!stopped) state.SkipWithError("worker did not stop");
-        releaseSearchWorker(d.set.search);
     }
     reportSpread(state, seconds);
 }
@@ -199,20 +198,24 @@ void BM_CancelReaction(benchmark::State& state) {
     std::vector<double> seconds;
     for (auto _ : state) {
         std::atomic<bool> started{false};
+        std::atomic<uint8_t> cancel{0};
         std::chrono::steady_clock::time_point returned;
         int32_t result = 0;
+        SearchResults out;
+        SearchRun run = foregroundRun(d.set);
+        run.out = &out;
+        run.cancel = &cancel;
         std::thread runner([&] {
             started = true;
-            result = runGeneralSearch(text.c_str(), d.set);
+            result = runGeneralSearch(text.c_str(), run, nullptr);
             returned = std::chrono::steady_clock::now();
         });
         while (!started)
             std::this_thread::yield();
         std::this_thread::sleep_for(std::chrono::milliseconds(3));
         const auto flagged = std::chrono::steady_clock::now();
-        d.set.search.cancel = 1;
+        cancel = 1;
         runner.join();
-        d.set.search.cancel = 0;
         seconds.push_back(std::chrono::duration<double>(returned - flagged).count());
         state.SetIterationTime(seconds.back());
         if (result != kSearchCancelled)

@@ -30,14 +30,14 @@ public:
     bool askYesNo(const std::string&, const std::string&) override { return convert_; }
 
     bool runConverter(const std::string& path, const std::string& fullPath,
-                      std::string& fileKey) override {
+                      std::string& typedKey) override {
         const std::string typed = typedKeyFor(path);
         const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
         if (result.outcome != ConvertOutcome::Done) {
             std::fprintf(stderr, "talsk-cli: %s: conversion failed\n", cp1251ToUtf8(path).c_str());
             return false;
         }
-        fileKey = deriveFileKey(typed);
+        typedKey = typed;
         return true;
     }
 
@@ -46,7 +46,7 @@ public:
         for (KeyEntryFile& f : files) {
             const std::string typed = typedKeyFor(f.path);
             if (typed.empty()) continue;
-            f.fileKey = deriveFileKey(typed);
+            f.typedKey = typed;
             f.remember = remember_;
             any = true;
         }

@@ -1,6 +1,6 @@
 #include "search/search_engine.h"
 
-#include "search/char_tables.h"
+#include "base/char_tables.h"
 #include "search/query_match.h"
 
 #include <algorithm>
@@ -54,6 +54,8 @@ bool CompiledPattern::matches(const char* field) const {
 
 namespace {
 
+const std::atomic<uint8_t> kNeverCancelled{0};
+
 MatchOptions optionsOf(const BaseSet& set) {
     MatchOptions o;
     if (set.settings) {
@@ -68,7 +70,7 @@ bool tableUsable(const BaseTable& t) {
            t.entryCapacity() >= static_cast<size_t>(t.count) + 1;
 }
 
-int32_t& counterOf(SearchState& st, TableKind kind) {
+int32_t& counterOf(SearchResults& st, TableKind kind) {
     switch (kind) {
     case TableKind::Population:
         return st.populationHits;
@@ -82,18 +84,18 @@ int32_t& counterOf(SearchState& st, TableKind kind) {
 // Calls f(baseIndex, kind, table) for every table of the search area in hit
 // order. City codes join only when the mask is exactly city codes, unless
 // cityWhenContained (listing every record).
-template <typename F> void forEachAreaTable(BaseSet& set, bool cityWhenContained, F&& f) {
-    const SearchState& st = set.search;
+template <typename F> void forEachAreaTable(const SearchRun& run, bool cityWhenContained, F&& f) {
+    const BaseSet& set = *run.set;
     const int bases = std::min<int>(static_cast<int>(set.bases.size()), kMaxFiles);
     for (int j = 0; j < bases; ++j) {
         const PhoneBase& base = set.bases[static_cast<size_t>(j)];
-        if (st.fileMask[static_cast<size_t>(j)] == 0 || !base.connected) continue;
+        if (run.fileMask[static_cast<size_t>(j)] == 0 || !base.connected) continue;
         for (int k = 0; k < kTableCount; ++k) {
             const auto kind = static_cast<TableKind>(k);
             const TableMask bit = tableMaskOf(kind);
             bool visit = kind == TableKind::CityCodes
-                             ? (cityWhenContained ? (st.tables & bit) != 0 : st.tables == bit)
-                             : (st.tables & bit) != 0;
+                             ? (cityWhenContained ? (run.tables & bit) != 0 : run.tables == bit)
+                             : (run.tables & bit) != 0;
             const BaseTable& t = base.table(kind);
             if (visit && tableUsable(t)) f(j, kind, t);
         }
@@ -102,21 +104,23 @@ template <typename F> void forEachAreaTable(BaseSet& set, bool cityWhenContained
 
 // Makes room for every record the run may visit, so that appending never
 // reallocates inside the loop.
-void reserveForArea(BaseSet& set, bool cityWhenContained) {
-    size_t needed = set.search.hits.size();
-    forEachAreaTable(set, cityWhenContained, [&](int, TableKind, const BaseTable& t) {
+void reserveForArea(const SearchRun& run, bool cityWhenContained) {
+    std::vector<SearchHit>& hits = run.out->hits;
+    size_t needed = hits.size();
+    forEachAreaTable(run, cityWhenContained, [&](int, TableKind, const BaseTable& t) {
         needed += static_cast<size_t>(t.count);
     });
-    if (set.search.hits.capacity() < needed) set.search.hits.reserve(needed);
+    if (hits.capacity() < needed) hits.reserve(needed);
 }
 
 // The run proper: tests every record of the area, appends hits, stops at once
 // when asked to. The counters and hits found so far stay on cancellation.
-template <typename RecordTest> int32_t scanArea(BaseSet& set, const RecordTest& test) {
-    SearchState& st = set.search;
-    reserveForArea(set, false);
+template <typename RecordTest> int32_t scanArea(const SearchRun& run, const RecordTest& test) {
+    SearchResults& st = *run.out;
+    const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
+    reserveForArea(run, false);
     bool cancelled = false;
-    forEachAreaTable(set, false, [&](int j, TableKind kind, const BaseTable& t) {
+    forEachAreaTable(run, false, [&](int j, TableKind kind, const BaseTable& t) {
         if (cancelled) return;
         const char* pool = t.text.data();
         // Bytes the matcher may read ahead: the records of the pool.
@@ -131,19 +135,14 @@ template <typename RecordTest> int32_t scanArea(BaseSet& set, const RecordTest& 
                 st.hits.push_back(SearchHit{i, base, kind});
                 ++found;
             }
-            if (st.cancel.load(std::memory_order_relaxed)) {
+            if (cancel.load(std::memory_order_relaxed)) {
                 cancelled = true;
                 break;
             }
         }
         counterOf(st, kind) += found;
     });
-    if (cancelled) {
-        st.dirty = 1;
-        return kSearchCancelled;
-    }
-    st.dirty = 0;
-    return hitTotal(st);
+    return cancelled ? kSearchCancelled : hitTotal(st);
 }
 
 // Field k (1..7) of a record: [begin, end), *end == 0.
@@ -234,10 +233,8 @@ template <bool Fold> struct GeneralRecordTest {
     }
 };
 
-void clearCounters(SearchState& st) {
-    st.populationHits = 0;
-    st.organizationHits = 0;
-    st.cityCodeHits = 0;
+void clearResults(SearchResults& st) {
+    st.clearCounters();
     st.hits.clear();
 }
 
@@ -326,23 +323,24 @@ template <bool Fold, int N> struct ContainsRecordTest {
 };
 
 template <bool Fold, int N>
-int32_t runContainsField(const TermList& list, int field, BaseSet& set) {
+int32_t runContainsField(const TermList& list, int field, const SearchRun& run) {
     ContainsFieldTest<Fold, N> test;
     test.words.take(list, upperTable().data());
     test.field = field;
-    return scanArea(set, test);
+    return scanArea(run, test);
 }
 
 template <bool Fold, int N>
-int32_t runContainsRecord(const TermList& list, const FieldSelection& selection, BaseSet& set) {
+int32_t runContainsRecord(const TermList& list, const FieldSelection& selection,
+                          const SearchRun& run) {
     ContainsRecordTest<Fold, N> test;
     test.words.take(list, upperTable().data());
     test.selection = selection;
     test.allFields = selection == kAllFields;
-    return scanArea(set, test);
+    return scanArea(run, test);
 }
 
-template <bool Fold> int32_t runField(const FieldQuery& q, BaseSet& set) {
+template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run) {
     FieldRecordTest<Fold> test;
     test.upper = upperTable().data();
     for (int k = 1; k <= kFieldCount; ++k) {
@@ -354,31 +352,31 @@ template <bool Fold> int32_t runField(const FieldQuery& q, BaseSet& set) {
         const int field = test.active[0].field;
         switch (plainAlternatives(list)) {
         case 1:
-            return runContainsField<Fold, 1>(list, field, set);
+            return runContainsField<Fold, 1>(list, field, run);
         case 2:
-            return runContainsField<Fold, 2>(list, field, set);
+            return runContainsField<Fold, 2>(list, field, run);
         case 3:
-            return runContainsField<Fold, 3>(list, field, set);
+            return runContainsField<Fold, 3>(list, field, run);
         case 4:
-            return runContainsField<Fold, 4>(list, field, set);
+            return runContainsField<Fold, 4>(list, field, run);
         default:
             break;
         }
     }
-    return scanArea(set, test);
+    return scanArea(run, test);
 }
 
-template <bool Fold> int32_t runGeneral(const GeneralQuery& q, BaseSet& set) {
+template <bool Fold> int32_t runGeneral(const GeneralQuery& q, const SearchRun& run) {
     const TermList& list = q.pattern.terms();
     switch (plainAlternatives(list)) {
     case 1:
-        return runContainsRecord<Fold, 1>(list, q.selection, set);
+        return runContainsRecord<Fold, 1>(list, q.selection, run);
     case 2:
-        return runContainsRecord<Fold, 2>(list, q.selection, set);
+        return runContainsRecord<Fold, 2>(list, q.selection, run);
     case 3:
-        return runContainsRecord<Fold, 3>(list, q.selection, set);
+        return runContainsRecord<Fold, 3>(list, q.selection, run);
     case 4:
-        return runContainsRecord<Fold, 4>(list, q.selection, set);
+        return runContainsRecord<Fold, 4>(list, q.selection, run);
     default:
         break;
     }
@@ -387,60 +385,73 @@ template <bool Fold> int32_t runGeneral(const GeneralQuery& q, BaseSet& set) {
     test.selection = q.selection;
     test.allFields = q.selection == kAllFields;
     test.upper = upperTable().data();
-    return scanArea(set, test);
+    return scanArea(run, test);
+}
+
+} // namespace
+
+SearchRun foregroundRun(BaseSet& set) {
+    SearchRun run;
+    run.set = &set;
+    run.tables = set.search.tables;
+    run.fileMask = set.search.fileMask;
+    run.options = optionsOf(set);
+    run.out = &set.search;
+    return run;
+}
+
+int32_t runFieldSearch(const FieldQueryText& query, const SearchRun& run) {
+    clearResults(*run.out);
+    if (query.empty()) return 0;
+    FieldQuery compiled;
+    bool anyTerm = false;
+    for (int k = 1; k <= kFieldCount; ++k) {
+        if (!compiled.fields[k - 1].compile(query.slot(k), run.options)) return kSearchNotCompiled;
+        anyTerm = anyTerm || compiled.fields[k - 1].terms().count != 0;
+    }
+    if (!anyTerm) return 0;
+    return run.options.caseSensitive ? runField<false>(compiled, run)
+                                     : runField<true>(compiled, run);
+}
+
+int32_t runGeneralSearch(const char* text, const SearchRun& run, const FieldSelection* selection) {
+    clearResults(*run.out);
+    if (text == nullptr || text[0] == '\0') return 0;
+    GeneralQuery compiled;
+    compiled.selection = selection ? *selection : kAllFields;
+    if (!compiled.pattern.compile(text, run.options)) return kSearchNotCompiled;
+    if (compiled.pattern.terms().count == 0) return 0;
+    return run.options.caseSensitive ? runGeneral<false>(compiled, run)
+                                     : runGeneral<true>(compiled, run);
+}
+
+namespace {
+
+// A run on the window's thread leaves its hits current; one that did not
+// compile leaves the flag as it was.
+int32_t markCurrent(SearchState& st, int32_t result) {
+    if (result >= 0) st.dirty = 0;
+    return result;
 }
 
 } // namespace
 
 int32_t runFieldSearch(const FieldQueryText& query, BaseSet& set) {
-    SearchState& st = set.search;
-    clearCounters(st);
-    if (query.empty()) {
-        st.dirty = 0;
-        return 0;
-    }
-    const MatchOptions options = optionsOf(set);
-    FieldQuery compiled;
-    bool anyTerm = false;
-    for (int k = 1; k <= kFieldCount; ++k) {
-        if (!compiled.fields[k - 1].compile(query.slot(k), options)) return kSearchNotCompiled;
-        anyTerm = anyTerm || compiled.fields[k - 1].terms().count != 0;
-    }
-    if (!anyTerm) {
-        st.dirty = 0;
-        return 0;
-    }
-    if (st.cancel.load()) return kSearchCancelled;
-    return options.caseSensitive ? runField<false>(compiled, set) : runField<true>(compiled, set);
+    return markCurrent(set.search, runFieldSearch(query, foregroundRun(set)));
 }
 
 int32_t runGeneralSearch(const char* text, BaseSet& set, const FieldSelection* selection) {
-    SearchState& st = set.search;
-    clearCounters(st);
-    if (text == nullptr || text[0] == '\0') {
-        st.dirty = 0;
-        return 0;
-    }
-    const MatchOptions options = optionsOf(set);
-    GeneralQuery compiled;
-    compiled.selection = selection ? *selection : kAllFields;
-    if (!compiled.pattern.compile(text, options)) return kSearchNotCompiled;
-    if (compiled.pattern.terms().count == 0) {
-        st.dirty = 0;
-        return 0;
-    }
-    if (st.cancel.load()) return kSearchCancelled;
-    return options.caseSensitive ? runGeneral<false>(compiled, set)
-                                 : runGeneral<true>(compiled, set);
+    return markCurrent(set.search, runGeneralSearch(text, foregroundRun(set), selection));
 }
 
 int32_t fillAllRecords(BaseSet& set) {
     SearchState& st = set.search;
-    clearCounters(st);
+    clearResults(st);
     st.kind = SearchKind::AllRecords;
     st.dirty = 1;
-    reserveForArea(set, true);
-    forEachAreaTable(set, true, [&](int j, TableKind kind, const BaseTable& t) {
+    const SearchRun run = foregroundRun(set);
+    reserveForArea(run, true);
+    forEachAreaTable(run, true, [&](int j, TableKind kind, const BaseTable& t) {
         for (int32_t i = 0; i < t.count; ++i)
             st.hits.push_back(SearchHit{i, static_cast<int16_t>(j), kind});
         counterOf(st, kind) += t.count;
@@ -451,9 +462,7 @@ int32_t fillAllRecords(BaseSet& set) {
 void sizeHitList(BaseSet& set) {
     SearchState& st = set.search;
     std::vector<SearchHit>().swap(st.hits);
-    st.populationHits = 0;
-    st.organizationHits = 0;
-    st.cityCodeHits = 0;
+    st.clearCounters();
     const int64_t both =
         static_cast<int64_t>(set.totalPopulation) + static_cast<int64_t>(set.totalOrganizations);
     const int64_t room = std::max<int64_t>(both, set.totalCityCodes);

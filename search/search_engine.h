@@ -7,6 +7,7 @@
 #include "search/query.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 
 namespace talsk {
@@ -70,10 +71,28 @@ struct GeneralQuery {
 constexpr int32_t kSearchCancelled = -1;
 constexpr int32_t kSearchNotCompiled = -2;
 
-// Reads caseSensitive and spacesSignificant from set.settings (defaults when
-// none) and the state's tables and fileMask; writes hits, counters and dirty.
-int32_t runFieldSearch(const FieldQueryText& query, BaseSet& set);
+// Where one run looks, how it matches, where its hits go and what stops it.
+// The set's tables are only read.
+struct SearchRun {
+    const BaseSet* set = nullptr;
+    TableMask tables = 0;
+    FileMask fileMask{};
+    MatchOptions options;
+    SearchResults* out = nullptr;
+    const std::atomic<uint8_t>* cancel = nullptr; // read after every record; none: never
+};
+
+// A run over the state's search area with the settings' caseSensitive and
+// spacesSignificant (defaults when the set has no settings), into the state.
+SearchRun foregroundRun(BaseSet& set);
+
+int32_t runFieldSearch(const FieldQueryText& query, const SearchRun& run);
 // selection: nullptr for all seven fields.
+int32_t runGeneralSearch(const char* text, const SearchRun& run, const FieldSelection* selection);
+
+// The same on the window's thread, into the set's state: a run that ends
+// with 0 or more hits leaves them current (dirty 0).
+int32_t runFieldSearch(const FieldQueryText& query, BaseSet& set);
 int32_t runGeneralSearch(const char* text, BaseSet& set, const FieldSelection* selection = nullptr);
 
 // "Вывести все записи": one hit per record of the state's files and tables

@@ -1,9 +1,9 @@
 #include "search/search_log.h"
 
+#include "base/char_tables.h"
 #include "platform/atomic_write.h"
 #include "platform/file.h"
 #include "platform/little_endian.h"
-#include "search/char_tables.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,8 +3,8 @@
 // when they ran and how many records they found, kept between runs in
 // "search.log" together with the general search bar's history list.
 
+#include "base/settings.h"
 #include "search/search_engine.h"
-#include "search/settings.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 // The handle of the background search thread: started with a body, asked to
-// stop through the search's cancel flag, waited for with a limit. The handle
+// stop through its run's cancel flag, waited for with a limit. The handle
 // stays held after the body ends until it is released, so that its state can
 // still be asked for.
 

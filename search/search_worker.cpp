@@ -1,84 +1,154 @@
 #include "search/search_worker.h"
 
+#include "search/search_thread.h"
+
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace talsk {
 
 namespace {
 
-int32_t runRequest(const SearchRequest& request, const FieldSelection* selection) {
-    if (request.baseSet == nullptr) return kSearchCancelled;
-    int32_t result;
-    switch (request.kind) {
+// Everything one background run owns: a copy of the request and of the
+// search area, its cancel flag and its hit buffer. Shared by the thread and
+// the state's handle, so a worker that is given up keeps them to its end.
+struct SearchJob {
+    SearchRequest request;
+    std::optional<FieldSelection> selection;
+    SearchRun run;
+    SearchResults results;
+    std::atomic<uint8_t> cancel{0};
+    std::atomic<bool> finished{false};
+    int32_t result = kSearchCancelled; // read after finished
+};
+
+struct Worker {
+    std::shared_ptr<SearchJob> job;
+    std::unique_ptr<SearchThread> thread; // its destructor stops and joins
+};
+
+void runJob(SearchJob& job) {
+    int32_t result = kSearchCancelled;
+    switch (job.request.kind) {
     case SearchKind::FieldSearch:
-        result = runFieldSearch(request.fieldTexts, *request.baseSet);
+        result = runFieldSearch(job.request.fieldTexts, job.run);
         break;
     case SearchKind::GeneralSearch:
-        result = runGeneralSearch(request.generalText, *request.baseSet, selection);
+        result = runGeneralSearch(job.request.generalText, job.run,
+                                  job.selection ? &*job.selection : nullptr);
         break;
     default:
-        return kSearchCancelled; // nothing to run, nothing to report
+        break; // nothing to run, nothing to report
     }
-    if (result >= 0 && request.done) request.done(request.notifyWindow, result);
-    return result;
+    job.result = result;
+    job.finished = true;
+    if (result >= 0 && job.request.done) job.request.done(result);
 }
 
 } // namespace
 
-int32_t runSearchRequest(const SearchRequest& request) {
-    return runRequest(request, request.selection);
+class SearchWorkers {
+public:
+    Worker current;
+    std::vector<Worker> abandoned; // cancelled but not stopped within the wait
+    std::vector<SearchHit> spare;  // the hit buffer the next run fills
+
+    bool running() const { return current.thread && current.thread->active(); }
+
+    void dropCurrent() {
+        if (current.job && current.job->results.hits.capacity() > spare.capacity())
+            spare = std::move(current.job->results.hits);
+        current = Worker{};
+    }
+
+    // Joins the given-up workers that have stopped since.
+    void reapAbandoned() {
+        std::erase_if(abandoned, [](const Worker& w) { return !w.thread->active(); });
+    }
+};
+
+namespace {
+
+SearchWorkers& workersOf(SearchState& state) {
+    if (!state.workers) state.workers = std::make_shared<SearchWorkers>();
+    return *state.workers;
 }
 
+} // namespace
+
 bool isSearchRunning(const SearchState& state) {
-    return state.worker.held() && state.worker.active();
+    return state.workers && state.workers->running();
 }
 
 bool cancelSearch(SearchState& state, std::chrono::milliseconds limit) {
     state.dirty = 1;
-    if (!isSearchRunning(state)) {
-        state.cancel = 0; // left over from a worker that outlived its wait
+    if (!isSearchRunning(state)) return true;
+    SearchWorkers& w = *state.workers;
+    w.current.job->cancel = 1;
+    if (w.current.thread->waitFor(limit)) {
+        w.dropCurrent();
         return true;
     }
-    state.cancel = 1;
-    if (!state.worker.waitFor(limit)) return false;
-    state.cancel = 0;
-    // A run that ended just before it saw the flag has marked its hits
-    // current; they answer the old input all the same.
-    state.dirty = 1;
-    return true;
+    w.abandoned.push_back(std::move(w.current));
+    w.current = Worker{};
+    return false;
 }
 
-bool waitForSearch(SearchState& state, std::chrono::milliseconds limit) {
+bool waitForSearch(SearchState& state, std::chrono::milliseconds limit,
+                   std::chrono::milliseconds cancelLimit) {
     if (!isSearchRunning(state)) return true;
-    if (state.worker.waitFor(limit)) return true;
-    cancelSearch(state);
+    if (state.workers->current.thread->waitFor(limit)) {
+        takeSearchResults(state);
+        return true;
+    }
+    cancelSearch(state, cancelLimit);
     return false;
 }
 
 bool startSearch(const SearchRequest& request) {
     if (request.baseSet == nullptr) return false;
-    SearchState& state = request.baseSet->search;
-    if (isSearchRunning(state) && !cancelSearch(state)) return false;
-    state.worker.release();
-    state.cancel = 0;
+    BaseSet& set = *request.baseSet;
+    SearchState& state = set.search;
+    cancelSearch(state);
+    SearchWorkers& w = workersOf(state);
+    w.dropCurrent();
+    w.reapAbandoned();
     state.kind = request.kind;
 
-    struct Job {
-        SearchRequest request;
-        std::optional<FieldSelection> selection;
-    };
-    auto job = std::make_shared<Job>();
+    auto job = std::make_shared<SearchJob>();
     job->request = request;
     if (request.selection) job->selection = *request.selection;
     job->request.selection = nullptr;
-    return state.worker.start(
-        [job] { runRequest(job->request, job->selection ? &*job->selection : nullptr); },
-        &state.cancel);
+    job->run = foregroundRun(set);
+    job->run.out = &job->results;
+    job->run.cancel = &job->cancel;
+    job->results.hits = std::move(w.spare);
+    w.spare = {};
+
+    auto thread = std::make_unique<SearchThread>();
+    if (!thread->start([job] { runJob(*job); }, &job->cancel)) return false;
+    w.current = Worker{std::move(job), std::move(thread)};
+    return true;
 }
 
-void releaseSearchWorker(SearchState& state) {
-    state.worker.release();
+int32_t takeSearchResults(SearchState& state) {
+    if (!state.workers || !state.workers->current.job) return -1;
+    SearchWorkers& w = *state.workers;
+    SearchJob& job = *w.current.job;
+    if (!job.finished) return -1;
+    w.current.thread->release(); // only the thread's last steps are left
+    const int32_t result = job.result;
+    if (result >= 0) {
+        std::swap(state.hits, job.results.hits);
+        state.populationHits = job.results.populationHits;
+        state.organizationHits = job.results.organizationHits;
+        state.cityCodeHits = job.results.cityCodeHits;
+        state.dirty = 0;
+    }
+    w.dropCurrent();
+    return result;
 }
 
 } // namespace talsk

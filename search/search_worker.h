@@ -1,34 +1,33 @@
 #pragma once
 // The background search ("Фоновый поиск"): at most one worker thread runs a
-// search of the bars ahead of Enter and reports its end through a callback
-// that the window code turns into WM_SEARCH_DONE on its own thread. Stopping
-// is cooperative: the run reads the state's cancel flag after every record.
+// search of the bars ahead of Enter. It fills a hit buffer of its own and
+// reports its end through a callback; the window's thread then takes the
+// hits into the state. Stopping is cooperative: the run reads the worker's
+// own cancel flag after every record.
 
 #include "base/base_set.h"
 #include "search/search_engine.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 
 namespace talsk {
-
-// WM_USER + 20: wParam the number of hits, lParam 0.
-constexpr uint32_t kSearchDoneMessage = 0x0400 + 20;
 
 // How long a canceller waits for the worker to stop, and Enter for it to end.
 constexpr std::chrono::milliseconds kCancelWaitLimit{100000};
 constexpr std::chrono::milliseconds kSearchWaitLimit{300000};
 
 // Runs on the worker thread when a run ends with a hit count (never after a
-// cancelled run or a query that does not compile).
-using SearchDoneCallback = void (*)(void* notifyWindow, int32_t hits);
+// cancelled run or a query that does not compile). The window hands it on to
+// its own thread, which then calls takeSearchResults.
+using SearchDoneCallback = std::function<void(int32_t hits)>;
 
 // What a bar hands to the worker. The worker keeps its own copy, selection
 // included, so the bar may refill its block at once.
 struct SearchRequest {
     BaseSet* baseSet = nullptr;
-    void* notifyWindow = nullptr; // the bar that started the search
-    SearchDoneCallback done = nullptr;
+    SearchDoneCallback done;
     SearchKind kind = SearchKind::None;        // FieldSearch or GeneralSearch
     FieldQueryText fieldTexts;                 // kind FieldSearch
     char generalText[kQuerySlot] = {};         // kind GeneralSearch
@@ -37,30 +36,32 @@ struct SearchRequest {
     void clear() { *this = SearchRequest{}; }
 };
 
-// The worker's body: runs the request's search on the calling thread and
-// calls done with a result of 0 or more. Returns the run's result.
-int32_t runSearchRequest(const SearchRequest& request);
+// A worker has been started and its thread is still searching.
+[[nodiscard]] bool isSearchRunning(const SearchState& state);
 
-// A worker handle is held and its thread is still searching.
-bool isSearchRunning(const SearchState& state);
-
-// Marks the hits stale and stops a running worker: cancel := 1, wait up to
-// limit, cancel := 0. True when no worker runs afterwards. A worker that
-// outlives the wait is never killed: its cancel flag stays set, so it stops
-// at its next record, and no new worker starts until it has.
+// Marks the hits stale and stops a running worker, waiting up to limit. True
+// when no worker runs afterwards. A worker that outlives the wait is never
+// killed: it is left to stop at its next record with its own flag and
+// buffer, and the state no longer counts it as running.
 bool cancelSearch(SearchState& state, std::chrono::milliseconds limit = kCancelWaitLimit);
 
-// True when no worker runs, or it ends within limit; otherwise cancels it
-// and returns false.
-bool waitForSearch(SearchState& state, std::chrono::milliseconds limit = kSearchWaitLimit);
+// True when no worker runs, or it ends within limit (its hits are then
+// taken into the state); otherwise cancels it (waiting up to cancelLimit)
+// and returns false, and the caller searches on its own thread.
+[[nodiscard]] bool waitForSearch(SearchState& state,
+                                 std::chrono::milliseconds limit = kSearchWaitLimit,
+                                 std::chrono::milliseconds cancelLimit = kCancelWaitLimit);
 
-// Cancels a running worker, drops an ended one's handle, sets the state's
-// kind to the request's and starts the worker on request.baseSet->search.
-// False when the previous worker did not stop or no thread can be created.
-// The caller has set the state's fileMask and tables.
-bool startSearch(const SearchRequest& request);
+// Cancels a running worker, sets the state's kind to the request's and
+// starts a worker over the state's fileMask and tables with the settings'
+// match options as they are now. False when no thread can be created. The
+// caller has set the state's fileMask and tables.
+[[nodiscard]] bool startSearch(const SearchRequest& request);
 
-// Drops the handle of a worker that has ended (on WM_SEARCH_DONE).
-void releaseSearchWorker(SearchState& state);
+// On the window's thread, after the done callback: drops the handle of the
+// worker that has ended and makes its hits and counters the state's (dirty
+// 0). Returns the number of hits taken, or -1 when the worker in the state
+// has not ended yet or there is none (a late report of a replaced worker).
+int32_t takeSearchResults(SearchState& state);
 
 } // namespace talsk

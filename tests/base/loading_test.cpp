@@ -51,16 +51,16 @@ public:
         return convert;
     }
     bool runConverter(const std::string& path, const std::string& fullPath,
-                      std::string& fileKey) override {
+                      std::string& typedKey) override {
         EXPECT_EQ(fullPath.substr(fullPath.size() - path.size()), path);
         converted.push_back(fullPath);
-        return converter && converter(fullPath, fileKey);
+        return converter && converter(fullPath, typedKey);
     }
     bool askKeys(std::vector<KeyEntryFile>& files) override {
         keyEntries.push_back(files);
         for (KeyEntryFile& f : files) {
             auto it = typedKeys.find(f.path);
-            if (it != typedKeys.end()) f.fileKey = deriveFileKey(it->second);
+            if (it != typedKeys.end()) f.typedKey = it->second;
             f.remember = checked.count(f.path) != 0;
         }
         return confirmKeys;
@@ -417,9 +417,9 @@ TEST(Loading, OldVersionIsOfferedForConversion) {
     // Accepted: the converter runs on the full path and the file is tried again.
     p.restart();
     p.host.convert = true;
-    p.host.converter = [](const std::string& path, std::string& fileKey) {
+    p.host.converter = [](const std::string& path, std::string& typedKey) {
         test::setVersionWord(path, kVersion20);
-        fileKey.clear();
+        typedKey.clear();
         return true;
     };
     r = p.load();
@@ -447,8 +447,8 @@ TEST(Loading, Version12FileIsConvertedInPlace) {
 
     p.restart();
     p.host.convert = true;
-    p.host.converter = [](const std::string& fullPath, std::string& fileKey) {
-        fileKey = deriveFileKey("key");
+    p.host.converter = [](const std::string& fullPath, std::string& typedKey) {
+        typedKey = "key";
         return convertFileWithTypedKey(fullPath, fullPath, kVersion20, "key").outcome ==
                ConvertOutcome::Done;
     };
@@ -469,9 +469,9 @@ TEST(Loading, ConvertedFileTakesTheKeyTypedInTheConverter) {
     p.list({"old.btn"});
     p.settings.autoKeyEntry = 0;
     p.host.convert = true;
-    p.host.converter = [](const std::string& path, std::string& fileKey) {
+    p.host.converter = [](const std::string& path, std::string& typedKey) {
         test::setVersionWord(path, kVersion20);
-        fileKey = deriveFileKey("секрет");
+        typedKey = "секрет";
         return true;
     };
     const LoadReport r = p.load();
@@ -538,20 +538,23 @@ TEST(Loading, ContractHelpersOfTheDialogs) {
     set.bases[2].keyed = 1;
     set.bases[2].readOnly = 1;
     set.bases[1].connected = 1;
+    set.bases[1].readOnly = 1;
     std::vector<KeyEntryFile> files = keyEntryFiles(set);
     ASSERT_EQ(files.size(), 2u);
     EXPECT_EQ(files[0].path, "a");
     EXPECT_TRUE(files[0].remember);
     EXPECT_FALSE(files[1].remember);
-    files[0].fileKey = "K";   // typed and checked
-    files[1].remember = true; // checked but no key typed
+    const std::string typed(40, 'K'); // the core derives the file key, cut as the boxes cut it
+    files[0].typedKey = typed;        // typed and checked
+    files[1].remember = true;         // checked but no key typed
     EXPECT_TRUE(applyKeyEntry(set, files, true));
-    EXPECT_EQ(set.bases[0].key, "K");
+    EXPECT_EQ(set.bases[0].key, deriveFileKey(typed.substr(0, kMaxKeyLength)));
     EXPECT_EQ(set.bases[0].rememberKey, 1);
     EXPECT_EQ(set.bases[2].key, "");
     EXPECT_EQ(set.bases[2].rememberKey, 0);
     EXPECT_EQ(pathsOf(filesListEntries(set, false)), (std::vector<std::string>{"a", "c"}));
-    EXPECT_EQ(pathsOf(filesListEntries(set, true)), std::vector<std::string>{"c"});
+    // "c" failed and is read-only: listed once, among those not connected.
+    EXPECT_EQ(pathsOf(filesListEntries(set, true)), std::vector<std::string>{"b"});
 
     ProgramSettings s;
     applyFilesListAnswer(s, true, {FilesListChoice::Cancel, true});

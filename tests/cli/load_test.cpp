@@ -1,7 +1,7 @@
 #include "base/base_file.h"
 #include "base/key_store.h"
+#include "base/settings.h"
 #include "platform/cp1251.h"
-#include "search/settings.h"
 #include "support/cli_runner.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"

@@ -5,8 +5,8 @@
 // character) over the whole field and matches it by backtracking; a text is
 // an or of and-groups of such terms.
 
+#include "base/char_tables.h"
 #include "base/table_builder.h"
-#include "search/char_tables.h"
 #include "search/search_engine.h"
 
 #include <gtest/gtest.h>

@@ -168,14 +168,22 @@ TEST_F(SearchEngine, UncompilableQueriesReturnMinusTwoAndKeepDirty) {
     EXPECT_EQ(runGeneralSearch(segments.c_str(), set), kSearchNotCompiled);
 }
 
-TEST_F(SearchEngine, CancelFlagStopsBeforeTheFirstRecord) {
-    set.search.cancel = 1;
-    EXPECT_EQ(field(RecordField::Name, "иванов"), kSearchCancelled);
+TEST_F(SearchEngine, CancelledRunStopsAtOnceAndLeavesTheStateAlone) {
+    std::atomic<uint8_t> cancel{1};
+    SearchResults out;
+    SearchRun run = foregroundRun(set);
+    run.out = &out;
+    run.cancel = &cancel;
+    FieldQueryText q;
+    q.set(static_cast<int>(RecordField::Name), cp("иванов").c_str());
+    set.search.dirty = 1;
+    EXPECT_EQ(runFieldSearch(q, run), kSearchCancelled);
+    EXPECT_LE(out.hits.size(), 1u); // the flag is read after the first record
+    EXPECT_EQ(runGeneralSearch(cp("иванов").c_str(), run, nullptr), kSearchCancelled);
+    // An empty query is answered before any record is looked at.
+    EXPECT_EQ(runGeneralSearch("", run, nullptr), 0);
     EXPECT_TRUE(set.search.hits.empty());
-    EXPECT_EQ(general("иванов"), kSearchCancelled);
-    // An empty query is answered before the flag is looked at.
-    EXPECT_EQ(general(""), 0);
-    set.search.cancel = 0;
+    EXPECT_EQ(set.search.dirty, 1);
 }
 
 TEST_F(SearchEngine, GeneralSearchLooksOnlyInTheSelectedFields) {

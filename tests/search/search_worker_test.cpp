@@ -1,5 +1,6 @@
-// The background search worker: completion reported once on the worker,
-// prompt cooperative cancel, bounded waits, one worker at a time.
+// The background search worker: completion reported once on the worker, the
+// same hits as a search on the window's thread, prompt cooperative cancel,
+// bounded waits, and a worker that outlives its wait harming nothing.
 
 #include "base/table_builder.h"
 #include "search/search_worker.h"
@@ -10,9 +11,14 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <future>
+#include <latch>
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace talsk {
 namespace {
@@ -20,19 +26,23 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
+// What the worker reported; the test thread reads it after the worker ends.
 struct DoneLog {
     std::atomic<int> calls{0};
     std::atomic<int32_t> hits{-100};
     std::atomic<bool> onOtherThread{false};
     std::thread::id caller = std::this_thread::get_id();
-};
+    std::latch* hold = nullptr; // when set, the worker waits here after reporting
 
-void onDone(void* window, int32_t hits) {
-    auto* log = static_cast<DoneLog*>(window);
-    log->hits = hits;
-    log->onOtherThread = std::this_thread::get_id() != log->caller;
-    ++log->calls;
-}
+    SearchDoneCallback callback() {
+        return [this](int32_t n) {
+            hits = n;
+            onOtherThread = std::this_thread::get_id() != caller;
+            ++calls;
+            if (hold) hold->wait();
+        };
+    }
+};
 
 // A base whose general search below takes long: every record has long fields
 // that almost match each of 31 alternatives.
@@ -74,11 +84,17 @@ std::string slowPattern() {
 SearchRequest generalRequest(BaseSet& set, DoneLog& log, const std::string& text) {
     SearchRequest r;
     r.baseSet = &set;
-    r.notifyWindow = &log;
-    r.done = &onDone;
+    r.done = log.callback();
     r.kind = SearchKind::GeneralSearch;
     std::memcpy(r.generalText, text.c_str(), std::min(text.size(), size_t{kQueryTextMax}));
     return r;
+}
+
+std::vector<std::tuple<int32_t, int16_t, TableKind>> hitsOf(const SearchState& s) {
+    std::vector<std::tuple<int32_t, int16_t, TableKind>> v;
+    for (const SearchHit& h : s.hits)
+        v.emplace_back(h.record, h.base, h.table);
+    return v;
 }
 
 class SearchWorker : public ::testing::Test {
@@ -93,61 +109,117 @@ protected:
     }
 };
 
-TEST_F(SearchWorker, CompletedSearchReportsItsHitsOnceFromTheWorker) {
+TEST_F(SearchWorker, ReportsOnceFromTheWorkerWithTheHitsOfAForegroundSearch) {
     BaseSet set;
     set.settings = &settings;
-    fillSlowBase(set, 50);
+    fillSlowBase(set, 300);
+    FieldSelection selection{};
+    selection[1] = selection[6] = 1;
+    auto block = std::make_unique<FieldSelection>(selection);
     DoneLog log;
-    set.search.dirty = 1;
-    ASSERT_TRUE(startSearch(generalRequest(set, log, "a")));
+    std::promise<void> reported;
+    SearchRequest r = generalRequest(set, log, "ab|cd");
+    r.selection = block.get();
+    r.done = [&, inner = log.callback()](int32_t n) {
+        inner(n);
+        reported.set_value();
+    };
+    ASSERT_TRUE(startSearch(r));
+    block.reset(); // the bar may refill its block at once
     EXPECT_EQ(set.search.kind, SearchKind::GeneralSearch);
-    EXPECT_TRUE(waitForSearch(set.search));
-    // The callback runs before the thread ends; give a second call a chance.
-    std::this_thread::sleep_for(20ms);
+    reported.get_future().wait();
+    EXPECT_EQ(set.search.dirty, 1); // nothing reaches the state before it is taken
+    EXPECT_EQ(takeSearchResults(set.search), log.hits);
     EXPECT_EQ(log.calls, 1);
-    EXPECT_EQ(log.hits, 50);
     EXPECT_TRUE(log.onOtherThread);
-    EXPECT_EQ(hitTotal(set.search), 50);
     EXPECT_EQ(set.search.dirty, 0);
     EXPECT_FALSE(isSearchRunning(set.search));
-    EXPECT_TRUE(set.search.worker.held()); // until the done message is handled
-    releaseSearchWorker(set.search);
-    EXPECT_FALSE(set.search.worker.held());
+    EXPECT_EQ(takeSearchResults(set.search), -1); // a second report finds nothing
+
+    const auto background = hitsOf(set.search);
+    const int32_t counts[] = {set.search.populationHits, set.search.organizationHits,
+                              set.search.cityCodeHits};
+    ASSERT_EQ(runGeneralSearch("ab|cd", set, &selection), log.hits);
+    EXPECT_GT(log.hits, 0);
+    EXPECT_EQ(hitsOf(set.search), background);
+    EXPECT_EQ(set.search.populationHits, counts[0]);
+    EXPECT_EQ(set.search.organizationHits, counts[1]);
+    EXPECT_EQ(set.search.cityCodeHits, counts[2]);
 }
 
-TEST_F(SearchWorker, CancelDuringALongSearchReturnsPromptly) {
+TEST_F(SearchWorker, CancelDuringALongSearchReturnsPromptlyAndReportsNothing) {
     DoneLog log;
     ASSERT_TRUE(startSearch(generalRequest(*slow, log, slowPattern())));
-    std::this_thread::sleep_for(5ms);
-    ASSERT_TRUE(isSearchRunning(slow->search)) << "the search ended too soon to be cancelled";
+    ASSERT_TRUE(isSearchRunning(slow->search));
     const auto t0 = Clock::now();
     EXPECT_TRUE(cancelSearch(slow->search));
-    const auto took = Clock::now() - t0;
     // The flag is read after every record: far below the 100 s limit.
-    EXPECT_LT(took, 2s);
-    EXPECT_FALSE(isSearchRunning(slow->search));
-    EXPECT_EQ(slow->search.cancel, 0);
-    EXPECT_EQ(slow->search.dirty, 1);
-    std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(log.calls, 0); // a cancelled run reports nothing
-}
-
-TEST_F(SearchWorker, WaitThatRunsOutCancelsTheWorker) {
-    DoneLog log;
-    ASSERT_TRUE(startSearch(generalRequest(*slow, log, slowPattern())));
-    EXPECT_FALSE(waitForSearch(slow->search, 10ms));
+    EXPECT_LT(Clock::now() - t0, 2s);
     EXPECT_FALSE(isSearchRunning(slow->search));
     EXPECT_EQ(slow->search.dirty, 1);
     EXPECT_EQ(log.calls, 0);
+    EXPECT_EQ(takeSearchResults(slow->search), -1);
+}
+
+// A worker that is still busy when the wait runs out keeps its own flag and
+// buffer: the search after the wait and the next worker work as usual.
+TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
+    std::latch hold(1);
+    BaseSet set;
+    set.settings = &settings;
+    fillSlowBase(set, 300);
+    // Lets the straggler go however the test ends, before the set goes away.
+    struct Release {
+        std::latch& latch;
+        bool done = false;
+        void operator()() {
+            if (!std::exchange(done, true)) latch.count_down();
+        }
+        ~Release() { (*this)(); }
+    } release{hold};
+
+    DoneLog straggler;
+    straggler.hold = &hold;
+    std::promise<void> busy;
+    SearchRequest first = generalRequest(set, straggler, "a");
+    first.done = [&, inner = straggler.callback()](int32_t n) {
+        busy.set_value();
+        inner(n); // stays here until released
+    };
+    ASSERT_TRUE(startSearch(first));
+    busy.get_future().wait();
+    EXPECT_FALSE(waitForSearch(set.search, 0ms, 0ms));
+    EXPECT_FALSE(isSearchRunning(set.search));
+    EXPECT_EQ(set.search.dirty, 1);
+
+    const int32_t found = runGeneralSearch("ab", set); // on the window's thread
+    EXPECT_GT(found, 0);
+    EXPECT_EQ(hitTotal(set.search), found);
+    const auto foreground = hitsOf(set.search);
+
+    DoneLog next;
+    std::promise<void> reported;
+    SearchRequest r = generalRequest(set, next, "ab");
+    r.done = [&, inner = next.callback()](int32_t n) {
+        inner(n);
+        reported.set_value();
+    };
+    ASSERT_TRUE(startSearch(r));
+    reported.get_future().wait();
+    EXPECT_EQ(takeSearchResults(set.search), found);
+    EXPECT_EQ(hitsOf(set.search), foreground);
+
+    release(); // the straggler ends; its late report takes nothing
+    EXPECT_EQ(takeSearchResults(set.search), -1);
+    EXPECT_EQ(hitsOf(set.search), foreground);
+    EXPECT_EQ(straggler.calls, 1);
 }
 
 TEST_F(SearchWorker, StartingAgainStopsThePreviousWorker) {
     DoneLog first, second;
     ASSERT_TRUE(startSearch(generalRequest(*slow, first, slowPattern())));
-    std::this_thread::sleep_for(10ms);
     ASSERT_TRUE(startSearch(generalRequest(*slow, second, "zzzzzzzzzz")));
     EXPECT_TRUE(waitForSearch(slow->search));
-    std::this_thread::sleep_for(20ms);
     EXPECT_EQ(first.calls, 0);
     EXPECT_EQ(second.calls, 1);
     EXPECT_EQ(second.hits, 0);
@@ -158,8 +230,7 @@ TEST_F(SearchWorker, FieldRequestsAndUncompilableQueries) {
     DoneLog log;
     SearchRequest r;
     r.baseSet = slow.get();
-    r.notifyWindow = &log;
-    r.done = &onDone;
+    r.done = log.callback();
     r.kind = SearchKind::FieldSearch;
     r.fieldTexts.set(1, "a*");
     ASSERT_TRUE(startSearch(r));
@@ -172,36 +243,16 @@ TEST_F(SearchWorker, FieldRequestsAndUncompilableQueries) {
     std::string many;
     for (int i = 0; i < 32; ++i)
         many += "x ";
+    slow->search.dirty = 1;
     ASSERT_TRUE(startSearch(generalRequest(*slow, none, many)));
     EXPECT_TRUE(waitForSearch(slow->search));
-    EXPECT_EQ(none.calls, 0); // -2 posts nothing
-}
-
-TEST_F(SearchWorker, SelectionIsCopiedWithTheRequest) {
-    DoneLog log;
-    SearchRequest r = generalRequest(*slow, log, "a");
-    auto selection = std::make_unique<FieldSelection>();
-    (*selection)[6] = 1;
-    r.selection = selection.get();
-    ASSERT_TRUE(startSearch(r));
-    selection.reset(); // the bar may reuse its block at once
-    EXPECT_TRUE(waitForSearch(slow->search));
-    EXPECT_EQ(log.calls, 1);
-}
-
-TEST_F(SearchWorker, CancelWithoutWorkerMarksTheHitsStale) {
-    slow->search.dirty = 0;
-    slow->search.cancel = 1; // left over
-    EXPECT_TRUE(cancelSearch(slow->search));
+    EXPECT_EQ(none.calls, 0); // -2 reports nothing and leaves the hits stale
     EXPECT_EQ(slow->search.dirty, 1);
-    EXPECT_EQ(slow->search.cancel, 0);
-    EXPECT_TRUE(waitForSearch(slow->search));
 }
 
 TEST_F(SearchWorker, DestroyingTheSetStopsARunningWorker) {
     DoneLog log;
     ASSERT_TRUE(startSearch(generalRequest(*slow, log, slowPattern())));
-    std::this_thread::sleep_for(10ms);
     const auto t0 = Clock::now();
     slow.reset();
     EXPECT_LT(Clock::now() - t0, 2s);

@@ -1,4 +1,4 @@
-#include "search/char_tables.h"
+#include "base/char_tables.h"
 
 #include "resources/keytable.h"
 

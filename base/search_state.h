@@ -1,13 +1,14 @@
 #pragma once
 // The hits of the last search with their counters, and what the next search
-// is to look at.
+// is to look at. The set of connected files holds one; the background search
+// that fills it is run by the search layer and only referred to here.
 
 #include "base/records.h"
-#include "search/search_thread.h"
-#include "search/settings.h"
+#include "base/settings.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace talsk {
@@ -26,22 +27,31 @@ struct SearchHit {
     TableKind table = TableKind::Population;
 };
 
-struct SearchState {
+// What one run produces: its hits in base, table and record order, and how
+// many of them fall into each table.
+struct SearchResults {
     std::vector<SearchHit> hits; // grows on demand; never overflows
     int32_t populationHits = 0;
     int32_t organizationHits = 0;
     int32_t cityCodeHits = 0;
+
+    void clearCounters() { populationHits = organizationHits = cityCodeHits = 0; }
+};
+
+// The background search's handle; defined by the search layer.
+class SearchWorkers;
+
+struct SearchState : SearchResults {
     TableMask tables = 0;
     FileMask fileMask{};
     SearchKind kind = SearchKind::None;
     std::atomic<uint8_t> dirty{1};
-    std::atomic<uint8_t> cancel{0};
-    // The background search, if one was started and not yet released. Last,
-    // so that it stops before the hits and flags it writes go away.
-    SearchThread worker;
+    // The running and the abandoned background searches, if any were started.
+    // Last, so that they stop before the hits and flags go away.
+    std::shared_ptr<SearchWorkers> workers;
 };
 
-inline int32_t hitTotal(const SearchState& s) {
+inline int32_t hitTotal(const SearchResults& s) {
     return s.populationHits + s.organizationHits + s.cityCodeHits;
 }
 

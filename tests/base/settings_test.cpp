@@ -1,4 +1,4 @@
-#include "search/settings.h"
+#include "base/settings.h"
 
 #include "support/fault_file_system.h"
 #include "support/temp_dir.h"

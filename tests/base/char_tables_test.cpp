@@ -1,8 +1,8 @@
 // The upper-case table of Windows-1251, the keyboard layout table and the
 // typing conversion of the search bars.
 
+#include "base/char_tables.h"
 #include "platform/cp1251.h"
-#include "search/char_tables.h"
 #include "search/layout_typing.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "search/settings.h"
+#include "base/settings.h"
 
 #include "platform/atomic_write.h"
 #include "platform/file.h"

@@ -2,13 +2,14 @@
 // The 256-byte character tables: upper-casing of Windows-1251 and the
 // keyboard layout table (Latin key -> Cyrillic letter on the same key).
 
-#include "base/base_set.h"
-
 #include <array>
+#include <cstddef>
 
 namespace talsk {
 
 using UpperTable = std::array<unsigned char, 256>;
+// Entry c: the character the key that types Latin c gives on the Russian layout.
+using LayoutTable = std::array<unsigned char, 256>;
 
 // Upper-casing as the platform's ANSI upper-casing gives it for code page 1251.
 const UpperTable& upperTable();
