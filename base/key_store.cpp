@@ -5,6 +5,7 @@
 #include "platform/atomic_write.h"
 #include "platform/cp1251.h"
 #include "platform/file.h"
+#include "platform/little_endian.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -41,50 +42,33 @@ std::vector<Value> readStore(const std::string& path) {
     std::string bytes;
     std::vector<Value> values;
     if (!readFileHead(path, kLargestStore + 1, bytes) || bytes.size() > kLargestStore) return {};
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const size_t size = bytes.size();
-    size_t pos = 0;
-    auto u16 = [&](size_t& v) {
-        if (size - pos < 2) return false;
-        v = size_t(p[pos]) | (size_t(p[pos + 1]) << 8);
-        pos += 2;
-        return true;
-    };
-    auto text = [&](size_t n, std::string& out) {
-        if (size - pos < n) return false;
-        out.assign(bytes, pos, n);
-        pos += n;
-        return true;
-    };
-    if (size < 8 || std::memcmp(p, kSignature, 4) != 0) return {};
-    const uint32_t count =
-        uint32_t(p[4]) | (uint32_t(p[5]) << 8) | (uint32_t(p[6]) << 16) | (uint32_t(p[7]) << 24);
-    pos = 8;
+    ByteReader r(bytes);
+    char signature[sizeof kSignature];
+    uint32_t count = 0;
+    if (!r.take(signature, sizeof signature) ||
+        std::memcmp(signature, kSignature, sizeof kSignature) != 0 || !r.u32(count))
+        return {};
     for (uint32_t i = 0; i < count; ++i) {
         Value v;
-        size_t n = 0;
-        if (!u16(n) || !text(n, v.name) || !u16(n) || !text(n, v.data)) return {};
+        uint16_t n = 0;
+        if (!r.u16(n) || !r.take(v.name, n) || !r.u16(n) || !r.take(v.data, n)) return {};
         values.push_back(std::move(v));
     }
-    if (pos != size) return {};
+    if (!r.atEnd()) return {};
     return values;
 }
 
 bool writeStore(const std::string& path, const std::vector<Value>& values) {
-    std::string bytes(kSignature, sizeof kSignature);
-    auto u16 = [&](size_t v) {
-        bytes += static_cast<char>(v & 0xFF);
-        bytes += static_cast<char>((v >> 8) & 0xFF);
-    };
-    const uint32_t count = static_cast<uint32_t>(values.size());
-    for (int i = 0; i < 4; ++i)
-        bytes += static_cast<char>((count >> (8 * i)) & 0xFF);
+    ByteWriter w;
+    w.bytes(kSignature, sizeof kSignature);
+    w.u32(static_cast<uint32_t>(values.size()));
     for (const Value& v : values) {
-        u16(v.name.size());
-        bytes += v.name;
-        u16(v.data.size());
-        bytes += v.data;
+        w.u16(static_cast<uint16_t>(v.name.size()));
+        w.bytes(v.name.data(), v.name.size());
+        w.u16(static_cast<uint16_t>(v.data.size()));
+        w.bytes(v.data.data(), v.data.size());
     }
+    const std::vector<unsigned char>& bytes = w.image();
     if (bytes.size() > kLargestStore) return false;
     const auto slash = path.find_last_of("/\\");
     if (slash != std::string::npos && slash > 0) makeFolders(path.substr(0, slash), true);

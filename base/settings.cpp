@@ -2,8 +2,8 @@
 
 #include "platform/atomic_write.h"
 #include "platform/file.h"
+#include "platform/little_endian.h"
 
-#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -19,91 +19,8 @@ constexpr size_t kLargestFile = kFixedSize + kPerFile * kMaxFiles;
 constexpr std::array<int32_t, 5> kDefaultWidthsPx = {70, 180, 180, 200, 100};
 constexpr std::array<float, 5> kDefaultShares = {0.07f, 0.25f, 0.28f, 0.32f, 0.08f};
 
-// Little-endian image of the configuration file, built field by field.
-class Writer {
-public:
-    void u8(uint8_t v) { bytes_.push_back(v); }
-    void u16(uint16_t v) {
-        u8(static_cast<uint8_t>(v));
-        u8(static_cast<uint8_t>(v >> 8));
-    }
-    void u32(uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            u8(static_cast<uint8_t>(v >> (8 * i)));
-    }
-    void i16(int16_t v) { u16(static_cast<uint16_t>(v)); }
-    void i32(int32_t v) { u32(static_cast<uint32_t>(v)); }
-    void f32(float v) {
-        uint32_t u;
-        std::memcpy(&u, &v, 4);
-        u32(u);
-    }
-    void zeros(size_t n) { bytes_.insert(bytes_.end(), n, 0); }
-    void bytes(const void* p, size_t n) {
-        auto* b = static_cast<const unsigned char*>(p);
-        bytes_.insert(bytes_.end(), b, b + n);
-    }
-    const std::vector<unsigned char>& image() const { return bytes_; }
-
-private:
-    std::vector<unsigned char> bytes_;
-};
-
-// Reads the image in order. Once a read runs past the end every later read
-// fails too, so that the fields after the end keep their previous values.
-class Reader {
-public:
-    explicit Reader(const std::string& bytes)
-        : p_(reinterpret_cast<const unsigned char*>(bytes.data())), size_(bytes.size()) {}
-
-    bool take(void* out, size_t n) {
-        if (ended_ || size_ - pos_ < n) {
-            ended_ = true;
-            return false;
-        }
-        std::memcpy(out, p_ + pos_, n);
-        pos_ += n;
-        return true;
-    }
-    void skip(size_t n) {
-        if (ended_ || size_ - pos_ < n)
-            ended_ = true;
-        else
-            pos_ += n;
-    }
-    void u8(uint8_t& v) { take(&v, 1); }
-    void u16(uint16_t& v) {
-        unsigned char b[2];
-        if (take(b, 2)) v = static_cast<uint16_t>(b[0] | (b[1] << 8));
-    }
-    void i16(int16_t& v) {
-        uint16_t u = static_cast<uint16_t>(v);
-        u16(u);
-        v = static_cast<int16_t>(u);
-    }
-    bool u32(uint32_t& v) {
-        unsigned char b[4];
-        if (!take(b, 4)) return false;
-        v = uint32_t(b[0]) | (uint32_t(b[1]) << 8) | (uint32_t(b[2]) << 16) |
-            (uint32_t(b[3]) << 24);
-        return true;
-    }
-    void i32(int32_t& v) {
-        uint32_t u;
-        if (u32(u)) v = static_cast<int32_t>(u);
-    }
-    void f32(float& v) {
-        uint32_t u;
-        if (u32(u)) v = std::bit_cast<float>(u);
-    }
-    bool ended() const { return ended_; }
-
-private:
-    const unsigned char* p_;
-    size_t size_;
-    size_t pos_ = 0;
-    bool ended_ = false;
-};
+using Writer = ByteWriter;
+using Reader = ByteReader;
 
 void putPlacement(Writer& w, const WindowPlacement& p) {
     w.u32(p.length);
