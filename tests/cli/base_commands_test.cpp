@@ -1,8 +1,10 @@
 // demo, info, export and import of talsk-cli, run as the user runs them.
 
+#include "support/base_fixtures.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 
 namespace talsk::test {
@@ -112,6 +114,34 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
     EXPECT_LT(r.status, 128);
     EXPECT_NE(r.err.find("Файл открыт только для чтения."), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n");
+}
+
+// A header that fails its checks says nothing true of the file: no count,
+// date or ratio of it is shown, whatever numbers it holds.
+TEST_F(BaseCommands, InfoOfADamagedHeaderShowsNoNumbers) {
+    const std::string records = "population\t0\t1\t\t\t\t\t\t\n"
+                                "organizations\t0\t2\t\t\t\t\t\t\n";
+    ASSERT_EQ(runCli({"import", dir.file("d.btn")}, records).status, 0);
+    const std::vector<unsigned char> good = readBytes(dir.file("d.btn"));
+    struct Case {
+        int table, offset; // a descriptor field: 0 count, 12 text size, 20 stored size
+        int32_t value;
+    } cases[] = {
+        {0, 0, INT32_MAX}, // the sum of the counts overflows 32 bits
+        {1, 0, -3},
+        {0, 20, -500}, // would show a ratio over 100 %
+    };
+    for (const Case& c : cases) {
+        std::vector<unsigned char> bytes = good;
+        patchHeader(bytes, [&](unsigned char* h) { putI32(h + 32 * c.table + c.offset, c.value); });
+        writeBytes(dir.file("d.btn"), bytes);
+        CliResult r = runCli({"info", dir.file("d.btn")});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_EQ(infoField(r.out, "status"), "4");
+        for (const char* name :
+             {"population", "organizations", "citycodes", "created", "updated", "compression"})
+            EXPECT_EQ(infoField(r.out, name), "-") << name << " of case " << c.table << c.offset;
+    }
 }
 
 // Key boxes take at most 32 characters: a longer key would make a file that

@@ -39,6 +39,7 @@ TEST_F(ConvertCommand, KeyedVersion12TravelsToVersion20AndBack) {
     EXPECT_EQ(infoField(info.out, "population"), "2");
     EXPECT_EQ(infoField(info.out, "organizations"), "2");
     EXPECT_NE(infoField(info.out, "created"), "-");
+    EXPECT_EQ(infoField(info.out, "compression"), "-"); // not compressed
 
     CliResult old = runCli({"export", "--version", "1.2", "--key", "ключ", dir.file("old.btn")});
     ASSERT_EQ(old.status, 0) << old.err;
@@ -120,6 +121,7 @@ TEST_F(ConvertCommand, Version10FilesAreShownAndConverted) {
     EXPECT_EQ(infoField(info.out, "population"), "2");
     EXPECT_EQ(infoField(info.out, "organizations"), "1");
     EXPECT_EQ(infoField(info.out, "created"), "4.03.1998");
+    EXPECT_EQ(infoField(info.out, "compression"), "-");
 
     const std::string expected = "population\t0\t2-22-22\tПетров ИП\t\t\t3\t\t\n"
                                  "population\t1\t2-22-22\tПетров\t\t\t3\t\t\n"
