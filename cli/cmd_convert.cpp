@@ -64,6 +64,8 @@ int runConvert(const std::vector<std::string>& args) {
         return fail(files[0] + ": " + versionName(info.version) +
                     " cannot be converted to version " + to);
     }
+    case ConvertOutcome::CannotOpen:
+        return fail(files[0] + ": Ошибка при открытии файла");
     case ConvertOutcome::CannotCreate:
         return fail("Ошибка при создании файла " + files[1]);
     case ConvertOutcome::CannotRead:

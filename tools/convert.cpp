@@ -319,7 +319,7 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     std::unique_ptr<File> source =
         fs.open(sourcePath, inPlace ? OpenMode::ReadWriteExclusive : OpenMode::ReadShared);
     if (!source)
-        return inPlace ? result(ConvertOutcome::CannotCreate)
+        return inPlace ? result(ConvertOutcome::CannotOpen)
                        : result(ConvertOutcome::CannotRead, StatusCannotOpen);
     unsigned char word[2];
     if (source->length() <= 20 || !source->seek(0) || !source->readExact(word, 2))
@@ -347,7 +347,7 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     if (inPlace && !held) {
         // Reading closed the source (a table it does not carry failed): lock it again.
         held = fs.open(sourcePath, OpenMode::ReadWriteExclusive);
-        if (!held) return result(ConvertOutcome::CannotCreate);
+        if (!held) return result(ConvertOutcome::CannotOpen);
     }
     if (!target.write(destinationPath, held)) return result(ConvertOutcome::SaveFailed);
     return result(ConvertOutcome::Done);

@@ -10,6 +10,7 @@ namespace talsk {
 enum class ConvertOutcome {
     Done,
     NothingToConvert, // no conversion exists for this source and target
+    CannotOpen,       // the source could not be opened for writing (in place)
     CannotCreate,     // the destination could not be created
     CannotRead,       // the source could not be read; status says why
     Damaged,          // a 1.0 record could not be parsed

@@ -1,6 +1,7 @@
 // talsk-cli convert, and the version 1.2 side of info, export and import.
 
 #include "platform/cp1251.h"
+#include "platform/file.h"
 #include "support/cli_runner.h"
 #include "support/legacy_images.h"
 #include "support/temp_dir.h"
@@ -145,6 +146,16 @@ TEST_F(ConvertCommand, DamagedVersion10BodyIsReported) {
     EXPECT_NE(r.err.find("Файл bad10.btn поврежден, продолжение невозможно"), std::string::npos)
         << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.btn")));
+}
+
+// In place, the source itself must be opened for writing.
+TEST_F(ConvertCommand, InPlaceSourceThatCannotBeOpenedForWriting) {
+    ASSERT_EQ(runCli({"import", dir.file("a.btn")}, "population\t0\t1\t\t\t\t\t\t\n").status, 0);
+    auto holder = fileSystem().open(dir.file("a.btn"), OpenMode::ReadWriteExclusive);
+    ASSERT_TRUE(holder);
+    CliResult r = runCli({"convert", dir.file("a.btn"), dir.file("a.btn"), "--to", "1.2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Ошибка при открытии файла"), std::string::npos) << r.err;
 }
 
 TEST_F(ConvertCommand, ImportOfVersion12RefusesWhatItCannotKeep) {

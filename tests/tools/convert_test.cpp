@@ -391,7 +391,7 @@ TEST_F(Convert, DestinationProblems) {
     holder.reset();
     // The source itself held by another writer cannot be converted in place.
     auto sourceHolder = fileSystem().open(source, OpenMode::ReadWriteExclusive);
-    EXPECT_EQ(convertFile(source, source, 0x0120, "").outcome, ConvertOutcome::CannotCreate);
+    EXPECT_EQ(convertFile(source, source, 0x0120, "").outcome, ConvertOutcome::CannotOpen);
     sourceHolder.reset();
 
     EXPECT_EQ(convertFile(dir.file("absent.btn"), dir.file("o.btn"), 0x0201, "").status,
