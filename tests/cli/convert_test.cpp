@@ -148,6 +148,33 @@ TEST_F(ConvertCommand, DamagedVersion10BodyIsReported) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.btn")));
 }
 
+TEST_F(ConvertCommand, To12RefusesToCutFieldsUnlessToldTo) {
+    const std::string records = "population\t0\t1\t\t\t\t\t\t\n"
+                                "population\t1\t1234567890\tИванов\t\t\t\t\t\n"
+                                "organizations\t0\t2\t" +
+                                std::string(61, 'N') + "\t\t\t\t\t\n";
+    ASSERT_EQ(runCli({"import", dir.file("new.btn")}, records).status, 0);
+    CliResult refused =
+        runCli({"convert", dir.file("new.btn"), dir.file("old.btn"), "--to", "1.2"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("Записей с полями длиннее допустимых в версии 1.2: 2. Первая из "
+                               "них: Население, запись 2, поле \"Телефон\"."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("old.btn")));
+
+    CliResult cut =
+        runCli({"convert", dir.file("new.btn"), dir.file("old.btn"), "--to", "1.2", "--cut"});
+    ASSERT_EQ(cut.status, 0) << cut.err;
+    EXPECT_EQ(cut.out, "Конвертирование завершено\n");
+    EXPECT_EQ(runCli({"export", "--version", "1.2", dir.file("old.btn")}).out,
+              "population\t0\t1\t\t\t\t\t\t\n"
+              "population\t1\t123456789\tИванов\t\t\t\t\t\n"
+              "organizations\t0\t2\t" +
+                  std::string(60, 'N') + "\t\t\t\t\t\n");
+}
+
 // In place, the source itself must be opened for writing.
 TEST_F(ConvertCommand, InPlaceSourceThatCannotBeOpenedForWriting) {
     ASSERT_EQ(runCli({"import", dir.file("a.btn")}, "population\t0\t1\t\t\t\t\t\t\n").status, 0);
