@@ -1,5 +1,6 @@
 // talsk-cli convert, and the version 1.2 side of info, export and import.
 
+#include "base/legacy_12.h"
 #include "platform/cp1251.h"
 #include "platform/file.h"
 #include "support/cli_runner.h"
@@ -212,6 +213,26 @@ TEST_F(ConvertCommand, ImportOfVersion12RefusesWhatItCannotKeep) {
     EXPECT_EQ(infoField(runCli({"info", dir.file("plain.btn")}).out, "keyed"), "0");
     EXPECT_EQ(runCli({"export", "--version", "1.2", dir.file("plain.btn")}).out,
               "organizations\t0\t\t\t\t123-1234\t\t\t\n");
+}
+
+// As for version 2.0: the readable table comes out, the export fails with the status.
+TEST_F(ConvertCommand, ExportOfAPartlyReadableVersion12FileFails) {
+    LegacyRecord r;
+    r.phone = "2-22-22";
+    r.name = "Petrov";
+    Legacy12Table tables[2];
+    ASSERT_TRUE(packLegacy12(r, TableKind::Population, tables[0].text));
+    ASSERT_TRUE(packLegacy12(r, TableKind::Organizations, tables[1].text));
+    ASSERT_TRUE(packLegacy12(r, TableKind::Organizations, tables[1].text));
+    tables[0].count = 1;
+    tables[1].count = 3; // one more than its text holds
+    std::vector<unsigned char> image;
+    ASSERT_TRUE(buildLegacy12Image(tables, false, "", image));
+    writeBytes(dir.file("part12.btn"), image);
+    CliResult part = runCli({"export", "--version", "1.2", dir.file("part12.btn")});
+    EXPECT_EQ(part.status, 1);
+    EXPECT_EQ(part.out, "population\t0\t2-22-22\tPetrov\t\t\t\t\t\n");
+    EXPECT_NE(part.err.find("Файл открыт только для чтения."), std::string::npos) << part.err;
 }
 
 TEST_F(ConvertCommand, InfoOfDamagedOrOtherVersions) {
