@@ -119,29 +119,17 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
 // A header that fails its checks says nothing true of the file: no count,
 // date or ratio of it is shown, whatever numbers it holds.
 TEST_F(BaseCommands, InfoOfADamagedHeaderShowsNoNumbers) {
-    const std::string records = "population\t0\t1\t\t\t\t\t\t\n"
-                                "organizations\t0\t2\t\t\t\t\t\t\n";
-    ASSERT_EQ(runCli({"import", dir.file("d.btn")}, records).status, 0);
-    const std::vector<unsigned char> good = readBytes(dir.file("d.btn"));
-    struct Case {
-        int table, offset; // a descriptor field: 0 count, 12 text size, 20 stored size
-        int32_t value;
-    } cases[] = {
-        {0, 0, INT32_MAX}, // the sum of the counts overflows 32 bits
-        {1, 0, -3},
-        {0, 20, -500}, // would show a ratio over 100 %
-    };
-    for (const Case& c : cases) {
-        std::vector<unsigned char> bytes = good;
-        patchHeader(bytes, [&](unsigned char* h) { putI32(h + 32 * c.table + c.offset, c.value); });
-        writeBytes(dir.file("d.btn"), bytes);
-        CliResult r = runCli({"info", dir.file("d.btn")});
-        EXPECT_EQ(r.status, 1) << r.err;
-        EXPECT_EQ(infoField(r.out, "status"), "4");
-        for (const char* name :
-             {"population", "organizations", "citycodes", "created", "updated", "compression"})
-            EXPECT_EQ(infoField(r.out, name), "-") << name << " of case " << c.table << c.offset;
-    }
+    ASSERT_EQ(runCli({"import", dir.file("d.btn")}, "population\t0\t1\t\t\t\t\t\t\n").status, 0);
+    std::vector<unsigned char> bytes = readBytes(dir.file("d.btn"));
+    // The counts add up past 32 bits.
+    patchHeader(bytes, [](unsigned char* h) { putI32(h + 32, INT32_MAX); });
+    writeBytes(dir.file("d.btn"), bytes);
+    CliResult r = runCli({"info", dir.file("d.btn")});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(infoField(r.out, "status"), "4");
+    for (const char* name :
+         {"population", "organizations", "citycodes", "created", "updated", "compression"})
+        EXPECT_EQ(infoField(r.out, name), "-") << name;
 }
 
 // Key boxes take at most 32 characters: a longer key would make a file that
