@@ -64,7 +64,28 @@ bool readFileInfo(const std::string& path, PhoneBase& base) {
     return valid;
 }
 
+bool headerDescribesFile(const PhoneBase& base) {
+    switch (base.status) {
+    case StatusCannotOpen:
+    case StatusNoData:
+    case StatusHeaderInvalid:
+    case StatusNotFound:
+    case StatusUnknownFormat:
+        return false;
+    default:
+        return true;
+    }
+}
+
+namespace {
+
+std::string countText(int64_t count) {
+    return count > 0 ? std::to_string(count) : "-";
+}
+
 std::string compressionRatioText(const PhoneBase& base) {
+    if (base.version == kVersion10a || base.version == kVersion10b || base.version == kVersion12)
+        return "-";
     if (base.recordCount() <= 0) return {};
     int64_t text = 0, stored = 0;
     for (const BaseTable& t : base.tables) {
@@ -79,6 +100,23 @@ std::string compressionRatioText(const PhoneBase& base) {
     const size_t point = shown.find('.');
     if (point != std::string::npos) shown.resize(std::min(shown.size(), point + 2));
     return shown + " %";
+}
+
+} // namespace
+
+FileInfoTexts fileInfoTexts(const PhoneBase& base) {
+    FileInfoTexts shown;
+    if (!headerDescribesFile(base)) {
+        for (std::string& c : shown.counts)
+            c = "-";
+        shown.total = shown.ratio = "-";
+        return shown;
+    }
+    for (int k = 0; k < kTableCount; ++k)
+        shown.counts[k] = countText(base.tables[static_cast<size_t>(k)].count);
+    shown.total = countText(base.recordCount());
+    shown.ratio = compressionRatioText(base);
+    return shown;
 }
 
 } // namespace talsk

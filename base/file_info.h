@@ -14,9 +14,22 @@ namespace talsk {
 // closed again. Returns whether the header is valid; an empty path fails.
 bool readFileInfo(const std::string& path, PhoneBase& base);
 
-// "Степень сжатия файла:" as the information displays show it: 100 minus the
-// stored size as a percentage of the text, at least 0, cut one digit after
-// the point, followed by " %" ("35.1 %"); empty for a base without records.
-std::string compressionRatioText(const PhoneBase& base);
+// Whether the counts, dates and sizes of the base are the file's: not when
+// the file could not be opened or read, or its header failed the checks.
+bool headerDescribesFile(const PhoneBase& base);
+
+// The numbers of the information displays as they are shown.
+struct FileInfoTexts {
+    std::string counts[kTableCount]; // each table's records, "-" for 0 or less
+    std::string total;               // "Всего записей в файле:", the same rule
+    // "Степень сжатия файла:": 100 minus the stored size as a percentage of
+    // the text, at least 0, cut one digit after the point ("35.1 %"); empty
+    // for a base without records, "-" for versions 1.0 and 1.2, which are
+    // not compressed.
+    std::string ratio;
+};
+
+// Everything is "-" when the header does not describe the file.
+FileInfoTexts fileInfoTexts(const PhoneBase& base);
 
 } // namespace talsk

@@ -1,7 +1,9 @@
 #include "base/legacy_records.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
+#include <utility>
 
 namespace talsk {
 
@@ -137,22 +139,53 @@ void legacyToFields(const LegacyRecord& record, TableKind kind, RecordFields& ou
         out.field(k)[strnlen(out.field(k), static_cast<size_t>(kFieldMax[k]))] = '\0';
 }
 
+namespace {
+
+// Which field of the seven-field record each legacy field comes from.
+constexpr std::pair<std::string LegacyRecord::*, int> kSourceFields[] = {
+    {&R::phone, 1},     {&R::name, 2},         {&R::street, 3}, {&R::house, 4},
+    {&R::apartment, 5}, {&R::organization, 6}, {&R::comment, 7}};
+
+// The 1.2 limit of a field of the table; 0 where the table has no such field.
+size_t limit12(TableKind kind, std::string LegacyRecord::*member) {
+    for (const LegacyField& f : fields12(kind))
+        if (f.member == member) return f.max;
+    return 0;
+}
+
+// The 1.2 form of a seven-field record before its fields are cut to the 1.2
+// limits: an organization's unit joins its house when both fit 8 characters.
+LegacyRecord uncut12(const RecordFields& fields, TableKind kind) {
+    LegacyRecord out;
+    out.phone = cut(fields.phone, sizeof fields.phone);
+    out.name = cut(fields.name, sizeof fields.name);
+    out.street = cut(fields.street, sizeof fields.street);
+    out.house = cut(fields.house, sizeof fields.house);
+    out.organization = cut(fields.organization, sizeof fields.organization);
+    out.comment = cut(fields.comment, sizeof fields.comment);
+    const std::string unit = cut(fields.unit, sizeof fields.unit);
+    if (kind == TableKind::Population)
+        out.apartment = unit;
+    else if (!unit.empty() && out.house.size() + unit.size() < 8)
+        out.house += '-' + unit;
+    return out;
+}
+
+} // namespace
+
 void fieldsToLegacy12(const RecordFields& fields, TableKind kind, LegacyRecord& out) {
-    out = LegacyRecord{};
-    out.phone = cut(fields.phone, 9);
-    out.name = cut(fields.name, 60);
-    out.street = cut(fields.street, 60);
-    out.comment = cut(fields.comment, 100);
-    if (kind == TableKind::Population) {
-        out.house = cut(fields.house, 8);
-        out.apartment = cut(fields.unit, 4);
-        return;
+    out = uncut12(fields, kind);
+    for (const auto& [member, field] : kSourceFields) {
+        std::string& value = out.*member;
+        value.resize(std::min(value.size(), limit12(kind, member)));
     }
-    const size_t house = strnlen(fields.house, sizeof fields.house);
-    const size_t unit = strnlen(fields.unit, sizeof fields.unit);
-    out.house = cut(fields.house, 8);
-    if (unit > 0 && house + unit < 8) out.house += '-' + std::string(fields.unit, unit);
-    out.organization = cut(fields.organization, 80);
+}
+
+int fieldOver12Limit(const RecordFields& fields, TableKind kind) {
+    const LegacyRecord record = uncut12(fields, kind);
+    for (const auto& [member, field] : kSourceFields)
+        if ((record.*member).size() > limit12(kind, member)) return field;
+    return 0;
 }
 
 } // namespace talsk

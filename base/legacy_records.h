@@ -56,5 +56,9 @@ void legacyToFields(const LegacyRecord& record, TableKind kind, RecordFields& ou
 // joined to its house as "house-unit" when the two have fewer than 8
 // characters together, else dropped; every field is cut to its 1.2 limit.
 void fieldsToLegacy12(const RecordFields& fields, TableKind kind, LegacyRecord& out);
+// The first field (1..7) that fieldsToLegacy12 would cut or leave out, or 0
+// when the record fits version 1.2. An organization's unit that does not
+// join its house is dropped by the mapping and not counted.
+int fieldOver12Limit(const RecordFields& fields, TableKind kind);
 
 } // namespace talsk

@@ -170,7 +170,10 @@ struct PhoneBase {
 
     BaseTable& table(TableKind k) { return tables[static_cast<int>(k)]; }
     const BaseTable& table(TableKind k) const { return tables[static_cast<int>(k)]; }
-    int32_t recordCount() const { return tables[0].count + tables[1].count + tables[2].count; }
+    // In 64 bits: a damaged header's counts may add up past 32.
+    int64_t recordCount() const {
+        return int64_t(tables[0].count) + tables[1].count + tables[2].count;
+    }
 };
 
 constexpr size_t kMaxPathLength = 260;

@@ -26,12 +26,15 @@ std::string fileTitle(const std::string& path) {
 }
 
 int runConvert(const std::vector<std::string>& args) {
-    const char* usage = "usage: talsk-cli convert SRC DST --to 2.0|1.2 [--key TEXT]";
+    const char* usage = "usage: talsk-cli convert SRC DST --to 2.0|1.2 [--key TEXT] [--cut]";
     std::string key;
     std::string to;
+    FieldCutting cutting = FieldCutting::Refuse;
     std::vector<std::string> files;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--key" || args[i] == "--to") {
+        if (args[i] == "--cut") {
+            cutting = FieldCutting::Allow;
+        } else if (args[i] == "--key" || args[i] == "--to") {
             if (i + 1 >= args.size()) return fail("option " + args[i] + " needs a value");
             (args[i] == "--key" ? key : to) = args[i + 1];
             ++i;
@@ -53,7 +56,8 @@ int runConvert(const std::vector<std::string>& args) {
 
     const std::string source = utf8ToCp1251(files[0]);
     const std::string destination = utf8ToCp1251(files[1]);
-    const ConvertResult r = convertFileWithTypedKey(source, destination, target, utf8ToCp1251(key));
+    const ConvertResult r =
+        convertFileWithTypedKey(source, destination, target, utf8ToCp1251(key), {}, cutting);
     switch (r.outcome) {
     case ConvertOutcome::Done:
         std::printf("Конвертирование завершено\n");
@@ -64,6 +68,8 @@ int runConvert(const std::vector<std::string>& args) {
         return fail(files[0] + ": " + versionName(info.version) +
                     " cannot be converted to version " + to);
     }
+    case ConvertOutcome::CannotOpen:
+        return fail(files[0] + ": Ошибка при открытии файла");
     case ConvertOutcome::CannotCreate:
         return fail("Ошибка при создании файла " + files[1]);
     case ConvertOutcome::CannotRead:
@@ -71,13 +77,16 @@ int runConvert(const std::vector<std::string>& args) {
     case ConvertOutcome::Damaged:
         return fail("Файл " + cp1251ToUtf8(fileTitle(source)) +
                     " поврежден, продолжение невозможно");
+    case ConvertOutcome::WouldCut:
+        return fail(files[0] + ": " + oneLine(cutFieldsMessage(r.cut)) +
+                    " Not converted: --cut converts with the fields cut.");
     case ConvertOutcome::SaveFailed:
         break;
     }
     return fail("Ошибка при сохранении файла");
 }
 
-CommandRegistrar reg("convert", "convert SRC DST --to 2.0|1.2 [--key TEXT]", &runConvert);
+CommandRegistrar reg("convert", "convert SRC DST --to 2.0|1.2 [--key TEXT] [--cut]", &runConvert);
 
 } // namespace
 

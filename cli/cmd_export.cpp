@@ -19,6 +19,14 @@ void writeLine(const std::string& line) {
     std::fputc('\n', stdout);
 }
 
+// The exit status once the records are out: a file whose tables did not all
+// load is not exported whole.
+int finish(const std::string& file, int32_t status) {
+    if (std::fflush(stdout) != 0) return 1;
+    if (status == StatusReadOnlyIncomplete) return fail(file + ": " + statusMessage(status, false));
+    return 0;
+}
+
 // A version 1.2 file, read with the 1.2 reader; its records come out in the
 // seven-field form the converter gives them.
 int export12(const std::string& file, const std::string& typedKeyUtf8) {
@@ -30,7 +38,9 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
         base.status = StatusNotFound;
     else if (!(handle = fileSystem().open(path, OpenMode::ReadShared)))
         base.status = StatusCannotOpen;
-    if (!handle || !readLegacy12(*handle, utf8ToCp1251(typedKeyUtf8), base))
+    // A table that failed leaves the other one readable (status 10).
+    if (!handle || (!readLegacy12(*handle, utf8ToCp1251(typedKeyUtf8), base) &&
+                    base.status != StatusReadOnlyIncomplete))
         return fail(file + ": " + statusMessage(base.status, false));
     RecordFields fields;
     LegacyRecord record;
@@ -46,8 +56,9 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
             writeLine(line);
         }
     }
+    const int32_t status = base.status;
     closeBase(base);
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return finish(file, status);
 }
 
 int runExport(const std::vector<std::string>& args) {
@@ -74,10 +85,7 @@ int runExport(const std::vector<std::string>& args) {
     }
     const int32_t status = base.status;
     closeBase(base);
-    if (std::fflush(stdout) != 0) return 1;
-    // The readable tables are out, but the export is not the whole file.
-    if (status == StatusReadOnlyIncomplete) return fail(file + ": " + statusMessage(status, false));
-    return 0;
+    return finish(file, status);
 }
 
 CommandRegistrar reg("export", "export [--key TEXT] [--version 2.0|1.2] FILE", &runExport);

@@ -24,8 +24,9 @@ std::string oneLine(std::string text) {
 void baseDates(const PhoneBase& base, BaseDate& created, BaseDate& updated) {
     auto key = [](const BaseDate& d) { return d.year * 10000 + d.month * 100 + d.day; };
     created = updated = BaseDate{};
+    if (!headerDescribesFile(base)) return;
     for (const BaseTable& t : base.tables) {
-        if (t.count == 0) continue;
+        if (t.count <= 0) continue;
         if (created.year == 0 || key(t.created) < key(created)) created = t.created;
         if (key(t.updated) > key(updated)) updated = t.updated;
     }
@@ -39,14 +40,15 @@ void printInfo(const std::string& path, PhoneBase& base) {
     std::printf("keyed: %d\n", base.keyed);
     std::printf("status: %d\n", base.status);
     std::printf("message: %s\n", oneLine(statusMessage(base.status, false)).c_str());
-    std::printf("population: %d\n", base.tables[0].count);
-    std::printf("organizations: %d\n", base.tables[1].count);
-    std::printf("citycodes: %d\n", base.tables[2].count);
+    const FileInfoTexts shown = fileInfoTexts(base);
+    std::printf("population: %s\n", shown.counts[0].c_str());
+    std::printf("organizations: %s\n", shown.counts[1].c_str());
+    std::printf("citycodes: %s\n", shown.counts[2].c_str());
     BaseDate created, updated;
     baseDates(base, created, updated);
     std::printf("created: %s\n", formatBaseDate(created).c_str());
     std::printf("updated: %s\n", formatBaseDate(updated).c_str());
-    std::printf("compression: %s\n", compressionRatioText(base).c_str());
+    std::printf("compression: %s\n", shown.ratio.c_str());
 }
 
 int runInfo(const std::vector<std::string>& args) {

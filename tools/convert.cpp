@@ -133,7 +133,10 @@ private:
 };
 
 ConvertResult result(ConvertOutcome outcome, int32_t status = 0) {
-    return {outcome, status};
+    ConvertResult r;
+    r.outcome = outcome;
+    r.status = status;
+    return r;
 }
 
 // The typed texts to try for a keyed legacy source.
@@ -230,7 +233,8 @@ ConvertResult read12(File& file, const SourceKey& key, Target& target,
 // Versions 2.0 and 2.0b. The source's file moves into `source` and back out,
 // open, when the tables loaded.
 ConvertResult read20(std::unique_ptr<File>& source, const std::string& path, uint16_t targetVersion,
-                     const SourceKey& key, Target& target, const ConvertProgress& callback) {
+                     const SourceKey& key, FieldCutting cutting, Target& target,
+                     const ConvertProgress& callback) {
     PhoneBase base;
     base.path = path;
     base.file = std::move(source);
@@ -263,6 +267,15 @@ ConvertResult read20(std::unique_ptr<File>& source, const std::string& path, uin
             return result(ConvertOutcome::CannotRead, StatusKeyMissing);
         }
         target.typedKey = key.typed.front();
+    }
+    if (targetVersion == kVersion12 && cutting == FieldCutting::Refuse) {
+        // Version 1.2 keeps shorter fields: cutting them is the caller's choice.
+        ConvertResult refused = result(ConvertOutcome::WouldCut);
+        refused.cut = cutFieldsIn12(base);
+        if (refused.cut.records > 0) {
+            closeBase(base);
+            return refused;
+        }
     }
     // The range counts every record converted, the city codes of a 2.0b source
     // too: a range of population and organizations alone would fill the bar
@@ -307,7 +320,7 @@ bool prepareDestination(const std::string& path, std::unique_ptr<File>& held) {
 }
 
 ConvertResult convert(const std::string& sourcePath, const std::string& destinationPath,
-                      uint16_t targetVersion, const SourceKey& key,
+                      uint16_t targetVersion, const SourceKey& key, FieldCutting cutting,
                       const ConvertProgress& progress) {
     FileSystem& fs = fileSystem();
     if (sourcePath.empty() || destinationPath.empty())
@@ -319,7 +332,7 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     std::unique_ptr<File> source =
         fs.open(sourcePath, inPlace ? OpenMode::ReadWriteExclusive : OpenMode::ReadShared);
     if (!source)
-        return inPlace ? result(ConvertOutcome::CannotCreate)
+        return inPlace ? result(ConvertOutcome::CannotOpen)
                        : result(ConvertOutcome::CannotRead, StatusCannotOpen);
     unsigned char word[2];
     if (source->length() <= 20 || !source->seek(0) || !source->readExact(word, 2))
@@ -338,7 +351,7 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     else if (version == kVersion12)
         r = read12(*source, key, target, progress);
     else
-        r = read20(source, sourcePath, targetVersion, key, target, progress);
+        r = read20(source, sourcePath, targetVersion, key, cutting, target, progress);
     if (r.outcome != ConvertOutcome::Done) return r;
     if (inPlace)
         held = std::move(source);
@@ -347,7 +360,7 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     if (inPlace && !held) {
         // Reading closed the source (a table it does not carry failed): lock it again.
         held = fs.open(sourcePath, OpenMode::ReadWriteExclusive);
-        if (!held) return result(ConvertOutcome::CannotCreate);
+        if (!held) return result(ConvertOutcome::CannotOpen);
     }
     if (!target.write(destinationPath, held)) return result(ConvertOutcome::SaveFailed);
     return result(ConvertOutcome::Done);
@@ -376,22 +389,22 @@ bool conversionExists(uint16_t sourceVersion, uint16_t targetVersion) {
 
 ConvertResult convertFile(const std::string& sourcePath, const std::string& destinationPath,
                           uint16_t targetVersion, const std::string& fileKey,
-                          const ConvertProgress& progress) {
+                          const ConvertProgress& progress, FieldCutting cutting) {
     SourceKey key;
     key.fileKey = fileKey;
     if (!fileKey.empty()) key.typed = typedKeysOfFileKey(fileKey);
-    return convert(sourcePath, destinationPath, targetVersion, key, progress);
+    return convert(sourcePath, destinationPath, targetVersion, key, cutting, progress);
 }
 
 ConvertResult convertFileWithTypedKey(const std::string& sourcePath,
                                       const std::string& destinationPath, uint16_t targetVersion,
-                                      const std::string& typedKey,
-                                      const ConvertProgress& progress) {
+                                      const std::string& typedKey, const ConvertProgress& progress,
+                                      FieldCutting cutting) {
     SourceKey key;
     const std::string typed(typedKey.c_str(), strnlen(typedKey.c_str(), typedKey.size()));
     key.fileKey = deriveFileKey(typed);
     if (!typed.empty()) key.typed.push_back(typed);
-    return convert(sourcePath, destinationPath, targetVersion, key, progress);
+    return convert(sourcePath, destinationPath, targetVersion, key, cutting, progress);
 }
 
 } // namespace talsk

@@ -174,27 +174,58 @@ TEST_F(FileInfo, TruncatedFilesOfEveryVersionNeverCrash) {
         }
 }
 
-TEST(CompressionRatio, ShownAsTheInformationPanelShowsIt) {
+TEST(FileInfoTexts, ShownAsTheInformationPanelShowsThem) {
+    constexpr int32_t kMax = INT32_MAX;
     struct Case {
+        int32_t count[3];
         int32_t text[3];
         int32_t stored[3];
-        int32_t count;
-        const char* shown;
+        uint16_t version;
+        int32_t status;
+        const char* counts[3];
+        const char* total;
+        const char* ratio;
     } cases[] = {
-        {{1000, 0, 0}, {649, 0, 0}, 10, "35.1 %"},  // 35.1 exactly: no rounding up
-        {{600, 300, 100}, {500, 0, 0}, 10, "50 %"}, // whole numbers keep no point
-        {{1000, 0, 0}, {1200, 0, 0}, 10, "0 %"},    // stored larger than text
-        {{3, 0, 0}, {1, 0, 0}, 1, "66.6 %"},        // cut, not rounded (66.666...)
-        {{0, 0, 0}, {0, 0, 0}, 0, ""},              // no records: empty
+        // 35.1 exactly: no rounding up
+        {{10, 0, 0}, {1000, 0, 0}, {649, 0, 0}, kVersion20, 1, {"10", "-", "-"}, "10", "35.1 %"},
+        // whole numbers keep no point
+        {{4, 3, 3}, {600, 300, 100}, {500, 0, 0}, kVersion20, 1, {"4", "3", "3"}, "10", "50 %"},
+        // stored larger than text
+        {{10, 0, 0}, {1000, 0, 0}, {1200, 0, 0}, kVersion20, 1, {"10", "-", "-"}, "10", "0 %"},
+        // cut, not rounded (66.666...)
+        {{1, 0, 0}, {3, 0, 0}, {1, 0, 0}, kVersion20b, 7, {"1", "-", "-"}, "1", "66.6 %"},
+        // no records: empty ratio
+        {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, kVersion20, 1, {"-", "-", "-"}, "-", ""},
+        // the total goes past 32 bits
+        {{kMax, kMax, kMax},
+         {kMax, kMax, kMax},
+         {0, 0, 0},
+         kVersion20,
+         7,
+         {"2147483647", "2147483647", "2147483647"},
+         "6442450941",
+         "100 %"},
+        // older versions are not compressed
+        {{2, 2, 0}, {40, 30, 0}, {0, 0, 0}, kVersion12, 7, {"2", "2", "-"}, "4", "-"},
+        {{2, 0, 0}, {0, 0, 0}, {0, 0, 0}, kVersion10a, 7, {"2", "-", "-"}, "2", "-"},
+        // a failed header's numbers are not the file's
+        {{kMax, -3, 1}, {10, 10, 10}, {-500, 0, 0}, kVersion20, 4, {"-", "-", "-"}, "-", "-"},
+        {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, 0, 8, {"-", "-", "-"}, "-", "-"},
     };
     for (const Case& c : cases) {
         PhoneBase base;
-        for (int k = 0; k < 3; ++k) {
-            base.tables[static_cast<size_t>(k)].textSize = c.text[k];
-            base.tables[static_cast<size_t>(k)].storedSize = c.stored[k];
+        for (size_t k = 0; k < 3; ++k) {
+            base.tables[k].count = c.count[k];
+            base.tables[k].textSize = c.text[k];
+            base.tables[k].storedSize = c.stored[k];
         }
-        base.tables[0].count = c.count;
-        EXPECT_EQ(compressionRatioText(base), c.shown);
+        base.version = c.version;
+        base.status = c.status;
+        const FileInfoTexts shown = fileInfoTexts(base);
+        for (size_t k = 0; k < 3; ++k)
+            EXPECT_EQ(shown.counts[k], c.counts[k]) << c.total << " " << k;
+        EXPECT_EQ(shown.total, c.total);
+        EXPECT_EQ(shown.ratio, c.ratio) << c.total;
     }
 }
 

@@ -13,6 +13,8 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <utility>
+#include <vector>
 
 namespace talsk::test {
 namespace {
@@ -248,6 +250,28 @@ TEST(LegacyRecords, FieldsAreCutToThe12Limits) {
     EXPECT_TRUE(packLegacy12(r, TableKind::Population, text));
     r.phone = "0123456789";
     EXPECT_FALSE(packLegacy12(r, TableKind::Population, text));
+}
+
+TEST(LegacyRecords, TheFirstFieldThat12CannotKeepWhole) {
+    struct Case {
+        TableKind kind;
+        std::vector<std::pair<int, std::string>> fields;
+        int over;
+    } cases[] = {
+        {TableKind::Population, {{1, "123456789"}, {5, "1234"}, {2, std::string(60, 'n')}}, 0},
+        {TableKind::Population, {{2, std::string(61, 'n')}, {5, "12345"}}, 2},
+        {TableKind::Population, {{5, "12345"}}, 5},
+        {TableKind::Population, {{6, "Zavod"}}, 6}, // a population record has no organization
+        {TableKind::Organizations, {{4, "1234567"}, {5, "5"}}, 0}, // the room is dropped
+        {TableKind::Organizations, {{4, "123456789"}}, 4},
+        {TableKind::Organizations, {{6, std::string(80, 'o')}, {7, std::string(101, 'c')}}, 7},
+    };
+    for (const Case& c : cases) {
+        RecordFields f;
+        for (const auto& [k, text] : c.fields)
+            f.set(k, text.c_str());
+        EXPECT_EQ(fieldOver12Limit(f, c.kind), c.over) << c.fields.front().second;
+    }
 }
 
 // ---- version 1.2 files ----

@@ -436,7 +436,7 @@ TEST(Loading, Version12FileIsConvertedInPlace) {
         TempDir source;
         writeBaseFile(source.file("new.btn"), 6, 4, 0, "key");
         ASSERT_EQ(convertFileWithTypedKey(source.file("new.btn"), p.dir.file("old.btn"), kVersion12,
-                                          "key")
+                                          "key", {}, FieldCutting::Allow)
                       .outcome,
                   ConvertOutcome::Done);
     }

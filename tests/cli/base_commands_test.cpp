@@ -1,8 +1,10 @@
 // demo, info, export and import of talsk-cli, run as the user runs them.
 
+#include "support/base_fixtures.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 
 namespace talsk::test {
@@ -112,6 +114,22 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
     EXPECT_LT(r.status, 128);
     EXPECT_NE(r.err.find("Файл открыт только для чтения."), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n");
+}
+
+// A header that fails its checks says nothing true of the file: no count,
+// date or ratio of it is shown, whatever numbers it holds.
+TEST_F(BaseCommands, InfoOfADamagedHeaderShowsNoNumbers) {
+    ASSERT_EQ(runCli({"import", dir.file("d.btn")}, "population\t0\t1\t\t\t\t\t\t\n").status, 0);
+    std::vector<unsigned char> bytes = readBytes(dir.file("d.btn"));
+    // The counts add up past 32 bits.
+    patchHeader(bytes, [](unsigned char* h) { putI32(h + 32, INT32_MAX); });
+    writeBytes(dir.file("d.btn"), bytes);
+    CliResult r = runCli({"info", dir.file("d.btn")});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(infoField(r.out, "status"), "4");
+    for (const char* name :
+         {"population", "organizations", "citycodes", "created", "updated", "compression"})
+        EXPECT_EQ(infoField(r.out, name), "-") << name;
 }
 
 // Key boxes take at most 32 characters: a longer key would make a file that

@@ -1,6 +1,8 @@
 // talsk-cli convert, and the version 1.2 side of info, export and import.
 
+#include "base/legacy_12.h"
 #include "platform/cp1251.h"
+#include "platform/file.h"
 #include "support/cli_runner.h"
 #include "support/legacy_images.h"
 #include "support/temp_dir.h"
@@ -39,6 +41,7 @@ TEST_F(ConvertCommand, KeyedVersion12TravelsToVersion20AndBack) {
     EXPECT_EQ(infoField(info.out, "population"), "2");
     EXPECT_EQ(infoField(info.out, "organizations"), "2");
     EXPECT_NE(infoField(info.out, "created"), "-");
+    EXPECT_EQ(infoField(info.out, "compression"), "-"); // not compressed
 
     CliResult old = runCli({"export", "--version", "1.2", "--key", "ключ", dir.file("old.btn")});
     ASSERT_EQ(old.status, 0) << old.err;
@@ -120,6 +123,7 @@ TEST_F(ConvertCommand, Version10FilesAreShownAndConverted) {
     EXPECT_EQ(infoField(info.out, "population"), "2");
     EXPECT_EQ(infoField(info.out, "organizations"), "1");
     EXPECT_EQ(infoField(info.out, "created"), "4.03.1998");
+    EXPECT_EQ(infoField(info.out, "compression"), "-");
 
     const std::string expected = "population\t0\t2-22-22\tПетров ИП\t\t\t3\t\t\n"
                                  "population\t1\t2-22-22\tПетров\t\t\t3\t\t\n"
@@ -143,6 +147,43 @@ TEST_F(ConvertCommand, DamagedVersion10BodyIsReported) {
     EXPECT_NE(r.err.find("Файл bad10.btn поврежден, продолжение невозможно"), std::string::npos)
         << r.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.btn")));
+}
+
+TEST_F(ConvertCommand, To12RefusesToCutFieldsUnlessToldTo) {
+    const std::string records = "population\t0\t1\t\t\t\t\t\t\n"
+                                "population\t1\t1234567890\tИванов\t\t\t\t\t\n"
+                                "organizations\t0\t2\t" +
+                                std::string(61, 'N') + "\t\t\t\t\t\n";
+    ASSERT_EQ(runCli({"import", dir.file("new.btn")}, records).status, 0);
+    CliResult refused =
+        runCli({"convert", dir.file("new.btn"), dir.file("old.btn"), "--to", "1.2"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out, "");
+    EXPECT_NE(refused.err.find("Записей с полями длиннее допустимых в версии 1.2: 2. Первая из "
+                               "них: Население, запись 2, поле \"Телефон\"."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("old.btn")));
+
+    CliResult cut =
+        runCli({"convert", dir.file("new.btn"), dir.file("old.btn"), "--to", "1.2", "--cut"});
+    ASSERT_EQ(cut.status, 0) << cut.err;
+    EXPECT_EQ(cut.out, "Конвертирование завершено\n");
+    EXPECT_EQ(runCli({"export", "--version", "1.2", dir.file("old.btn")}).out,
+              "population\t0\t1\t\t\t\t\t\t\n"
+              "population\t1\t123456789\tИванов\t\t\t\t\t\n"
+              "organizations\t0\t2\t" +
+                  std::string(60, 'N') + "\t\t\t\t\t\n");
+}
+
+// In place, the source itself must be opened for writing.
+TEST_F(ConvertCommand, InPlaceSourceThatCannotBeOpenedForWriting) {
+    ASSERT_EQ(runCli({"import", dir.file("a.btn")}, "population\t0\t1\t\t\t\t\t\t\n").status, 0);
+    auto holder = fileSystem().open(dir.file("a.btn"), OpenMode::ReadWriteExclusive);
+    ASSERT_TRUE(holder);
+    CliResult r = runCli({"convert", dir.file("a.btn"), dir.file("a.btn"), "--to", "1.2"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Ошибка при открытии файла"), std::string::npos) << r.err;
 }
 
 TEST_F(ConvertCommand, ImportOfVersion12RefusesWhatItCannotKeep) {
@@ -172,6 +213,26 @@ TEST_F(ConvertCommand, ImportOfVersion12RefusesWhatItCannotKeep) {
     EXPECT_EQ(infoField(runCli({"info", dir.file("plain.btn")}).out, "keyed"), "0");
     EXPECT_EQ(runCli({"export", "--version", "1.2", dir.file("plain.btn")}).out,
               "organizations\t0\t\t\t\t123-1234\t\t\t\n");
+}
+
+// As for version 2.0: the readable table comes out, the export fails with the status.
+TEST_F(ConvertCommand, ExportOfAPartlyReadableVersion12FileFails) {
+    LegacyRecord r;
+    r.phone = "2-22-22";
+    r.name = "Petrov";
+    Legacy12Table tables[2];
+    ASSERT_TRUE(packLegacy12(r, TableKind::Population, tables[0].text));
+    ASSERT_TRUE(packLegacy12(r, TableKind::Organizations, tables[1].text));
+    ASSERT_TRUE(packLegacy12(r, TableKind::Organizations, tables[1].text));
+    tables[0].count = 1;
+    tables[1].count = 3; // one more than its text holds
+    std::vector<unsigned char> image;
+    ASSERT_TRUE(buildLegacy12Image(tables, false, "", image));
+    writeBytes(dir.file("part12.btn"), image);
+    CliResult part = runCli({"export", "--version", "1.2", dir.file("part12.btn")});
+    EXPECT_EQ(part.status, 1);
+    EXPECT_EQ(part.out, "population\t0\t2-22-22\tPetrov\t\t\t\t\t\n");
+    EXPECT_NE(part.err.find("Файл открыт только для чтения."), std::string::npos) << part.err;
 }
 
 TEST_F(ConvertCommand, InfoOfDamagedOrOtherVersions) {

@@ -130,7 +130,8 @@ TEST_F(LoadCommand, OldVersionIsConvertedOnlyWhenAsked) {
     TempDir source;
     writeBaseFile(source.file("new.btn"), 5, 3, 0);
     const ConvertResult made =
-        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, "");
+        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, "", {},
+                                FieldCutting::Allow); // random fields over the 1.2 limits
     ASSERT_EQ(made.outcome, ConvertOutcome::Done);
     ASSERT_EQ(test::readBytes(dir.file("old.btn")).at(0), 0x20);
 
@@ -146,10 +147,10 @@ TEST_F(LoadCommand, OldVersionIsConvertedOnlyWhenAsked) {
 TEST_F(LoadCommand, KeyedOldVersionConvertsWithItsKey) {
     TempDir source;
     writeBaseFile(source.file("new.btn"), 2, 2, 0, "abc");
-    ASSERT_EQ(
-        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, "abc")
-            .outcome,
-        ConvertOutcome::Done);
+    ASSERT_EQ(convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12,
+                                      "abc", {}, FieldCutting::Allow)
+                  .outcome,
+              ConvertOutcome::Done);
     auto r = load({"--convert"});
     EXPECT_EQ(lines(r.out).at(0).substr(0, 10), "old.btn\t7\t");
     r = load({"--convert", "--key", "old.btn=abc"});
@@ -162,10 +163,10 @@ TEST_F(LoadCommand, KeysLongerThanTheKeyEntryAreRefusedBeforeAnythingIsConverted
     const std::string key32 = "abcdefghijklmnopqrstuvwxyz012345";
     TempDir source;
     writeBaseFile(source.file("new.btn"), 2, 2, 0, key32);
-    ASSERT_EQ(
-        convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12, key32)
-            .outcome,
-        ConvertOutcome::Done);
+    ASSERT_EQ(convertFileWithTypedKey(source.file("new.btn"), dir.file("old.btn"), kVersion12,
+                                      key32, {}, FieldCutting::Allow)
+                  .outcome,
+              ConvertOutcome::Done);
     const std::vector<unsigned char> before = test::readBytes(dir.file("old.btn"));
     auto refused = runCli({"load", dir.path(), "--convert", "--key", "old.btn=" + key32 + "X"});
     EXPECT_EQ(refused.status, 1);

@@ -165,6 +165,43 @@ TEST_F(Convert, From20To12AndBackKeepsWhatTheMappingKeeps) {
     }
 }
 
+// Version 1.2 keeps shorter fields than 2.0: a conversion that would cut some
+// names how many records and the first of them, and writes nothing, unless
+// cutting is allowed.
+TEST_F(Convert, To12WritesNothingThatWouldBeCutUnlessAllowed) {
+    struct Case {
+        TableKind kind;
+        int field;
+        size_t length; // the 2.0 maximum, over the 1.2 limit
+        const char* named;
+    } cases[] = {
+        {TableKind::Population, 1, 10, "Население, запись 2, поле \"Телефон\""},
+        {TableKind::Organizations, 4, 9, "Организации, запись 2, поле \"Дом\""},
+    };
+    for (const Case& c : cases) {
+        BaseContent content = within12(4, 4, 1);
+        for (size_t i : {1, 3})
+            content.tables[static_cast<size_t>(c.kind)][i][static_cast<size_t>(c.field - 1)] =
+                std::string(c.length, '7');
+        const std::string source = save20("long.btn", content, "");
+        const std::vector<unsigned char> sourceBytes = readBytes(source);
+        writeBytes(dir.file("old.btn"), {9, 9, 9});
+        for (const std::string& to : {dir.file("new.btn"), dir.file("old.btn"), source}) {
+            const ConvertResult r = convertFile(source, to, 0x0120, "");
+            EXPECT_EQ(r.outcome, ConvertOutcome::WouldCut);
+            EXPECT_EQ(r.cut.records, 2);
+            EXPECT_NE(cutFieldsMessage(r.cut).find(c.named), std::string::npos)
+                << cutFieldsMessage(r.cut);
+        }
+        EXPECT_FALSE(fileSystem().attributes(dir.file("new.btn")).exists);
+        EXPECT_EQ(readBytes(dir.file("old.btn")), (std::vector<unsigned char>{9, 9, 9}));
+        EXPECT_EQ(readBytes(source), sourceBytes);
+        EXPECT_EQ(
+            convertFile(source, dir.file("old.btn"), 0x0120, "", {}, FieldCutting::Allow).outcome,
+            ConvertOutcome::Done);
+    }
+}
+
 TEST_F(Convert, From12WithWrongOrMissingKeyCannotRead) {
     const BaseContent content = within12(40, 10, 0);
     const std::string source = save20("src.btn", content, "right");
@@ -391,7 +428,7 @@ TEST_F(Convert, DestinationProblems) {
     holder.reset();
     // The source itself held by another writer cannot be converted in place.
     auto sourceHolder = fileSystem().open(source, OpenMode::ReadWriteExclusive);
-    EXPECT_EQ(convertFile(source, source, 0x0120, "").outcome, ConvertOutcome::CannotCreate);
+    EXPECT_EQ(convertFile(source, source, 0x0120, "").outcome, ConvertOutcome::CannotOpen);
     sourceHolder.reset();
 
     EXPECT_EQ(convertFile(dir.file("absent.btn"), dir.file("o.btn"), 0x0201, "").status,
