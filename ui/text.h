@@ -1,0 +1,16 @@
+#pragma once
+// Windows-1251 text <-> QString, only where text meets a widget.
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace talsk {
+
+QString fromCp1251(std::string_view text);
+QString fromCp1251(const char* text); // null = empty
+// Characters that Windows-1251 cannot hold become '?'.
+std::string toCp1251(const QString& text);
+
+} // namespace talsk
