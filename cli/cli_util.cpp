@@ -8,6 +8,12 @@
 
 namespace talsk::cli {
 
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n') c = ' ';
+    return text;
+}
+
 int fail(const std::string& message, int status) {
     std::fprintf(stderr, "talsk-cli: %s\n", message.c_str());
     return status;

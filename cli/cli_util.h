@@ -12,6 +12,8 @@ namespace talsk::cli {
 
 // Prints "talsk-cli: message" on stderr; returns 1 (or the given status).
 int fail(const std::string& message, int status = 1);
+// A message of several lines on one line, for the terminal's one-line reports.
+std::string oneLine(std::string text);
 
 // Parses a whole decimal number; false on anything else.
 bool parseInt(const std::string& text, long long& value);

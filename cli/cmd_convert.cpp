@@ -14,12 +14,6 @@ namespace talsk::cli {
 
 namespace {
 
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n') c = ' ';
-    return text;
-}
-
 std::string fileTitle(const std::string& path) {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);

@@ -14,12 +14,6 @@ namespace talsk::cli {
 
 namespace {
 
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n') c = ' ';
-    return text;
-}
-
 // The earliest creation and the latest update over the tables that have records.
 void baseDates(const PhoneBase& base, BaseDate& created, BaseDate& updated) {
     auto key = [](const BaseDate& d) { return d.year * 10000 + d.month * 100 + d.day; };

@@ -68,12 +68,6 @@ private:
     bool convert_;
 };
 
-std::string oneLine(std::string text) {
-    for (char& c : text)
-        if (c == '\n') c = ' ';
-    return text;
-}
-
 int runLoad(const std::vector<std::string>& args) {
     const char* usage = "usage: talsk-cli load [DIR] [--key FILE=TEXT]... [--remember] [--convert]";
     std::string folder;
