@@ -544,7 +544,7 @@ TEST(SaveBase, WithoutTemporaryFileWritesInPlace) {
     BaseContent content = randomContent(gen, 20, 5, 5); // smaller: the file shrinks
     fillBase(base, content, "");
     FaultFileSystem fs;
-    fs.refuseTemp = true;
+    fs.refuseTemp = WriteError::NoAccess; // the folder takes no new file
     {
         ScopedFileSystem scoped(fs);
         ASSERT_TRUE(saveBase(base, kMaskAllTables));
