@@ -223,7 +223,8 @@ bool writeLeadBytes(File& file, const PhoneBase& base) {
     return file.seek(0) && file.write(lead, kLeadSize);
 }
 
-bool saveBase(PhoneBase& base, TableMask mask) {
+bool saveBase(PhoneBase& base, TableMask mask, WriteError* cause) {
+    reportWriteError(WriteError::None, cause);
     if (!base.keyed)
         base.key.clear();
     else if (base.key.empty())
@@ -280,7 +281,7 @@ bool saveBase(PhoneBase& base, TableMask mask) {
     makeBuiltinKey(2, key2);
     encipher(header, kHeaderBlockSize, key2);
     if (!writeFileImage(base.path, image.bytes().data(), static_cast<int64_t>(image.bytes().size()),
-                        base.file))
+                        base.file, cause))
         return false;
 
     int64_t offset = kFirstBlockOffset;

@@ -30,8 +30,10 @@ bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b);
 // one-table mask whether that table is loaded.
 bool loadTables(PhoneBase& base, TableMask mask);
 // Re-indexes the masked tables, then (unless validate only) rewrites the
-// whole file. The previous file stays intact when anything fails.
-bool saveBase(PhoneBase& base, TableMask mask);
+// whole file. The previous file stays intact when anything fails. When
+// writing failed, *cause (if given) says why; it is None when the records
+// were refused and nothing was written.
+bool saveBase(PhoneBase& base, TableMask mask, WriteError* cause = nullptr);
 // The 10 lead bytes: version 2.0, the base's flagByte and keyed flag, zeros.
 bool writeLeadBytes(File& file, const PhoneBase& base);
 

@@ -5,6 +5,7 @@
 // Everything the user sees or answers goes through a LoadingHost.
 
 #include "base/base_set.h"
+#include "platform/write_error.h"
 
 #include <cstdint>
 #include <string>
@@ -92,6 +93,7 @@ struct LoadReport {
     bool anyNotConnected = false;
     bool anyReadOnly = false;
     bool changeRequested = false; // "Изменить" was chosen in the list of failed files
+    WriteError keysNotSaved = WriteError::None; // why the remembered keys were not saved
 };
 
 class Loader {

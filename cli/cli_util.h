@@ -3,6 +3,7 @@
 // export line format and loading a file for a command.
 
 #include "base/records.h"
+#include "platform/write_error.h"
 
 #include <map>
 #include <string>
@@ -12,6 +13,8 @@ namespace talsk::cli {
 
 // Prints "talsk-cli: message" on stderr; returns 1 (or the given status).
 int fail(const std::string& message, int status = 1);
+// "message: cause" when a cause is known, else the message alone.
+std::string withCause(const std::string& message, WriteError cause);
 
 // Parses a whole decimal number; false on anything else.
 bool parseInt(const std::string& text, long long& value);

@@ -1,6 +1,8 @@
 #pragma once
 // Conversion of base files between versions 1.0, 1.2, 2.0b and 2.0.
 
+#include "platform/write_error.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,6 +21,9 @@ enum class ConvertOutcome {
 struct ConvertResult {
     ConvertOutcome outcome = ConvertOutcome::NothingToConvert;
     int32_t status = 0; // LoadStatus of the source when CannotRead
+    // Why the destination could not be created (CannotCreate) or written
+    // (SaveFailed); None when it was not the file system.
+    WriteError cause = WriteError::None;
 };
 
 // Called with the running count whenever it is a multiple of the step.

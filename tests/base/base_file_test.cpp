@@ -338,7 +338,9 @@ TEST(ReadHeader, LockedFileOpensReadOnly) {
     // It cannot save while the other holds the file; the file stays as it was.
     const std::vector<unsigned char> before = readBytes(path);
     second.keyed = 0;
-    EXPECT_FALSE(saveBase(second, kMaskAllTables));
+    WriteError cause = WriteError::None;
+    EXPECT_FALSE(saveBase(second, kMaskAllTables, &cause));
+    EXPECT_EQ(cause, WriteError::Locked);
     EXPECT_EQ(readBytes(path), before);
     closeBase(holder);
     PhoneBase third;
@@ -470,7 +472,9 @@ TEST_F(FailedSave, WriteErrorAtAnyPoint) {
     for (int64_t budget : {int64_t(0), int64_t(1), int64_t(106), int64_t(before.size() / 2)}) {
         fs.failTempWritesAfter = budget;
         ScopedFileSystem scoped(fs);
-        EXPECT_FALSE(saveBase(base, kMaskAllTables)) << budget;
+        WriteError cause = WriteError::None;
+        EXPECT_FALSE(saveBase(base, kMaskAllTables, &cause)) << budget;
+        EXPECT_EQ(cause, WriteError::NoSpace);
         EXPECT_EQ(readBytes(path), before) << budget;
         EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.btn"});
     }

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace talsk {
 namespace {
@@ -38,6 +39,26 @@ TEST(OpenBase, ConnectsAPlainFileAndKeepsItLocked) {
     EXPECT_EQ(fileSystem().open(base.path, OpenMode::ReadWriteExclusive), nullptr);
     closeBase(base);
     EXPECT_NE(fileSystem().open(dir.file("a.btn"), OpenMode::ReadWriteExclusive), nullptr);
+}
+
+// The read-only attribute comes from the file's mode: a file without write
+// bits connects read-only and is not written over, whoever runs the program.
+TEST(OpenBase, FileWithoutWriteBitsConnectsReadOnly) {
+    TempDir dir;
+    const std::string path = dir.file("ro.btn");
+    writeBaseFile(path, 3, 2, 1);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_TRUE(fileSystem().attributes(path).readOnly);
+    PhoneBase base = baseAt(path);
+    ASSERT_TRUE(openBase(base, nullptr, false, false, nullptr));
+    EXPECT_EQ(base.status, StatusReadOnlyAttribute);
+    EXPECT_EQ(base.readOnly, 1);
+    EXPECT_FALSE(base.file);
+    const std::vector<unsigned char> before = test::readBytes(path);
+    WriteError cause = WriteError::None;
+    EXPECT_FALSE(saveBase(base, kMaskAllTables, &cause));
+    EXPECT_EQ(cause, WriteError::NoAccess);
+    EXPECT_EQ(test::readBytes(path), before);
 }
 
 TEST(OpenBase, StatusesOfFilesThatDoNotConnect) {

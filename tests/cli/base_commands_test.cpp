@@ -1,8 +1,13 @@
 // demo, info, export and import of talsk-cli, run as the user runs them.
 
+#include "base/base_set.h"
+#include "base/cipher.h"
+#include "base/load_status.h"
+#include "platform/cp1251.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace talsk::test {
@@ -112,6 +117,27 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
     EXPECT_LT(r.status, 128);
     EXPECT_NE(r.err.find("Файл открыт только для чтения."), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n");
+}
+
+// A file the program holds is not written over, and the message says why.
+TEST_F(BaseCommands, WritingCommandsNameWhyTheyCannotWrite) {
+    makeDemo();
+    const std::string held = dir.file("talsk-keyed.btn");
+    PhoneBase program;
+    program.path = held;
+    program.key = deriveFileKey(utf8ToCp1251("тальск"));
+    ASSERT_TRUE(openBase(program, nullptr, false, false, nullptr));
+    const std::vector<unsigned char> before = readBytes(held);
+
+    CliResult imported = runCli({"import", held}, "population\t0\t1\t\t\t\t\t\t\n");
+    EXPECT_EQ(imported.status, 1);
+    EXPECT_NE(imported.err.find("файл занят другой программой"), std::string::npos) << imported.err;
+    CliResult converted = runCli({"convert", dir.file("talsk.btn"), held, "--to", "1.2"});
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_NE(converted.err.find("файл занят другой программой"), std::string::npos)
+        << converted.err;
+    EXPECT_EQ(readBytes(held), before);
+    closeBase(program);
 }
 
 // Key boxes take at most 32 characters: a longer key would make a file that
