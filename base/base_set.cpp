@@ -43,10 +43,10 @@ bool tableIntact(const BaseTable& t) {
 } // namespace
 
 bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
-              const KeyStore* keys) {
+              const KeyStore* keys, BaseAccess access) {
     closeBase(base);
     if (newPath != nullptr) base.path = *newPath;
-    if (!readHeader(base, true, allow20b)) return false;
+    if (!readHeader(base, true, allow20b, access)) return false;
     if (!base.keyed) {
         base.key.clear();
     } else if (base.key.empty()) {

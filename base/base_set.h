@@ -2,6 +2,7 @@
 // The connected base files: every search runs over all of them and totals are
 // summed over them.
 
+#include "base/base_file.h"
 #include "base/records.h"
 #include "search/search_state.h"
 #include "search/settings.h"
@@ -43,7 +44,7 @@ class KeyStore;
 // asks `keys` when autoKey is set and keys is given, else status 6) and loads
 // the tables. A failure to load empties the key. Returns connected.
 bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
-              const KeyStore* keys);
+              const KeyStore* keys, BaseAccess access = BaseAccess::Writer);
 // Index of the first base with this path (letter case ignored, Latin and
 // Cyrillic alike), or kNoBase for an empty path or no match.
 int findBase(const BaseSet& set, const std::string& path);

@@ -119,6 +119,37 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
     EXPECT_EQ(r.out, "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n");
 }
 
+// The commands that only read never keep the program from connecting a file
+// for writing, nor fail while it holds one.
+TEST_F(BaseCommands, ReadingCommandsLeaveTheWriterLockToTheProgram) {
+    // Enough records that the export is still writing when its first line is read.
+    ASSERT_EQ(runCli({"demo", dir.path(), "--residents", "5000"}).status, 0);
+    const std::string path = dir.file("talsk.btn");
+    FILE* exporting = popen((std::string(TALSK_CLI_PATH) + " export " + path).c_str(), "r");
+    ASSERT_NE(exporting, nullptr);
+    char line[1024];
+    ASSERT_NE(std::fgets(line, sizeof line, exporting), nullptr);
+
+    PhoneBase program;
+    program.path = path;
+    EXPECT_TRUE(openBase(program, nullptr, false, false, nullptr));
+    EXPECT_EQ(program.status, StatusConnected);
+    EXPECT_EQ(program.readOnly, 0);
+    size_t lines = 1;
+    while (std::fgets(line, sizeof line, exporting) != nullptr)
+        lines += std::string(line).back() == '\n';
+    EXPECT_EQ(pclose(exporting), 0);
+    EXPECT_GT(lines, 5000u);
+
+    CliResult info = runCli({"info", path});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(infoField(info.out, "status"), "1");
+    CliResult found = runCli({"search", "--all", "*", path});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_NE(found.out.find("# population=5000 "), std::string::npos) << found.out;
+    closeBase(program);
+}
+
 // A file the program holds is not written over, and the message says why.
 TEST_F(BaseCommands, WritingCommandsNameWhyTheyCannotWrite) {
     makeDemo();
