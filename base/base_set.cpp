@@ -4,7 +4,6 @@
 #include "base/key_store.h"
 #include "base/load_status.h"
 #include "platform/file.h"
-#include "search/char_tables.h"
 
 #include <algorithm>
 
@@ -68,16 +67,8 @@ bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool al
 
 int findBase(const BaseSet& set, const std::string& path) {
     if (path.empty()) return kNoBase;
-    const UpperTable& upper = upperTable();
-    for (size_t i = 0; i < set.bases.size(); ++i) {
-        const std::string& other = set.bases[i].path;
-        if (other.size() != path.size()) continue;
-        bool same = true;
-        for (size_t k = 0; k < path.size() && same; ++k)
-            same = upper[static_cast<unsigned char>(path[k])] ==
-                   upper[static_cast<unsigned char>(other[k])];
-        if (same) return static_cast<int>(i);
-    }
+    for (size_t i = 0; i < set.bases.size(); ++i)
+        if (samePath(set.bases[i].path, path)) return static_cast<int>(i);
     return kNoBase;
 }
 

@@ -45,8 +45,8 @@ class KeyStore;
 // the tables. A failure to load empties the key. Returns connected.
 bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
               const KeyStore* keys, BaseAccess access = BaseAccess::Writer);
-// Index of the first base with this path (letter case ignored, Latin and
-// Cyrillic alike), or kNoBase for an empty path or no match.
+// Index of the first base with this path, compared as the file system
+// compares names (samePath), or kNoBase for an empty path or no match.
 int findBase(const BaseSet& set, const std::string& path);
 // The path to open for a name of the list: a name without a folder lies in
 // the set's folder.
