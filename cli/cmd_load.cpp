@@ -34,7 +34,7 @@ public:
         const std::string typed = typedKeyFor(path);
         const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
         if (result.outcome != ConvertOutcome::Done) {
-            std::fprintf(stderr, "talsk-cli: %s: conversion failed\n", cp1251ToUtf8(path).c_str());
+            fail(withCause(cp1251ToUtf8(path) + ": conversion failed", result.cause));
             return false;
         }
         fileKey = deriveFileKey(typed);
