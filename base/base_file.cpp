@@ -52,7 +52,7 @@ const char* versionName(uint16_t version) {
     }
 }
 
-bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b) {
+bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b, BaseAccess access) {
     base.connected = 1;
     for (BaseTable& t : base.tables)
         t.loaded = 1;
@@ -68,8 +68,12 @@ bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b) {
         }
         if (base.file) base.file->close();
         base.file.reset();
-        if (!a.readOnly) base.file = fs.open(base.path, OpenMode::ReadWriteExclusive);
-        if (!base.file) {
+        const bool writer = access == BaseAccess::Writer;
+        if (writer && !a.readOnly) base.file = fs.open(base.path, OpenMode::ReadWriteExclusive);
+        if (base.file) {
+            // Saves of this file that were killed left their temporary files.
+            fs.removeStaleTemps(fs.resolve(base.path));
+        } else {
             base.file = fs.open(base.path, OpenMode::ReadShared);
             if (!base.file) {
                 base.status = StatusCannotOpen;
@@ -77,7 +81,11 @@ bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b) {
                 return false;
             }
             base.readOnly = 1;
-            base.status = a.readOnly ? StatusReadOnlyAttribute : StatusReadOnlyBusy;
+            // A reader did not ask for the lock: the file is not busy for it.
+            if (a.readOnly)
+                base.status = StatusReadOnlyAttribute;
+            else if (writer)
+                base.status = StatusReadOnlyBusy;
         }
     }
     if (!base.file || !base.file->isOpen()) {
@@ -223,7 +231,8 @@ bool writeLeadBytes(File& file, const PhoneBase& base) {
     return file.seek(0) && file.write(lead, kLeadSize);
 }
 
-bool saveBase(PhoneBase& base, TableMask mask) {
+bool saveBase(PhoneBase& base, TableMask mask, WriteError* cause) {
+    reportWriteError(WriteError::None, cause);
     if (!base.keyed)
         base.key.clear();
     else if (base.key.empty())
@@ -280,7 +289,7 @@ bool saveBase(PhoneBase& base, TableMask mask) {
     makeBuiltinKey(2, key2);
     encipher(header, kHeaderBlockSize, key2);
     if (!writeFileImage(base.path, image.bytes().data(), static_cast<int64_t>(image.bytes().size()),
-                        base.file))
+                        base.file, cause))
         return false;
 
     int64_t offset = kFirstBlockOffset;

@@ -23,15 +23,24 @@ constexpr unsigned char kSeparator[4] = {0x01, 0x02, 0x02, 0x01};
 // "Версия 2.0", "Версия 2.0b", "Версия 1.0", "Версия 1.2" or "Неверный формат".
 const char* versionName(uint16_t version);
 
+// How a base file is opened from disk.
+enum class BaseAccess {
+    Writer, // as the program connects it: held with the writer lock when the file allows
+    Reader, // only read: never locks a writer out; the base is read-only
+};
+
 // Opens (when openFromDisk) and checks the lead and header; fills version,
 // flagByte, keyed, dataSize and the table descriptors. Returns connected.
-bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b);
+bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b,
+                BaseAccess access = BaseAccess::Writer);
 // Reads, unpacks and indexes the masked tables. Returns connected, or for a
 // one-table mask whether that table is loaded.
 bool loadTables(PhoneBase& base, TableMask mask);
 // Re-indexes the masked tables, then (unless validate only) rewrites the
-// whole file. The previous file stays intact when anything fails.
-bool saveBase(PhoneBase& base, TableMask mask);
+// whole file. The previous file stays intact when anything fails. When
+// writing failed, *cause (if given) says why; it is None when the records
+// were refused and nothing was written.
+bool saveBase(PhoneBase& base, TableMask mask, WriteError* cause = nullptr);
 // The 10 lead bytes: version 2.0, the base's flagByte and keyed flag, zeros.
 bool writeLeadBytes(File& file, const PhoneBase& base);
 

@@ -43,10 +43,10 @@ bool tableIntact(const BaseTable& t) {
 } // namespace
 
 bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
-              const KeyStore* keys) {
+              const KeyStore* keys, BaseAccess access) {
     closeBase(base);
     if (newPath != nullptr) base.path = *newPath;
-    if (!readHeader(base, true, allow20b)) return false;
+    if (!readHeader(base, true, allow20b, access)) return false;
     if (!base.keyed) {
         base.key.clear();
     } else if (base.key.empty()) {
@@ -68,16 +68,8 @@ bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool al
 
 int findBase(const BaseSet& set, const std::string& path) {
     if (path.empty()) return kNoBase;
-    const UpperTable& upper = upperTable();
-    for (size_t i = 0; i < set.bases.size(); ++i) {
-        const std::string& other = set.bases[i].path;
-        if (other.size() != path.size()) continue;
-        bool same = true;
-        for (size_t k = 0; k < path.size() && same; ++k)
-            same = upper[static_cast<unsigned char>(path[k])] ==
-                   upper[static_cast<unsigned char>(other[k])];
-        if (same) return static_cast<int>(i);
-    }
+    for (size_t i = 0; i < set.bases.size(); ++i)
+        if (samePath(set.bases[i].path, path)) return static_cast<int>(i);
     return kNoBase;
 }
 

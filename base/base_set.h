@@ -3,6 +3,7 @@
 // summed over them.
 
 #include "base/char_tables.h"
+#include "base/base_file.h"
 #include "base/records.h"
 #include "base/search_state.h"
 #include "base/settings.h"
@@ -42,9 +43,9 @@ class KeyStore;
 // asks `keys` when autoKey is set and keys is given, else status 6) and loads
 // the tables. A failure to load empties the key. Returns connected.
 bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
-              const KeyStore* keys);
-// Index of the first base with this path (letter case ignored, Latin and
-// Cyrillic alike), or kNoBase for an empty path or no match.
+              const KeyStore* keys, BaseAccess access = BaseAccess::Writer);
+// Index of the first base with this path, compared as the file system
+// compares names (samePath), or kNoBase for an empty path or no match.
 int findBase(const BaseSet& set, const std::string& path);
 // The path to open for a name of the list: a name without a folder lies in
 // the set's folder.

@@ -58,7 +58,7 @@ std::vector<Value> readStore(const std::string& path) {
     return values;
 }
 
-bool writeStore(const std::string& path, const std::vector<Value>& values) {
+bool writeStore(const std::string& path, const std::vector<Value>& values, WriteError* cause) {
     ByteWriter w;
     w.bytes(kSignature, sizeof kSignature);
     w.u32(static_cast<uint32_t>(values.size()));
@@ -69,11 +69,11 @@ bool writeStore(const std::string& path, const std::vector<Value>& values) {
         w.bytes(v.data.data(), v.data.size());
     }
     const std::vector<unsigned char>& bytes = w.image();
-    if (bytes.size() > kLargestStore) return false;
+    if (bytes.size() > kLargestStore) return reportWriteError(WriteError::Other, cause);
     const auto slash = path.find_last_of("/\\");
     if (slash != std::string::npos && slash > 0) makeFolders(path.substr(0, slash), true);
     // A fresh temporary file is readable by its owner alone, and stays so.
-    return writeFileAtomically(path, bytes.data(), bytes.size(), true);
+    return writeFileAtomically(path, bytes.data(), bytes.size(), true, cause);
 }
 
 } // namespace
@@ -93,12 +93,12 @@ std::string KeyStore::defaultPath() {
     return utf8ToCp1251(config + "/Quelvarin0/Key");
 }
 
-bool KeyStore::saveKeys(const BaseSet& set) const {
+bool KeyStore::saveKeys(const BaseSet& set, WriteError* cause) const {
     bool any = false;
     for (const PhoneBase& base : set.bases)
         any = any || base.rememberKey;
-    if (!any) return true;
-    if (storePath_.empty()) return false;
+    if (!any) return reportWriteError(WriteError::None, cause);
+    if (storePath_.empty()) return reportWriteError(WriteError::Other, cause);
     std::vector<Value> values = readStore(storePath_);
     for (const PhoneBase& base : set.bases) {
         if (!base.rememberKey) continue;
@@ -115,7 +115,7 @@ bool KeyStore::saveKeys(const BaseSet& set) const {
             }
         if (!replaced) values.push_back(std::move(v));
     }
-    return writeStore(storePath_, values);
+    return writeStore(storePath_, values, cause);
 }
 
 std::string KeyStore::lookupKey(const std::string& path) const {
@@ -132,9 +132,9 @@ std::string KeyStore::lookupKey(const std::string& path) const {
     return {};
 }
 
-bool KeyStore::clearKeys() const {
-    if (storePath_.empty()) return false;
-    return writeStore(storePath_, {});
+bool KeyStore::clearKeys(WriteError* cause) const {
+    if (storePath_.empty()) return reportWriteError(WriteError::Other, cause);
+    return writeStore(storePath_, {}, cause);
 }
 
 } // namespace talsk

@@ -2,6 +2,8 @@
 // Remembered file keys, per user: names (file paths) and values (file keys)
 // are enciphered with built-in key 1.
 
+#include "platform/write_error.h"
+
 #include <string>
 
 namespace talsk {
@@ -14,12 +16,13 @@ public:
     explicit KeyStore(std::string storePath);
     static std::string defaultPath();
 
-    // Writes the key of every base whose rememberKey is set; others stay as they are.
-    bool saveKeys(const BaseSet& set) const;
+    // Writes the key of every base whose rememberKey is set; others stay as
+    // they are. On failure *cause, when given, says why.
+    bool saveKeys(const BaseSet& set, WriteError* cause = nullptr) const;
     // The remembered file key of a path, or empty.
     std::string lookupKey(const std::string& path) const;
     // Removes every remembered key.
-    bool clearKeys() const;
+    bool clearKeys(WriteError* cause = nullptr) const;
 
     const std::string& path() const { return storePath_; }
 

@@ -194,10 +194,12 @@ bool buildLegacy12Image(const Legacy12Table (&tables)[kLegacy12TableCount], bool
 }
 
 bool writeLegacy12(const std::string& path, const Legacy12Table (&tables)[kLegacy12TableCount],
-                   bool keyed, const std::string& typedKey, std::unique_ptr<File>& held) {
+                   bool keyed, const std::string& typedKey, std::unique_ptr<File>& held,
+                   WriteError* cause) {
+    reportWriteError(WriteError::None, cause);
     std::vector<unsigned char> image;
     if (!buildLegacy12Image(tables, keyed, typedKey, image)) return false;
-    return writeFileImage(path, image.data(), static_cast<int64_t>(image.size()), held);
+    return writeFileImage(path, image.data(), static_cast<int64_t>(image.size()), held, cause);
 }
 
 } // namespace talsk

@@ -43,8 +43,10 @@ bool buildLegacy12Image(const Legacy12Table (&tables)[kLegacy12TableCount], bool
                         const std::string& typedKey, std::vector<unsigned char>& image);
 
 // Builds the image and writes it to path without ever leaving a damaged file
-// (see writeFileImage; held is the caller's locked handle, if any).
+// (see writeFileImage; held is the caller's locked handle, if any). *cause,
+// when given, says why writing failed; None when the image could not be built.
 bool writeLegacy12(const std::string& path, const Legacy12Table (&tables)[kLegacy12TableCount],
-                   bool keyed, const std::string& typedKey, std::unique_ptr<File>& held);
+                   bool keyed, const std::string& typedKey, std::unique_ptr<File>& held,
+                   WriteError* cause = nullptr);
 
 } // namespace talsk

@@ -175,7 +175,7 @@ LoadReport Loader::run() {
 
     recountTotals(set_);
     host_.sizeResultStore(set_);
-    if (keys_ != nullptr) keys_->saveKeys(set_);
+    if (keys_ != nullptr) keys_->saveKeys(set_, &report.keysNotSaved);
     host_.refreshViews(set_);
     host_.showStatusText("Загрузка файлов завершена");
 

@@ -6,6 +6,7 @@
 
 #include "base/base_set.h"
 #include "base/load_status.h"
+#include "platform/write_error.h"
 
 #include <cstdint>
 #include <string>
@@ -95,6 +96,7 @@ struct LoadReport {
     bool anyNotConnected = false;
     bool anyReadOnly = false;
     bool changeRequested = false; // "Изменить" was chosen in the list of failed files
+    WriteError keysNotSaved = WriteError::None; // why the remembered keys were not saved
 };
 
 class Loader {

@@ -19,6 +19,11 @@ int fail(const std::string& message, int status) {
     return status;
 }
 
+std::string withCause(const std::string& message, WriteError cause) {
+    if (cause == WriteError::None) return message;
+    return message + ": " + writeErrorText(cause);
+}
+
 bool parseInt(const std::string& text, long long& value) {
     if (text.empty()) return false;
     char* end = nullptr;

@@ -3,6 +3,7 @@
 // export line format and loading a file for a command.
 
 #include "base/records.h"
+#include "platform/write_error.h"
 
 #include <map>
 #include <string>
@@ -14,6 +15,8 @@ namespace talsk::cli {
 int fail(const std::string& message, int status = 1);
 // A message of several lines on one line, for the terminal's one-line reports.
 std::string oneLine(std::string text);
+// "message: cause" when a cause is known, else the message alone.
+std::string withCause(const std::string& message, WriteError cause);
 
 // Parses a whole decimal number; false on anything else.
 bool parseInt(const std::string& text, long long& value);

@@ -63,9 +63,9 @@ int runConvert(const std::vector<std::string>& args) {
                     " cannot be converted to version " + to);
     }
     case ConvertOutcome::CannotOpen:
-        return fail(files[0] + ": Ошибка при открытии файла");
+        return fail(withCause(files[0] + ": Ошибка при открытии файла", r.cause));
     case ConvertOutcome::CannotCreate:
-        return fail("Ошибка при создании файла " + files[1]);
+        return fail(withCause("Ошибка при создании файла " + files[1], r.cause));
     case ConvertOutcome::CannotRead:
         return fail(files[0] + ": " + oneLine(statusMessage(r.status, true)));
     case ConvertOutcome::Damaged:
@@ -77,7 +77,7 @@ int runConvert(const std::vector<std::string>& args) {
     case ConvertOutcome::SaveFailed:
         break;
     }
-    return fail("Ошибка при сохранении файла");
+    return fail(withCause("Ошибка при сохранении файла", r.cause));
 }
 
 CommandRegistrar reg("convert", "convert SRC DST --to 2.0|1.2 [--key TEXT] [--cut]", &runConvert);

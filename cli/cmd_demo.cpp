@@ -21,8 +21,9 @@ bool writeDemo(const std::string& folder, const char* name, const DemoOptions& o
         base.keyed = 1;
         base.key = deriveFileKey(utf8ToCp1251(typedKey));
     }
-    if (!fillDemoBase(base, options) || !saveBase(base, kMaskAllTables)) {
-        fail("cannot write " + cp1251ToUtf8(base.path));
+    WriteError cause = WriteError::None;
+    if (!fillDemoBase(base, options) || !saveBase(base, kMaskAllTables, &cause)) {
+        fail(withCause("cannot write " + cp1251ToUtf8(base.path), cause));
         closeBase(base);
         return false;
     }

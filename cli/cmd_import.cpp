@@ -48,8 +48,9 @@ int write12(const std::string& file, Legacy12Table (&tables)[kLegacy12TableCount
     for (Legacy12Table& t : tables)
         if (t.count > 0) t.created = t.updated = date;
     std::unique_ptr<File> held;
-    if (!writeLegacy12(utf8ToCp1251(file), tables, !typedKey.empty(), typedKey, held))
-        return fail("cannot write " + file +
+    WriteError cause = WriteError::None;
+    if (!writeLegacy12(utf8ToCp1251(file), tables, !typedKey.empty(), typedKey, held, &cause))
+        return fail(withCause("cannot write " + file, cause) +
                     (typedKey.size() >= 3 && static_cast<unsigned char>(typedKey[2]) < 2
                          ? " (this key cannot scramble a version 1.2 file)"
                          : ""));
@@ -122,9 +123,10 @@ int runImport(const std::vector<std::string>& args) {
     for (int k = 0; k < kTableCount; ++k)
         if (!builders[k].install(base.tables[static_cast<size_t>(k)], date))
             return fail("not enough memory for the records");
-    if (!saveBase(base, kMaskAllTables)) {
+    WriteError cause = WriteError::None;
+    if (!saveBase(base, kMaskAllTables, &cause)) {
         closeBase(base);
-        return fail("cannot write " + file);
+        return fail(withCause("cannot write " + file, cause));
     }
     std::printf("%s: %d population, %d organizations, %d citycodes\n", file.c_str(),
                 base.tables[0].count, base.tables[1].count, base.tables[2].count);

@@ -34,7 +34,7 @@ public:
         const std::string typed = typedKeyFor(path);
         const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
         if (result.outcome != ConvertOutcome::Done) {
-            std::fprintf(stderr, "talsk-cli: %s: conversion failed\n", cp1251ToUtf8(path).c_str());
+            fail(withCause(cp1251ToUtf8(path) + ": conversion failed", result.cause));
             return false;
         }
         typedKey = typed;
@@ -109,7 +109,7 @@ int runLoad(const std::vector<std::string>& args) {
     KeyStore store(KeyStore::defaultPath());
     CliHost host(keys, remember, convert);
     BaseSet set;
-    Loader(set, settings, host, &store).run();
+    const LoadReport report = Loader(set, settings, host, &store).run();
 
     for (const PhoneBase& base : set.bases) {
         std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", cp1251ToUtf8(base.path).c_str(),
@@ -119,6 +119,9 @@ int runLoad(const std::vector<std::string>& args) {
     }
     std::printf("# population=%d organizations=%d citycodes=%d total=%d\n", set.totalPopulation,
                 set.totalOrganizations, set.totalCityCodes, set.total);
+    if (report.keysNotSaved != WriteError::None)
+        return fail(withCause("the keys were not saved in " + cp1251ToUtf8(store.path()),
+                              report.keysNotSaved));
     return 0;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // Writing whole files without ever leaving a damaged one: the new content goes
 // to a temporary file beside the target, is flushed, and is renamed over it.
-// Symbolic links are followed to the file really written.
+// Symbolic links are followed to the file really written, even one that does
+// not exist yet. Every failure names its cause in *cause when asked.
 
 #include "platform/file.h"
 
@@ -18,15 +19,21 @@ namespace talsk {
 // exists, the writer lock is taken first, so that a file another program holds
 // for writing is left alone. On success `held` is the new file, open and
 // locked; the old handle is closed. The new file keeps the old one's
-// permissions. When the folder takes no new file, the image is written in
-// place instead, in one go.
+// permissions. A file with the read-only attribute is refused.
+//
+// The image is written in place instead when the folder refuses new files by
+// permission, or when the file has several names (hard links), which a rename
+// would part. Room for it is reserved first, so that a full disk fails before
+// any byte changes; but a crash while writing in place damages the file.
 bool writeFileImage(const std::string& path, const void* data, int64_t size,
-                    std::unique_ptr<File>& held);
+                    std::unique_ptr<File>& held, WriteError* cause = nullptr);
 
 // For small files written and closed at once (settings, search log, key
 // store). ownerOnly makes the file readable by its owner alone; otherwise it
-// keeps the old file's permissions, or gets the usual ones when new.
-bool writeFileAtomically(const std::string& path, const void* data, size_t size, bool ownerOnly);
+// keeps the old file's permissions, or gets the usual ones when new. A file
+// with several names is written in place, as above.
+bool writeFileAtomically(const std::string& path, const void* data, size_t size, bool ownerOnly,
+                         WriteError* cause = nullptr);
 
 // Reads at most maxSize bytes from the start of a file; false when it cannot
 // be opened or read.

@@ -3,6 +3,8 @@
 // length, seek, read, write, truncate. Paths are Windows-1251 bytes; the
 // platform converts them to the operating system's form.
 
+#include "platform/write_error.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -13,7 +15,10 @@ namespace talsk {
 struct FileAttributes {
     bool exists = false;
     bool directory = false;
-    bool readOnly = false; // not writable by this user
+    // No write permission for anyone (owner, group, others): the read-only
+    // attribute, whoever runs the program.
+    bool readOnly = false;
+    uint32_t links = 0; // names the file has (hard links)
 };
 
 class File {
@@ -26,8 +31,14 @@ public:
     virtual int64_t read(void* buffer, int64_t size) = 0;
     virtual bool write(const void* data, int64_t size) = 0;
     virtual bool truncate(int64_t size) = 0;
+    // Makes room on the disk for the first `size` bytes, so that writing them
+    // cannot run out of space. A shorter file grows to `size` (zeros); no byte
+    // the file holds changes.
+    virtual bool reserve(int64_t size) = 0;
     virtual bool flush() = 0;
     virtual void close() = 0;
+    // Why the last write, reserve, truncate or flush that failed did so.
+    virtual WriteError lastError() const { return WriteError::Other; }
 
     // Reads exactly size bytes or fails.
     bool readExact(void* buffer, int64_t size) { return size == 0 || read(buffer, size) == size; }
@@ -44,10 +55,18 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
     virtual FileAttributes attributes(const std::string& path) = 0;
-    virtual std::unique_ptr<File> open(const std::string& path, OpenMode mode) = 0;
+    // On failure *why, when given, says why the file could not be opened.
+    virtual std::unique_ptr<File> open(const std::string& path, OpenMode mode,
+                                       WriteError* why = nullptr) = 0;
     // Creates a new, empty file beside `path` (same folder) with a temporary
-    // name; returns it open for writing and its name in tempPath.
-    virtual std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath) = 0;
+    // name; returns it open for writing, and held with the writer lock for as
+    // long as it is open, and its name in tempPath. On failure *why, when
+    // given, says why.
+    virtual std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath,
+                                             WriteError* why = nullptr) = 0;
+    // Removes the temporary files that saves of `path` left beside it when
+    // they were killed: those whose writer lock nobody holds.
+    virtual void removeStaleTemps(const std::string& path) = 0;
     // Atomically replaces `target` by `source`.
     virtual bool replace(const std::string& source, const std::string& target) = 0;
     virtual bool remove(const std::string& path) = 0;
@@ -71,6 +90,10 @@ FileSystem& nativeFileSystem();
 bool makeFolders(const std::string& path, bool ownerOnly);
 // Makes a folder the process's current one, so that relative names resolve there.
 bool setCurrentFolder(const std::string& path);
+
+// Whether two paths name the same file, compared as the file system compares
+// names.
+bool samePath(const std::string& a, const std::string& b);
 
 // Joins a folder and a name with the native separator unless the folder ends in one.
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -22,6 +22,60 @@ std::string nativePath(const std::string& path) {
     return utf8;
 }
 
+WriteError writeErrorOf(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return WriteError::NoSpace;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return WriteError::NoAccess;
+    case EWOULDBLOCK:
+    case EBUSY:
+    case ETXTBSY:
+        return WriteError::Locked;
+    default:
+        return WriteError::Other;
+    }
+}
+
+void tell(WriteError* why, WriteError error) {
+    if (why != nullptr) *why = error;
+}
+
+// The folder of a native path ("." when it has none) and its last name.
+void splitNative(const std::string& native, std::string& folder, std::string& name) {
+    const auto slash = native.rfind('/');
+    folder = slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash);
+    name = slash == std::string::npos ? native : native.substr(slash + 1);
+}
+
+// Temporary files of saves are named ".NAME.XXXXXX" beside the target.
+std::string tempPrefix(const std::string& name) {
+    return "." + name + ".";
+}
+constexpr size_t kTempSuffix = 6; // mkstemp's XXXXXX
+
+bool isTempOf(const std::string& entry, const std::string& prefix) {
+    if (entry.size() != prefix.size() + kTempSuffix || entry.compare(0, prefix.size(), prefix))
+        return false;
+    for (size_t i = prefix.size(); i < entry.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(entry[i]);
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
+// Whether the name still leads to the open file (nobody removed or replaced it).
+bool stillNamed(int fd, const std::string& native) {
+    struct stat byHandle {};
+    struct stat byName {};
+    return fstat(fd, &byHandle) == 0 && lstat(native.c_str(), &byName) == 0 &&
+           byHandle.st_dev == byName.st_dev && byHandle.st_ino == byName.st_ino;
+}
+
 class PosixFile : public File {
 public:
     explicit PosixFile(int fd) : fd_(fd) {}
@@ -59,23 +113,41 @@ public:
             ssize_t n = ::write(fd_, p + done, static_cast<size_t>(size - done));
             if (n < 0) {
                 if (errno == EINTR) continue;
-                return false;
+                return failed(errno);
             }
             done += n;
         }
         return true;
     }
-    bool truncate(int64_t size) override { return fd_ >= 0 && ftruncate(fd_, size) == 0; }
-    bool flush() override { return fd_ >= 0 && fsync(fd_) == 0; }
+    bool truncate(int64_t size) override {
+        return fd_ >= 0 && (ftruncate(fd_, size) == 0 || failed(errno));
+    }
+    bool reserve(int64_t size) override {
+        if (fd_ < 0 || size < 0) return false;
+        if (size == 0) return true;
+        int error;
+        do
+            error = posix_fallocate(fd_, 0, size);
+        while (error == EINTR);
+        return error == 0 || failed(error);
+    }
+    bool flush() override { return fd_ >= 0 && (fsync(fd_) == 0 || failed(errno)); }
     void close() override {
         if (fd_ >= 0) {
             ::close(fd_); // releases the flock held by this open
             fd_ = -1;
         }
     }
+    WriteError lastError() const override { return lastError_; }
 
 private:
+    bool failed(int error) {
+        lastError_ = writeErrorOf(error);
+        return false;
+    }
+
     int fd_;
+    WriteError lastError_ = WriteError::None;
 };
 
 // Takes the writer lock of an open file description: a second open of the same
@@ -93,11 +165,12 @@ public:
         if (stat(native.c_str(), &st) != 0) return a;
         a.exists = true;
         a.directory = S_ISDIR(st.st_mode);
-        a.readOnly = access(native.c_str(), W_OK) != 0;
+        a.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+        a.links = static_cast<uint32_t>(st.st_nlink);
         return a;
     }
 
-    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override {
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode, WriteError* why) override {
         std::string native = nativePath(path);
         int flags = O_CLOEXEC;
         switch (mode) {
@@ -114,47 +187,73 @@ public:
         // Without O_NONBLOCK a pipe would wait for a writer; only regular
         // files are opened.
         int fd = ::open(native.c_str(), flags | O_NONBLOCK, 0644);
-        if (fd < 0) return nullptr;
-        struct stat st {};
-        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-            ::close(fd);
+        if (fd < 0) {
+            tell(why, writeErrorOf(errno));
             return nullptr;
         }
+        auto refuse = [&](WriteError error) {
+            ::close(fd);
+            tell(why, error);
+            return nullptr;
+        };
+        struct stat st {};
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+            return refuse(WriteError::Other);
         if (mode != OpenMode::ReadShared) {
-            if (!lockForWriting(fd)) {
-                ::close(fd);
-                return nullptr;
-            }
-            if (mode == OpenMode::CreateExclusive && ftruncate(fd, 0) != 0) {
-                ::close(fd);
-                return nullptr;
-            }
+            if (!lockForWriting(fd)) return refuse(WriteError::Locked);
+            if (mode == OpenMode::CreateExclusive && ftruncate(fd, 0) != 0)
+                return refuse(writeErrorOf(errno));
         }
         return std::make_unique<PosixFile>(fd);
     }
 
-    std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath) override {
-        std::string native = nativePath(path);
-        std::string folder = ".";
-        std::string name = native;
-        auto slash = native.rfind('/');
-        if (slash != std::string::npos) {
-            folder = native.substr(0, slash == 0 ? 1 : slash);
-            name = native.substr(slash + 1);
+    std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath,
+                                     WriteError* why) override {
+        std::string folder, name;
+        splitNative(nativePath(path), folder, name);
+        const std::string pattern = folder + "/" + tempPrefix(name) + "XXXXXX";
+        // Between creating the file and locking it, a cleaner of stale
+        // temporary files may take it away: then another one is made.
+        for (int attempt = 0; attempt < 8; ++attempt) {
+            std::vector<char> buf(pattern.begin(), pattern.end());
+            buf.push_back('\0');
+            int fd = mkstemp(buf.data());
+            if (fd < 0) {
+                tell(why, writeErrorOf(errno));
+                return nullptr;
+            }
+            if (!lockForWriting(fd) || !stillNamed(fd, buf.data())) {
+                ::close(fd);
+                continue;
+            }
+            tempPath = utf8ToCp1251(std::string(buf.data()));
+            return std::make_unique<PosixFile>(fd);
         }
-        std::string pattern = folder + "/." + name + ".XXXXXX";
-        std::vector<char> buf(pattern.begin(), pattern.end());
-        buf.push_back('\0');
-        int fd = mkstemp(buf.data());
-        if (fd < 0) return nullptr;
-        if (!lockForWriting(fd)) {
+        tell(why, WriteError::Other);
+        return nullptr;
+    }
+
+    void removeStaleTemps(const std::string& path) override {
+        std::string folder, name;
+        splitNative(nativePath(path), folder, name);
+        const std::string prefix = tempPrefix(name);
+        DIR* dir = opendir(folder.c_str());
+        if (dir == nullptr) return;
+        while (dirent* e = readdir(dir)) {
+            if (!isTempOf(e->d_name, prefix)) continue;
+            const std::string full = folder + "/" + e->d_name;
+            const int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+            if (fd < 0) continue;
+            // A live writer holds the lock of its temporary file until it
+            // renamed or removed it.
+            struct stat st {};
+            if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lockForWriting(fd) &&
+                stillNamed(fd, full))
+                unlink(full.c_str());
             ::close(fd);
-            unlink(buf.data());
-            return nullptr;
         }
-        tempPath = utf8ToCp1251(std::string(buf.data()));
-        return std::make_unique<PosixFile>(fd);
+        closedir(dir);
     }
 
     bool replace(const std::string& source, const std::string& target) override {
@@ -175,10 +274,24 @@ public:
     bool remove(const std::string& path) override { return unlink(nativePath(path).c_str()) == 0; }
 
     std::string resolve(const std::string& path) override {
-        char buf[PATH_MAX];
-        std::string native = nativePath(path);
-        if (realpath(native.c_str(), buf) == nullptr) return path;
-        return utf8ToCp1251(buf);
+        const std::string native = nativePath(path);
+        std::string current = native;
+        for (int hop = 0; hop < 40; ++hop) {
+            char buf[PATH_MAX];
+            if (realpath(current.c_str(), buf) != nullptr) return utf8ToCp1251(buf);
+            // A link to a file that does not exist yet: the file it names is
+            // the one to write, and the link stays.
+            const ssize_t n = readlink(current.c_str(), buf, sizeof buf);
+            if (n <= 0 || n == static_cast<ssize_t>(sizeof buf))
+                return current == native ? path : utf8ToCp1251(current);
+            std::string next(buf, static_cast<size_t>(n));
+            if (next[0] != '/') {
+                const auto slash = current.rfind('/');
+                if (slash != std::string::npos) next = current.substr(0, slash + 1) + next;
+            }
+            current = next;
+        }
+        return path; // a loop of links
     }
 
     void copyPermissions(const std::string& from, const std::string& to) override {
@@ -244,6 +357,12 @@ bool makeFolders(const std::string& path, bool ownerOnly) {
 
 bool setCurrentFolder(const std::string& path) {
     return !path.empty() && chdir(nativePath(path).c_str()) == 0;
+}
+
+// Names on this platform's file systems are byte strings: case counts. A
+// platform whose file names ignore letter case compares them that way here.
+bool samePath(const std::string& a, const std::string& b) {
+    return a == b;
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {

@@ -35,4 +35,10 @@ bool MemoryFile::truncate(int64_t size) {
     return true;
 }
 
+bool MemoryFile::reserve(int64_t size) {
+    if (!open_ || size < 0) return false;
+    if (static_cast<size_t>(size) > bytes_.size()) bytes_.resize(static_cast<size_t>(size));
+    return true;
+}
+
 } // namespace talsk

@@ -19,6 +19,7 @@ public:
     int64_t read(void* buffer, int64_t size) override;
     bool write(const void* data, int64_t size) override;
     bool truncate(int64_t size) override;
+    bool reserve(int64_t size) override;
     bool flush() override { return open_; }
     void close() override { open_ = false; }
 

@@ -89,13 +89,13 @@ public:
 
     // Writes the target through `held` (the destination's locked handle, or
     // the source's when converting in place).
-    bool write(const std::string& path, std::unique_ptr<File>& held) {
+    bool write(const std::string& path, std::unique_ptr<File>& held, WriteError& cause) {
         if (version_ != kVersion20) {
             for (int k = 0; k < kLegacy12TableCount; ++k) {
                 legacy_[k].created = created[k];
                 legacy_[k].updated = updated[k];
             }
-            const bool ok = writeLegacy12(path, legacy_, keyed != 0, typedKey, held);
+            const bool ok = writeLegacy12(path, legacy_, keyed != 0, typedKey, held, &cause);
             if (held) held->close();
             return ok;
         }
@@ -111,7 +111,7 @@ public:
             t.updated = updated[k];
         }
         base.file = std::move(held);
-        ok = ok && saveBase(base, kMaskAllTables);
+        ok = ok && saveBase(base, kMaskAllTables, &cause);
         closeBase(base);
         return ok;
     }
@@ -136,6 +136,13 @@ ConvertResult result(ConvertOutcome outcome, int32_t status = 0) {
     ConvertResult r;
     r.outcome = outcome;
     r.status = status;
+    return r;
+}
+
+ConvertResult writeFailure(ConvertOutcome outcome, WriteError cause) {
+    ConvertResult r;
+    r.outcome = outcome;
+    r.cause = cause;
     return r;
 }
 
@@ -302,21 +309,23 @@ uint16_t normalized(uint16_t version) {
 }
 
 // Takes the destination's writer lock, or makes sure a file can be created
-// beside it.
-bool prepareDestination(const std::string& path, std::unique_ptr<File>& held) {
+// beside it; otherwise says why not.
+WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& held) {
     FileSystem& fs = fileSystem();
     const FileAttributes a = fs.attributes(path);
-    if (a.directory) return false;
+    if (a.directory) return WriteError::Other;
+    if (a.exists && a.readOnly) return WriteError::NoAccess;
+    WriteError cause = WriteError::Other;
     if (a.exists) {
-        held = fs.open(path, OpenMode::ReadWriteExclusive);
-        return held != nullptr;
+        held = fs.open(path, OpenMode::ReadWriteExclusive, &cause);
+        return held ? WriteError::None : cause;
     }
     std::string probe;
-    std::unique_ptr<File> temp = fs.createTemp(fs.resolve(path), probe);
-    if (!temp) return false;
+    std::unique_ptr<File> temp = fs.createTemp(fs.resolve(path), probe, &cause);
+    if (!temp) return cause;
     temp->close();
     fs.remove(probe);
-    return true;
+    return WriteError::None;
 }
 
 ConvertResult convert(const std::string& sourcePath, const std::string& destinationPath,
@@ -328,11 +337,15 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     const FileAttributes a = fs.attributes(sourcePath);
     if (!a.exists || a.directory) return result(ConvertOutcome::CannotRead, StatusNotFound);
     const bool inPlace = fs.resolve(sourcePath) == fs.resolve(destinationPath);
-    // In place, the source's own handle keeps the writer lock until the end.
+    // In place, the source's own handle keeps the writer lock until the end;
+    // the read-only attribute keeps the file as it is, whoever runs the program.
+    if (inPlace && a.readOnly)
+        return writeFailure(ConvertOutcome::CannotOpen, WriteError::NoAccess);
+    WriteError cause = WriteError::Other;
     std::unique_ptr<File> source =
-        fs.open(sourcePath, inPlace ? OpenMode::ReadWriteExclusive : OpenMode::ReadShared);
+        fs.open(sourcePath, inPlace ? OpenMode::ReadWriteExclusive : OpenMode::ReadShared, &cause);
     if (!source)
-        return inPlace ? result(ConvertOutcome::CannotOpen)
+        return inPlace ? writeFailure(ConvertOutcome::CannotOpen, cause)
                        : result(ConvertOutcome::CannotRead, StatusCannotOpen);
     unsigned char word[2];
     if (source->length() <= 20 || !source->seek(0) || !source->readExact(word, 2))
@@ -341,8 +354,10 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     if (!conversionExists(version, targetVersion)) return result(ConvertOutcome::NothingToConvert);
 
     std::unique_ptr<File> held;
-    if (!inPlace && !prepareDestination(destinationPath, held))
-        return result(ConvertOutcome::CannotCreate);
+    if (!inPlace) {
+        cause = prepareDestination(destinationPath, held);
+        if (cause != WriteError::None) return writeFailure(ConvertOutcome::CannotCreate, cause);
+    }
 
     Target target(targetVersion);
     ConvertResult r;
@@ -359,10 +374,11 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
         source->close();
     if (inPlace && !held) {
         // Reading closed the source (a table it does not carry failed): lock it again.
-        held = fs.open(sourcePath, OpenMode::ReadWriteExclusive);
-        if (!held) return result(ConvertOutcome::CannotOpen);
+        held = fs.open(sourcePath, OpenMode::ReadWriteExclusive, &cause);
+        if (!held) return writeFailure(ConvertOutcome::CannotOpen, cause);
     }
-    if (!target.write(destinationPath, held)) return result(ConvertOutcome::SaveFailed);
+    if (!target.write(destinationPath, held, cause))
+        return writeFailure(ConvertOutcome::SaveFailed, cause);
     return result(ConvertOutcome::Done);
 }
 

@@ -2,6 +2,7 @@
 // Conversion of base files between versions 1.0, 1.2, 2.0b and 2.0.
 
 #include "tools/cut_fields.h"
+#include "platform/write_error.h"
 
 #include <cstdint>
 #include <functional>
@@ -24,6 +25,10 @@ struct ConvertResult {
     ConvertOutcome outcome = ConvertOutcome::NothingToConvert;
     int32_t status = 0; // LoadStatus of the source when CannotRead
     CutFields cut;      // what a 1.2 target would cut, when WouldCut
+    // Why the destination could not be created (CannotCreate), the source
+    // opened for writing in place (CannotOpen) or the result written
+    // (SaveFailed); None when it was not the file system.
+    WriteError cause = WriteError::None;
 };
 
 // Whether a 1.2 target may cut fields that are longer than it keeps.

@@ -338,7 +338,9 @@ TEST(ReadHeader, LockedFileOpensReadOnly) {
     // It cannot save while the other holds the file; the file stays as it was.
     const std::vector<unsigned char> before = readBytes(path);
     second.keyed = 0;
-    EXPECT_FALSE(saveBase(second, kMaskAllTables));
+    WriteError cause = WriteError::None;
+    EXPECT_FALSE(saveBase(second, kMaskAllTables, &cause));
+    EXPECT_EQ(cause, WriteError::Locked);
     EXPECT_EQ(readBytes(path), before);
     closeBase(holder);
     PhoneBase third;
@@ -470,7 +472,9 @@ TEST_F(FailedSave, WriteErrorAtAnyPoint) {
     for (int64_t budget : {int64_t(0), int64_t(1), int64_t(106), int64_t(before.size() / 2)}) {
         fs.failTempWritesAfter = budget;
         ScopedFileSystem scoped(fs);
-        EXPECT_FALSE(saveBase(base, kMaskAllTables)) << budget;
+        WriteError cause = WriteError::None;
+        EXPECT_FALSE(saveBase(base, kMaskAllTables, &cause)) << budget;
+        EXPECT_EQ(cause, WriteError::NoSpace);
         EXPECT_EQ(readBytes(path), before) << budget;
         EXPECT_EQ(dir.entries(), std::vector<std::string>{"keep.btn"});
     }
@@ -544,7 +548,7 @@ TEST(SaveBase, WithoutTemporaryFileWritesInPlace) {
     BaseContent content = randomContent(gen, 20, 5, 5); // smaller: the file shrinks
     fillBase(base, content, "");
     FaultFileSystem fs;
-    fs.refuseTemp = true;
+    fs.refuseTemp = WriteError::NoAccess; // the folder takes no new file
     {
         ScopedFileSystem scoped(fs);
         ASSERT_TRUE(saveBase(base, kMaskAllTables));
@@ -595,4 +599,27 @@ TEST(SaveBase, FollowsSymbolicLinkAndKeepsPermissions) {
     PhoneBase check;
     openFromDisk(check, real);
     EXPECT_TRUE(sameContent(contentOf(check), content));
+}
+
+// Temporary files of killed saves go when the file is opened or saved again;
+// one that a live writer holds stays.
+TEST(SaveBase, StaleTemporaryFilesAreRemoved) {
+    RecordGenerator gen(23);
+    TempDir dir;
+    const std::string path = dir.file("t.btn");
+    saveContent(path, randomContent(gen, 5, 5, 5));
+    writeBytes(dir.file(".t.btn.Ab12cD"), {1});
+    writeBytes(dir.file(".other.btn.Ab12cD"), {1}); // another file's
+    PhoneBase base;
+    openFromDisk(base, path);
+    ASSERT_EQ(base.status, StatusConnected);
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{".other.btn.Ab12cD", "t.btn"}));
+
+    writeBytes(dir.file(".t.btn.zz99ZZ"), {1});
+    std::string livePath;
+    std::unique_ptr<File> live = nativeFileSystem().createTemp(path, livePath);
+    ASSERT_TRUE(live);
+    ASSERT_TRUE(saveBase(base, kMaskAllTables));
+    const std::string liveName = livePath.substr(dir.path().size() + 1);
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{".other.btn.Ab12cD", liveName, "t.btn"}));
 }

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace talsk {
 namespace {
@@ -38,6 +39,26 @@ TEST(OpenBase, ConnectsAPlainFileAndKeepsItLocked) {
     EXPECT_EQ(fileSystem().open(base.path, OpenMode::ReadWriteExclusive), nullptr);
     closeBase(base);
     EXPECT_NE(fileSystem().open(dir.file("a.btn"), OpenMode::ReadWriteExclusive), nullptr);
+}
+
+// The read-only attribute comes from the file's mode: a file without write
+// bits connects read-only and is not written over, whoever runs the program.
+TEST(OpenBase, FileWithoutWriteBitsConnectsReadOnly) {
+    TempDir dir;
+    const std::string path = dir.file("ro.btn");
+    writeBaseFile(path, 3, 2, 1);
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    EXPECT_TRUE(fileSystem().attributes(path).readOnly);
+    PhoneBase base = baseAt(path);
+    ASSERT_TRUE(openBase(base, nullptr, false, false, nullptr));
+    EXPECT_EQ(base.status, StatusReadOnlyAttribute);
+    EXPECT_EQ(base.readOnly, 1);
+    EXPECT_FALSE(base.file);
+    const std::vector<unsigned char> before = test::readBytes(path);
+    WriteError cause = WriteError::None;
+    EXPECT_FALSE(saveBase(base, kMaskAllTables, &cause));
+    EXPECT_EQ(cause, WriteError::NoAccess);
+    EXPECT_EQ(test::readBytes(path), before);
 }
 
 TEST(OpenBase, StatusesOfFilesThatDoNotConnect) {
@@ -136,13 +157,16 @@ TEST(OpenBase, WrongKeyFailsAndEmptiesTheKey) {
 
 // ---- findBase, scanFolder ------------------------------------------------
 
-TEST(FindBase, IgnoresLatinAndCyrillicLetterCase) {
+// Names that differ in letter case are two files on this platform.
+TEST(FindBase, ComparesPathsAsTheFileSystemDoes) {
     BaseSet set;
     set.bases.push_back(baseAt("first.btn"));
     set.bases.push_back(baseAt("\xD2\xE0\xEB\xFC\xF1\xEA.btn")); // "Тальск.btn"
     set.bases.push_back(baseAt("first.btn"));
-    EXPECT_EQ(findBase(set, "FIRST.BTN"), 0);                    // the first of equal paths
-    EXPECT_EQ(findBase(set, "\xF2\xC0\xCB\xDC\xD1\xCA.BTN"), 1); // "тАЛЬСК.BTN"
+    EXPECT_EQ(findBase(set, "first.btn"), 0); // the first of equal paths
+    EXPECT_EQ(findBase(set, "\xD2\xE0\xEB\xFC\xF1\xEA.btn"), 1);
+    EXPECT_EQ(findBase(set, "FIRST.BTN"), kNoBase);
+    EXPECT_EQ(findBase(set, "\xF2\xE0\xEB\xFC\xF1\xEA.btn"), kNoBase); // "тальск.btn"
     EXPECT_EQ(findBase(set, "first.bt"), kNoBase);
     EXPECT_EQ(findBase(set, ""), kNoBase);
     BaseSet empty;
@@ -151,26 +175,28 @@ TEST(FindBase, IgnoresLatinAndCyrillicLetterCase) {
 
 TEST(ScanFolder, AddsBtnFilesInNameOrderOnce) {
     TempDir dir;
-    for (const char* name : {"b.btn", "A.BTN", "c.Btn", "notes.txt", "x.btnx", "btn"})
+    for (const char* name : {"b.btn", "B.btn", "A.BTN", "c.Btn", "notes.txt", "x.btnx", "btn"})
         test::writeBytes(dir.file(name), {1});
     std::filesystem::create_directory(dir.file("folder.btn"));
     ProgramSettings settings;
     settings.fileCount = 1;
-    settings.filePaths[0] = "B.btn";
+    settings.filePaths[0] = "b.btn";
     BaseSet set;
     set.settings = &settings;
     set.folder = dir.path();
-    set.bases.push_back(baseAt("B.btn"));
-    EXPECT_EQ(scanFolder(set), 2);
-    ASSERT_EQ(set.count(), 3);
-    EXPECT_EQ(set.bases[0].path, "B.btn");
+    set.bases.push_back(baseAt("b.btn"));
+    // "B.btn" is another file than the listed "b.btn".
+    EXPECT_EQ(scanFolder(set), 3);
+    ASSERT_EQ(set.count(), 4);
+    EXPECT_EQ(set.bases[0].path, "b.btn");
     EXPECT_EQ(set.bases[1].path, "A.BTN");
-    EXPECT_EQ(set.bases[2].path, "c.Btn");
-    EXPECT_EQ(settings.fileCount, 3);
+    EXPECT_EQ(set.bases[2].path, "B.btn");
+    EXPECT_EQ(set.bases[3].path, "c.Btn");
+    EXPECT_EQ(settings.fileCount, 4);
     EXPECT_EQ(settings.filePaths[1], "A.BTN");
-    EXPECT_EQ(settings.filePaths[2], "c.Btn");
+    EXPECT_EQ(settings.filePaths[3], "c.Btn");
     EXPECT_EQ(scanFolder(set), 0); // nothing new the second time
-    EXPECT_EQ(set.count(), 3);
+    EXPECT_EQ(set.count(), 4);
 }
 
 TEST(ScanFolder, StopsAt64Files) {

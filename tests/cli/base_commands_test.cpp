@@ -1,10 +1,15 @@
 // demo, info, export and import of talsk-cli, run as the user runs them.
 
+#include "base/base_set.h"
+#include "base/cipher.h"
+#include "base/load_status.h"
+#include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace talsk::test {
@@ -130,6 +135,58 @@ TEST_F(BaseCommands, InfoOfADamagedHeaderShowsNoNumbers) {
     for (const char* name :
          {"population", "organizations", "citycodes", "created", "updated", "compression"})
         EXPECT_EQ(infoField(r.out, name), "-") << name;
+}
+
+// The commands that only read never keep the program from connecting a file
+// for writing, nor fail while it holds one.
+TEST_F(BaseCommands, ReadingCommandsLeaveTheWriterLockToTheProgram) {
+    // Enough records that the export is still writing when its first line is read.
+    ASSERT_EQ(runCli({"demo", dir.path(), "--residents", "5000"}).status, 0);
+    const std::string path = dir.file("talsk.btn");
+    FILE* exporting = popen((std::string(TALSK_CLI_PATH) + " export " + path).c_str(), "r");
+    ASSERT_NE(exporting, nullptr);
+    char line[1024];
+    ASSERT_NE(std::fgets(line, sizeof line, exporting), nullptr);
+
+    PhoneBase program;
+    program.path = path;
+    EXPECT_TRUE(openBase(program, nullptr, false, false, nullptr));
+    EXPECT_EQ(program.status, StatusConnected);
+    EXPECT_EQ(program.readOnly, 0);
+    size_t lines = 1;
+    while (std::fgets(line, sizeof line, exporting) != nullptr)
+        lines += std::string(line).back() == '\n';
+    EXPECT_EQ(pclose(exporting), 0);
+    EXPECT_GT(lines, 5000u);
+
+    CliResult info = runCli({"info", path});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(infoField(info.out, "status"), "1");
+    CliResult found = runCli({"search", "--all", "*", path});
+    EXPECT_EQ(found.status, 0) << found.err;
+    EXPECT_NE(found.out.find("# population=5000 "), std::string::npos) << found.out;
+    closeBase(program);
+}
+
+// A file the program holds is not written over, and the message says why.
+TEST_F(BaseCommands, WritingCommandsNameWhyTheyCannotWrite) {
+    makeDemo();
+    const std::string held = dir.file("talsk-keyed.btn");
+    PhoneBase program;
+    program.path = held;
+    program.key = deriveFileKey(utf8ToCp1251("тальск"));
+    ASSERT_TRUE(openBase(program, nullptr, false, false, nullptr));
+    const std::vector<unsigned char> before = readBytes(held);
+
+    CliResult imported = runCli({"import", held}, "population\t0\t1\t\t\t\t\t\t\n");
+    EXPECT_EQ(imported.status, 1);
+    EXPECT_NE(imported.err.find("файл занят другой программой"), std::string::npos) << imported.err;
+    CliResult converted = runCli({"convert", dir.file("talsk.btn"), held, "--to", "1.2"});
+    EXPECT_EQ(converted.status, 1);
+    EXPECT_NE(converted.err.find("файл занят другой программой"), std::string::npos)
+        << converted.err;
+    EXPECT_EQ(readBytes(held), before);
+    closeBase(program);
 }
 
 // Key boxes take at most 32 characters: a longer key would make a file that

@@ -126,6 +126,15 @@ TEST_F(LoadCommand, KeysFromOptionsAndFromTheStore) {
     EXPECT_EQ(lines(r.out).at(0).substr(0, 8), "k.btn\t6\t");
 }
 
+TEST_F(LoadCommand, KeysThatCannotBeRememberedAreReportedWithTheCause) {
+    writeBaseFile(dir.file("k.btn"), 4, 1, 0, utf8ToCp1251("ключ"));
+    test::writeBytes(config.file("Quelvarin0"), {1}); // a file where the store's folder goes
+    auto r = load({"--key", "k.btn=ключ", "--remember"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lines(r.out).at(0).substr(0, 8), "k.btn\t1\t"); // the files are listed all the same
+    EXPECT_NE(r.err.find("Quelvarin0/Key: ошибка записи"), std::string::npos) << r.err;
+}
+
 TEST_F(LoadCommand, OldVersionIsConvertedOnlyWhenAsked) {
     TempDir source;
     writeBaseFile(source.file("new.btn"), 5, 3, 0);

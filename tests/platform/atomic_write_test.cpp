@@ -1,10 +1,12 @@
 // Whole-file writing: content replaced at once, permissions as a user expects.
 
 #include "platform/atomic_write.h"
+#include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace talsk::test {
 namespace {
@@ -53,6 +55,76 @@ TEST(AtomicWrite, ReadFileHeadCapsAndRefusesFolders) {
     EXPECT_EQ(bytes, "0123");
     EXPECT_FALSE(readFileHead(dir.path(), 4, bytes));
     EXPECT_FALSE(readFileHead(dir.file("missing"), 4, bytes));
+}
+
+// Whatever fails, the old file keeps every byte, and the cause is named. Only
+// a folder that refuses new files by permission makes the save write in place,
+// and then a full disk is found before anything is written.
+TEST(AtomicWrite, FailedWriteKeepsTheOldFileAndNamesTheCause) {
+    struct Case {
+        const char* what;
+        WriteError refuseTemp;
+        int64_t failTempWritesAfter;
+        int64_t failOpenWritesAfter;
+        bool failReserve;
+        WriteError cause;
+    };
+    const Case cases[] = {
+        {"disk full for the temporary file", WriteError::None, 5, -1, false, WriteError::NoSpace},
+        {"no block or inode for a temporary file", WriteError::NoSpace, -1, 5, false,
+         WriteError::NoSpace},
+        {"any other refusal of a temporary file", WriteError::Other, -1, 5, false,
+         WriteError::Other},
+        {"no permission, and no room", WriteError::NoAccess, -1, 5, true, WriteError::NoSpace},
+    };
+    const std::string bigger(3000, 'n');
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string path = dir.file("base.btn");
+        writeBytes(path, std::vector<unsigned char>(1000, 'o'));
+        FaultFileSystem fs;
+        fs.refuseTemp = c.refuseTemp;
+        fs.failTempWritesAfter = c.failTempWritesAfter;
+        fs.failOpenWritesAfter = c.failOpenWritesAfter;
+        fs.failReserve = c.failReserve;
+        std::unique_ptr<File> held;
+        WriteError cause = WriteError::None;
+        {
+            ScopedFileSystem scoped(fs);
+            EXPECT_FALSE(writeFileImage(path, bigger.data(), 3000, held, &cause)) << c.what;
+        }
+        EXPECT_EQ(cause, c.cause) << c.what;
+        EXPECT_EQ(readBytes(path), std::vector<unsigned char>(1000, 'o')) << c.what;
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{"base.btn"}) << c.what;
+    }
+}
+
+// A link to a file not there yet makes that file; a file with several names
+// keeps them all, for base files and small files alike.
+TEST(AtomicWrite, LinksStay) {
+    TempDir dir;
+    ASSERT_EQ(symlink("made.btn", dir.file("link.btn").c_str()), 0);
+    std::unique_ptr<File> held;
+    ASSERT_TRUE(writeFileImage(dir.file("link.btn"), "abc", 3, held));
+    held.reset();
+    struct stat st {};
+    ASSERT_EQ(lstat(dir.file("link.btn").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(readBytes(dir.file("made.btn")), (std::vector<unsigned char>{'a', 'b', 'c'}));
+
+    writeBytes(dir.file("a.btn"), std::vector<unsigned char>(500, 'x'));
+    ASSERT_EQ(link(dir.file("a.btn").c_str(), dir.file("b.btn").c_str()), 0);
+    ASSERT_TRUE(writeFileImage(dir.file("a.btn"), "shorter", 7, held));
+    EXPECT_TRUE(held && held->isOpen());
+    held.reset();
+    EXPECT_EQ(readBytes(dir.file("b.btn")).size(), 7u);
+    ASSERT_TRUE(writeFileAtomically(dir.file("b.btn"), "small", 5, false));
+    for (const char* name : {"a.btn", "b.btn"}) {
+        ASSERT_EQ(stat(dir.file(name).c_str(), &st), 0);
+        EXPECT_EQ(st.st_nlink, 2u) << name;
+        EXPECT_EQ(readBytes(dir.file(name)), (std::vector<unsigned char>{'s', 'm', 'a', 'l', 'l'}));
+    }
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.btn", "b.btn", "link.btn", "made.btn"}));
 }
 
 } // namespace

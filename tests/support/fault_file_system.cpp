@@ -4,11 +4,13 @@ namespace talsk::test {
 
 namespace {
 
-// Forwards to a real file; writes fail once a byte budget is spent, flushes on request.
+// Forwards to a real file; writes fail once a byte budget is spent, flushes
+// and reserves on request.
 class FaultFile : public File {
 public:
-    FaultFile(std::unique_ptr<File> inner, int64_t writeBudget, bool failFlush)
-        : inner_(std::move(inner)), budget_(writeBudget), failFlush_(failFlush) {}
+    FaultFile(std::unique_ptr<File> inner, int64_t writeBudget, bool failFlush, bool failReserve)
+        : inner_(std::move(inner)), budget_(writeBudget), failFlush_(failFlush),
+          failReserve_(failReserve) {}
 
     bool isOpen() const override { return inner_->isOpen(); }
     int64_t length() override { return inner_->length(); }
@@ -20,6 +22,7 @@ public:
                 // A short write, as a full disk gives, then the error.
                 inner_->write(data, budget_);
                 budget_ = 0;
+                error_ = WriteError::NoSpace;
                 return false;
             }
             budget_ -= size;
@@ -27,13 +30,27 @@ public:
         return inner_->write(data, size);
     }
     bool truncate(int64_t size) override { return inner_->truncate(size); }
-    bool flush() override { return !failFlush_ && inner_->flush(); }
+    bool reserve(int64_t size) override {
+        if (!failReserve_ || size <= inner_->length()) return inner_->reserve(size);
+        // Part of the room is found before the disk is full.
+        inner_->reserve(inner_->length() + 1);
+        error_ = WriteError::NoSpace;
+        return false;
+    }
+    bool flush() override {
+        if (!failFlush_) return inner_->flush();
+        error_ = WriteError::Other;
+        return false;
+    }
     void close() override { inner_->close(); }
+    WriteError lastError() const override { return error_; }
 
 private:
     std::unique_ptr<File> inner_;
     int64_t budget_;
     bool failFlush_;
+    bool failReserve_;
+    WriteError error_ = WriteError::None;
 };
 
 } // namespace
@@ -44,22 +61,29 @@ FileAttributes FaultFileSystem::attributes(const std::string& path) {
     return a;
 }
 
-std::unique_ptr<File> FaultFileSystem::open(const std::string& path, OpenMode mode) {
+std::unique_ptr<File> FaultFileSystem::open(const std::string& path, OpenMode mode,
+                                            WriteError* why) {
     // A file with the read-only attribute cannot be opened for writing.
-    if (mode != OpenMode::ReadShared && (readOnlyPaths.count("*") || readOnlyPaths.count(path)))
+    if (mode != OpenMode::ReadShared && (readOnlyPaths.count("*") || readOnlyPaths.count(path))) {
+        if (why) *why = WriteError::NoAccess;
         return nullptr;
-    std::unique_ptr<File> f = real().open(path, mode);
-    if (!f || failOpenWritesAfter < 0) return f;
-    return std::make_unique<FaultFile>(std::move(f), failOpenWritesAfter, false);
+    }
+    std::unique_ptr<File> f = real().open(path, mode, why);
+    if (!f || (failOpenWritesAfter < 0 && !failReserve)) return f;
+    return std::make_unique<FaultFile>(std::move(f), failOpenWritesAfter, false, failReserve);
 }
 
-std::unique_ptr<File> FaultFileSystem::createTemp(const std::string& path, std::string& tempPath) {
-    if (refuseTemp) return nullptr;
-    std::unique_ptr<File> f = real().createTemp(path, tempPath);
+std::unique_ptr<File> FaultFileSystem::createTemp(const std::string& path, std::string& tempPath,
+                                                  WriteError* why) {
+    if (refuseTemp != WriteError::None) {
+        if (why) *why = refuseTemp;
+        return nullptr;
+    }
+    std::unique_ptr<File> f = real().createTemp(path, tempPath, why);
     if (!f) return f;
     ++tempsCreated;
     if (failTempWritesAfter < 0 && !failTempFlush) return f;
-    return std::make_unique<FaultFile>(std::move(f), failTempWritesAfter, failTempFlush);
+    return std::make_unique<FaultFile>(std::move(f), failTempWritesAfter, failTempFlush, false);
 }
 
 bool FaultFileSystem::replace(const std::string& source, const std::string& target) {

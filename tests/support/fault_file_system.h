@@ -1,8 +1,8 @@
 #pragma once
 // A file system double over the real one that can fail on purpose: write or
-// flush errors in temporary files, no temporary files at all, a failing
-// rename, or files that report the read-only attribute. Install it with
-// ScopedFileSystem.
+// flush errors in temporary files, no temporary files (with a cause), a
+// failing rename, a full disk when room is reserved, or files that report the
+// read-only attribute. Install it with ScopedFileSystem.
 
 #include "platform/file.h"
 
@@ -14,13 +14,18 @@ namespace talsk::test {
 
 class FaultFileSystem : public FileSystem {
 public:
-    // Writes to temporary files fail once this many bytes went in (-1: never).
+    // Writes to temporary files fail once this many bytes went in (-1: never),
+    // as on a full disk.
     int64_t failTempWritesAfter = -1;
     bool failTempFlush = false;
-    bool refuseTemp = false;
+    // No temporary file can be made, for this cause (None: they can).
+    WriteError refuseTemp = WriteError::None;
     bool failReplace = false;
-    // Writes to files opened through open() fail (-1: never), counted per file.
+    // Writes to files opened through open() fail (-1: never), counted per
+    // file, as on a full disk.
     int64_t failOpenWritesAfter = -1;
+    // Reserving room in files opened through open() fails: the disk is full.
+    bool failReserve = false;
     // Paths reported with the read-only attribute ("*" for every path).
     std::set<std::string> readOnlyPaths;
 
@@ -29,8 +34,10 @@ public:
     int replaces = 0;
 
     FileAttributes attributes(const std::string& path) override;
-    std::unique_ptr<File> open(const std::string& path, OpenMode mode) override;
-    std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath) override;
+    std::unique_ptr<File> open(const std::string& path, OpenMode mode, WriteError* why) override;
+    std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath,
+                                     WriteError* why) override;
+    void removeStaleTemps(const std::string& path) override { real().removeStaleTemps(path); }
     bool replace(const std::string& source, const std::string& target) override;
     bool remove(const std::string& path) override { return real().remove(path); }
     std::string resolve(const std::string& path) override { return real().resolve(path); }

@@ -1,0 +1,21 @@
+#include "platform/write_error.h"
+
+namespace talsk {
+
+const char* writeErrorText(WriteError error) {
+    switch (error) {
+    case WriteError::None:
+        return "";
+    case WriteError::NoSpace:
+        return "нет места на диске";
+    case WriteError::NoAccess:
+        return "нет доступа";
+    case WriteError::Locked:
+        return "файл занят другой программой";
+    case WriteError::Other:
+        break;
+    }
+    return "ошибка записи";
+}
+
+} // namespace talsk

@@ -1,0 +1,25 @@
+#pragma once
+// Why writing a file failed, in words the user understands. The command line
+// and the window's message boxes show the same texts.
+
+namespace talsk {
+
+enum class WriteError {
+    None,     // nothing failed
+    NoSpace,  // the disk (or the user's quota) is full
+    NoAccess, // no permission to write there
+    Locked,   // another program holds the file for writing
+    Other,    // any other failure of the file system
+};
+
+// UTF-8: "нет места на диске", "нет доступа", "файл занят другой программой",
+// "ошибка записи"; empty for None.
+const char* writeErrorText(WriteError error);
+
+// Stores error in *cause when the caller asked for it; returns error == None.
+inline bool reportWriteError(WriteError error, WriteError* cause) {
+    if (cause != nullptr) *cause = error;
+    return error == WriteError::None;
+}
+
+} // namespace talsk
