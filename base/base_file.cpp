@@ -52,90 +52,70 @@ const char* versionName(uint16_t version) {
     }
 }
 
-bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b, BaseAccess access) {
-    base.connected = 1;
-    for (BaseTable& t : base.tables)
-        t.loaded = 1;
-    base.status = 0;
-    if (openFromDisk) {
-        base.readOnly = 0;
-        FileSystem& fs = fileSystem();
-        FileAttributes a = fs.attributes(base.path);
-        if (!a.exists || a.directory) {
-            base.status = StatusNotFound;
-            base.connected = 0;
-            return false;
-        }
-        if (base.file) base.file->close();
-        base.file.reset();
-        const bool writer = access == BaseAccess::Writer;
-        if (writer && !a.readOnly) base.file = fs.open(base.path, OpenMode::ReadWriteExclusive);
-        if (base.file) {
-            // Saves of this file that were killed left their temporary files.
-            fs.removeStaleTemps(fs.resolve(base.path));
-        } else {
-            base.file = fs.open(base.path, OpenMode::ReadShared);
-            if (!base.file) {
-                base.status = StatusCannotOpen;
-                base.connected = 0;
-                return false;
-            }
-            base.readOnly = 1;
-            // A reader did not ask for the lock: the file is not busy for it.
-            if (a.readOnly)
-                base.status = StatusReadOnlyAttribute;
-            else if (writer)
-                base.status = StatusReadOnlyBusy;
-        }
+namespace {
+
+// The steps of reading a header. Each returns the status that ends the read,
+// or 0 to go on; a step may leave a status that does not end it (read-only,
+// an allowed 2.0b).
+int32_t openFile(PhoneBase& base, BaseAccess access) {
+    base.readOnly = 0;
+    FileSystem& fs = fileSystem();
+    const std::string path = filePathOf(base);
+    const FileAttributes a = fs.attributes(path);
+    if (!a.exists || a.directory) return StatusNotFound;
+    if (base.file) base.file->close();
+    base.file.reset();
+    const bool writer = access == BaseAccess::Writer;
+    if (writer && !a.readOnly) base.file = fs.open(path, OpenMode::ReadWriteExclusive);
+    if (base.file) {
+        // Saves of this file that were killed left their temporary files.
+        fs.removeStaleTemps(fs.resolve(path));
+        return 0;
     }
-    if (!base.file || !base.file->isOpen()) {
-        base.status = StatusCannotOpen;
-        base.connected = 0;
-        return false;
-    }
+    base.file = fs.open(path, OpenMode::ReadShared);
+    if (!base.file) return StatusCannotOpen;
+    base.readOnly = 1;
+    // A reader did not ask for the lock: the file is not busy for it.
+    if (a.readOnly)
+        base.status = StatusReadOnlyAttribute;
+    else if (writer)
+        base.status = StatusReadOnlyBusy;
+    return 0;
+}
+
+int32_t readLead(PhoneBase& base, bool allow20b) {
+    if (!base.file || !base.file->isOpen()) return StatusCannotOpen;
     File& f = *base.file;
     const int64_t length = f.length();
     const int64_t dataSize = length - kLeadSize;
     if (length < 0 || dataSize <= 10) {
         base.dataSize = dataSize < 0 ? 0 : static_cast<int32_t>(dataSize);
-        base.status = StatusNoData;
-        closeIfOpened(base, openFromDisk);
-        base.connected = 0;
-        return false;
+        return StatusNoData;
     }
     base.dataSize = dataSize > INT32_MAX ? INT32_MAX : static_cast<int32_t>(dataSize);
     unsigned char lead[kLeadSize];
-    if (!f.seek(0) || !f.readExact(lead, kLeadSize)) {
-        base.status = StatusCannotOpen;
-        closeIfOpened(base, openFromDisk);
-        base.connected = 0;
-        return false;
-    }
-    base.version = static_cast<uint16_t>(lead[0] | (lead[1] << 8));
+    if (!f.seek(0) || !f.readExact(lead, kLeadSize)) return StatusCannotOpen;
+    base.version = getU16(lead);
     base.flagByte = lead[2];
     base.keyed = lead[3];
-    if (base.version != kVersion20) {
-        const uint16_t v = base.version;
-        const bool older =
-            v == kVersion10a || v == kVersion10b || v == kVersion12 || v == kVersion20b;
-        base.status = older ? StatusVersionMismatch : StatusUnknownFormat;
-        if (!(v == kVersion20b && allow20b)) {
-            closeIfOpened(base, openFromDisk);
-            base.connected = 0;
-            return false;
-        }
-    }
+    if (base.version == kVersion20) return 0;
+    const uint16_t v = base.version;
+    const bool older = v == kVersion10a || v == kVersion10b || v == kVersion12 || v == kVersion20b;
+    base.status = older ? StatusVersionMismatch : StatusUnknownFormat;
+    return v == kVersion20b && allow20b ? 0 : base.status;
+}
+
+// Deciphers the descriptors; a table whose numbers cannot be true is marked
+// not loaded, and the whole header fails.
+int32_t readDescriptors(PhoneBase& base) {
     unsigned char header[kHeaderBlockSize];
-    if (!f.seek(kLeadSize) || !f.readExact(header, kHeaderBlockSize)) {
-        base.status = StatusHeaderInvalid;
-        closeIfOpened(base, openFromDisk);
-        base.connected = 0;
-        return false;
-    }
+    File& f = *base.file;
+    if (!f.seek(kLeadSize) || !f.readExact(header, kHeaderBlockSize)) return StatusHeaderInvalid;
     char key2[33];
     makeBuiltinKey(2, key2);
     decipher(header, kHeaderBlockSize, key2);
     int64_t storedTotal = 0;
+    bool plausible = true;
     for (int k = 0; k < kTableCount; ++k) {
         BaseTable& t = base.tables[static_cast<size_t>(k)];
         const unsigned char* d = header + k * kDescriptorSize;
@@ -145,22 +125,31 @@ bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b, BaseAccess ac
         t.textSize = getI32(d + 12);
         t.chunkSize = getI32(d + 16);
         t.storedSize = getI32(d + 20);
-        const bool plausible = t.textSize >= 0 && t.count >= 0 &&
-                               int64_t(t.textSize) <= int64_t(424) * t.count &&
-                               t.textSize / 7 >= t.count && t.storedSize >= 0;
-        if (!plausible) {
+        if (!(t.textSize >= 0 && t.count >= 0 && int64_t(t.textSize) <= int64_t(424) * t.count &&
+              t.textSize / 7 >= t.count && t.storedSize >= 0)) {
             t.loaded = 0;
-            base.connected = 0;
+            plausible = false;
         }
         storedTotal += t.storedSize;
     }
-    if (dataSize < storedTotal) base.connected = 0;
-    if (!base.connected) {
-        base.status = StatusHeaderInvalid;
-        closeIfOpened(base, openFromDisk);
-        return false;
-    }
-    return true;
+    return plausible && base.dataSize >= storedTotal ? 0 : StatusHeaderInvalid;
+}
+
+} // namespace
+
+bool readHeader(PhoneBase& base, const HeaderOptions& options) {
+    base.connected = 1;
+    for (BaseTable& t : base.tables)
+        t.loaded = 1;
+    base.status = 0;
+    int32_t failure = options.fromDisk ? openFile(base, options.access) : 0;
+    if (failure == 0) failure = readLead(base, options.allow20b);
+    if (failure == 0) failure = readDescriptors(base);
+    if (failure == 0) return true;
+    base.status = failure;
+    base.connected = 0;
+    closeIfOpened(base, options.fromDisk);
+    return false;
 }
 
 bool loadTables(PhoneBase& base, TableMask mask) {
@@ -288,8 +277,8 @@ bool saveBase(PhoneBase& base, TableMask mask, WriteError* cause) {
     char key2[33];
     makeBuiltinKey(2, key2);
     encipher(header, kHeaderBlockSize, key2);
-    if (!writeFileImage(base.path, image.bytes().data(), static_cast<int64_t>(image.bytes().size()),
-                        base.file, cause))
+    if (!writeFileImage(filePathOf(base), image.bytes().data(),
+                        static_cast<int64_t>(image.bytes().size()), base.file, cause))
         return false;
 
     int64_t offset = kFirstBlockOffset;

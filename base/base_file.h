@@ -29,10 +29,16 @@ enum class BaseAccess {
     Reader, // only read: never locks a writer out; the base is read-only
 };
 
-// Opens (when openFromDisk) and checks the lead and header; fills version,
-// flagByte, keyed, dataSize and the table descriptors. Returns connected.
-bool readHeader(PhoneBase& base, bool openFromDisk, bool allow20b,
-                BaseAccess access = BaseAccess::Writer);
+struct HeaderOptions {
+    bool fromDisk = true;  // open the base's file; otherwise read the file it holds
+    bool allow20b = false; // version 2.0b passes too (status stays 7)
+    BaseAccess access = BaseAccess::Writer;
+};
+
+// Opens (fromDisk) and checks the lead and header; fills version, flagByte,
+// keyed, dataSize and the table descriptors. Returns connected; on failure
+// the status says why and a file it opened is closed again.
+bool readHeader(PhoneBase& base, const HeaderOptions& options = {});
 // Reads, unpacks and indexes the masked tables. Returns connected, or for a
 // one-table mask whether that table is loaded.
 bool loadTables(PhoneBase& base, TableMask mask);

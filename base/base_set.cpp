@@ -24,14 +24,6 @@ bool endsWithBtn(const std::string& name) {
     return true;
 }
 
-bool hasFolder(const std::string& path) {
-    if (path.empty()) return false;
-    if (path[0] == '/' || path[0] == '\\') return true;
-    const unsigned char c = static_cast<unsigned char>(path[0]);
-    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    return path.size() >= 2 && letter && path[1] == ':';
-}
-
 // A table that claims records must have them in memory, with an index that
 // covers every record and the closing entry.
 bool tableIntact(const BaseTable& t) {
@@ -42,15 +34,17 @@ bool tableIntact(const BaseTable& t) {
 
 } // namespace
 
-bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
-              const KeyStore* keys, BaseAccess access) {
+bool openBase(PhoneBase& base, const std::string* newPath, const OpenOptions& options) {
     closeBase(base);
     if (newPath != nullptr) base.path = *newPath;
-    if (!readHeader(base, true, allow20b, access)) return false;
+    if (!readHeader(base,
+                    {.fromDisk = true, .allow20b = options.allow20b, .access = options.access}))
+        return false;
     if (!base.keyed) {
         base.key.clear();
     } else if (base.key.empty()) {
-        if (autoKey && keys != nullptr) base.key = keys->lookupKey(base.path);
+        if (options.autoKey && options.keys != nullptr)
+            base.key = options.keys->lookupKey(base.path);
         if (base.key.empty()) {
             base.status = StatusKeyMissing;
             base.connected = 0;
@@ -74,8 +68,7 @@ int findBase(const BaseSet& set, const std::string& path) {
 }
 
 std::string fullBasePath(const BaseSet& set, const std::string& path) {
-    if (hasFolder(path) || set.folder.empty()) return path;
-    return joinPath(set.folder, path);
+    return pathInFolder(set.folder, path);
 }
 
 int scanFolder(BaseSet& set) {
@@ -92,6 +85,7 @@ int scanFolder(BaseSet& set) {
         if (name.size() > kMaxPathChars || findBase(set, name) != kNoBase) continue;
         PhoneBase base;
         base.path = name;
+        base.folder = set.folder;
         set.bases.push_back(std::move(base));
         if (set.settings != nullptr) {
             set.settings->filePaths[set.bases.size() - 1] = name;

@@ -2,8 +2,8 @@
 // The connected base files: every search runs over all of them and totals are
 // summed over them.
 
-#include "base/char_tables.h"
 #include "base/base_file.h"
+#include "base/char_tables.h"
 #include "base/records.h"
 #include "base/search_state.h"
 #include "base/settings.h"
@@ -38,12 +38,18 @@ namespace talsk {
 
 class KeyStore;
 
+struct OpenOptions {
+    bool autoKey = false;           // a keyed file without key asks `keys`
+    const KeyStore* keys = nullptr; // the remembered keys, if any
+    bool allow20b = false;
+    BaseAccess access = BaseAccess::Writer;
+};
+
 // Connects one base: closes it, takes newPath when given, reads the header,
 // takes the key (an unkeyed file gets an empty key; a keyed file without one
-// asks `keys` when autoKey is set and keys is given, else status 6) and loads
-// the tables. A failure to load empties the key. Returns connected.
-bool openBase(PhoneBase& base, const std::string* newPath, bool autoKey, bool allow20b,
-              const KeyStore* keys, BaseAccess access = BaseAccess::Writer);
+// asks the key store when autoKey is set and one is given, else status 6)
+// and loads the tables. A failure to load empties the key. Returns connected.
+bool openBase(PhoneBase& base, const std::string* newPath, const OpenOptions& options = {});
 // Index of the first base with this path, compared as the file system
 // compares names (samePath), or kNoBase for an empty path or no match.
 int findBase(const BaseSet& set, const std::string& path);

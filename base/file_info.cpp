@@ -40,7 +40,7 @@ bool readFileInfo(const std::string& path, PhoneBase& base) {
     case kVersion20:
     case kVersion20b:
         base.file = std::move(file);
-        valid = readHeader(base, false, true);
+        valid = readHeader(base, {.fromDisk = false, .allow20b = true});
         break;
     case kVersion10a:
     case kVersion10b:

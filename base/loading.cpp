@@ -79,6 +79,7 @@ void Loader::rebuildSet() {
     for (int i = 0; i < n; ++i) {
         PhoneBase& base = set_.bases[static_cast<size_t>(i)];
         base.path = settings_.filePaths[static_cast<size_t>(i)];
+        base.folder = set_.folder;
         if (static_cast<size_t>(i) < old.size() && old[static_cast<size_t>(i)].path == base.path) {
             base.key = old[static_cast<size_t>(i)].key;
             base.rememberKey = old[static_cast<size_t>(i)].rememberKey;
@@ -100,7 +101,7 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
             continue;
         }
         host_.showStatusText("Загрузка " + cp1251ToUtf8(base.path));
-        if (openBase(base, nullptr, settings_.autoKeyEntry != 0, false, keys_)) {
+        if (openBase(base, nullptr, {.autoKey = settings_.autoKeyEntry != 0, .keys = keys_})) {
             ++i;
             retried = false;
             continue;
@@ -147,8 +148,6 @@ LoadReport Loader::run() {
     host_.showStatusText("Подготовка к загрузке данных");
     host_.cancelSearch();
     loadLayoutTable(set_.layout);
-    // Names in the list without a folder are relative to the program's folder.
-    if (!settings_.programFolder.empty()) setCurrentFolder(settings_.programFolder);
 
     rebuildSet();
     if (settings_.connectFolderFiles) scanFolder(set_);

@@ -1,5 +1,7 @@
 #include "base/records.h"
 
+#include "platform/file.h"
+
 #include "platform/local_date.h"
 
 #include <cstdio>
@@ -232,13 +234,19 @@ void closeBase(PhoneBase& base) {
     }
 }
 
+std::string filePathOf(const PhoneBase& base) {
+    return pathInFolder(base.folder, base.path);
+}
+
 void resetBase(PhoneBase& base) {
     closeBase(base);
     std::string path = std::move(base.path);
+    std::string folder = std::move(base.folder);
     std::string key = std::move(base.key);
     int32_t status = base.status;
     base = PhoneBase{};
     base.path = std::move(path);
+    base.folder = std::move(folder);
     base.key = std::move(key);
     base.status = status;
 }

@@ -157,8 +157,9 @@ void unpackRecord(const BaseTable& table, int32_t i, RecordFields& out);
 struct PhoneBase {
     std::array<BaseTable, kTableCount> tables;
     std::unique_ptr<File> file;
-    std::string path; // Windows-1251, at most 260 characters
-    std::string key;  // the file key, at most 32 bytes, no zero inside
+    std::string path;   // Windows-1251, at most 260 characters, as listed
+    std::string folder; // where a path without a folder lies; empty: the current folder
+    std::string key;    // the file key, at most 32 bytes, no zero inside
     uint8_t keyed = 0;
     int32_t dataSize = 0;
     uint8_t connected = 0;
@@ -180,7 +181,9 @@ constexpr size_t kMaxPathLength = 260;
 constexpr size_t kMaxKeyLength = 32;
 
 void closeBase(PhoneBase& base);
-// closeBase, then everything but path, key and status back to zero.
+// The path of the base's file on disk.
+std::string filePathOf(const PhoneBase& base);
+// closeBase, then everything but path, folder, key and status back to zero.
 void resetBase(PhoneBase& base);
 // Sets updated (and created when a record goes into an empty table) to today.
 void stampTableDates(BaseTable& table, bool storing);

@@ -19,7 +19,7 @@ void BM_LoadBase(benchmark::State& state) {
     for (auto _ : state) {
         PhoneBase base;
         base.path = path;
-        if (!readHeader(base, true, false) || !loadTables(base, kMaskAllTables) ||
+        if (!readHeader(base) || !loadTables(base, kMaskAllTables) ||
             base.status != StatusConnected || base.recordCount() != records) {
             state.SkipWithError("the base did not load");
             return;
@@ -49,7 +49,7 @@ BENCHMARK(BM_LoadBase)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(2.0
 void BM_IndexTable(benchmark::State& state) {
     PhoneBase base;
     base.path = demoBaseFile(1000000);
-    if (!readHeader(base, true, false) || !loadTables(base, kMaskAllTables)) {
+    if (!readHeader(base) || !loadTables(base, kMaskAllTables)) {
         state.SkipWithError("the base did not load");
         return;
     }

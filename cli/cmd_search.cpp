@@ -162,7 +162,7 @@ int runSearch(const std::vector<std::string>& args) {
         const std::string typed = a.keys.keyFor(a.files[j]);
         base.key = typed.empty() ? std::string() : deriveFileKey(typed);
         const std::string path = utf8ToCp1251(a.files[j]);
-        if (!openBase(base, &path, false, false, nullptr, BaseAccess::Reader)) {
+        if (!openBase(base, &path, {.access = BaseAccess::Reader})) {
             fail(a.files[j] + ": " + statusMessage(base.status, true));
             allLoaded = false;
         }

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     PhoneBase base;
     base.file = std::make_unique<MemoryFile>(std::vector<unsigned char>(data, data + size));
     base.key = size > 3 && data[3] != 0 ? "fuzz" : "";
-    if (readHeader(base, false, true)) loadTables(base, kMaskAllTables);
+    if (readHeader(base, {.fromDisk = false, .allow20b = true})) loadTables(base, kMaskAllTables);
     if (!base.connected) return 0;
     // Every field of every loaded record must lie inside its pool.
     size_t total = 0;

@@ -97,5 +97,8 @@ bool samePath(const std::string& a, const std::string& b);
 
 // Joins a folder and a name with the native separator unless the folder ends in one.
 std::string joinPath(const std::string& folder, const std::string& name);
+// A path as it is when it names its folder (absolute, or with a drive letter),
+// else joined to folder; an empty folder leaves it to the current one.
+std::string pathInFolder(const std::string& folder, const std::string& path);
 
 } // namespace talsk

@@ -365,6 +365,14 @@ bool samePath(const std::string& a, const std::string& b) {
     return a == b;
 }
 
+std::string pathInFolder(const std::string& folder, const std::string& path) {
+    if (folder.empty() || path.empty() || path[0] == '/' || path[0] == '\\') return path;
+    const unsigned char c = static_cast<unsigned char>(path[0]);
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    if (path.size() >= 2 && letter && path[1] == ':') return path;
+    return joinPath(folder, path);
+}
+
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
     char last = folder.back();

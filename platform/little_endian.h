@@ -89,12 +89,18 @@ public:
         return true;
     }
     bool u8(uint8_t& v) { return take(&v, 1); }
-    bool u16(uint16_t& v) { return fixed<2>([&](const unsigned char* b) { v = getU16(b); }); }
-    bool u32(uint32_t& v) { return fixed<4>([&](const unsigned char* b) { v = getU32(b); }); }
+    bool u16(uint16_t& v) {
+        return fixed<2>([&](const unsigned char* b) { v = getU16(b); });
+    }
+    bool u32(uint32_t& v) {
+        return fixed<4>([&](const unsigned char* b) { v = getU32(b); });
+    }
     bool i16(int16_t& v) {
         return fixed<2>([&](const unsigned char* b) { v = static_cast<int16_t>(getU16(b)); });
     }
-    bool i32(int32_t& v) { return fixed<4>([&](const unsigned char* b) { v = getI32(b); }); }
+    bool i32(int32_t& v) {
+        return fixed<4>([&](const unsigned char* b) { v = getI32(b); });
+    }
     bool f32(float& v) {
         return fixed<4>([&](const unsigned char* b) { v = std::bit_cast<float>(getU32(b)); });
     }

@@ -245,7 +245,7 @@ ConvertResult read20(std::unique_ptr<File>& source, const std::string& path, uin
     PhoneBase base;
     base.path = path;
     base.file = std::move(source);
-    if (!readHeader(base, false, true)) {
+    if (!readHeader(base, {.fromDisk = false, .allow20b = true})) {
         source = std::move(base.file);
         return result(ConvertOutcome::CannotRead, base.status);
     }

@@ -20,7 +20,7 @@ namespace {
 void openFromDisk(PhoneBase& base, const std::string& path, const std::string& key = "") {
     base.path = path;
     base.key = key;
-    if (readHeader(base, true, false)) loadTables(base, kMaskAllTables);
+    if (readHeader(base)) loadTables(base, kMaskAllTables);
 }
 
 void saveContent(const std::string& path, const BaseContent& content, const std::string& key = "") {
@@ -174,7 +174,7 @@ TEST(ReadHeader, CountAgainstTextSize) {
         });
         PhoneBase base;
         base.file = std::make_unique<MemoryFile>(b);
-        bool connected = readHeader(base, false, false);
+        bool connected = readHeader(base, {.fromDisk = false});
         return std::make_pair(connected, base.status);
     };
     EXPECT_EQ(withTable2(3, 20), std::make_pair(false, int32_t(StatusHeaderInvalid)));
@@ -197,7 +197,7 @@ TEST(ReadHeader, VersionWords) {
         b[1] = static_cast<unsigned char>(version >> 8);
         PhoneBase base;
         base.file = std::make_unique<MemoryFile>(b);
-        bool connected = readHeader(base, false, allow20b);
+        bool connected = readHeader(base, {.fromDisk = false, .allow20b = allow20b});
         EXPECT_EQ(base.version, version);
         return std::make_pair(connected, base.status);
     };
@@ -308,7 +308,7 @@ TEST(LoadTables, SingleTableMaskReportsThatTable) {
     std::vector<unsigned char> bytes = savedBytes(randomContent(gen, 4, 4, 4), "");
     PhoneBase base;
     base.file = std::make_unique<MemoryFile>(bytes);
-    ASSERT_TRUE(readHeader(base, false, false));
+    ASSERT_TRUE(readHeader(base, {.fromDisk = false}));
     EXPECT_TRUE(loadTables(base, kMaskOrganizations));
     EXPECT_EQ(base.tables[1].count, 4);
     EXPECT_TRUE(base.tables[0].text.empty()); // not read
@@ -326,7 +326,7 @@ TEST(ReadHeader, LockedFileOpensReadOnly) {
 
     PhoneBase second;
     second.path = path;
-    EXPECT_TRUE(readHeader(second, true, false));
+    EXPECT_TRUE(readHeader(second));
     EXPECT_EQ(second.status, StatusReadOnlyBusy);
     EXPECT_EQ(second.readOnly, 1);
     EXPECT_TRUE(loadTables(second, kMaskAllTables));

@@ -30,7 +30,7 @@ TEST(OpenBase, ConnectsAPlainFileAndKeepsItLocked) {
     writeBaseFile(dir.file("a.btn"), 5, 3, 2);
     PhoneBase base = baseAt(dir.file("a.btn"));
     base.key = "stale"; // an unkeyed file needs no key: it is emptied
-    ASSERT_TRUE(openBase(base, nullptr, true, false, nullptr));
+    ASSERT_TRUE(openBase(base, nullptr, {.autoKey = true}));
     EXPECT_EQ(base.status, StatusConnected);
     EXPECT_EQ(base.readOnly, 0);
     EXPECT_EQ(base.key, "");
@@ -50,7 +50,7 @@ TEST(OpenBase, FileWithoutWriteBitsConnectsReadOnly) {
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     EXPECT_TRUE(fileSystem().attributes(path).readOnly);
     PhoneBase base = baseAt(path);
-    ASSERT_TRUE(openBase(base, nullptr, false, false, nullptr));
+    ASSERT_TRUE(openBase(base, nullptr));
     EXPECT_EQ(base.status, StatusReadOnlyAttribute);
     EXPECT_EQ(base.readOnly, 1);
     EXPECT_FALSE(base.file);
@@ -64,28 +64,28 @@ TEST(OpenBase, FileWithoutWriteBitsConnectsReadOnly) {
 TEST(OpenBase, StatusesOfFilesThatDoNotConnect) {
     TempDir dir;
     PhoneBase missing = baseAt(dir.file("missing.btn"));
-    EXPECT_FALSE(openBase(missing, nullptr, false, false, nullptr));
+    EXPECT_FALSE(openBase(missing, nullptr));
     EXPECT_EQ(missing.status, StatusNotFound);
 
     PhoneBase folder = baseAt(dir.path());
-    EXPECT_FALSE(openBase(folder, nullptr, false, false, nullptr));
+    EXPECT_FALSE(openBase(folder, nullptr));
     EXPECT_EQ(folder.status, StatusNotFound);
 
     test::writeBytes(dir.file("lead.btn"), {0x01, 0x02, 3, 0, 0, 0, 0, 0, 0, 0});
     PhoneBase lead = baseAt(dir.file("lead.btn"));
-    EXPECT_FALSE(openBase(lead, nullptr, false, false, nullptr));
+    EXPECT_FALSE(openBase(lead, nullptr));
     EXPECT_EQ(lead.status, StatusNoData);
 
     writeBaseFile(dir.file("old.btn"), 2, 2, 0);
     test::setVersionWord(dir.file("old.btn"), kVersion12);
     PhoneBase old = baseAt(dir.file("old.btn"));
-    EXPECT_FALSE(openBase(old, nullptr, false, false, nullptr));
+    EXPECT_FALSE(openBase(old, nullptr));
     EXPECT_EQ(old.status, StatusVersionMismatch);
     EXPECT_FALSE(old.file); // not held
 
     test::setVersionWord(dir.file("old.btn"), 0x0777);
     PhoneBase odd = baseAt(dir.file("old.btn"));
-    EXPECT_FALSE(openBase(odd, nullptr, false, false, nullptr));
+    EXPECT_FALSE(openBase(odd, nullptr));
     EXPECT_EQ(odd.status, StatusUnknownFormat);
 }
 
@@ -105,11 +105,11 @@ TEST(OpenBase, Version20bOnlyWhenAllowed) {
     test::setVersionWord(dir.file("b20.btn"), kVersion20b);
 
     PhoneBase refused = baseAt(dir.file("b20.btn"));
-    EXPECT_FALSE(openBase(refused, nullptr, false, false, nullptr));
+    EXPECT_FALSE(openBase(refused, nullptr));
     EXPECT_EQ(refused.status, StatusVersionMismatch);
 
     PhoneBase allowed = baseAt(dir.file("b20.btn"));
-    ASSERT_TRUE(openBase(allowed, nullptr, false, true, nullptr));
+    ASSERT_TRUE(openBase(allowed, nullptr, {.allow20b = true}));
     EXPECT_EQ(allowed.version, kVersion20b);
     EXPECT_EQ(allowed.table(TableKind::Population).count, 1);
 }
@@ -120,7 +120,7 @@ TEST(OpenBase, KeyedFileTakesItsKeyFromTheStoreOnlyWithAutoKey) {
     KeyStore store(dir.file("store/Key"));
 
     PhoneBase noKey = baseAt(dir.file("k.btn"));
-    EXPECT_FALSE(openBase(noKey, nullptr, true, false, &store));
+    EXPECT_FALSE(openBase(noKey, nullptr, {.autoKey = true, .keys = &store}));
     EXPECT_EQ(noKey.status, StatusKeyMissing);
     EXPECT_EQ(noKey.connected, 0);
     EXPECT_FALSE(noKey.file); // not held while waiting for a key
@@ -133,11 +133,11 @@ TEST(OpenBase, KeyedFileTakesItsKeyFromTheStoreOnlyWithAutoKey) {
     ASSERT_TRUE(store.saveKeys(set));
 
     PhoneBase withoutAuto = baseAt(dir.file("k.btn"));
-    EXPECT_FALSE(openBase(withoutAuto, nullptr, false, false, &store));
+    EXPECT_FALSE(openBase(withoutAuto, nullptr, {.keys = &store}));
     EXPECT_EQ(withoutAuto.status, StatusKeyMissing);
 
     PhoneBase withAuto = baseAt(dir.file("k.btn"));
-    ASSERT_TRUE(openBase(withAuto, nullptr, true, false, &store));
+    ASSERT_TRUE(openBase(withAuto, nullptr, {.autoKey = true, .keys = &store}));
     EXPECT_EQ(withAuto.key, deriveFileKey("пароль"));
     EXPECT_EQ(withAuto.recordCount(), 12);
 }
@@ -147,12 +147,12 @@ TEST(OpenBase, WrongKeyFailsAndEmptiesTheKey) {
     writeBaseFile(dir.file("k.btn"), 4, 4, 0, "right");
     PhoneBase base = baseAt(dir.file("k.btn"));
     base.key = deriveFileKey("wrong");
-    EXPECT_FALSE(openBase(base, nullptr, false, false, nullptr));
+    EXPECT_FALSE(openBase(base, nullptr));
     EXPECT_TRUE(base.status == StatusLoadFailed || base.status == StatusReadOnlyIncomplete);
     EXPECT_EQ(base.key, "");
     // With the right key the same base connects.
     base.key = deriveFileKey("right");
-    EXPECT_TRUE(openBase(base, nullptr, false, false, nullptr));
+    EXPECT_TRUE(openBase(base, nullptr));
 }
 
 // ---- findBase, scanFolder ------------------------------------------------
@@ -247,7 +247,7 @@ struct ConnectedSet {
                           static_cast<uint64_t>(i + 1));
             settings.filePaths[static_cast<size_t>(i)] = dir.file(names[i]);
             PhoneBase base = baseAt(dir.file(names[i]));
-            EXPECT_TRUE(openBase(base, nullptr, false, false, nullptr));
+            EXPECT_TRUE(openBase(base, nullptr));
             set.bases.push_back(std::move(base));
         }
         settings.fileCount = 3;

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 #include <map>
 #include <set>
 
@@ -91,7 +93,6 @@ std::vector<std::string> pathsOf(const std::vector<FileListEntry>& list) {
 struct Program {
     TempDir dir;
     TempDir config;
-    test::CurrentFolderGuard folderGuard;
     ProgramSettings settings;
     BaseSet set;
     KeyStore store{config.file("Quelvarin0/Key")};
@@ -227,10 +228,14 @@ TEST(Loading, LockedAndReadOnlyFilesConnectAndAreListed) {
     auto holder = fileSystem().open(p.dir.file("busy.btn"), OpenMode::ReadWriteExclusive);
     ASSERT_NE(holder, nullptr);
     test::FaultFileSystem fs;
-    fs.readOnlyPaths.insert("ro.btn");
+    fs.readOnlyPaths.insert(p.dir.file("ro.btn"));
     test::ScopedFileSystem use(fs);
     p.host.readOnlyAnswer = {FilesListChoice::Ok, true};
+    // Names without a folder are found in the program's folder, wherever the
+    // process stands, and loading leaves the process where it was.
+    const auto before = std::filesystem::current_path();
     const LoadReport r = p.load();
+    EXPECT_EQ(std::filesystem::current_path(), before);
     EXPECT_EQ(p.base(0).status, StatusReadOnlyBusy);
     EXPECT_EQ(p.base(1).status, StatusReadOnlyAttribute);
     EXPECT_EQ(p.base(2).status, StatusConnected);
@@ -381,7 +386,7 @@ TEST(Loading, DamagedTableConnectsReadOnlyWithStatus10) {
     int32_t s0 = 0;
     PhoneBase probe;
     probe.path = p.dir.file("d.btn");
-    ASSERT_TRUE(readHeader(probe, true, false));
+    ASSERT_TRUE(readHeader(probe));
     s0 = probe.tables[0].storedSize;
     closeBase(probe);
     bytes[static_cast<size_t>(s0) + 110] = 0xFF;

@@ -150,7 +150,7 @@ TEST_F(BaseCommands, ReadingCommandsLeaveTheWriterLockToTheProgram) {
 
     PhoneBase program;
     program.path = path;
-    EXPECT_TRUE(openBase(program, nullptr, false, false, nullptr));
+    EXPECT_TRUE(openBase(program, nullptr));
     EXPECT_EQ(program.status, StatusConnected);
     EXPECT_EQ(program.readOnly, 0);
     size_t lines = 1;
@@ -175,7 +175,7 @@ TEST_F(BaseCommands, WritingCommandsNameWhyTheyCannotWrite) {
     PhoneBase program;
     program.path = held;
     program.key = deriveFileKey(utf8ToCp1251("тальск"));
-    ASSERT_TRUE(openBase(program, nullptr, false, false, nullptr));
+    ASSERT_TRUE(openBase(program, nullptr));
     const std::vector<unsigned char> before = readBytes(held);
 
     CliResult imported = runCli({"import", held}, "population\t0\t1\t\t\t\t\t\t\n");

@@ -43,7 +43,8 @@ void loadFromBytes(PhoneBase& base, const std::vector<unsigned char>& bytes, con
                    bool allow20b) {
     base.file = std::make_unique<MemoryFile>(bytes);
     base.key = key;
-    if (readHeader(base, false, allow20b)) loadTables(base, kMaskAllTables);
+    if (readHeader(base, {.fromDisk = false, .allow20b = allow20b}))
+        loadTables(base, kMaskAllTables);
 }
 
 std::vector<unsigned char> savedBytes(const BaseContent& content, const std::string& key) {

@@ -29,11 +29,4 @@ void setVersionWord(const std::string& path, uint16_t version) {
     writeBytes(path, bytes);
 }
 
-CurrentFolderGuard::CurrentFolderGuard() : saved_(std::filesystem::current_path().string()) {}
-
-CurrentFolderGuard::~CurrentFolderGuard() {
-    std::error_code ec;
-    std::filesystem::current_path(saved_, ec);
-}
-
 } // namespace talsk::test

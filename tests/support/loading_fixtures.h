@@ -13,16 +13,4 @@ void writeBaseFile(const std::string& path, int population, int organizations, i
 // Overwrites the version word of a file (2.0b, 1.2 ... for old-version cases).
 void setVersionWord(const std::string& path, uint16_t version);
 
-// Restores the current folder when it goes (loading enters the program's folder).
-class CurrentFolderGuard {
-public:
-    CurrentFolderGuard();
-    ~CurrentFolderGuard();
-    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
-    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
-
-private:
-    std::string saved_;
-};
-
 } // namespace talsk::test

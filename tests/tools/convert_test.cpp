@@ -44,7 +44,7 @@ protected:
     // Connects a version 2.0 file as loading does.
     void load20(const std::string& path, const std::string& fileKey, PhoneBase& base) {
         base.path = path;
-        ASSERT_TRUE(readHeader(base, true, false)) << base.status;
+        ASSERT_TRUE(readHeader(base)) << base.status;
         base.key = fileKey;
         ASSERT_TRUE(loadTables(base, kMaskAllTables)) << base.status;
         EXPECT_EQ(base.status, StatusConnected);
