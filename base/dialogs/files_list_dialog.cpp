@@ -75,7 +75,7 @@ FilesListAnswer runFilesListDialog(QWidget* parent, const std::vector<FileListEn
     layout->addWidget(list, 1);
     layout->addWidget(status);
     layout->addLayout(buttons);
-    dialog.resize(u.x(460), u.y(250));
+    dialog.resize(u.x(520), u.y(260));
 
     list->setCurrentRow(0);
     list->setFocus();

@@ -49,7 +49,7 @@ KeyEntryDialog::KeyEntryDialog(QWidget* parent, const std::vector<KeyEntryFile>&
 
     // The list keeps 8 bx at the sides, 45 by above and 74 by below it.
     auto* top = new QVBoxLayout;
-    top->setContentsMargins(u.x(8), u.y(8), u.x(8), u.y(4));
+    top->setContentsMargins(u.x(8), u.y(10), u.x(8), u.y(4));
     top->addWidget(text);
     auto* topBand = new QWidget;
     topBand->setLayout(top);
@@ -81,7 +81,7 @@ KeyEntryDialog::KeyEntryDialog(QWidget* parent, const std::vector<KeyEntryFile>&
     layout->addWidget(topBand);
     layout->addLayout(middle, 1);
     layout->addWidget(bottomBand);
-    resize(u.x(440), u.y(260));
+    resize(u.x(540), u.y(270));
 
     connect(list_, &QListWidget::currentRowChanged, this, &KeyEntryDialog::showSelected);
     if (list_->count() > 0) list_->setCurrentRow(0);

@@ -32,8 +32,9 @@ void runNothingFoundDialog(QWidget* parent, ProgramSettings& settings) {
     layout->setContentsMargins(u.x(10), u.y(10), u.x(10), u.y(8));
     layout->setHorizontalSpacing(u.x(10));
     layout->setVerticalSpacing(u.y(8));
-    layout->addWidget(icon, 0, 0, Qt::AlignTop);
+    layout->addWidget(icon, 0, 0);
     layout->addWidget(text, 0, 1);
+    layout->setColumnStretch(1, 1);
     layout->addWidget(dontShow, 1, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

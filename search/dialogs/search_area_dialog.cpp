@@ -35,7 +35,7 @@ bool runSearchAreaFilesDialog(QWidget* parent, const BaseSet& set, FileMask& mas
 
     // The list keeps 8 bx at the sides, 18 by above and 30 by below it.
     auto* headerBand = new QVBoxLayout;
-    headerBand->setContentsMargins(u.x(8), u.y(4), u.x(8), u.y(2));
+    headerBand->setContentsMargins(u.x(8), u.y(6), u.x(8), u.y(3));
     headerBand->addWidget(header);
     auto* top = new QWidget;
     top->setLayout(headerBand);

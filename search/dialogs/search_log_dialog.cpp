@@ -47,7 +47,7 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
     grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + u.y(4));
     grid_->horizontalHeader()->setHighlightSections(false);
-    grid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid_->setWordWrap(false);
     grid_->setMouseTracking(settings.mouseTracking != 0);
     grid_->viewport()->installEventFilter(this);
@@ -103,7 +103,7 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
     layout->setContentsMargins(u.x(6), u.y(6), u.x(6), u.y(4));
     layout->addLayout(top, 1);
     layout->addLayout(statusLine);
-    resize(u.x(640), u.y(320));
+    resize(u.x(860), u.y(340));
 
     fillRows();
     clear_->setEnabled(log_.count > 0);
@@ -204,12 +204,27 @@ void SearchLogDialog::clearAll() {
     selectionChanged();
 }
 
-// Column widths are shares of the grid's width, kept on every size change.
+// Column widths are shares of the grid's width, kept on every size change;
+// a column narrower than its caption takes the room from the wider ones.
 void SearchLogDialog::fitColumns() {
     const int width = grid_->viewport()->width();
-    for (int column = 0; column < 5; ++column) {
-        const float share = settings_.columnWidthShares[static_cast<size_t>(column)];
-        grid_->setColumnWidth(column, std::max(8, static_cast<int>(width * share)));
+    const int padding = dialogUnits(*this).x(14);
+    double wanted[5], least[5], slack = 0, deficit = 0;
+    for (int c = 0; c < 5; ++c) {
+        wanted[c] = width * settings_.columnWidthShares[static_cast<size_t>(c)];
+        least[c] = grid_->horizontalHeader()->fontMetrics().horizontalAdvance(
+                       grid_->horizontalHeaderItem(c)->text()) +
+                   padding;
+        if (wanted[c] < least[c])
+            deficit += least[c] - wanted[c];
+        else
+            slack += wanted[c] - least[c];
+    }
+    const double take = slack > 0 ? std::min(1.0, deficit / slack) : 0;
+    for (int c = 0; c < 5; ++c) {
+        const double w =
+            wanted[c] < least[c] ? least[c] : wanted[c] - (wanted[c] - least[c]) * take;
+        grid_->setColumnWidth(c, static_cast<int>(w));
     }
 }
 
