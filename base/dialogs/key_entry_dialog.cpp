@@ -1,5 +1,6 @@
 #include "base/dialogs/key_entry_dialog.h"
 
+#include "base/dialogs/dialog_layout.h"
 #include "base/dialogs/dialog_text.h"
 #include "base/dialogs/dialog_units.h"
 #include "base/load_status.h"
@@ -9,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -41,46 +41,19 @@ KeyEntryDialog::KeyEntryDialog(QWidget* parent, const std::vector<KeyEntryFile>&
     status_->setMinimumHeight(2 * status_->fontMetrics().height());
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"));
-    connect(ok, &QPushButton::clicked, this, &KeyEntryDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &KeyEntryDialog::reject);
-
-    // The list keeps 8 bx at the sides, 45 by above and 74 by below it.
+    // The list keeps 45 by above and 74 by below it.
     auto* top = new QVBoxLayout;
     top->setContentsMargins(u.x(8), u.y(10), u.x(8), u.y(4));
     top->addWidget(text);
-    auto* topBand = new QWidget;
-    topBand->setLayout(top);
-    topBand->setMinimumHeight(u.y(45));
-
     auto* keyRow = new QHBoxLayout;
     keyRow->addWidget(keyCaption);
     keyRow->addWidget(key_, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto* bottom = new QVBoxLayout;
     bottom->setContentsMargins(u.x(8), u.y(6), u.x(8), u.y(8));
     bottom->addLayout(keyRow);
     bottom->addWidget(status_);
-    bottom->addLayout(buttons);
-    auto* bottomBand = new QWidget;
-    bottomBand->setLayout(bottom);
-    bottomBand->setMinimumHeight(u.y(74));
-
-    auto* middle = new QHBoxLayout;
-    middle->setContentsMargins(u.x(8), 0, u.x(8), 0);
-    middle->addWidget(list_);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(topBand);
-    layout->addLayout(middle, 1);
-    layout->addWidget(bottomBand);
+    bottom->addLayout(okCancelRow(*this));
+    layOutAroundList(*this, list_, top, 45, bottom, 74);
     resize(u.x(540), u.y(270));
 
     connect(list_, &QListWidget::currentRowChanged, this, &KeyEntryDialog::showSelected);

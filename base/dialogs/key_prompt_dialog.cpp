@@ -1,14 +1,13 @@
 #include "base/dialogs/key_prompt_dialog.h"
 
+#include "base/dialogs/dialog_layout.h"
 #include "base/dialogs/dialog_text.h"
 #include "base/dialogs/dialog_units.h"
 #include "base/records.h"
 
 #include <QDialog>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace talsk {
@@ -29,16 +28,6 @@ bool runKeyPromptDialog(QWidget* parent, const std::string& path, std::string& t
     key->setMaxLength(static_cast<int>(kMaxKeyLength));
     caption->setBuddy(key);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"));
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-
     auto* layout = new QVBoxLayout(&dialog);
     layout->setContentsMargins(u.x(8), u.y(8), u.x(8), u.y(8));
     layout->addWidget(file);
@@ -46,7 +35,7 @@ bool runKeyPromptDialog(QWidget* parent, const std::string& path, std::string& t
     layout->addWidget(caption);
     layout->addWidget(key);
     layout->addSpacing(u.y(4));
-    layout->addLayout(buttons);
+    layout->addLayout(okCancelRow(dialog));
     dialog.setMinimumWidth(u.x(320));
     key->setFocus();
 

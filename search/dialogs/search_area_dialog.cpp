@@ -1,5 +1,6 @@
 #include "search/dialogs/search_area_dialog.h"
 
+#include "base/dialogs/dialog_layout.h"
 #include "base/dialogs/dialog_text.h"
 #include "base/dialogs/dialog_units.h"
 #include "base/dialogs/file_check_list.h"
@@ -7,7 +8,6 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -27,37 +27,13 @@ bool runSearchAreaFilesDialog(QWidget* parent, const BaseSet& set, FileMask& mas
                      QByteArray::fromStdString(set.bases[i].path));
     header->setBuddy(list);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"));
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-
-    // The list keeps 8 bx at the sides, 18 by above and 30 by below it.
-    auto* headerBand = new QVBoxLayout;
-    headerBand->setContentsMargins(u.x(8), u.y(6), u.x(8), u.y(3));
-    headerBand->addWidget(header);
-    auto* top = new QWidget;
-    top->setLayout(headerBand);
-    top->setMinimumHeight(u.y(18));
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(u.x(8), u.y(4), u.x(8), u.y(4));
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    auto* bottom = new QWidget;
-    bottom->setLayout(buttons);
-    bottom->setMinimumHeight(u.y(30));
-    auto* middle = new QHBoxLayout;
-    middle->setContentsMargins(u.x(8), 0, u.x(8), 0);
-    middle->addWidget(list);
-
-    auto* layout = new QVBoxLayout(&dialog);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(top);
-    layout->addLayout(middle, 1);
-    layout->addWidget(bottom);
+    // The list keeps 18 by above and 30 by below it.
+    auto* top = new QVBoxLayout;
+    top->setContentsMargins(u.x(8), u.y(6), u.x(8), u.y(3));
+    top->addWidget(header);
+    QHBoxLayout* bottom = okCancelRow(dialog);
+    bottom->setContentsMargins(u.x(8), u.y(4), u.x(8), u.y(4));
+    layOutAroundList(dialog, list, top, 18, bottom, 30);
     dialog.resize(u.x(400), u.y(220));
     if (list->count() > 0) list->setCurrentRow(0);
 
