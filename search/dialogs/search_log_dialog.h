@@ -1,0 +1,71 @@
+#pragma once
+// Dialog 154 "Журнал поиска": the logged searches by fields, oldest first,
+// with when they ran and what they found; one or more are chosen, joined
+// with "или" or "и", to go back into the field search panel.
+
+#include "base/settings.h"
+// FieldQueryText has a member named like Qt's "slots" keyword macro: keep the
+// macro away from the core's headers whatever was included before.
+#pragma push_macro("slots")
+#undef slots
+#include "search/search_engine.h"
+#include "search/search_log.h"
+#pragma pop_macro("slots")
+
+#include <QDialog>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QTableWidget;
+
+namespace talsk {
+
+// What the dialog's OK hands to the field search panel.
+struct SearchLogChoice {
+    FieldQueryText query; // the chosen entries joined field by field
+    bool search = false;  // "Поиск" was pressed: search at once
+};
+
+// Opens the log at position (the row selected when 0 < position < count,
+// else the newest). Returns the first chosen entry, or -1 when closed without
+// a choice; choice, when given, receives the joined query. The dialog's
+// place goes into settings.searchLogRect; "Очистить" empties log.
+int runSearchLogDialog(QWidget* parent, SearchLog& log, ProgramSettings& settings, int position,
+                       SearchLogChoice* choice = nullptr);
+
+class SearchLogDialog : public QDialog {
+    Q_OBJECT
+public:
+    SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSettings& settings, int position);
+    ~SearchLogDialog() override;
+
+    // Entries of the selected rows in row order.
+    std::vector<int> selectedEntries() const;
+    bool searchRequested() const { return search_; }
+    char joinOperator() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void fillRows();
+    void selectionChanged();
+    void choose(bool search);
+    void clearAll();
+    void fitColumns();
+    void placeWindow();
+
+    SearchLog& log_;
+    ProgramSettings& settings_;
+    bool search_ = false;
+    QTableWidget* grid_ = nullptr;
+    QLabel* stamp_ = nullptr;    // static 1046
+    QLabel* position_ = nullptr; // static 1169
+    QPushButton* clear_ = nullptr;
+    QRadioButton* orJoin_ = nullptr;
+    QRadioButton* andJoin_ = nullptr;
+};
+
+} // namespace talsk

@@ -1,0 +1,56 @@
+#include "ui/loading_host.h"
+
+#include "base/dialogs/files_list_dialog.h"
+#include "base/dialogs/key_entry_dialog.h"
+
+#include <QMessageBox>
+#include <utility>
+
+namespace talsk {
+
+QtLoadingHost::QtLoadingHost(QWidget* window, LoadingHooks hooks)
+    : window_(window), hooks_(std::move(hooks)) {}
+
+void QtLoadingHost::showStatusText(const std::string& text) {
+    if (hooks_.showStatus) hooks_.showStatus(QString::fromStdString(text));
+}
+
+bool QtLoadingHost::askYesNo(const std::string& text, const std::string& caption) {
+    return QMessageBox::question(window_, QString::fromStdString(caption),
+                                 QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+// The version converter's window is not there yet: an old-version file stays
+// unconverted and is listed among the files that did not connect.
+bool QtLoadingHost::runConverter(const std::string& /*path*/, const std::string& /*fullPath*/,
+                                 std::string& /*typedKey*/) {
+    return false;
+}
+
+bool QtLoadingHost::askKeys(std::vector<KeyEntryFile>& files) {
+    return runKeyEntryDialog(window_, files);
+}
+
+FilesListAnswer QtLoadingHost::showFilesList(const std::vector<FileListEntry>& files,
+                                             bool readOnlyMode, bool showChangeButton) {
+    return runFilesListDialog(window_, files, readOnlyMode, showChangeButton);
+}
+
+void QtLoadingHost::editConnectedFiles() {
+    if (hooks_.editConnectedFiles) hooks_.editConnectedFiles();
+}
+
+void QtLoadingHost::cancelSearch() {
+    if (hooks_.cancelSearch) hooks_.cancelSearch();
+}
+
+void QtLoadingHost::sizeResultStore(BaseSet& set) {
+    if (hooks_.sizeResultStore) hooks_.sizeResultStore(set);
+}
+
+void QtLoadingHost::refreshViews(BaseSet& set) {
+    if (hooks_.refreshViews) hooks_.refreshViews(set);
+}
+
+} // namespace talsk
