@@ -3,10 +3,13 @@
 #include "base/base_file.h"
 #include "ui/text.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -56,6 +59,9 @@ QMessageBox::StandardButton runMessageBox(QWidget* parent, QMessageBox::Icon ico
                                           const QString& caption, const QString& text,
                                           QMessageBox::StandardButtons buttons) {
     QMessageBox box(icon, caption, text, buttons, parent);
+    // The program speaks Russian whatever translations the toolkit has.
+    if (QAbstractButton* yes = box.button(QMessageBox::Yes)) yes->setText(QStringLiteral("Да"));
+    if (QAbstractButton* no = box.button(QMessageBox::No)) no->setText(QStringLiteral("Нет"));
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -114,6 +120,11 @@ ResultsTable::ResultsTable(QWidget* parent) : CPhoneGrid(parent) {
     setColumnCount(kColumns);
     setColumnFormat(0, PhoneGridModel::kAlignCenter, false);
     setFocusPolicy(Qt::StrongFocus);
+    // A column narrower than its title (the shares are the user's) shows the
+    // title cut with an ellipsis rather than clipped at both ends.
+    connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column >= 0 && column < kColumns) showTitle(column);
+    });
     messageBox_ = [this](QMessageBox::Icon icon, const QString& caption, const QString& text,
                          QMessageBox::StandardButtons buttons) {
         return runMessageBox(this, icon, caption, text, buttons);
@@ -231,7 +242,10 @@ void ResultsTable::setKindColumns(TableMask mask) {
         set_ != nullptr && set_->settings != nullptr ? *set_->settings : defaultSettings();
     const KindColumns k = kindColumns(mask, s.columnWidthShares);
     for (int c = 0; c < kColumns; ++c) {
-        if (k.titles[c] != nullptr) setColumnTitle(c, QString::fromUtf8(k.titles[c]));
+        if (k.titles[c] != nullptr) {
+            titles_[static_cast<size_t>(c)] = QString::fromUtf8(k.titles[c]);
+            showTitle(c);
+        }
         setColumnFraction(k.fractions[c], c);
     }
     kind_ = mask;
@@ -239,6 +253,17 @@ void ResultsTable::setKindColumns(TableMask mask) {
         setAutoWidth(true);
     else
         viewport()->update();
+}
+
+QString ResultsTable::columnTitle(int column) const {
+    return column >= 0 && column < kColumns ? titles_[static_cast<size_t>(column)] : QString();
+}
+
+void ResultsTable::showTitle(int column) {
+    const QString& full = titles_[static_cast<size_t>(column)];
+    const int room = header()->sectionSize(column) -
+                     2 * header()->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header());
+    setColumnTitle(column, header()->fontMetrics().elidedText(full, Qt::ElideRight, room));
 }
 
 void ResultsTable::applySettings(const ProgramSettings& settings) {

@@ -79,6 +79,8 @@ public:
     // The pixel widths as shown go back into the settings.
     void collectIntoSettings(ProgramSettings& settings) const;
 
+    // A column's title in full (the header may show it shortened).
+    QString columnTitle(int column) const;
     SearchHit hitAt(int row) const { return hitOfPayload(model().payload(row)); }
     // One action per command id (null for an id the table does not have),
     // for the main window's "Таблица" popup.
@@ -122,9 +124,11 @@ private:
     QAction* keyAction(const QKeyEvent* event) const;
     PhoneBase* baseOf(const SearchHit& hit) const;
     void reportRow(int row);
+    void showTitle(int column);
 
     BaseSet* set_ = nullptr;
     std::optional<TableMask> kind_;
+    std::array<QString, kColumns> titles_;
     std::vector<std::pair<int, QAction*>> actions_;
     QMenu* menu_ = nullptr;
     MessageBoxFn messageBox_;

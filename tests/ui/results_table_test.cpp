@@ -10,7 +10,6 @@
 #include "ui/text.h"
 
 #include <QFile>
-#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,9 +78,6 @@ protected:
     }
 
     QString cell(int row, int column) const { return fromCp1251(table.model().cell(row, column)); }
-    QString title(int column) const {
-        return table.header()->model()->headerData(column, Qt::Horizontal).toString();
-    }
     void click(int row, Qt::KeyboardModifiers modifiers = {}) {
         const int h = table.model().rowHeight();
         QTest::mouseClick(table.viewport(), Qt::LeftButton, modifiers, {10, row * h + h / 2});
@@ -136,8 +132,8 @@ TEST_F(ResultsTableTest, ShowsOneRowPerHitWithTheColumnsOfItsTables) {
         SCOPED_TRACE(c.mask);
         showAll(c.mask);
         ASSERT_EQ(table.rowCount(), c.rows);
-        EXPECT_EQ(title(0), QString::fromUtf8(c.phoneTitle));
-        EXPECT_EQ(title(1), QString::fromUtf8(c.nameTitle));
+        EXPECT_EQ(table.columnTitle(0), QString::fromUtf8(c.phoneTitle));
+        EXPECT_EQ(table.columnTitle(1), QString::fromUtf8(c.nameTitle));
         if (c.firstPhone != nullptr) {
             EXPECT_EQ(cell(0, 0), QString::fromUtf8(c.firstPhone));
         }
