@@ -49,13 +49,17 @@ BaseSet& demoSet() {
     return *set;
 }
 
-// What the main window does for the command: the search area into the
-// state, one hit per record, the hits into the table.
+// The search area into the state, then one hit per record.
+void fillAll(BaseSet& set) {
+    set.search.tables = kMaskPopulationOrganizations;
+    set.search.fileMask.fill(1);
+    fillAllRecords(set);
+}
+
+// What the main window does for the command: every record into the table.
 void wireShowAll(ResultsTable& table, BaseSet& set) {
     QObject::connect(&table, &ResultsTable::showAllRecordsRequested, &table, [&table, &set] {
-        set.search.tables = kMaskPopulationOrganizations;
-        set.search.fileMask.fill(1);
-        fillAllRecords(set);
+        fillAll(set);
         table.showResults(set.search, set.search.tables, -1);
     });
 }
@@ -83,9 +87,7 @@ void BM_ResultsPaint(benchmark::State& state) {
     ResultsTable table;
     table.setBaseSet(&set);
     table.resize(1000, 700);
-    set.search.tables = kMaskPopulationOrganizations;
-    set.search.fileMask.fill(1);
-    fillAllRecords(set);
+    fillAll(set);
     set.search.hits.resize(static_cast<size_t>(state.range(0)));
     table.showResults(set.search, set.search.tables, static_cast<int>(state.range(0) / 2));
     QImage image(table.size(), QImage::Format_ARGB32_Premultiplied);
