@@ -1,0 +1,102 @@
+// The results table with a million demo records: "Вывести все записи" from
+// the command to a filled grid, and one paint of a screen of rows.
+
+#include "search/search_engine.h"
+#include "tools/demo_data.h"
+#include "ui/results_table.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+using namespace talsk;
+
+namespace {
+
+constexpr int kRecords = 1000000;
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "talsk_bench";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        return new QApplication(argc, argv);
+    }();
+    return *app;
+}
+
+// One connected base of a million demo records, in memory.
+BaseSet& demoSet() {
+    static ProgramSettings settings;
+    static BaseSet* set = [] {
+        auto* s = new BaseSet;
+        s->bases.resize(1);
+        DemoOptions options;
+        options.residents = 800000;
+        options.organizations = kRecords - 800000;
+        options.cityCodes = 0;
+        if (!fillDemoBase(s->bases[0], options)) std::abort();
+        s->bases[0].connected = 1;
+        s->bases[0].path = "demo.btn";
+        s->settings = &settings;
+        recountTotals(*s);
+        return s;
+    }();
+    return *set;
+}
+
+// The search area into the state, then one hit per record.
+void fillAll(BaseSet& set) {
+    set.search.tables = kMaskPopulationOrganizations;
+    set.search.fileMask.fill(1);
+    fillAllRecords(set);
+}
+
+// What the main window does for the command: every record into the table.
+void wireShowAll(ResultsTable& table, BaseSet& set) {
+    QObject::connect(&table, &ResultsTable::showAllRecordsRequested, &table, [&table, &set] {
+        fillAll(set);
+        table.showResults(set.search, set.search.tables, -1);
+    });
+}
+
+void BM_ResultsShowAllRecords(benchmark::State& state) {
+    application();
+    BaseSet& set = demoSet();
+    ResultsTable table;
+    table.setBaseSet(&set);
+    table.resize(1000, 700);
+    wireShowAll(table, set);
+    for (auto _ : state) {
+        table.action(resultsCmd::ShowAllRecords)->trigger();
+        benchmark::DoNotOptimize(table.model().cell(table.rowCount() - 1, 4));
+    }
+    if (table.rowCount() != kRecords) state.SkipWithError("not every record shown");
+}
+BENCHMARK(BM_ResultsShowAllRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One paint of the whole widget (header and a screen of rows) into an image,
+// with the rows scrolled to the middle of the list.
+void BM_ResultsPaint(benchmark::State& state) {
+    application();
+    BaseSet& set = demoSet();
+    ResultsTable table;
+    table.setBaseSet(&set);
+    table.resize(1000, 700);
+    fillAll(set);
+    set.search.hits.resize(static_cast<size_t>(state.range(0)));
+    table.showResults(set.search, set.search.tables, static_cast<int>(state.range(0) / 2));
+    QImage image(table.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        table.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["rows_on_screen"] = table.model().pageRows();
+}
+BENCHMARK(BM_ResultsPaint)->Arg(100)->Arg(kRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
