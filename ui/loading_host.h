@@ -1,0 +1,42 @@
+#pragma once
+// The window side of loading the connected files.
+
+#include "base/loading.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+namespace talsk {
+
+struct LoadingHooks {
+    std::function<void(const QString&)> showStatus; // status bar pane 0
+    std::function<void()> cancelSearch;
+    std::function<void(BaseSet&)> sizeResultStore;
+    std::function<void(BaseSet&)> refreshViews;
+    std::function<void()> editConnectedFiles; // may be empty until that dialog exists
+};
+
+class QtLoadingHost : public LoadingHost {
+public:
+    QtLoadingHost(QWidget* window, LoadingHooks hooks);
+
+    void showStatusText(const std::string& text) override;
+    bool askYesNo(const std::string& text, const std::string& caption) override;
+    bool runConverter(const std::string& path, const std::string& fullPath,
+                      std::string& typedKey) override;
+    bool askKeys(std::vector<KeyEntryFile>& files) override;
+    FilesListAnswer showFilesList(const std::vector<FileListEntry>& files, bool readOnlyMode,
+                                  bool showChangeButton) override;
+    void editConnectedFiles() override;
+    void cancelSearch() override;
+    void sizeResultStore(BaseSet& set) override;
+    void refreshViews(BaseSet& set) override;
+
+private:
+    QWidget* window_;
+    LoadingHooks hooks_;
+};
+
+} // namespace talsk
