@@ -1,6 +1,6 @@
 #pragma once
-// Dialog base units of a font: bx is an eighth of its average character
-// width and by a sixteenth of its height, as the layouts give sizes in them.
+// The units the panel and dialog layouts give their sizes in, from the font
+// the dialogs are drawn with (its average character width and its height).
 
 #include <QFont>
 

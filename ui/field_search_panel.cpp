@@ -160,50 +160,79 @@ void FieldSearchPanel::layOut() {
         l->setGeometry(int(x * bx), int(y * by) + (int(21 * by) - hText) / 2, int(cx * bx), hText);
     };
     if (orientation_ == PanelOrientation::Horizontal) {
-        for (size_t i = 0; i < pictures_.size(); ++i) place(pictures_[i], 110 + 75 * i, 0, 72, 29);
+        // 75 units apart, or the widest button's width when that is more.
+        int button = int(72 * bx);
+        for (QWidget* p : pictures_) button = std::max(button, p->sizeHint().width());
+        const int step = std::max(int(75 * bx), button + int(3 * bx));
+        for (size_t i = 0; i < pictures_.size(); ++i)
+            pictures_[i]->setGeometry(int(110 * bx) + step * int(i), 0, button, int(29 * by));
         place(hLine_, 0, 30, 490, 2);
         place(vLine_, 490, 0, 2, 156);
-        const double x = 150, w = 337, h = 21;
-        placeLabel(comment_, 20, 35, 128);
-        place(inputs_[kFocusComment], x, 35, w, h);
-        placeLabel(surname_, 20, 60, 128);
-        place(inputs_[kFocusSurname], x, 60, w, h);
-        const double rowStreet = 83, rowOrg = 106, rowPhone = 129;
-        const int streetText = street_->sizeHint().width();
-        street_->setGeometry(int(20 * bx), int(rowStreet * by) + (int(h * by) - street_->sizeHint().height()) / 2,
-                             streetText, street_->sizeHint().height());
-        houseUnit_->setGeometry(street_->geometry().right() + int(4 * bx), street_->y(),
-                                int(128 * bx) - streetText - int(4 * bx),
-                                street_->sizeHint().height());
-        place(inputs_[kFocusStreet], x, rowStreet, w * 3 / 5 - 2, h);
-        place(inputs_[kFocusHouse], x + w * 3 / 5, rowStreet, w / 5 - 2, h);
-        place(inputs_[kFocusApartment], x + w * 4 / 5, rowStreet, w / 5, h);
-        placeLabel(organization_, 20, rowOrg, 128);
-        place(inputs_[kFocusOrganization], x, rowOrg, w, h);
-        placeLabel(phone_, 20, rowPhone, 128);
-        place(inputs_[kFocusPhone], x, rowPhone, w / 2 - 2, h);
-        place(clear_, x + w / 2 + 2, rowPhone, w / 2 - 2, h);
+        // The inputs start at 150 units, or later when a label needs the room;
+        // their right edge stays.
+        auto textWidth = [](const QLabel* l) { return l->fontMetrics().horizontalAdvance(l->text()); };
+        const int gap = int(4 * bx);
+        const int streetText = textWidth(street_);
+        int labels = streetText + gap + textWidth(houseUnit_);
+        for (const QLabel* l : {comment_, surname_, organization_, phone_})
+            labels = std::max(labels, textWidth(l));
+        const int left = int(20 * bx);
+        const int x = std::max(int(150 * bx), left + labels + gap * 2);
+        const int w = int(487 * bx) - x, h = int(21 * by);
+        auto at = [&](double units) { return int(units * by); };
+        auto labelAt = [&](QLabel* l, int lx, int y, int cx) {
+            const int hText = l->sizeHint().height();
+            l->setGeometry(lx, y + (h - hText) / 2, cx, hText);
+        };
+        const int rowComment = at(35), rowSurname = at(60), rowStreet = at(83), rowOrg = at(106),
+                  rowPhone = at(129);
+        labelAt(comment_, left, rowComment, x - left);
+        inputs_[kFocusComment]->setGeometry(x, rowComment, w, h);
+        labelAt(surname_, left, rowSurname, x - left);
+        inputs_[kFocusSurname]->setGeometry(x, rowSurname, w, h);
+        labelAt(street_, left, rowStreet, streetText);
+        labelAt(houseUnit_, left + streetText + gap, rowStreet, x - left - streetText - gap);
+        const int fifth = w / 5;
+        inputs_[kFocusStreet]->setGeometry(x, rowStreet, w - 2 * fifth - gap, h);
+        inputs_[kFocusHouse]->setGeometry(x + w - 2 * fifth, rowStreet, fifth - gap, h);
+        inputs_[kFocusApartment]->setGeometry(x + w - fifth, rowStreet, fifth, h);
+        labelAt(organization_, left, rowOrg, x - left);
+        inputs_[kFocusOrganization]->setGeometry(x, rowOrg, w, h);
+        labelAt(phone_, left, rowPhone, x - left);
+        inputs_[kFocusPhone]->setGeometry(x, rowPhone, w / 2 - gap / 2, h);
+        clear_->setGeometry(x + w / 2 + gap / 2, rowPhone, w - w / 2 - gap / 2, h);
+        // The counters: "Найдено" from 580 units and "Всего " from 635, or
+        // later when the row labels need the room.
+        const int infoX = int(500 * bx);
         place(info_, 500, 9, 182, 46);
-        placeLabel(foundTitle_, 580, 60, 52);
-        placeLabel(totalTitle_, 635, 60, 50);
+        int rowText = 0;
+        for (const QLabel* l : rowLabels_) rowText = std::max(rowText, textWidth(l));
+        const int foundX = std::max(int(580 * bx), infoX + rowText + gap * 2);
+        const int column = std::max(int(55 * bx), textWidth(foundTitle_) + gap * 2);
+        const int totalX = foundX + column;
+        labelAt(foundTitle_, foundX, at(60), column);
+        labelAt(totalTitle_, totalX, at(60), column);
         for (int k = 0; k < 3; ++k) {
-            const double y = rowStreet + 23 * k;
-            placeLabel(rowLabels_[k], 500, y, 78);
-            placeLabel(found_[k], 580, y, 52);
-            placeLabel(totals_[k], 635, y, 50);
+            const int y = rowStreet + at(23 * k);
+            labelAt(rowLabels_[k], infoX, y, foundX - infoX);
+            labelAt(found_[k], foundX, y, column);
+            labelAt(totals_[k], totalX, y, width() - totalX);
         }
     } else {
         for (size_t i = 0; i < pictures_.size(); ++i) place(pictures_[i], 10 + 31 * i, 4, 29, 29);
         place(hLine_, 4, 38, 166, 2);
         const double x = 8, w = 160, h = 21, step = 37;
+        auto labelAbove = [&](QLabel* l, double y) {
+            l->setGeometry(int(x * bx), int((y - 17) * by), int(w * bx), l->sizeHint().height());
+        };
         auto row = [&](QLabel* l, int focus, double y) {
-            placeLabel(l, x, y - 16, w);
+            labelAbove(l, y);
             place(inputs_[focus], x, y, w, h);
         };
         row(comment_, kFocusComment, 54);
         row(surname_, kFocusSurname, 54 + step);
         row(street_, kFocusStreet, 54 + 2 * step);
-        placeLabel(houseUnit_, x, 54 + 3 * step - 16, w);
+        labelAbove(houseUnit_, 54 + 3 * step);
         place(inputs_[kFocusHouse], x, 54 + 3 * step, w / 2 - 2, h);
         place(inputs_[kFocusApartment], x + w / 2 + 2, 54 + 3 * step, w / 2 - 2, h);
         row(organization_, kFocusOrganization, 54 + 4 * step);

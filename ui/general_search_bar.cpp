@@ -57,9 +57,14 @@ void GeneralSearchBar::resizeEvent(QResizeEvent*) {
     const int w = width(), h = height();
     const int fh = combo_->sizeHint().height();
     const int y = (h - fh) / 2;
-    find_->setGeometry(0, y, int(44 * bx_), fh);
-    combo_->setGeometry(int(45 * bx_), y, std::max(40, w - int(140 * bx_)), fh);
-    found_->setGeometry(w - int(90 * bx_), y, int(90 * bx_), fh);
+    // The button and the counter keep room for their whole text.
+    const int findWidth = std::max(int(44 * bx_), find_->sizeHint().width());
+    const int foundWidth =
+        std::max(int(90 * bx_), found_->fontMetrics().horizontalAdvance("Найдено - 000000") + 8);
+    find_->setGeometry(0, y, findWidth, fh);
+    const int comboX = findWidth + int(bx_);
+    combo_->setGeometry(comboX, y, std::max(40, w - comboX - foundWidth - int(6 * bx_)), fh);
+    found_->setGeometry(w - foundWidth, y, foundWidth, fh);
 }
 
 std::string GeneralSearchBar::text() const {

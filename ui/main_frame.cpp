@@ -25,6 +25,9 @@
 #include <QToolBar>
 #include <QWindow>
 
+// The pictures live in the window layer's library.
+static void initFrameResources() { Q_INIT_RESOURCE(frame); }
+
 namespace talsk {
 
 namespace {
@@ -40,6 +43,7 @@ QSettings userSettings() {
 
 CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
     : QMainWindow(parent), settings_(settings) {
+    initFrameResources();
     setObjectName("CMainFrame");
     setWindowTitle(QString::fromUtf8(cmd::kWindowTitle.data()));
     setWindowIcon(programIcon(":/icons/talsk.svg"));
@@ -78,8 +82,10 @@ void CMainFrame::createBars() {
     areaBand_ = new QToolBar("Область поиска", this);
     areaBand_->setObjectName("bar32829");
     areaBand_->addWidget(areaBar_);
-    addToolBar(Qt::TopToolBarArea, areaBand_);
+    // The toolbar has the first row; the search area and the general search
+    // share the second.
     addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, areaBand_);
 
     generalBar_ = new GeneralSearchBar(*this, this);
     generalBand_ = new QToolBar("Общий поиск", this);

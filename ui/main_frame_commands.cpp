@@ -91,9 +91,9 @@ void CMainFrame::createToolBar() {
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar_->setIconSize(QSize(21, 21));
     const QFontMetrics fm(font());
-    // 53 pixels wide and 42/16 of the font's height; wider when a caption
-    // would not fit.
-    const int height = fm.height() * 42 / 16;
+    // 53 pixels wide and 42/16 of the font's height; larger when the
+    // picture and its caption would not fit.
+    const int height = std::max(fm.height() * 42 / 16, 21 + fm.height() + 12);
     for (const cmd::ToolButton& b : cmd::toolbarButtons()) {
         if (b.id == 0) {
             toolBar_->addSeparator();
