@@ -55,7 +55,11 @@ void BackgroundSearch::timerFired() {
     // Runs on the worker's thread: only a queued call reaches the window.
     request.done = [self, run](int32_t) {
         QMetaObject::invokeMethod(
-            self.data(), [self, run] { if (self) self->workerDone(run); }, Qt::QueuedConnection);
+            self.data(),
+            [self, run] {
+                if (self) self->workerDone(run);
+            },
+            Qt::QueuedConnection);
     };
     if (!startSearch(request)) myRun_ = 0;
 }

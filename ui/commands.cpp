@@ -48,14 +48,14 @@ const std::vector<Command> kCommands = {
     {AlwaysOnTop, kView, "Поверх всех окон", "Ctrl+T", M, "", "Поверх всех окон",
      "Окно программы поверх всех окон", true},
 
-    {ShowAllRecords, kSearch, "Вывести все записи", "Alt+A;Shift+Return;Shift+Enter", M,
-     "Alt+A", "Вывести все записи", "Вывод всех записей области поиска", false},
+    {ShowAllRecords, kSearch, "Вывести все записи", "Alt+A;Shift+Return;Shift+Enter", M, "Alt+A",
+     "Вывести все записи", "Вывод всех записей области поиска", false},
     {GeneralSearchMenu, kSearch, "Общий поиск", "", M, "", "Общий поиск",
      "Поиск текста во всех полях", false},
     {FieldSearchMenu, kSearch, "Поиск по полям", "", M, "", "Поиск по полям",
      "Поиск по заполненным полям", false},
-    {SearchLogDialog, kSearch, "Журнал поиска", "F6", M, "", "Журнал поиска - F6",
-     "Журнал поиска", false},
+    {SearchLogDialog, kSearch, "Журнал поиска", "F6", M, "", "Журнал поиска - F6", "Журнал поиска",
+     false},
     {LogForward, kSearch, "Вперед", "PgUp", P, "", "Данные следующего поиска - PgUp",
      "Данные следующего поиска - PgUp", false},
     {LogBack, kSearch, "Назад", "PgDown", P, "", "Данные предыдущего поиска - PgDown",
@@ -92,8 +92,8 @@ const std::vector<Command> kCommands = {
     {SaveToDbf, kUtilities, "Сохранить в DBF", "", M, "", "", "", false},
 
     {Help, kHelpMenu, "Помощь", "", M, "F1", "Помощь - F1", "Справка по программе", false},
-    {About, kHelpMenu, "О программе", "", M, "", "О программе",
-     "Сведения о программе и ее версии", false},
+    {About, kHelpMenu, "О программе", "", M, "", "О программе", "Сведения о программе и ее версии",
+     false},
 
     // Without a menu item.
     {Minimize, "", "", "Esc", M, "", "", "", false},
@@ -102,14 +102,15 @@ const std::vector<Command> kCommands = {
     {Undo, "", "", "Alt+Backspace;Ctrl+Z", M, "", "", "", false},
     {ReloadFiles, "", "", "", M, "", "", "", false},
     {HelpKey, "", "", "F1", M, "", "", "", false},
-    {FieldSearchNow, "", "", "Return;Enter;Ctrl+Return;Ctrl+Enter", P, "", "Поиск - Enter", "", false},
+    {FieldSearchNow, "", "", "Return;Enter;Ctrl+Return;Ctrl+Enter", P, "", "Поиск - Enter", "",
+     false},
     {PanelEscape, "", "", "Esc", P, "", "", "", false},
     {NextField, "", "", "Down", P, "", "", "", false},
     {PreviousField, "", "", "Up", P, "", "", "", false},
 };
 
-const std::vector<std::string_view> kPopups = {kFile,      kView,     kSearch,
-                                               kTable,     kUtilities, kHelpMenu};
+const std::vector<std::string_view> kPopups = {kFile,  kView,      kSearch,
+                                               kTable, kUtilities, kHelpMenu};
 
 const std::vector<ToolButton> kToolbar = {
     {ClearAll, "Очистить", ":/icons/clear.svg"},
@@ -128,7 +129,9 @@ const std::vector<ToolButton> kToolbar = {
 
 } // namespace
 
-const std::vector<Command>& commandTable() { return kCommands; }
+const std::vector<Command>& commandTable() {
+    return kCommands;
+}
 
 const Command* findCommand(int id) {
     for (const Command& c : kCommands)
@@ -148,8 +151,12 @@ std::vector<std::string_view> commandKeys(const Command& c) {
     return keys;
 }
 
-const std::vector<std::string_view>& menuPopups() { return kPopups; }
+const std::vector<std::string_view>& menuPopups() {
+    return kPopups;
+}
 
-const std::vector<ToolButton>& toolbarButtons() { return kToolbar; }
+const std::vector<ToolButton>& toolbarButtons() {
+    return kToolbar;
+}
 
 } // namespace talsk::cmd

@@ -9,9 +9,9 @@
 #include "ui/pending_dialogs.h"
 #include "ui/picture_button.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFrame>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
 
@@ -22,14 +22,9 @@ namespace {
 // SearchFocus value -> record field of its input.
 constexpr std::array<int, 8> kFieldOfFocus = {0, 7, 2, 3, 4, 5, 6, 1};
 constexpr std::array<int, 8> kInputId = {0, 1010, 1003, 1005, 1006, 1007, 1008, 1001};
-constexpr std::array<const char*, 8> kInputTip = {"",
-                                                  "Поиск комментария",
-                                                  "Фамилия/Должность",
-                                                  "Название улицы",
-                                                  "Номер дома",
-                                                  "Номер квартиры",
-                                                  "Название организации",
-                                                  "Телефон"};
+constexpr std::array<const char*, 8> kInputTip = {
+    "",           "Поиск комментария", "Фамилия/Должность",    "Название улицы",
+    "Номер дома", "Номер квартиры",    "Название организации", "Телефон"};
 
 struct Picture {
     int id;
@@ -100,8 +95,9 @@ void FieldSearchPanel::createControls() {
     clear_->setFocusPolicy(Qt::NoFocus);
     connect(clear_, &QPushButton::clicked, this, [this] { runCommand(cmd::ClearFieldsButton); });
     for (size_t i = 0; i < kPictures.size(); ++i)
-        pictures_[i] = makePictureButton(kPictures[i].id, kPictures[i].image, kPictures[i].tip,
-                                         [this](int id) { runCommand(id); }, this);
+        pictures_[i] = makePictureButton(
+            kPictures[i].id, kPictures[i].image, kPictures[i].tip,
+            [this](int id) { runCommand(id); }, this);
     const std::array<int, 3> foundIds = {1013, 1014, 1015}, totalIds = {1016, 1017, 1018};
     const std::array<int, 3> rowIds = {1074, 1150, 1075};
     for (int k = 0; k < 3; ++k) {
@@ -141,13 +137,16 @@ void FieldSearchPanel::setOrientation(PanelOrientation o) {
     const std::array<const char*, 3> rows =
         h ? std::array<const char*, 3>{"Население:", "Организации:", "Код города:"}
           : std::array<const char*, 3>{"Насел.:", "Орган.:", "Код гор.:"};
-    for (int k = 0; k < 3; ++k) rowLabels_[k]->setText(rows[k]);
+    for (int k = 0; k < 3; ++k)
+        rowLabels_[k]->setText(rows[k]);
     vLine_->setVisible(h);
     setMinimumSize(sizeFor(o));
     layOut();
 }
 
-void FieldSearchPanel::resizeEvent(QResizeEvent*) { layOut(); }
+void FieldSearchPanel::resizeEvent(QResizeEvent*) {
+    layOut();
+}
 
 void FieldSearchPanel::layOut() {
     const double bx = bx_, by = by_;
@@ -162,7 +161,8 @@ void FieldSearchPanel::layOut() {
     if (orientation_ == PanelOrientation::Horizontal) {
         // 75 units apart, or the widest button's width when that is more.
         int button = int(72 * bx);
-        for (QWidget* p : pictures_) button = std::max(button, p->sizeHint().width());
+        for (QWidget* p : pictures_)
+            button = std::max(button, p->sizeHint().width());
         const int step = std::max(int(75 * bx), button + int(3 * bx));
         for (size_t i = 0; i < pictures_.size(); ++i)
             pictures_[i]->setGeometry(int(110 * bx) + step * int(i), 0, button, int(29 * by));
@@ -170,7 +170,9 @@ void FieldSearchPanel::layOut() {
         place(vLine_, 490, 0, 2, 156);
         // The inputs start at 150 units, or later when a label needs the room;
         // their right edge stays.
-        auto textWidth = [](const QLabel* l) { return l->fontMetrics().horizontalAdvance(l->text()); };
+        auto textWidth = [](const QLabel* l) {
+            return l->fontMetrics().horizontalAdvance(l->text());
+        };
         const int gap = int(4 * bx);
         const int streetText = textWidth(street_);
         int labels = streetText + gap + textWidth(houseUnit_);
@@ -206,7 +208,8 @@ void FieldSearchPanel::layOut() {
         const int infoX = int(500 * bx);
         place(info_, 500, 9, 182, 46);
         int rowText = 0;
-        for (const QLabel* l : rowLabels_) rowText = std::max(rowText, textWidth(l));
+        for (const QLabel* l : rowLabels_)
+            rowText = std::max(rowText, textWidth(l));
         const int foundX = std::max(int(580 * bx), infoX + rowText + gap * 2);
         const int column = std::max(int(55 * bx), textWidth(foundTitle_) + gap * 2);
         const int totalX = foundX + column;
@@ -219,7 +222,8 @@ void FieldSearchPanel::layOut() {
             labelAt(totals_[k], totalX, y, width() - totalX);
         }
     } else {
-        for (size_t i = 0; i < pictures_.size(); ++i) place(pictures_[i], 10 + 31 * i, 4, 29, 29);
+        for (size_t i = 0; i < pictures_.size(); ++i)
+            place(pictures_[i], 10 + 31 * i, 4, 29, 29);
         place(hLine_, 4, 38, 166, 2);
         const double x = 8, w = 160, h = 21, step = 37;
         auto labelAbove = [&](QLabel* l, double y) {
@@ -323,7 +327,8 @@ void FieldSearchPanel::relabel(TableMask m) {
 }
 
 void FieldSearchPanel::clearFoundCounters() {
-    for (QLabel* l : found_) l->clear();
+    for (QLabel* l : found_)
+        l->clear();
 }
 
 void FieldSearchPanel::showFoundCounters() {
@@ -380,6 +385,8 @@ void FieldSearchPanel::fieldSearchNow(bool focusedFieldOnly) {
         host_.focusSearchField(-1);
         return;
     }
+    // Enter searches the text as it is: a pending start would only repeat it.
+    background_.timer().stop();
     int32_t n = focusedFieldOnly ? -1 : background_.reuseForEnter();
     if (n < 0) {
         discardFinishedSearch(st);
@@ -423,7 +430,7 @@ void FieldSearchPanel::moveFocus(int from, int (*step)(int, PanelOrientation)) {
 }
 
 void FieldSearchPanel::runCommand(int id) {
-    const int f = focusOf(QApplication::focusWidget());
+    const int f = focusOf(focusWidget());
     switch (id) {
     case cmd::FieldSearchNow:
         fieldSearchNow(QGuiApplication::keyboardModifiers() & Qt::ControlModifier);

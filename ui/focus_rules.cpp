@@ -2,9 +2,13 @@
 
 namespace talsk {
 
-int fieldAfter(int a) { return a >= kFocusPhone ? kFocusComment : a + 1; }
+int fieldAfter(int a) {
+    return a >= kFocusPhone ? kFocusComment : a + 1;
+}
 
-int fieldBefore(int a) { return a <= kFocusComment ? kFocusPhone : a - 1; }
+int fieldBefore(int a) {
+    return a <= kFocusComment ? kFocusPhone : a - 1;
+}
 
 int fieldBelow(int a, PanelOrientation o) {
     // Street, house and apartment share a row when horizontal; house and

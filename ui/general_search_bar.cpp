@@ -32,8 +32,13 @@ GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
     found_ = new QLabel("Найдено - 0", this);
     found_->setObjectName("static1035");
     found_->setToolTip("Количество найденных записей");
-    combo_->lineEdit()->installEventFilter(this);
-    combo_->lineEdit()->installEventFilter(new LayoutTypingFilter(host.baseSet(), this));
+    // The combo box has the focus and hands its keys straight to its edit;
+    // keys sent to the edit itself are watched there.
+    auto* typing = new LayoutTypingFilter(host.baseSet(), this);
+    for (QWidget* w : {static_cast<QWidget*>(combo_), static_cast<QWidget*>(combo_->lineEdit())}) {
+        w->installEventFilter(this);
+        w->installEventFilter(typing);
+    }
     connect(combo_->lineEdit(), &QLineEdit::textEdited, this, [this] { schedule(true); });
     connect(combo_, qOverload<int>(&QComboBox::activated), this, [this] { schedule(true); });
     connect(find_, &QPushButton::clicked, this, [this] { generalSearchNow(); });
@@ -99,7 +104,9 @@ void GeneralSearchBar::addToHistory(const std::string& t) {
     combo_->blockSignals(false);
 }
 
-void GeneralSearchBar::clearText() { combo_->setEditText(""); }
+void GeneralSearchBar::clearText() {
+    combo_->setEditText("");
+}
 
 void GeneralSearchBar::showFound(int32_t n) {
     found_->setText(QString("Найдено - %1").arg(std::max(n, 0)));
@@ -113,6 +120,8 @@ void GeneralSearchBar::generalSearchNow() {
     }
     BaseSet& set = host_.baseSet();
     SearchState& st = set.search;
+    // Enter searches the text as it is: a pending start would only repeat it.
+    background_.timer().stop();
     int32_t n = background_.reuseForEnter();
     if (n < 0) {
         discardFinishedSearch(st);

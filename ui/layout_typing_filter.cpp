@@ -3,6 +3,7 @@
 #include "platform/cp1251.h"
 #include "search/layout_typing.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -33,8 +34,8 @@ QString convertTypedText(const LayoutTable& layout, bool enabled, uint32_t lastK
             out += ch; // not a Windows-1251 character: left as typed
             continue;
         }
-        uint32_t c = convertTypedCharacter(layout, enabled, lastKey,
-                                           static_cast<unsigned char>(bytes[0]));
+        uint32_t c =
+            convertTypedCharacter(layout, enabled, lastKey, static_cast<unsigned char>(bytes[0]));
         out += QChar(static_cast<char16_t>(cp1251ToUnicode(static_cast<unsigned char>(c))));
     }
     return out;
@@ -43,6 +44,7 @@ QString convertTypedText(const LayoutTable& layout, bool enabled, uint32_t lastK
 bool LayoutTypingFilter::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     auto* edit = qobject_cast<QLineEdit*>(watched);
+    if (auto* combo = qobject_cast<QComboBox*>(watched)) edit = combo->lineEdit();
     auto* key = static_cast<QKeyEvent*>(event);
     const bool enabled = set_.settings && set_.settings->latinToCyrillic == 1;
     if (!edit || !enabled || key->text().isEmpty() || !key->text()[0].isPrint() ||

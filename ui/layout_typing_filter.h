@@ -18,7 +18,7 @@ uint32_t layoutKeyCode(int qtKey, bool keypad);
 QString convertTypedText(const LayoutTable& layout, bool enabled, uint32_t lastKey,
                          const QString& typed);
 
-// Installed on a line edit: replaces the text of typed keys by the rule.
+// Installed on a line edit or an editable combo box: replaces the text of typed keys by the rule.
 class LayoutTypingFilter : public QObject {
 public:
     LayoutTypingFilter(const BaseSet& set, QObject* parent) : QObject(parent), set_(set) {}

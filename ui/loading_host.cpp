@@ -17,15 +17,17 @@ void QtLoadingHost::showStatusText(const std::string& text) {
 
 bool QtLoadingHost::askYesNo(const std::string& text, const std::string& caption) {
     return QMessageBox::question(window_, QString::fromStdString(caption),
-                                 QString::fromStdString(text), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+                                 QString::fromStdString(text),
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool QtLoadingHost::runConverter(const std::string&, const std::string&, std::string&) {
     return false;
 }
 
-bool QtLoadingHost::askKeys(std::vector<KeyEntryFile>&) { return false; }
+bool QtLoadingHost::askKeys(std::vector<KeyEntryFile>&) {
+    return false;
+}
 
 FilesListAnswer QtLoadingHost::showFilesList(const std::vector<FileListEntry>&, bool, bool) {
     return FilesListAnswer{FilesListChoice::Ok, false};

@@ -26,7 +26,9 @@
 #include <QWindow>
 
 // The pictures live in the window layer's library.
-static void initFrameResources() { Q_INIT_RESOURCE(frame); }
+static void initFrameResources() {
+    Q_INIT_RESOURCE(frame);
+}
 
 namespace talsk {
 
@@ -73,6 +75,18 @@ CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
 CMainFrame::~CMainFrame() {
     // No worker may outlive the bases it reads.
     cancelSearch(set_.search);
+    // The bars report their hiding while the window's bases go away.
+    for (QObject* bar :
+         std::initializer_list<QObject*>{toolBar_, areaBand_, generalBand_, dock_, areaBar_})
+        bar->disconnect(this);
+    // The search bars go while the window is whole: the focus they give up
+    // is reported to it.
+    QWidget* dock = dock_;
+    QWidget* general = generalBand_;
+    panel_ = nullptr;
+    delete dock;
+    generalBar_ = nullptr;
+    delete general;
 }
 
 void CMainFrame::createBars() {
@@ -149,8 +163,7 @@ void CMainFrame::createStatusBar() {
 }
 
 QString CMainFrame::statusPaneText(int pane) const {
-    if (pane == 0 && !statusBar()->currentMessage().isEmpty())
-        return statusBar()->currentMessage();
+    if (pane == 0 && !statusBar()->currentMessage().isEmpty()) return statusBar()->currentMessage();
     return pane >= 0 && pane < 4 ? panes_[pane]->text() : QString();
 }
 
@@ -190,7 +203,9 @@ void CMainFrame::restoreBarState() {
     if (!state.isEmpty()) restoreState(state);
 }
 
-void CMainFrame::saveBarState() { userSettings().setValue(kBarStateKey, QMainWindow::saveState()); }
+void CMainFrame::saveBarState() {
+    userSettings().setValue(kBarStateKey, QMainWindow::saveState());
+}
 
 void CMainFrame::applySettingsToUi() {
     QComboBox* files = areaBar_->files();
@@ -268,7 +283,9 @@ void CMainFrame::bringToFront() {
     activateWindow();
 }
 
-void CMainFrame::minimizeWindow() { showMinimized(); }
+void CMainFrame::minimizeWindow() {
+    showMinimized();
+}
 
 void CMainFrame::mouseMoveEvent(QMouseEvent* event) {
     // The free client area moves the window as its caption does.

@@ -20,7 +20,9 @@ namespace talsk {
 
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), qsizetype(s.size())); }
+QString qs(std::string_view s) {
+    return QString::fromUtf8(s.data(), qsizetype(s.size()));
+}
 
 QList<QKeySequence> sequences(const cmd::Command& c) {
     QList<QKeySequence> list;

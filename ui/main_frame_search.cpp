@@ -28,9 +28,9 @@ FileMask CMainFrame::fileMaskFromBar() const {
 void CMainFrame::fillSearchAreaBar() {
     SearchAreaBar::fill(areaBar_->files(), filesListItems(set_));
     recountTotals(set_);
-    SearchAreaBar::fill(areaBar_->tables(),
-                        tablesListItems(set_.totalPopulation, set_.totalOrganizations,
-                                        set_.totalCityCodes));
+    SearchAreaBar::fill(
+        areaBar_->tables(),
+        tablesListItems(set_.totalPopulation, set_.totalOrganizations, set_.totalCityCodes));
     tablesChanged();
 }
 
@@ -100,6 +100,7 @@ void CMainFrame::showAllRecords() {
 }
 
 void CMainFrame::focusSearchField(int n) {
+    if (!panel_ || !generalBar_) return; // going away
     if (n < 0) n = searchFocus_;
     if (n == kFocusGeneral)
         generalBar_->combo()->setFocus(Qt::OtherFocusReason);
@@ -108,6 +109,7 @@ void CMainFrame::focusSearchField(int n) {
 }
 
 void CMainFrame::focusChanged(int v) {
+    if (!panel_ || !generalBar_) return; // going away
     switch (scheduleOnFocus(searchFocus_, v, set_.search.dirty != 0)) {
     case FocusSchedule::FieldPanel:
         panel_->schedule(false);
@@ -121,7 +123,9 @@ void CMainFrame::focusChanged(int v) {
     if (searchFocus_ >= 0) searchFocus_ = v;
 }
 
-void CMainFrame::resetHistoryPosition() { historyPosition_ = static_cast<uint16_t>(log_.count); }
+void CMainFrame::resetHistoryPosition() {
+    historyPosition_ = static_cast<uint16_t>(log_.count);
+}
 
 void CMainFrame::stepLog(bool forward) {
     FieldQueryText q;

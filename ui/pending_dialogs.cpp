@@ -17,7 +17,9 @@ int runSearchLogDialog(QWidget*, SearchLog& log, ProgramSettings&, int position,
     return chosen;
 }
 
-bool runSearchAreaFilesDialog(QWidget*, const BaseSet&, FileMask&) { return false; }
+bool runSearchAreaFilesDialog(QWidget*, const BaseSet&, FileMask&) {
+    return false;
+}
 
 void runNothingFoundDialog(QWidget* parent, ProgramSettings&) {
     QMessageBox::information(parent, "Результат поиска ...", "Ничего не найдено !!!");

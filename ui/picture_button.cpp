@@ -27,7 +27,7 @@ void setPictureButtonFace(QWidget* button, const QString& caption, PicturePositi
         b->setToolButtonStyle(Qt::ToolButtonIconOnly);
     else
         b->setToolButtonStyle(position == PicturePosition::Above ? Qt::ToolButtonTextUnderIcon
-                                                                  : Qt::ToolButtonTextBesideIcon);
+                                                                 : Qt::ToolButtonTextBesideIcon);
     // A picture at the right of its caption.
     b->setLayoutDirection(position == PicturePosition::Right ? Qt::RightToLeft : Qt::LeftToRight);
 }

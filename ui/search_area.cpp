@@ -34,9 +34,11 @@ FileMask fileMaskFromText(const BaseSet& set, const std::string& text, const Fil
     FileMask mask{};
     const size_t n = std::min<size_t>(set.bases.size(), mask.size());
     if (text == kAllFilesItem) {
-        for (size_t i = 0; i < n; ++i) mask[i] = 1;
+        for (size_t i = 0; i < n; ++i)
+            mask[i] = 1;
     } else if (text == kChooseFilesItem) {
-        for (size_t i = 0; i < n; ++i) mask[i] = chosen[i];
+        for (size_t i = 0; i < n; ++i)
+            mask[i] = chosen[i];
     } else {
         int j = findBase(set, utf8ToCp1251(text));
         if (j != kNoBase && j >= 0 && static_cast<size_t>(j) < n) mask[j] = 1;
@@ -56,10 +58,16 @@ AreaTotals areaTotals(const BaseSet& set, const FileMask& files, TableMask m) {
     return t;
 }
 
-int listChoice(int saved, int itemCount) { return saved >= 0 && saved < itemCount ? saved : 0; }
+int listChoice(int saved, int itemCount) {
+    return saved >= 0 && saved < itemCount ? saved : 0;
+}
 
-std::string counterText(int32_t n) { return n == 0 ? "-" : std::to_string(n); }
+std::string counterText(int32_t n) {
+    return n == 0 ? "-" : std::to_string(n);
+}
 
-std::string totalsPaneText(int32_t n) { return "Всего записей - " + std::to_string(n); }
+std::string totalsPaneText(int32_t n) {
+    return "Всего записей - " + std::to_string(n);
+}
 
 } // namespace talsk

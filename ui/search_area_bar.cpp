@@ -30,7 +30,8 @@ SearchAreaBar::SearchAreaBar(QWidget* parent) : QWidget(parent) {
 void SearchAreaBar::fill(QComboBox* list, const std::vector<std::string>& items) {
     list->blockSignals(true);
     list->clear();
-    for (const std::string& item : items) list->addItem(QString::fromStdString(item));
+    for (const std::string& item : items)
+        list->addItem(QString::fromStdString(item));
     list->setCurrentIndex(0);
     list->blockSignals(false);
 }

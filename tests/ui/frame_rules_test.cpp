@@ -34,17 +34,26 @@ TEST(CommandRules, PanelAndBarCommandsFollowVisibilityChecksFollowState) {
     FrameFlags on;
     on.alwaysOnTop = on.caseSensitive = on.gridLines = true;
     const Case cases[] = {
-        {cmd::LogBack, hidden, false, false},         {cmd::LogBack, FrameFlags{}, true, false},
-        {cmd::LogForward, hidden, false, false},      {cmd::AddToBase, hidden, false, false},
-        {cmd::SearchLogDialog, hidden, false, false}, {cmd::FieldSearchMenu, hidden, false, false},
+        {cmd::LogBack, hidden, false, false},
+        {cmd::LogBack, FrameFlags{}, true, false},
+        {cmd::LogForward, hidden, false, false},
+        {cmd::AddToBase, hidden, false, false},
+        {cmd::SearchLogDialog, hidden, false, false},
+        {cmd::FieldSearchMenu, hidden, false, false},
         {cmd::GeneralSearchMenu, hidden, false, false},
         {cmd::GeneralSearchMenu, FrameFlags{}, true, false},
-        {cmd::GeneralBar, hidden, true, false},       {cmd::GeneralBar, FrameFlags{}, true, true},
-        {cmd::FieldPanel, hidden, true, false},       {cmd::ToolBar, hidden, true, false},
-        {cmd::SearchAreaBar, FrameFlags{}, true, true}, {cmd::AlwaysOnTop, on, true, true},
-        {cmd::AlwaysOnTop, FrameFlags{}, true, false}, {cmd::CaseSensitive, on, true, true},
-        {cmd::GridLines, on, true, true},             {cmd::GridLines, FrameFlags{}, true, false},
-        {cmd::EditRecords, hidden, true, false},      {cmd::ShowAllRecords, hidden, true, false},
+        {cmd::GeneralBar, hidden, true, false},
+        {cmd::GeneralBar, FrameFlags{}, true, true},
+        {cmd::FieldPanel, hidden, true, false},
+        {cmd::ToolBar, hidden, true, false},
+        {cmd::SearchAreaBar, FrameFlags{}, true, true},
+        {cmd::AlwaysOnTop, on, true, true},
+        {cmd::AlwaysOnTop, FrameFlags{}, true, false},
+        {cmd::CaseSensitive, on, true, true},
+        {cmd::GridLines, on, true, true},
+        {cmd::GridLines, FrameFlags{}, true, false},
+        {cmd::EditRecords, hidden, true, false},
+        {cmd::ShowAllRecords, hidden, true, false},
     };
     for (const Case& c : cases) {
         const CommandState s = commandState(c.id, c.flags);
@@ -88,7 +97,8 @@ TEST(SearchArea, TablesListFollowsTheTotals) {
         {5, 3, 2, {kPopOrgItem, kPopulationItem, kOrganizationsItem, kCityCodesItem}},
         {5, 0, 2, {kPopulationItem, kCityCodesItem}},
     };
-    for (const Case& c : cases) EXPECT_EQ(tablesListItems(c.p, c.o, c.c), c.items) << c.p << c.o << c.c;
+    for (const Case& c : cases)
+        EXPECT_EQ(tablesListItems(c.p, c.o, c.c), c.items) << c.p << c.o << c.c;
     EXPECT_EQ(tableMaskFromText(kPopOrgItem), kMaskPopulationOrganizations);
     EXPECT_EQ(tableMaskFromText(kCityCodesItem), kMaskCityCodes);
     EXPECT_EQ(tableMaskFromText("Население "), 0u);
@@ -103,7 +113,8 @@ protected:
         for (int i = 0; i < 3; ++i) {
             set.bases[i].path = names[i];
             set.bases[i].connected = i < 2 ? 1 : 0;
-            for (int k = 0; k < 3; ++k) set.bases[i].tables[k].count = counts[i][k];
+            for (int k = 0; k < 3; ++k)
+                set.bases[i].tables[k].count = counts[i][k];
         }
         chosen[1] = 1;
     }
@@ -112,8 +123,8 @@ protected:
 };
 
 TEST_F(SearchAreaSet, FilesListAndMasksAndTotals) {
-    EXPECT_EQ(filesListItems(set), (std::vector<std::string>{kAllFilesItem, kChooseFilesItem,
-                                                             "a.btn", "b.btn"}));
+    EXPECT_EQ(filesListItems(set),
+              (std::vector<std::string>{kAllFilesItem, kChooseFilesItem, "a.btn", "b.btn"}));
     struct Case {
         std::string files;
         TableMask m;
@@ -125,8 +136,8 @@ TEST_F(SearchAreaSet, FilesListAndMasksAndTotals) {
         {kAllFilesItem, kMaskCityCodes, {0, 0, 3}},
         {kChooseFilesItem, kMaskPopulationOrganizations, {7, 0, 0}},
         {"a.btn", kMaskOrganizations, {0, 4, 0}},
-        {"c.btn", kMaskPopulation, {0, 0, 0}},       // listed but not connected
-        {"gone.btn", kMaskPopulation, {0, 0, 0}},    // no longer in the set
+        {"c.btn", kMaskPopulation, {0, 0, 0}},    // listed but not connected
+        {"gone.btn", kMaskPopulation, {0, 0, 0}}, // no longer in the set
         {kAllFilesItem, 0, {0, 0, 0}},
     };
     for (const Case& c : cases) {
@@ -170,8 +181,8 @@ TEST(FocusRules, CycleAndScheduling) {
         FocusSchedule expected;
     };
     const Case cases[] = {
-        {-1, 2, true, FocusSchedule::None},      {0, 2, false, FocusSchedule::FieldPanel},
-        {3, 2, false, FocusSchedule::None},      {3, 2, true, FocusSchedule::FieldPanel},
+        {-1, 2, true, FocusSchedule::None},       {0, 2, false, FocusSchedule::FieldPanel},
+        {3, 2, false, FocusSchedule::None},       {3, 2, true, FocusSchedule::FieldPanel},
         {3, 0, false, FocusSchedule::GeneralBar}, {0, 0, false, FocusSchedule::None},
         {0, 0, true, FocusSchedule::GeneralBar},
     };
@@ -179,7 +190,9 @@ TEST(FocusRules, CycleAndScheduling) {
         EXPECT_EQ(scheduleOnFocus(c.focus, c.v, c.dirty), c.expected) << c.focus << c.v;
 }
 
-std::string cp(const char* utf8) { return utf8ToCp1251(utf8); }
+std::string cp(const char* utf8) {
+    return utf8ToCp1251(utf8);
+}
 
 TEST(SearchHistory, MostRecentFirstDistinctAndLimited) {
     SearchHistory h;
@@ -192,7 +205,8 @@ TEST(SearchHistory, MostRecentFirstDistinctAndLimited) {
     h.add(cp("шко")); // a longer item further down stays, the text goes on top
     EXPECT_EQ(h.items(), (std::vector<std::string>{cp("шко"), cp("ЗАВОД"), cp("школа")}));
     EXPECT_TRUE(h.changed());
-    for (int i = 0; i < 120; ++i) h.add("t" + std::to_string(i) + "x");
+    for (int i = 0; i < 120; ++i)
+        h.add("t" + std::to_string(i) + "x");
     ASSERT_EQ(h.items().size(), kHistoryLimit);
     EXPECT_EQ(h.items().front(), "t119x");
     EXPECT_EQ(h.items().back(), "t20x");
