@@ -164,8 +164,10 @@ void FieldSearchPanel::layOut() {
         for (QWidget* p : pictures_)
             button = std::max(button, p->sizeHint().width());
         const int step = std::max(int(75 * bx), button + int(3 * bx));
+        // Each as wide as its own face, so that a picture stays by its caption.
         for (size_t i = 0; i < pictures_.size(); ++i)
-            pictures_[i]->setGeometry(int(110 * bx) + step * int(i), 0, button, int(29 * by));
+            pictures_[i]->setGeometry(int(110 * bx) + step * int(i), 0,
+                                      pictures_[i]->sizeHint().width(), int(29 * by));
         place(hLine_, 0, 30, 490, 2);
         place(vLine_, 490, 0, 2, 156);
         // The inputs start at 150 units, or later when a label needs the room;
@@ -223,8 +225,8 @@ void FieldSearchPanel::layOut() {
         }
     } else {
         for (size_t i = 0; i < pictures_.size(); ++i)
-            place(pictures_[i], 10 + 31 * i, 4, 29, 29);
-        place(hLine_, 4, 38, 166, 2);
+            place(pictures_[i], 10 + 31 * i, 2, 29, 29);
+        place(hLine_, 4, 34, 166, 2);
         const double x = 8, w = 160, h = 21, step = 37;
         auto labelAbove = [&](QLabel* l, double y) {
             l->setGeometry(int(x * bx), int((y - 17) * by), int(w * bx), l->sizeHint().height());

@@ -117,7 +117,12 @@ void CMainFrame::createBars() {
     // A column at the left or right, a row at the top or bottom or floating.
     connect(dock_, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea area) {
         const bool side = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
-        panel_->setOrientation(side ? PanelOrientation::Vertical : PanelOrientation::Horizontal);
+        const PanelOrientation o = side ? PanelOrientation::Vertical : PanelOrientation::Horizontal;
+        panel_->setOrientation(o);
+        // The dock takes the panel's size for its new side.
+        const QSize size = panel_->sizeFor(o);
+        resizeDocks({dock_}, {side ? size.width() : size.height()},
+                    side ? Qt::Horizontal : Qt::Vertical);
     });
     connect(dock_, &QDockWidget::topLevelChanged, this, [this](bool floating) {
         if (floating) panel_->setOrientation(PanelOrientation::Horizontal);
