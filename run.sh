@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Release, makes the demo folder and shows the directory at work.
+# Installs what is missing, builds Release, makes the demo folder and shows the
+# directory at work: in its window when there is a display, else on the terminal.
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTALSK_TESTS=OFF >/dev/null
-cmake --build build/release -j "$jobs" --target talsk-cli
+cmake --build build/release -j "$jobs" --target talsk-cli talsk
 cli=build/release/talsk-cli
 demo=build/demo
 if [ ! -f "$demo/talsk.btn" ]; then
@@ -22,3 +23,9 @@ echo "== Search: surname «Иванов*» living on «Ленина» =="
 echo
 echo "== General search «завод» over residents and organizations =="
 "$cli" search --all завод "$demo/talsk.btn" | tail -n 6
+echo
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "== Starting the window in $demo =="
+    exec build/release/app/talsk "$demo"
+fi
+echo "No display: start the window with  build/release/app/talsk $demo  on a desktop."

@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
-# qt6-base-dev brings the widgets and the offscreen platform plugin the widget
-# tests run on; the DejaVu fonts give them Cyrillic glyphs.
 set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev fonts-dejavu-core)
+          qt6-base-dev qt6-svg-dev fonts-dejavu-core)
 missing=()
 for p in "${packages[@]}"; do
     dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

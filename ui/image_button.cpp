@@ -153,7 +153,7 @@ void ImageButton::mouseReleaseEvent(QMouseEvent* event) {
     setState(State::Hot);
     const bool wasPressed = pressed_;
     pressed_ = false;
-    if (wasPressed) emit command(commandId_);
+    if (wasPressed) Q_EMIT command(commandId_);
 }
 
 void ImageButton::leaveEvent(QEvent*) {

@@ -35,7 +35,7 @@ public:
     bool hasPressedImage() const { return !pressedImage_.isNull(); }
     QSize sizeHint() const override;
 
-signals:
+Q_SIGNALS:
     // Sent on release when the press began on the button.
     void command(int commandId);
 

@@ -93,7 +93,7 @@ CPhoneGrid::CPhoneGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { onScrollAction(Qt::Horizontal, action); });
 
-    model_.setSelectListener([this](int row) { emit currentRowChanged(row); });
+    model_.setSelectListener([this](int row) { Q_EMIT currentRowChanged(row); });
     setFont(stockFont()); // measures the lines
 }
 
@@ -401,7 +401,7 @@ void CPhoneGrid::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPoint p = clientPoint(event->position().toPoint());
     const int row = model_.doubleClickRow(p.x(), p.y());
-    if (row >= 0) emit rowDoubleClicked(row);
+    if (row >= 0) Q_EMIT rowDoubleClicked(row);
 }
 
 void CPhoneGrid::keyPressEvent(QKeyEvent* event) {

@@ -48,7 +48,7 @@ public:
     void deleteSelectedRows();
     void sortByColumn(int column);
 
-signals:
+Q_SIGNALS:
     void rowDoubleClicked(int row);
     void currentRowChanged(int row);
 

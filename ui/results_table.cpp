@@ -185,7 +185,7 @@ QAction* ResultsTable::action(int id) const {
 void ResultsTable::setBaseSet(BaseSet* set) {
     set_ = set;
     setRowCount(0);
-    emit rowsShownChanged(0);
+    Q_EMIT rowsShownChanged(0);
 }
 
 PhoneBase* ResultsTable::baseOf(const SearchHit& hit) const {
@@ -222,7 +222,7 @@ void ResultsTable::showResults(const SearchState& state, TableMask mask, int sel
 void ResultsTable::fillRows(const SearchState& state, int n) {
     setRowCount(0); // a new list starts unselected, without a current row
     setRowCount(n);
-    emit rowsShownChanged(n);
+    Q_EMIT rowsShownChanged(n);
     for (int i = 0; i < n; ++i) {
         const SearchHit& hit = state.hits[static_cast<size_t>(i)];
         setRowCells(i, hit);
@@ -233,8 +233,8 @@ void ResultsTable::fillRows(const SearchState& state, int n) {
 
 void ResultsTable::clearResults() {
     setRowCount(0);
-    emit rowsShownChanged(0);
-    emit cleared();
+    Q_EMIT rowsShownChanged(0);
+    Q_EMIT cleared();
 }
 
 void ResultsTable::setKindColumns(TableMask mask) {
@@ -284,7 +284,7 @@ void ResultsTable::collectIntoSettings(ProgramSettings& settings) const {
 
 void ResultsTable::removeFromList() {
     deleteSelectedRows();
-    emit rowsShownChanged(rowCount());
+    Q_EMIT rowsShownChanged(rowCount());
 }
 
 void ResultsTable::clearTable() {
@@ -292,7 +292,7 @@ void ResultsTable::clearTable() {
 }
 
 void ResultsTable::editRecord(int row) {
-    if (row >= 0 && row < rowCount()) emit editRecordRequested(hitAt(row));
+    if (row >= 0 && row < rowCount()) Q_EMIT editRecordRequested(hitAt(row));
 }
 
 void ResultsTable::toggleGridLines() {
@@ -300,7 +300,7 @@ void ResultsTable::toggleGridLines() {
     if (set_ != nullptr && set_->settings != nullptr) set_->settings->gridLines = on ? 1 : 0;
     setGridLines(on);
     action(resultsCmd::GridLines)->setChecked(on);
-    emit gridLinesChanged(on);
+    Q_EMIT gridLinesChanged(on);
 }
 
 void ResultsTable::deleteFromFile() {
@@ -350,15 +350,15 @@ void ResultsTable::deleteFromFile() {
                         QStringLiteral("Ошибка при сохранении базы, данные не были сохранены\n "
                                        "перезапустите программу"),
                         QMessageBox::Ok);
-        emit rowsShownChanged(rowCount());
-        emit recordDeleted(h);
+        Q_EMIT rowsShownChanged(rowCount());
+        Q_EMIT recordDeleted(h);
     }
     select(std::min(model().currentRow(), rowCount() - 1), 0, true);
 }
 
 void ResultsTable::reportRow(int row) {
     const bool one = row >= 0 && row < rowCount() && !model().moreThanOneSelected();
-    emit currentRowInfo(row, one && set_ != nullptr ? rowInfoText(*set_, hitAt(row)) : QString());
+    Q_EMIT currentRowInfo(row, one && set_ != nullptr ? rowInfoText(*set_, hitAt(row)) : QString());
 }
 
 // Input: the table's keys come before the main window's.
@@ -385,7 +385,7 @@ bool ResultsTable::event(QEvent* event) {
 
 void ResultsTable::keyPressEvent(QKeyEvent* event) {
     if (isPlainEscape(event) && rowCount() == 0) {
-        emit minimizeRequested();
+        Q_EMIT minimizeRequested();
         return;
     }
     if (QAction* a = keyAction(event)) {

@@ -101,7 +101,7 @@ public:
     void deleteFromFile();
     void toggleGridLines();
 
-signals:
+Q_SIGNALS:
     void rowsShownChanged(int count);                  // status pane "Выведено строк"
     void cleared();                                    // columns may follow the tables list again
     void currentRowInfo(int row, const QString& info); // row -1: none

@@ -4,13 +4,8 @@
 // with "или" or "и", to go back into the field search panel.
 
 #include "base/settings.h"
-// FieldQueryText has a member named like Qt's "slots" keyword macro: keep the
-// macro away from the core's headers whatever was included before.
-#pragma push_macro("slots")
-#undef slots
 #include "search/search_engine.h"
 #include "search/search_log.h"
-#pragma pop_macro("slots")
 
 #include <QDialog>
 #include <vector>

@@ -54,7 +54,7 @@ protected:
         closeBase(made);
         set.bases.resize(1);
         set.bases[0].path = path;
-        ASSERT_TRUE(openBase(set.bases[0], nullptr, false, false, nullptr));
+        ASSERT_TRUE(openBase(set.bases[0], nullptr));
         set.settings = &settings;
         recountTotals(set);
 
@@ -86,7 +86,7 @@ protected:
         PhoneBase again;
         again.path = path;
         std::vector<std::string> out;
-        if (!openBase(again, nullptr, false, false, nullptr)) return out;
+        if (!openBase(again, nullptr)) return out;
         const BaseTable& t = again.table(TableKind::Population);
         for (int32_t i = 0; i < t.count; ++i)
             out.push_back(cp1251ToUtf8(fieldPointers(t, i)[1]));

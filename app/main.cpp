@@ -1,0 +1,48 @@
+// talsk: the directory's window. `talsk [DIR]`: DIR becomes the program's
+// folder (the current one by default), where the settings and the search log
+// are kept.
+
+#include "app/single_instance.h"
+#include "base/settings.h"
+#include "platform/cp1251.h"
+#include "ui/main_frame.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QTimer>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setApplicationName("talsk");
+    app.setFont(QFont("DejaVu Sans", 9));
+    const QStringList args = app.arguments();
+    if (args.size() > 1 && !QDir::setCurrent(args[1])) {
+        std::fprintf(stderr, "talsk: no such folder: %s\n", args[1].toLocal8Bit().constData());
+        return 1;
+    }
+
+    talsk::ProgramSettings settings;
+    talsk::resetSettings(settings, talsk::ResetMode::All);
+    std::string folder = talsk::utf8ToCp1251(QDir::currentPath().toStdString());
+    if (folder.size() > talsk::kMaxPathChars) folder.resize(talsk::kMaxPathChars);
+    settings.programFolder = folder;
+    talsk::loadSettings(settings);
+
+    talsk::SingleInstance instance(talsk::SingleInstance::defaultName());
+    const bool first = instance.claim();
+    if (settings.singleInstance && !first) {
+        instance.activateRunning();
+        return 0; // the running copy is the program
+    }
+
+    talsk::CMainFrame frame(settings);
+    QObject::connect(&instance, &talsk::SingleInstance::activationRequested, &frame,
+                     &talsk::CMainFrame::bringToFront);
+    frame.show();
+    // Loading starts once the window has been painted.
+    QTimer::singleShot(0, &frame, [&frame] { frame.loadFiles(); });
+    return app.exec();
+}

@@ -1,0 +1,39 @@
+#pragma once
+// One running copy per user: the first copy holds a lock file and listens on
+// a local socket; a later copy finds the lock held, asks the running copy to
+// come to the front and ends. A copy that was killed leaves a stale lock and
+// socket, which the next start takes over.
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+namespace talsk {
+
+class SingleInstance : public QObject {
+    Q_OBJECT
+
+public:
+    // name: the per-user name of lock and socket.
+    explicit SingleInstance(QString name, QObject* parent = nullptr);
+    static QString defaultName();
+
+    // True when this copy is the first: it then listens for later ones.
+    bool claim();
+    // From a later copy: asks the running one to come to the front. False
+    // when it could not be reached.
+    bool activateRunning(int timeoutMs = 3000) const;
+
+Q_SIGNALS:
+    void activationRequested();
+
+private:
+    QString name_;
+    std::unique_ptr<QLockFile> lock_;
+    QLocalServer server_;
+};
+
+} // namespace talsk

@@ -1,0 +1,250 @@
+// The main window's plain rules: command states, the command table's keys,
+// the search area, focus moves, the general search history and the panel's
+// record for the editor.
+
+#include "base/char_tables.h"
+#include "platform/cp1251.h"
+#include "ui/command_rules.h"
+#include "ui/commands.h"
+#include "ui/focus_rules.h"
+#include "ui/layout_typing_filter.h"
+#include "ui/panel_record.h"
+#include "ui/search_area.h"
+#include "ui/search_history.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace talsk {
+namespace {
+
+TEST(CommandRules, PanelAndBarCommandsFollowVisibilityChecksFollowState) {
+    struct Case {
+        int id;
+        FrameFlags flags;
+        bool enabled, checked;
+    };
+    FrameFlags hidden;
+    hidden.fieldPanelVisible = false;
+    hidden.generalBarVisible = false;
+    hidden.toolBarVisible = false;
+    FrameFlags on;
+    on.alwaysOnTop = on.caseSensitive = on.gridLines = true;
+    const Case cases[] = {
+        {cmd::LogBack, hidden, false, false},
+        {cmd::LogBack, FrameFlags{}, true, false},
+        {cmd::LogForward, hidden, false, false},
+        {cmd::AddToBase, hidden, false, false},
+        {cmd::SearchLogDialog, hidden, false, false},
+        {cmd::FieldSearchMenu, hidden, false, false},
+        {cmd::GeneralSearchMenu, hidden, false, false},
+        {cmd::GeneralSearchMenu, FrameFlags{}, true, false},
+        {cmd::GeneralBar, hidden, true, false},
+        {cmd::GeneralBar, FrameFlags{}, true, true},
+        {cmd::FieldPanel, hidden, true, false},
+        {cmd::ToolBar, hidden, true, false},
+        {cmd::SearchAreaBar, FrameFlags{}, true, true},
+        {cmd::AlwaysOnTop, on, true, true},
+        {cmd::AlwaysOnTop, FrameFlags{}, true, false},
+        {cmd::CaseSensitive, on, true, true},
+        {cmd::GridLines, on, true, true},
+        {cmd::GridLines, FrameFlags{}, true, false},
+        {cmd::EditRecords, hidden, true, false},
+        {cmd::ShowAllRecords, hidden, true, false},
+    };
+    for (const Case& c : cases) {
+        const CommandState s = commandState(c.id, c.flags);
+        EXPECT_EQ(s.enabled, c.enabled) << c.id;
+        EXPECT_EQ(s.checked, c.checked) << c.id;
+    }
+}
+
+TEST(CommandTable, IdsAreUniqueAndNoKeyIsBoundTwiceInOneTable) {
+    std::set<int> ids;
+    std::map<std::pair<int, std::string>, int> bound;
+    for (const cmd::Command& c : cmd::commandTable()) {
+        EXPECT_TRUE(ids.insert(c.id).second) << c.id;
+        for (std::string_view k : cmd::commandKeys(c)) {
+            auto [it, fresh] = bound.emplace(std::pair(int(c.table), std::string(k)), c.id);
+            EXPECT_TRUE(fresh) << k << " of " << c.id << " also bound to " << it->second;
+        }
+    }
+    // The label of "Восстанов. настройки" names Ctrl+F9, which belongs to the grid lines.
+    EXPECT_EQ((bound[{128, "Ctrl+F9"}]), cmd::GridLines);
+    EXPECT_TRUE(cmd::findCommand(cmd::RestoreSettings)->keys.empty());
+    EXPECT_EQ((bound[{189, "PgDown"}]), cmd::LogBack);
+    EXPECT_EQ((bound[{188, "Esc"}]), cmd::ClearTable);
+    EXPECT_EQ((bound[{128, "Esc"}]), cmd::Minimize);
+    for (const cmd::ToolButton& b : cmd::toolbarButtons())
+        if (b.id != 0) {
+            EXPECT_NE(cmd::findCommand(b.id), nullptr) << b.id;
+        }
+}
+
+TEST(SearchArea, TablesListFollowsTheTotals) {
+    struct Case {
+        int p, o, c;
+        std::vector<std::string> items;
+    };
+    const Case cases[] = {
+        {0, 0, 0, {kPopOrgItem}},
+        {5, 0, 0, {kPopulationItem}},
+        {0, 3, 0, {kOrganizationsItem}},
+        {0, 0, 2, {kCityCodesItem}},
+        {5, 3, 2, {kPopOrgItem, kPopulationItem, kOrganizationsItem, kCityCodesItem}},
+        {5, 0, 2, {kPopulationItem, kCityCodesItem}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(tablesListItems(c.p, c.o, c.c), c.items) << c.p << c.o << c.c;
+    EXPECT_EQ(tableMaskFromText(kPopOrgItem), kMaskPopulationOrganizations);
+    EXPECT_EQ(tableMaskFromText(kCityCodesItem), kMaskCityCodes);
+    EXPECT_EQ(tableMaskFromText("Население "), 0u);
+}
+
+class SearchAreaSet : public testing::Test {
+protected:
+    void SetUp() override {
+        set.bases.resize(3);
+        const char* names[] = {"a.btn", "b.btn", "c.btn"};
+        const int counts[3][3] = {{10, 4, 2}, {7, 0, 1}, {100, 100, 100}};
+        for (int i = 0; i < 3; ++i) {
+            set.bases[i].path = names[i];
+            set.bases[i].connected = i < 2 ? 1 : 0;
+            for (int k = 0; k < 3; ++k)
+                set.bases[i].tables[k].count = counts[i][k];
+        }
+        chosen[1] = 1;
+    }
+    BaseSet set;
+    FileMask chosen{};
+};
+
+TEST_F(SearchAreaSet, FilesListAndMasksAndTotals) {
+    EXPECT_EQ(filesListItems(set),
+              (std::vector<std::string>{kAllFilesItem, kChooseFilesItem, "a.btn", "b.btn"}));
+    struct Case {
+        std::string files;
+        TableMask m;
+        AreaTotals expected;
+    };
+    const Case cases[] = {
+        {kAllFilesItem, kMaskPopulationOrganizations, {17, 4, 0}},
+        {kAllFilesItem, kMaskPopulation, {17, 0, 0}},
+        {kAllFilesItem, kMaskCityCodes, {0, 0, 3}},
+        {kChooseFilesItem, kMaskPopulationOrganizations, {7, 0, 0}},
+        {"a.btn", kMaskOrganizations, {0, 4, 0}},
+        {"c.btn", kMaskPopulation, {0, 0, 0}},    // listed but not connected
+        {"gone.btn", kMaskPopulation, {0, 0, 0}}, // no longer in the set
+        {kAllFilesItem, 0, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        const AreaTotals t = areaTotals(set, fileMaskFromText(set, c.files, chosen), c.m);
+        EXPECT_EQ(t.population, c.expected.population) << c.files << c.m;
+        EXPECT_EQ(t.organizations, c.expected.organizations) << c.files << c.m;
+        EXPECT_EQ(t.cityCodes, c.expected.cityCodes) << c.files << c.m;
+    }
+    EXPECT_EQ(counterText(0), "-");
+    EXPECT_EQ(counterText(12), "12");
+    EXPECT_EQ(totalsPaneText(0), "Всего записей - 0");
+    EXPECT_EQ(listChoice(3, 3), 0);
+    EXPECT_EQ(listChoice(2, 3), 2);
+}
+
+TEST(FocusRules, FieldMovesFollowTheRowsOfEachOrientation) {
+    using O = PanelOrientation;
+    // focus: below and above, horizontal then vertical.
+    const int table[8][5] = {
+        {0, 0, 0, 0, 0}, {1, 2, 7, 2, 7}, {2, 3, 1, 3, 1}, {3, 6, 2, 4, 2},
+        {4, 5, 3, 6, 3}, {5, 6, 4, 6, 4}, {6, 7, 3, 7, 4}, {7, 1, 6, 1, 6},
+    };
+    for (int f = 1; f <= 7; ++f) {
+        EXPECT_EQ(fieldBelow(f, O::Horizontal), table[f][1]) << f;
+        EXPECT_EQ(fieldAbove(f, O::Horizontal), table[f][2]) << f;
+        EXPECT_EQ(fieldBelow(f, O::Vertical), table[f][3]) << f;
+        EXPECT_EQ(fieldAbove(f, O::Vertical), table[f][4]) << f;
+    }
+    EXPECT_EQ(fieldAfter(7), 1);
+    EXPECT_EQ(fieldBefore(1), 7);
+    EXPECT_EQ(fieldAfter(3), 4);
+}
+
+TEST(FocusRules, CycleAndScheduling) {
+    EXPECT_EQ(focusCycleTarget(true, 0), kFocusPhone);
+    EXPECT_EQ(focusCycleTarget(false, 3), kFocusGeneral);
+    EXPECT_EQ(focusCycleTarget(false, 0), -1);
+    struct Case {
+        int focus, v;
+        bool dirty;
+        FocusSchedule expected;
+    };
+    const Case cases[] = {
+        {-1, 2, true, FocusSchedule::None},       {0, 2, false, FocusSchedule::FieldPanel},
+        {3, 2, false, FocusSchedule::None},       {3, 2, true, FocusSchedule::FieldPanel},
+        {3, 0, false, FocusSchedule::GeneralBar}, {0, 0, false, FocusSchedule::None},
+        {0, 0, true, FocusSchedule::GeneralBar},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(scheduleOnFocus(c.focus, c.v, c.dirty), c.expected) << c.focus << c.v;
+}
+
+std::string cp(const char* utf8) {
+    return utf8ToCp1251(utf8);
+}
+
+TEST(SearchHistory, MostRecentFirstDistinctAndLimited) {
+    SearchHistory h;
+    h.add(cp("завод"));
+    h.add(cp("школа"));
+    h.add(cp("ЗАВОД")); // the same text in other letters moves to the top
+    EXPECT_EQ(h.items(), (std::vector<std::string>{cp("ЗАВОД"), cp("школа")}));
+    h.add(cp("ЗАВ")); // the top item starts with it: nothing inserted
+    EXPECT_EQ(h.items().size(), 2u);
+    h.add(cp("шко")); // a longer item further down stays, the text goes on top
+    EXPECT_EQ(h.items(), (std::vector<std::string>{cp("шко"), cp("ЗАВОД"), cp("школа")}));
+    EXPECT_TRUE(h.changed());
+    for (int i = 0; i < 120; ++i)
+        h.add("t" + std::to_string(i) + "x");
+    ASSERT_EQ(h.items().size(), kHistoryLimit);
+    EXPECT_EQ(h.items().front(), "t119x");
+    EXPECT_EQ(h.items().back(), "t20x");
+    h.load({"a", "b"});
+    EXPECT_FALSE(h.changed());
+}
+
+TEST(PanelRecord, TableKindAndFieldLimits) {
+    FieldQueryText q;
+    q.set(int(RecordField::Phone), "1234567890123");
+    q.set(int(RecordField::Name), "Иванов");
+    EXPECT_EQ(recordFromQuery(q, kMaskPopulationOrganizations).kind, TableKind::Population);
+    EXPECT_EQ(recordFromQuery(q, kMaskOrganizations).kind, TableKind::Organizations);
+    EXPECT_EQ(recordFromQuery(q, kMaskCityCodes).kind, TableKind::CityCodes);
+    EXPECT_EQ(recordFromQuery(q, 0).kind, TableKind::Population);
+    q.set(int(RecordField::Organization), "Завод");
+    const PanelRecord r = recordFromQuery(q, kMaskPopulationOrganizations);
+    EXPECT_EQ(r.kind, TableKind::Organizations);
+    EXPECT_STREQ(r.fields.phone, "1234567890");
+}
+
+TEST(LayoutTyping, LatinKeysGiveTheRussianLettersOfTheSameKeys) {
+    LayoutTable layout;
+    loadLayoutTable(layout);
+    auto typed = [&](int key, bool keypad, const char* text) {
+        return convertTypedText(layout, true, layoutKeyCode(key, keypad), QString::fromUtf8(text))
+            .toStdString();
+    };
+    EXPECT_EQ(typed(Qt::Key_B, false, "b"), "и");
+    EXPECT_EQ(typed(Qt::Key_Q, false, "Q"), "Й");
+    EXPECT_EQ(typed(Qt::Key_At, false, "@"), "\"");
+    EXPECT_EQ(typed(Qt::Key_2, false, "2"), "2");
+    EXPECT_EQ(typed(Qt::Key_Slash, false, "/"), "/");
+    EXPECT_EQ(typed(Qt::Key_Period, true, "."), ".");
+    EXPECT_EQ(typed(Qt::Key_Period, false, "."), "ю");
+    EXPECT_EQ(typed(0x418, false, "И"), "И");
+    EXPECT_EQ(convertTypedText(layout, false, 0, "b").toStdString(), "b");
+}
+
+} // namespace
+} // namespace talsk

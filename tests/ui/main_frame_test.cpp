@@ -1,0 +1,165 @@
+// The main window on a program folder with demo files, driven by keys as a
+// user would; and a second start that brings the first to the front.
+
+#include "app/single_instance.h"
+#include "base/base_file.h"
+#include "base/settings.h"
+#include "platform/cp1251.h"
+#include "search/search_engine.h"
+#include "support/temp_dir.h"
+#include "tools/demo_data.h"
+#include "ui/field_search_panel.h"
+#include "ui/general_search_bar.h"
+#include "ui/main_frame.h"
+#include "ui/results_table.h"
+
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace talsk {
+namespace {
+
+class MainFrameTest : public testing::Test {
+protected:
+    void SetUp() override {
+        // Keys and the bars' state go to the test's own folder.
+        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+        PhoneBase base;
+        base.path = dir.file("talsk.btn");
+        DemoOptions demo;
+        demo.residents = 3000;
+        demo.organizations = 400;
+        demo.cityCodes = 40;
+        ASSERT_TRUE(fillDemoBase(base, demo));
+        ASSERT_TRUE(saveBase(base, kMaskAllTables));
+        closeBase(base);
+        resetSettings(settings, ResetMode::All);
+        settings.programFolder = dir.path();
+        settings.backgroundDelayMs = 30;
+        settings.startFocus = 2; // the surname
+        settings.notFoundMessage = 0;
+    }
+
+    std::unique_ptr<CMainFrame> openFrame() {
+        auto frame = std::make_unique<CMainFrame>(settings);
+        frame->show();
+        frame->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        frame->loadFiles();
+        return frame;
+    }
+
+    // What a search of the surname alone finds, counted apart from the window.
+    static int32_t expectedHits(CMainFrame& frame, const char* surname) {
+        FieldQueryText q;
+        q.set(int(RecordField::Name), surname);
+        SearchResults out;
+        SearchRun run = foregroundRun(frame.baseSet());
+        run.tables = kMaskPopulationOrganizations;
+        run.fileMask = frame.fileMaskFromBar();
+        run.out = &out;
+        return runFieldSearch(q, run);
+    }
+
+    test::TempDir dir;
+    ProgramSettings settings;
+};
+
+TEST_F(MainFrameTest, TypingCountsInTheBackgroundAndEnterShowsThoseRows) {
+    auto frame = openFrame();
+    FieldSearchPanel& panel = *frame->fieldPanel();
+    EXPECT_EQ(frame->statusPaneText(3).toStdString(), "Всего записей - 3400");
+    QLineEdit* surname = panel.input(2);
+    surname->setFocus();
+    // Typed on the Latin layout: the keys of «Иванов».
+    QTest::keyClicks(surname, "Bdfyjd");
+    EXPECT_EQ(surname->text().toStdString(), "Иванов");
+    const int32_t expected = expectedHits(*frame, utf8ToCp1251("Иванов").c_str());
+    ASSERT_GT(expected, 0);
+    // The counters appear after the delay; the table is untouched until Enter.
+    QTRY_VERIFY_WITH_TIMEOUT(!panel.foundText(TableKind::Population).isEmpty(), 5000);
+    const int shownPop = panel.foundText(TableKind::Population).toInt();
+    const QString org = panel.foundText(TableKind::Organizations);
+    EXPECT_EQ(shownPop + (org == "-" ? 0 : org.toInt()), expected);
+    EXPECT_EQ(frame->results().rowCount(), 0);
+
+    QTest::keyClick(surname, Qt::Key_Return);
+    EXPECT_EQ(frame->results().rowCount(), expected);
+    EXPECT_EQ(frame->statusPaneText(2).toStdString(),
+              "Выведено строк - " + std::to_string(expected));
+    EXPECT_EQ(frame->searchLog().count, 1);
+    EXPECT_EQ(frame->historyPosition(), 1);
+}
+
+TEST_F(MainFrameTest, PgDownBringsTheLastLoggedQueryBackAndEscClearsThenMinimizes) {
+    auto frame = openFrame();
+    FieldSearchPanel& panel = *frame->fieldPanel();
+    QLineEdit* surname = panel.input(2);
+    QLineEdit* street = panel.input(3);
+    surname->setFocus();
+    QTest::keyClicks(surname, "Gtnhjd");    // «Петров» on the Latin layout
+    QTest::keyClick(surname, Qt::Key_Down); // the street is the next row
+    EXPECT_TRUE(street->hasFocus());
+    QTest::keyClicks(street, "Kty");
+    QTest::keyClick(street, Qt::Key_Return);
+    ASSERT_EQ(frame->searchLog().count, 1);
+
+    QTest::keyClick(street, Qt::Key_Escape); // text: the fields are emptied
+    EXPECT_TRUE(surname->text().isEmpty());
+    EXPECT_TRUE(street->text().isEmpty());
+    EXPECT_FALSE(frame->isMinimized());
+    QTest::keyClick(frame->fieldPanel()->input(2), Qt::Key_PageDown);
+    EXPECT_EQ(surname->text().toStdString(), "Петров");
+    EXPECT_EQ(street->text().toStdString(), "Лен");
+
+    QTest::keyClick(surname, Qt::Key_Escape);
+    QTest::keyClick(surname, Qt::Key_Escape); // empty panel: the window goes down
+    EXPECT_TRUE(frame->windowState() & Qt::WindowMinimized);
+}
+
+TEST_F(MainFrameTest, GeneralSearchKeepsItsTextInTheHistoryFileAndCityCodesDisableFields) {
+    {
+        auto frame = openFrame();
+        QComboBox* combo = frame->generalBar()->combo();
+        combo->setFocus();
+        QTest::keyClicks(combo->lineEdit(), "Bdfyjd");
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        EXPECT_GT(frame->results().rowCount(), 0);
+        EXPECT_EQ(frame->generalBar()->foundText().toStdString(),
+                  "Найдено - " + std::to_string(frame->results().rowCount()));
+        frame->saveState();
+    }
+    auto frame = openFrame();
+    QComboBox* combo = frame->generalBar()->combo();
+    ASSERT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->itemText(0).toStdString(), "Иванов");
+
+    QComboBox* tables = frame->findChild<QComboBox*>("combo1018");
+    const int city = tables->findText("Коды городов");
+    ASSERT_GE(city, 0);
+    tables->setCurrentIndex(city);
+    Q_EMIT tables->activated(city);
+    EXPECT_FALSE(frame->fieldPanel()->input(4)->isEnabled());
+    EXPECT_FALSE(frame->fieldPanel()->input(6)->isEnabled());
+    EXPECT_EQ(frame->statusPaneText(3).toStdString(), "Всего записей - 40");
+    EXPECT_EQ(frame->fieldPanel()->totalText(TableKind::Population).toStdString(), "-");
+}
+
+TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
+    const QString name = QString("talsk-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(name);
+    ASSERT_TRUE(first.claim());
+    SingleInstance second(name);
+    EXPECT_FALSE(second.claim());
+    bool activated = false;
+    QObject::connect(&first, &SingleInstance::activationRequested, [&] { activated = true; });
+    EXPECT_TRUE(second.activateRunning(300));
+    QTRY_VERIFY_WITH_TIMEOUT(activated, 3000);
+}
+
+} // namespace
+} // namespace talsk

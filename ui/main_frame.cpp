@@ -1,0 +1,318 @@
+#include "ui/main_frame.h"
+
+#include "base/key_store.h"
+#include "base/loading.h"
+#include "platform/cp1251.h"
+#include "ui/accelerator_scope.h"
+#include "ui/base_units.h"
+#include "ui/commands.h"
+#include "ui/field_search_panel.h"
+#include "ui/general_search_bar.h"
+#include "ui/icons.h"
+#include "ui/loading_host.h"
+#include "ui/results_table.h"
+#include "ui/search_area_bar.h"
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QWindow>
+
+// The pictures live in the window layer's library.
+static void initFrameResources() {
+    Q_INIT_RESOURCE(frame);
+}
+
+namespace talsk {
+
+namespace {
+
+const char* kBarStateKey = "settings/toolbar";
+
+QSettings userSettings() {
+    // The per-user key named after the application title.
+    return QSettings(QSettings::UserScope, QString::fromUtf8(cmd::kAppTitle.data()));
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
+    : QMainWindow(parent), settings_(settings) {
+    initFrameResources();
+    setObjectName("CMainFrame");
+    setWindowTitle(QString::fromUtf8(cmd::kWindowTitle.data()));
+    setWindowIcon(programIcon(":/icons/talsk.svg"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    // Window creation.
+    results_ = new ResultsTable(this);
+    results_->setBaseSet(&set_);
+    setCentralWidget(results_);
+    createActions();
+    createMenus();
+    createToolBar();
+    createBars();
+    createStatusBar();
+    restoreBarState();
+    // Initialisation.
+    set_.settings = &settings_;
+    set_.folder = settings_.programFolder;
+    loadLayoutTable(set_.layout);
+    placeWindow();
+    fillSearchAreaBar();
+    loadLog(log_, settings_, settings_.programFolder);
+    generalBar_->loadHistory(log_);
+    applySettingsToUi();
+    historyPosition_ = static_cast<uint16_t>(log_.count);
+    connectResults();
+    updateActions();
+}
+
+// The results table keeps its own keys and commands; what it leaves to the
+// window arrives here.
+void CMainFrame::connectResults() {
+    connect(results_, &ResultsTable::rowsShownChanged, this, &CMainFrame::setRowsShownPane);
+    connect(results_, &ResultsTable::cleared, this,
+            [this] { setGridKind(tableMaskFromBar(), true); });
+    connect(results_, &ResultsTable::currentRowInfo, this, [this](int row, const QString& info) {
+        setRowNumberPane(row);
+        if (panel_) panel_->setRecordInfo(info);
+    });
+    connect(results_, &ResultsTable::showAllRecordsRequested, this, &CMainFrame::showAllRecords);
+    connect(results_, &ResultsTable::minimizeRequested, this, &CMainFrame::minimizeWindow);
+    connect(results_, &ResultsTable::recordDeleted, this, [this] {
+        refreshTotals();
+        set_.search.dirty = 1; // the hits' record numbers moved
+    });
+}
+
+CMainFrame::~CMainFrame() {
+    // No worker may outlive the bases it reads.
+    cancelSearch(set_.search);
+    // The bars report their hiding while the window's bases go away.
+    for (QObject* bar :
+         std::initializer_list<QObject*>{toolBar_, areaBand_, generalBand_, dock_, areaBar_})
+        bar->disconnect(this);
+    // The search bars go while the window is whole: the focus they give up
+    // is reported to it.
+    QWidget* dock = dock_;
+    QWidget* general = generalBand_;
+    panel_ = nullptr;
+    delete dock;
+    generalBar_ = nullptr;
+    delete general;
+}
+
+void CMainFrame::createBars() {
+    areaBar_ = new SearchAreaBar(this);
+    connect(areaBar_, &SearchAreaBar::filesChanged, this, &CMainFrame::filesChanged);
+    connect(areaBar_, &SearchAreaBar::tablesChanged, this, &CMainFrame::tablesChanged);
+    areaBand_ = new QToolBar("Область поиска", this);
+    areaBand_->setObjectName("bar32829");
+    areaBand_->addWidget(areaBar_);
+    // The toolbar has the first row; the search area and the general search
+    // share the second.
+    addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, areaBand_);
+
+    generalBar_ = new GeneralSearchBar(*this, this);
+    generalBand_ = new QToolBar("Общий поиск", this);
+    generalBand_->setObjectName("bar32802");
+    generalBand_->addWidget(generalBar_);
+    addToolBar(Qt::TopToolBarArea, generalBand_);
+
+    panel_ = new FieldSearchPanel(*this, this);
+    dock_ = new QDockWidget("Поиск по полям", this);
+    dock_->setObjectName("bar32830");
+    dock_->setWidget(panel_);
+    dock_->setAllowedAreas(Qt::AllDockWidgetAreas);
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    addDockWidget(Qt::BottomDockWidgetArea, dock_);
+    // A column at the left or right, a row at the top or bottom or floating.
+    connect(dock_, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea area) {
+        const bool side = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+        const PanelOrientation o = side ? PanelOrientation::Vertical : PanelOrientation::Horizontal;
+        panel_->setOrientation(o);
+        // The dock takes the panel's size for its new side.
+        const QSize size = panel_->sizeFor(o);
+        resizeDocks({dock_}, {side ? size.width() : size.height()},
+                    side ? Qt::Horizontal : Qt::Vertical);
+    });
+    connect(dock_, &QDockWidget::topLevelChanged, this, [this](bool floating) {
+        if (floating) panel_->setOrientation(PanelOrientation::Horizontal);
+    });
+    // The panel's and the results table's own keys come before the window's.
+    new AcceleratorScope(panel_, AcceleratorScope::tableKeys(cmd::KeyTable::FieldPanel),
+                         [this](int id) { panel_->runCommand(id); });
+    for (QWidget* bar : {static_cast<QWidget*>(toolBar_), static_cast<QWidget*>(areaBand_),
+                         static_cast<QWidget*>(generalBand_), static_cast<QWidget*>(dock_)}) {
+        if (auto* tb = qobject_cast<QToolBar*>(bar))
+            connect(tb, &QToolBar::visibilityChanged, this, &CMainFrame::updateActions);
+        else
+            connect(dock_, &QDockWidget::visibilityChanged, this, &CMainFrame::updateActions);
+    }
+}
+
+void CMainFrame::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    const struct {
+        const char* text;
+        int extra;
+    } panes[4] = {{" ", 0}, {"0", 40}, {"Выведено строк - 0", 34}, {"Всего записей - 0", 34}};
+    for (int i = 0; i < 4; ++i) {
+        panes_[i] = new QLabel(panes[i].text, bar);
+        panes_[i]->setObjectName(QString("pane%1").arg(i));
+        if (i == 0) {
+            bar->addWidget(panes_[i], 1);
+        } else {
+            panes_[i]->setAlignment(Qt::AlignCenter);
+            panes_[i]->setMinimumWidth(panes_[i]->fontMetrics().horizontalAdvance(panes[i].text) +
+                                       panes[i].extra);
+            bar->addPermanentWidget(panes_[i]);
+        }
+    }
+}
+
+QString CMainFrame::statusPaneText(int pane) const {
+    if (pane == 0 && !statusBar()->currentMessage().isEmpty()) return statusBar()->currentMessage();
+    return pane >= 0 && pane < 4 ? panes_[pane]->text() : QString();
+}
+
+void CMainFrame::setPane0(const QString& text) {
+    panes_[0]->setText(text);
+    panes_[0]->repaint(); // loading runs without returning to the event loop
+}
+
+void CMainFrame::setRowNumberPane(int row) {
+    panes_[1]->setText(row < 0 ? QString("-") : QString::number(row + 1));
+}
+
+void CMainFrame::setRowsShownPane(int rows) {
+    panes_[2]->setText(QString("Выведено строк - %1").arg(rows));
+}
+
+void CMainFrame::placeWindow() {
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const BaseUnits u = baseUnits(font());
+    resize(std::min(int(800 * u.bx), screen.width() * 9 / 10),
+           std::min(int(560 * u.by), screen.height() * 9 / 10));
+    const WindowPlacement& p = settings_.windowPlacement;
+    if (settings_.rememberWindowPosition == 1) {
+        // A saved rectangle off the screen is ignored.
+        if (p.left < screen.width() && p.top < screen.height() && p.right > 0 && p.bottom > 0 &&
+            p.right > p.left && p.bottom > p.top)
+            setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+        if (p.showCmd == 3) setWindowState(Qt::WindowMaximized);
+    } else {
+        const QRect r(QPoint(0, 0), size());
+        move(QGuiApplication::primaryScreen()->availableGeometry().center() - r.center());
+    }
+}
+
+void CMainFrame::restoreBarState() {
+    const QByteArray state = userSettings().value(kBarStateKey).toByteArray();
+    if (!state.isEmpty()) restoreState(state);
+}
+
+void CMainFrame::saveBarState() {
+    userSettings().setValue(kBarStateKey, QMainWindow::saveState());
+}
+
+void CMainFrame::applySettingsToUi() {
+    QComboBox* files = areaBar_->files();
+    QComboBox* tables = areaBar_->tables();
+    files->setCurrentIndex(listChoice(settings_.searchFilesChoice, files->count()));
+    tables->setCurrentIndex(listChoice(settings_.searchTablesChoice, tables->count()));
+    if (log_.capacity != settings_.searchLogCapacity) resizeLog(log_, settings_.searchLogCapacity);
+    results_->applySettings(settings_);
+    searchFocus_ = settings_.startFocus <= 7 ? settings_.startFocus : 7;
+    fileMask_ = settings_.fileMask;
+    tablesChanged();
+    refreshTotals();
+    restoreBarState();
+    focusSearchField(-1);
+    updateActions();
+}
+
+void CMainFrame::collectUiIntoSettings() {
+    WindowPlacement& p = settings_.windowPlacement;
+    const QRect r = normalGeometry().isValid() ? normalGeometry() : geometry();
+    p.length = sizeof(WindowPlacement);
+    p.showCmd = isMaximized() ? 3 : 1;
+    p.left = r.left();
+    p.top = r.top();
+    p.right = r.left() + r.width();
+    p.bottom = r.top() + r.height();
+    settings_.searchFilesChoice = static_cast<int16_t>(areaBar_->files()->currentIndex());
+    settings_.searchTablesChoice = static_cast<uint8_t>(areaBar_->tables()->currentIndex());
+    settings_.alwaysOnTop = alwaysOnTop_ ? 1 : 0;
+    settings_.fileMask = fileMask_;
+    saveBarState();
+}
+
+void CMainFrame::loadFiles() {
+    LoadingHooks hooks;
+    hooks.showStatus = [this](const QString& text) { setPane0(text); };
+    hooks.cancelSearch = [this] { cancelSearch(set_.search); };
+    hooks.sizeResultStore = [](BaseSet& set) { sizeHitList(set); };
+    hooks.refreshViews = [this](BaseSet&) {
+        fillSearchAreaBar();
+        applySettingsToUi();
+        refreshTotals();
+        clearSearchState();
+        historyPosition_ = static_cast<uint16_t>(log_.count);
+    };
+    QtLoadingHost host(this, std::move(hooks));
+    KeyStore keys(KeyStore::defaultPath());
+    Loader(set_, settings_, host, &keys).run();
+}
+
+void CMainFrame::saveState() {
+    generalBar_->saveHistory(log_);
+    saveLog(log_, settings_.programFolder);
+    collectUiIntoSettings();
+    saveSettings(settings_);
+    KeyStore(KeyStore::defaultPath()).saveKeys(set_);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (settings_.confirmExit == 1 &&
+        QMessageBox::question(this, QString::fromUtf8(cmd::kAppTitle.data()), "Выйти из программы",
+                              QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+        event->ignore();
+        return;
+    }
+    cancelSearch(set_.search);
+    saveState();
+    event->accept();
+}
+
+void CMainFrame::bringToFront() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void CMainFrame::minimizeWindow() {
+    showMinimized();
+}
+
+void CMainFrame::mouseMoveEvent(QMouseEvent* event) {
+    // The free client area moves the window as its caption does.
+    if ((event->buttons() & Qt::LeftButton) && windowHandle()) windowHandle()->startSystemMove();
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void CMainFrame::focusInEvent(QFocusEvent* event) {
+    QMainWindow::focusInEvent(event);
+    results_->setFocus();
+}
+
+} // namespace talsk
