@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     std::string folder = talsk::utf8ToCp1251(QDir::currentPath().toStdString());
     if (folder.size() > talsk::kMaxPathChars) folder.resize(talsk::kMaxPathChars);
     settings.programFolder = folder;
-    talsk::loadSettings(settings);
+    (void)talsk::loadSettings(settings); // without a file the defaults stay
 
     talsk::SingleInstance instance(talsk::SingleInstance::defaultName());
     const bool first = instance.claim();

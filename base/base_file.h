@@ -38,16 +38,16 @@ struct HeaderOptions {
 // Opens (fromDisk) and checks the lead and header; fills version, flagByte,
 // keyed, dataSize and the table descriptors. Returns connected; on failure
 // the status says why and a file it opened is closed again.
-bool readHeader(PhoneBase& base, const HeaderOptions& options = {});
+[[nodiscard]] bool readHeader(PhoneBase& base, const HeaderOptions& options = {});
 // Reads, unpacks and indexes the masked tables. Returns connected, or for a
 // one-table mask whether that table is loaded.
-bool loadTables(PhoneBase& base, TableMask mask);
+[[nodiscard]] bool loadTables(PhoneBase& base, TableMask mask);
 // Re-indexes the masked tables, then (unless validate only) rewrites the
 // whole file. The previous file stays intact when anything fails. When
 // writing failed, *cause (if given) says why; it is None when the records
 // were refused and nothing was written.
-bool saveBase(PhoneBase& base, TableMask mask, WriteError* cause = nullptr);
+[[nodiscard]] bool saveBase(PhoneBase& base, TableMask mask, WriteError* cause = nullptr);
 // The 10 lead bytes: version 2.0, the base's flagByte and keyed flag, zeros.
-bool writeLeadBytes(File& file, const PhoneBase& base);
+[[nodiscard]] bool writeLeadBytes(File& file, const PhoneBase& base);
 
 } // namespace talsk

@@ -49,7 +49,8 @@ struct OpenOptions {
 // takes the key (an unkeyed file gets an empty key; a keyed file without one
 // asks the key store when autoKey is set and one is given, else status 6)
 // and loads the tables. A failure to load empties the key. Returns connected.
-bool openBase(PhoneBase& base, const std::string* newPath, const OpenOptions& options = {});
+[[nodiscard]] bool openBase(PhoneBase& base, const std::string* newPath,
+                            const OpenOptions& options = {});
 // Index of the first base with this path, compared as the file system
 // compares names (samePath), or kNoBase for an empty path or no match.
 int findBase(const BaseSet& set, const std::string& path);
@@ -61,7 +62,7 @@ std::string fullBasePath(const BaseSet& set, const std::string& path);
 // settings' list; stops when the list is full. Returns the number added.
 int scanFolder(BaseSet& set);
 // count bases; entries added are empty. False for a count outside 0..64.
-bool resizeBaseSet(BaseSet& set, int count);
+[[nodiscard]] bool resizeBaseSet(BaseSet& set, int count);
 // Drops base and settings name at index; the following ones move down.
 void removeBase(BaseSet& set, int index);
 void recountTotals(BaseSet& set);

@@ -25,9 +25,9 @@ public:
 
     // Applies the growth rule; keeps the content up to the smaller size.
     // Returns false (and keeps the block as it was) when memory cannot be had.
-    bool resize(size_t request);
+    [[nodiscard]] bool resize(size_t request);
     // Like resize, but the bytes added are zeroed.
-    bool resizeZeroed(size_t request);
+    [[nodiscard]] bool resizeZeroed(size_t request);
     void reset();
     void swap(Block& other) noexcept;
 

@@ -24,7 +24,7 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
 // Reads textSize bytes of records from the block at the file's current
 // position into pool (textSize rounded up to 4, plus room for a closing zero).
 // Returns false on any damage, wrong key or read error.
-bool unpackTable(File& file, const std::string& fileKey, int32_t textSize, int32_t chunkSize,
-                 Block& pool);
+[[nodiscard]] bool unpackTable(File& file, const std::string& fileKey, int32_t textSize,
+                               int32_t chunkSize, Block& pool);
 
 } // namespace talsk

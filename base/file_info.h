@@ -12,7 +12,7 @@ namespace talsk {
 // go through readHeader, 1.0 and 1.2 through the older-format readers (their
 // status is then 7); any other version word gives status 12. The file is
 // closed again. Returns whether the header is valid; an empty path fails.
-bool readFileInfo(const std::string& path, PhoneBase& base);
+[[nodiscard]] bool readFileInfo(const std::string& path, PhoneBase& base);
 
 // Whether the counts, dates and sizes of the base are the file's: not when
 // the file could not be opened or read, or its header failed the checks.

@@ -71,7 +71,8 @@ bool writeStore(const std::string& path, const std::vector<Value>& values, Write
     const std::vector<unsigned char>& bytes = w.image();
     if (bytes.size() > kLargestStore) return reportWriteError(WriteError::Other, cause);
     const auto slash = path.find_last_of("/\\");
-    if (slash != std::string::npos && slash > 0) makeFolders(path.substr(0, slash), true);
+    // A folder that cannot be made fails the write below, which names why.
+    if (slash != std::string::npos && slash > 0) (void)makeFolders(path.substr(0, slash), true);
     // A fresh temporary file is readable by its owner alone, and stays so.
     return writeFileAtomically(path, bytes.data(), bytes.size(), true, cause);
 }

@@ -18,11 +18,11 @@ public:
 
     // Writes the key of every base whose rememberKey is set; others stay as
     // they are. On failure *cause, when given, says why.
-    bool saveKeys(const BaseSet& set, WriteError* cause = nullptr) const;
+    [[nodiscard]] bool saveKeys(const BaseSet& set, WriteError* cause = nullptr) const;
     // The remembered file key of a path, or empty.
     std::string lookupKey(const std::string& path) const;
     // Removes every remembered key.
-    bool clearKeys(WriteError* cause = nullptr) const;
+    [[nodiscard]] bool clearKeys(WriteError* cause = nullptr) const;
 
     const std::string& path() const { return storePath_; }
 

@@ -25,7 +25,7 @@ constexpr uint8_t kLegacyBuiltinKey = 1;
 // and unscrambled. A file scrambled with a user key cannot show its header
 // without that key: it reads as keyed with no counts. Status 7 on success,
 // 5 when the header checks fail.
-bool readLegacy10Header(File& file, PhoneBase& base);
+[[nodiscard]] bool readLegacy10Header(File& file, PhoneBase& base);
 
 struct Legacy10Body {
     std::vector<unsigned char> bytes; // unscrambled, header included
@@ -38,7 +38,8 @@ struct Legacy10Body {
 // lead says the file has a user key) and checks its header. On failure
 // status is 6 (keyed file, no key given) or 5 (header checks failed, which is
 // also how a wrong key shows).
-bool readLegacy10Body(File& file, const std::string& typedKey, Legacy10Body& body, int32_t& status);
+[[nodiscard]] bool readLegacy10Body(File& file, const std::string& typedKey, Legacy10Body& body,
+                                    int32_t& status);
 
 // Visits every record of a body, population first, one record reader call
 // per record. False when a record cannot be parsed (a damaged body).

@@ -39,13 +39,13 @@ int64_t readLegacy10Organization(const unsigned char* body, size_t size, size_t 
                                  LegacyRecord& out);
 
 // Appends the record in 1.2 form; false when a field breaks its 1.2 limit.
-bool packLegacy12(const LegacyRecord& record, TableKind kind, std::string& text);
+[[nodiscard]] bool packLegacy12(const LegacyRecord& record, TableKind kind, std::string& text);
 
 // Indexes a 1.2 table whose pool holds textSize bytes and whose index has
 // room for count + 1 entries: each entry's offsets locate the record's
 // fields in their 1.2 order. Bytes after the last record are allowed.
 // False when a field breaks its limit or the pool ends inside a record.
-bool indexLegacy12Table(BaseTable& table, TableKind kind);
+[[nodiscard]] bool indexLegacy12Table(BaseTable& table, TableKind kind);
 // Record i of a table indexed by indexLegacy12Table.
 void legacy12Record(const BaseTable& table, TableKind kind, int32_t i, LegacyRecord& out);
 

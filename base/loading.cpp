@@ -75,7 +75,7 @@ void Loader::rebuildSet() {
     const int n = settings_.fileCount < 0 ? 0 : std::min<int>(settings_.fileCount, kMaxFiles);
     std::vector<PhoneBase> old = std::move(set_.bases);
     set_.bases.clear();
-    resizeBaseSet(set_, n);
+    (void)resizeBaseSet(set_, n); // n is within 0..kMaxFiles
     for (int i = 0; i < n; ++i) {
         PhoneBase& base = set_.bases[static_cast<size_t>(i)];
         base.path = settings_.filePaths[static_cast<size_t>(i)];
@@ -174,7 +174,9 @@ LoadReport Loader::run() {
 
     recountTotals(set_);
     host_.sizeResultStore(set_);
-    if (keys_ != nullptr) keys_->saveKeys(set_, &report.keysNotSaved);
+    if (keys_ != nullptr && !keys_->saveKeys(set_, &report.keysNotSaved) &&
+        report.keysNotSaved == WriteError::None)
+        report.keysNotSaved = WriteError::Other;
     host_.refreshViews(set_);
     host_.showStatusText("Загрузка файлов завершена");
 

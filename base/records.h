@@ -145,12 +145,12 @@ constexpr FieldOrder kFieldOrder20b = {1, 5, 4, 3, 2, 6, 7};
 
 // Fills every entry and the closing entry from the pool; sets textSize.
 // Fails on a field over its maximum, or on a pool that ends inside a record.
-bool indexTable(BaseTable& table, const FieldOrder& order = kFieldOrder20);
+[[nodiscard]] bool indexTable(BaseTable& table, const FieldOrder& order = kFieldOrder20);
 // Writes the seven fields with their zero bytes; returns the length (7..351).
 int packRecord(const RecordFields& fields, char* out);
 // Replaces record i, or appends when i == count.
-bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields);
-bool deleteRecord(BaseTable& table, int32_t i);
+[[nodiscard]] bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields);
+[[nodiscard]] bool deleteRecord(BaseTable& table, int32_t i);
 // Copies record i into editable form.
 void unpackRecord(const BaseTable& table, int32_t i, RecordFields& out);
 

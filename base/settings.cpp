@@ -223,9 +223,9 @@ bool loadSettings(ProgramSettings& settings) {
     return true;
 }
 
-bool saveSettings(const ProgramSettings& settings) {
+bool saveSettings(const ProgramSettings& settings, WriteError* cause) {
     const std::vector<unsigned char> image = buildImage(settings);
-    return writeFileAtomically(configFilePath(settings), image.data(), image.size(), false);
+    return writeFileAtomically(configFilePath(settings), image.data(), image.size(), false, cause);
 }
 
 } // namespace talsk

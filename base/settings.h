@@ -2,6 +2,8 @@
 // Every option of the program and the remembered state of its windows, with
 // the configuration file "Orv   2000.cfg" that keeps them.
 
+#include "platform/write_error.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -82,9 +84,9 @@ void validateSettings(ProgramSettings& settings);
 // Reads the configuration file of programFolder over the record and validates
 // it. False (record untouched) when the file cannot be opened; a file with
 // another signature leaves the record as it was.
-bool loadSettings(ProgramSettings& settings);
+[[nodiscard]] bool loadSettings(ProgramSettings& settings);
 // Writes the whole configuration file (588 + 262 * fileCount bytes), atomically.
-bool saveSettings(const ProgramSettings& settings);
+[[nodiscard]] bool saveSettings(const ProgramSettings& settings, WriteError* cause = nullptr);
 // programFolder joined with "Orv   2000.cfg".
 std::string configFilePath(const ProgramSettings& settings);
 

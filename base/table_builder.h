@@ -13,11 +13,11 @@ class TableBuilder {
 public:
     void reserve(size_t bytes) { pool_.reserve(bytes); }
     // Fails (adds nothing) when a field is longer than its maximum.
-    bool add(const RecordFields& fields);
+    [[nodiscard]] bool add(const RecordFields& fields);
     int32_t count() const { return count_; }
     // Replaces the table's records; a table with records gets `date` as its
     // created and updated dates. Returns false when memory cannot be had.
-    bool install(BaseTable& table, const BaseDate& date);
+    [[nodiscard]] bool install(BaseTable& table, const BaseDate& date);
 
 private:
     std::string pool_;

@@ -58,7 +58,7 @@ int runConvert(const std::vector<std::string>& args) {
         return 0;
     case ConvertOutcome::NothingToConvert: {
         PhoneBase info;
-        readFileInfo(source, info);
+        (void)readFileInfo(source, info); // the version word is read even from a bad header
         return fail(files[0] + ": " + versionName(info.version) +
                     " cannot be converted to version " + to);
     }

@@ -109,7 +109,8 @@ int runImport(const std::vector<std::string>& args) {
             ++t.count;
             continue;
         }
-        builders[static_cast<int>(kind)].add(fields);
+        if (!builders[static_cast<int>(kind)].add(fields))
+            return fail(where + "the table cannot take more records");
     }
     if (v12) return write12(file, legacy, utf8ToCp1251(key));
 

@@ -104,7 +104,7 @@ int runLoad(const std::vector<std::string>& args) {
     settings.programFolder = utf8ToCp1251(dir.lexically_normal().string());
     if (settings.programFolder.size() > kMaxPathChars)
         return fail("the folder's path is longer than 260 characters");
-    loadSettings(settings); // defaults when there is none
+    (void)loadSettings(settings); // defaults when there is none
 
     KeyStore store(KeyStore::defaultPath());
     CliHost host(keys, remember, convert);

@@ -25,18 +25,18 @@ namespace talsk {
 // permission, or when the file has several names (hard links), which a rename
 // would part. Room for it is reserved first, so that a full disk fails before
 // any byte changes; but a crash while writing in place damages the file.
-bool writeFileImage(const std::string& path, const void* data, int64_t size,
-                    std::unique_ptr<File>& held, WriteError* cause = nullptr);
+[[nodiscard]] bool writeFileImage(const std::string& path, const void* data, int64_t size,
+                                  std::unique_ptr<File>& held, WriteError* cause = nullptr);
 
 // For small files written and closed at once (settings, search log, key
 // store). ownerOnly makes the file readable by its owner alone; otherwise it
 // keeps the old file's permissions, or gets the usual ones when new. A file
 // with several names is written in place, as above.
-bool writeFileAtomically(const std::string& path, const void* data, size_t size, bool ownerOnly,
-                         WriteError* cause = nullptr);
+[[nodiscard]] bool writeFileAtomically(const std::string& path, const void* data, size_t size,
+                                       bool ownerOnly, WriteError* cause = nullptr);
 
 // Reads at most maxSize bytes from the start of a file; false when it cannot
 // be opened or read.
-bool readFileHead(const std::string& path, size_t maxSize, std::string& bytes);
+[[nodiscard]] bool readFileHead(const std::string& path, size_t maxSize, std::string& bytes);
 
 } // namespace talsk

@@ -26,22 +26,24 @@ public:
     virtual ~File() = default;
     virtual bool isOpen() const = 0;
     virtual int64_t length() = 0;
-    virtual bool seek(int64_t offset) = 0;
+    [[nodiscard]] virtual bool seek(int64_t offset) = 0;
     // Returns the number of bytes read (0 at the end), or -1 on error.
     virtual int64_t read(void* buffer, int64_t size) = 0;
-    virtual bool write(const void* data, int64_t size) = 0;
-    virtual bool truncate(int64_t size) = 0;
+    [[nodiscard]] virtual bool write(const void* data, int64_t size) = 0;
+    [[nodiscard]] virtual bool truncate(int64_t size) = 0;
     // Makes room on the disk for the first `size` bytes, so that writing them
     // cannot run out of space. A shorter file grows to `size` (zeros); no byte
     // the file holds changes.
-    virtual bool reserve(int64_t size) = 0;
-    virtual bool flush() = 0;
+    [[nodiscard]] virtual bool reserve(int64_t size) = 0;
+    [[nodiscard]] virtual bool flush() = 0;
     virtual void close() = 0;
     // Why the last write, reserve, truncate or flush that failed did so.
     virtual WriteError lastError() const { return WriteError::Other; }
 
     // Reads exactly size bytes or fails.
-    bool readExact(void* buffer, int64_t size) { return size == 0 || read(buffer, size) == size; }
+    [[nodiscard]] bool readExact(void* buffer, int64_t size) {
+        return size == 0 || read(buffer, size) == size;
+    }
 };
 
 enum class OpenMode {
@@ -68,7 +70,7 @@ public:
     // they were killed: those whose writer lock nobody holds.
     virtual void removeStaleTemps(const std::string& path) = 0;
     // Atomically replaces `target` by `source`.
-    virtual bool replace(const std::string& source, const std::string& target) = 0;
+    [[nodiscard]] virtual bool replace(const std::string& source, const std::string& target) = 0;
     virtual bool remove(const std::string& path) = 0;
     // Follows symbolic links to the file that is really written.
     virtual std::string resolve(const std::string& path) = 0;
@@ -77,7 +79,8 @@ public:
     // Gives a file the permissions a newly created file gets (best effort).
     virtual void setDefaultPermissions(const std::string& path) = 0;
     // Names (not paths) of the regular files in a folder, unsorted.
-    virtual bool listFolder(const std::string& folder, std::vector<std::string>& names) = 0;
+    [[nodiscard]] virtual bool listFolder(const std::string& folder,
+                                          std::vector<std::string>& names) = 0;
 };
 
 // The file system in use; tests may install a double and restore the previous one.
@@ -87,9 +90,9 @@ FileSystem* setFileSystem(FileSystem* fs); // nullptr restores the real one; ret
 FileSystem& nativeFileSystem();
 
 // Creates a folder and its missing parents; ownerOnly gives the new ones 0700.
-bool makeFolders(const std::string& path, bool ownerOnly);
+[[nodiscard]] bool makeFolders(const std::string& path, bool ownerOnly);
 // Makes a folder the process's current one, so that relative names resolve there.
-bool setCurrentFolder(const std::string& path);
+[[nodiscard]] bool setCurrentFolder(const std::string& path);
 
 // Whether two paths name the same file, compared as the file system compares
 // names.

@@ -51,8 +51,8 @@ void normalizeQuery(char* text, bool spacesSignificant);
 
 // Normalizes the text and fills terms (room for kTermRoom) and count. Fails on
 // 32 terms or on 20 segments in a term; error, when given, says which.
-bool compileTerms(char* text, bool spacesSignificant, QueryTerm* terms, uint8_t& count,
-                  CompileError* error = nullptr);
+[[nodiscard]] bool compileTerms(char* text, bool spacesSignificant, QueryTerm* terms,
+                                uint8_t& count, CompileError* error = nullptr);
 
 inline bool compileTerms(char* text, bool spacesSignificant, TermList& list,
                          CompileError* error = nullptr) {

@@ -45,7 +45,8 @@ public:
     CompiledPattern& operator=(const CompiledPattern&) = delete;
 
     // Copies at most kQueryTextMax characters of source and compiles them.
-    bool compile(const char* source, const MatchOptions& options, CompileError* error = nullptr);
+    [[nodiscard]] bool compile(const char* source, const MatchOptions& options,
+                               CompileError* error = nullptr);
     const TermList& terms() const { return list_; }
     bool caseSensitive() const { return caseSensitive_; }
     // The term list against one zero-terminated field text.

@@ -169,7 +169,9 @@ bool removeLogEntry(SearchLog& log, int entry) {
 
 void addLogEntry(SearchLog& log, const FieldQueryText& query, int32_t hits) {
     if (log.capacity <= 0) return;
-    reindexLog(log);
+    // The log in memory is of the program's own making: its entries always
+    // index, and the entries removed below exist.
+    (void)reindexLog(log);
     int found = -1;
     for (int i = log.count - 1; i >= 0; --i)
         if (sameQuery(log, i, query)) {
@@ -177,10 +179,10 @@ void addLogEntry(SearchLog& log, const FieldQueryText& query, int32_t hits) {
             break;
         }
     if (found >= 0)
-        removeLogEntry(log, found);
+        (void)removeLogEntry(log, found);
     else
         while (log.count >= log.capacity && log.count > 0)
-            removeLogEntry(log, 0);
+            (void)removeLogEntry(log, 0);
 
     char packed[kFieldCount * (kLogTextMax + 1)];
     size_t n = 0;
@@ -200,7 +202,7 @@ void addLogEntry(SearchLog& log, const FieldQueryText& query, int32_t hits) {
     log.stamps[static_cast<size_t>(log.count)] = stampNow(hits);
     ++log.count;
     log.changed = 1;
-    reindexLog(log);
+    (void)reindexLog(log);
 }
 
 bool resizeLog(SearchLog& log, int capacity) {
@@ -282,7 +284,7 @@ bool loadLogImage(SearchLog& log, const std::vector<unsigned char>& bytes, int c
     }
 
     if (!reindexLog(log)) return damaged();
-    if (capacity < log.count) resizeLog(log, capacity);
+    if (capacity < log.count) (void)resizeLog(log, capacity); // reindexed just above
     return true;
 }
 
@@ -335,11 +337,11 @@ std::vector<unsigned char> logImage(SearchLog& log) {
     return out;
 }
 
-bool saveLog(SearchLog& log, const std::string& folder) {
+bool saveLog(SearchLog& log, const std::string& folder, WriteError* cause) {
     if (!log.changed) return true;
     std::vector<unsigned char> image = logImage(log);
-    if (image.empty()) return false;
-    if (!writeFileAtomically(searchLogPath(folder), image.data(), image.size(), false))
+    if (image.empty()) return reportWriteError(WriteError::Other, cause);
+    if (!writeFileAtomically(searchLogPath(folder), image.data(), image.size(), false, cause))
         return false;
     log.changed = 0;
     return true;

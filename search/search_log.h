@@ -4,6 +4,7 @@
 // "search.log" together with the general search bar's history list.
 
 #include "base/settings.h"
+#include "platform/write_error.h"
 #include "search/search_engine.h"
 
 #include <cstdint>
@@ -61,14 +62,14 @@ struct SearchLog {
 // query (letter case ignored) moves to the end instead, and a full log drops
 // its oldest entry. Nothing happens while capacity is 0 or less.
 void addLogEntry(SearchLog& log, const FieldQueryText& query, int32_t hits);
-bool removeLogEntry(SearchLog& log, int entry);
+[[nodiscard]] bool removeLogEntry(SearchLog& log, int entry);
 // Drops the oldest entries beyond the new capacity.
-bool resizeLog(SearchLog& log, int capacity);
+[[nodiscard]] bool resizeLog(SearchLog& log, int capacity);
 // Empties the log; the history block stays.
 void clearLog(SearchLog& log);
 // Rebuilds the index from the text buffer; fails on a text over 100
 // characters or on entries that run past the buffer.
-bool reindexLog(SearchLog& log);
+[[nodiscard]] bool reindexLog(SearchLog& log);
 
 std::string searchLogPath(const std::string& folder);
 // Reads "search.log" of folder; brings the settings' searchLogCapacity into
@@ -76,10 +77,11 @@ std::string searchLogPath(const std::string& folder);
 // (returns false then).
 bool loadLog(SearchLog& log, ProgramSettings& settings, const std::string& folder);
 // The same from the bytes of a file.
-bool loadLogImage(SearchLog& log, const std::vector<unsigned char>& bytes, int capacity);
+[[nodiscard]] bool loadLogImage(SearchLog& log, const std::vector<unsigned char>& bytes,
+                                int capacity);
 // Writes "search.log" of folder when the log changed (always in the 0x0201
 // layout); never leaves a damaged file. False when it could not be written.
-bool saveLog(SearchLog& log, const std::string& folder);
+[[nodiscard]] bool saveLog(SearchLog& log, const std::string& folder, WriteError* cause = nullptr);
 // The file's bytes (reindexes first; empty on failure).
 std::vector<unsigned char> logImage(SearchLog& log);
 

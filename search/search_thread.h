@@ -24,7 +24,7 @@ public:
 
     // Runs body on a new thread. False when a handle is still held or no
     // thread can be created.
-    bool start(std::function<void()> body, std::atomic<uint8_t>* stopFlag);
+    [[nodiscard]] bool start(std::function<void()> body, std::atomic<uint8_t>* stopFlag);
     bool held() const { return thread_.joinable(); }
     // The body has not ended yet.
     bool active() const;

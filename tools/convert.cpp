@@ -256,7 +256,7 @@ ConvertResult read20(std::unique_ptr<File>& source, const std::string& path, uin
         }
         base.key = key.fileKey;
     }
-    loadTables(base, kMaskAllTables);
+    (void)loadTables(base, kMaskAllTables); // each carried table is checked below
     // Version 1.2 carries no city codes; every table carried over must have loaded.
     const int carried = targetVersion == kVersion20 ? kTableCount : kLegacy12TableCount;
     for (int k = 0; k < carried; ++k)

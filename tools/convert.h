@@ -1,8 +1,8 @@
 #pragma once
 // Conversion of base files between versions 1.0, 1.2, 2.0b and 2.0.
 
-#include "tools/cut_fields.h"
 #include "platform/write_error.h"
+#include "tools/cut_fields.h"
 
 #include <cstdint>
 #include <functional>
@@ -55,16 +55,18 @@ bool conversionExists(uint16_t sourceVersion, uint16_t targetVersion);
 //
 // Before writing a 1.2 target every record is checked against the 1.2
 // limits; unless cutting is allowed, records that do not fit give WouldCut.
-ConvertResult convertFile(const std::string& sourcePath, const std::string& destinationPath,
-                          uint16_t targetVersion, const std::string& fileKey,
-                          const ConvertProgress& progress = {},
-                          FieldCutting cutting = FieldCutting::Refuse);
+[[nodiscard]] ConvertResult convertFile(const std::string& sourcePath,
+                                        const std::string& destinationPath, uint16_t targetVersion,
+                                        const std::string& fileKey,
+                                        const ConvertProgress& progress = {},
+                                        FieldCutting cutting = FieldCutting::Refuse);
 
 // The same with the key as the user typed it (Windows-1251; empty for none).
-ConvertResult convertFileWithTypedKey(const std::string& sourcePath,
-                                      const std::string& destinationPath, uint16_t targetVersion,
-                                      const std::string& typedKey,
-                                      const ConvertProgress& progress = {},
-                                      FieldCutting cutting = FieldCutting::Refuse);
+[[nodiscard]] ConvertResult convertFileWithTypedKey(const std::string& sourcePath,
+                                                    const std::string& destinationPath,
+                                                    uint16_t targetVersion,
+                                                    const std::string& typedKey,
+                                                    const ConvertProgress& progress = {},
+                                                    FieldCutting cutting = FieldCutting::Refuse);
 
 } // namespace talsk

@@ -330,7 +330,7 @@ bool fillDemoBase(PhoneBase& base, const DemoOptions& options) {
         f.set(4, houseNumber(r).c_str());
         if (r.chance(80)) f.set(5, std::to_string(1 + r.below(150)).c_str());
         if (r.chance(8)) f.set(7, r.pick(comments()).c_str());
-        residents.add(f);
+        if (!residents.add(f)) return false;
     }
     if (!residents.install(base.tables[0], date)) return false;
 
@@ -351,7 +351,7 @@ bool fillDemoBase(PhoneBase& base, const DemoOptions& options) {
             if (r.chance(70)) f.set(5, std::to_string(1 + r.below(400)).c_str());
             f.set(6, utf8ToCp1251(org.name).c_str());
             if (r.chance(10)) f.set(7, r.pick(comments()).c_str());
-            organizationRecords.add(f);
+            if (!organizationRecords.add(f)) return false;
             ++made;
         }
     }
@@ -365,7 +365,7 @@ bool fillDemoBase(PhoneBase& base, const DemoOptions& options) {
         f.set(1, c.code);
         f.set(2, utf8ToCp1251(c.city).c_str());
         f.set(3, ("8-" + std::string(c.code) + "-09").c_str());
-        codeRecords.add(f);
+        if (!codeRecords.add(f)) return false;
     }
     return codeRecords.install(base.tables[2], date);
 }

@@ -229,7 +229,8 @@ void CMainFrame::applySettingsToUi() {
     QComboBox* tables = areaBar_->tables();
     files->setCurrentIndex(listChoice(settings_.searchFilesChoice, files->count()));
     tables->setCurrentIndex(listChoice(settings_.searchTablesChoice, tables->count()));
-    if (log_.capacity != settings_.searchLogCapacity) resizeLog(log_, settings_.searchLogCapacity);
+    if (log_.capacity != settings_.searchLogCapacity)
+        (void)resizeLog(log_, settings_.searchLogCapacity); // the capacity is validated
     results_->applySettings(settings_);
     searchFocus_ = settings_.startFocus <= 7 ? settings_.startFocus : 7;
     fileMask_ = settings_.fileMask;
@@ -270,15 +271,31 @@ void CMainFrame::loadFiles() {
     };
     QtLoadingHost host(this, std::move(hooks));
     KeyStore keys(KeyStore::defaultPath());
-    Loader(set_, settings_, host, &keys).run();
+    const LoadReport report = Loader(set_, settings_, host, &keys).run();
+    if (report.keysNotSaved != WriteError::None)
+        reportWriteFailure("Не удалось запомнить ключи", report.keysNotSaved);
+}
+
+void CMainFrame::reportWriteFailure(const char* what, WriteError cause) {
+    QMessageBox::warning(this, "Ошибка",
+                         QString::fromUtf8(what) + ": " + QString::fromUtf8(writeErrorText(cause)));
+}
+
+void CMainFrame::saveSettingsFile() {
+    WriteError cause = WriteError::None;
+    if (!saveSettings(settings_, &cause))
+        reportWriteFailure("Не удалось сохранить настройки", cause);
 }
 
 void CMainFrame::saveState() {
     generalBar_->saveHistory(log_);
-    saveLog(log_, settings_.programFolder);
+    WriteError cause = WriteError::None;
+    if (!saveLog(log_, settings_.programFolder, &cause))
+        reportWriteFailure("Не удалось сохранить журнал поиска", cause);
     collectUiIntoSettings();
-    saveSettings(settings_);
-    KeyStore(KeyStore::defaultPath()).saveKeys(set_);
+    saveSettingsFile();
+    if (!KeyStore(KeyStore::defaultPath()).saveKeys(set_, &cause))
+        reportWriteFailure("Не удалось запомнить ключи", cause);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

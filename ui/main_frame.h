@@ -82,6 +82,9 @@ protected:
 
 private:
     void connectResults();
+    void saveSettingsFile();
+    // A warning that names what could not be written and why.
+    void reportWriteFailure(const char* what, WriteError cause);
     void createActions();
     void createMenus();
     void createToolBar();

@@ -157,7 +157,7 @@ void CMainFrame::runCommand(int id) {
         break;
     case cmd::SaveSettings:
         collectUiIntoSettings();
-        saveSettings(settings_);
+        saveSettingsFile();
         break;
     case cmd::GeneralBar:
         generalBand_->setVisible(!f.generalBarVisible);

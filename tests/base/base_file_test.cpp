@@ -20,7 +20,8 @@ namespace {
 void openFromDisk(PhoneBase& base, const std::string& path, const std::string& key = "") {
     base.path = path;
     base.key = key;
-    if (readHeader(base)) loadTables(base, kMaskAllTables);
+    // The caller checks the status each step leaves.
+    if (readHeader(base)) (void)loadTables(base, kMaskAllTables);
 }
 
 void saveContent(const std::string& path, const BaseContent& content, const std::string& key = "") {

@@ -313,7 +313,7 @@ TEST(BaseSetUpkeep, VerifyLoadedResetsBasesWithoutTheirRecords) {
     EXPECT_EQ(c.set.bases[1].recordCount(), 0);
     EXPECT_EQ(c.set.total, 111 + 333);
     // An index too short for its records counts as missing as well.
-    c.set.bases[2].table(TableKind::CityCodes).index.resize(10 * 5);
+    ASSERT_TRUE(c.set.bases[2].table(TableKind::CityCodes).index.resize(10 * 5));
     EXPECT_FALSE(verifyLoaded(c.set));
     EXPECT_EQ(c.set.bases[2].status, StatusLoadFailed);
     EXPECT_EQ(c.set.total, 111);
