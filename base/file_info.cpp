@@ -4,6 +4,7 @@
 #include "base/legacy_10.h"
 #include "base/legacy_12.h"
 #include "base/load_status.h"
+#include "platform/little_endian.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -34,7 +35,7 @@ bool readFileInfo(const std::string& path, PhoneBase& base) {
         base.status = StatusNoData;
         return false;
     }
-    const auto version = static_cast<uint16_t>(word[0] | (word[1] << 8));
+    const uint16_t version = getU16(word);
     bool valid = false;
     switch (version) {
     case kVersion20:

@@ -29,7 +29,7 @@ bool readLead(File& file, Lead& lead) {
         length - kLegacy10LeadSize > INT32_MAX || !file.seek(0) ||
         !file.readExact(bytes, kLegacy10LeadSize))
         return false;
-    lead.version = static_cast<uint16_t>(bytes[0] | (bytes[1] << 8));
+    lead.version = getU16(bytes);
     lead.keyKind = bytes[2];
     lead.bodyLength = length - kLegacy10LeadSize;
     return (lead.version == kVersion10a || lead.version == kVersion10b) &&

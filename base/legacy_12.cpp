@@ -49,7 +49,7 @@ bool readHeaderAndFlags(File& file, PhoneBase& base, LeadFlags& flags) {
         base.status = StatusCannotOpen;
         return false;
     }
-    base.version = static_cast<uint16_t>(lead[0] | (lead[1] << 8));
+    base.version = getU16(lead);
     base.flagByte = lead[2];
     if (base.version != kVersion12) {
         base.status = StatusVersionMismatch;
@@ -165,8 +165,7 @@ bool buildLegacy12Image(const Legacy12Table (&tables)[kLegacy12TableCount], bool
     }
 
     image.assign(kTextOffset12, 0);
-    image[0] = static_cast<unsigned char>(kVersion12);
-    image[1] = static_cast<unsigned char>(kVersion12 >> 8);
+    putU16(image.data(), kVersion12);
     image[2] = kLegacy12TableCount;
     image[3] = 1; // always scrambled
     image[4] = keyed ? kUserKey : kBuiltinKey;

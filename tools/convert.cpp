@@ -8,6 +8,7 @@
 #include "base/legacy_scramble.h"
 #include "base/load_status.h"
 #include "base/table_builder.h"
+#include "platform/little_endian.h"
 
 #include <cstring>
 #include <memory>
@@ -350,7 +351,7 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     unsigned char word[2];
     if (source->length() <= 20 || !source->seek(0) || !source->readExact(word, 2))
         return result(ConvertOutcome::CannotRead, StatusNoData);
-    const uint16_t version = normalized(static_cast<uint16_t>(word[0] | (word[1] << 8)));
+    const uint16_t version = normalized(getU16(word));
     if (!conversionExists(version, targetVersion)) return result(ConvertOutcome::NothingToConvert);
 
     std::unique_ptr<File> held;
