@@ -51,6 +51,10 @@ const BaseSample kSamples[] = {
      {{1999, 7, 8}, {1999, 9, 10}, None}},
 };
 
+void PrintTo(const BaseSample& s, std::ostream* os) {
+    *os << s.name;
+}
+
 std::string stem(const char* name) {
     const std::string s = name;
     return s.substr(0, s.rfind('.'));
