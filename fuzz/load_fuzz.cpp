@@ -1,11 +1,12 @@
-// Loads a base file from arbitrary bytes, as connecting a file does, and reads
-// every record that loaded. Build with clang:
-//   CXX=clang++ cmake -S . -B build/fuzz -DTALSK_FUZZ=ON -DTALSK_TESTS=OFF
-//   cmake --build build/fuzz --target load_fuzz && build/fuzz/fuzz/load_fuzz CORPUS_DIR
-// A file whose lead says keyed is read with the key "fuzz", so that seed
-// files saved with that key reach the codec.
+// Loads a base file (version 2.0, or 2.0b as the converter allows it) from
+// arbitrary bytes, as connecting a file does, and reads every record that
+// loaded. A file whose lead says keyed is read with the key of the keyed
+// sample, so that seeds made from it reach the codec. scripts/fuzz.sh builds
+// and runs it.
 
 #include "base/base_file.h"
+#include "base/cipher.h"
+#include "fuzz/fuzz_input.h"
 #include "platform/memory_file.h"
 
 #include <cstddef>
@@ -16,10 +17,12 @@
 using namespace talsk;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static const std::string sampleKey = deriveFileKey(fuzz::typedKeyOf20Sample());
     PhoneBase base;
     base.file = std::make_unique<MemoryFile>(std::vector<unsigned char>(data, data + size));
-    base.key = size > 3 && data[3] != 0 ? "fuzz" : "";
-    if (readHeader(base, {.fromDisk = false, .allow20b = true})) loadTables(base, kMaskAllTables);
+    base.key = size > 3 && data[3] != 0 ? sampleKey : "";
+    if (readHeader(base, {.fromDisk = false, .allow20b = true}))
+        (void)loadTables(base, kMaskAllTables);
     if (!base.connected) return 0;
     // Every field of every loaded record must lie inside its pool.
     size_t total = 0;
