@@ -27,6 +27,24 @@ int compareCells(const UpperTable& upper, const char* a, const char* b, int part
     }
 }
 
+// The first eight bytes that compareCells looks at, upper-cased, in one
+// number whose order is theirs: rows whose prefixes differ compare by it
+// alone, without reaching into the records.
+uint64_t sortPrefix(const UpperTable& upper, const char* text, int parts) {
+    uint64_t key = 0;
+    int taken = 0;
+    if (text != nullptr) {
+        for (auto p = reinterpret_cast<const unsigned char*>(text); taken < 8; ++p, ++taken) {
+            key = key << 8 | upper[*p];
+            if (*p == 0 && --parts == 0) {
+                ++taken;
+                break;
+            }
+        }
+    }
+    return taken == 0 || taken >= 8 ? key : key << (8 * (8 - taken));
+}
+
 // Quicksort on an explicit stack: the middle element is the pivot, short
 // ranges are finished by selection sort.
 template <typename Less> void quickSort(std::vector<int32_t>& rows, Less less) {
@@ -88,7 +106,13 @@ void PhoneGridModel::sortByColumn(int column, GridSortState& state) {
                                              : std::vector<int32_t>(split, order.end());
     const UpperTable& upper = upperTable();
     const int parts = column == kAddressColumn ? 3 : 1;
+    std::vector<uint64_t> prefix(static_cast<size_t>(rowCount_));
+    for (int32_t r : filled)
+        prefix[static_cast<size_t>(r)] = sortPrefix(upper, keys[r], parts);
     quickSort(filled, [&](int32_t a, int32_t b) {
+        const uint64_t pa = prefix[static_cast<size_t>(a)];
+        const uint64_t pb = prefix[static_cast<size_t>(b)];
+        if (pa != pb) return descending ? pa > pb : pa < pb;
         const int cmp = compareCells(upper, keys[a], keys[b], parts);
         return descending ? cmp > 0 : cmp < 0;
     });
