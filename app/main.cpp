@@ -10,7 +10,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -18,6 +21,12 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
     app.setFont(QFont("DejaVu Sans", 9));
+    // Qt's own texts (the buttons of message boxes, the edit boxes' menus) in
+    // Russian like the rest of the window; English when the package is absent.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian), "qtbase", "_",
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
     const QStringList args = app.arguments();
     if (args.size() > 1 && !QDir::setCurrent(args[1])) {
         std::fprintf(stderr, "talsk: no such folder: %s\n", args[1].toLocal8Bit().constData());
