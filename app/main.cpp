@@ -2,6 +2,7 @@
 // folder (the current one by default), where the settings and the search log
 // are kept.
 
+#include "app/qt_texts.h"
 #include "app/single_instance.h"
 #include "base/settings.h"
 #include "platform/cp1251.h"
@@ -10,8 +11,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFont>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTimer>
 #include <QTranslator>
 
@@ -21,12 +20,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
     app.setFont(QFont("DejaVu Sans", 9));
-    // Qt's own texts (the buttons of message boxes, the edit boxes' menus) in
-    // Russian like the rest of the window; English when the package is absent.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Russian), "qtbase", "_",
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtTexts);
+    talsk::installQtTexts(app, qtTexts);
     const QStringList args = app.arguments();
     if (args.size() > 1 && !QDir::setCurrent(args[1])) {
         std::fprintf(stderr, "talsk: no such folder: %s\n", args[1].toLocal8Bit().constData());
