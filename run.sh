@@ -25,7 +25,8 @@ echo "== General search «завод» over residents and organizations =="
 "$cli" search --all завод "$demo/talsk.btn" | tail -n 6
 echo
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-    echo "== Starting the window in $demo =="
-    exec build/release/app/talsk "$demo"
+    echo "== Starting the window in $demo (the key of talsk-keyed.btn: тальск, Enter, Enter) =="
+    exec build/release/talsk "$demo"
 fi
-echo "No display: start the window with  build/release/app/talsk $demo  on a desktop."
+echo "No display: on a desktop, start the window with  build/release/talsk $demo"
+echo "(it asks for the key of talsk-keyed.btn: тальск)."

@@ -2,6 +2,7 @@
 // folder (the current one by default), where the settings and the search log
 // are kept.
 
+#include "app/qt_texts.h"
 #include "app/single_instance.h"
 #include "base/settings.h"
 #include "platform/cp1251.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QFont>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -18,6 +20,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
     app.setFont(QFont("DejaVu Sans", 9));
+    QTranslator qtTexts;
+    talsk::installQtTexts(app, qtTexts);
     const QStringList args = app.arguments();
     if (args.size() > 1 && !QDir::setCurrent(args[1])) {
         std::fprintf(stderr, "talsk: no such folder: %s\n", args[1].toLocal8Bit().constData());

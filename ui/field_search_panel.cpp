@@ -1,12 +1,12 @@
 #include "ui/field_search_panel.h"
 
 #include "platform/cp1251.h"
+#include "search/dialogs/search_log_dialog.h"
 #include "search/search_log.h"
 #include "ui/base_units.h"
 #include "ui/commands.h"
 #include "ui/layout_typing_filter.h"
 #include "ui/panel_record.h"
-#include "search/dialogs/search_log_dialog.h"
 #include "ui/picture_button.h"
 
 #include <QApplication>
@@ -165,9 +165,15 @@ void FieldSearchPanel::layOut() {
             button = std::max(button, p->sizeHint().width());
         const int step = std::max(int(75 * bx), button + int(3 * bx));
         // Each as wide as its own face, so that a picture stays by its caption.
+        // From 110 units, or further left when the last would cross the
+        // separator into the record information.
+        const int last = int(pictures_.size()) - 1;
+        const int rowEnd = int(488 * bx);
+        const int first = std::max(
+            0, std::min(int(110 * bx), rowEnd - step * last - pictures_[last]->sizeHint().width()));
         for (size_t i = 0; i < pictures_.size(); ++i)
-            pictures_[i]->setGeometry(int(110 * bx) + step * int(i), 0,
-                                      pictures_[i]->sizeHint().width(), int(29 * by));
+            pictures_[i]->setGeometry(first + step * int(i), 0, pictures_[i]->sizeHint().width(),
+                                      int(29 * by));
         place(hLine_, 0, 30, 490, 2);
         place(vLine_, 490, 0, 2, 156);
         // The inputs start at 150 units, or later when a label needs the room;
@@ -365,7 +371,8 @@ void FieldSearchPanel::openSearchLog(int position) {
     BaseSet& set = host_.baseSet();
     if (!set.settings) return;
     SearchLogChoice choice;
-    const int chosen = runSearchLogDialog(this, host_.searchLog(), *set.settings, position, &choice);
+    const int chosen =
+        runSearchLogDialog(this, host_.searchLog(), *set.settings, position, &choice);
     if (chosen < 0) return;
     setQuery(choice.query);
     if (choice.search) fieldSearchNow(false);

@@ -13,6 +13,8 @@
 #include "ui/main_frame.h"
 #include "ui/results_table.h"
 
+#include <QApplication>
+#include <QFrame>
 #include <QLineEdit>
 #include <QTest>
 
@@ -147,6 +149,27 @@ TEST_F(MainFrameTest, GeneralSearchKeepsItsTextInTheHistoryFileAndCityCodesDisab
     EXPECT_FALSE(frame->fieldPanel()->input(6)->isEnabled());
     EXPECT_EQ(frame->statusPaneText(3).toStdString(), "Всего записей - 40");
     EXPECT_EQ(frame->fieldPanel()->totalText(TableKind::Population).toStdString(), "-");
+}
+
+TEST_F(MainFrameTest, PanelPictureButtonsStayLeftOfTheSeparatorAndTheRecordInformation) {
+    // The program's own font, whose captions make the buttons wider than
+    // their 75 units.
+    const QFont before = QApplication::font();
+    QApplication::setFont(QFont("DejaVu Sans", 9));
+    {
+        auto frame = openFrame();
+        FieldSearchPanel& panel = *frame->fieldPanel();
+        panel.setRecordInfo("talsk.btn : 7608 : население");
+        const QRect line = panel.findChild<QFrame*>("static1078")->geometry();
+        const QRect info = panel.findChild<QLabel*>("static1036")->geometry();
+        for (int id : {105, 30010, 30034, 32782, 32784}) {
+            const QRect button = panel.findChild<QWidget*>(QString("button%1").arg(id))->geometry();
+            EXPECT_LT(button.right(), line.left()) << id;
+            EXPECT_FALSE(button.intersects(info)) << id;
+            EXPECT_GE(button.left(), 0) << id;
+        }
+    }
+    QApplication::setFont(before);
 }
 
 TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {

@@ -1,0 +1,17 @@
+#include "app/qt_texts.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace talsk {
+
+bool installQtTexts(QCoreApplication& app, QTranslator& translator) {
+    if (!translator.load(QLocale(QLocale::Russian), "qtbase", "_",
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return app.installTranslator(&translator);
+}
+
+} // namespace talsk

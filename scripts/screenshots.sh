@@ -1,0 +1,149 @@
+#!/usr/bin/env bash
+# Runs the real program on a fresh demo folder in a virtual 1024x700 screen,
+# types a search as a user would and saves the screenshots of docs/screenshots:
+# key-prompt.png, main.png, results-sorted.png, vertical-panel.png.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+packages=(xvfb openbox xdotool imagemagick)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+build=${TALSK_BUILD:-build/release}
+if [ ! -x "$build/talsk" ] || [ ! -x "$build/talsk-cli" ]; then
+    ./scripts/deps.sh
+    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DTALSK_TESTS=OFF >/dev/null
+    cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" --target talsk-cli talsk
+fi
+talsk=$root/$build/talsk
+cli=$root/$build/talsk-cli
+out=$root/docs/screenshots
+mkdir -p "$out"
+
+# A fresh demo folder and a fresh per-user folder: no saved window, bars or keys.
+work=$(mktemp -d)
+demo=$work/demo
+mkdir -p "$demo"
+"$cli" demo "$demo" >/dev/null
+export XDG_CONFIG_HOME=$work/config
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
+display=95
+while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
+    display=$((display + 1))
+done
+export DISPLAY=:$display
+unset WAYLAND_DISPLAY
+
+pids=()
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb "$DISPLAY" -screen 0 1024x700x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 50); do
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.1
+done
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+sleep 1
+
+# Waits for a visible window titled exactly $1 and prints its id.
+wait_window() {
+    local id
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.1
+    done
+    echo "screenshots: no window \"$1\"" >&2
+    return 1
+}
+
+shot() {
+    sleep 0.6 # let the last repaint land
+    import -window root -strip -define png:compression-level=9 "$out/$1"
+    echo "saved docs/screenshots/$1"
+}
+
+(cd "$demo" && exec "$talsk" "$demo") >"$work/talsk.log" 2>&1 &
+pids+=($!)
+talsk_pid=${pids[-1]}
+
+# Places inside the main window (client coordinates) on the fresh 1024x700
+# screen: the surname field, the surname column's title, the panel's title.
+surname_field=(373 488)
+surname_title=(176 116)
+panel_title=(198 404)
+
+# The keyed demo file asks for its key: Enter keeps the typed key, a second
+# Enter on the empty box connects the file.
+prompt=$(wait_window "Декодирование")
+xdotool windowactivate --sync "$prompt" 2>/dev/null || true
+sleep 0.8
+xdotool type --delay 100 "тальск"
+shot key-prompt.png
+xdotool key Return
+sleep 0.3
+xdotool key Return
+
+main=$(wait_window "Телефоны Тальска 2000")
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+sleep 1.5 # the files load
+xdotool mousemove --window "$main" "${surname_field[@]}" click 1
+sleep 0.3
+xdotool type --delay 120 "Иванов"
+sleep 1.5 # the counters follow the typing
+xdotool mousemove --window "$main" 900 20
+shot main.png
+
+xdotool key Return
+sleep 1
+xdotool mousemove --window "$main" "${surname_title[@]}" click 1
+sleep 0.3
+xdotool mousemove --window "$main" 900 20
+shot results-sorted.png
+
+# The field panel dragged by its title to the left edge of the window.
+xdotool mousemove --window "$main" "${panel_title[@]}" mousedown 1
+for x in 180 140 100 60 30 10 6; do
+    xdotool mousemove --window "$main" "$x" 300
+    sleep 0.15
+done
+sleep 0.4
+xdotool mouseup 1
+sleep 1
+xdotool mousemove --window "$main" 900 20
+shot vertical-panel.png
+
+# F10 closes the program (confirming the exit when it asks).
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key F10
+for _ in $(seq 30); do
+    kill -0 "$talsk_pid" 2>/dev/null || break
+    confirm=$(xdotool search --onlyvisible --name "^Тальский телефонный справочник\$" 2>/dev/null | head -n 1 || true)
+    [ -n "$confirm" ] && xdotool key --window "$confirm" Return
+    sleep 0.2
+done
+wait "$talsk_pid" || true
+echo "screenshots: done"
