@@ -27,27 +27,39 @@ int compareCells(const UpperTable& upper, const char* a, const char* b, int part
     }
 }
 
-// The first eight bytes that compareCells looks at, upper-cased, in one
-// number whose order is theirs: rows whose prefixes differ compare by it
+// The first sixteen bytes that compareCells looks at, upper-cased, as two
+// numbers whose order is theirs: rows whose prefixes differ compare by them
 // alone, without reaching into the records.
-uint64_t sortPrefix(const UpperTable& upper, const char* text, int parts) {
-    uint64_t key = 0;
-    int taken = 0;
+struct SortPrefix {
+    uint64_t high = 0;
+    uint64_t low = 0;
+
+    bool operator==(const SortPrefix&) const = default;
+    bool operator<(const SortPrefix& o) const {
+        return high != o.high ? high < o.high : low < o.low;
+    }
+};
+
+SortPrefix sortPrefix(const UpperTable& upper, const char* text, int parts) {
+    unsigned char bytes[16] = {};
     if (text != nullptr) {
-        for (auto p = reinterpret_cast<const unsigned char*>(text); taken < 8; ++p, ++taken) {
-            key = key << 8 | upper[*p];
-            if (*p == 0 && --parts == 0) {
-                ++taken;
-                break;
-            }
+        auto p = reinterpret_cast<const unsigned char*>(text);
+        for (int i = 0; i < 16; ++i, ++p) {
+            bytes[i] = upper[*p];
+            if (*p == 0 && --parts == 0) break;
         }
     }
-    return taken == 0 || taken >= 8 ? key : key << (8 * (8 - taken));
+    SortPrefix key;
+    for (int i = 0; i < 8; ++i) {
+        key.high = key.high << 8 | bytes[i];
+        key.low = key.low << 8 | bytes[8 + i];
+    }
+    return key;
 }
 
 // Quicksort on an explicit stack: the middle element is the pivot, short
 // ranges are finished by selection sort.
-template <typename Less> void quickSort(std::vector<int32_t>& rows, Less less) {
+template <typename T, typename Less> void quickSort(std::vector<T>& rows, Less less) {
     constexpr int kShortRange = 8;
     std::vector<std::pair<int, int>> stack; // inclusive ranges
     if (rows.size() > 1) stack.emplace_back(0, static_cast<int>(rows.size()) - 1);
@@ -64,7 +76,7 @@ template <typename Less> void quickSort(std::vector<int32_t>& rows, Less less) {
             continue;
         }
         std::swap(rows[lo], rows[lo + (hi - lo) / 2]);
-        const int32_t pivot = rows[lo];
+        const T pivot = rows[lo];
         int i = lo + 1;
         int j = hi;
         for (;;) {
@@ -102,21 +114,27 @@ void PhoneGridModel::sortByColumn(int column, GridSortState& state) {
                                                           [&](int32_t r) { return !isEmpty(r); })
                                   : std::stable_partition(order.begin(), order.end(), isEmpty);
 
-    std::vector<int32_t> filled = descending ? std::vector<int32_t>(order.begin(), split)
-                                             : std::vector<int32_t>(split, order.end());
+    // Each row with its prefix, side by side, so that most comparisons stay
+    // within this array.
+    struct Item {
+        SortPrefix prefix;
+        int32_t row;
+    };
     const UpperTable& upper = upperTable();
     const int parts = column == kAddressColumn ? 3 : 1;
-    std::vector<uint64_t> prefix(static_cast<size_t>(rowCount_));
-    for (int32_t r : filled)
-        prefix[static_cast<size_t>(r)] = sortPrefix(upper, keys[r], parts);
-    quickSort(filled, [&](int32_t a, int32_t b) {
-        const uint64_t pa = prefix[static_cast<size_t>(a)];
-        const uint64_t pb = prefix[static_cast<size_t>(b)];
-        if (pa != pb) return descending ? pa > pb : pa < pb;
-        const int cmp = compareCells(upper, keys[a], keys[b], parts);
+    std::vector<Item> filled;
+    const auto first = descending ? order.begin() : split;
+    const auto last = descending ? split : order.end();
+    filled.reserve(static_cast<size_t>(last - first));
+    for (auto it = first; it != last; ++it)
+        filled.push_back({sortPrefix(upper, keys[*it], parts), *it});
+    quickSort(filled, [&](const Item& a, const Item& b) {
+        if (!(a.prefix == b.prefix)) return descending ? b.prefix < a.prefix : a.prefix < b.prefix;
+        const int cmp = compareCells(upper, keys[a.row], keys[b.row], parts);
         return descending ? cmp > 0 : cmp < 0;
     });
-    std::copy(filled.begin(), filled.end(), descending ? order.begin() : split);
+    for (size_t i = 0; i < filled.size(); ++i)
+        first[static_cast<std::ptrdiff_t>(i)] = filled[i].row;
 
     // Rows move whole: every cell, the selection byte and the payload.
     const auto permute = [&](auto& values) {
