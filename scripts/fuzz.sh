@@ -16,17 +16,7 @@ seconds=$1
 shift
 
 packages=(clang libclang-rt-dev cmake make)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+./scripts/install_packages.sh "${packages[@]}"
 
 if [ $# -gt 0 ]; then
     harnesses=("$@")
@@ -52,7 +42,7 @@ seeds_of() {
 
 build=build/fuzz
 cmake -S . -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALSK_FUZZ=ON -DTALSK_TESTS=OFF >/dev/null
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALSK_FUZZ=ON -DTALSK_TESTS=OFF -DTALSK_GUI=OFF >/dev/null
 cmake --build "$build" -j 2 --target "${harnesses[@]}"
 
 export ASAN_OPTIONS=detect_leaks=1

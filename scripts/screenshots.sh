@@ -7,17 +7,7 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 packages=(xvfb openbox xdotool imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    sudo=""
-    [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    echo "Installing: ${missing[*]}"
-    $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
-fi
+./scripts/install_packages.sh "${packages[@]}"
 
 build=${TALSK_BUILD:-build/release}
 if [ ! -x "$build/talsk" ] || [ ! -x "$build/talsk-cli" ]; then
