@@ -35,14 +35,14 @@ struct Picture {
 };
 // Bitmaps 136, 201, 195, 197 and 200.
 constexpr std::array<Picture, 5> kPictures = {{
-    {cmd::FieldSearchNow, ":/images/search.png", "Поиск", "Поиск - Enter", PicturePosition::Left},
-    {cmd::AddToBase, ":/images/add.png", "Добавить", "Добавить содержимое полей в базу - Ins",
+    {cmd::FieldSearchNow, ":/icons/search.svg", "Поиск", "Поиск - Enter", PicturePosition::Left},
+    {cmd::AddToBase, ":/icons/add.svg", "Добавить", "Добавить содержимое полей в базу - Ins",
      PicturePosition::Left},
-    {cmd::LogBack, ":/images/back.png", "Назад", "Данные предыдущего поиска - PgDown",
+    {cmd::LogBack, ":/icons/back.svg", "Назад", "Данные предыдущего поиска - PgDown",
      PicturePosition::Left},
-    {cmd::SearchLogDialog, ":/images/log.png", "Журнал", "Журнал поиска - F6",
+    {cmd::SearchLogDialog, ":/icons/log.svg", "Журнал", "Журнал поиска - F6",
      PicturePosition::Left},
-    {cmd::LogForward, ":/images/forward.png", "Вперед", "Данные следующего поиска - PgUp",
+    {cmd::LogForward, ":/icons/forward.svg", "Вперед", "Данные следующего поиска - PgUp",
      PicturePosition::Right},
 }};
 

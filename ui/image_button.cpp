@@ -3,6 +3,8 @@
 #include "ui/stock_font.h"
 #include "ui/ui_resources.h"
 
+#include <QApplication>
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -22,6 +24,9 @@ const QCursor& pressedCursor() {
 
 QPixmap loadPicture(const QString& path) {
     if (path.isEmpty()) return {};
+    // A drawing is rendered for the screen's pixel density, 16 points square.
+    if (path.endsWith(".svg", Qt::CaseInsensitive))
+        return QIcon(path).pixmap(QSize(16, 16), qApp->devicePixelRatio());
     const QImage image(path);
     return image.isNull() ? QPixmap() : QPixmap::fromImage(keyColourTransparent(image));
 }
@@ -72,7 +77,7 @@ void ImageButton::setCaption(const QString& caption, bool redraw) {
 
 QSize ImageButton::sizeHint() const {
     const QSize text = fontMetrics().size(Qt::TextSingleLine, caption_);
-    const QSize picture = image_.size();
+    const QSize picture = image_.deviceIndependentSize().toSize();
     const int gap = caption_.isEmpty() ? 0 : 4;
     if (imagePosition_ == ImagePosition::Above)
         return {std::max(text.width(), picture.width()) + 8,
@@ -105,8 +110,9 @@ void ImageButton::paintEvent(QPaintEvent*) {
     int right = width() - (down ? 1 : 2);
     int bottom = height() - (down ? 1 : 2);
     painter.setClipRect(QRect(left, top, right - left, bottom - top));
-    const int w = picture->width();
-    const int h = picture->height();
+    const QSize size = picture->deviceIndependentSize().toSize();
+    const int w = size.width();
+    const int h = size.height();
     if (w > 0 && h > 0) {
         QPoint at;
         switch (imagePosition_) {
