@@ -84,8 +84,12 @@ bool isSearchRunning(const SearchState& state) {
 
 bool cancelSearch(SearchState& state, std::chrono::milliseconds limit) {
     state.dirty = 1;
-    if (!isSearchRunning(state)) return true;
+    if (!state.workers) return true;
     SearchWorkers& w = *state.workers;
+    if (!w.running()) {
+        w.dropCurrent(); // hits of an ended run that was not taken answer the old input
+        return true;
+    }
     w.current.job->cancel = 1;
     if (w.current.thread->waitFor(limit)) {
         w.dropCurrent();
@@ -98,13 +102,12 @@ bool cancelSearch(SearchState& state, std::chrono::milliseconds limit) {
 
 bool waitForSearch(SearchState& state, std::chrono::milliseconds limit,
                    std::chrono::milliseconds cancelLimit) {
-    if (!isSearchRunning(state)) return true;
-    if (state.workers->current.thread->waitFor(limit)) {
-        takeSearchResults(state);
-        return true;
+    if (isSearchRunning(state) && !state.workers->current.thread->waitFor(limit)) {
+        cancelSearch(state, cancelLimit);
+        return false;
     }
-    cancelSearch(state, cancelLimit);
-    return false;
+    takeSearchResults(state); // a run that ended, even before the wait, is taken now
+    return true;
 }
 
 bool startSearch(const SearchRequest& request) {

@@ -39,14 +39,15 @@ struct SearchRequest {
 // A worker has been started and its thread is still searching.
 [[nodiscard]] bool isSearchRunning(const SearchState& state);
 
-// Marks the hits stale and stops a running worker, waiting up to limit. True
-// when no worker runs afterwards. A worker that outlives the wait is never
+// Marks the hits stale and stops a running worker, waiting up to limit; the
+// hits of a run that ended but were not taken yet are dropped. True when no
+// worker runs afterwards. A worker that outlives the wait is never
 // killed: it is left to stop at its next record with its own flag and
 // buffer, and the state no longer counts it as running.
 bool cancelSearch(SearchState& state, std::chrono::milliseconds limit = kCancelWaitLimit);
 
-// True when no worker runs, or it ends within limit (its hits are then
-// taken into the state); otherwise cancels it (waiting up to cancelLimit)
+// True when no worker runs, or it ends within limit; the hits of a run that
+// has ended are then taken into the state. Otherwise cancels it (waiting up to cancelLimit)
 // and returns false, and the caller searches on its own thread.
 [[nodiscard]] bool waitForSearch(SearchState& state,
                                  std::chrono::milliseconds limit = kSearchWaitLimit,

@@ -215,6 +215,35 @@ TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
     EXPECT_EQ(straggler.calls, 1);
 }
 
+// Hits that were not taken before a change never become current after it;
+// Enter takes the hits of a run that has just ended without searching again.
+TEST_F(SearchWorker, EndedRunIsTakenByTheWaitAndDroppedByACancel) {
+    BaseSet set;
+    set.settings = &settings;
+    fillSlowBase(set, 300);
+    for (bool cancelFirst : {true, false}) {
+        DoneLog log;
+        std::promise<void> reported;
+        SearchRequest r = generalRequest(set, log, "ab");
+        r.done = [&, inner = log.callback()](int32_t n) {
+            inner(n);
+            reported.set_value();
+        };
+        ASSERT_TRUE(startSearch(r));
+        reported.get_future().wait();
+        if (cancelFirst) {
+            EXPECT_TRUE(cancelSearch(set.search));
+            EXPECT_TRUE(waitForSearch(set.search));
+            EXPECT_EQ(set.search.dirty, 1);
+            EXPECT_EQ(takeSearchResults(set.search), -1);
+        } else {
+            EXPECT_TRUE(waitForSearch(set.search));
+            EXPECT_EQ(set.search.dirty, 0);
+            EXPECT_EQ(hitTotal(set.search), log.hits);
+        }
+    }
+}
+
 TEST_F(SearchWorker, StartingAgainStopsThePreviousWorker) {
     DoneLog first, second;
     ASSERT_TRUE(startSearch(generalRequest(*slow, first, slowPattern())));
