@@ -45,13 +45,6 @@ EditorStart at(int32_t record, int base, TableKind kind) {
     return start;
 }
 
-RecordFields fieldsOf(const RecordTexts& texts) {
-    RecordFields f;
-    for (int k = 1; k <= kFieldCount; ++k)
-        f.set(k, texts[static_cast<size_t>(k - 1)].c_str());
-    return f;
-}
-
 // Two connected files: a.btn with three residents and one organization, b.btn empty.
 struct Editor : ::testing::Test {
     TempDir dir;
@@ -93,9 +86,9 @@ TEST_F(Editor, StoreRefusalsSayWhyAndLeaveTheFile) {
         RecordFields record;
         const char* message;
     } cases[] = {
-        {kNoBase, false, fieldsOf(person("5", "X")), t::kUnknownFile},
+        {kNoBase, false, toFields(person("5", "X")), t::kUnknownFile},
         {0, false, RecordFields{}, t::kNothingGiven},
-        {0, true, fieldsOf(person("5", "X")), t::kReadOnly},
+        {0, true, toFields(person("5", "X")), t::kReadOnly},
     };
     settings.confirmSaveRecord = 0;
     const auto before = readBytes(dir.file("a.btn"));
@@ -133,13 +126,13 @@ TEST_F(Editor, ConfirmationsFollowTheSettings) {
         prompts.answers.assign(c.answers.begin(), c.answers.end());
         prompts.shown.clear();
         RecordEditorLogic editor(set, settings, prompts);
-        editor.edit(fieldsOf(person(c.phone, "Ivanov")));
+        editor.edit(toFields(person(c.phone, "Ivanov")));
         EXPECT_EQ(editor.save(), c.stored) << c.phone;
         EXPECT_EQ(prompts.shown, c.asked) << c.phone;
         EXPECT_EQ(onDisk("a.btn")[0][0], c.stored ? c.phone : "111") << c.phone;
         EXPECT_EQ(editor.recordChanged(), !c.stored);
         if (c.stored) { // back to the original for the next case
-            editor.edit(fieldsOf(person("111", "Ivanov")));
+            editor.edit(toFields(person("111", "Ivanov")));
             prompts.answers.assign(c.answers.begin(), c.answers.end());
             ASSERT_TRUE(editor.save());
         }
@@ -159,7 +152,7 @@ TEST_F(Editor, MovesOfferToSave) {
     settings.confirmSaveRecord = 0;
     for (const Case& c : cases) {
         RecordEditorLogic editor(set, settings, prompts, at(1, 0, TableKind::Population));
-        editor.edit(fieldsOf(person("222", "Changed")));
+        editor.edit(toFields(person("222", "Changed")));
         prompts.answers = {c.answer};
         EXPECT_EQ(editor.next(), c.moved);
         EXPECT_EQ(editor.position().record, c.moved ? 2 : 1);
@@ -172,7 +165,7 @@ TEST_F(Editor, MovesOfferToSave) {
     // Not asked when the setting is off; the edit is dropped.
     settings.askToSaveChanges = 0;
     RecordEditorLogic editor(set, settings, prompts, at(2, 0, TableKind::Population));
-    editor.edit(fieldsOf(person("333", "Dropped")));
+    editor.edit(toFields(person("333", "Dropped")));
     EXPECT_TRUE(editor.last());
     EXPECT_EQ(editor.position().record, 3); // the empty slot after the last record
     EXPECT_FALSE(editor.canDelete());
@@ -184,7 +177,7 @@ TEST_F(Editor, SaveOnCloseWritesWhenTheEditorCloses) {
     settings.confirmSaveRecord = 0;
     const auto before = readBytes(dir.file("b.btn"));
     RecordEditorLogic editor(set, settings, prompts, at(1, 1, TableKind::Population));
-    editor.edit(fieldsOf(person("777", "Novikov")));
+    editor.edit(toFields(person("777", "Novikov")));
     ASSERT_TRUE(editor.save());
     EXPECT_EQ(editor.position().record, 1); // the appended record
     EXPECT_EQ(set.totalPopulation, 5);      // searches see it at once
@@ -217,7 +210,7 @@ TEST_F(Editor, FailedWriteKeepsTheFileAndTheTyping) {
     RecordEditorLogic editor(set, settings, prompts);
     {
         ScopedFileSystem scoped(fs);
-        editor.edit(fieldsOf(person("111", "Typed")));
+        editor.edit(toFields(person("111", "Typed")));
         EXPECT_FALSE(editor.save());
         EXPECT_EQ(prompts.shown,
                   std::vector<std::string>{std::string(t::kSaveFailed) + "\nнет места на диске"});
@@ -254,7 +247,7 @@ TEST_F(Editor, PastedRecordSavedAsNewIntoAnotherFile) {
 
 TEST_F(Editor, IncomingRecordAsksToSaveOnClose) {
     EditorStart start = at(3, 0, TableKind::Population);
-    start.incoming = fieldsOf(person("888", "Panel"));
+    start.incoming = toFields(person("888", "Panel"));
     RecordEditorLogic editor(set, settings, prompts, start);
     EXPECT_EQ(std::string(editor.fields().name), "Panel");
     EXPECT_FALSE(editor.canSave());
