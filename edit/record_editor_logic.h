@@ -1,0 +1,112 @@
+#pragma once
+// The rules of the record editor without its window: which record is shown,
+// moving through a table, storing, adding, deleting, copying and pasting, and
+// what must be written when the editor closes. The window binds its controls
+// to position() and fields() and forwards the user's actions here.
+
+#include "base/base_set.h"
+#include "edit/editor_prompts.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace talsk {
+
+// A mask without table bits: write the file from the tables as they stand.
+constexpr TableMask kMaskWriteOnly = 0x8000;
+
+// What the main window refreshes after the editor closed.
+struct EditorCloseResult {
+    std::vector<int> changedBases;      // records of these bases changed in memory
+    bool recordsAddedOrRemoved = false; // totals and the search area need recounting
+    std::vector<int> unsavedBases;      // their files could not be written
+};
+
+struct EditorStart {
+    SearchHit position{0, 0, TableKind::Population};
+    std::optional<RecordFields> incoming; // shown in the empty slot, counted as a change
+};
+
+class RecordEditorLogic {
+public:
+    // Cancels the background search first: the editor changes the records it reads.
+    RecordEditorLogic(BaseSet& set, ProgramSettings& settings, EditorPrompts& prompts,
+                      const EditorStart& start = {});
+
+    // ---- what the window shows
+    const SearchHit& position() const { return position_; }
+    // The record of the edit boxes, fields the kind does not use empty.
+    const RecordFields& fields() const { return fields_; }
+    bool recordChanged() const { return recordChanged_; }
+    bool readOnly() const { return readOnly_; }
+    bool canSave() const;   // "Сохранить"
+    bool canDelete() const; // "Удалить"
+    // The table's record count; the empty slot after the last record is at count.
+    int32_t recordCount() const;
+    bool fileChanged(int base) const;
+
+    // ---- editing
+    // The user typed: the edit boxes now hold this record.
+    void edit(const RecordFields& typed);
+    void copy();
+    void paste();
+
+    // ---- moving; each asks to save first and returns false when the user stayed
+    bool first();
+    bool previous();
+    bool next();
+    bool last(); // the empty slot after the last record
+    bool goToNumber(int32_t record);
+    bool chooseKind(TableKind kind);
+    bool chooseBase(int base); // kNoBase: "Новый файл"
+    bool goToRecord(const SearchHit& hit);
+
+    // ---- storing
+    bool save(); // "Сохранить", with the confirmations the settings ask for
+    // "Сохранить как...": false with a message when the edit boxes are empty,
+    // before the window asks for the target file.
+    bool canSaveAs();
+    bool saveAs(int targetBase); // appends to the target's table of the current kind
+    bool remove();               // "Удалить", after its confirmation
+
+    // "Выход": asks to save; nullopt when the user stays. Writes the files
+    // whose saving waits for the close or failed before.
+    std::optional<EditorCloseResult> close();
+
+    // Cuts a record to the slots and lengths the kind uses.
+    static RecordFields fieldsForKind(const RecordFields& record, TableKind kind);
+
+private:
+    enum class Confirm { Ask, Skip };
+    // Refused: nothing changed. NotWritten: memory changed, the file did not.
+    enum class Stored { Refused, NotWritten, Written };
+    bool offerToSave();
+    bool moveTo(SearchHit target);
+    void showRecordAt(SearchHit target);
+    // record nullptr: delete.
+    Stored storeRecord(const SearchHit& at, const RecordFields* record, Confirm confirm);
+    bool confirmStore(const PhoneBase& base, const SearchHit& at, const RecordFields& record);
+    bool duplicatePhone(const PhoneBase& base, const SearchHit& at, const char* phone) const;
+    void reportSaveFailure(WriteError cause, const PhoneBase* base);
+    PhoneBase* baseAt(int index);
+    BaseTable* tableAt(const SearchHit& at);
+
+    BaseSet& set_;
+    ProgramSettings& settings_;
+    EditorPrompts& prompts_;
+    SearchHit position_{};
+    RecordFields fields_;
+    std::optional<RecordFields> incoming_;
+    bool recordChanged_ = false;
+    bool typedSinceShown_ = false;
+    bool readOnly_ = false;
+    bool recordsAddedOrRemoved_ = false;
+    std::array<bool, kMaxFiles> fileChanged_{};
+    std::array<bool, kMaxFiles> writePending_{}; // the file lags behind memory
+};
+
+bool isEmptyRecord(const RecordFields& record);
+
+} // namespace talsk
