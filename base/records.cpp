@@ -1,11 +1,19 @@
 #include "base/records.h"
+#include "base/record_index.h"
 
 #include "platform/file.h"
 
 #include "platform/local_date.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
+#include <type_traits>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace talsk {
 
@@ -68,39 +76,144 @@ void BaseTable::release() {
     index.reset();
 }
 
-bool indexTable(BaseTable& table, const FieldOrder& order) {
+namespace {
+
+enum class IndexWalk { Done, Fail, Walk };
+
+// What every walk checks first: an empty table is indexed at once; an index
+// without room for the closing entry, or a pool smaller than textSize, fails.
+IndexWalk beginIndex(BaseTable& table) {
     if (table.count <= 0) {
         table.textSize = 0;
-        return true;
+        return IndexWalk::Done;
     }
     if (table.entryCapacity() < static_cast<size_t>(table.count) + 1 || table.text.empty() ||
         table.textSize < 0 || static_cast<size_t>(table.textSize) > table.text.size())
-        return false;
+        return IndexWalk::Fail;
+    return IndexWalk::Walk;
+}
+
+bool endIndex(BaseTable& table, size_t p) {
+    RecordIndexEntry& closing = table.entries()[table.count];
+    closing.start = static_cast<uint32_t>(p);
+    std::memset(closing.offset, 0, sizeof closing.offset);
+    table.textSize = static_cast<int32_t>(p);
+    return true;
+}
+
+// Record i at pool position p, byte by byte: fills its entry field by field
+// and returns the position after it, or 0 when a field is longer than its
+// maximum or the pool ends inside the record (a record is never empty).
+size_t indexRecordBytes(const char* pool, size_t end, const FieldOrder& order, size_t p,
+                        RecordIndexEntry& e) {
+    e.start = static_cast<uint32_t>(p);
+    size_t q = p;
+    for (int slot = 0; slot < kFieldCount; ++slot) {
+        int k = order[slot];
+        size_t limit = static_cast<size_t>(kFieldMax[k]);
+        size_t available = end - q;
+        size_t scan = available < limit + 1 ? available : limit + 1;
+        const void* zero = std::memchr(pool + q, 0, scan);
+        if (zero == nullptr) return 0;
+        if (k > 1) e.offset[k - 2] = static_cast<uint8_t>(q - p);
+        q = static_cast<size_t>(static_cast<const char*>(zero) - pool) + 1;
+    }
+    return q;
+}
+
+// Records `first` on, from pool position p.
+bool walkBytes(BaseTable& table, const FieldOrder& order, int32_t first, size_t p) {
     const char* pool = table.text.data();
     const size_t end = static_cast<size_t>(table.textSize);
     RecordIndexEntry* entries = table.entries();
+    for (int32_t i = first; i < table.count; ++i) {
+        p = indexRecordBytes(pool, end, order, p, entries[i]);
+        if (p == 0) return false;
+    }
+    return endIndex(table, p);
+}
+
+#if defined(__SSE2__)
+
+// Bit j set when byte j of the 64 at s is zero.
+inline uint64_t zeroBits64(const char* s) {
+    const __m128i zero = _mm_setzero_si128();
+    auto bits = [&](int at) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+        return static_cast<uint64_t>(
+            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))));
+    };
+    return bits(0) | bits(16) << 16 | bits(32) << 32 | bits(48) << 48;
+}
+
+// Most records are shorter than 64 bytes: one look at the 64 bytes from a
+// record's start finds its seven zeros. A record that does not fit, or lies
+// too near the pool's end to read 64 bytes, is walked byte by byte. The
+// stored order is a template argument so that the seven fields unroll with
+// their limits and offset places as constants.
+template <FieldOrder kOrder> bool walkSse2(BaseTable& table) {
+    const char* pool = table.text.data();
+    const size_t end = static_cast<size_t>(table.textSize);
+    RecordIndexEntry* entries = table.entries();
+    const int32_t count = table.count;
     size_t p = 0;
-    for (int32_t i = 0; i < table.count; ++i) {
+    for (int32_t i = 0; i < count; ++i) {
+        uint64_t mask = end - p >= 64 ? zeroBits64(pool + p) : 0;
+        uint64_t offsets = 0; // fields 2..7, a byte each (x86 is little-endian)
+        size_t fieldStart = 0;
+        bool over = false;
+        auto field = [&](auto slot) {
+            constexpr int k = kOrder[decltype(slot)::value];
+            const size_t zero = static_cast<size_t>(std::countr_zero(mask));
+            mask &= mask - 1;
+            over |= zero - fieldStart > static_cast<size_t>(kFieldMax[k]);
+            if constexpr (k > 1) offsets |= uint64_t{fieldStart} << 8 * (k - 2);
+            fieldStart = zero + 1;
+        };
+        auto fields = [&]<int... kSlot>(std::integer_sequence<int, kSlot...>) {
+            (field(std::integral_constant<int, kSlot>{}), ...);
+        };
+        // Six zeros taken, the seventh must still be there.
+        fields(std::make_integer_sequence<int, kFieldCount - 1>{});
+        if (mask == 0 || over) {
+            // Longer than 64 bytes, near the end, or damaged: exactly as the
+            // byte walk does it.
+            p = indexRecordBytes(pool, end, kOrder, p, entries[i]);
+            if (p == 0) return false;
+            continue;
+        }
+        field(std::integral_constant<int, kFieldCount - 1>{});
+        if (over) return walkBytes(table, kOrder, i, p);
         RecordIndexEntry& e = entries[i];
         e.start = static_cast<uint32_t>(p);
-        size_t q = p;
-        for (int slot = 0; slot < kFieldCount; ++slot) {
-            int k = order[slot];
-            size_t limit = static_cast<size_t>(kFieldMax[k]);
-            size_t available = end - q;
-            size_t scan = available < limit + 1 ? available : limit + 1;
-            const void* zero = std::memchr(pool + q, 0, scan);
-            if (zero == nullptr)
-                return false; // longer than its maximum, or the pool ends inside the record
-            if (k > 1) e.offset[k - 2] = static_cast<uint8_t>(q - p);
-            q = static_cast<size_t>(static_cast<const char*>(zero) - pool) + 1;
-        }
-        p = q;
+        std::memcpy(e.offset, &offsets, sizeof e.offset);
+        p += fieldStart;
     }
-    entries[table.count].start = static_cast<uint32_t>(p);
-    std::memset(entries[table.count].offset, 0, sizeof entries[table.count].offset);
-    table.textSize = static_cast<int32_t>(p);
-    return true;
+    return endIndex(table, p);
+}
+
+bool indexTableSse2(BaseTable& table, const FieldOrder& order) {
+    if (IndexWalk w = beginIndex(table); w != IndexWalk::Walk) return w == IndexWalk::Done;
+    if (order == kFieldOrder20) return walkSse2<kFieldOrder20>(table);
+    if (order == kFieldOrder20b) return walkSse2<kFieldOrder20b>(table);
+    return walkBytes(table, order, 0, 0);
+}
+
+#endif
+
+} // namespace
+
+bool indexTablePortable(BaseTable& table, const FieldOrder& order) {
+    if (IndexWalk w = beginIndex(table); w != IndexWalk::Walk) return w == IndexWalk::Done;
+    return walkBytes(table, order, 0, 0);
+}
+
+bool indexTable(BaseTable& table, const FieldOrder& order) {
+#if defined(__SSE2__)
+    return indexTableSse2(table, order);
+#else
+    return indexTablePortable(table, order);
+#endif
 }
 
 int packRecord(const RecordFields& fields, char* out) {
