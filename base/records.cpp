@@ -135,60 +135,129 @@ bool walkBytes(BaseTable& table, const FieldOrder& order, int32_t first, size_t 
 
 #if defined(__SSE2__)
 
-// Bit j set when byte j of the 64 at s is zero.
-inline uint64_t zeroBits64(const char* s) {
+// Bit j set when byte j of the 64 at s is zero; n: how many are.
+inline uint64_t zeroBits64(const char* s, size_t& n) {
     const __m128i zero = _mm_setzero_si128();
-    auto bits = [&](int at) {
-        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
-        return static_cast<uint64_t>(
-            static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero))));
-    };
-    return bits(0) | bits(16) << 16 | bits(32) << 32 | bits(48) << 48;
+    __m128i eq[4];
+    for (int j = 0; j < 4; ++j)
+        eq[j] = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 16 * j)), zero);
+    // Each equal byte is -1: subtracting the four gives a count per byte lane.
+    __m128i perLane = _mm_sub_epi8(_mm_sub_epi8(zero, eq[0]), eq[1]);
+    perLane = _mm_sub_epi8(_mm_sub_epi8(perLane, eq[2]), eq[3]);
+    const __m128i sums = _mm_sad_epu8(perLane, zero);
+    n = static_cast<size_t>(_mm_cvtsi128_si32(sums) +
+                            _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
+    uint64_t bits = 0;
+    for (int j = 0; j < 4; ++j)
+        bits |= uint64_t{static_cast<uint32_t>(_mm_movemask_epi8(eq[j]))} << 16 * j;
+    return bits;
 }
 
-// Most records are shorter than 64 bytes: one look at the 64 bytes from a
-// record's start finds its seven zeros. A record that does not fit, or lies
-// too near the pool's end to read 64 bytes, is walked byte by byte. The
-// stored order is a template argument so that the seven fields unroll with
-// their limits and offset places as constants.
+// Writes the positions of the n set bits of mask (bit j: base + j) to out.
+// Sixteen are written whatever n is, which keeps the usual chunk free of
+// branches; out has room for them.
+inline void flattenZeros(uint32_t* out, uint32_t base, uint64_t mask, size_t n) {
+    for (int j = 0; j < 16; ++j) {
+        out[j] = base + static_cast<uint32_t>(std::countr_zero(mask));
+        mask &= mask - 1;
+    }
+    for (size_t j = 16; j < n; ++j) {
+        out[j] = base + static_cast<uint32_t>(std::countr_zero(mask));
+        mask &= mask - 1;
+    }
+}
+
+// Two passes per 4 KB of pool: the positions of its zero bytes first, then
+// the records, seven zeros each, checked and turned into offsets four fields
+// at a time. Neither pass waits for the end of one record to find the next,
+// so the processor overlaps the work. A damaged record, or one the pool ends
+// inside, is left to the byte walk, which fills the entries exactly as it
+// would alone.
 template <FieldOrder kOrder> bool walkSse2(BaseTable& table) {
+    constexpr size_t kBatch = 4096;
     const char* pool = table.text.data();
     const size_t end = static_cast<size_t>(table.textSize);
     RecordIndexEntry* entries = table.entries();
     const int32_t count = table.count;
+    // zeros[-1] is the zero before the record at hand (p - 1, wrapping for the
+    // first); then a batch's zeros after the unfinished record's carried over,
+    // and the spare writes of flattenZeros.
+    uint32_t buffer[1 + kFieldCount + kBatch + 64] = {};
+    uint32_t* zeros = buffer + 1;
+    zeros[-1] = ~uint32_t{0};
+    const __m128i limits0 = _mm_setr_epi32(kFieldMax[kOrder[0]], kFieldMax[kOrder[1]],
+                                           kFieldMax[kOrder[2]], kFieldMax[kOrder[3]]);
+    const __m128i limits1 =
+        _mm_setr_epi32(kFieldMax[kOrder[4]], kFieldMax[kOrder[5]], kFieldMax[kOrder[6]], INT32_MAX);
+    const __m128i one = _mm_set1_epi32(1);
+    size_t have = 0;
+    size_t scanned = 0;
     size_t p = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        uint64_t mask = end - p >= 64 ? zeroBits64(pool + p) : 0;
-        uint64_t offsets = 0; // fields 2..7, a byte each (x86 is little-endian)
-        size_t fieldStart = 0;
-        bool over = false;
-        auto field = [&](auto slot) {
-            constexpr int k = kOrder[decltype(slot)::value];
-            const size_t zero = static_cast<size_t>(std::countr_zero(mask));
-            mask &= mask - 1;
-            over |= zero - fieldStart > static_cast<size_t>(kFieldMax[k]);
-            if constexpr (k > 1) offsets |= uint64_t{fieldStart} << 8 * (k - 2);
-            fieldStart = zero + 1;
-        };
-        auto fields = [&]<int... kSlot>(std::integer_sequence<int, kSlot...>) {
-            (field(std::integral_constant<int, kSlot>{}), ...);
-        };
-        // Six zeros taken, the seventh must still be there.
-        fields(std::make_integer_sequence<int, kFieldCount - 1>{});
-        if (mask == 0 || over) {
-            // Longer than 64 bytes, near the end, or damaged: exactly as the
-            // byte walk does it.
-            p = indexRecordBytes(pool, end, kOrder, p, entries[i]);
-            if (p == 0) return false;
-            continue;
+    int32_t i = 0;
+    while (i < count && scanned < end) {
+        const size_t stop = end - scanned > kBatch ? scanned + kBatch : end;
+        for (; stop - scanned >= 64; scanned += 64) {
+            size_t n;
+            const uint64_t mask = zeroBits64(pool + scanned, n);
+            flattenZeros(zeros + have, static_cast<uint32_t>(scanned), mask, n);
+            have += n;
         }
-        field(std::integral_constant<int, kFieldCount - 1>{});
-        if (over) return walkBytes(table, kOrder, i, p);
-        RecordIndexEntry& e = entries[i];
-        e.start = static_cast<uint32_t>(p);
-        std::memcpy(e.offset, &offsets, sizeof e.offset);
-        p += fieldStart;
+        if (scanned < stop) { // the pool's last bytes: nothing is read past end
+            uint64_t mask = 0;
+            size_t n = 0;
+            for (size_t j = 0; j < stop - scanned; ++j)
+                if (pool[scanned + j] == 0) {
+                    mask |= uint64_t{1} << j;
+                    ++n;
+                }
+            flattenZeros(zeros + have, static_cast<uint32_t>(scanned), mask, n);
+            have += n;
+            scanned = stop;
+        }
+        size_t used = 0;
+        for (; i < count && have - used >= kFieldCount; ++i, used += kFieldCount) {
+            // Field s ends at z[s] and starts after z[s - 1].
+            const uint32_t* z = zeros + used;
+            auto load = [](const uint32_t* at) {
+                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            };
+            const __m128i starts0 = _mm_add_epi32(load(z - 1), one);
+            const __m128i starts1 = _mm_add_epi32(load(z + 3), one);
+            const __m128i over =
+                _mm_or_si128(_mm_cmpgt_epi32(_mm_sub_epi32(load(z), starts0), limits0),
+                             _mm_cmpgt_epi32(_mm_sub_epi32(load(z + 4), starts1), limits1));
+            if (_mm_movemask_epi8(over) != 0) return walkBytes(table, kOrder, i, p);
+            // The fields' offsets from the record's start, a byte per stored slot.
+            const __m128i at = _mm_set1_epi32(static_cast<int>(p));
+            __m128i slotBytes =
+                _mm_packs_epi32(_mm_sub_epi32(starts0, at), _mm_sub_epi32(starts1, at));
+            slotBytes = _mm_packus_epi16(slotBytes, slotBytes);
+            const auto slots = static_cast<uint64_t>(_mm_cvtsi128_si64(slotBytes));
+            uint64_t offsets = 0; // fields 2..7 (x86 is little-endian)
+            if constexpr (kOrder == kFieldOrder20) {
+                offsets = slots >> 8;
+            } else {
+                [&]<int... kSlot>(std::integer_sequence<int, kSlot...>) {
+                    ((offsets |= kOrder[kSlot] > 1
+                                     ? (slots >> 8 * kSlot & 0xff) << 8 * (kOrder[kSlot] - 2)
+                                     : 0),
+                     ...);
+                }
+                (std::make_integer_sequence<int, kFieldCount>{});
+            }
+            RecordIndexEntry& e = entries[i];
+            e.start = static_cast<uint32_t>(p);
+            std::memcpy(e.offset, &offsets, sizeof e.offset);
+            p = size_t{z[kFieldCount - 1]} + 1;
+        }
+        if (used > 0) {
+            const uint32_t before = zeros[used - 1];
+            std::memmove(zeros, zeros + used, (have - used) * sizeof zeros[0]);
+            zeros[-1] = before;
+            have -= used;
+        }
     }
+    if (i < count) return walkBytes(table, kOrder, i, p);
     return endIndex(table, p);
 }
 
