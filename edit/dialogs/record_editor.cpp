@@ -1,0 +1,326 @@
+// The record editor's window: controls bound to RecordEditorLogic.
+
+#include "edit/dialogs/record_editor.h"
+
+#include "platform/cp1251.h"
+#include "ui/image_button.h"
+#include "ui/text.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace talsk {
+
+namespace {
+
+constexpr const char* kNewFile = "Новый файл";
+constexpr const char* kSaveTip = "Сохранить внесенные изменения";
+constexpr const char* kGoToTip = "Отобразить запись под введенным номером";
+
+QString u(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// The edit boxes top to bottom: organization, name, street, house, unit,
+// phone, comment.
+constexpr std::array<int, 7> kSlotOrder = {6, 2, 3, 4, 5, 1, 7};
+
+struct KindLabels {
+    const char* phone;
+    const char* name;
+    const char* street;
+    const char* unit;
+};
+constexpr std::array<KindLabels, 3> kKindLabels = {{
+    {"Телефон:", "Фамилия И.О.:", "Улица:", "Квартира:"},
+    {"Телефон:", "Должность:", "Улица:", "Кабинет:"},
+    {"Код города:", "Город:", "Справочная:", "Квартира:"},
+}};
+
+// Ticks of the track bar: one per record up to 20, else about twenty.
+int trackPage(int count) {
+    if (count <= 20) return 1;
+    if (count >= 30 && count <= 39) return 2;
+    return count / 20;
+}
+
+} // namespace
+
+RecordEditor::RecordEditor(BaseSet& set, ProgramSettings& settings, const EditorStart& start,
+                           QWidget* parent)
+    : QDialog(parent), prompts_(this), logic_(set, settings, prompts_, start), set_(set) {
+    setWindowTitle(u(editorText::kEditorCaption));
+    build();
+    fillFiles();
+    showFromLogic();
+}
+
+RecordEditor::~RecordEditor() = default;
+
+void RecordEditor::build() {
+    auto* root = new QVBoxLayout(this);
+
+    auto* kindRow = new QHBoxLayout;
+    static constexpr const char* kKindNames[] = {"Население", "Организации", "Коды городов"};
+    static constexpr const char* kKindTips[] = {"Редактировать базу населения",
+                                                "Редактировать базу организаций",
+                                                "Редактировать базу городов"};
+    for (int k = 0; k < 3; ++k) {
+        kinds_[k] = new QRadioButton(u(kKindNames[k]), this);
+        kinds_[k]->setToolTip(u(kKindTips[k]));
+        kindRow->addWidget(kinds_[k]);
+        const auto kind = static_cast<TableKind>(k);
+        connect(kinds_[k], &QRadioButton::clicked, this, [this, kind] {
+            if (kind != logic_.position().table) logic_.chooseKind(kind);
+            showFromLogic(); // stays on the old kind when the user chose to stay
+        });
+    }
+    kindRow->addStretch();
+    root->addLayout(kindRow);
+
+    root->addWidget(new QLabel(u("Текущий редактируемый файл:"), this));
+    files_ = new QComboBox(this);
+    files_->setToolTip(u("Выбрать файл для редактирования"));
+    connect(files_, &QComboBox::activated, this, [this](int index) {
+        if (index >= 0 && index < int(comboBases_.size())) logic_.chooseBase(comboBases_[index]);
+        showFromLogic();
+    });
+    root->addWidget(files_);
+
+    auto* grid = new QGridLayout;
+    for (size_t row = 0; row < kSlotOrder.size(); ++row) {
+        const int slot = kSlotOrder[row];
+        labels_[slot] = new QLabel(this);
+        boxes_[slot] = new QLineEdit(this);
+        boxes_[slot]->setMaxLength(kFieldMax[slot]);
+        boxes_[slot]->setObjectName(QStringLiteral("field%1").arg(slot));
+        labels_[slot]->setBuddy(boxes_[slot]);
+        grid->addWidget(labels_[slot], int(row), 0);
+        grid->addWidget(boxes_[slot], int(row), 1);
+        connect(boxes_[slot], &QLineEdit::textEdited, this, &RecordEditor::typed);
+    }
+    labels_[6]->setText(u("Организация:"));
+    labels_[4]->setText(u("Дом:"));
+    labels_[7]->setText(u("Комментарий:"));
+    root->addLayout(grid);
+
+    track_ = new QSlider(Qt::Horizontal, this);
+    track_->setTickPosition(QSlider::TicksBelow);
+    connect(track_, &QSlider::sliderReleased, this, [this] {
+        logic_.goToNumber(track_->value());
+        showFromLogic();
+    });
+    root->addWidget(track_);
+
+    auto* moveRow = new QHBoxLayout;
+    auto moveButton = [this, moveRow](const char* text, const char* tip, auto step) {
+        auto* b = new QPushButton(u(text), this);
+        b->setToolTip(u(tip));
+        b->setAutoDefault(false);
+        connect(b, &QPushButton::clicked, this, [this, step] {
+            (logic_.*step)();
+            showFromLogic();
+        });
+        moveRow->addWidget(b);
+        return b;
+    };
+    moveButton("|<<", "В начало файла", &RecordEditorLogic::first);
+    moveButton("<", "Предыдущая запись", &RecordEditorLogic::previous);
+    number_ = new QLineEdit(this);
+    number_->setMaxLength(8);
+    number_->setAlignment(Qt::AlignCenter);
+    number_->setToolTip(u("Изменить текущий номер записи"));
+    connect(number_, &QLineEdit::textEdited, this, &RecordEditor::goToMode);
+    moveRow->addWidget(number_);
+    moveButton(">", "Следующая запись", &RecordEditorLogic::next);
+    moveButton(">>|", "В конец файла (добавить)", &RecordEditorLogic::last);
+    root->addLayout(moveRow);
+
+    auto* buttons = new QHBoxLayout;
+    copy_ = new ImageButton(QString(), 114, this);
+    copy_->setImages(":/images/copy.png", QString(), ImageButton::ImagePosition::Above);
+    copy_->setToolTip(u("Копировать текущую запись"));
+    connect(copy_, &ImageButton::command, this, [this] { logic_.copy(); });
+    paste_ = new ImageButton(QString(), 115, this);
+    paste_->setImages(":/images/paste.png", QString(), ImageButton::ImagePosition::Above);
+    paste_->setToolTip(u("Вставить скопированную запись"));
+    connect(paste_, &ImageButton::command, this, [this] {
+        logic_.paste();
+        showFromLogic();
+    });
+    buttons->addWidget(copy_);
+    buttons->addWidget(paste_);
+    buttons->addStretch();
+
+    save_ = new QPushButton(u("Сохранить"), this);
+    save_->setDefault(true);
+    save_->setToolTip(u(kSaveTip));
+    connect(save_, &QPushButton::clicked, this, &RecordEditor::saveClicked);
+    // Needs the new base file dialog, which does not exist yet.
+    saveAs_ = new QPushButton(u("Сохранить как..."), this);
+    saveAs_->setToolTip(u("Добавить запись в другой или новый файл"));
+    saveAs_->setEnabled(false);
+    remove_ = new QPushButton(u("Удалить"), this);
+    remove_->setToolTip(u("Удалить запись из базы"));
+    connect(remove_, &QPushButton::clicked, this, &RecordEditor::removeClicked);
+    // Hosts the find dialog, which comes later.
+    find_ = new QPushButton(u("Найти"), this);
+    find_->setToolTip(u("Найти запись"));
+    find_->setEnabled(false);
+    exit_ = new QPushButton(u("Выход"), this);
+    connect(exit_, &QPushButton::clicked, this, &RecordEditor::reject);
+    for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_}) {
+        if (b != save_) b->setAutoDefault(false);
+        buttons->addWidget(b);
+    }
+    root->addLayout(buttons);
+}
+
+void RecordEditor::fillFiles() {
+    files_->clear();
+    comboBases_.clear();
+    for (int b = 0; b < set_.count() && b < kMaxFiles; ++b) {
+        const PhoneBase& base = set_.bases[size_t(b)];
+        if (!base.connected) continue;
+        files_->addItem(fromCp1251(base.path));
+        comboBases_.push_back(b);
+    }
+    files_->addItem(u(kNewFile));
+    comboBases_.push_back(kNoBase);
+}
+
+int RecordEditor::comboIndexOf(int base) const {
+    for (size_t i = 0; i < comboBases_.size(); ++i)
+        if (comboBases_[i] == base) return int(i);
+    return int(comboBases_.size()) - 1;
+}
+
+void RecordEditor::relabel(TableKind kind) {
+    const int k = static_cast<int>(kind);
+    const KindLabels& l = kKindLabels[size_t(k)];
+    labels_[1]->setText(u(l.phone));
+    labels_[2]->setText(u(l.name));
+    labels_[3]->setText(u(l.street));
+    labels_[5]->setText(u(l.unit));
+    const bool codes = kind == TableKind::CityCodes;
+    const bool orgs = kind == TableKind::Organizations;
+    for (int slot : {4, 5}) {
+        boxes_[slot]->setEnabled(!codes);
+        labels_[slot]->setVisible(!codes);
+    }
+    boxes_[6]->setEnabled(orgs);
+    labels_[6]->setVisible(orgs);
+}
+
+void RecordEditor::refreshTrackBar() {
+    const int count = logic_.recordCount();
+    track_->setRange(0, count);
+    track_->setPageStep(trackPage(count));
+    track_->setTickInterval(trackPage(count));
+}
+
+void RecordEditor::showFromLogic() {
+    const SearchHit& at = logic_.position();
+    kinds_[size_t(at.table)]->setChecked(true);
+    relabel(at.table);
+    files_->setCurrentIndex(comboIndexOf(at.base));
+    const RecordFields& f = logic_.fields();
+    for (int slot = 1; slot <= kFieldCount; ++slot)
+        boxes_[slot]->setText(fromCp1251(f.field(slot))); // setText is not an edit
+    number_->setText(QString::number(at.record));
+    refreshTrackBar();
+    track_->setValue(at.record);
+    goTo_ = false;
+    save_->setText(u("Сохранить"));
+    save_->setToolTip(u(kSaveTip));
+    updateButtons();
+}
+
+void RecordEditor::updateButtons() {
+    save_->setEnabled(goTo_ || logic_.canSave());
+    remove_->setEnabled(!goTo_ && logic_.canDelete());
+}
+
+RecordFields RecordEditor::readBoxes() const {
+    RecordFields f;
+    for (int slot = 1; slot <= kFieldCount; ++slot)
+        f.set(slot, toCp1251(boxes_[slot]->text()).c_str());
+    return RecordEditorLogic::fieldsForKind(f, logic_.position().table);
+}
+
+void RecordEditor::typed() {
+    logic_.edit(readBoxes());
+    updateButtons();
+}
+
+void RecordEditor::goToMode() {
+    if (goTo_) return;
+    goTo_ = true;
+    save_->setText(u("Перейти"));
+    save_->setToolTip(u(kGoToTip));
+    updateButtons();
+}
+
+void RecordEditor::saveClicked() {
+    if (goTo_) {
+        bool ok = false;
+        const int n = number_->text().trimmed().toInt(&ok);
+        if (!ok) {
+            QMessageBox::warning(this, windowTitle(), QStringLiteral("Please enter an integer."));
+            number_->setText(QString::number(logic_.position().record));
+            return;
+        }
+        logic_.goToNumber(n);
+    } else {
+        logic_.save();
+    }
+    showFromLogic();
+}
+
+void RecordEditor::removeClicked() {
+    logic_.remove();
+    showFromLogic();
+}
+
+void RecordEditor::reject() {
+    if (result_) {
+        QDialog::reject();
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    result_ = logic_.close();
+    QApplication::restoreOverrideCursor();
+    if (result_)
+        QDialog::reject();
+    else
+        showFromLogic();
+}
+
+void RecordEditor::keyPressEvent(QKeyEvent* event) {
+    // Up and Down walk the controls as Tab and Shift+Tab do.
+    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+        focusNextPrevChild(event->key() == Qt::Key_Down);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+EditorCloseResult runRecordEditor(QWidget* parent, BaseSet& set, ProgramSettings& settings,
+                                  const EditorStart& start) {
+    RecordEditor editor(set, settings, start, parent);
+    editor.exec();
+    return editor.closeResult().value_or(EditorCloseResult{});
+}
+
+} // namespace talsk

@@ -1,0 +1,95 @@
+#pragma once
+// RecordEditor: the modal window "Редактирование" that shows one record of
+// one table of one connected file at a time. The rules live in
+// RecordEditorLogic; this class binds the controls to it and asks its
+// questions in message boxes.
+
+#include "edit/record_editor_logic.h"
+
+#include <QDialog>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+
+namespace talsk {
+
+class ImageButton;
+
+// EditorPrompts shown as message boxes with the program's texts.
+class MessageBoxPrompts : public EditorPrompts {
+public:
+    explicit MessageBoxPrompts(QWidget* parent) : parent_(parent) {}
+    PromptAnswer ask(const char* caption, const char* text, PromptButtons buttons) override;
+    void tell(PromptIcon icon, const char* caption, const char* text) override;
+
+private:
+    QWidget* parent_;
+};
+
+class RecordEditor : public QDialog {
+    Q_OBJECT
+
+public:
+    RecordEditor(BaseSet& set, ProgramSettings& settings, const EditorStart& start,
+                 QWidget* parent = nullptr);
+    ~RecordEditor() override;
+
+    // Set once "Выход" (or the window's close) was allowed.
+    const std::optional<EditorCloseResult>& closeResult() const { return result_; }
+    const RecordEditorLogic& logic() const { return logic_; }
+
+    // "Выход", Esc and the window's close (QDialog routes it here): closes
+    // only when the logic allows.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void build();
+    void fillFiles();
+    void relabel(TableKind kind);
+    void showFromLogic(); // every control from the logic's position and record
+    void updateButtons();
+    void refreshTrackBar();
+    void typed();
+    void goToMode();
+    void saveClicked();
+    void removeClicked();
+    int comboIndexOf(int base) const;
+    RecordFields readBoxes() const;
+
+    MessageBoxPrompts prompts_;
+    RecordEditorLogic logic_;
+    BaseSet& set_;
+    std::optional<EditorCloseResult> result_;
+    bool goTo_ = false;
+    std::vector<int> comboBases_; // base index per combo entry; kNoBase last
+    std::array<QRadioButton*, 3> kinds_{};
+    QComboBox* files_ = nullptr;
+    std::array<QLineEdit*, 8> boxes_{}; // by slot, 1..7
+    std::array<QLabel*, 8> labels_{};
+    QLineEdit* number_ = nullptr;
+    QSlider* track_ = nullptr;
+    QPushButton* save_ = nullptr;
+    QPushButton* saveAs_ = nullptr;
+    QPushButton* remove_ = nullptr;
+    QPushButton* exit_ = nullptr;
+    QPushButton* find_ = nullptr;
+    ImageButton* copy_ = nullptr;
+    ImageButton* paste_ = nullptr;
+};
+
+// Runs the editor modally; the result says what the main window refreshes.
+EditorCloseResult runRecordEditor(QWidget* parent, BaseSet& set, ProgramSettings& settings,
+                                  const EditorStart& start);
+
+} // namespace talsk

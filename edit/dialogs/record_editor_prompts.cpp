@@ -1,0 +1,50 @@
+// The record editor's questions and messages as message boxes.
+
+#include "edit/dialogs/record_editor.h"
+#include "ui/commands.h"
+
+#include <QMessageBox>
+
+namespace talsk {
+
+namespace {
+QString captionOf(const char* caption) {
+    if (caption == nullptr || caption[0] == '\0')
+        return QString::fromUtf8(cmd::kAppTitle.data(), qsizetype(cmd::kAppTitle.size()));
+    return QString::fromUtf8(caption);
+}
+} // namespace
+
+PromptAnswer MessageBoxPrompts::ask(const char* caption, const char* text, PromptButtons buttons) {
+    const bool cancel = buttons == PromptButtons::YesNoCancel;
+    const auto answer = QMessageBox::question(
+        parent_, captionOf(caption), QString::fromUtf8(text),
+        QMessageBox::Yes | QMessageBox::No | (cancel ? QMessageBox::Cancel : QMessageBox::NoButton),
+        QMessageBox::Yes);
+    if (answer == QMessageBox::Yes) return PromptAnswer::Yes;
+    if (answer == QMessageBox::No) return PromptAnswer::No;
+    // Esc: Cancel where offered, else No.
+    return cancel ? PromptAnswer::Cancel : PromptAnswer::No;
+}
+
+void MessageBoxPrompts::tell(PromptIcon icon, const char* caption, const char* text) {
+    QMessageBox::Icon i = QMessageBox::Information;
+    switch (icon) {
+    case PromptIcon::Information:
+        i = QMessageBox::Information;
+        break;
+    case PromptIcon::Warning:
+        i = QMessageBox::Warning;
+        break;
+    case PromptIcon::Error:
+        i = QMessageBox::Critical;
+        break;
+    case PromptIcon::Question:
+        i = QMessageBox::Question;
+        break;
+    }
+    QMessageBox box(i, captionOf(caption), QString::fromUtf8(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+} // namespace talsk
