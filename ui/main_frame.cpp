@@ -2,6 +2,7 @@
 
 #include "base/key_store.h"
 #include "base/loading.h"
+#include "edit/record_editor_logic.h"
 #include "platform/cp1251.h"
 #include "ui/accelerator_scope.h"
 #include "ui/base_units.h"
@@ -86,6 +87,9 @@ void CMainFrame::connectResults() {
     });
     connect(results_, &ResultsTable::showAllRecordsRequested, this, &CMainFrame::showAllRecords);
     connect(results_, &ResultsTable::minimizeRequested, this, &CMainFrame::minimizeWindow);
+    connect(results_, &ResultsTable::editRecordRequested, this, [this](SearchHit hit) {
+        openEditor({hit, std::nullopt});
+    });
     connect(results_, &ResultsTable::recordDeleted, this, [this] {
         refreshTotals();
         set_.search.dirty = 1; // the hits' record numbers moved

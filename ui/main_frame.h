@@ -23,6 +23,7 @@ class FieldSearchPanel;
 class GeneralSearchBar;
 class ResultsTable;
 class SearchAreaBar;
+struct EditorStart;
 
 class CMainFrame : public QMainWindow, public SearchHost {
     Q_OBJECT
@@ -62,6 +63,8 @@ public:
     void resetHistoryPosition() override;
     void minimizeWindow() override;
     void addToBase(const PanelRecord& record) override;
+    // The record editor, modal; the views follow what it changed.
+    void openEditor(const EditorStart& start);
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }

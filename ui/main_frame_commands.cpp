@@ -1,6 +1,7 @@
 // The main window's commands: actions from the command table, menus, the
 // toolbar, the update rules and the dispatch.
 
+#include "edit/record_editor_logic.h"
 #include "ui/accelerator_scope.h"
 #include "ui/commands.h"
 #include "ui/field_search_panel.h"
@@ -143,6 +144,9 @@ void CMainFrame::runCommand(int id) {
     case cmd::AddToBase:
         if (f.fieldPanelVisible) panel_->runCommand(cmd::AddToBase);
         break;
+    case cmd::EditRecords:
+        openEditor({});
+        break;
     case cmd::Exit:
         close();
         break;
@@ -220,9 +224,9 @@ void CMainFrame::runCommand(int id) {
         loadFiles();
         break;
     default:
-        // The record editor, the files dialogs, the settings sheet, the
-        // utilities, help and About come with their own windows; the results
-        // table's row commands with the table; undo has no handler.
+        // The files dialogs, the settings sheet, the utilities, help and
+        // About come with their own windows; the results table's row
+        // commands with the table; undo has no handler.
         break;
     }
     updateActions();

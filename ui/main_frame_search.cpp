@@ -132,9 +132,4 @@ void CMainFrame::stepLog(bool forward) {
     if (stepHistory(log_, historyPosition_, forward, q)) panel_->setQuery(q);
 }
 
-void CMainFrame::addToBase(const PanelRecord&) {
-    // The record editor opens here with the record once it is in the tree.
-    refreshTotals();
-}
-
 } // namespace talsk

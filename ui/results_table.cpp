@@ -231,6 +231,12 @@ void ResultsTable::fillRows(const SearchState& state, int n) {
     viewport()->update();
 }
 
+void ResultsTable::refreshRows() {
+    for (int i = 0; i < rowCount(); ++i)
+        setRowCells(i, hitAt(i));
+    viewport()->update();
+}
+
 void ResultsTable::clearResults() {
     setRowCount(0);
     Q_EMIT rowsShownChanged(0);

@@ -70,6 +70,8 @@ public:
     // ResultsView.
     void showResults(const SearchState& state, TableMask mask, int selectRow) override;
     void clearResults() override;
+    // The shown rows again from the records as they now are.
+    void refreshRows();
     int rowCount() const override { return model().rowCount(); }
 
     // Titles and widths of the columns for a table mask.
