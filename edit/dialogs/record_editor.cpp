@@ -3,6 +3,7 @@
 #include "edit/dialogs/record_editor.h"
 
 #include "platform/cp1251.h"
+#include "search/dialogs/find_dialog.h"
 #include "ui/image_button.h"
 #include "ui/text.h"
 
@@ -66,7 +67,9 @@ RecordEditor::RecordEditor(BaseSet& set, ProgramSettings& settings, const Editor
     showFromLogic();
 }
 
-RecordEditor::~RecordEditor() = default;
+RecordEditor::~RecordEditor() {
+    delete findDialog_; // its end enables "Найти", which must still exist
+}
 
 void RecordEditor::build() {
     auto* root = new QVBoxLayout(this);
@@ -174,10 +177,9 @@ void RecordEditor::build() {
     remove_ = new QPushButton(u("Удалить"), this);
     remove_->setToolTip(u("Удалить запись из базы"));
     connect(remove_, &QPushButton::clicked, this, &RecordEditor::removeClicked);
-    // Hosts the find dialog, which comes later.
     find_ = new QPushButton(u("Найти"), this);
     find_->setToolTip(u("Найти запись"));
-    find_->setEnabled(false);
+    connect(find_, &QPushButton::clicked, this, &RecordEditor::openFind);
     exit_ = new QPushButton(u("Выход"), this);
     connect(exit_, &QPushButton::clicked, this, &RecordEditor::reject);
     for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_}) {
@@ -242,6 +244,8 @@ void RecordEditor::showFromLogic() {
     refreshTrackBar();
     track_->setValue(at.record);
     goTo_ = false;
+    if (findDialog_ && at.table != findKind_) findDialog_->resetFields();
+    findKind_ = at.table;
     save_->setText(u("Сохранить"));
     save_->setToolTip(u(kSaveTip));
     updateButtons();
@@ -284,13 +288,34 @@ void RecordEditor::saveClicked() {
         logic_.goToNumber(n);
     } else {
         logic_.save();
+        findDataChanged();
     }
     showFromLogic();
 }
 
 void RecordEditor::removeClicked() {
     logic_.remove();
+    findDataChanged();
     showFromLogic();
+}
+
+void RecordEditor::findDataChanged() {
+    if (findDialog_) findDialog_->refresh();
+}
+
+void RecordEditor::openFind() {
+    FindHost host;
+    host.position = [this] { return logic_.position(); };
+    host.show = [this](const SearchHit& hit) {
+        logic_.goToRecord(hit);
+        showFromLogic();
+    };
+    find_->setEnabled(false);
+    findDialog_ = new FindDialog(set_, std::move(host), this);
+    connect(findDialog_, &QObject::destroyed, this, [this] { find_->setEnabled(true); });
+    findDialog_->adjustSize();
+    findDialog_->move(find_->mapToGlobal(QPoint(0, 0)) - QPoint(100, 50));
+    findDialog_->show();
 }
 
 void RecordEditor::reject() {

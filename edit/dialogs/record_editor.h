@@ -7,6 +7,7 @@
 #include "edit/record_editor_logic.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <array>
 #include <optional>
@@ -21,6 +22,7 @@ class QSlider;
 
 namespace talsk {
 
+class FindDialog;
 class ImageButton;
 
 // EditorPrompts shown as message boxes with the program's texts.
@@ -64,6 +66,8 @@ private:
     void goToMode();
     void saveClicked();
     void removeClicked();
+    void openFind();
+    void findDataChanged(); // the open find dialog searches again
     int comboIndexOf(int base) const;
     RecordFields readBoxes() const;
 
@@ -86,6 +90,8 @@ private:
     QPushButton* find_ = nullptr;
     ImageButton* copy_ = nullptr;
     ImageButton* paste_ = nullptr;
+    QPointer<FindDialog> findDialog_; // while it exists, "Найти" is disabled
+    TableKind findKind_ = TableKind::Population;
 };
 
 // Runs the editor modally; the result says what the main window refreshes.
