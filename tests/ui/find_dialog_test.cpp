@@ -2,6 +2,7 @@
 
 #include "edit/dialogs/record_editor.h"
 #include "search/dialogs/find_dialog.h"
+#include "search/dialogs/find_steps.h"
 
 #include "dialogs/modal.h"
 #include "support/base_fixtures.h"
@@ -18,6 +19,42 @@ using namespace talsk;
 using namespace talsk::test;
 
 namespace {
+
+// Population hits at 3, 12 and 40 of base 0, at 5 and 20 of base 1, at 30 of base 2.
+SearchResults stepHits() {
+    SearchResults r;
+    for (auto [record, base] : {std::pair{3, 0}, {12, 0}, {40, 0}, {5, 1}, {20, 1}, {30, 2}})
+        r.hits.push_back({record, int16_t(base), TableKind::Population});
+    r.populationHits = int32_t(r.hits.size());
+    return r;
+}
+
+TEST(FindSteps, StartsAtTheShownRecordAndWalksOnToOtherFilesWithItsBound) {
+    const SearchResults hits = stepHits();
+    struct Case {
+        SearchHit at;
+        bool up, allFiles;
+        int32_t expected;
+    } cases[] = {
+        {{10, 0, TableKind::Population}, true, false, 1},  // 12
+        {{10, 0, TableKind::Population}, false, false, 0}, // 3
+        {{12, 0, TableKind::Population}, true, false, 1},  // the shown record itself
+        {{41, 0, TableKind::Population}, true, false, 0},  // none: the first hit
+        {{1, 0, TableKind::Population}, false, false, 5},  // none: the last hit
+        {{41, 0, TableKind::Population}, true, true, 0},   // no base qualifies
+        {{21, 1, TableKind::Population}, true, true, 5},   // base 2 at 30
+        {{31, 1, TableKind::Population}, true, true, 0},   // base 2 too low as well
+        {{4, 1, TableKind::Population}, false, true, 0},   // base 0 at 3
+        {{10, 0, TableKind::Organizations}, true, false, 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(findStartIndex(hits, c.at, c.up, c.allFiles, 3), c.expected)
+            << c.at.record << " " << c.at.base << " up " << c.up << " all " << c.allFiles;
+    EXPECT_EQ(nextFindPosition(2, true, 3), 0);
+    EXPECT_EQ(nextFindPosition(0, false, 3), 2);
+    EXPECT_EQ(findTableMask(TableKind::CityCodes, true), kMaskCityCodes);
+    EXPECT_EQ(findTableMask(TableKind::Organizations, false), kMaskOrganizations);
+}
 
 TEST(FindInEditor, FindShowsTheFirstHitFromTheShownRecordThenStepsAndWraps) {
     TempDir dir;
