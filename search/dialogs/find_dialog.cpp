@@ -50,6 +50,8 @@ FindDialog::FindDialog(BaseSet& set, FindHost host, QWidget* parent)
     ok_->setDefault(true);
     auto* cancel = new QPushButton(u("Отмена"), this);
     cancel->setAutoDefault(false);
+    for (QPushButton* b : {ok_, cancel}) // "Следующая" must fit without a resize
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(u("Следующая")) + du.x(12));
 
     auto* fieldsBox = new QGroupBox(u("Поиск по полям"), this);
     fieldList_ = new QComboBox(fieldsBox);
