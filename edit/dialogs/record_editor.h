@@ -63,6 +63,7 @@ private:
     void typed();
     void goToMode();
     void saveClicked();
+    void saveAsClicked(); // "Сохранить как...": into another or a new file
     void removeClicked();
     int comboIndexOf(int base) const;
     RecordFields readBoxes() const;
