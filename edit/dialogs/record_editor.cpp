@@ -2,6 +2,8 @@
 
 #include "edit/dialogs/record_editor.h"
 
+#include "edit/dialogs/new_base_file_dialog.h"
+
 #include "platform/cp1251.h"
 #include "search/dialogs/find_dialog.h"
 #include "ui/image_button.h"
@@ -170,10 +172,9 @@ void RecordEditor::build() {
     save_->setDefault(true);
     save_->setToolTip(u(kSaveTip));
     connect(save_, &QPushButton::clicked, this, &RecordEditor::saveClicked);
-    // Needs the new base file dialog, which does not exist yet.
     saveAs_ = new QPushButton(u("Сохранить как..."), this);
     saveAs_->setToolTip(u("Добавить запись в другой или новый файл"));
-    saveAs_->setEnabled(false);
+    connect(saveAs_, &QPushButton::clicked, this, &RecordEditor::saveAsClicked);
     remove_ = new QPushButton(u("Удалить"), this);
     remove_->setToolTip(u("Удалить запись из базы"));
     connect(remove_, &QPushButton::clicked, this, &RecordEditor::removeClicked);
@@ -254,6 +255,7 @@ void RecordEditor::showFromLogic() {
 void RecordEditor::updateButtons() {
     save_->setEnabled(goTo_ || logic_.canSave());
     remove_->setEnabled(!goTo_ && logic_.canDelete());
+    saveAs_->setEnabled(!goTo_);
 }
 
 RecordFields RecordEditor::readBoxes() const {
@@ -290,6 +292,16 @@ void RecordEditor::saveClicked() {
         logic_.save();
         findDataChanged();
     }
+    showFromLogic();
+}
+
+void RecordEditor::saveAsClicked() {
+    if (!logic_.canSaveAs()) return;
+    std::string name;
+    bool created = false;
+    if (!runNewBaseFileDialog(this, set_, name, created)) return;
+    if (created) fillFiles();
+    logic_.saveAs(findBase(set_, name));
     showFromLogic();
 }
 

@@ -65,6 +65,7 @@ private:
     void typed();
     void goToMode();
     void saveClicked();
+    void saveAsClicked(); // "Сохранить как...": into another or a new file
     void removeClicked();
     void openFind();
     void findDataChanged(); // the open find dialog searches again
