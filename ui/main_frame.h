@@ -65,6 +65,8 @@ public:
     void addToBase(const PanelRecord& record) override;
     // The record editor, modal; the views follow what it changed.
     void openEditor(const EditorStart& start);
+    // Command 32823: dialog 192, merging files.
+    void openMergeDialog();
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }

@@ -223,6 +223,9 @@ void CMainFrame::runCommand(int id) {
     case cmd::ReloadFiles:
         loadFiles();
         break;
+    case cmd::MergeFiles:
+        openMergeDialog();
+        break;
     default:
         // The files dialogs, the settings sheet, the utilities, help and
         // About come with their own windows; the results table's row

@@ -8,6 +8,7 @@
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
 #include "tools/merge.h"
+#include "tools/merge_list.h"
 
 #include <cstring>
 #include <filesystem>
@@ -264,6 +265,36 @@ TEST_F(Merge, SourceThatDoesNotLoad) {
         PhoneBase out = load(dst);
         expectSame(contentOf(out), c.written);
     }
+}
+
+// The window's list: 16 files at most, version 2.0 only, moves and removal
+// keep a sensible selection.
+TEST_F(Merge, ListOfFiles) {
+    RecordGenerator gen(9);
+    const std::string path = save("a.btn", randomContent(gen, 3, 2, 1), deriveFileKey("k"));
+    MergeList list;
+    int32_t status = 0;
+    EXPECT_FALSE(list.add(std::string(TALSK_TEST_DATA) + "/base20b.btn", status));
+    EXPECT_EQ(status, StatusVersionMismatch);
+    EXPECT_FALSE(list.add(dir.file("none.btn"), status));
+    EXPECT_EQ(status, StatusNotFound);
+    for (int i = 0; i < 16; ++i)
+        ASSERT_TRUE(list.add(path, status));
+    EXPECT_FALSE(list.canAdd());
+    EXPECT_FALSE(list.add(path, status));
+    EXPECT_EQ(list.announcedRecords(), 16 * 6);
+    EXPECT_EQ(list.firstWithoutKey(), 0);
+    list.setKey(0, "x");
+    EXPECT_EQ(list.firstWithoutKey(), 1);
+    EXPECT_EQ(list.moveUp(0), 0);
+    EXPECT_EQ(list.moveDown(0), 1);
+    EXPECT_EQ(list.entries()[1].fileKey, "x");
+    EXPECT_EQ(list.moveDown(15), 15);
+    EXPECT_EQ(list.remove(15), 14); // the last removed: the new last
+    EXPECT_EQ(list.remove(1), 1);
+    EXPECT_EQ(list.firstWithoutKey(), 0);
+    EXPECT_EQ(withBaseExtension("out"), "out.btn");
+    EXPECT_EQ(withBaseExtension("out.btn"), "out.btn");
 }
 
 } // namespace

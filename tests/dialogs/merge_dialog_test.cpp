@@ -1,0 +1,112 @@
+// Dialog 192 driven as a user would: files added and reordered, a key typed,
+// the repeat search chosen, the merge run to its end.
+
+#include "base/base_file.h"
+#include "base/cipher.h"
+#include "modal.h"
+#include "platform/cp1251.h"
+#include "support/base_fixtures.h"
+#include "support/temp_dir.h"
+#include "tools/dialogs/merge_dialog.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+
+namespace talsk {
+namespace {
+
+using test::button;
+using test::typeText;
+using test::whenModal;
+
+// Answers the next message box after checking its text.
+void expectBox(const QString& text, bool* seen = nullptr) {
+    whenModal<QMessageBox>([text, seen](QMessageBox* box) {
+        EXPECT_EQ(box->text(), text);
+        if (seen != nullptr) *seen = true;
+        box->accept();
+    });
+}
+
+std::string saveBase(const test::TempDir& dir, const char* name,
+                     const std::vector<test::RecordTexts>& residents, const std::string& key) {
+    test::BaseContent c;
+    c.tables[0] = residents;
+    PhoneBase base;
+    base.path = dir.file(name);
+    test::fillBase(base, c, key);
+    EXPECT_TRUE(talsk::saveBase(base, kMaskAllTables));
+    closeBase(base);
+    return base.path;
+}
+
+TEST(MergeDialog, MergesTheListedFilesInTheirOrder) {
+    test::TempDir dir;
+    const test::RecordTexts ivanov = {"101", "Иванов", "", "", "", "", ""};
+    const test::RecordTexts petrov = {"102", "Петров", "", "", "", "", ""};
+    const test::RecordTexts sidorov = {"101", "Сидоров", "", "", "", "", ""};
+    const std::string fileKey = deriveFileKey("k1");
+    const std::string a = saveBase(dir, "a.btn", {ivanov, petrov}, {});
+    const std::string b = saveBase(dir, "b.btn", {sidorov}, fileKey);
+
+    MergeDialog d;
+    d.chooseSources = [&] {
+        return QStringList{QString::fromStdString(a), QString::fromStdString(b)};
+    };
+    d.chooseDestination = [&] { return QString::fromStdString(dir.file("out")); };
+    d.show();
+    d.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+    auto* list = d.findChild<QListWidget*>("id1109");
+    auto* key = d.findChild<QLineEdit*>("id1203");
+    QTest::mouseClick(button(&d, QStringLiteral("Добавить ...")), Qt::LeftButton);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_TRUE(key->isEnabled()); // b.btn is keyed
+    QTest::mouseClick(button(&d, QStringLiteral("Вверх")), Qt::LeftButton);
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_EQ(d.list().entries()[0].path, b);
+
+    // No key for b.btn yet: asked for, nothing starts.
+    expectBox(QStringLiteral("Введите ключ для файла\n") + QString::fromStdString(b));
+    QTest::mouseClick(button(&d, QStringLiteral("Продолжить")), Qt::LeftButton);
+    EXPECT_FALSE(d.running());
+    EXPECT_EQ(d.focusWidget(), key); // where the focus goes back to
+    typeText(key, QStringLiteral("k1"));
+    QTest::keyClick(key, Qt::Key_Return); // takes the key only
+    EXPECT_EQ(d.list().entries()[0].fileKey, fileKey);
+    EXPECT_FALSE(d.running());
+
+    expectBox(QStringLiteral("Внимание! поиск повторов может занять много времени\nПри поиске "
+                             "одинакового телефона, записи будут удаляться\nв файлах находящихся "
+                             "ниже по списку"));
+    QTest::mouseClick(d.findChild<QCheckBox*>("id1207"), Qt::LeftButton);
+    EXPECT_TRUE(d.findChild<QCheckBox*>("id1210")->isChecked());
+
+    // The new key is wanted while its box is checked.
+    expectBox(QStringLiteral("Введите ключ"));
+    QTest::mouseClick(button(&d, QStringLiteral("Продолжить")), Qt::LeftButton);
+    typeText(d.findChild<QLineEdit*>("id1205"), QStringLiteral("новый"));
+
+    bool done = false;
+    expectBox(QStringLiteral("Объединение файлов завершено"), &done);
+    QTest::mouseClick(button(&d, QStringLiteral("Продолжить")), Qt::LeftButton);
+    for (int i = 0; i < 500 && !done; ++i)
+        QTest::qWait(20);
+    ASSERT_TRUE(done);
+    EXPECT_FALSE(d.running());
+    EXPECT_EQ(button(&d, QStringLiteral("Выход"))->isEnabled(), true);
+
+    // b.btn first; a.btn's record with the same phone is left out.
+    PhoneBase out;
+    out.path = dir.file("out.btn");
+    out.key = deriveFileKey(utf8ToCp1251("новый"));
+    ASSERT_TRUE(readHeader(out) && loadTables(out, kMaskAllTables)) << out.status;
+    const test::BaseContent got = test::contentOf(out);
+    EXPECT_EQ(got.tables[0], (std::vector<test::RecordTexts>{sidorov, petrov}));
+}
+
+} // namespace
+} // namespace talsk
