@@ -108,5 +108,43 @@ TEST(MergeDialog, MergesTheListedFilesInTheirOrder) {
     EXPECT_EQ(got.tables[0], (std::vector<test::RecordTexts>{sidorov, petrov}));
 }
 
+// A wrong key: the worker asks, Retry asks the key again, and the merge
+// goes on with the right one.
+TEST(MergeDialog, RetryAsksTheKeyOfAFileThatDidNotLoad) {
+    test::TempDir dir;
+    const test::RecordTexts ivanov = {"101", "Ivanov", "", "", "", "", ""};
+    const std::string b = saveBase(dir, "b.btn", {ivanov}, deriveFileKey("right"));
+    MergeDialog d;
+    d.chooseSources = [&] { return QStringList{QString::fromStdString(b)}; };
+    d.chooseDestination = [&] { return QString::fromStdString(dir.file("out.btn")); };
+    d.show();
+    QTest::mouseClick(button(&d, QStringLiteral("Добавить ...")), Qt::LeftButton);
+    auto* key = d.findChild<QLineEdit*>("id1203");
+    typeText(key, QStringLiteral("wrong"));
+    QTest::keyClick(key, Qt::Key_Return);
+    QTest::mouseClick(d.findChild<QCheckBox*>("id1204"), Qt::LeftButton); // no new key
+
+    bool done = false;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        EXPECT_EQ(box->text(), QString::fromStdString(b) + "\nОшибка при загрузке данных.");
+        whenModal<QDialog>([&](QDialog* prompt) {
+            EXPECT_EQ(prompt->windowTitle(), QStringLiteral("Декодирование"));
+            typeText(prompt->findChild<QLineEdit*>("id1037"), QStringLiteral("right"));
+            expectBox(QStringLiteral("Объединение файлов завершено"), &done);
+            prompt->accept();
+        });
+        QTest::mouseClick(box->button(QMessageBox::Retry), Qt::LeftButton);
+    });
+    QTest::mouseClick(button(&d, QStringLiteral("Продолжить")), Qt::LeftButton);
+    for (int i = 0; i < 500 && !done; ++i)
+        QTest::qWait(20);
+    ASSERT_TRUE(done);
+    PhoneBase out;
+    out.path = dir.file("out.btn");
+    ASSERT_TRUE(readHeader(out) && loadTables(out, kMaskAllTables)) << out.status;
+    EXPECT_EQ(out.keyed, 0);
+    EXPECT_EQ(test::contentOf(out).tables[0], (std::vector<test::RecordTexts>{ivanov}));
+}
+
 } // namespace
 } // namespace talsk
