@@ -148,7 +148,8 @@ ConnectedFilesDialog::ConnectedFilesDialog(const BaseSet& set, ProgramSettings& 
     connect(unused_, &QListWidget::itemSelectionChanged, this,
             &ConnectedFilesDialog::unusedSelectionChanged);
     fillLists();
-    resize(u.x(420), u.y(250));
+    listed_->setFocus();
+    resize(u.x(470), u.y(270));
     setPanelShown(settings_.filesDialogExpanded != 0);
 }
 

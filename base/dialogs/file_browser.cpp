@@ -1,5 +1,6 @@
 #include "base/dialogs/file_browser.h"
 
+#include "base/dialogs/dialog_units.h"
 #include "base/dialogs/file_info_panel.h"
 #include "ui/text.h"
 
@@ -16,6 +17,9 @@ FileBrowser::FileBrowser(QWidget* parent, const QString& folder)
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
     panel_ = new FileInfoPanel(this);
+    // Wide enough for the columns of sizes and dates.
+    const DialogUnits u = dialogUnits(*this);
+    resize(u.x(480), u.y(300));
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(panel_, grid->rowCount(), 0, 1, grid->columnCount());
     // A folder or no selection is no file: the panel clears, version too.

@@ -138,6 +138,25 @@ TEST_F(ConnectedFilesFrame, CancelLeavesTheSetAndTheSettingsAlone) {
     EXPECT_FALSE(fileSystem().attributes(dir.file(kConfigFileName)).exists);
 }
 
+TEST_F(ConnectedFilesFrame, ChangeInTheListOfFailedFilesOpensTheDialog) {
+    settings.fileCount = 2;
+    settings.filePaths[1] = "gone.btn";
+    whenModal<QDialog>([](QDialog* failed) {
+        EXPECT_EQ(failed->findChild<QListWidget*>("id1032")->item(0)->text(), "gone.btn");
+        whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
+            QTest::mouseClick(button(dialog, "Убрать несуществующие"), Qt::LeftButton);
+            EXPECT_EQ(dialog->findChild<QListWidget*>("id1034")->count(), 1);
+            QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
+        });
+        QTest::mouseClick(button(failed, "Изменить"), Qt::LeftButton);
+    });
+    auto frame = openFrame();
+    QTRY_VERIFY_WITH_TIMEOUT(frame->baseSet().count() == 1 && frame->baseSet().bases[0].connected,
+                             5000);
+    EXPECT_EQ(frame->settings().fileCount, 1);
+    EXPECT_EQ(frame->baseSet().bases[0].path, "talsk.btn");
+}
+
 TEST_F(ConnectedFilesFrame, InformationShowsTheCountsOfEachFile) {
     settings.fileCount = 2;
     settings.filePaths[1] = "gone.btn";
