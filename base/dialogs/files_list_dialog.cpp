@@ -1,8 +1,8 @@
 #include "base/dialogs/files_list_dialog.h"
 
+#include "ui/text.h"
 #include "base/dialogs/dialog_units.h"
 #include "base/load_status.h"
-#include "ui/text.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,10 +1,10 @@
 #include "base/dialogs/key_entry_dialog.h"
 
 #include "base/dialogs/dialog_layout.h"
+#include "ui/text.h"
 #include "base/dialogs/dialog_units.h"
 #include "base/load_status.h"
 #include "base/records.h"
-#include "ui/text.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

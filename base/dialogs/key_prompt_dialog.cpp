@@ -1,9 +1,9 @@
 #include "base/dialogs/key_prompt_dialog.h"
 
 #include "base/dialogs/dialog_layout.h"
+#include "ui/text.h"
 #include "base/dialogs/dialog_units.h"
 #include "base/records.h"
-#include "ui/text.h"
 
 #include <QDialog>
 #include <QLabel>
