@@ -283,6 +283,7 @@ void ConnectedFilesDialog::setPanelShown(bool shown) {
     if (shown == wasShown) return;
     const int step = panel_->sizeHint().height() + 1;
     panel_->setVisible(shown);
+    layout()->activate(); // the minimum size follows the panel at once
     if (shown) {
         resize(width(), height() + step);
         listedSelectionChanged();

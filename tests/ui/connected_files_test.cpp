@@ -105,6 +105,12 @@ TEST_F(ConnectedFilesFrame, OkConnectsTheAddedFileWhichIsThenSearched) {
 
     whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
         connectSecond(dialog);
+        // The smaller form: the panel goes and the dialog shrinks.
+        const int tall = dialog->height();
+        QTest::mouseClick(button(dialog, "<< Меньше"), Qt::LeftButton);
+        EXPECT_LT(dialog->height(), tall);
+        EXPECT_FALSE(dialog->findChild<QLabel*>("id1053")->isVisible());
+        ASSERT_NE(button(dialog, "Больше >>"), nullptr);
         QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
     });
     QTest::keyClick(frame.get(), Qt::Key_F4);
@@ -121,6 +127,7 @@ TEST_F(ConnectedFilesFrame, OkConnectsTheAddedFileWhichIsThenSearched) {
     ASSERT_TRUE(loadSettings(saved));
     EXPECT_EQ(saved.fileCount, 2);
     EXPECT_EQ(saved.filePaths[1], "second.btn");
+    EXPECT_EQ(saved.filesDialogExpanded, 0);
 }
 
 TEST_F(ConnectedFilesFrame, CancelLeavesTheSetAndTheSettingsAlone) {
