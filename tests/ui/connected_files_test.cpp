@@ -115,8 +115,8 @@ TEST_F(ConnectedFilesFrame, OkConnectsTheAddedFileWhichIsThenSearched) {
     });
     QTest::keyClick(frame.get(), Qt::Key_F4);
     // The reload is posted: it runs once the dialog is gone.
-    QTRY_VERIFY_WITH_TIMEOUT(frame->baseSet().count() == 2 && frame->baseSet().bases[1].connected,
-                             5000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return frame->baseSet().count() == 2 && frame->baseSet().bases[1].connected; }));
     EXPECT_TRUE(frame->baseSet().bases[0].connected);
     EXPECT_EQ(frame->baseSet().total, 345);
     EXPECT_EQ(searchSurname(*frame, "Щукинский"), 1);
@@ -158,8 +158,10 @@ TEST_F(ConnectedFilesFrame, ChangeInTheListOfFailedFilesOpensTheDialog) {
         QTest::mouseClick(button(failed, "Изменить"), Qt::LeftButton);
     });
     auto frame = openFrame();
-    QTRY_VERIFY_WITH_TIMEOUT(frame->baseSet().count() == 1 && frame->baseSet().bases[0].connected,
-                             5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return frame->baseSet().count() == 1 && frame->baseSet().bases[0].connected &&
+               frame->settings().fileCount == 1;
+    }));
     EXPECT_EQ(frame->settings().fileCount, 1);
     EXPECT_EQ(frame->baseSet().bases[0].path, "talsk.btn");
 }
