@@ -102,6 +102,8 @@ TEST_F(ConnectedFilesFrame, OkConnectsTheAddedFileWhichIsThenSearched) {
     auto frame = openFrame();
     ASSERT_EQ(frame->baseSet().count(), 1);
     EXPECT_EQ(searchSurname(*frame, "Щукинский"), 0);
+    // Rows shown from the bases that OK closes: they go with them.
+    ASSERT_GT(searchSurname(*frame, "Иванов"), 0);
 
     whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
         connectSecond(dialog);
@@ -118,6 +120,7 @@ TEST_F(ConnectedFilesFrame, OkConnectsTheAddedFileWhichIsThenSearched) {
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return frame->baseSet().count() == 2 && frame->baseSet().bases[1].connected; }));
     EXPECT_TRUE(frame->baseSet().bases[0].connected);
+    EXPECT_EQ(frame->results().rowCount(), 0);
     EXPECT_EQ(frame->baseSet().total, 345);
     EXPECT_EQ(searchSurname(*frame, "Щукинский"), 1);
 
