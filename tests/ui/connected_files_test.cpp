@@ -2,8 +2,10 @@
 // main window, driven as a user would.
 
 #include "base/base_file.h"
+#include "base/cipher.h"
 #include "base/dialogs/connected_files_dialog.h"
 #include "base/dialogs/file_info_dialog.h"
+#include "base/key_store.h"
 #include "base/settings.h"
 #include "dialogs/modal.h"
 #include "platform/cp1251.h"
@@ -131,6 +133,39 @@ TEST_F(ConnectedFilesFrame, OkConnectsTheAddedFileWhichIsThenSearched) {
     EXPECT_EQ(saved.fileCount, 2);
     EXPECT_EQ(saved.filePaths[1], "second.btn");
     EXPECT_EQ(saved.filesDialogExpanded, 0);
+}
+
+TEST_F(ConnectedFilesFrame, AKeyTypedForAnAddedFileConnectsItAndIsRemembered) {
+    test::BaseContent content;
+    content.tables[1] = {{"5550102", "", "", "", "", utf8ToCp1251("Завод"), ""}};
+    PhoneBase locked;
+    locked.path = dir.file("locked.btn");
+    test::fillBase(locked, content, deriveFileKey(utf8ToCp1251("тайна")));
+    ASSERT_TRUE(saveBase(locked, kMaskAllTables));
+    closeBase(locked);
+    auto frame = openFrame();
+    whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
+        auto* unused = dialog->findChild<QListWidget*>("id1036");
+        auto* listed = dialog->findChild<QListWidget*>("id1034");
+        auto* key = dialog->findChild<QLineEdit*>("id1030");
+        unused->item(0)->setSelected(true); // locked.btn
+        QTest::mouseClick(button(dialog, ">"), Qt::LeftButton);
+        listed->item(1)->setSelected(true);
+        EXPECT_EQ(labelText(dialog, "id1220"), "Требуется ключ");
+        ASSERT_TRUE(key->isEnabled());
+        EXPECT_TRUE(key->hasFocus()); // a keyed file not connected yet
+        test::typeText(key, "тайна");
+        QTest::keyClick(key, Qt::Key_Return); // keeps the key, stays open
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(key->text().isEmpty());
+        QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
+    });
+    QTest::keyClick(frame.get(), Qt::Key_F4);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return frame->baseSet().count() == 2 && frame->baseSet().bases[1].connected; }));
+    EXPECT_EQ(frame->baseSet().bases[1].path, "locked.btn");
+    EXPECT_EQ(KeyStore(KeyStore::defaultPath()).lookupKey("locked.btn"),
+              deriveFileKey(utf8ToCp1251("тайна")));
 }
 
 TEST_F(ConnectedFilesFrame, CancelLeavesTheSetAndTheSettingsAlone) {
