@@ -11,29 +11,28 @@
 
 namespace talsk {
 
-bool readFileInfo(const std::string& path, PhoneBase& base) {
-    closeBase(base);
-    base = PhoneBase{};
-    base.path = path;
+namespace {
+
+FileInfoRead readInto(const std::string& path, PhoneBase& base) {
     if (path.empty()) {
         base.status = StatusNotFound;
-        return false;
+        return FileInfoRead::NoFile;
     }
     FileSystem& fs = fileSystem();
     const FileAttributes a = fs.attributes(path);
     if (!a.exists || a.directory) {
         base.status = StatusNotFound;
-        return false;
+        return FileInfoRead::NotFound;
     }
     std::unique_ptr<File> file = fs.open(path, OpenMode::ReadShared);
     if (!file) {
         base.status = StatusCannotOpen;
-        return false;
+        return FileInfoRead::Unreadable;
     }
     unsigned char word[2];
     if (file->length() < 2 || !file->seek(0) || !file->readExact(word, 2)) {
         base.status = StatusNoData;
-        return false;
+        return FileInfoRead::Unreadable;
     }
     const uint16_t version = getU16(word);
     bool valid = false;
@@ -52,7 +51,6 @@ bool readFileInfo(const std::string& path, PhoneBase& base) {
         valid = readLegacy12Header(*file, base);
         break;
     default:
-        base.version = version;
         base.status = StatusUnknownFormat;
         break;
     }
@@ -61,8 +59,22 @@ bool readFileInfo(const std::string& path, PhoneBase& base) {
         base.file.reset();
     }
     if (file) file->close();
+    // A header that failed part way may have left another word behind.
+    base.version = version;
+    if (valid) return FileInfoRead::Read;
+    return base.status == StatusUnknownFormat ? FileInfoRead::UnknownFormat : FileInfoRead::Damaged;
+}
+
+} // namespace
+
+bool readFileInfo(const std::string& path, PhoneBase& base, FileInfoRead* outcome) {
+    closeBase(base);
+    base = PhoneBase{};
+    base.path = path;
+    const FileInfoRead read = readInto(path, base);
     base.connected = 0;
-    return valid;
+    if (outcome != nullptr) *outcome = read;
+    return read == FileInfoRead::Read;
 }
 
 bool headerDescribesFile(const PhoneBase& base) {
@@ -105,18 +117,44 @@ std::string compressionRatioText(const PhoneBase& base) {
 
 } // namespace
 
-FileInfoTexts fileInfoTexts(const PhoneBase& base) {
+namespace {
+
+FileInfoTexts clearedTexts() {
     FileInfoTexts shown;
-    if (!headerDescribesFile(base)) {
-        for (std::string& c : shown.counts)
-            c = "-";
-        shown.total = shown.ratio = "-";
-        return shown;
-    }
     for (int k = 0; k < kTableCount; ++k)
-        shown.counts[k] = countText(base.tables[static_cast<size_t>(k)].count);
+        shown.counts[k] = shown.created[k] = shown.updated[k] = "-";
+    shown.total = shown.ratio = "-";
+    return shown;
+}
+
+} // namespace
+
+FileInfoTexts fileInfoTexts(const PhoneBase& base) {
+    if (!headerDescribesFile(base)) return clearedTexts();
+    FileInfoTexts shown;
+    for (size_t k = 0; k < kTableCount; ++k) {
+        const BaseTable& t = base.tables[k];
+        shown.counts[k] = countText(t.count);
+        shown.created[k] = t.count > 0 ? formatBaseDate(t.created) : "-";
+        shown.updated[k] = t.count > 0 ? formatBaseDate(t.updated) : "-";
+    }
     shown.total = countText(base.recordCount());
     shown.ratio = compressionRatioText(base);
+    if (base.keyed) shown.keyNotice = "Требуется ключ";
+    return shown;
+}
+
+FileInfoTexts fileInfoTexts(const PhoneBase& base, FileInfoRead outcome) {
+    FileInfoTexts shown = outcome == FileInfoRead::Read ? fileInfoTexts(base) : clearedTexts();
+    switch (outcome) {
+    case FileInfoRead::NoFile:
+    case FileInfoRead::NotFound:
+    case FileInfoRead::Unreadable:
+        break;
+    default:
+        shown.version = versionName(base.version);
+        break;
+    }
     return shown;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real program on a fresh demo folder in a virtual 1024x700 screen,
 # types a search as a user would and saves the screenshots of docs/screenshots:
-# key-prompt.png, main.png, results-sorted.png, vertical-panel.png.
+# key-prompt.png, main.png, results-sorted.png, vertical-panel.png, files-dialog.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -125,6 +125,17 @@ xdotool mouseup 1
 sleep 1
 xdotool mousemove --window "$main" 900 20
 shot vertical-panel.png
+
+# The connected files (F4) with the first file's information; Escape closes.
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key F4
+files=$(wait_window "Подключаемые файлы")
+xdotool windowactivate --sync "$files" 2>/dev/null || true
+sleep 0.5
+xdotool key Down
+shot files-dialog.png
+xdotool key Escape
+sleep 0.5
 
 # F10 closes the program (confirming the exit when it asks).
 xdotool windowactivate --sync "$main" 2>/dev/null || true

@@ -17,7 +17,7 @@ struct LoadingHooks {
     std::function<void()> cancelSearch;
     std::function<void(BaseSet&)> sizeResultStore;
     std::function<void(BaseSet&)> refreshViews;
-    std::function<void()> editConnectedFiles; // may be empty until that dialog exists
+    std::function<void()> editConnectedFiles; // "Изменить" in the list of failed files
 };
 
 class QtLoadingHost : public LoadingHost {

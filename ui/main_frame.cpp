@@ -273,6 +273,7 @@ void CMainFrame::loadFiles() {
         clearSearchState();
         historyPosition_ = static_cast<uint16_t>(log_.count);
     };
+    hooks.editConnectedFiles = [this] { openConnectedFiles(); };
     QtLoadingHost host(this, std::move(hooks));
     KeyStore keys(KeyStore::defaultPath());
     const LoadReport report = Loader(set_, settings_, host, &keys).run();

@@ -35,6 +35,10 @@ public:
 
     // Command 106: (re)connects the files of the settings' list.
     void loadFiles();
+    // Command 32807: dialog 138; a change reloads the set.
+    void openConnectedFiles();
+    // Command 32779: dialog 139.
+    void openFileInfo();
     // A second start asked this copy to come to the front.
     void bringToFront();
     // The close sequence without closing: history, log, settings, keys.

@@ -226,6 +226,12 @@ void CMainFrame::runCommand(int id) {
     case cmd::MergeFiles:
         openMergeDialog();
         break;
+    case cmd::ConnectFiles:
+        openConnectedFiles();
+        break;
+    case cmd::FileInfo:
+        openFileInfo();
+        break;
     default:
         // The files dialogs, the settings sheet, the utilities, help and
         // About come with their own windows; the results table's row

@@ -174,6 +174,73 @@ TEST_F(FileInfo, TruncatedFilesOfEveryVersionNeverCrash) {
         }
 }
 
+// What the information panel shows for each kind of file it may be pointed at.
+TEST_F(FileInfo, PanelTellsMissingFilesFromOtherFailures) {
+    const BaseContent content = randomContent(gen, 3, 0, 1);
+    std::vector<unsigned char> damaged = savedBytes(content, "");
+    damaged.resize(60); // the header ends short
+    std::vector<unsigned char> other = savedBytes(content, "");
+    other[0] = 0x77;
+    Legacy10Content c10;
+    c10.tables[0].push_back(randomLegacy10Record(gen, TableKind::Population));
+    LegacyRecord r;
+    Legacy12Table t12[2];
+    ASSERT_TRUE(packLegacy12(r, TableKind::Population, t12[0].text));
+    t12[0].count = 1;
+    t12[0].created = BaseDate{1997, 6, 7};
+    std::vector<unsigned char> image12;
+    ASSERT_TRUE(buildLegacy12Image(t12, false, "", image12));
+    const std::string created10 = formatBaseDate(c10.created[0]);
+
+    struct Case {
+        const char* name; // nullptr: no file; "" : nothing selected
+        std::vector<unsigned char> bytes;
+        FileInfoRead outcome;
+        const char* version;
+        const char* population;
+        const char* created;
+        const char* keyNotice;
+    } cases[] = {
+        {"", {}, FileInfoRead::NoFile, "", "-", "-", ""},
+        {nullptr, {}, FileInfoRead::NotFound, "", "-", "-", ""},
+        {"one.btn", {0x01}, FileInfoRead::Unreadable, "", "-", "-", ""},
+        {"text.btn", other, FileInfoRead::UnknownFormat, "Неверный формат", "-", "-", ""},
+        {"damaged.btn", damaged, FileInfoRead::Damaged, "Версия 2.0", "-", "-", ""},
+        {"lead.btn",
+         {0x01, 0x02, 3, 0, 0, 0, 0, 0, 0, 0},
+         FileInfoRead::Damaged,
+         "Версия 2.0",
+         "-",
+         "-",
+         ""},
+        {"plain.btn", savedBytes(content, ""), FileInfoRead::Read, "Версия 2.0", "3", "3.02.2001",
+         ""},
+        {"keyed.btn", savedBytes(content, "k"), FileInfoRead::Read, "Версия 2.0", "3", "3.02.2001",
+         "Требуется ключ"},
+        {"b.btn", image20b(content, ""), FileInfoRead::Read, "Версия 2.0b", "3", "3.02.2001", ""},
+        {"a10.btn", legacy10Image(c10, ""), FileInfoRead::Read, "Версия 1.0", "1",
+         created10.c_str(), ""},
+        {"a12.btn", image12, FileInfoRead::Read, "Версия 1.2", "1", "7.06.1997", ""},
+    };
+    for (const Case& c : cases) {
+        std::string path;
+        if (c.name == nullptr)
+            path = dir.file("absent.btn");
+        else if (*c.name != 0)
+            path = write(c.name, c.bytes);
+        PhoneBase base;
+        FileInfoRead outcome = FileInfoRead::Read;
+        EXPECT_EQ(readFileInfo(path, base, &outcome), c.outcome == FileInfoRead::Read) << path;
+        EXPECT_EQ(outcome, c.outcome) << path;
+        const FileInfoTexts shown = fileInfoTexts(base, outcome);
+        EXPECT_EQ(shown.version, c.version) << path;
+        EXPECT_EQ(shown.counts[0], c.population) << path;
+        EXPECT_EQ(shown.created[0], c.created) << path;
+        EXPECT_EQ(shown.updated[1], "-") << path; // no organizations anywhere
+        EXPECT_EQ(shown.keyNotice, c.keyNotice) << path;
+    }
+}
+
 TEST(FileInfoTexts, ShownAsTheInformationPanelShowsThem) {
     constexpr int32_t kMax = INT32_MAX;
     struct Case {

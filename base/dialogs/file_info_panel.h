@@ -1,0 +1,40 @@
+#pragma once
+// The information panel of a base file (resource 129): per table its record
+// count, created and updated dates, the key notice, the version and the
+// notice that the file is not loaded. Dialog 138, dialog 139 and the file
+// browser show it.
+
+#include "base/file_info.h"
+
+#include <QWidget>
+
+class QLabel;
+
+namespace talsk {
+
+class FileInfoPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FileInfoPanel(QWidget* parent = nullptr);
+
+    // Shows the texts as they are.
+    void showTexts(const FileInfoTexts& texts);
+    // Reads the header of the file at path (Windows-1251; empty: nothing is
+    // selected) and shows what it holds, or a cleared panel.
+    void showFile(const std::string& path);
+    // Static 1221: "Файл не загружен" or nothing.
+    void setNotLoaded(bool notLoaded);
+    // Dialog 139 has no version line.
+    void setVersionShown(bool shown);
+
+private:
+    QLabel* counts_[kTableCount] = {};
+    QLabel* created_[kTableCount] = {};
+    QLabel* updated_[kTableCount] = {};
+    QLabel* keyNotice_ = nullptr;
+    QLabel* version_ = nullptr;
+    QLabel* notLoaded_ = nullptr;
+};
+
+} // namespace talsk

@@ -1,0 +1,234 @@
+// The connected-files dialog (F4) and the information dialog (F7) from the
+// main window, driven as a user would.
+
+#include "base/base_file.h"
+#include "base/cipher.h"
+#include "base/dialogs/connected_files_dialog.h"
+#include "base/dialogs/file_info_dialog.h"
+#include "base/key_store.h"
+#include "base/settings.h"
+#include "dialogs/modal.h"
+#include "platform/cp1251.h"
+#include "support/base_fixtures.h"
+#include "support/temp_dir.h"
+#include "tools/demo_data.h"
+#include "ui/field_search_panel.h"
+#include "ui/main_frame.h"
+#include "ui/results_table.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace talsk {
+namespace {
+
+using test::button;
+using test::labelText;
+using test::whenModal;
+
+class ConnectedFilesFrame : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+        PhoneBase demo;
+        demo.path = dir.file("talsk.btn");
+        DemoOptions options;
+        options.residents = 300;
+        options.organizations = 40;
+        options.cityCodes = 4;
+        ASSERT_TRUE(fillDemoBase(demo, options));
+        ASSERT_TRUE(saveBase(demo, kMaskAllTables));
+        closeBase(demo);
+        // A second file in the folder, not connected yet.
+        test::BaseContent content;
+        content.tables[0] = {{"5550101", utf8ToCp1251("Щукинский А.Б."), "", "", "", "", ""}};
+        PhoneBase second;
+        second.path = dir.file("second.btn");
+        test::fillBase(second, content, "");
+        ASSERT_TRUE(saveBase(second, kMaskAllTables));
+        closeBase(second);
+
+        resetSettings(settings, ResetMode::All);
+        settings.programFolder = dir.path();
+        settings.connectFolderFiles = 0;
+        settings.fileCount = 1;
+        settings.filePaths[0] = "talsk.btn";
+        settings.notFoundMessage = 0;
+        settings.startFocus = 2;
+    }
+
+    std::unique_ptr<CMainFrame> openFrame() {
+        auto frame = std::make_unique<CMainFrame>(settings);
+        frame->show();
+        frame->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        frame->loadFiles();
+        return frame;
+    }
+
+    // Moves second.btn into the connected list, as ">" does.
+    static void connectSecond(ConnectedFilesDialog* dialog) {
+        auto* unused = dialog->findChild<QListWidget*>("id1036");
+        auto* listed = dialog->findChild<QListWidget*>("id1034");
+        ASSERT_EQ(unused->count(), 1);
+        EXPECT_EQ(unused->item(0)->text(), "second.btn");
+        unused->item(0)->setSelected(true);
+        // The panel shows the selected file's header.
+        EXPECT_EQ(labelText(dialog, "id1053"), "1");
+        EXPECT_EQ(labelText(dialog, "id1005"), "Версия 2.0");
+        EXPECT_EQ(labelText(dialog, "id1221"), "Файл не загружен");
+        QTest::mouseClick(button(dialog, ">"), Qt::LeftButton);
+        ASSERT_EQ(listed->count(), 2);
+        EXPECT_EQ(listed->item(1)->text(), "second.btn");
+        EXPECT_EQ(unused->count(), 0);
+    }
+
+    int searchSurname(CMainFrame& frame, const QString& surname) {
+        QLineEdit* input = frame.fieldPanel()->input(2);
+        input->setFocus();
+        input->clear();
+        test::typeText(input, surname);
+        QTest::keyClick(input, Qt::Key_Return);
+        return frame.results().rowCount();
+    }
+
+    test::TempDir dir;
+    ProgramSettings settings;
+};
+
+TEST_F(ConnectedFilesFrame, OkConnectsTheAddedFileWhichIsThenSearched) {
+    auto frame = openFrame();
+    ASSERT_EQ(frame->baseSet().count(), 1);
+    EXPECT_EQ(searchSurname(*frame, "Щукинский"), 0);
+    // Rows shown from the bases that OK closes: they go with them.
+    ASSERT_GT(searchSurname(*frame, "Иванов"), 0);
+
+    whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
+        connectSecond(dialog);
+        // The smaller form: the panel goes and the dialog shrinks.
+        const int tall = dialog->height();
+        QTest::mouseClick(button(dialog, "<< Меньше"), Qt::LeftButton);
+        EXPECT_LT(dialog->height(), tall);
+        EXPECT_FALSE(dialog->findChild<QLabel*>("id1053")->isVisible());
+        ASSERT_NE(button(dialog, "Больше >>"), nullptr);
+        QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
+    });
+    QTest::keyClick(frame.get(), Qt::Key_F4);
+    // The reload is posted: it runs once the dialog is gone.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return frame->baseSet().count() == 2 && frame->baseSet().bases[1].connected; }));
+    EXPECT_TRUE(frame->baseSet().bases[0].connected);
+    EXPECT_EQ(frame->results().rowCount(), 0);
+    EXPECT_EQ(frame->baseSet().total, 345);
+    EXPECT_EQ(searchSurname(*frame, "Щукинский"), 1);
+
+    // The list reached the configuration file.
+    ProgramSettings saved;
+    saved.programFolder = dir.path();
+    ASSERT_TRUE(loadSettings(saved));
+    EXPECT_EQ(saved.fileCount, 2);
+    EXPECT_EQ(saved.filePaths[1], "second.btn");
+    EXPECT_EQ(saved.filesDialogExpanded, 0);
+}
+
+TEST_F(ConnectedFilesFrame, AKeyTypedForAnAddedFileConnectsItAndIsRemembered) {
+    test::BaseContent content;
+    content.tables[1] = {{"5550102", "", "", "", "", utf8ToCp1251("Завод"), ""}};
+    PhoneBase locked;
+    locked.path = dir.file("locked.btn");
+    test::fillBase(locked, content, deriveFileKey(utf8ToCp1251("тайна")));
+    ASSERT_TRUE(saveBase(locked, kMaskAllTables));
+    closeBase(locked);
+    auto frame = openFrame();
+    whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
+        auto* unused = dialog->findChild<QListWidget*>("id1036");
+        auto* listed = dialog->findChild<QListWidget*>("id1034");
+        auto* key = dialog->findChild<QLineEdit*>("id1030");
+        unused->item(0)->setSelected(true); // locked.btn
+        QTest::mouseClick(button(dialog, ">"), Qt::LeftButton);
+        listed->item(1)->setSelected(true);
+        EXPECT_EQ(labelText(dialog, "id1220"), "Требуется ключ");
+        ASSERT_TRUE(key->isEnabled());
+        EXPECT_TRUE(key->hasFocus()); // a keyed file not connected yet
+        test::typeText(key, "тайна");
+        QTest::keyClick(key, Qt::Key_Return); // keeps the key, stays open
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_TRUE(key->text().isEmpty());
+        QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
+    });
+    QTest::keyClick(frame.get(), Qt::Key_F4);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return frame->baseSet().count() == 2 && frame->baseSet().bases[1].connected; }));
+    EXPECT_EQ(frame->baseSet().bases[1].path, "locked.btn");
+    EXPECT_EQ(KeyStore(KeyStore::defaultPath()).lookupKey("locked.btn"),
+              deriveFileKey(utf8ToCp1251("тайна")));
+}
+
+TEST_F(ConnectedFilesFrame, CancelLeavesTheSetAndTheSettingsAlone) {
+    auto frame = openFrame();
+    const char* pool = frame->baseSet().bases[0].tables[0].text.data();
+    whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
+        connectSecond(dialog);
+        QTest::mouseClick(button(dialog, "Отмена"), Qt::LeftButton);
+    });
+    QTest::keyClick(frame.get(), Qt::Key_F4);
+    QTest::qWait(100); // a reload, had one been posted, would run here
+    ASSERT_EQ(frame->baseSet().count(), 1);
+    EXPECT_EQ(frame->baseSet().bases[0].tables[0].text.data(), pool); // not reloaded
+    EXPECT_EQ(frame->settings().fileCount, 1);
+    EXPECT_FALSE(fileSystem().attributes(dir.file(kConfigFileName)).exists);
+}
+
+TEST_F(ConnectedFilesFrame, ChangeInTheListOfFailedFilesOpensTheDialog) {
+    settings.fileCount = 2;
+    settings.filePaths[1] = "gone.btn";
+    whenModal<QDialog>([](QDialog* failed) {
+        EXPECT_EQ(failed->findChild<QListWidget*>("id1032")->item(0)->text(), "gone.btn");
+        whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
+            QTest::mouseClick(button(dialog, "Убрать несуществующие"), Qt::LeftButton);
+            EXPECT_EQ(dialog->findChild<QListWidget*>("id1034")->count(), 1);
+            QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
+        });
+        QTest::mouseClick(button(failed, "Изменить"), Qt::LeftButton);
+    });
+    auto frame = openFrame();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return frame->baseSet().count() == 1 && frame->baseSet().bases[0].connected &&
+               frame->settings().fileCount == 1;
+    }));
+    EXPECT_EQ(frame->settings().fileCount, 1);
+    EXPECT_EQ(frame->baseSet().bases[0].path, "talsk.btn");
+}
+
+TEST_F(ConnectedFilesFrame, InformationShowsTheCountsOfEachFile) {
+    settings.fileCount = 2;
+    settings.filePaths[1] = "gone.btn";
+    settings.noLoadErrorMessage = 1;
+    auto frame = openFrame();
+    whenModal<FileInfoDialog>([](FileInfoDialog* dialog) {
+        EXPECT_EQ(labelText(dialog, "id1058"), "300");
+        EXPECT_EQ(labelText(dialog, "id1081"), "40");
+        EXPECT_EQ(labelText(dialog, "id1082"), "4");
+        EXPECT_EQ(labelText(dialog, "id1053"), "300");
+        EXPECT_EQ(labelText(dialog, "id1054"), "40");
+        EXPECT_EQ(labelText(dialog, "id1085"), "4");
+        EXPECT_EQ(labelText(dialog, "id1057"), "344");
+        EXPECT_EQ(labelText(dialog, "id1055"), "Файл успешно подключен.");
+        EXPECT_TRUE(labelText(dialog, "id1059").endsWith(" %"));
+        // The missing file: nothing but dashes, and why.
+        dialog->findChild<QListWidget*>("id1109")->setCurrentRow(1);
+        EXPECT_EQ(labelText(dialog, "id1053"), "-");
+        EXPECT_EQ(labelText(dialog, "id1056"), "-");
+        EXPECT_EQ(labelText(dialog, "id1057"), "-");
+        EXPECT_TRUE(labelText(dialog, "id1055").startsWith("Файл не найден."));
+        QTest::mouseClick(button(dialog, "Выход"), Qt::LeftButton);
+    });
+    QTest::keyClick(frame.get(), Qt::Key_F7);
+}
+
+} // namespace
+} // namespace talsk
