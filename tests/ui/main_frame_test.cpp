@@ -83,7 +83,7 @@ TEST_F(MainFrameTest, TypingCountsInTheBackgroundAndEnterShowsThoseRows) {
     const int32_t expected = expectedHits(*frame, utf8ToCp1251("Иванов").c_str());
     ASSERT_GT(expected, 0);
     // The counters appear after the delay; the table is untouched until Enter.
-    QTRY_VERIFY_WITH_TIMEOUT(!panel.foundText(TableKind::Population).isEmpty(), 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.foundText(TableKind::Population).isEmpty(); }, 5000));
     const int shownPop = panel.foundText(TableKind::Population).toInt();
     const QString org = panel.foundText(TableKind::Organizations);
     EXPECT_EQ(shownPop + (org == "-" ? 0 : org.toInt()), expected);
@@ -181,7 +181,7 @@ TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
     bool activated = false;
     QObject::connect(&first, &SingleInstance::activationRequested, [&] { activated = true; });
     EXPECT_TRUE(second.activateRunning(300));
-    QTRY_VERIFY_WITH_TIMEOUT(activated, 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 3000));
 }
 
 } // namespace
