@@ -83,7 +83,8 @@ TEST_F(MainFrameTest, TypingCountsInTheBackgroundAndEnterShowsThoseRows) {
     const int32_t expected = expectedHits(*frame, utf8ToCp1251("Иванов").c_str());
     ASSERT_GT(expected, 0);
     // The counters appear after the delay; the table is untouched until Enter.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.foundText(TableKind::Population).isEmpty(); }, 5000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !panel.foundText(TableKind::Population).isEmpty(); }, 5000));
     const int shownPop = panel.foundText(TableKind::Population).toInt();
     const QString org = panel.foundText(TableKind::Organizations);
     EXPECT_EQ(shownPop + (org == "-" ? 0 : org.toInt()), expected);
