@@ -65,6 +65,9 @@ public:
     void addToBase(const PanelRecord& record) override;
     // The record editor, modal; the views follow what it changed.
     void openEditor(const EditorStart& start);
+    // Dialog 155, interactive, and dialog 158 over the connected files.
+    void openVersionConverter();
+    void openChangeKey();
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }
