@@ -18,6 +18,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace talsk {
 
 namespace {
@@ -86,6 +88,9 @@ ChangeKeyDialog::ChangeKeyDialog(QWidget* parent, BaseSet& set, const KeyStore* 
     layout->addSpacing(u.y(3));
     layout->addLayout(buttons);
 
+    // Wide enough for the whole title.
+    setMinimumWidth(std::max(u.x(320), fontMetrics().horizontalAdvance(windowTitle()) + u.x(120)));
+
     connect(choose, &QPushButton::clicked, this, &ChangeKeyDialog::pickFile);
     connect(newKeyUsed_, &QCheckBox::toggled, this, &ChangeKeyDialog::newKeyToggled);
     connect(ok, &QPushButton::clicked, this, &ChangeKeyDialog::apply);
@@ -121,7 +126,10 @@ void ChangeKeyDialog::pickFile() {
         clearPath();
     } else {
         oldKey_->setEnabled(info.keyed != 0);
+        (oldKey_->isEnabled() ? oldKey_ : newKey_)->setFocus();
     }
+    layout()->activate();
+    adjustSize(); // a long path is shown whole
 }
 
 void ChangeKeyDialog::newKeyToggled(bool checked) {

@@ -116,6 +116,8 @@ VersionConverterDialog::VersionConverterDialog(QWidget* parent, std::string driv
     layout->addLayout(targetRow);
     layout->addLayout(buttons);
 
+    setMinimumWidth(u.x(320));
+
     connect(choose_, &QPushButton::clicked, this, &VersionConverterDialog::pickSource);
     connect(continue_, &QPushButton::clicked, this, &VersionConverterDialog::convert);
     connect(exit_, &QPushButton::clicked, this, &VersionConverterDialog::reject);
@@ -167,6 +169,9 @@ bool VersionConverterDialog::selectSource(const std::string& path) {
     }
     fillTargets();
     key_->clear();
+    if (sourceKeyed_) key_->setFocus();
+    layout()->activate();
+    adjustSize(); // a long path is shown whole
     return valid;
 }
 

@@ -3,6 +3,8 @@
 #include "base/load_status.h"
 #include "ui/text.h"
 
+#include <QGridLayout>
+
 namespace talsk {
 
 QMessageBox::StandardButton toolMessage(QWidget* parent, QMessageBox::Icon icon,
@@ -10,6 +12,11 @@ QMessageBox::StandardButton toolMessage(QWidget* parent, QMessageBox::Icon icon,
                                         const QString& caption) {
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setObjectName(QStringLiteral("toolMessage"));
+    // A short text would make the box too narrow for its caption.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(box.fontMetrics().horizontalAdvance(caption) + 120, 0,
+                                      QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
