@@ -19,12 +19,8 @@ namespace {
 using test::button;
 using test::labelText;
 using test::typeText;
+using test::waitUntil;
 using test::whenModal;
-
-void waitUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 500 && !done(); ++i)
-        QTest::qWait(20);
-}
 
 // A version 1.2 file made from a random 2.0 one; keyed when typedKey is given.
 std::string write12(const test::TempDir& dir, const std::string& name, int population,

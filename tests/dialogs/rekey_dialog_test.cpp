@@ -19,12 +19,8 @@ namespace {
 using test::button;
 using test::labelText;
 using test::typeText;
+using test::waitUntil;
 using test::whenModal;
-
-void waitUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 500 && !done(); ++i)
-        QTest::qWait(20);
-}
 
 // Presses OK and returns the text of the message box it brings up.
 QString pressOk(QDialog& d) {
