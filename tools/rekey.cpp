@@ -27,39 +27,31 @@ RekeyResult outcome(RekeyOutcome o, int32_t status = 0) {
     return r;
 }
 
-// The connected base whose file is the chosen one: two files of the same
-// name in different folders are different files.
-PhoneBase* connectedBase(BaseSet* set, const std::string& path, int& index) {
-    if (set == nullptr) return nullptr;
+// The base of the set whose file is the chosen one: two files of the same
+// name in different folders are different files. -1 when none is.
+int listedBase(const BaseSet* set, const std::string& path) {
+    if (set == nullptr) return -1;
     FileSystem& fs = fileSystem();
     const std::string chosen = fs.resolve(path);
-    for (size_t i = 0; i < set->bases.size(); ++i) {
-        PhoneBase& base = set->bases[i];
-        if (!base.connected || !base.file) continue;
-        if (samePath(fs.resolve(filePathOf(base)), chosen)) {
-            index = static_cast<int>(i);
-            return &base;
-        }
-    }
-    return nullptr;
+    for (size_t i = 0; i < set->bases.size(); ++i)
+        if (samePath(fs.resolve(filePathOf(set->bases[i])), chosen)) return static_cast<int>(i);
+    return -1;
 }
 
-// A key remembered for the file follows its new key.
-WriteError updateRememberedKey(const BaseSet* set, int index, const std::string& path,
+// A key remembered for the file (under its name in the list, or under the
+// chosen path) follows its new key; so does the key of a connected base that
+// remembers it.
+WriteError updateRememberedKey(const BaseSet* set, int listed, const std::string& path,
                                const std::string& fileKey, const KeyStore* keys) {
     if (keys == nullptr) return WriteError::None;
-    BaseSet one;
     PhoneBase entry;
-    if (set != nullptr && index >= 0) {
-        const PhoneBase& base = set->bases[static_cast<size_t>(index)];
-        if (!base.rememberKey && keys->lookupKey(base.path).empty()) return WriteError::None;
-        entry.path = base.path;
-    } else {
-        if (keys->lookupKey(path).empty()) return WriteError::None;
-        entry.path = path;
-    }
+    entry.path = listed >= 0 ? set->bases[static_cast<size_t>(listed)].path : path;
+    const bool remembers = listed >= 0 && set->bases[static_cast<size_t>(listed)].connected &&
+                           set->bases[static_cast<size_t>(listed)].rememberKey;
+    if (!remembers && keys->lookupKey(entry.path).empty()) return WriteError::None;
     entry.key = fileKey;
     entry.rememberKey = 1;
+    BaseSet one;
     one.bases.push_back(std::move(entry));
     WriteError cause = WriteError::None;
     if (!keys->saveKeys(one, &cause) && cause == WriteError::None) cause = WriteError::Other;
@@ -78,9 +70,11 @@ RekeyResult changeFileKey(BaseSet* set, const RekeyRequest& request, const KeySt
 
     const std::string oldKey = info.keyed ? fileKeyOf(request.oldKey) : std::string();
     const std::string newKey = request.newKeyUsed ? fileKeyOf(request.newKey) : std::string();
-    int index = -1;
+    const int listed = listedBase(set, request.path);
+    PhoneBase* base = nullptr;
+    if (listed >= 0 && set->bases[static_cast<size_t>(listed)].connected)
+        base = &set->bases[static_cast<size_t>(listed)];
     PhoneBase scratch;
-    PhoneBase* base = connectedBase(set, request.path, index);
     if (base != nullptr) {
         if (base->keyed && base->key != oldKey) return outcome(RekeyOutcome::WrongKey);
         // A read-only copy is not the whole file, or may not be written.
@@ -111,8 +105,10 @@ RekeyResult changeFileKey(BaseSet* set, const RekeyRequest& request, const KeySt
     }
     closeBase(scratch);
     r.outcome = RekeyOutcome::Done;
-    r.baseIndex = index;
-    r.keysNotSaved = updateRememberedKey(set, index, request.path, newKey, keys);
+    r.baseIndex = base == &scratch ? -1 : listed;
+    // A listed file that did not connect is tried with the new key next time.
+    if (listed >= 0 && base == &scratch) set->bases[static_cast<size_t>(listed)].key = newKey;
+    r.keysNotSaved = updateRememberedKey(set, listed, request.path, newKey, keys);
     return r;
 }
 

@@ -126,6 +126,25 @@ TEST_F(Rekey, ConnectedBaseChangesInPlaceAndItsRememberedKeyFollows) {
     EXPECT_EQ(after.tables[0].size(), 41u);
 }
 
+TEST_F(Rekey, ListedFileThatDidNotConnectTakesItsNewKeyInListAndStore) {
+    BaseSet set;
+    set.folder = dir.path();
+    set.bases.resize(1);
+    set.bases[0].path = "base.btn";
+    set.bases[0].folder = dir.path();
+    set.bases[0].key = deriveFileKey(kOld);
+    set.bases[0].rememberKey = 1;
+    const KeyStore keys(dir.file("keys"));
+    ASSERT_TRUE(keys.saveKeys(set));
+
+    const RekeyResult r = changeFileKey(&set, {file, kOld, true, kNew}, &keys);
+    ASSERT_EQ(r.outcome, RekeyOutcome::Done);
+    EXPECT_EQ(r.baseIndex, -1); // changed on disk, not through a loaded copy
+    EXPECT_EQ(set.bases[0].key, deriveFileKey(kNew));
+    EXPECT_EQ(keys.lookupKey("base.btn"), deriveFileKey(kNew));
+    EXPECT_TRUE(opens(file, kNew));
+}
+
 TEST_F(Rekey, SameNameInAnotherFolderIsNotTheConnectedFile) {
     BaseSet set;
     connect(set, kOld);
