@@ -42,8 +42,9 @@ struct RekeyResult {
 // Whether the chosen file is one of the set's connected bases is decided by
 // its full path, not by its name alone. The caller stops a running search
 // first. set and keys may be null. A remembered key of the file (a connected
-// base that remembers its key, or a value stored under the path) follows the
-// new key, so the next loading finds the right one.
+// base that remembers its key, or a value stored under its name in the list
+// or under the path) follows the new key, and so does the key a listed file
+// that did not connect holds, so the next loading finds the right one.
 [[nodiscard]] RekeyResult changeFileKey(BaseSet* set, const RekeyRequest& request,
                                         const KeyStore* keys);
 
