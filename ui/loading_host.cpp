@@ -2,6 +2,7 @@
 
 #include "base/dialogs/files_list_dialog.h"
 #include "base/dialogs/key_entry_dialog.h"
+#include "tools/dialogs/version_converter_dialog.h"
 
 #include <QMessageBox>
 #include <utility>
@@ -21,11 +22,11 @@ bool QtLoadingHost::askYesNo(const std::string& text, const std::string& caption
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-// The version converter's window is not there yet: an old-version file stays
-// unconverted and is listed among the files that did not connect.
-bool QtLoadingHost::runConverter(const std::string& /*path*/, const std::string& /*fullPath*/,
-                                 std::string& /*typedKey*/) {
-    return false;
+// The converter's window converts the file in place; the key typed there
+// becomes the file's key.
+bool QtLoadingHost::runConverter(const std::string& /*path*/, const std::string& fullPath,
+                                 std::string& typedKey) {
+    return runDrivenConverter(window_, fullPath, typedKey);
 }
 
 bool QtLoadingHost::askKeys(std::vector<KeyEntryFile>& files) {

@@ -71,6 +71,9 @@ public:
     void openEditor(const EditorStart& start);
     // Command 32823: dialog 192, merging files.
     void openMergeDialog();
+    // Dialog 155, interactive, and dialog 158 over the connected files.
+    void openVersionConverter();
+    void openChangeKey();
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }

@@ -232,6 +232,12 @@ void CMainFrame::runCommand(int id) {
     case cmd::FileInfo:
         openFileInfo();
         break;
+    case cmd::ChangeVersion:
+        openVersionConverter();
+        break;
+    case cmd::ChangeKey:
+        openChangeKey();
+        break;
     default:
         // The files dialogs, the settings sheet, the utilities, help and
         // About come with their own windows; the results table's row

@@ -56,6 +56,12 @@ inline QPushButton* button(QWidget* dialog, const QString& text) {
     return nullptr;
 }
 
+// Lets events run until done() holds, for at most ten seconds.
+inline void waitUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 500 && !done(); ++i)
+        QTest::qWait(20);
+}
+
 inline QString labelText(QWidget* dialog, const char* name) {
     auto* label = dialog->findChild<QLabel*>(QString::fromLatin1(name));
     return label != nullptr ? label->text() : QStringLiteral("<none>");
