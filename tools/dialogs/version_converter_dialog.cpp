@@ -2,11 +2,11 @@
 
 #include "base/base_file.h"
 #include "base/dialogs/dialog_units.h"
+#include "base/dialogs/file_info_panel.h"
 #include "base/file_info.h"
 #include "platform/file.h"
 #include "platform/write_error.h"
 #include "tools/cut_fields.h"
-#include "tools/dialogs/version_converter_info.h"
 #include "tools/dialogs/version_converter_messages.h"
 #include "ui/text.h"
 
@@ -154,7 +154,7 @@ bool VersionConverterDialog::selectSource(const std::string& path) {
     if (valid) {
         source_ = path;
         version_ = header.version == kVersion10b ? kVersion10a : header.version;
-        info_->display(&header);
+        info_->showTexts(fileInfoTexts(header, FileInfoRead::Read));
         path_->setText(fromCp1251(path));
         sourceKeyed_ = header.keyed != 0;
         key_->setEnabled(sourceKeyed_);
@@ -165,7 +165,7 @@ bool VersionConverterDialog::selectSource(const std::string& path) {
         path_->clear();
         sourceKeyed_ = false;
         key_->setEnabled(false);
-        info_->display(nullptr);
+        info_->showTexts(fileInfoTexts(PhoneBase{}, FileInfoRead::NoFile));
     }
     fillTargets();
     key_->clear();
