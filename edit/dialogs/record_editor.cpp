@@ -96,6 +96,7 @@ void RecordEditor::build() {
 
     root->addWidget(new QLabel(u("Текущий редактируемый файл:"), this));
     files_ = new QComboBox(this);
+    files_->setObjectName(QStringLiteral("files"));
     files_->setToolTip(u("Выбрать файл для редактирования"));
     connect(files_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0 && index < int(comboBases_.size())) logic_.chooseBase(comboBases_[index]);
@@ -110,6 +111,7 @@ void RecordEditor::build() {
         boxes_[slot] = new QLineEdit(this);
         boxes_[slot]->setMaxLength(kFieldMax[slot]);
         boxes_[slot]->setObjectName(QStringLiteral("field%1").arg(slot));
+        labels_[slot]->setObjectName(QStringLiteral("label%1").arg(slot));
         labels_[slot]->setBuddy(boxes_[slot]);
         grid->addWidget(labels_[slot], int(row), 0);
         grid->addWidget(boxes_[slot], int(row), 1);
@@ -121,11 +123,8 @@ void RecordEditor::build() {
     root->addLayout(grid);
 
     track_ = new QSlider(Qt::Horizontal, this);
+    track_->setObjectName(QStringLiteral("track"));
     track_->setTickPosition(QSlider::TicksBelow);
-    connect(track_, &QSlider::sliderReleased, this, [this] {
-        logic_.goToNumber(track_->value());
-        showFromLogic();
-    });
     root->addWidget(track_);
 
     auto* moveRow = new QHBoxLayout;
@@ -143,6 +142,7 @@ void RecordEditor::build() {
     moveButton("|<<", "В начало файла", &RecordEditorLogic::first);
     moveButton("<", "Предыдущая запись", &RecordEditorLogic::previous);
     number_ = new QLineEdit(this);
+    number_->setObjectName(QStringLiteral("number"));
     number_->setMaxLength(8);
     number_->setAlignment(Qt::AlignCenter);
     number_->setToolTip(u("Изменить текущий номер записи"));
@@ -188,6 +188,8 @@ void RecordEditor::build() {
         buttons->addWidget(b);
     }
     root->addLayout(buttons);
+    for (QWidget* control : findChildren<QWidget*>())
+        control->installEventFilter(this);
 }
 
 void RecordEditor::fillFiles() {
@@ -283,7 +285,8 @@ void RecordEditor::saveClicked() {
         bool ok = false;
         const int n = number_->text().trimmed().toInt(&ok);
         if (!ok) {
-            QMessageBox::warning(this, windowTitle(), QStringLiteral("Please enter an integer."));
+            prompts_.tell(PromptIcon::Warning, editorText::kProgramCaption,
+                          "Please enter an integer.");
             number_->setText(QString::number(logic_.position().record));
             return;
         }
@@ -297,6 +300,7 @@ void RecordEditor::saveClicked() {
 
 void RecordEditor::saveAsClicked() {
     if (!logic_.canSaveAs()) return;
+    const HiddenWhile hidden(findDialog_);
     std::string name;
     bool created = false;
     if (!runNewBaseFileDialog(this, set_, name, created)) return;
@@ -306,6 +310,7 @@ void RecordEditor::saveAsClicked() {
 }
 
 void RecordEditor::removeClicked() {
+    const HiddenWhile hidden(findDialog_);
     logic_.remove();
     findDataChanged();
     showFromLogic();
@@ -324,6 +329,7 @@ void RecordEditor::openFind() {
     };
     find_->setEnabled(false);
     findDialog_ = new FindDialog(set_, std::move(host), this);
+    prompts_.setCompanion(findDialog_);
     connect(findDialog_, &QObject::destroyed, this, [this] { find_->setEnabled(true); });
     findDialog_->adjustSize();
     findDialog_->move(find_->mapToGlobal(QPoint(0, 0)) - QPoint(100, 50));
@@ -351,6 +357,33 @@ void RecordEditor::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        // Up and Down move the focus in every control of the window, also
+        // in those that would take them for themselves (radios, list, track bar).
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if ((key == Qt::Key_Up || key == Qt::Key_Down) && widget && widget->window() == this) {
+            focusNextPrevChild(key == Qt::Key_Down);
+            return true;
+        }
+    }
+    // The record follows the track bar when the mouse lets it go (a drag or
+    // a click beside the handle) and after a key moved it.
+    if (watched == track_ &&
+        (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyRelease)) {
+        // After the slider has handled the event, so its value is final.
+        QMetaObject::invokeMethod(this, &RecordEditor::trackMoved, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void RecordEditor::trackMoved() {
+    if (track_->value() == logic_.position().record) return;
+    logic_.goToNumber(track_->value());
+    showFromLogic();
 }
 
 EditorCloseResult runRecordEditor(QWidget* parent, BaseSet& set, ProgramSettings& settings,

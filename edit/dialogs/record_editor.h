@@ -32,8 +32,27 @@ public:
     PromptAnswer ask(const char* caption, const char* text, PromptButtons buttons) override;
     void tell(PromptIcon icon, const char* caption, const char* text) override;
 
+    // A modeless window kept out of the way while a box is up (the editor's
+    // find dialog would cover its questions).
+    void setCompanion(QWidget* companion) { companion_ = companion; }
+    QWidget* companion() const { return companion_; }
+
 private:
     QWidget* parent_;
+    QPointer<QWidget> companion_;
+};
+
+// Hides a visible window for its lifetime and shows it again at the end;
+// nested guards leave the showing to the outermost.
+class HiddenWhile {
+public:
+    explicit HiddenWhile(QWidget* window);
+    ~HiddenWhile();
+    HiddenWhile(const HiddenWhile&) = delete;
+    HiddenWhile& operator=(const HiddenWhile&) = delete;
+
+private:
+    QPointer<QWidget> window_;
 };
 
 class RecordEditor : public QDialog {
@@ -54,6 +73,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
@@ -62,6 +82,7 @@ private:
     void showFromLogic(); // every control from the logic's position and record
     void updateButtons();
     void refreshTrackBar();
+    void trackMoved(); // the record at the track bar's position
     void typed();
     void goToMode();
     void saveClicked();
