@@ -263,6 +263,7 @@ RecordEditorLogic::storeRecord(const SearchHit& at, const RecordFields* record, 
         return Stored::Refused;
     }
     recountTotals(set_);
+    ++dataChanges_;
 
     const size_t b = static_cast<size_t>(at.base);
     fileChanged_[b] = true;

@@ -46,6 +46,9 @@ public:
     // The table's record count; the empty slot after the last record is at count.
     int32_t recordCount() const;
     bool fileChanged(int base) const;
+    // Counts the stores and deletions that changed the records in memory, so
+    // that a window can tell when what it searched has changed.
+    uint32_t dataChanges() const { return dataChanges_; }
 
     // ---- editing
     // The user typed: the edit boxes now hold this record.
@@ -103,6 +106,7 @@ private:
     bool typedSinceShown_ = false;
     bool readOnly_ = false;
     bool recordsAddedOrRemoved_ = false;
+    uint32_t dataChanges_ = 0;
     std::array<bool, kMaxFiles> fileChanged_{};
     std::array<bool, kMaxFiles> writePending_{}; // the file lags behind memory
 };

@@ -249,6 +249,7 @@ void RecordEditor::showFromLogic() {
     goTo_ = false;
     if (findDialog_ && at.table != findKind_) findDialog_->resetFields();
     findKind_ = at.table;
+    findDataChanged();
     save_->setText(u("Сохранить"));
     save_->setToolTip(u(kSaveTip));
     updateButtons();
@@ -293,7 +294,6 @@ void RecordEditor::saveClicked() {
         logic_.goToNumber(n);
     } else {
         logic_.save();
-        findDataChanged();
     }
     showFromLogic();
 }
@@ -312,11 +312,14 @@ void RecordEditor::saveAsClicked() {
 void RecordEditor::removeClicked() {
     const HiddenWhile hidden(findDialog_);
     logic_.remove();
-    findDataChanged();
     showFromLogic();
 }
 
 void RecordEditor::findDataChanged() {
+    // Every store counts: "Сохранить", "Сохранить как...", "Удалить" and the
+    // "yes" of the question before a move.
+    if (logic_.dataChanges() == seenChanges_) return;
+    seenChanges_ = logic_.dataChanges();
     if (findDialog_) findDialog_->refresh();
 }
 

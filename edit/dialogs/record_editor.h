@@ -89,7 +89,7 @@ private:
     void saveAsClicked(); // "Сохранить как...": into another or a new file
     void removeClicked();
     void openFind();
-    void findDataChanged(); // the open find dialog searches again
+    void findDataChanged(); // the open find dialog searches again after a change
     int comboIndexOf(int base) const;
     RecordFields readBoxes() const;
 
@@ -114,6 +114,7 @@ private:
     ImageButton* paste_ = nullptr;
     QPointer<FindDialog> findDialog_; // while it exists, "Найти" is disabled
     TableKind findKind_ = TableKind::Population;
+    uint32_t seenChanges_ = 0; // the logic's data changes the find dialog knows of
 };
 
 // Runs the editor modally; the result says what the main window refreshes.

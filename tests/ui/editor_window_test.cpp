@@ -2,6 +2,7 @@
 // would: the find dialog stepping aside for message boxes, deleting, go-to
 // mode of the number box, the track bar, and switching kind and file.
 
+#include "edit/dialogs/new_base_file_dialog.h"
 #include "edit/dialogs/record_editor.h"
 #include "search/dialogs/find_dialog.h"
 
@@ -11,6 +12,7 @@
 #include "support/temp_dir.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -105,6 +107,36 @@ TEST_F(EditorWindow, FindDialogStepsAsideForEveryBoxAndDeleteReachesTheFile) {
     }
     for (const RecordTexts& r : peopleOnDisk())
         EXPECT_NE(r[1], "Petrov");
+}
+
+TEST_F(EditorWindow, RecordAddedToAnotherFileMakesTheFindSearchAgain) {
+    RecordEditor editor(set, settings, {{0, 1, TableKind::Organizations}, std::nullopt});
+    editor.show();
+    QTest::mouseClick(button(&editor, "Найти"), Qt::LeftButton);
+    auto* find = editor.findChild<FindDialog*>();
+    ASSERT_NE(find, nullptr);
+    typeText(find->findChild<QComboBox*>("id1094")->lineEdit(), "Bank");
+    QPushButton* go = button(find, "Найти");
+    QTest::mouseClick(go, Qt::LeftButton);
+    ASSERT_EQ(go->text(), "Следующая");
+
+    bool hiddenWhileChoosing = false;
+    whenModal<NewBaseFileDialog>([&](NewBaseFileDialog* dialog) {
+        hiddenWhileChoosing = !find->isVisible();
+        auto* files = dialog->findChild<QComboBox*>();
+        ASSERT_EQ(files->itemText(1).toStdString(), dir.file("a.btn"));
+        files->setCurrentIndex(1);
+        Q_EMIT files->activated(1);
+        QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(button(&editor, "Сохранить как..."), Qt::LeftButton);
+    EXPECT_TRUE(hiddenWhileChoosing);
+    EXPECT_TRUE(find->isVisible());
+    EXPECT_EQ(editor.logic().position().base, 0);
+    EXPECT_EQ(editor.logic().position().record, 1); // appended after "Director"
+    EXPECT_EQ(set.bases[0].table(TableKind::Organizations).count, 2);
+    EXPECT_EQ(go->text(), "Найти"); // the hits it stepped through are out of date
+    EXPECT_TRUE(find->findChild<QLabel*>("id1062")->text().isEmpty());
 }
 
 TEST_F(EditorWindow, NumberBoxGoesToTheTypedRecordOnEnter) {
