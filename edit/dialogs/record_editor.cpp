@@ -4,6 +4,8 @@
 
 #include "edit/dialogs/new_base_file_dialog.h"
 
+#include "base/dialogs/dialog_units.h"
+
 #include "platform/cp1251.h"
 #include "search/dialogs/find_dialog.h"
 #include "ui/image_button.h"
@@ -183,8 +185,11 @@ void RecordEditor::build() {
     connect(find_, &QPushButton::clicked, this, &RecordEditor::openFind);
     exit_ = new QPushButton(u("Выход"), this);
     connect(exit_, &QPushButton::clicked, this, &RecordEditor::reject);
+    const DialogUnits du = dialogUnits(*this);
     for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_}) {
         if (b != save_) b->setAutoDefault(false);
+        // Room around the caption; "Сохранить" also holds "Перейти".
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + du.x(12));
         buttons->addWidget(b);
     }
     root->addLayout(buttons);
