@@ -154,6 +154,7 @@ TEST_F(NewFileDialog, OffersWritableFilesAndRefusesOrAsksBeforeCreating) {
         {"c", "", "Введите ключ", QMessageBox::Ok},
         {QString::fromStdString(dir.file("b")), "k", "Файл используется программой",
          QMessageBox::Ok},
+        {"nodir/x", "k", "Не возможно создать файл\nnodir/x.btn", QMessageBox::Ok},
         {"c", "k", "Файл уже существует\n перезаписать?", QMessageBox::No},
         {"c", "k", "Файл уже существует\n перезаписать?", QMessageBox::Yes},
     };
