@@ -249,6 +249,14 @@ TEST_F(EditorWindow, KindAndFileSwitchRelabelAndShowTheirRecords) {
     QTest::mouseClick(editor.findChildren<QRadioButton*>().at(1), Qt::LeftButton);
     auto* files = editor.findChild<QComboBox*>("files");
     ASSERT_EQ(files->count(), 3);
+    // Down leaves the list for the next control instead of choosing a file.
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    files->setFocus();
+    QTest::keyClick(files, Qt::Key_Down);
+    EXPECT_EQ(files->currentIndex(), 0);
+    EXPECT_FALSE(files->hasFocus());
+    EXPECT_EQ(editor.logic().position().base, 0);
     EXPECT_EQ(files->itemText(2), "Новый файл");
     files->setCurrentIndex(1);
     Q_EMIT files->activated(1);
