@@ -5,7 +5,6 @@
 #include "edit/dialogs/new_base_file_dialog.h"
 
 #include "base/dialogs/dialog_units.h"
-
 #include "platform/cp1251.h"
 #include "search/dialogs/find_dialog.h"
 #include "ui/image_button.h"
@@ -15,11 +14,9 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
