@@ -60,9 +60,13 @@ public:
     bool first();
     bool previous();
     bool next();
+    // From a number the user typed over the shown one.
+    bool previous(int32_t from);
+    bool next(int32_t from);
     bool last(); // the empty slot after the last record
     bool goToNumber(int32_t record);
     bool chooseKind(TableKind kind);
+    bool chooseKind(TableKind kind, int32_t record);
     bool chooseBase(int base); // kNoBase: "Новый файл"
     bool goToRecord(const SearchHit& hit);
 

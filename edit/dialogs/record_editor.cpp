@@ -86,7 +86,8 @@ void RecordEditor::build() {
         kindRow->addWidget(kinds_[k]);
         const auto kind = static_cast<TableKind>(k);
         connect(kinds_[k], &QRadioButton::clicked, this, [this, kind] {
-            if (kind != logic_.position().table) logic_.chooseKind(kind);
+            if (kind != logic_.position().table)
+                if (const auto n = boundNumber()) logic_.chooseKind(kind, *n);
             showFromLogic(); // stays on the old kind when the user chose to stay
         });
     }
@@ -132,14 +133,17 @@ void RecordEditor::build() {
         b->setToolTip(u(tip));
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, step] {
-            (logic_.*step)();
+            step();
             showFromLogic();
         });
         moveRow->addWidget(b);
         return b;
     };
-    moveButton("|<<", "В начало файла", &RecordEditorLogic::first);
-    moveButton("<", "Предыдущая запись", &RecordEditorLogic::previous);
+    // "<" and ">" step from the number in the box, also one just typed.
+    moveButton("|<<", "В начало файла", [this] { logic_.first(); });
+    moveButton("<", "Предыдущая запись", [this] {
+        if (const auto n = boundNumber()) logic_.previous(*n);
+    });
     number_ = new QLineEdit(this);
     number_->setObjectName(QStringLiteral("number"));
     number_->setMaxLength(8);
@@ -147,8 +151,10 @@ void RecordEditor::build() {
     number_->setToolTip(u("Изменить текущий номер записи"));
     connect(number_, &QLineEdit::textEdited, this, &RecordEditor::goToMode);
     moveRow->addWidget(number_);
-    moveButton(">", "Следующая запись", &RecordEditorLogic::next);
-    moveButton(">>|", "В конец файла (добавить)", &RecordEditorLogic::last);
+    moveButton(">", "Следующая запись", [this] {
+        if (const auto n = boundNumber()) logic_.next(*n);
+    });
+    moveButton(">>|", "В конец файла (добавить)", [this] { logic_.last(); });
     root->addLayout(moveRow);
 
     auto* buttons = new QHBoxLayout;
@@ -285,19 +291,23 @@ void RecordEditor::goToMode() {
 
 void RecordEditor::saveClicked() {
     if (goTo_) {
-        bool ok = false;
-        const int n = number_->text().trimmed().toInt(&ok);
-        if (!ok) {
-            prompts_.tell(PromptIcon::Warning, editorText::kProgramCaption,
-                          "Please enter an integer.");
-            number_->setText(QString::number(logic_.position().record));
-            return;
-        }
-        logic_.goToNumber(n);
+        const auto n = boundNumber();
+        if (!n) return;
+        logic_.goToNumber(*n);
     } else {
         logic_.save();
     }
     showFromLogic();
+}
+
+std::optional<int32_t> RecordEditor::boundNumber() {
+    if (!goTo_) return logic_.position().record;
+    bool ok = false;
+    const int n = number_->text().trimmed().toInt(&ok);
+    if (ok) return n;
+    prompts_.tell(PromptIcon::Warning, editorText::kProgramCaption, "Please enter an integer.");
+    number_->setText(QString::number(logic_.position().record));
+    return std::nullopt;
 }
 
 void RecordEditor::saveAsClicked() {

@@ -85,6 +85,9 @@ private:
     void trackMoved(); // the record at the track bar's position
     void typed();
     void goToMode();
+    // The record number in the box: the typed one in go-to mode (nullopt
+    // after saying it is no integer), else the shown record's.
+    std::optional<int32_t> boundNumber();
     void saveClicked();
     void saveAsClicked(); // "Сохранить как...": into another or a new file
     void removeClicked();

@@ -139,7 +139,7 @@ TEST_F(EditorWindow, RecordAddedToAnotherFileMakesTheFindSearchAgain) {
     EXPECT_TRUE(find->findChild<QLabel*>("id1062")->text().isEmpty());
 }
 
-TEST_F(EditorWindow, NumberBoxGoesToTheTypedRecordOnEnter) {
+TEST_F(EditorWindow, NumberBoxGoesToTheTypedRecordAndTheArrowsStepFromIt) {
     RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
     editor.show();
     auto* number = editor.findChild<QLineEdit*>("number");
@@ -148,14 +148,17 @@ TEST_F(EditorWindow, NumberBoxGoesToTheTypedRecordOnEnter) {
 
     struct Case {
         const char* typed;
-        int shown; // record number afterwards
+        const char* then; // nullptr: Enter
+        int shown;        // record number afterwards
         const char* name;
         bool refused;
     } cases[] = {
-        {"3", 3, "Orlov", false},
-        {"99", 5, "", false}, // past the end: the empty slot
-        {"0", 0, "Ivanov", false},
-        {"x", 0, "Ivanov", true},
+        {"3", nullptr, 3, "Orlov", false},
+        {"99", nullptr, 5, "", false}, // past the end: the empty slot
+        {"0", nullptr, 0, "Ivanov", false},
+        {"x", nullptr, 0, "Ivanov", true},
+        {"2", ">", 3, "Orlov", false}, // the arrows step from the typed number
+        {"2", "<", 1, "Petrov", false},
     };
     for (const Case& c : cases) {
         number->selectAll();
@@ -171,7 +174,10 @@ TEST_F(EditorWindow, NumberBoxGoesToTheTypedRecordOnEnter) {
                 message = m->text();
                 m->accept();
             });
-        QTest::keyClick(number, Qt::Key_Return);
+        if (c.then != nullptr)
+            QTest::mouseClick(button(&editor, c.then), Qt::LeftButton);
+        else
+            QTest::keyClick(number, Qt::Key_Return);
         EXPECT_EQ(message, c.refused ? "Please enter an integer." : "") << c.typed;
         EXPECT_EQ(number->text().toInt(), c.shown) << c.typed;
         EXPECT_EQ(editor.logic().position().record, c.shown) << c.typed;
