@@ -138,11 +138,19 @@ bool RecordEditorLogic::first() {
 }
 
 bool RecordEditorLogic::previous() {
-    return moveTo({std::max(position_.record - 1, int32_t{0}), position_.base, position_.table});
+    return previous(position_.record);
 }
 
 bool RecordEditorLogic::next() {
-    return moveTo({position_.record + 1, position_.base, position_.table});
+    return next(position_.record);
+}
+
+bool RecordEditorLogic::previous(int32_t from) {
+    return moveTo({std::max(from, int32_t{1}) - 1, position_.base, position_.table});
+}
+
+bool RecordEditorLogic::next(int32_t from) {
+    return moveTo({from < INT32_MAX ? from + 1 : from, position_.base, position_.table});
 }
 
 bool RecordEditorLogic::last() {
@@ -155,7 +163,11 @@ bool RecordEditorLogic::goToNumber(int32_t record) {
 }
 
 bool RecordEditorLogic::chooseKind(TableKind kind) {
-    return moveTo({position_.record, position_.base, kind});
+    return chooseKind(kind, position_.record);
+}
+
+bool RecordEditorLogic::chooseKind(TableKind kind, int32_t record) {
+    return moveTo({record, position_.base, kind});
 }
 
 bool RecordEditorLogic::chooseBase(int base) {
@@ -263,6 +275,7 @@ RecordEditorLogic::storeRecord(const SearchHit& at, const RecordFields* record, 
         return Stored::Refused;
     }
     recountTotals(set_);
+    ++dataChanges_;
 
     const size_t b = static_cast<size_t>(at.base);
     fileChanged_[b] = true;

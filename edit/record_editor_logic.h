@@ -46,6 +46,9 @@ public:
     // The table's record count; the empty slot after the last record is at count.
     int32_t recordCount() const;
     bool fileChanged(int base) const;
+    // Counts the stores and deletions that changed the records in memory, so
+    // that a window can tell when what it searched has changed.
+    uint32_t dataChanges() const { return dataChanges_; }
 
     // ---- editing
     // The user typed: the edit boxes now hold this record.
@@ -57,9 +60,13 @@ public:
     bool first();
     bool previous();
     bool next();
+    // From a number the user typed over the shown one.
+    bool previous(int32_t from);
+    bool next(int32_t from);
     bool last(); // the empty slot after the last record
     bool goToNumber(int32_t record);
     bool chooseKind(TableKind kind);
+    bool chooseKind(TableKind kind, int32_t record);
     bool chooseBase(int base); // kNoBase: "Новый файл"
     bool goToRecord(const SearchHit& hit);
 
@@ -103,6 +110,7 @@ private:
     bool typedSinceShown_ = false;
     bool readOnly_ = false;
     bool recordsAddedOrRemoved_ = false;
+    uint32_t dataChanges_ = 0;
     std::array<bool, kMaxFiles> fileChanged_{};
     std::array<bool, kMaxFiles> writePending_{}; // the file lags behind memory
 };

@@ -137,6 +137,18 @@ shot files-dialog.png
 xdotool key Escape
 sleep 0.5
 
+# The record editor opened with F2 on the first result row, closed again
+# with Escape.
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool mousemove --window "$main" 400 136 click 1
+sleep 0.3
+xdotool key F2
+wait_window "Редактирование" >/dev/null
+sleep 0.5
+shot editor.png
+xdotool key Escape
+sleep 0.5
+
 # F10 closes the program (confirming the exit when it asks).
 xdotool windowactivate --sync "$main" 2>/dev/null || true
 xdotool key F10

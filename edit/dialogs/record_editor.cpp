@@ -4,6 +4,7 @@
 
 #include "edit/dialogs/new_base_file_dialog.h"
 
+#include "base/dialogs/dialog_units.h"
 #include "platform/cp1251.h"
 #include "search/dialogs/find_dialog.h"
 #include "ui/image_button.h"
@@ -13,11 +14,9 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -87,7 +86,8 @@ void RecordEditor::build() {
         kindRow->addWidget(kinds_[k]);
         const auto kind = static_cast<TableKind>(k);
         connect(kinds_[k], &QRadioButton::clicked, this, [this, kind] {
-            if (kind != logic_.position().table) logic_.chooseKind(kind);
+            if (kind != logic_.position().table)
+                if (const auto n = boundNumber()) logic_.chooseKind(kind, *n);
             showFromLogic(); // stays on the old kind when the user chose to stay
         });
     }
@@ -96,6 +96,7 @@ void RecordEditor::build() {
 
     root->addWidget(new QLabel(u("Текущий редактируемый файл:"), this));
     files_ = new QComboBox(this);
+    files_->setObjectName(QStringLiteral("files"));
     files_->setToolTip(u("Выбрать файл для редактирования"));
     connect(files_, &QComboBox::activated, this, [this](int index) {
         if (index >= 0 && index < int(comboBases_.size())) logic_.chooseBase(comboBases_[index]);
@@ -110,6 +111,7 @@ void RecordEditor::build() {
         boxes_[slot] = new QLineEdit(this);
         boxes_[slot]->setMaxLength(kFieldMax[slot]);
         boxes_[slot]->setObjectName(QStringLiteral("field%1").arg(slot));
+        labels_[slot]->setObjectName(QStringLiteral("label%1").arg(slot));
         labels_[slot]->setBuddy(boxes_[slot]);
         grid->addWidget(labels_[slot], int(row), 0);
         grid->addWidget(boxes_[slot], int(row), 1);
@@ -121,11 +123,8 @@ void RecordEditor::build() {
     root->addLayout(grid);
 
     track_ = new QSlider(Qt::Horizontal, this);
+    track_->setObjectName(QStringLiteral("track"));
     track_->setTickPosition(QSlider::TicksBelow);
-    connect(track_, &QSlider::sliderReleased, this, [this] {
-        logic_.goToNumber(track_->value());
-        showFromLogic();
-    });
     root->addWidget(track_);
 
     auto* moveRow = new QHBoxLayout;
@@ -134,22 +133,28 @@ void RecordEditor::build() {
         b->setToolTip(u(tip));
         b->setAutoDefault(false);
         connect(b, &QPushButton::clicked, this, [this, step] {
-            (logic_.*step)();
+            step();
             showFromLogic();
         });
         moveRow->addWidget(b);
         return b;
     };
-    moveButton("|<<", "В начало файла", &RecordEditorLogic::first);
-    moveButton("<", "Предыдущая запись", &RecordEditorLogic::previous);
+    // "<" and ">" step from the number in the box, also one just typed.
+    moveButton("|<<", "В начало файла", [this] { logic_.first(); });
+    moveButton("<", "Предыдущая запись", [this] {
+        if (const auto n = boundNumber()) logic_.previous(*n);
+    });
     number_ = new QLineEdit(this);
+    number_->setObjectName(QStringLiteral("number"));
     number_->setMaxLength(8);
     number_->setAlignment(Qt::AlignCenter);
     number_->setToolTip(u("Изменить текущий номер записи"));
     connect(number_, &QLineEdit::textEdited, this, &RecordEditor::goToMode);
     moveRow->addWidget(number_);
-    moveButton(">", "Следующая запись", &RecordEditorLogic::next);
-    moveButton(">>|", "В конец файла (добавить)", &RecordEditorLogic::last);
+    moveButton(">", "Следующая запись", [this] {
+        if (const auto n = boundNumber()) logic_.next(*n);
+    });
+    moveButton(">>|", "В конец файла (добавить)", [this] { logic_.last(); });
     root->addLayout(moveRow);
 
     auto* buttons = new QHBoxLayout;
@@ -183,11 +188,16 @@ void RecordEditor::build() {
     connect(find_, &QPushButton::clicked, this, &RecordEditor::openFind);
     exit_ = new QPushButton(u("Выход"), this);
     connect(exit_, &QPushButton::clicked, this, &RecordEditor::reject);
+    const DialogUnits du = dialogUnits(*this);
     for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_}) {
         if (b != save_) b->setAutoDefault(false);
+        // Room around the caption; "Сохранить" also holds "Перейти".
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + du.x(12));
         buttons->addWidget(b);
     }
     root->addLayout(buttons);
+    for (QWidget* control : findChildren<QWidget*>())
+        control->installEventFilter(this);
 }
 
 void RecordEditor::fillFiles() {
@@ -247,6 +257,7 @@ void RecordEditor::showFromLogic() {
     goTo_ = false;
     if (findDialog_ && at.table != findKind_) findDialog_->resetFields();
     findKind_ = at.table;
+    findDataChanged();
     save_->setText(u("Сохранить"));
     save_->setToolTip(u(kSaveTip));
     updateButtons();
@@ -280,23 +291,28 @@ void RecordEditor::goToMode() {
 
 void RecordEditor::saveClicked() {
     if (goTo_) {
-        bool ok = false;
-        const int n = number_->text().trimmed().toInt(&ok);
-        if (!ok) {
-            QMessageBox::warning(this, windowTitle(), QStringLiteral("Please enter an integer."));
-            number_->setText(QString::number(logic_.position().record));
-            return;
-        }
-        logic_.goToNumber(n);
+        const auto n = boundNumber();
+        if (!n) return;
+        logic_.goToNumber(*n);
     } else {
         logic_.save();
-        findDataChanged();
     }
     showFromLogic();
 }
 
+std::optional<int32_t> RecordEditor::boundNumber() {
+    if (!goTo_) return logic_.position().record;
+    bool ok = false;
+    const int n = number_->text().trimmed().toInt(&ok);
+    if (ok) return n;
+    prompts_.tell(PromptIcon::Warning, editorText::kProgramCaption, "Please enter an integer.");
+    number_->setText(QString::number(logic_.position().record));
+    return std::nullopt;
+}
+
 void RecordEditor::saveAsClicked() {
     if (!logic_.canSaveAs()) return;
+    const HiddenWhile hidden(findDialog_);
     std::string name;
     bool created = false;
     if (!runNewBaseFileDialog(this, set_, name, created)) return;
@@ -306,12 +322,16 @@ void RecordEditor::saveAsClicked() {
 }
 
 void RecordEditor::removeClicked() {
+    const HiddenWhile hidden(findDialog_);
     logic_.remove();
-    findDataChanged();
     showFromLogic();
 }
 
 void RecordEditor::findDataChanged() {
+    // Every store counts: "Сохранить", "Сохранить как...", "Удалить" and the
+    // "yes" of the question before a move.
+    if (logic_.dataChanges() == seenChanges_) return;
+    seenChanges_ = logic_.dataChanges();
     if (findDialog_) findDialog_->refresh();
 }
 
@@ -324,6 +344,7 @@ void RecordEditor::openFind() {
     };
     find_->setEnabled(false);
     findDialog_ = new FindDialog(set_, std::move(host), this);
+    prompts_.setCompanion(findDialog_);
     connect(findDialog_, &QObject::destroyed, this, [this] { find_->setEnabled(true); });
     findDialog_->adjustSize();
     findDialog_->move(find_->mapToGlobal(QPoint(0, 0)) - QPoint(100, 50));
@@ -351,6 +372,33 @@ void RecordEditor::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        // Up and Down move the focus in every control of the window, also
+        // in those that would take them for themselves (radios, list, track bar).
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if ((key == Qt::Key_Up || key == Qt::Key_Down) && widget && widget->window() == this) {
+            focusNextPrevChild(key == Qt::Key_Down);
+            return true;
+        }
+    }
+    // The record follows the track bar when the mouse lets it go (a drag or
+    // a click beside the handle) and after a key moved it.
+    if (watched == track_ &&
+        (event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::KeyRelease)) {
+        // After the slider has handled the event, so its value is final.
+        QMetaObject::invokeMethod(this, &RecordEditor::trackMoved, Qt::QueuedConnection);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void RecordEditor::trackMoved() {
+    if (track_->value() == logic_.position().record) return;
+    logic_.goToNumber(track_->value());
+    showFromLogic();
 }
 
 EditorCloseResult runRecordEditor(QWidget* parent, BaseSet& set, ProgramSettings& settings,

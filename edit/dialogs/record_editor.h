@@ -32,8 +32,27 @@ public:
     PromptAnswer ask(const char* caption, const char* text, PromptButtons buttons) override;
     void tell(PromptIcon icon, const char* caption, const char* text) override;
 
+    // A modeless window kept out of the way while a box is up (the editor's
+    // find dialog would cover its questions).
+    void setCompanion(QWidget* companion) { companion_ = companion; }
+    QWidget* companion() const { return companion_; }
+
 private:
     QWidget* parent_;
+    QPointer<QWidget> companion_;
+};
+
+// Hides a visible window for its lifetime and shows it again at the end;
+// nested guards leave the showing to the outermost.
+class HiddenWhile {
+public:
+    explicit HiddenWhile(QWidget* window);
+    ~HiddenWhile();
+    HiddenWhile(const HiddenWhile&) = delete;
+    HiddenWhile& operator=(const HiddenWhile&) = delete;
+
+private:
+    QPointer<QWidget> window_;
 };
 
 class RecordEditor : public QDialog {
@@ -54,6 +73,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void build();
@@ -62,13 +82,17 @@ private:
     void showFromLogic(); // every control from the logic's position and record
     void updateButtons();
     void refreshTrackBar();
+    void trackMoved(); // the record at the track bar's position
     void typed();
     void goToMode();
+    // The record number in the box: the typed one in go-to mode (nullopt
+    // after saying it is no integer), else the shown record's.
+    std::optional<int32_t> boundNumber();
     void saveClicked();
     void saveAsClicked(); // "Сохранить как...": into another or a new file
     void removeClicked();
     void openFind();
-    void findDataChanged(); // the open find dialog searches again
+    void findDataChanged(); // the open find dialog searches again after a change
     int comboIndexOf(int base) const;
     RecordFields readBoxes() const;
 
@@ -93,6 +117,7 @@ private:
     ImageButton* paste_ = nullptr;
     QPointer<FindDialog> findDialog_; // while it exists, "Найти" is disabled
     TableKind findKind_ = TableKind::Population;
+    uint32_t seenChanges_ = 0; // the logic's data changes the find dialog knows of
 };
 
 // Runs the editor modally; the result says what the main window refreshes.

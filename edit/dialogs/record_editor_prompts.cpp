@@ -15,7 +15,19 @@ QString captionOf(const char* caption) {
 }
 } // namespace
 
+HiddenWhile::HiddenWhile(QWidget* window) {
+    if (window != nullptr && window->isVisible()) {
+        window_ = window;
+        window->hide();
+    }
+}
+
+HiddenWhile::~HiddenWhile() {
+    if (window_) window_->show();
+}
+
 PromptAnswer MessageBoxPrompts::ask(const char* caption, const char* text, PromptButtons buttons) {
+    const HiddenWhile hidden(companion_);
     const bool cancel = buttons == PromptButtons::YesNoCancel;
     const auto answer = QMessageBox::question(
         parent_, captionOf(caption), QString::fromUtf8(text),
@@ -28,6 +40,7 @@ PromptAnswer MessageBoxPrompts::ask(const char* caption, const char* text, Promp
 }
 
 void MessageBoxPrompts::tell(PromptIcon icon, const char* caption, const char* text) {
+    const HiddenWhile hidden(companion_);
     QMessageBox::Icon i = QMessageBox::Information;
     switch (icon) {
     case PromptIcon::Information:

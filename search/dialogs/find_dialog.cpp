@@ -113,7 +113,11 @@ void FindDialog::resetFields() {
 }
 
 void FindDialog::refresh() {
-    if (!busy_) markStale();
+    if (busy_) return;
+    // Storing a record already marks the search state dirty (it stops the
+    // background search), so the dialog's own texts are reset here.
+    set_.search.dirty = 0;
+    markStale();
 }
 
 void FindDialog::fieldChosen() {
