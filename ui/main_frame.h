@@ -65,6 +65,7 @@ public:
     void addToBase(const PanelRecord& record) override;
     // The record editor, modal; the views follow what it changed.
     void openEditor(const EditorStart& start);
+    void runDbfImport();
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }
