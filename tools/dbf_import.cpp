@@ -201,7 +201,9 @@ void DbfRecordBuilder::append(const char* record, const Part& part, char* text, 
     }
     if (n > 0 && begin[n - 1] == ' ') --n;
 
-    const int separator = static_cast<int>(part.separator.size());
+    // The separator goes in only after text, so only then does it take room:
+    // a joined cell into an empty field keeps its whole length.
+    const int separator = length > 0 ? static_cast<int>(part.separator.size()) : 0;
     const int room = max - length - separator;
     if (n > room) {
         if (room <= 0) return;

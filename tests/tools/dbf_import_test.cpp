@@ -65,18 +65,22 @@ TEST(DbfRecordBuilder, CellsLoseSpaceRunsAndAreCutToTheirField) {
               (std::vector<std::string>{"Иванов И.И.", "Пётр", ""}));
 }
 
+// A separator takes room only when it goes in: a second cell into an empty
+// field keeps its whole length.
 TEST(DbfRecordBuilder, JoinsColumnsWithSeparatorsWithinTheFieldLimit) {
     Sample s({{"A", 10}, {"B", 10}, {"C", 10}}, {{"34", "5678", "9"},
                                                  {"34", "", "9"},
                                                  {"", "5678", ""},
                                                  {"1234567", "5678", "0"},
-                                                 {"123456789", "5", "6"}});
+                                                 {"123456789", "5", "6"},
+                                                 {"", "1234567890", "1"}});
     DbfTableJob job;
     job.join = true;
     job.fields[0].column = {0, 1, 2};
     job.fields[0].separator = {"-", "/"};
     EXPECT_EQ(built(s, TableKind::Organizations, job, 1),
-              (std::vector<std::string>{"34-5678/9", "34/9", "5678", "1234567-56", "123456789"}));
+              (std::vector<std::string>{"34-5678/9", "34/9", "5678", "1234567-56", "123456789",
+                                        "1234567890"}));
 
     // Without the join only the primary column counts; a field that cannot
     // be joined never takes further columns.
