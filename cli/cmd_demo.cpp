@@ -5,6 +5,7 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
 #include "platform/cp1251.h"
+#include "tools/dbf_demo.h"
 #include "tools/demo_data.h"
 
 #include <cstdio>
@@ -81,7 +82,13 @@ int runDemo(const std::vector<std::string>& args) {
     keyed.organizations = 0;
     keyed.cityCodes = 0;
     keyed.seed = options.seed + 1;
-    return writeDemo(cpFolder, "talsk-keyed.btn", keyed, "тальск") ? 0 : 1;
+    if (!writeDemo(cpFolder, "talsk-keyed.btn", keyed, "тальск")) return 1;
+    // Sample tables for the dBASE import.
+    std::string failed;
+    if (!writeDemoDbfTables(cpFolder, options.seed, failed))
+        return fail("cannot write " + cp1251ToUtf8(failed));
+    std::printf("%s: nasel.dbf, predp.dbf, gorod.dbf\n", folder.c_str());
+    return 0;
 }
 
 CommandRegistrar reg("demo",

@@ -74,6 +74,7 @@ public:
     // Dialog 155, interactive, and dialog 158 over the connected files.
     void openVersionConverter();
     void openChangeKey();
+    void runDbfImport();
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }

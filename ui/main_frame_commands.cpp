@@ -147,6 +147,9 @@ void CMainFrame::runCommand(int id) {
     case cmd::EditRecords:
         openEditor({});
         break;
+    case cmd::ImportDbf:
+        runDbfImport();
+        break;
     case cmd::Exit:
         close();
         break;
