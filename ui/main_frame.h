@@ -65,6 +65,9 @@ public:
     void addToBase(const PanelRecord& record) override;
     // The record editor, modal; the views follow what it changed.
     void openEditor(const EditorStart& start);
+    // The About box, modal; the help window at a page (its contents by default).
+    void openAbout();
+    void openHelp(const QString& topic = QStringLiteral("index.html"));
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }
