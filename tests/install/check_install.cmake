@@ -1,6 +1,7 @@
 # Installs the build into a fresh prefix (-DBUILD_DIR, -DPREFIX, -DGUI) and
 # checks what a user finds there: both programs, the menu entry, the icon and
-# a manual page that covers every command the installed tool lists.
+# a manual page whose commands the installed tool lists.
+cmake_minimum_required(VERSION 3.20) # IN_LIST in script mode
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
   RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
@@ -20,7 +21,7 @@ foreach(f IN LISTS files)
 endforeach()
 
 if(GUI)
-  file(STRINGS "${PREFIX}/share/applications/talsk.desktop" desktop)
+  file(STRINGS "${PREFIX}/share/applications/talsk.desktop" desktop ENCODING UTF-8)
   foreach(line "Type=Application" "Exec=talsk" "Icon=talsk" "Categories=Office;"
       "Name=Тальский телефонный справочник")
     if(NOT line IN_LIST desktop)
