@@ -1,9 +1,12 @@
 #include "ui/help_window.h"
 
+#include "ui/commands.h"
+
 #include <QFile>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSettings>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QUrl>
@@ -37,6 +40,12 @@ constexpr Topic kTopics[] = {
 };
 
 const QString kRoot = QStringLiteral("qrc:/help/");
+const QString kGeometryKey = QStringLiteral("help/geometry");
+
+// The per-user store of the program's window state.
+QSettings userSettings() {
+    return QSettings(QSettings::UserScope, QString::fromUtf8(cmd::kAppTitle.data()));
+}
 
 bool pageExists(const QString& page) {
     return !page.isEmpty() && QFile::exists(QStringLiteral(":/help/") + page);
@@ -106,9 +115,24 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(splitter, 1);
-    resize(fm.averageCharWidth() * 160, fm.lineSpacing() * 44);
-    // Over the window it helps with, not in a corner of the screen.
-    if (parent != nullptr) move(parent->geometry().center() - rect().center());
+    // Where the user left it last time; else over the window it helps with.
+    if (!restoreGeometry(userSettings().value(kGeometryKey).toByteArray())) {
+        resize(fm.averageCharWidth() * 160, fm.lineSpacing() * 44);
+        if (parent != nullptr) move(parent->geometry().center() - rect().center());
+    }
+}
+
+HelpWindow::~HelpWindow() {
+    if (isVisible()) saveGeometryForUser();
+}
+
+void HelpWindow::closeEvent(QCloseEvent* event) {
+    saveGeometryForUser();
+    QWidget::closeEvent(event);
+}
+
+void HelpWindow::saveGeometryForUser() const {
+    userSettings().setValue(kGeometryKey, saveGeometry());
 }
 
 void HelpWindow::showTopic(const QString& topic) {

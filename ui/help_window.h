@@ -14,6 +14,7 @@ class HelpWindow : public QWidget {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget* parent = nullptr);
+    ~HelpWindow() override;
 
     // Shows a page by its name ("query.html", optionally with "#anchor");
     // an unknown page shows the contents instead.
@@ -23,8 +24,12 @@ public:
 
     static constexpr const char* kContents = "index.html";
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void pageChanged();
+    void saveGeometryForUser() const;
 
     QTextBrowser* browser_ = nullptr;
     QListWidget* topics_ = nullptr;
