@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real program on a fresh demo folder in a virtual 1024x700 screen,
 # types a search as a user would and saves the screenshots of docs/screenshots:
-# key-prompt.png, main.png, results-sorted.png, vertical-panel.png, files-dialog.png.
+# key-prompt.png, main.png, results-sorted.png, vertical-panel.png, files-dialog.png,
+# editor.png, about.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -148,6 +149,22 @@ sleep 0.5
 shot editor.png
 xdotool key Escape
 sleep 0.5
+
+# The About box from its toolbar button, once its lines are typed; Enter
+# closes it.
+about_button=(520 45)
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool mousemove --window "$main" "${about_button[@]}" click 1
+about=$(wait_window "О программе: Тальский телефонный справочник")
+sleep 2.5
+xdotool mousemove --window "$main" 900 20
+shot about.png
+xdotool windowactivate --sync "$about" 2>/dev/null || true
+xdotool key Return
+for _ in $(seq 30); do
+    xdotool search --onlyvisible --name "^О программе: " >/dev/null 2>&1 || break
+    sleep 0.1
+done
 
 # F10 closes the program (confirming the exit when it asks).
 xdotool windowactivate --sync "$main" 2>/dev/null || true

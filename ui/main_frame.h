@@ -75,6 +75,9 @@ public:
     void openVersionConverter();
     void openChangeKey();
     void runDbfImport();
+    // The About box, modal; the help window at a page (its contents by default).
+    void openAbout();
+    void openHelp(const QString& topic = QStringLiteral("index.html"));
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }

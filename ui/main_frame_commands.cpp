@@ -241,6 +241,13 @@ void CMainFrame::runCommand(int id) {
     case cmd::ChangeKey:
         openChangeKey();
         break;
+    case cmd::About:
+        openAbout();
+        break;
+    case cmd::Help:
+    case cmd::HelpKey:
+        openHelp();
+        break;
     default:
         // The files dialogs, the settings sheet, the utilities, help and
         // About come with their own windows; the results table's row

@@ -1,0 +1,79 @@
+// The About box as a user meets it: the lines typed while it is open, OK
+// closing it at once even mid-typing, reopening typing again, and the licence.
+
+#include "dialogs/modal.h"
+#include "search/dialogs/about_box.h"
+#include "search/dialogs/about_box_typing.h"
+#include "search/dialogs/licence_dialog.h"
+
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+
+namespace talsk {
+namespace {
+
+std::string line(size_t i) {
+    return aboutLines()[i];
+}
+
+std::string shown(const AboutBox& box, size_t i) {
+    return box.lineText(i).toStdString();
+}
+
+QStringList shownLines(const AboutBox& box) {
+    QStringList texts;
+    for (size_t i = 0; i < aboutLines().size(); ++i)
+        texts << box.lineText(i);
+    return texts;
+}
+
+TEST(AboutBox, OkClosesAtOnceWhileTypingAndReopeningTypesAgain) {
+    {
+        AboutBox box;
+        box.show();
+        EXPECT_EQ(shown(box, 0), line(0)); // the title is there at once
+        QTRY_VERIFY_WITH_TIMEOUT(!box.lineText(1).isEmpty(), 3000);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(test::button(&box, "OK"), Qt::LeftButton);
+        EXPECT_LT(clock.elapsed(), AboutBox::kCloseWaitMs);
+        EXPECT_FALSE(box.isVisible());
+        EXPECT_EQ(box.result(), QDialog::Accepted);
+        // Stopped mid-way: a character already on its way may still land,
+        // then nothing types on and the greeting never completes.
+        QCoreApplication::processEvents();
+        const QStringList atClose = shownLines(box);
+        QTest::qWait(150);
+        EXPECT_EQ(shownLines(box), atClose);
+        EXPECT_NE(shown(box, 6), line(6));
+    }
+    AboutBox again;
+    again.show();
+    EXPECT_TRUE(again.lineText(1).isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(shown(again, 6) == line(6), 10000);
+    for (size_t i = 0; i < aboutLines().size(); ++i)
+        EXPECT_EQ(shown(again, i), line(i)) << i;
+}
+
+TEST(AboutBox, LicenceButtonShowsTheWholeLicence) {
+    AboutBox box;
+    box.show();
+    const QString licence = licenceText();
+    ASSERT_TRUE(licence.contains(QStringLiteral("БЕЗ КАКИХ-ЛИБО ГАРАНТИЙ")));
+    QString licenceShown;
+    test::whenModal<LicenceDialog>([&](LicenceDialog* dialog) {
+        auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("id1227"));
+        if (text != nullptr) {
+            EXPECT_TRUE(text->isReadOnly());
+            licenceShown = text->toPlainText();
+        }
+        QTest::mouseClick(test::button(dialog, "OK"), Qt::LeftButton);
+    });
+    QTest::mouseClick(test::button(&box, QStringLiteral("Лицензия")), Qt::LeftButton);
+    EXPECT_EQ(licenceShown.toStdString(), licence.toStdString()); // all of it, to its last line
+    EXPECT_TRUE(box.isVisible());                                 // the licence closes alone
+    box.accept();
+}
+
+} // namespace
+} // namespace talsk

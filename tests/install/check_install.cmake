@@ -1,0 +1,58 @@
+# Installs the build into a fresh prefix (-DBUILD_DIR, -DPREFIX, -DGUI) and
+# checks what a user finds there: both programs, the menu entry, the icon and
+# a manual page whose commands the installed tool lists.
+cmake_minimum_required(VERSION 3.20) # IN_LIST in script mode
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+  RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "install failed (${rc}): ${err}")
+endif()
+
+set(files bin/talsk-cli share/man/man1/talsk-cli.1)
+if(GUI)
+  list(APPEND files bin/talsk share/applications/talsk.desktop
+    share/icons/hicolor/scalable/apps/talsk.svg)
+endif()
+foreach(f IN LISTS files)
+  if(NOT EXISTS "${PREFIX}/${f}")
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+
+if(GUI)
+  file(STRINGS "${PREFIX}/share/applications/talsk.desktop" desktop ENCODING UTF-8)
+  foreach(line "Type=Application" "Exec=talsk" "Icon=talsk" "Categories=Office;"
+      "Name=Тальский телефонный справочник")
+    if(NOT line IN_LIST desktop)
+      message(FATAL_ERROR "talsk.desktop lacks '${line}'")
+    endif()
+  endforeach()
+  file(READ "${PREFIX}/share/icons/hicolor/scalable/apps/talsk.svg" icon)
+  if(NOT icon MATCHES "<svg")
+    message(FATAL_ERROR "the icon is not an SVG picture")
+  endif()
+endif()
+
+# The installed tool runs, and every command its manual describes is one the
+# tool lists (the tool may list newer ones; the manual says so).
+execute_process(COMMAND "${PREFIX}/bin/talsk-cli" --help RESULT_VARIABLE rc OUTPUT_VARIABLE usage)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "installed talsk-cli --help failed (${rc})")
+endif()
+file(READ "${PREFIX}/share/man/man1/talsk-cli.1" manual)
+string(REGEX MATCHALL "\n\\.TP\n\\.B [a-z]+" described "${manual}")
+list(LENGTH described count)
+if(count EQUAL 0)
+  message(FATAL_ERROR "the manual page describes no command")
+endif()
+foreach(entry IN LISTS described)
+  string(REGEX REPLACE ".*\\.B " "" command "${entry}")
+  if(NOT usage MATCHES "\n  ${command} ")
+    message(FATAL_ERROR "the manual page describes '${command}', which talsk-cli does not list")
+  endif()
+endforeach()
+if(NOT manual MATCHES "may have more")
+  message(FATAL_ERROR "the manual page does not point to --help for newer commands")
+endif()
+file(REMOVE_RECURSE "${PREFIX}")
