@@ -249,9 +249,8 @@ void CMainFrame::runCommand(int id) {
         openHelp();
         break;
     default:
-        // The files dialogs, the settings sheet, the utilities, help and
-        // About come with their own windows; the results table's row
-        // commands with the table; undo has no handler.
+        // The results table's row commands run in the table; undo has no
+        // handler.
         break;
     }
     updateActions();
