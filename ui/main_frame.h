@@ -65,6 +65,8 @@ public:
     void addToBase(const PanelRecord& record) override;
     // The record editor, modal; the views follow what it changed.
     void openEditor(const EditorStart& start);
+    // "Настройки" (F9): on OK the options are validated, saved and applied.
+    void openSettingsSheet();
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }
