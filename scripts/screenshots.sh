@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs the real program on a fresh demo folder in a virtual 1024x700 screen,
 # types a search as a user would and saves the screenshots of docs/screenshots:
-# key-prompt.png, main.png, results-sorted.png, vertical-panel.png.
+# key-prompt.png, main.png, results-sorted.png, vertical-panel.png, settings.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -125,6 +125,14 @@ xdotool mouseup 1
 sleep 1
 xdotool mousemove --window "$main" 900 20
 shot vertical-panel.png
+
+# "Настройки" (F9) on its first page, closed with Escape.
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key F9
+wait_window "Настройки" >/dev/null
+shot settings.png
+xdotool key Escape # the sheet is modal and has the keyboard
+sleep 0.5
 
 # F10 closes the program (confirming the exit when it asks).
 xdotool windowactivate --sync "$main" 2>/dev/null || true

@@ -28,6 +28,7 @@ COptionsSheet::COptionsSheet(const ProgramSettings& settings, const KeyStore& ke
         pages_[i]->load(copy_);
         tabs_->addTab(pages_[i], QString::fromUtf8(titles[i]));
     }
+    tabs_->setUsesScrollButtons(false); // every page's title in sight
     connect(tabs_, &QTabWidget::currentChanged, this, &COptionsSheet::pageChanged);
 
     auto* layout = new QVBoxLayout(this);
@@ -35,7 +36,8 @@ COptionsSheet::COptionsSheet(const ProgramSettings& settings, const KeyStore& ke
     layout->setSpacing(u.y(7));
     layout->addWidget(tabs_, 1);
     layout->addLayout(okCancelRow(*this));
-    setMinimumSize(sizeHint().expandedTo(QSize(u.x(250), u.y(200))));
+    // A sheet's frame keeps its size, as large as its largest page needs.
+    setFixedSize(sizeHint().expandedTo(QSize(u.x(250), u.y(200))));
 }
 
 bool COptionsSheet::storePage(int index, ProgramSettings& into) {
