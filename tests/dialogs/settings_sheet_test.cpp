@@ -91,6 +91,12 @@ TEST_F(SettingsSheetTest, EditsFollowTheirBoxesAndRestoreAllReloadsEveryPage) {
     EXPECT_FALSE(child<QLineEdit>(sheet, 1072)->isEnabled());
     child<QCheckBox>(sheet, 1069)->click();
     EXPECT_TRUE(child<QLineEdit>(sheet, 1072)->isEnabled());
+    retype(sheet, 1072, "99999"); // four characters at most
+    EXPECT_EQ(child<QLineEdit>(sheet, 1072)->text(), "9999");
+    QTest::keyClick(child<QLineEdit>(sheet, 1072), Qt::Key_Up); // the spin stops at 9999
+    EXPECT_EQ(child<QLineEdit>(sheet, 1072)->text(), "9999");
+    QTest::keyClick(child<QLineEdit>(sheet, 1072), Qt::Key_Down);
+    EXPECT_EQ(child<QLineEdit>(sheet, 1072)->text(), "9998");
     child<QCheckBox>(sheet, 1038)->click();
     EXPECT_FALSE(child<QLineEdit>(sheet, 1127)->isEnabled());
 
