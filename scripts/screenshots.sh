@@ -2,7 +2,7 @@
 # Runs the real program on a fresh demo folder in a virtual 1024x700 screen,
 # types a search as a user would and saves the screenshots of docs/screenshots:
 # key-prompt.png, main.png, results-sorted.png, vertical-panel.png, files-dialog.png,
-# editor.png, about.png.
+# editor.png, about.png, settings.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -165,6 +165,14 @@ for _ in $(seq 30); do
     xdotool search --onlyvisible --name "^О программе: " >/dev/null 2>&1 || break
     sleep 0.1
 done
+
+# "Настройки" (F9) on its first page, closed with Escape.
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key F9
+wait_window "Настройки" >/dev/null
+shot settings.png
+xdotool key Escape # the sheet is modal and has the keyboard
+sleep 0.5
 
 # F10 closes the program (confirming the exit when it asks).
 xdotool windowactivate --sync "$main" 2>/dev/null || true

@@ -257,6 +257,7 @@ void CMainFrame::collectUiIntoSettings() {
     settings_.searchFilesChoice = static_cast<int16_t>(areaBar_->files()->currentIndex());
     settings_.searchTablesChoice = static_cast<uint8_t>(areaBar_->tables()->currentIndex());
     settings_.alwaysOnTop = alwaysOnTop_ ? 1 : 0;
+    results_->collectIntoSettings(settings_);
     settings_.fileMask = fileMask_;
     saveBarState();
 }

@@ -78,6 +78,8 @@ public:
     // The About box, modal; the help window at a page (its contents by default).
     void openAbout();
     void openHelp(const QString& topic = QStringLiteral("index.html"));
+    // "Настройки" (F9): on OK the options are validated, saved and applied.
+    void openSettingsSheet();
 
     ProgramSettings& settings() { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }

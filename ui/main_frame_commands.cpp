@@ -159,6 +159,9 @@ void CMainFrame::runCommand(int id) {
         panel_->clearFields();
         generalBar_->clearText();
         break;
+    case cmd::Settings:
+        openSettingsSheet();
+        break;
     case cmd::RestoreSettings:
         applySettingsToUi();
         break;
