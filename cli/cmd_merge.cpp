@@ -6,6 +6,7 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
 #include "platform/cp1251.h"
+#include "tools/destination.h"
 #include "tools/merge.h"
 
 #include <cstdio>

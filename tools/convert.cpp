@@ -9,6 +9,7 @@
 #include "base/load_status.h"
 #include "base/table_builder.h"
 #include "platform/little_endian.h"
+#include "tools/destination.h"
 
 #include <cstring>
 #include <memory>
@@ -307,26 +308,6 @@ ConvertResult read20(std::unique_ptr<File>& source, const std::string& path, uin
 
 uint16_t normalized(uint16_t version) {
     return version == kVersion10b ? kVersion10a : version;
-}
-
-// Takes the destination's writer lock, or makes sure a file can be created
-// beside it; otherwise says why not.
-WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& held) {
-    FileSystem& fs = fileSystem();
-    const FileAttributes a = fs.attributes(path);
-    if (a.directory) return WriteError::Other;
-    if (a.exists && a.readOnly) return WriteError::NoAccess;
-    WriteError cause = WriteError::Other;
-    if (a.exists) {
-        held = fs.open(path, OpenMode::ReadWriteExclusive, &cause);
-        return held ? WriteError::None : cause;
-    }
-    std::string probe;
-    std::unique_ptr<File> temp = fs.createTemp(fs.resolve(path), probe, &cause);
-    if (!temp) return cause;
-    temp->close();
-    fs.remove(probe);
-    return WriteError::None;
 }
 
 ConvertResult convert(const std::string& sourcePath, const std::string& destinationPath,

@@ -5,6 +5,7 @@
 #include "base/cipher.h"
 #include "base/table_builder.h"
 #include "platform/file.h"
+#include "tools/destination.h"
 #include "tools/oem_table.h"
 
 #include <algorithm>
@@ -26,26 +27,6 @@ DbfImportResult finish(DbfImportOutcome outcome, TableKind table = TableKind::Po
     r.status = status;
     r.cause = cause;
     return r;
-}
-
-// Takes the destination's writer lock when it exists, or makes sure a file
-// can be created beside it, before any source is read.
-WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& held) {
-    FileSystem& fs = fileSystem();
-    const FileAttributes a = fs.attributes(path);
-    if (a.directory) return WriteError::Other;
-    if (a.exists && a.readOnly) return WriteError::NoAccess;
-    WriteError cause = WriteError::Other;
-    if (a.exists) {
-        held = fs.open(path, OpenMode::ReadWriteExclusive, &cause);
-        return held ? WriteError::None : cause;
-    }
-    std::string probe;
-    std::unique_ptr<File> temp = fs.createTemp(fs.resolve(path), probe, &cause);
-    if (!temp) return cause;
-    temp->close();
-    fs.remove(probe);
-    return WriteError::None;
 }
 
 class Progress {

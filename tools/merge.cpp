@@ -120,25 +120,4 @@ MergeResult mergeFiles(const std::vector<MergeSource>& sources, const std::strin
     return result;
 }
 
-WriteError checkDestination(const std::string& path) {
-    FileSystem& fs = fileSystem();
-    if (path.empty()) return WriteError::Other;
-    const FileAttributes a = fs.attributes(path);
-    if (a.directory) return WriteError::Other;
-    if (a.exists && a.readOnly) return WriteError::NoAccess;
-    WriteError cause = WriteError::Other;
-    if (a.exists) {
-        std::unique_ptr<File> held = fs.open(path, OpenMode::ReadWriteExclusive, &cause);
-        if (!held) return cause;
-        held->close();
-        return WriteError::None;
-    }
-    std::string probe;
-    std::unique_ptr<File> temp = fs.createTemp(fs.resolve(path), probe, &cause);
-    if (!temp) return cause;
-    temp->close();
-    fs.remove(probe);
-    return WriteError::None;
-}
-
 } // namespace talsk

@@ -62,9 +62,4 @@ int64_t announcedRecords(const std::vector<MergeSource>& sources);
                                      const MergeProgress& progress = {},
                                      const std::atomic<bool>* cancel = nullptr);
 
-// Whether a file could be written at path: an existing one is writable and
-// not held by another writer, or the folder takes a new file. Nothing is
-// created or changed.
-WriteError checkDestination(const std::string& path);
-
 } // namespace talsk

@@ -4,6 +4,7 @@
 #include "base/cipher.h"
 #include "base/dialogs/key_prompt_dialog.h"
 #include "base/load_status.h"
+#include "tools/destination.h"
 #include "tools/dialogs/merge_dialog.h"
 #include "tools/dialogs/merge_job.h"
 #include "ui/text.h"
