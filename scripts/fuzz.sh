@@ -37,6 +37,7 @@ seeds_of() {
     settings_fuzz) echo tests/data/settings.cfg ;;
     search_log_fuzz) echo tests/data/search*.log ;;
     key_store_fuzz) echo tests/data/keys.store ;;
+    dbf_fuzz) echo tests/data/*.dbf ;;
     esac
 }
 
