@@ -7,11 +7,11 @@
 #include "base/dialogs/file_info_dialog.h"
 #include "base/key_store.h"
 #include "base/settings.h"
+#include "demo_folder.h"
 #include "dialogs/modal.h"
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
-#include "tools/demo_data.h"
 #include "ui/field_search_panel.h"
 #include "ui/main_frame.h"
 #include "ui/results_table.h"
@@ -33,16 +33,7 @@ using test::whenModal;
 class ConnectedFilesFrame : public testing::Test {
 protected:
     void SetUp() override {
-        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
-        PhoneBase demo;
-        demo.path = dir.file("talsk.btn");
-        DemoOptions options;
-        options.residents = 300;
-        options.organizations = 40;
-        options.cityCodes = 4;
-        ASSERT_TRUE(fillDemoBase(demo, options));
-        ASSERT_TRUE(saveBase(demo, kMaskAllTables));
-        closeBase(demo);
+        ASSERT_TRUE(test::makeDemoFolder(dir, settings, 300, 40, 4));
         // A second file in the folder, not connected yet.
         test::BaseContent content;
         content.tables[0] = {{"5550101", utf8ToCp1251("Щукинский А.Б."), "", "", "", "", ""}};
@@ -52,8 +43,6 @@ protected:
         ASSERT_TRUE(saveBase(second, kMaskAllTables));
         closeBase(second);
 
-        resetSettings(settings, ResetMode::All);
-        settings.programFolder = dir.path();
         settings.connectFolderFiles = 0;
         settings.fileCount = 1;
         settings.filePaths[0] = "talsk.btn";

@@ -3,10 +3,10 @@
 
 #include "base/base_file.h"
 #include "base/settings.h"
+#include "demo_folder.h"
 #include "edit/dialogs/record_editor.h"
 #include "platform/cp1251.h"
 #include "support/temp_dir.h"
-#include "tools/demo_data.h"
 #include "ui/field_search_panel.h"
 #include "ui/main_frame.h"
 #include "ui/results_table.h"
@@ -28,21 +28,7 @@ namespace {
 class EditorWaysIn : public testing::Test {
 protected:
     void SetUp() override {
-        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
-        PhoneBase base;
-        base.path = dir.file("talsk.btn");
-        DemoOptions demo;
-        demo.residents = 500;
-        demo.organizations = 50;
-        demo.cityCodes = 10;
-        ASSERT_TRUE(fillDemoBase(base, demo));
-        ASSERT_TRUE(saveBase(base, kMaskAllTables));
-        closeBase(base);
-        resetSettings(settings, ResetMode::All);
-        settings.programFolder = dir.path();
-        settings.backgroundDelayMs = 30;
-        settings.startFocus = 2;
-        settings.notFoundMessage = 0;
+        ASSERT_TRUE(test::makeDemoFolder(dir, settings, 500, 50, 10));
         settings.askToSaveChanges = 1;
     }
 

@@ -4,10 +4,10 @@
 #include "app/single_instance.h"
 #include "base/base_file.h"
 #include "base/settings.h"
+#include "demo_folder.h"
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
 #include "support/temp_dir.h"
-#include "tools/demo_data.h"
 #include "ui/field_search_panel.h"
 #include "ui/general_search_bar.h"
 #include "ui/main_frame.h"
@@ -27,24 +27,7 @@ namespace {
 
 class MainFrameTest : public testing::Test {
 protected:
-    void SetUp() override {
-        // Keys and the bars' state go to the test's own folder.
-        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
-        PhoneBase base;
-        base.path = dir.file("talsk.btn");
-        DemoOptions demo;
-        demo.residents = 3000;
-        demo.organizations = 400;
-        demo.cityCodes = 40;
-        ASSERT_TRUE(fillDemoBase(base, demo));
-        ASSERT_TRUE(saveBase(base, kMaskAllTables));
-        closeBase(base);
-        resetSettings(settings, ResetMode::All);
-        settings.programFolder = dir.path();
-        settings.backgroundDelayMs = 30;
-        settings.startFocus = 2; // the surname
-        settings.notFoundMessage = 0;
-    }
+    void SetUp() override { ASSERT_TRUE(test::makeDemoFolder(dir, settings, 3000, 400, 40)); }
 
     std::unique_ptr<CMainFrame> openFrame() {
         auto frame = std::make_unique<CMainFrame>(settings);
