@@ -1,6 +1,7 @@
 #include "search/search_engine.h"
 
 #include "base/char_tables.h"
+#include "search/literal_scan.h"
 #include "search/query_match.h"
 
 #include <algorithm>
@@ -322,6 +323,166 @@ template <bool Fold, int N> struct ContainsRecordTest {
     }
 };
 
+// ---- literal words over the whole pool ------------------------------------
+
+// Runs scanTable(j, kind, table, found) over the area in hit order; it
+// returns false when it stopped on the cancel flag.
+template <typename TableScan> int32_t scanAreaTables(const SearchRun& run, TableScan&& scanTable) {
+    SearchResults& st = *run.out;
+    reserveForArea(run, false);
+    bool cancelled = false;
+    forEachAreaTable(run, false, [&](int j, TableKind kind, const BaseTable& t) {
+        if (cancelled) return;
+        int32_t found = 0;
+        cancelled = !scanTable(static_cast<int16_t>(j), kind, t, found);
+        counterOf(st, kind) += found;
+    });
+    return cancelled ? kSearchCancelled : hitTotal(st);
+}
+
+// Pool bytes between two looks at the cancel flag when no candidate turns up.
+constexpr ptrdiff_t kCancelStride = 65536;
+
+// The record that holds pool offset `at`, searching forward from record r:
+// a few steps, then strides that double, then halving within the last one.
+inline int32_t recordHolding(const RecordIndexEntry* e, int32_t count, int32_t r, uint32_t at) {
+    for (int k = 0; k < 4; ++k) {
+        if (r + 1 >= count || e[r + 1].start > at) return r;
+        ++r;
+    }
+    // e[lo].start <= at < e[hi].start; the closing entry e[count] lies past every offset.
+    int32_t lo = r, hi = count;
+    for (int32_t stride = 8; lo + stride < count; stride *= 2) {
+        if (e[lo + stride].start > at) {
+            hi = lo + stride;
+            break;
+        }
+        lo += stride;
+    }
+    while (hi - lo > 1) {
+        const int32_t mid = lo + (hi - lo) / 2;
+        if (e[mid].start <= at)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+// Whether one of the words matches at q (q lies inside a field; the
+// comparison stops at its zero). atFieldStart: q begins its field.
+template <bool Fold>
+inline bool literalAt(const LiteralPlan& plan, const uchar* q, bool atFieldStart,
+                      const uchar* upper) {
+    for (int j = 0; j < plan.count; ++j) {
+        const LiteralWord& w = plan.words[j];
+        if ((atFieldStart || !w.anchored) &&
+            match::compareAt<Fold>(q, w.text, w.length, upper) == match::Matched)
+            return true;
+    }
+    return false;
+}
+
+// Search by one field: the field of each record scanned a vector block at a time.
+template <bool Fold, int N> struct LiteralFieldTest {
+    const LiteralPlan* plan;
+    LiteralFinder<N> finder;
+    int field;
+    const uchar* upper;
+
+    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
+                    const uchar* limit) const {
+        const auto* p = reinterpret_cast<const uchar*>(pool);
+        const FieldSpan f = fieldSpan(p + e.start, p + nextStart, e, field);
+        for (const uchar* q = f.begin;; ++q) {
+            q = finder.next(q, f.end, limit);
+            if (q == nullptr) return false;
+            if (literalAt<Fold>(*plan, q, q == f.begin, upper)) return true;
+        }
+    }
+};
+
+template <bool Fold, int N>
+int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run) {
+    const LiteralFieldTest<Fold, N> test{&plan, LiteralFinder<N>(plan), field, upperTable().data()};
+    return scanArea(run, test);
+}
+
+// General search: the whole pool at once; a candidate is mapped to its
+// record through the index, and a hit moves the scan to the next record.
+template <bool Fold, int N>
+int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selection,
+                         const SearchRun& run) {
+    const LiteralFinder<N> finder(plan);
+    const uchar* upper = upperTable().data();
+    std::vector<SearchHit>& hits = run.out->hits;
+    const bool allFields = selection == kAllFields;
+    auto cancelled = [&] { return run.cancel && run.cancel->load(std::memory_order_relaxed) != 0; };
+    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t,
+                                   int32_t& found) {
+        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+        const RecordIndexEntry* e = t.entries();
+        const int32_t count = t.count;
+        const uchar* textEnd = p + e[count].start;
+        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+        int32_t r = 0;
+        const uchar* q = p;
+        while (q < textEnd) {
+            const uchar* to = textEnd - q > kCancelStride ? q + kCancelStride : textEnd;
+            const uchar* c = finder.next(q, to, limit);
+            if (cancelled()) return false;
+            if (c == nullptr) {
+                q = to;
+                continue;
+            }
+            r = recordHolding(e, count, r, static_cast<uint32_t>(c - p));
+            // Fields are zero-terminated and records follow one another.
+            const bool fieldStart = c == p || c[-1] == 0;
+            if (literalAt<Fold>(plan, c, fieldStart, upper) &&
+                (allFields || selection[static_cast<size_t>(
+                                  GeneralRecordTest<Fold>::fieldAt(
+                                      e[r], static_cast<uint32_t>(c - p) - e[r].start) -
+                                  1)])) {
+                hits.push_back(SearchHit{r, base, kind});
+                ++found;
+                q = p + e[r + 1].start;
+            } else {
+                q = c + 1;
+            }
+        }
+        return true;
+    });
+}
+
+template <bool Fold>
+int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run) {
+    switch (plan.count) {
+    case 1:
+        return runLiteralField<Fold, 1>(plan, field, run);
+    case 2:
+        return runLiteralField<Fold, 2>(plan, field, run);
+    case 3:
+        return runLiteralField<Fold, 3>(plan, field, run);
+    default:
+        return runLiteralField<Fold, 4>(plan, field, run);
+    }
+}
+
+template <bool Fold>
+int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selection,
+                         const SearchRun& run) {
+    switch (plan.count) {
+    case 1:
+        return runLiteralRecord<Fold, 1>(plan, selection, run);
+    case 2:
+        return runLiteralRecord<Fold, 2>(plan, selection, run);
+    case 3:
+        return runLiteralRecord<Fold, 3>(plan, selection, run);
+    default:
+        return runLiteralRecord<Fold, 4>(plan, selection, run);
+    }
+}
+
 template <bool Fold, int N>
 int32_t runContainsField(const TermList& list, int field, const SearchRun& run) {
     ContainsFieldTest<Fold, N> test;
@@ -350,6 +511,9 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
     if (test.activeCount == 1) {
         const TermList& list = *test.active[0].list;
         const int field = test.active[0].field;
+        LiteralPlan plan;
+        if (planLiterals(list, Fold ? test.upper : nullptr, plan))
+            return runLiteralField<Fold>(plan, field, run);
         switch (plainAlternatives(list)) {
         case 1:
             return runContainsField<Fold, 1>(list, field, run);
@@ -368,6 +532,9 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
 
 template <bool Fold> int32_t runGeneral(const GeneralQuery& q, const SearchRun& run) {
     const TermList& list = q.pattern.terms();
+    LiteralPlan plan;
+    if (planLiterals(list, Fold ? upperTable().data() : nullptr, plan))
+        return runLiteralRecord<Fold>(plan, q.selection, run);
     switch (plainAlternatives(list)) {
     case 1:
         return runContainsRecord<Fold, 1>(list, q.selection, run);
