@@ -5,6 +5,7 @@
 #include "base/char_tables.h"
 #include "search/search_engine.h"
 #include "search/search_worker.h"
+#include "search_data.h"
 #include "tools/demo_data.h"
 
 #include "platform/cp1251.h"
@@ -19,41 +20,16 @@
 #include <vector>
 
 using namespace talsk;
+using namespace talsk::bench;
 
 namespace {
 
-struct SearchData {
-    ProgramSettings settings;
-    BaseSet set;
-    bool ok = false;
-};
-
 SearchData& data() {
-    static SearchData* d = [] {
-        auto* s = new SearchData;
-        s->set.bases.resize(1);
-        PhoneBase& base = s->set.bases[0];
-        DemoOptions options;
-        options.residents = 800000;
-        options.organizations = 200000;
-        options.cityCodes = 150;
-        s->ok = fillDemoBase(base, options);
-        base.connected = 1;
-        s->set.totalPopulation = base.tables[0].count;
-        s->set.totalOrganizations = base.tables[1].count;
-        s->set.totalCityCodes = base.tables[2].count;
-        s->set.settings = &s->settings;
-        s->set.search.fileMask[0] = 1;
-        s->set.search.tables = kMaskPopulationOrganizations;
-        sizeHitList(s->set);
-        return s;
-    }();
-    return *d;
+    return searchData();
 }
 
 int64_t recordCount() {
-    const PhoneBase& b = data().set.bases[0];
-    return b.tables[0].count + b.tables[1].count;
+    return searchRecordCount();
 }
 
 // Median and 90th percentile of per-iteration times, in microseconds.
