@@ -147,6 +147,37 @@ private:
     int count_ = 0;
 };
 
+// Codes of at most 56 / PerFlush bits: PerFlush codes gathered in a 64-bit
+// word, then its whole bytes stored at once (8 bytes are written, so the
+// output has 8 bytes of room past the bits). The bits come out as the 32-bit
+// word packing gives them on a little-endian host.
+template <int PerFlush>
+void packShortCodes(const unsigned char* in, size_t n, const uint32_t* bits, const uint8_t* length,
+                    unsigned char* out) {
+    uint64_t acc = 0;
+    unsigned count = 0;
+    size_t i = 0;
+    auto flush = [&] {
+        std::memcpy(out, &acc, sizeof acc);
+        out += count >> 3;
+        acc >>= count & ~7u; // at most 56: count stays below 64
+        count &= 7;
+    };
+    for (; i + PerFlush <= n; i += PerFlush) {
+        for (int k = 0; k < PerFlush; ++k) {
+            acc |= static_cast<uint64_t>(bits[in[i + k]]) << count;
+            count += length[in[i + k]];
+        }
+        flush();
+    }
+    for (; i < n; ++i) {
+        acc |= static_cast<uint64_t>(bits[in[i]]) << count;
+        count += length[in[i]];
+        flush();
+    }
+    std::memcpy(out, &acc, sizeof acc); // the last, partial byte
+}
+
 // Counts the bytes of [begin, end) into four tables in turn, so that runs of
 // one byte value do not wait on each other's increments, then sums them.
 void countBytes(const unsigned char* begin, const unsigned char* end, uint32_t* out) {
@@ -208,15 +239,20 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
             bitCount += uint64_t(f[static_cast<size_t>(b)]) *
                         static_cast<uint64_t>(codes[static_cast<size_t>(b)].length);
         if (bitCount > kMaxChunkBits) return -1; // the reader could not take it back
-        BitWriter writer(bitBuffer.data());
-        if (longest <= 32) {
-            for (int64_t i = 0; i < length; ++i)
-                writer.put32(shortBits[in[i]], shortLength[in[i]]);
+        const auto n = static_cast<size_t>(length);
+        unsigned char* coded = bitBuffer.data();
+        if (longest <= 14) {
+            packShortCodes<4>(in, n, shortBits, shortLength, coded);
+        } else if (longest <= 18) {
+            packShortCodes<3>(in, n, shortBits, shortLength, coded);
+        } else if (longest <= 28) {
+            packShortCodes<2>(in, n, shortBits, shortLength, coded);
         } else {
+            BitWriter writer(coded);
             for (int64_t i = 0; i < length; ++i)
                 writer.put(codes[in[i]].bits, codes[in[i]].length);
+            writer.finish();
         }
-        writer.finish();
 
         const bool first = start == 0;
         unsigned char header[2 + kMaxChunkHeader] = {};
