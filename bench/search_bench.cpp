@@ -106,6 +106,25 @@ void BM_GeneralSuffix(benchmark::State& state) {
     generalSearch(state, "*ова");
 }
 
+// The three figures of a search on one thread only (no table cut in two):
+// 0 one field, 1 all fields, 2 two words over all fields; case ignored.
+void BM_OneThread(benchmark::State& state) {
+    SearchData& d = data();
+    d.settings.caseSensitive = 0;
+    SearchRun run = foregroundRun(d.set);
+    run.splitRecords = 0;
+    FieldQueryText q;
+    q.set(2, utf8ToCp1251("ова").c_str());
+    const std::string text = utf8ToCp1251(state.range(0) == 2 ? "Иванов Тальская" : "ова");
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = state.range(0) == 0 ? runFieldSearch(q, run)
+                                   : runGeneralSearch(text.c_str(), run, nullptr);
+        benchmark::DoNotOptimize(hits);
+    }
+    finish(state, hits);
+}
+
 // The yardstick: the simplest loop that finds a three-letter text in a field
 // of every record, case folded through the same table.
 void BM_BaselineFieldByteLoop(benchmark::State& state) {
@@ -209,6 +228,7 @@ BENCHMARK(BM_FieldStreetAndHouse)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_GeneralSubstring)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GeneralTwoWords)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GeneralSuffix)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneThread)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselineFieldByteLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CancelLatency)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);
 BENCHMARK(BM_CancelReaction)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace talsk {
 
@@ -114,36 +115,67 @@ void reserveForArea(const SearchRun& run, bool cityWhenContained) {
     if (hits.capacity() < needed) hits.reserve(needed);
 }
 
-// The run proper: tests every record of the area, appends hits, stops at once
-// when asked to. The counters and hits found so far stay on cancellation.
-template <typename RecordTest> int32_t scanArea(const SearchRun& run, const RecordTest& test) {
+bool cancelRequested(const SearchRun& run) {
+    return run.cancel && run.cancel->load(std::memory_order_relaxed) != 0;
+}
+
+// Hits of the second half of a split table; kept from run to run, so that
+// a search allocates nothing once it has run.
+std::vector<SearchHit>& secondHalfHits() {
+    thread_local std::vector<SearchHit> hits;
+    return hits;
+}
+
+// The run proper: scanRange(base, kind, table, first, last, hits) appends the
+// hits among records [first, last) in order and returns false when it stopped
+// on the cancel flag. A large table is cut in two halves scanned on two
+// threads; the second half's hits follow the first's. The counters and hits
+// found so far stay on cancellation.
+template <typename RangeScan> int32_t scanAreaTables(const SearchRun& run, RangeScan&& scanRange) {
     SearchResults& st = *run.out;
-    const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
     reserveForArea(run, false);
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     bool cancelled = false;
     forEachAreaTable(run, false, [&](int j, TableKind kind, const BaseTable& t) {
         if (cancelled) return;
+        const auto base = static_cast<int16_t>(j);
+        const size_t before = st.hits.size();
+        if (twoCores && run.splitRecords > 0 && t.count >= run.splitRecords) {
+            const int32_t mid = t.count / 2;
+            std::vector<SearchHit>& second = secondHalfHits();
+            second.clear();
+            second.reserve(static_cast<size_t>(t.count - mid));
+            bool secondDone = false;
+            std::thread other([&] { secondDone = scanRange(base, kind, t, mid, t.count, second); });
+            const bool firstDone = scanRange(base, kind, t, 0, mid, st.hits);
+            other.join();
+            // The hits keep their order: the second half's only after a whole first half.
+            if (firstDone) st.hits.insert(st.hits.end(), second.begin(), second.end());
+            cancelled = !(firstDone && secondDone);
+        } else {
+            cancelled = !scanRange(base, kind, t, 0, t.count, st.hits);
+        }
+        counterOf(st, kind) += static_cast<int32_t>(st.hits.size() - before);
+    });
+    return cancelled ? kSearchCancelled : hitTotal(st);
+}
+
+// Tests every record of the area, stops at once when asked to.
+template <typename RecordTest> int32_t scanArea(const SearchRun& run, const RecordTest& test) {
+    const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
+    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
+                                   int32_t last, std::vector<SearchHit>& hits) {
         const char* pool = t.text.data();
         // Bytes the matcher may read ahead: the records of the pool.
         const auto* limit = reinterpret_cast<const uchar*>(pool) +
                             std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
         const RecordIndexEntry* e = t.entries();
-        const int32_t count = t.count;
-        const auto base = static_cast<int16_t>(j);
-        int32_t found = 0;
-        for (int32_t i = 0; i < count; ++i) {
-            if (test(pool, e[i], e[i + 1].start, limit)) {
-                st.hits.push_back(SearchHit{i, base, kind});
-                ++found;
-            }
-            if (cancel.load(std::memory_order_relaxed)) {
-                cancelled = true;
-                break;
-            }
+        for (int32_t i = first; i < last; ++i) {
+            if (test(pool, e[i], e[i + 1].start, limit)) hits.push_back(SearchHit{i, base, kind});
+            if (cancel.load(std::memory_order_relaxed)) return false;
         }
-        counterOf(st, kind) += found;
+        return true;
     });
-    return cancelled ? kSearchCancelled : hitTotal(st);
 }
 
 // Field k (1..7) of a record: [begin, end), *end == 0.
@@ -325,21 +357,6 @@ template <bool Fold, int N> struct ContainsRecordTest {
 
 // ---- literal words over the whole pool ------------------------------------
 
-// Runs scanTable(j, kind, table, found) over the area in hit order; it
-// returns false when it stopped on the cancel flag.
-template <typename TableScan> int32_t scanAreaTables(const SearchRun& run, TableScan&& scanTable) {
-    SearchResults& st = *run.out;
-    reserveForArea(run, false);
-    bool cancelled = false;
-    forEachAreaTable(run, false, [&](int j, TableKind kind, const BaseTable& t) {
-        if (cancelled) return;
-        int32_t found = 0;
-        cancelled = !scanTable(static_cast<int16_t>(j), kind, t, found);
-        counterOf(st, kind) += found;
-    });
-    return cancelled ? kSearchCancelled : hitTotal(st);
-}
-
 // Pool bytes between two looks at the cancel flag when no candidate turns up.
 constexpr ptrdiff_t kCancelStride = 65536;
 
@@ -415,27 +432,24 @@ int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selectio
                          const SearchRun& run) {
     const LiteralFinder<N> finder(plan);
     const uchar* upper = upperTable().data();
-    std::vector<SearchHit>& hits = run.out->hits;
     const bool allFields = selection == kAllFields;
-    auto cancelled = [&] { return run.cancel && run.cancel->load(std::memory_order_relaxed) != 0; };
-    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t,
-                                   int32_t& found) {
+    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
+                                   int32_t last, std::vector<SearchHit>& hits) {
         const auto* p = reinterpret_cast<const uchar*>(t.text.data());
         const RecordIndexEntry* e = t.entries();
-        const int32_t count = t.count;
-        const uchar* textEnd = p + e[count].start;
+        const uchar* end = p + e[last].start;
         const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
-        int32_t r = 0;
-        const uchar* q = p;
-        while (q < textEnd) {
-            const uchar* to = textEnd - q > kCancelStride ? q + kCancelStride : textEnd;
+        int32_t r = first;
+        const uchar* q = p + e[first].start;
+        while (q < end) {
+            const uchar* to = end - q > kCancelStride ? q + kCancelStride : end;
             const uchar* c = finder.next(q, to, limit);
-            if (cancelled()) return false;
+            if (cancelRequested(run)) return false;
             if (c == nullptr) {
                 q = to;
                 continue;
             }
-            r = recordHolding(e, count, r, static_cast<uint32_t>(c - p));
+            r = recordHolding(e, last, r, static_cast<uint32_t>(c - p));
             // Fields are zero-terminated and records follow one another.
             const bool fieldStart = c == p || c[-1] == 0;
             if (literalAt<Fold>(plan, c, fieldStart, upper) &&
@@ -444,7 +458,6 @@ int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selectio
                                       e[r], static_cast<uint32_t>(c - p) - e[r].start) -
                                   1)])) {
                 hits.push_back(SearchHit{r, base, kind});
-                ++found;
                 q = p + e[r + 1].start;
             } else {
                 q = c + 1;

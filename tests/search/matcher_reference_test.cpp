@@ -325,8 +325,8 @@ void fillPools(BaseSet& set, Random& rnd, const std::string& letters, int longFi
 }
 
 // Runs the pattern as a general search (over a random selection) or a field
-// search and compares the hits with the literal rules applied record by
-// record. Returns the number of hits.
+// search, whole or split in two halves, and compares the hits with the
+// literal rules applied record by record. Returns the number of hits.
 int32_t expectSearchAgrees(BaseSet& set, ProgramSettings& settings, Random& rnd,
                            const std::string& pattern) {
     char raw[kQuerySlot] = {};
@@ -343,8 +343,11 @@ int32_t expectSearchAgrees(BaseSet& set, ProgramSettings& settings, Random& rnd,
     const int field = 1 + rnd.below(kFieldCount);
     FieldQueryText query;
     query.set(field, pattern.c_str());
+    // Tables cut in two halves searched on two threads, or not at all.
+    SearchRun run = foregroundRun(set);
+    run.splitRecords = rnd.below(2) ? 0 : 1 + rnd.below(100);
     const int32_t n =
-        general ? runGeneralSearch(pattern.c_str(), set, &selection) : runFieldSearch(query, set);
+        general ? runGeneralSearch(pattern.c_str(), run, &selection) : runFieldSearch(query, run);
 
     std::vector<std::tuple<int, int, int>> expected, got;
     for (int b = 0; b < 2 && list.count != 0; ++b)
