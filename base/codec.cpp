@@ -503,7 +503,8 @@ private:
 // One chunk as read: its coded bits (8 zero bytes after them) and, when it
 // carries one, the tree that is in force from it on.
 struct ReadChunk {
-    std::unique_ptr<unsigned char[]> bits;
+    unsigned char* bits = nullptr; // owned, or a part of a larger block
+    std::unique_ptr<unsigned char[]> owned;
     size_t room = 0; // bytes the bits buffer holds
     uint32_t bitCount = 0;
     std::vector<unsigned char> tree;
@@ -532,18 +533,19 @@ bool readChunk(File& file, const std::string& fileKey, size_t bitBufferSize, Rea
     const size_t codedBytes = (static_cast<size_t>(chunk.bitCount) + 7) / 8;
     if (codedBytes > bitBufferSize) return false;
     if (chunk.room < codedBytes + 8) {
-        chunk.bits.reset(new (std::nothrow) unsigned char[codedBytes + 8]);
+        chunk.owned.reset(new (std::nothrow) unsigned char[codedBytes + 8]);
+        chunk.bits = chunk.owned.get();
         chunk.room = chunk.bits ? codedBytes + 8 : 0;
         if (!chunk.bits) return false;
     }
     // The decoder reads whole words: zero bytes after the coded ones.
-    std::memset(chunk.bits.get() + codedBytes, 0, 8);
-    return file.readExact(chunk.bits.get(), static_cast<int64_t>(codedBytes));
+    std::memset(chunk.bits + codedBytes, 0, 8);
+    return file.readExact(chunk.bits, static_cast<int64_t>(codedBytes));
 }
 
 Stream streamOf(const ReadChunk& chunk, unsigned char* out, unsigned char* end) {
     Stream s;
-    s.in = chunk.bits.get();
+    s.in = chunk.bits;
     s.bitCount = chunk.bitCount;
     s.out = out;
     s.end = end;
@@ -605,6 +607,10 @@ bool anyTreeAfterFirst(const ReadChunk* chunks, size_t count) {
     return false;
 }
 
+bool anyTree(const ReadChunk* chunks, size_t count) {
+    return count > 0 && (!chunks[0].tree.empty() || anyTreeAfterFirst(chunks, count));
+}
+
 // One thread: a few chunks read, then decoded side by side in their places,
 // with the same few buffers over and over.
 bool unpackStreaming(File& file, const std::string& fileKey, size_t chunks, size_t bitBufferSize,
@@ -630,27 +636,41 @@ bool unpackStreaming(File& file, const std::string& fileKey, size_t chunks, size
     return produced == at.textSize;
 }
 
-// Two threads: the whole block read, then each half of the chunks decoded on
-// its own thread.
+// Two threads: the first half of the chunks is read, then decoded on a
+// second thread while this one reads and decodes the rest. The bits stay in
+// one block until the end, for the rare block whose chunks do not each fill
+// their place.
 bool unpackTwoThreads(File& file, const std::string& fileKey, size_t chunks, size_t bitBufferSize,
                       const Placement& at) {
+    const size_t stride = bitBufferSize + 8;
+    Block held; // one large block: few page faults
+    if (!held.resize(chunks * stride)) return false;
     std::vector<ReadChunk> read(chunks);
-    for (ReadChunk& chunk : read)
-        if (!readChunk(file, fileKey, bitBufferSize, chunk)) return false;
+    for (size_t c = 0; c < chunks; ++c) {
+        read[c].bits = reinterpret_cast<unsigned char*>(held.data()) + c * stride;
+        read[c].room = stride;
+    }
+    const size_t half = chunks / 2;
+    for (size_t c = 0; c < half; ++c)
+        if (!readChunk(file, fileKey, bitBufferSize, read[c])) return false;
     Decoder decoder;
     if (!read[0].tree.empty() &&
         !decoder.setTree(read[0].tree.data(), static_cast<int>(read[0].tree.size())))
         return false;
     if (!decoder.hasTree()) return false;
-    if (!anyTreeAfterFirst(read.data(), chunks)) {
-        const size_t half = chunks / 2;
-        bool secondOk = false;
-        std::thread second(
-            [&] { secondOk = decodeInPlace(decoder, read.data(), 0, half, chunks, at); });
-        const bool firstOk = decodeInPlace(decoder, read.data(), 0, 0, half, at);
-        second.join();
-        if (firstOk && secondOk) return true;
-    }
+    bool firstOk = false;
+    std::thread first([&] {
+        firstOk = !anyTreeAfterFirst(read.data(), half) &&
+                  decodeInPlace(decoder, read.data(), 0, 0, half, at);
+    });
+    bool readOk = true;
+    for (size_t c = half; c < chunks && readOk; ++c)
+        readOk = readChunk(file, fileKey, bitBufferSize, read[c]);
+    const bool secondOk = readOk && !anyTree(read.data() + half, chunks - half) &&
+                          decodeInPlace(decoder, read.data(), 0, half, chunks, at);
+    first.join();
+    if (!readOk) return false;
+    if (firstOk && secondOk) return true;
     size_t produced = 0;
     return decodeInOrder(decoder, read.data(), chunks, at.pool, at.textSize, produced) &&
            produced == at.textSize;

@@ -102,6 +102,11 @@ TEST(CodecChunks, SideBySideAndTwoThreadsAgreeWithTheTreeWalk) {
             EXPECT_TRUE(got == expected) << "rep " << rep << " threads " << threads;
             EXPECT_FALSE(unpack(block, expected.size() - 1, chunkSize, threads, got));
             EXPECT_FALSE(unpack(block, expected.size() + 1, chunkSize, threads, got));
+            // Cut short in the last chunk, or in the middle, while a half is decoding.
+            for (size_t keep : {block.size() - 1, block.size() / 2}) {
+                const Bytes cut(block.begin(), block.begin() + static_cast<long>(keep));
+                EXPECT_FALSE(unpack(cut, expected.size(), chunkSize, threads, got));
+            }
         }
     }
 }
