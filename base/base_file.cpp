@@ -173,7 +173,8 @@ bool loadTables(PhoneBase& base, TableMask mask) {
         ok = ok &&
              t.index.resizeZeroed((static_cast<size_t>(t.count) + 1) * sizeof(RecordIndexEntry));
         ok = ok && base.file->seek(offsets[k]);
-        ok = ok && unpackTable(*base.file, base.key, t.textSize, t.chunkSize, t.text);
+        ok = ok && unpackTable(*base.file, base.key, t.textSize, t.chunkSize, t.text,
+                               decodeThreadsForLoading());
         ok = ok && indexTable(t, order);
         if (ok) {
             t.loaded = 1;

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
+#include <new>
+#include <thread>
 #include <vector>
 
 namespace talsk {
@@ -144,6 +147,37 @@ private:
     int count_ = 0;
 };
 
+// Codes of at most 56 / PerFlush bits: PerFlush codes gathered in a 64-bit
+// word, then its whole bytes stored at once (8 bytes are written, so the
+// output has 8 bytes of room past the bits). The bits come out as the 32-bit
+// word packing gives them on a little-endian host.
+template <int PerFlush>
+void packShortCodes(const unsigned char* in, size_t n, const uint32_t* bits, const uint8_t* length,
+                    unsigned char* out) {
+    uint64_t acc = 0;
+    unsigned count = 0;
+    size_t i = 0;
+    auto flush = [&] {
+        std::memcpy(out, &acc, sizeof acc);
+        out += count >> 3;
+        acc >>= count & ~7u; // at most 56: count stays below 64
+        count &= 7;
+    };
+    for (; i + PerFlush <= n; i += PerFlush) {
+        for (int k = 0; k < PerFlush; ++k) {
+            acc |= static_cast<uint64_t>(bits[in[i + k]]) << count;
+            count += length[in[i + k]];
+        }
+        flush();
+    }
+    for (; i < n; ++i) {
+        acc |= static_cast<uint64_t>(bits[in[i]]) << count;
+        count += length[in[i]];
+        flush();
+    }
+    std::memcpy(out, &acc, sizeof acc); // the last, partial byte
+}
+
 // Counts the bytes of [begin, end) into four tables in turn, so that runs of
 // one byte value do not wait on each other's increments, then sums them.
 void countBytes(const unsigned char* begin, const unsigned char* end, uint32_t* out) {
@@ -205,15 +239,20 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
             bitCount += uint64_t(f[static_cast<size_t>(b)]) *
                         static_cast<uint64_t>(codes[static_cast<size_t>(b)].length);
         if (bitCount > kMaxChunkBits) return -1; // the reader could not take it back
-        BitWriter writer(bitBuffer.data());
-        if (longest <= 32) {
-            for (int64_t i = 0; i < length; ++i)
-                writer.put32(shortBits[in[i]], shortLength[in[i]]);
+        const auto n = static_cast<size_t>(length);
+        unsigned char* coded = bitBuffer.data();
+        if (longest <= 14) {
+            packShortCodes<4>(in, n, shortBits, shortLength, coded);
+        } else if (longest <= 18) {
+            packShortCodes<3>(in, n, shortBits, shortLength, coded);
+        } else if (longest <= 28) {
+            packShortCodes<2>(in, n, shortBits, shortLength, coded);
         } else {
+            BitWriter writer(coded);
             for (int64_t i = 0; i < length; ++i)
                 writer.put(codes[in[i]].bits, codes[in[i]].length);
+            writer.finish();
         }
-        writer.finish();
 
         const bool first = start == 0;
         unsigned char header[2 + kMaxChunkHeader] = {};
@@ -247,6 +286,14 @@ namespace {
 // same as walking the tree for every bit.
 constexpr int kLookupBits = 12;
 constexpr uint32_t kLookupMask = (1u << kLookupBits) - 1;
+// Look-ups taken from one 64-bit load: 4 x 12 bits fit the 57 bits a load
+// at any bit position is sure to hold.
+constexpr int kLookupsPerLoad = 4;
+// Chunks decoded side by side in one thread: their bit streams do not depend
+// on each other, so the look-ups of one fill the wait on those of another.
+constexpr size_t kInterleave = 3;
+// Chunks the two-thread decoder holds at once (a table of 16 GB in chunks of 262,144 bytes).
+constexpr size_t kMaxHeldChunks = 65536;
 
 struct Lookup {
     uint8_t symbol[2]; // the bytes decoded; for a long code, the pair reached (low, high)
@@ -259,6 +306,21 @@ inline uint64_t load64(const unsigned char* p) {
     std::memcpy(&v, p, sizeof v);
     return v; // little-endian hosts only, as the file format itself
 }
+
+// One chunk being decoded: its bits (followed by 8 zero bytes) and the part
+// of the pool it may write.
+struct Stream {
+    const unsigned char* in = nullptr;
+    uint64_t pos = 0;
+    uint64_t bitCount = 0;
+    unsigned char* out = nullptr;
+    unsigned char* end = nullptr;
+
+    // Room for a whole step: the bits of all its look-ups and 8 output bytes.
+    bool roomForStep() const {
+        return pos + kLookupsPerLoad * kLookupBits <= bitCount && end - out >= 8;
+    }
+};
 
 class Decoder {
 public:
@@ -287,56 +349,29 @@ public:
     }
     bool hasTree() const { return !tree_.empty(); }
 
-    // Decodes exactly bitCount bits of `in` (padded with 8 zero bytes) into
-    // out[produced ..]; fails when the output would pass `capacity`. A code
-    // cut off by the end of the bits is dropped.
-    bool decode(const unsigned char* in, uint64_t bitCount, unsigned char* out, size_t capacity,
-                size_t& produced) const {
-        uint64_t pos = 0;
-        size_t n = produced;
-        // Fast path: up to four lookups from one load, while the bits of all
-        // four are there and the output has room for eight bytes.
-        while (pos + 4 * kLookupBits <= bitCount && n + 8 <= capacity) {
-            uint64_t window = load64(in + (pos >> 3)) >> (pos & 7);
-            const Lookup* l = nullptr;
-            for (int k = 0; k < 4; ++k) {
-                l = &lookup_[window & kLookupMask];
-                if (l->count == 0) break;
-                out[n] = l->symbol[0];
-                out[n + 1] = l->symbol[1];
-                n += l->count;
-                pos += l->bits;
-                window >>= l->bits;
-            }
-            if (l->count == 0 && !walkLongCode(*l, in, bitCount, pos, out, capacity, n))
-                return false;
+    // Decodes the whole stream; fails when the output would pass its end. A
+    // code cut off by the end of the bits is dropped.
+    bool decode(Stream& s) const {
+        while (s.roomForStep())
+            if (!step(s)) return false;
+        return finish(s);
+    }
+
+    // K streams in lock step while each has room for a whole step, then each
+    // to its end.
+    template <size_t K> bool decodeSideBySide(Stream (&s)[K]) const {
+        for (;;) {
+            bool room = true;
+            for (size_t j = 0; j < K; ++j)
+                room = room && s[j].roomForStep();
+            if (!room) break;
+            bool ok = true;
+            for (size_t j = 0; j < K; ++j)
+                ok = step(s[j]) && ok;
+            if (!ok) return false;
         }
-        // Whole lookups while their bits are there.
-        while (pos + kLookupBits <= bitCount) {
-            const Lookup& l = lookup_[(load64(in + (pos >> 3)) >> (pos & 7)) & kLookupMask];
-            if (l.count == 0) {
-                if (!walkLongCode(l, in, bitCount, pos, out, capacity, n)) return false;
-                continue;
-            }
-            if (n + l.count > capacity) return false;
-            out[n] = l.symbol[0];
-            if (l.count == 2) out[n + 1] = l.symbol[1];
-            n += l.count;
-            pos += l.bits;
-        }
-        // The last bits, one at a time.
-        int node = root_;
-        for (; pos < bitCount; ++pos) {
-            uint16_t v = tree_[static_cast<size_t>(node) + bit(in, pos)];
-            if (v >= kLeafMark) {
-                if (n >= capacity) return false;
-                out[n++] = static_cast<unsigned char>(v);
-                node = root_;
-            } else {
-                node = v;
-            }
-        }
-        produced = n;
+        for (size_t j = 0; j < K; ++j)
+            if (!decode(s[j])) return false;
         return true;
     }
 
@@ -345,18 +380,69 @@ private:
         return (in[pos >> 3] >> (pos & 7)) & 1;
     }
 
+    // Up to four look-ups from one load, without a branch on the bit
+    // position; the caller has checked roomForStep.
+    bool step(Stream& s) const {
+        // Locals: a store through out could otherwise alias the stream.
+        uint64_t pos = s.pos;
+        unsigned char* out = s.out;
+        uint64_t window = load64(s.in + (pos >> 3)) >> (pos & 7);
+        for (int k = 0; k < kLookupsPerLoad; ++k) {
+            const Lookup l = lookup_[window & kLookupMask];
+            if (l.count == 0) {
+                s.pos = pos;
+                s.out = out;
+                return walkLongCode(l, s);
+            }
+            std::memcpy(out, l.symbol, 2);
+            out += l.count;
+            pos += l.bits;
+            window >>= l.bits;
+        }
+        s.pos = pos;
+        s.out = out;
+        return true;
+    }
+
+    // Whole look-ups while their bits are there, then the last bits one at a time.
+    bool finish(Stream& s) const {
+        while (s.pos + kLookupBits <= s.bitCount) {
+            const Lookup& l = lookup_[(load64(s.in + (s.pos >> 3)) >> (s.pos & 7)) & kLookupMask];
+            if (l.count == 0) {
+                if (!walkLongCode(l, s)) return false;
+                continue;
+            }
+            if (s.end - s.out < l.count) return false;
+            s.out[0] = l.symbol[0];
+            if (l.count == 2) s.out[1] = l.symbol[1];
+            s.out += l.count;
+            s.pos += l.bits;
+        }
+        int node = root_;
+        for (; s.pos < s.bitCount; ++s.pos) {
+            uint16_t v = tree_[static_cast<size_t>(node) + bit(s.in, s.pos)];
+            if (v >= kLeafMark) {
+                if (s.out == s.end) return false;
+                *s.out++ = static_cast<unsigned char>(v);
+                node = root_;
+            } else {
+                node = v;
+            }
+        }
+        return true;
+    }
+
     // A code longer than the lookup: on from the pair the lookup reached. At
     // the end of the bits the cut code is dropped (pos ends at bitCount).
-    bool walkLongCode(const Lookup& l, const unsigned char* in, uint64_t bitCount, uint64_t& pos,
-                      unsigned char* out, size_t capacity, size_t& n) const {
-        pos += l.bits;
+    bool walkLongCode(const Lookup& l, Stream& s) const {
+        s.pos += l.bits;
         int node = l.symbol[0] | (l.symbol[1] << 8);
-        while (pos < bitCount) {
-            uint16_t v = tree_[static_cast<size_t>(node) + bit(in, pos)];
-            ++pos;
+        while (s.pos < s.bitCount) {
+            uint16_t v = tree_[static_cast<size_t>(node) + bit(s.in, s.pos)];
+            ++s.pos;
             if (v >= kLeafMark) {
-                if (n >= capacity) return false;
-                out[n++] = static_cast<unsigned char>(v);
+                if (s.out == s.end) return false;
+                *s.out++ = static_cast<unsigned char>(v);
                 return true;
             }
             node = v;
@@ -414,54 +500,207 @@ private:
     std::array<Lookup, kLookupMask + 1> lookup_{};
 };
 
+// One chunk as read: its coded bits (8 zero bytes after them) and, when it
+// carries one, the tree that is in force from it on.
+struct ReadChunk {
+    unsigned char* bits = nullptr; // owned, or a part of a larger block
+    std::unique_ptr<unsigned char[]> owned;
+    size_t room = 0; // bytes the bits buffer holds
+    uint32_t bitCount = 0;
+    std::vector<unsigned char> tree;
+};
+
+// Reads one chunk's header and bits; the buffer is kept when large enough.
+// A tree is only taken apart here, the decoder checks it.
+bool readChunk(File& file, const std::string& fileKey, size_t bitBufferSize, ReadChunk& chunk) {
+    unsigned char lengthBytes[2];
+    if (!file.readExact(lengthBytes, 2)) return false;
+    const int headerLength = getU16(lengthBytes);
+    if (headerLength > kMaxChunkHeader) return false;
+    unsigned char header[kMaxChunkHeader] = {};
+    if (!file.readExact(header, headerLength)) return false;
+    decipher(header, static_cast<size_t>(headerLength), fileKey.c_str());
+    chunk.bitCount = getU32(header);
+    if (chunk.bitCount > kMaxChunkBits) return false;
+    chunk.tree.clear();
+    if (header[5] == 1) {
+        const int treeLength = static_cast<int16_t>(getU16(header + 6));
+        if (treeLength < 0 || 8 + treeLength > headerLength) return false;
+        chunk.tree.assign(header + 8, header + 8 + treeLength);
+    } else if (headerLength > 6) {
+        return false;
+    }
+    const size_t codedBytes = (static_cast<size_t>(chunk.bitCount) + 7) / 8;
+    if (codedBytes > bitBufferSize) return false;
+    if (chunk.room < codedBytes + 8) {
+        chunk.owned.reset(new (std::nothrow) unsigned char[codedBytes + 8]);
+        chunk.bits = chunk.owned.get();
+        chunk.room = chunk.bits ? codedBytes + 8 : 0;
+        if (!chunk.bits) return false;
+    }
+    // The decoder reads whole words: zero bytes after the coded ones.
+    std::memset(chunk.bits + codedBytes, 0, 8);
+    return file.readExact(chunk.bits, static_cast<int64_t>(codedBytes));
+}
+
+Stream streamOf(const ReadChunk& chunk, unsigned char* out, unsigned char* end) {
+    Stream s;
+    s.in = chunk.bits;
+    s.bitCount = chunk.bitCount;
+    s.out = out;
+    s.end = end;
+    return s;
+}
+
+// Where the chunks go in the pool.
+struct Placement {
+    unsigned char* pool;
+    size_t textSize;
+    size_t chunkSize;
+
+    unsigned char* begin(size_t c) const { return pool + c * chunkSize; }
+    unsigned char* end(size_t c) const { return pool + std::min(textSize, (c + 1) * chunkSize); }
+};
+
+// Chunks [first, last) of `chunks` (chunk c of the table at chunks[c - base])
+// each into its own place, a few side by side. False when a chunk fails or
+// does not fill exactly its place.
+bool decodeInPlace(const Decoder& decoder, const ReadChunk* chunks, size_t base, size_t first,
+                   size_t last, const Placement& at) {
+    size_t c = first;
+    for (; c + kInterleave <= last; c += kInterleave) {
+        Stream s[kInterleave];
+        for (size_t j = 0; j < kInterleave; ++j)
+            s[j] = streamOf(chunks[c + j - base], at.begin(c + j), at.end(c + j));
+        if (!decoder.decodeSideBySide(s)) return false;
+        for (size_t j = 0; j < kInterleave; ++j)
+            if (s[j].out != at.end(c + j)) return false;
+    }
+    for (; c < last; ++c) {
+        Stream s = streamOf(chunks[c - base], at.begin(c), at.end(c));
+        if (!decoder.decode(s) || s.out != at.end(c)) return false;
+    }
+    return true;
+}
+
+// The chunks one after another, each appending where the last one stopped,
+// with the tree of each chunk that carries one. This is what a block means;
+// placing chunks chunkSize apart is the same whenever each fills its place.
+bool decodeInOrder(Decoder& decoder, const ReadChunk* chunks, size_t count, unsigned char* pool,
+                   size_t textSize, size_t& produced) {
+    for (size_t j = 0; j < count; ++j) {
+        const ReadChunk& chunk = chunks[j];
+        if (!chunk.tree.empty() &&
+            !decoder.setTree(chunk.tree.data(), static_cast<int>(chunk.tree.size())))
+            return false;
+        if (!decoder.hasTree()) return false;
+        Stream s = streamOf(chunk, pool + produced, pool + textSize);
+        if (!decoder.decode(s)) return false;
+        produced = static_cast<size_t>(s.out - pool);
+    }
+    return true;
+}
+
+bool anyTreeAfterFirst(const ReadChunk* chunks, size_t count) {
+    for (size_t j = 1; j < count; ++j)
+        if (!chunks[j].tree.empty()) return true;
+    return false;
+}
+
+bool anyTree(const ReadChunk* chunks, size_t count) {
+    return count > 0 && (!chunks[0].tree.empty() || anyTreeAfterFirst(chunks, count));
+}
+
+// One thread: a few chunks read, then decoded side by side in their places,
+// with the same few buffers over and over.
+bool unpackStreaming(File& file, const std::string& fileKey, size_t chunks, size_t bitBufferSize,
+                     const Placement& at) {
+    Decoder decoder;
+    ReadChunk group[kInterleave];
+    size_t produced = 0;
+    for (size_t c = 0; c < chunks; c += kInterleave) {
+        const size_t k = std::min<size_t>(kInterleave, chunks - c);
+        for (size_t j = 0; j < k; ++j)
+            if (!readChunk(file, fileKey, bitBufferSize, group[j])) return false;
+        const bool inPlace = produced == c * at.chunkSize && !anyTreeAfterFirst(group, k);
+        if (inPlace && !group[0].tree.empty() &&
+            !decoder.setTree(group[0].tree.data(), static_cast<int>(group[0].tree.size())))
+            return false;
+        if (!decoder.hasTree()) return false;
+        if (inPlace && decodeInPlace(decoder, group, c, c, c + k, at)) {
+            produced = static_cast<size_t>(at.end(c + k - 1) - at.pool);
+            continue;
+        }
+        if (!decodeInOrder(decoder, group, k, at.pool, at.textSize, produced)) return false;
+    }
+    return produced == at.textSize;
+}
+
+// Two threads: the first half of the chunks is read, then decoded on a
+// second thread while this one reads and decodes the rest. The bits stay in
+// one block until the end, for the rare block whose chunks do not each fill
+// their place.
+bool unpackTwoThreads(File& file, const std::string& fileKey, size_t chunks, size_t bitBufferSize,
+                      const Placement& at) {
+    const size_t stride = bitBufferSize + 8;
+    Block held; // one large block: few page faults
+    if (!held.resize(chunks * stride)) return false;
+    std::vector<ReadChunk> read(chunks);
+    for (size_t c = 0; c < chunks; ++c) {
+        read[c].bits = reinterpret_cast<unsigned char*>(held.data()) + c * stride;
+        read[c].room = stride;
+    }
+    const size_t half = chunks / 2;
+    for (size_t c = 0; c < half; ++c)
+        if (!readChunk(file, fileKey, bitBufferSize, read[c])) return false;
+    Decoder decoder;
+    if (!read[0].tree.empty() &&
+        !decoder.setTree(read[0].tree.data(), static_cast<int>(read[0].tree.size())))
+        return false;
+    if (!decoder.hasTree()) return false;
+    bool firstOk = false;
+    std::thread first([&] {
+        firstOk = !anyTreeAfterFirst(read.data(), half) &&
+                  decodeInPlace(decoder, read.data(), 0, 0, half, at);
+    });
+    bool readOk = true;
+    for (size_t c = half; c < chunks && readOk; ++c)
+        readOk = readChunk(file, fileKey, bitBufferSize, read[c]);
+    const bool secondOk = readOk && !anyTree(read.data() + half, chunks - half) &&
+                          decodeInPlace(decoder, read.data(), 0, half, chunks, at);
+    first.join();
+    if (!readOk) return false;
+    if (firstOk && secondOk) return true;
+    size_t produced = 0;
+    return decodeInOrder(decoder, read.data(), chunks, at.pool, at.textSize, produced) &&
+           produced == at.textSize;
+}
+
 } // namespace
 
+int decodeThreadsForLoading() {
+    return std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+}
+
 bool unpackTable(File& file, const std::string& fileKey, int32_t textSize, int32_t chunkSize,
-                 Block& pool) {
+                 Block& pool, int threads) {
     if (textSize < 0 || chunkSize <= 0) return false;
     // Not zeroed: decoding writes every byte before the pool is used.
     Block out;
     if (!out.resize(static_cast<size_t>(textSize) + 1)) return false;
-    const int64_t chunks = (static_cast<int64_t>(textSize) + chunkSize - 1) / chunkSize;
+    const auto chunks =
+        static_cast<size_t>((static_cast<int64_t>(textSize) + chunkSize - 1) / chunkSize);
     // The coded bits of one chunk never exceed 2,097,152 bits, nor the chunk size.
     const size_t bitBufferSize =
         std::min<size_t>((static_cast<size_t>(chunkSize) + 3) & ~size_t(3), kMaxChunkBits / 8);
-    // Grown as chunks need it: small tables stay small.
-    std::vector<unsigned char> bitBuffer;
-    Decoder decoder;
-    size_t produced = 0;
     auto* dst = reinterpret_cast<unsigned char*>(out.data());
-    for (int64_t c = 0; c < chunks; ++c) {
-        unsigned char lengthBytes[2];
-        if (!file.readExact(lengthBytes, 2)) return false;
-        const int headerLength = getU16(lengthBytes);
-        if (headerLength > kMaxChunkHeader) return false;
-        unsigned char header[kMaxChunkHeader] = {};
-        if (!file.readExact(header, headerLength)) return false;
-        decipher(header, static_cast<size_t>(headerLength), fileKey.c_str());
-        const uint32_t bitCount = getU32(header);
-        const uint8_t treeFlag = header[5];
-        if (bitCount > kMaxChunkBits) return false;
-        if (treeFlag == 1) {
-            const int treeLength = static_cast<int16_t>(getU16(header + 6));
-            if (treeLength < 0 || 8 + treeLength > headerLength ||
-                !decoder.setTree(header + 8, treeLength))
-                return false;
-        } else if (headerLength > 6) {
-            return false;
-        }
-        if (!decoder.hasTree()) return false;
-        const size_t codedBytes = (static_cast<size_t>(bitCount) + 7) / 8;
-        if (codedBytes > bitBufferSize) return false;
-        if (bitBuffer.size() < codedBytes + 8) bitBuffer.resize(codedBytes + 8);
-        // The decoder reads whole words: zero bytes after the coded ones.
-        std::memset(bitBuffer.data() + codedBytes, 0, 8);
-        if (!file.readExact(bitBuffer.data(), static_cast<int64_t>(codedBytes))) return false;
-        if (!decoder.decode(bitBuffer.data(), bitCount, dst, static_cast<size_t>(textSize),
-                            produced))
-            return false;
-    }
-    if (produced != static_cast<size_t>(textSize)) return false;
+    const Placement at{dst, static_cast<size_t>(textSize), static_cast<size_t>(chunkSize)};
+    // Two threads only where each has a few chunks to itself, and not for a
+    // chunk count that only a damaged header claims.
+    const bool ok = threads >= 2 && chunks >= 2 * kInterleave && chunks <= kMaxHeldChunks
+                        ? unpackTwoThreads(file, fileKey, chunks, bitBufferSize, at)
+                        : unpackStreaming(file, fileKey, chunks, bitBufferSize, at);
+    if (!ok) return false;
     dst[textSize] = 0;
     pool = std::move(out);
     return true;

@@ -23,8 +23,12 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
 
 // Reads textSize bytes of records from the block at the file's current
 // position into pool (textSize rounded up to 4, plus room for a closing zero).
-// Returns false on any damage, wrong key or read error.
+// Returns false on any damage, wrong key or read error. With threads >= 2
+// the chunks are decoded on two threads (the result is the same).
 [[nodiscard]] bool unpackTable(File& file, const std::string& fileKey, int32_t textSize,
-                               int32_t chunkSize, Block& pool);
+                               int32_t chunkSize, Block& pool, int threads = 1);
+
+// Threads worth giving unpackTable while bases load: 2 where the processor has them.
+int decodeThreadsForLoading();
 
 } // namespace talsk

@@ -50,15 +50,19 @@ void BM_UnpackTable(benchmark::State& state) {
     for (auto _ : state) {
         packed.seek(0);
         Block out;
-        ok = unpackTable(packed, key, static_cast<int32_t>(pool.size()), kChunkSize, out) && ok;
+        ok = unpackTable(packed, key, static_cast<int32_t>(pool.size()), kChunkSize, out,
+                         static_cast<int>(state.range(1))) &&
+             ok;
         benchmark::DoNotOptimize(out.data());
     }
     if (!ok) state.SkipWithError("unpackTable failed");
     setThroughput(state, pool.size());
 }
+// Args: with a file key; decoding threads (loading uses two).
 BENCHMARK(BM_UnpackTable)
-    ->Arg(0)
-    ->Arg(1)
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 2})
     ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0)
     ->UseRealTime();

@@ -5,6 +5,7 @@
 #include "base/char_tables.h"
 #include "search/search_engine.h"
 #include "search/search_worker.h"
+#include "search_data.h"
 #include "tools/demo_data.h"
 
 #include "platform/cp1251.h"
@@ -19,41 +20,16 @@
 #include <vector>
 
 using namespace talsk;
+using namespace talsk::bench;
 
 namespace {
 
-struct SearchData {
-    ProgramSettings settings;
-    BaseSet set;
-    bool ok = false;
-};
-
 SearchData& data() {
-    static SearchData* d = [] {
-        auto* s = new SearchData;
-        s->set.bases.resize(1);
-        PhoneBase& base = s->set.bases[0];
-        DemoOptions options;
-        options.residents = 800000;
-        options.organizations = 200000;
-        options.cityCodes = 150;
-        s->ok = fillDemoBase(base, options);
-        base.connected = 1;
-        s->set.totalPopulation = base.tables[0].count;
-        s->set.totalOrganizations = base.tables[1].count;
-        s->set.totalCityCodes = base.tables[2].count;
-        s->set.settings = &s->settings;
-        s->set.search.fileMask[0] = 1;
-        s->set.search.tables = kMaskPopulationOrganizations;
-        sizeHitList(s->set);
-        return s;
-    }();
-    return *d;
+    return searchData();
 }
 
 int64_t recordCount() {
-    const PhoneBase& b = data().set.bases[0];
-    return b.tables[0].count + b.tables[1].count;
+    return searchRecordCount();
 }
 
 // Median and 90th percentile of per-iteration times, in microseconds.
@@ -128,6 +104,25 @@ void BM_GeneralTwoWords(benchmark::State& state) {
 }
 void BM_GeneralSuffix(benchmark::State& state) {
     generalSearch(state, "*ова");
+}
+
+// The three figures of a search on one thread only (no table cut in two):
+// 0 one field, 1 all fields, 2 two words over all fields; case ignored.
+void BM_OneThread(benchmark::State& state) {
+    SearchData& d = data();
+    d.settings.caseSensitive = 0;
+    SearchRun run = foregroundRun(d.set);
+    run.splitRecords = 0;
+    FieldQueryText q;
+    q.set(2, utf8ToCp1251("ова").c_str());
+    const std::string text = utf8ToCp1251(state.range(0) == 2 ? "Иванов Тальская" : "ова");
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = state.range(0) == 0 ? runFieldSearch(q, run)
+                                   : runGeneralSearch(text.c_str(), run, nullptr);
+        benchmark::DoNotOptimize(hits);
+    }
+    finish(state, hits);
 }
 
 // The yardstick: the simplest loop that finds a three-letter text in a field
@@ -233,6 +228,7 @@ BENCHMARK(BM_FieldStreetAndHouse)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_GeneralSubstring)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GeneralTwoWords)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GeneralSuffix)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneThread)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselineFieldByteLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CancelLatency)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);
 BENCHMARK(BM_CancelReaction)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);

@@ -2,5 +2,6 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core)
+          qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
+          libsqlite3-dev)
 "$(dirname "$0")/install_packages.sh" "${packages[@]}"

@@ -1,10 +1,12 @@
 #include "search/search_engine.h"
 
 #include "base/char_tables.h"
+#include "search/literal_scan.h"
 #include "search/query_match.h"
 
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 namespace talsk {
 
@@ -113,36 +115,67 @@ void reserveForArea(const SearchRun& run, bool cityWhenContained) {
     if (hits.capacity() < needed) hits.reserve(needed);
 }
 
-// The run proper: tests every record of the area, appends hits, stops at once
-// when asked to. The counters and hits found so far stay on cancellation.
-template <typename RecordTest> int32_t scanArea(const SearchRun& run, const RecordTest& test) {
+bool cancelRequested(const SearchRun& run) {
+    return run.cancel && run.cancel->load(std::memory_order_relaxed) != 0;
+}
+
+// Hits of the second half of a split table; kept from run to run, so that
+// a search allocates nothing once it has run.
+std::vector<SearchHit>& secondHalfHits() {
+    thread_local std::vector<SearchHit> hits;
+    return hits;
+}
+
+// The run proper: scanRange(base, kind, table, first, last, hits) appends the
+// hits among records [first, last) in order and returns false when it stopped
+// on the cancel flag. A large table is cut in two halves scanned on two
+// threads; the second half's hits follow the first's. The counters and hits
+// found so far stay on cancellation.
+template <typename RangeScan> int32_t scanAreaTables(const SearchRun& run, RangeScan&& scanRange) {
     SearchResults& st = *run.out;
-    const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
     reserveForArea(run, false);
+    static const bool twoCores = std::thread::hardware_concurrency() >= 2;
     bool cancelled = false;
     forEachAreaTable(run, false, [&](int j, TableKind kind, const BaseTable& t) {
         if (cancelled) return;
+        const auto base = static_cast<int16_t>(j);
+        const size_t before = st.hits.size();
+        if (twoCores && run.splitRecords > 0 && t.count >= run.splitRecords) {
+            const int32_t mid = t.count / 2;
+            std::vector<SearchHit>& second = secondHalfHits();
+            second.clear();
+            second.reserve(static_cast<size_t>(t.count - mid));
+            bool secondDone = false;
+            std::thread other([&] { secondDone = scanRange(base, kind, t, mid, t.count, second); });
+            const bool firstDone = scanRange(base, kind, t, 0, mid, st.hits);
+            other.join();
+            // The hits keep their order: the second half's only after a whole first half.
+            if (firstDone) st.hits.insert(st.hits.end(), second.begin(), second.end());
+            cancelled = !(firstDone && secondDone);
+        } else {
+            cancelled = !scanRange(base, kind, t, 0, t.count, st.hits);
+        }
+        counterOf(st, kind) += static_cast<int32_t>(st.hits.size() - before);
+    });
+    return cancelled ? kSearchCancelled : hitTotal(st);
+}
+
+// Tests every record of the area, stops at once when asked to.
+template <typename RecordTest> int32_t scanArea(const SearchRun& run, const RecordTest& test) {
+    const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
+    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
+                                   int32_t last, std::vector<SearchHit>& hits) {
         const char* pool = t.text.data();
         // Bytes the matcher may read ahead: the records of the pool.
         const auto* limit = reinterpret_cast<const uchar*>(pool) +
                             std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
         const RecordIndexEntry* e = t.entries();
-        const int32_t count = t.count;
-        const auto base = static_cast<int16_t>(j);
-        int32_t found = 0;
-        for (int32_t i = 0; i < count; ++i) {
-            if (test(pool, e[i], e[i + 1].start, limit)) {
-                st.hits.push_back(SearchHit{i, base, kind});
-                ++found;
-            }
-            if (cancel.load(std::memory_order_relaxed)) {
-                cancelled = true;
-                break;
-            }
+        for (int32_t i = first; i < last; ++i) {
+            if (test(pool, e[i], e[i + 1].start, limit)) hits.push_back(SearchHit{i, base, kind});
+            if (cancel.load(std::memory_order_relaxed)) return false;
         }
-        counterOf(st, kind) += found;
+        return true;
     });
-    return cancelled ? kSearchCancelled : hitTotal(st);
 }
 
 // Field k (1..7) of a record: [begin, end), *end == 0.
@@ -322,6 +355,147 @@ template <bool Fold, int N> struct ContainsRecordTest {
     }
 };
 
+// ---- literal words over the whole pool ------------------------------------
+
+// Pool bytes between two looks at the cancel flag when no candidate turns up.
+constexpr ptrdiff_t kCancelStride = 65536;
+
+// The record that holds pool offset `at`, searching forward from record r:
+// a few steps, then strides that double, then halving within the last one.
+inline int32_t recordHolding(const RecordIndexEntry* e, int32_t count, int32_t r, uint32_t at) {
+    for (int k = 0; k < 4; ++k) {
+        if (r + 1 >= count || e[r + 1].start > at) return r;
+        ++r;
+    }
+    // e[lo].start <= at < e[hi].start; the closing entry e[count] lies past every offset.
+    int32_t lo = r, hi = count;
+    for (int32_t stride = 8; lo + stride < count; stride *= 2) {
+        if (e[lo + stride].start > at) {
+            hi = lo + stride;
+            break;
+        }
+        lo += stride;
+    }
+    while (hi - lo > 1) {
+        const int32_t mid = lo + (hi - lo) / 2;
+        if (e[mid].start <= at)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+// Whether one of the words matches at q (q lies inside a field; the
+// comparison stops at its zero). atFieldStart: q begins its field.
+template <bool Fold>
+inline bool literalAt(const LiteralPlan& plan, const uchar* q, bool atFieldStart,
+                      const uchar* upper) {
+    for (int j = 0; j < plan.count; ++j) {
+        const LiteralWord& w = plan.words[j];
+        if ((atFieldStart || !w.anchored) &&
+            match::compareAt<Fold>(q, w.text, w.length, upper) == match::Matched)
+            return true;
+    }
+    return false;
+}
+
+// Search by one field: the field of each record scanned a vector block at a time.
+template <bool Fold, int N> struct LiteralFieldTest {
+    const LiteralPlan* plan;
+    LiteralFinder<N> finder;
+    int field;
+    const uchar* upper;
+
+    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
+                    const uchar* limit) const {
+        const auto* p = reinterpret_cast<const uchar*>(pool);
+        const FieldSpan f = fieldSpan(p + e.start, p + nextStart, e, field);
+        for (const uchar* q = f.begin;; ++q) {
+            q = finder.next(q, f.end, limit);
+            if (q == nullptr) return false;
+            if (literalAt<Fold>(*plan, q, q == f.begin, upper)) return true;
+        }
+    }
+};
+
+template <bool Fold, int N>
+int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run) {
+    const LiteralFieldTest<Fold, N> test{&plan, LiteralFinder<N>(plan), field, upperTable().data()};
+    return scanArea(run, test);
+}
+
+// General search: the whole pool at once; a candidate is mapped to its
+// record through the index, and a hit moves the scan to the next record.
+template <bool Fold, int N>
+int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selection,
+                         const SearchRun& run) {
+    const LiteralFinder<N> finder(plan);
+    const uchar* upper = upperTable().data();
+    const bool allFields = selection == kAllFields;
+    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
+                                   int32_t last, std::vector<SearchHit>& hits) {
+        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+        const RecordIndexEntry* e = t.entries();
+        const uchar* end = p + e[last].start;
+        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+        int32_t r = first;
+        const uchar* q = p + e[first].start;
+        while (q < end) {
+            const uchar* to = end - q > kCancelStride ? q + kCancelStride : end;
+            const uchar* c = finder.next(q, to, limit);
+            if (cancelRequested(run)) return false;
+            if (c == nullptr) {
+                q = to;
+                continue;
+            }
+            r = recordHolding(e, last, r, static_cast<uint32_t>(c - p));
+            // Fields are zero-terminated and records follow one another.
+            const bool fieldStart = c == p || c[-1] == 0;
+            if (literalAt<Fold>(plan, c, fieldStart, upper) &&
+                (allFields || selection[static_cast<size_t>(
+                                  GeneralRecordTest<Fold>::fieldAt(
+                                      e[r], static_cast<uint32_t>(c - p) - e[r].start) -
+                                  1)])) {
+                hits.push_back(SearchHit{r, base, kind});
+                q = p + e[r + 1].start;
+            } else {
+                q = c + 1;
+            }
+        }
+        return true;
+    });
+}
+
+template <bool Fold>
+int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run) {
+    switch (plan.count) {
+    case 1:
+        return runLiteralField<Fold, 1>(plan, field, run);
+    case 2:
+        return runLiteralField<Fold, 2>(plan, field, run);
+    case 3:
+        return runLiteralField<Fold, 3>(plan, field, run);
+    default:
+        return runLiteralField<Fold, 4>(plan, field, run);
+    }
+}
+
+template <bool Fold>
+int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selection,
+                         const SearchRun& run) {
+    switch (plan.count) {
+    case 1:
+        return runLiteralRecord<Fold, 1>(plan, selection, run);
+    case 2:
+        return runLiteralRecord<Fold, 2>(plan, selection, run);
+    case 3:
+        return runLiteralRecord<Fold, 3>(plan, selection, run);
+    default:
+        return runLiteralRecord<Fold, 4>(plan, selection, run);
+    }
+}
+
 template <bool Fold, int N>
 int32_t runContainsField(const TermList& list, int field, const SearchRun& run) {
     ContainsFieldTest<Fold, N> test;
@@ -350,6 +524,9 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
     if (test.activeCount == 1) {
         const TermList& list = *test.active[0].list;
         const int field = test.active[0].field;
+        LiteralPlan plan;
+        if (planLiterals(list, Fold ? test.upper : nullptr, plan))
+            return runLiteralField<Fold>(plan, field, run);
         switch (plainAlternatives(list)) {
         case 1:
             return runContainsField<Fold, 1>(list, field, run);
@@ -368,6 +545,9 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
 
 template <bool Fold> int32_t runGeneral(const GeneralQuery& q, const SearchRun& run) {
     const TermList& list = q.pattern.terms();
+    LiteralPlan plan;
+    if (planLiterals(list, Fold ? upperTable().data() : nullptr, plan))
+        return runLiteralRecord<Fold>(plan, q.selection, run);
     switch (plainAlternatives(list)) {
     case 1:
         return runContainsRecord<Fold, 1>(list, q.selection, run);

@@ -72,6 +72,10 @@ struct GeneralQuery {
 constexpr int32_t kSearchCancelled = -1;
 constexpr int32_t kSearchNotCompiled = -2;
 
+// Tables this large are worth a second thread: starting one costs about as
+// much as searching a few thousand records.
+constexpr int32_t kSplitRecords = 65536;
+
 // Where one run looks, how it matches, where its hits go and what stops it.
 // The set's tables are only read.
 struct SearchRun {
@@ -81,6 +85,9 @@ struct SearchRun {
     MatchOptions options;
     SearchResults* out = nullptr;
     const std::atomic<uint8_t>* cancel = nullptr; // read after every record; none: never
+    // A table of at least this many records is searched in two halves on two
+    // threads (where there are two cores); 0: never.
+    int32_t splitRecords = kSplitRecords;
 };
 
 // A run over the state's search area with the settings' caseSensitive and

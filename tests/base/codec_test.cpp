@@ -201,6 +201,26 @@ TEST(Codec, LongCodesRoundTrip) {
     expectRoundTrip(pool, "k");
 }
 
+// The writer gathers several short codes per store and takes longer codes
+// one at a time; pools whose longest code falls in each band round-trip.
+TEST(Codec, EveryCodeLengthBandRoundTrips) {
+    RecordGenerator gen(37);
+    for (int symbols : {12, 17, 22, 31}) {
+        std::string pool;
+        uint64_t a = 1, b = 1;
+        for (int c = 0; c < symbols; ++c) {
+            pool.append(static_cast<size_t>(a), static_cast<char>('A' + c));
+            const uint64_t next = a + b;
+            a = b;
+            b = next;
+        }
+        for (size_t i = pool.size(); i > 1; --i)
+            std::swap(pool[i - 1], pool[static_cast<size_t>(gen.below(static_cast<int>(i)))]);
+        EXPECT_GE(maxCodeLength(pack(pool)), symbols - 2) << symbols;
+        expectRoundTrip(pool);
+    }
+}
+
 TEST(Codec, AllByteValues) {
     std::string pool;
     for (int rep = 0; rep < 3; ++rep)

@@ -7,6 +7,7 @@
 
 #include "base/char_tables.h"
 #include "base/table_builder.h"
+#include "search/literal_scan.h"
 #include "search/search_engine.h"
 
 #include <gtest/gtest.h>
@@ -301,6 +302,78 @@ struct LiteralMatcher {
     }
 };
 
+// Two bases of population and organization records of random fields.
+void fillPools(BaseSet& set, Random& rnd, const std::string& letters, int longField) {
+    set.bases.resize(2);
+    for (int b = 0; b < 2; ++b) {
+        set.bases[static_cast<size_t>(b)].connected = 1;
+        set.search.fileMask[static_cast<size_t>(b)] = 1;
+        for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
+            TableBuilder builder;
+            RecordFields r;
+            for (int i = 0; i < 150; ++i) {
+                for (int k = 1; k <= kFieldCount; ++k)
+                    r.set(k, rnd.text(letters, std::min(kFieldMax[static_cast<size_t>(k)],
+                                                        i % 3 ? 12 : longField))
+                                 .c_str());
+                ASSERT_TRUE(builder.add(r));
+            }
+            ASSERT_TRUE(builder.install(set.bases[static_cast<size_t>(b)].table(kind), BaseDate{}));
+        }
+    }
+    set.search.tables = kMaskPopulationOrganizations;
+}
+
+// Runs the pattern as a general search (over a random selection) or a field
+// search, whole or split in two halves, and compares the hits with the
+// literal rules applied record by record. Returns the number of hits.
+int32_t expectSearchAgrees(BaseSet& set, ProgramSettings& settings, Random& rnd,
+                           const std::string& pattern) {
+    char raw[kQuerySlot] = {};
+    std::memcpy(raw, pattern.data(), pattern.size());
+    TermList list;
+    EXPECT_TRUE(compileTerms(raw, settings.spacesSignificant != 0, list)) << pattern;
+    const LiteralMatcher literal{settings.caseSensitive ? nullptr : upperTable().data()};
+
+    const bool general = rnd.below(2) == 0;
+    FieldSelection selection = kAllFields;
+    if (rnd.below(2) == 0)
+        for (auto& s : selection)
+            s = static_cast<uint8_t>(rnd.below(2));
+    const int field = 1 + rnd.below(kFieldCount);
+    FieldQueryText query;
+    query.set(field, pattern.c_str());
+    // Tables cut in two halves searched on two threads, or not at all.
+    SearchRun run = foregroundRun(set);
+    run.splitRecords = rnd.below(2) ? 0 : 1 + rnd.below(100);
+    const int32_t n =
+        general ? runGeneralSearch(pattern.c_str(), run, &selection) : runFieldSearch(query, run);
+
+    std::vector<std::tuple<int, int, int>> expected, got;
+    for (int b = 0; b < 2 && list.count != 0; ++b)
+        for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
+            const BaseTable& t = set.bases[static_cast<size_t>(b)].table(kind);
+            for (int32_t i = 0; i < t.count; ++i) {
+                const FieldPointers f = fieldPointers(t, i);
+                const bool match = LiteralMatcher::groups(list, [&](const QueryTerm& term) {
+                    if (!general) return literal.term(term, f[field]);
+                    for (int k = 1; k <= kFieldCount; ++k)
+                        if (selection[static_cast<size_t>(k - 1)] && literal.term(term, f[k]))
+                            return true;
+                    return false;
+                });
+                if (match) expected.emplace_back(b, static_cast<int>(kind), i);
+            }
+        }
+    for (const SearchHit& h : set.search.hits)
+        got.emplace_back(h.base, static_cast<int>(h.table), h.record);
+    EXPECT_EQ(n, static_cast<int32_t>(got.size()));
+    EXPECT_EQ(got, expected) << (general ? "general" : "field") << " pattern [" << pattern
+                             << "] case " << int{settings.caseSensitive} << " spaces "
+                             << int{settings.spacesSignificant};
+    return n;
+}
+
 TEST(MatcherReference, SearchesOverPoolsAgreeWithTheLiteralRules) {
     // Every cased letter pair of the code page, letters whose cases differ in
     // more than bit 0x20, and bytes that equal letters once 0x20 is or-ed in.
@@ -311,24 +384,7 @@ TEST(MatcherReference, SearchesOverPoolsAgreeWithTheLiteralRules) {
     ProgramSettings settings;
     BaseSet set;
     set.settings = &settings;
-    set.bases.resize(2);
-    for (int b = 0; b < 2; ++b) {
-        set.bases[static_cast<size_t>(b)].connected = 1;
-        set.search.fileMask[static_cast<size_t>(b)] = 1;
-        for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
-            TableBuilder builder;
-            RecordFields r;
-            for (int i = 0; i < 150; ++i) {
-                for (int k = 1; k <= kFieldCount; ++k)
-                    r.set(k, rnd.text(fieldLetters,
-                                      std::min(kFieldMax[static_cast<size_t>(k)], i % 3 ? 12 : 60))
-                                 .c_str());
-                ASSERT_TRUE(builder.add(r));
-            }
-            ASSERT_TRUE(builder.install(set.bases[static_cast<size_t>(b)].table(kind), BaseDate{}));
-        }
-    }
-    set.search.tables = kMaskPopulationOrganizations;
+    fillPools(set, rnd, fieldLetters, 60);
 
     int64_t found = 0;
     for (int round = 0; round < 1500; ++round) {
@@ -338,48 +394,78 @@ TEST(MatcherReference, SearchesOverPoolsAgreeWithTheLiteralRules) {
                                                    : rnd.text(patternLetters, round % 3 ? 8 : 30);
         settings.caseSensitive = static_cast<uint8_t>(rnd.below(2));
         settings.spacesSignificant = static_cast<uint8_t>(rnd.below(3) == 0);
-        char raw[kQuerySlot] = {};
-        std::memcpy(raw, pattern.data(), pattern.size());
-        TermList list;
-        ASSERT_TRUE(compileTerms(raw, settings.spacesSignificant != 0, list)) << pattern;
-        const LiteralMatcher literal{settings.caseSensitive ? nullptr : upperTable().data()};
-
-        const bool general = rnd.below(2) == 0;
-        FieldSelection selection = kAllFields;
-        if (rnd.below(2) == 0)
-            for (auto& s : selection)
-                s = static_cast<uint8_t>(rnd.below(2));
-        const int field = 1 + rnd.below(kFieldCount);
-        FieldQueryText query;
-        query.set(field, pattern.c_str());
-        const int32_t n = general ? runGeneralSearch(pattern.c_str(), set, &selection)
-                                  : runFieldSearch(query, set);
-
-        std::vector<std::tuple<int, int, int>> expected, got;
-        for (int b = 0; b < 2 && list.count != 0; ++b)
-            for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
-                const BaseTable& t = set.bases[static_cast<size_t>(b)].table(kind);
-                for (int32_t i = 0; i < t.count; ++i) {
-                    const FieldPointers f = fieldPointers(t, i);
-                    const bool match = LiteralMatcher::groups(list, [&](const QueryTerm& term) {
-                        if (!general) return literal.term(term, f[field]);
-                        for (int k = 1; k <= kFieldCount; ++k)
-                            if (selection[static_cast<size_t>(k - 1)] && literal.term(term, f[k]))
-                                return true;
-                        return false;
-                    });
-                    if (match) expected.emplace_back(b, static_cast<int>(kind), i);
-                }
-            }
-        for (const SearchHit& h : set.search.hits)
-            got.emplace_back(h.base, static_cast<int>(h.table), h.record);
-        ASSERT_EQ(n, static_cast<int32_t>(got.size()));
-        ASSERT_EQ(got, expected) << (general ? "general" : "field") << " pattern [" << pattern
-                                 << "] case " << int{settings.caseSensitive} << " spaces "
-                                 << int{settings.spacesSignificant};
-        found += n;
+        found += expectSearchAgrees(set, settings, rnd, pattern);
+        if (HasFailure()) return;
     }
     EXPECT_GT(found, 10000);
+}
+
+// Queries of literal words («ова», «иванов*», «*ова», «иванов%», a few words)
+// are looked for over the whole pool at once; long fields put matches, false
+// candidates and record ends at every position of the vector blocks.
+TEST(MatcherReference, LiteralWordsOverWholePoolsAgreeWithTheLiteralRules) {
+    const std::string fieldLetters = "aAbB\xE0\xC0\xFF\xDF\x40\x60\x01\x21\xB8 ";
+    const std::string wordLetters = "aAbB\xE0\xC0\xFF\xDF\x40\x60\x21";
+    Random rnd(5151);
+    ProgramSettings settings;
+    BaseSet set;
+    set.settings = &settings;
+    fillPools(set, rnd, fieldLetters, 100);
+
+    int64_t found = 0;
+    int literal = 0;
+    for (int round = 0; round < 1200; ++round) {
+        std::string pattern;
+        const int words = 1 + rnd.below(kMaxLiteralWords);
+        for (int w = 0; w < words; ++w) {
+            std::string word = rnd.text(wordLetters, 3);
+            word += static_cast<char>(wordLetters[static_cast<size_t>(rnd.below(4))]);
+            const char* forms[] = {"", "*", "%", "lead"};
+            const std::string form = forms[rnd.below(4)];
+            pattern += (w ? " " : "") + (form == "lead" ? "*" + word : word + form);
+        }
+        settings.caseSensitive = static_cast<uint8_t>(rnd.below(2));
+        settings.spacesSignificant = 0;
+        CompiledPattern compiled;
+        ASSERT_TRUE(compiled.compile(pattern.c_str(), MatchOptions{settings.caseSensitive != 0}));
+        LiteralPlan plan;
+        literal += planLiterals(compiled.terms(),
+                                settings.caseSensitive ? nullptr : upperTable().data(), plan);
+        found += expectSearchAgrees(set, settings, rnd, pattern);
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(literal, 1000); // the patterns do take the whole-pool path
+    EXPECT_GT(found, 5000);
+}
+
+// The vector pass and the byte walk give the same candidates.
+TEST(MatcherReference, LiteralCandidateWalksAgree) {
+    Random rnd(6161);
+    std::string pool;
+    for (int i = 0; i < 5000; ++i)
+        pool += "aAbB\xE0\xC0\x40\x60 \0"[rnd.below(10)];
+    const auto* p = reinterpret_cast<const unsigned char*>(pool.data());
+    for (int round = 0; round < 300; ++round) {
+        const std::string pattern = rnd.text("aAbB\xE0\xC0\x40", 4) + "b" +
+                                    (rnd.below(2) ? " " + rnd.text("aB\xE0", 3) + "A" : "");
+        CompiledPattern compiled;
+        ASSERT_TRUE(compiled.compile(pattern.c_str(), MatchOptions{rnd.below(2) == 0, false}));
+        LiteralPlan plan;
+        ASSERT_TRUE(planLiterals(compiled.terms(),
+                                 compiled.caseSensitive() ? nullptr : upperTable().data(), plan));
+        const size_t from = static_cast<size_t>(rnd.below(100));
+        const size_t limit = pool.size() - static_cast<size_t>(rnd.below(40));
+        int candidates = 0;
+        for (const unsigned char* q = p + from;; ++q) {
+            const unsigned char* fast = nextLiteralCandidate(plan, q, p + limit, p + limit);
+            const unsigned char* slow = nextLiteralCandidatePortable(plan, q, p + limit, p + limit);
+            ASSERT_EQ(fast, slow) << "pattern [" << pattern << "]";
+            if (fast == nullptr) break;
+            q = fast;
+            ++candidates;
+        }
+        EXPECT_GT(candidates, 0) << "pattern [" << pattern << "]";
+    }
 }
 
 } // namespace

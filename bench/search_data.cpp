@@ -1,0 +1,36 @@
+#include "search_data.h"
+
+#include "search/search_engine.h"
+#include "tools/demo_data.h"
+
+namespace talsk::bench {
+
+SearchData& searchData() {
+    static SearchData* d = [] {
+        auto* s = new SearchData;
+        s->set.bases.resize(1);
+        PhoneBase& base = s->set.bases[0];
+        DemoOptions options;
+        options.residents = 800000;
+        options.organizations = 200000;
+        options.cityCodes = 150;
+        s->ok = fillDemoBase(base, options);
+        base.connected = 1;
+        s->set.totalPopulation = base.tables[0].count;
+        s->set.totalOrganizations = base.tables[1].count;
+        s->set.totalCityCodes = base.tables[2].count;
+        s->set.settings = &s->settings;
+        s->set.search.fileMask[0] = 1;
+        s->set.search.tables = kMaskPopulationOrganizations;
+        sizeHitList(s->set);
+        return s;
+    }();
+    return *d;
+}
+
+int64_t searchRecordCount() {
+    const PhoneBase& b = searchData().set.bases[0];
+    return b.tables[0].count + b.tables[1].count;
+}
+
+} // namespace talsk::bench
