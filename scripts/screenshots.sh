@@ -27,6 +27,9 @@ demo=$work/demo
 mkdir -p "$demo"
 "$cli" demo "$demo" >/dev/null
 export XDG_CONFIG_HOME=$work/config
+# The single running copy is found through the temporary folder: a private
+# one keeps a copy the user already runs out of the pictures.
+export TMPDIR=$work
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
 display=95
