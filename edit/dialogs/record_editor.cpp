@@ -22,6 +22,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace talsk {
 
 namespace {
@@ -189,10 +191,15 @@ void RecordEditor::build() {
     exit_ = new QPushButton(u("Выход"), this);
     connect(exit_, &QPushButton::clicked, this, &RecordEditor::reject);
     const DialogUnits du = dialogUnits(*this);
+    // One width for the row, room around the widest caption; "Сохранить"
+    // also holds "Перейти".
+    int buttonWidth = 0;
+    for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_})
+        buttonWidth =
+            std::max(buttonWidth, b->fontMetrics().horizontalAdvance(b->text()) + du.x(12));
     for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_}) {
         if (b != save_) b->setAutoDefault(false);
-        // Room around the caption; "Сохранить" also holds "Перейти".
-        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + du.x(12));
+        b->setMinimumWidth(buttonWidth);
         buttons->addWidget(b);
     }
     root->addLayout(buttons);
