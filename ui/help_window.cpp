@@ -6,7 +6,9 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QUrl>
@@ -117,9 +119,16 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(splitter, 1);
     // Where the user left it last time; else over the window it helps with.
     if (!restoreGeometry(userSettings().value(kGeometryKey).toByteArray())) {
-        resize(fm.averageCharWidth() * 160, fm.lineSpacing() * 44);
+        QSize size(fm.averageCharWidth() * 160, fm.lineSpacing() * 44);
+        // Never taller or wider than the screen, title bar and frame included.
+        if (const QScreen* s = parent != nullptr ? parent->screen() : screen())
+            size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
+        resize(size);
         if (parent != nullptr) move(parent->geometry().center() - rect().center());
     }
+    // Escape closes the help as it closes the program's dialogs.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 HelpWindow::~HelpWindow() {

@@ -85,6 +85,13 @@ TEST(HelpWindow, F1OpensTheContentsAndTopicsNavigate) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(qobject_cast<QMessageBox*>(w) != nullptr && w->isVisible());
+
+    // Escape closes the help window; the main window stays.
+    help->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    QTest::keyClick(page, Qt::Key_Escape);
+    EXPECT_FALSE(help->isVisible());
+    EXPECT_TRUE(frame.isVisible());
 }
 
 } // namespace
