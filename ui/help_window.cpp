@@ -4,11 +4,11 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
-#include <QShortcut>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QUrl>
@@ -119,16 +119,20 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addWidget(splitter, 1);
     // Where the user left it last time; else over the window it helps with.
     if (!restoreGeometry(userSettings().value(kGeometryKey).toByteArray())) {
-        QSize size(fm.averageCharWidth() * 160, fm.lineSpacing() * 44);
-        // Never taller or wider than the screen, title bar and frame included.
-        if (const QScreen* s = parent != nullptr ? parent->screen() : screen())
-            size = size.boundedTo(s->availableGeometry().size() * 9 / 10);
-        resize(size);
+        resize(fm.averageCharWidth() * 160, fm.lineSpacing() * 44);
         if (parent != nullptr) move(parent->geometry().center() - rect().center());
     }
-    // Escape closes the help as it closes the program's dialogs.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // Within the screen, title bar and frame included, also when it was left
+    // on a larger one.
+    if (const QScreen* s = parent != nullptr ? parent->screen() : screen()) {
+        const QRect avail = s->availableGeometry();
+        QRect g = geometry();
+        if (!avail.contains(g)) {
+            g.setSize(g.size().boundedTo(avail.size() * 9 / 10));
+            g.moveCenter(avail.center());
+            setGeometry(g);
+        }
+    }
 }
 
 HelpWindow::~HelpWindow() {
@@ -138,6 +142,14 @@ HelpWindow::~HelpWindow() {
 void HelpWindow::closeEvent(QCloseEvent* event) {
     saveGeometryForUser();
     QWidget::closeEvent(event);
+}
+
+// Escape closes the help as it closes the program's dialogs.
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::saveGeometryForUser() const {
