@@ -352,7 +352,11 @@ void RecordEditor::openFind() {
     find_->setEnabled(false);
     findDialog_ = new FindDialog(set_, std::move(host), this);
     prompts_.setCompanion(findDialog_);
-    connect(findDialog_, &QObject::destroyed, this, [this] { find_->setEnabled(true); });
+    // The keyboard goes back to "Найти", not on to the next button.
+    connect(findDialog_, &QObject::destroyed, this, [this] {
+        find_->setEnabled(true);
+        find_->setFocus();
+    });
     findDialog_->adjustSize();
     findDialog_->move(find_->mapToGlobal(QPoint(0, 0)) - QPoint(100, 50));
     findDialog_->show();
