@@ -122,8 +122,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         resize(fm.averageCharWidth() * 160, fm.lineSpacing() * 44);
         if (parent != nullptr) move(parent->geometry().center() - rect().center());
     }
-    // Within the screen, title bar and frame included, also when it was left
-    // on a larger one.
+    // On the screen, also when it was left on a larger one.
     if (const QScreen* s = parent != nullptr ? parent->screen() : screen()) {
         const QRect avail = s->availableGeometry();
         QRect g = geometry();
