@@ -2,6 +2,7 @@
 // folder (the current one by default), where the settings and the search log
 // are kept.
 
+#include "app/message_box_captions.h"
 #include "app/qt_texts.h"
 #include "app/single_instance.h"
 #include "base/settings.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
     app.setFont(QFont("DejaVu Sans", 9));
+    talsk::fitMessageBoxCaptions(app);
     QTranslator qtTexts;
     talsk::installQtTexts(app, qtTexts);
     const QStringList args = app.arguments();

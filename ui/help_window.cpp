@@ -4,8 +4,10 @@
 
 #include <QFile>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSplitter>
 #include <QTextBrowser>
@@ -120,6 +122,16 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
         resize(fm.averageCharWidth() * 160, fm.lineSpacing() * 44);
         if (parent != nullptr) move(parent->geometry().center() - rect().center());
     }
+    // On the screen, also when it was left on a larger one.
+    if (const QScreen* s = parent != nullptr ? parent->screen() : screen()) {
+        const QRect avail = s->availableGeometry();
+        QRect g = geometry();
+        if (!avail.contains(g)) {
+            g.setSize(g.size().boundedTo(avail.size() * 9 / 10));
+            g.moveCenter(avail.center());
+            setGeometry(g);
+        }
+    }
 }
 
 HelpWindow::~HelpWindow() {
@@ -129,6 +141,14 @@ HelpWindow::~HelpWindow() {
 void HelpWindow::closeEvent(QCloseEvent* event) {
     saveGeometryForUser();
     QWidget::closeEvent(event);
+}
+
+// Escape closes the help as it closes the program's dialogs.
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void HelpWindow::saveGeometryForUser() const {

@@ -208,10 +208,18 @@ void CMainFrame::placeWindow() {
            std::min(int(560 * u.by), screen.height() * 9 / 10));
     const WindowPlacement& p = settings_.windowPlacement;
     if (settings_.rememberWindowPosition == 1) {
-        // A saved rectangle off the screen is ignored.
+        // A saved rectangle off the screen is ignored; one that no longer
+        // fits (saved on a larger screen) is made smaller and centred.
         if (p.left < screen.width() && p.top < screen.height() && p.right > 0 && p.bottom > 0 &&
-            p.right > p.left && p.bottom > p.top)
-            setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
+            p.right > p.left && p.bottom > p.top) {
+            QRect saved(p.left, p.top, p.right - p.left, p.bottom - p.top);
+            const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+            if (!avail.contains(saved)) {
+                saved.setSize(saved.size().boundedTo(avail.size() * 9 / 10));
+                saved.moveCenter(avail.center());
+            }
+            setGeometry(saved);
+        }
         if (p.showCmd == 3) setWindowState(Qt::WindowMaximized);
     } else {
         const QRect r(QPoint(0, 0), size());

@@ -17,9 +17,10 @@ FileBrowser::FileBrowser(QWidget* parent, const QString& folder)
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
     panel_ = new FileInfoPanel(this);
-    // Wide enough for the columns of sizes and dates.
+    // Wide enough for the columns of sizes and dates, and a list that shows
+    // more than two files above the panel.
     const DialogUnits u = dialogUnits(*this);
-    resize(u.x(480), u.y(300));
+    resize(u.x(760), u.y(540));
     if (auto* grid = qobject_cast<QGridLayout*>(layout()))
         grid->addWidget(panel_, grid->rowCount(), 0, 1, grid->columnCount());
     // A folder or no selection is no file: the panel clears, version too.

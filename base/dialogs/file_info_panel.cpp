@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace talsk {
 
 namespace {
@@ -21,6 +23,11 @@ QLabel* valueLabel(int id) {
     auto* label = new QLabel(QStringLiteral("-"));
     label->setObjectName(QStringLiteral("id%1").arg(id));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // As wide as the longest date or count, so that the boxes keep their size
+    // from one file to the next.
+    const QFontMetrics fm = label->fontMetrics();
+    label->setMinimumWidth(std::max(fm.horizontalAdvance(QStringLiteral("00.00.0000")),
+                                    fm.horizontalAdvance(QStringLiteral("00000000"))));
     return label;
 }
 

@@ -22,6 +22,8 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace talsk {
 
 namespace {
@@ -189,10 +191,15 @@ void RecordEditor::build() {
     exit_ = new QPushButton(u("Выход"), this);
     connect(exit_, &QPushButton::clicked, this, &RecordEditor::reject);
     const DialogUnits du = dialogUnits(*this);
+    // One width for the row, room around the widest caption; "Сохранить"
+    // also holds "Перейти".
+    int buttonWidth = 0;
+    for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_})
+        buttonWidth =
+            std::max(buttonWidth, b->fontMetrics().horizontalAdvance(b->text()) + du.x(12));
     for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_}) {
         if (b != save_) b->setAutoDefault(false);
-        // Room around the caption; "Сохранить" also holds "Перейти".
-        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + du.x(12));
+        b->setMinimumWidth(buttonWidth);
         buttons->addWidget(b);
     }
     root->addLayout(buttons);
@@ -345,7 +352,11 @@ void RecordEditor::openFind() {
     find_->setEnabled(false);
     findDialog_ = new FindDialog(set_, std::move(host), this);
     prompts_.setCompanion(findDialog_);
-    connect(findDialog_, &QObject::destroyed, this, [this] { find_->setEnabled(true); });
+    // The keyboard goes back to "Найти", not on to the next button.
+    connect(findDialog_, &QObject::destroyed, this, [this] {
+        find_->setEnabled(true);
+        find_->setFocus();
+    });
     findDialog_->adjustSize();
     findDialog_->move(find_->mapToGlobal(QPoint(0, 0)) - QPoint(100, 50));
     findDialog_->show();

@@ -113,6 +113,7 @@ AboutBox::AboutBox(QWidget* parent)
     layout->addWidget(image, 0, 0, Qt::AlignTop);
     layout->addLayout(text, 0, 1);
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(u.x(6)); // apart, as in the other dialogs
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addWidget(licence);

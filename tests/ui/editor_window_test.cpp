@@ -107,6 +107,12 @@ TEST_F(EditorWindow, FindDialogStepsAsideForEveryBoxAndDeleteReachesTheFile) {
     }
     for (const RecordTexts& r : peopleOnDisk())
         EXPECT_NE(r[1], "Petrov");
+
+    // Escape closes the find dialog; "Найти" is enabled and has the keyboard.
+    QTest::keyClick(find, Qt::Key_Escape);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editor.findChild<FindDialog*>() == nullptr; }));
+    EXPECT_TRUE(button(&editor, "Найти")->isEnabled());
+    EXPECT_EQ(editor.focusWidget(), button(&editor, "Найти"));
 }
 
 TEST_F(EditorWindow, RecordAddedToAnotherFileMakesTheFindSearchAgain) {

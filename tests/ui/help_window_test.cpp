@@ -87,5 +87,16 @@ TEST(HelpWindow, F1OpensTheContentsAndTopicsNavigate) {
         EXPECT_FALSE(qobject_cast<QMessageBox*>(w) != nullptr && w->isVisible());
 }
 
+TEST(HelpWindow, EscapeClosesIt) {
+    test::TempDir dir;
+    setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+    HelpWindow help;
+    help.show();
+    help.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&help));
+    QTest::keyClick(&help, Qt::Key_Escape);
+    EXPECT_FALSE(help.isVisible());
+}
+
 } // namespace
 } // namespace talsk

@@ -16,10 +16,12 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace talsk {
@@ -154,6 +156,23 @@ TEST_F(MainFrameTest, PanelPictureButtonsStayLeftOfTheSeparatorAndTheRecordInfor
         }
     }
     QApplication::setFont(before);
+}
+
+TEST_F(MainFrameTest, WindowSavedOnALargerScreenOpensWithinThisOne) {
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    settings.rememberWindowPosition = 1;
+    settings.windowPlacement.showCmd = 1;
+    settings.windowPlacement.left = avail.left() + 100;
+    settings.windowPlacement.top = avail.top() + 100;
+    settings.windowPlacement.right = avail.right() + 500;
+    settings.windowPlacement.bottom = avail.bottom() + 400;
+    auto frame = openFrame();
+    // No wider than the window's own minimum allows, and wholly on the screen
+    // from top to bottom.
+    const QRect g = frame->geometry();
+    EXPECT_LE(g.width(), std::max(avail.width() * 9 / 10, frame->minimumSizeHint().width()));
+    EXPECT_GE(g.top(), avail.top());
+    EXPECT_LE(g.bottom(), avail.bottom());
 }
 
 TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
