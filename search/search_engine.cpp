@@ -160,6 +160,34 @@ template <typename RangeScan> int32_t scanAreaTables(const SearchRun& run, Range
     return cancelled ? kSearchCancelled : hitTotal(st);
 }
 
+// Hits gathered on the stack and appended in runs: the append stays out of
+// the scan loop. The destructor hands over what is left.
+class HitBatch {
+public:
+    explicit HitBatch(std::vector<SearchHit>& out) : out_(out) {}
+    HitBatch(const HitBatch&) = delete;
+    HitBatch& operator=(const HitBatch&) = delete;
+    ~HitBatch() { flush(); }
+
+    void add(int32_t record, int16_t base, TableKind kind) {
+        buf_[n_++] = SearchHit{record, base, kind};
+        if (n_ == kSize) flush();
+    }
+    void flush() {
+        out_.insert(out_.end(), buf_, buf_ + n_);
+        n_ = 0;
+    }
+
+private:
+    static constexpr int kSize = 256;
+    SearchHit buf_[kSize];
+    int n_ = 0;
+    std::vector<SearchHit>& out_;
+};
+
+// Records ahead whose bytes are asked for before they are tested.
+constexpr int32_t kPrefetchAhead = 16;
+
 // Tests every record of the area, stops at once when asked to.
 template <typename RecordTest> int32_t scanArea(const SearchRun& run, const RecordTest& test) {
     const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
@@ -170,8 +198,10 @@ template <typename RecordTest> int32_t scanArea(const SearchRun& run, const Reco
         const auto* limit = reinterpret_cast<const uchar*>(pool) +
                             std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
         const RecordIndexEntry* e = t.entries();
+        HitBatch batch(hits);
         for (int32_t i = first; i < last; ++i) {
-            if (test(pool, e[i], e[i + 1].start, limit)) hits.push_back(SearchHit{i, base, kind});
+            if (i + kPrefetchAhead < last) __builtin_prefetch(pool + e[i + kPrefetchAhead].start);
+            if (test(pool, e[i], e[i + 1].start, limit)) batch.add(i, base, kind);
             if (cancel.load(std::memory_order_relaxed)) return false;
         }
         return true;
@@ -439,6 +469,7 @@ int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selectio
         const RecordIndexEntry* e = t.entries();
         const uchar* end = p + e[last].start;
         const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+        HitBatch batch(hits);
         int32_t r = first;
         const uchar* q = p + e[first].start;
         while (q < end) {
@@ -449,15 +480,14 @@ int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selectio
                 q = to;
                 continue;
             }
-            r = recordHolding(e, last, r, static_cast<uint32_t>(c - p));
+            const auto at = static_cast<uint32_t>(c - p);
+            r = recordHolding(e, last, r, at);
             // Fields are zero-terminated and records follow one another.
             const bool fieldStart = c == p || c[-1] == 0;
             if (literalAt<Fold>(plan, c, fieldStart, upper) &&
                 (allFields || selection[static_cast<size_t>(
-                                  GeneralRecordTest<Fold>::fieldAt(
-                                      e[r], static_cast<uint32_t>(c - p) - e[r].start) -
-                                  1)])) {
-                hits.push_back(SearchHit{r, base, kind});
+                                  GeneralRecordTest<Fold>::fieldAt(e[r], at - e[r].start) - 1)])) {
+                batch.add(r, base, kind);
                 q = p + e[r + 1].start;
             } else {
                 q = c + 1;
