@@ -291,7 +291,7 @@ constexpr uint32_t kLookupMask = (1u << kLookupBits) - 1;
 constexpr int kLookupsPerLoad = 4;
 // Chunks decoded side by side in one thread: their bit streams do not depend
 // on each other, so the look-ups of one fill the wait on those of another.
-constexpr size_t kInterleave = 3;
+constexpr size_t kInterleave = 4;
 // Chunks the two-thread decoder holds at once (a table of 16 GB in chunks of 262,144 bytes).
 constexpr size_t kMaxHeldChunks = 65536;
 
