@@ -289,6 +289,7 @@ constexpr uint32_t kLookupMask = (1u << kLookupBits) - 1;
 // Look-ups taken from one 64-bit load: 4 x 14 bits fit the 57 bits a load
 // at any bit position is sure to hold.
 constexpr int kLookupsPerLoad = 4;
+constexpr uint64_t kStepBits = kLookupsPerLoad * kLookupBits;
 // Chunks decoded side by side in one thread: their bit streams do not depend
 // on each other, so the look-ups of one fill the wait on those of another.
 constexpr size_t kInterleave = 4;
@@ -323,10 +324,21 @@ struct Stream {
     unsigned char* end = nullptr;
 
     // Room for a whole step: the bits of all its look-ups and 8 output bytes.
-    bool roomForStep() const {
-        return pos + kLookupsPerLoad * kLookupBits <= bitCount && end - out >= 16;
+    bool roomForStep() const { return pos + kStepBits <= bitCount && end - out >= 16; }
+    // Steps in a row that have that room, as long as none meets a long code
+    // (which may take more bits): each takes at most kStepBits bits and
+    // moves out by at most 3 bytes a look-up.
+    uint64_t roomySteps() const {
+        if (!roomForStep()) return 0;
+        const auto byOut = static_cast<uint64_t>((end - out - 16) / (3 * kLookupsPerLoad) + 1);
+        return std::min<uint64_t>((bitCount - pos) / kStepBits, byOut);
     }
 };
+
+// What a step met.
+constexpr unsigned kStepShort = 0; // short codes only
+constexpr unsigned kStepLong = 1;  // a long code, walked to its end
+constexpr unsigned kStepFailed = 2;
 
 class Decoder {
 public:
@@ -359,22 +371,26 @@ public:
     // code cut off by the end of the bits is dropped.
     bool decode(Stream& s) const {
         while (s.roomForStep())
-            if (!step(s)) return false;
+            if (step(s) == kStepFailed) return false;
         return finish(s);
     }
 
     // K streams in lock step while each has room for a whole step, then each
-    // to its end.
+    // to its end. The room is reckoned for a run of steps at once; a long
+    // code ends the run.
     template <size_t K> bool decodeSideBySide(Stream (&s)[K]) const {
         for (;;) {
-            bool room = true;
-            for (size_t j = 0; j < K; ++j)
-                room = room && s[j].roomForStep();
-            if (!room) break;
-            bool ok = true;
-            for (size_t j = 0; j < K; ++j)
-                ok = step(s[j]) && ok;
-            if (!ok) return false;
+            uint64_t run = s[0].roomySteps();
+            for (size_t j = 1; j < K; ++j)
+                run = std::min(run, s[j].roomySteps());
+            if (run == 0) break;
+            for (; run > 0; --run) {
+                unsigned met = kStepShort;
+                for (size_t j = 0; j < K; ++j)
+                    met |= step(s[j]);
+                if (met & kStepFailed) return false;
+                if (met != kStepShort) break;
+            }
         }
         for (size_t j = 0; j < K; ++j)
             if (!decode(s[j])) return false;
@@ -388,7 +404,7 @@ private:
 
     // Up to four look-ups from one load, without a branch on the bit
     // position; the caller has checked roomForStep.
-    bool step(Stream& s) const {
+    unsigned step(Stream& s) const {
         // Locals: a store through out could otherwise alias the stream.
         uint64_t pos = s.pos;
         unsigned char* out = s.out;
@@ -398,7 +414,7 @@ private:
             if (l.count() == 0) {
                 s.pos = pos;
                 s.out = out;
-                return walkLongCode(l, s);
+                return walkLongCode(l, s) ? kStepLong : kStepFailed;
             }
             std::memcpy(out, &l.word, 4); // the byte past the symbols is written over next
             out += l.count();
@@ -407,7 +423,7 @@ private:
         }
         s.pos = pos;
         s.out = out;
-        return true;
+        return kStepShort;
     }
 
     // Whole look-ups while their bits are there, then the last bits one at a time.
