@@ -484,13 +484,15 @@ int32_t runLiteralField(const LiteralPlan& sharedPlan, int field, const SearchRu
 // General search: the whole pool at once; a candidate is mapped to its
 // record through the index, and a hit moves the scan to the next record.
 template <bool Fold, int N>
-int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selection,
+int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& selection,
                          const SearchRun& run) {
-    const LiteralFinder<N> finder(plan);
     const uchar* upper = upperTable().data();
     const bool allFields = selection == kAllFields;
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
+        // Copies, as in the field search: a stored hit cannot make them be read again.
+        const LiteralPlan plan = sharedPlan;
+        const LiteralFinder<N> finder(plan);
         const auto* p = reinterpret_cast<const uchar*>(t.text.data());
         const RecordIndexEntry* e = t.entries();
         const uchar* end = p + e[last].start;
