@@ -280,25 +280,32 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
 
 namespace {
 
-// Decoding looks up 12 bits at a time: one entry gives the one or two whole
-// codes that start the window, or, for a code longer than the window, the
+// Decoding looks up 14 bits at a time: one entry gives the one, two or three
+// whole codes that start the window, or, for a code longer than the window, the
 // pair reached, from which the tree is walked bit by bit. The result is the
 // same as walking the tree for every bit.
-constexpr int kLookupBits = 12;
+constexpr int kLookupBits = 14;
 constexpr uint32_t kLookupMask = (1u << kLookupBits) - 1;
-// Look-ups taken from one 64-bit load: 4 x 12 bits fit the 57 bits a load
+// Look-ups taken from one 64-bit load: 4 x 14 bits fit the 57 bits a load
 // at any bit position is sure to hold.
 constexpr int kLookupsPerLoad = 4;
+constexpr uint64_t kStepBits = kLookupsPerLoad * kLookupBits;
 // Chunks decoded side by side in one thread: their bit streams do not depend
 // on each other, so the look-ups of one fill the wait on those of another.
-constexpr size_t kInterleave = 3;
+constexpr size_t kInterleave = 4;
 // Chunks the two-thread decoder holds at once (a table of 16 GB in chunks of 262,144 bytes).
 constexpr size_t kMaxHeldChunks = 65536;
 
+// One look-up in 32 bits, so that a single store writes its bytes: bits 0-23
+// the bytes decoded (for a long code, the pair reached), bits 24-27 the bits
+// consumed, bits 28-29 the bytes decoded (1 to 3; 0 for a long code).
 struct Lookup {
-    uint8_t symbol[2]; // the bytes decoded; for a long code, the pair reached (low, high)
-    uint8_t count;     // bytes decoded: 1 or 2; 0 for a long code
-    uint8_t bits;      // bits consumed
+    uint32_t word = 0;
+
+    int count() const { return static_cast<int>(word >> 28); }
+    int bits() const { return static_cast<int>((word >> 24) & 15); }
+    unsigned char symbol(int k) const { return static_cast<unsigned char>(word >> (8 * k)); }
+    int pair() const { return static_cast<int>(word & 0xFFFF); }
 };
 
 inline uint64_t load64(const unsigned char* p) {
@@ -317,10 +324,21 @@ struct Stream {
     unsigned char* end = nullptr;
 
     // Room for a whole step: the bits of all its look-ups and 8 output bytes.
-    bool roomForStep() const {
-        return pos + kLookupsPerLoad * kLookupBits <= bitCount && end - out >= 8;
+    bool roomForStep() const { return pos + kStepBits <= bitCount && end - out >= 16; }
+    // Steps in a row that have that room, as long as none meets a long code
+    // (which may take more bits): each takes at most kStepBits bits and
+    // moves out by at most 3 bytes a look-up.
+    uint64_t roomySteps() const {
+        if (!roomForStep()) return 0;
+        const auto byOut = static_cast<uint64_t>((end - out - 16) / (3 * kLookupsPerLoad) + 1);
+        return std::min<uint64_t>((bitCount - pos) / kStepBits, byOut);
     }
 };
+
+// What a step met.
+constexpr unsigned kStepShort = 0; // short codes only
+constexpr unsigned kStepLong = 1;  // a long code, walked to its end
+constexpr unsigned kStepFailed = 2;
 
 class Decoder {
 public:
@@ -353,22 +371,26 @@ public:
     // code cut off by the end of the bits is dropped.
     bool decode(Stream& s) const {
         while (s.roomForStep())
-            if (!step(s)) return false;
+            if (step(s) == kStepFailed) return false;
         return finish(s);
     }
 
     // K streams in lock step while each has room for a whole step, then each
-    // to its end.
+    // to its end. The room is reckoned for a run of steps at once; a long
+    // code ends the run.
     template <size_t K> bool decodeSideBySide(Stream (&s)[K]) const {
         for (;;) {
-            bool room = true;
-            for (size_t j = 0; j < K; ++j)
-                room = room && s[j].roomForStep();
-            if (!room) break;
-            bool ok = true;
-            for (size_t j = 0; j < K; ++j)
-                ok = step(s[j]) && ok;
-            if (!ok) return false;
+            uint64_t run = s[0].roomySteps();
+            for (size_t j = 1; j < K; ++j)
+                run = std::min(run, s[j].roomySteps());
+            if (run == 0) break;
+            for (; run > 0; --run) {
+                unsigned met = kStepShort;
+                for (size_t j = 0; j < K; ++j)
+                    met |= step(s[j]);
+                if (met & kStepFailed) return false;
+                if (met != kStepShort) break;
+            }
         }
         for (size_t j = 0; j < K; ++j)
             if (!decode(s[j])) return false;
@@ -382,41 +404,41 @@ private:
 
     // Up to four look-ups from one load, without a branch on the bit
     // position; the caller has checked roomForStep.
-    bool step(Stream& s) const {
+    unsigned step(Stream& s) const {
         // Locals: a store through out could otherwise alias the stream.
         uint64_t pos = s.pos;
         unsigned char* out = s.out;
         uint64_t window = load64(s.in + (pos >> 3)) >> (pos & 7);
         for (int k = 0; k < kLookupsPerLoad; ++k) {
             const Lookup l = lookup_[window & kLookupMask];
-            if (l.count == 0) {
+            if (l.count() == 0) {
                 s.pos = pos;
                 s.out = out;
-                return walkLongCode(l, s);
+                return walkLongCode(l, s) ? kStepLong : kStepFailed;
             }
-            std::memcpy(out, l.symbol, 2);
-            out += l.count;
-            pos += l.bits;
-            window >>= l.bits;
+            std::memcpy(out, &l.word, 4); // the byte past the symbols is written over next
+            out += l.count();
+            pos += static_cast<unsigned>(l.bits());
+            window >>= l.bits();
         }
         s.pos = pos;
         s.out = out;
-        return true;
+        return kStepShort;
     }
 
     // Whole look-ups while their bits are there, then the last bits one at a time.
     bool finish(Stream& s) const {
         while (s.pos + kLookupBits <= s.bitCount) {
             const Lookup& l = lookup_[(load64(s.in + (s.pos >> 3)) >> (s.pos & 7)) & kLookupMask];
-            if (l.count == 0) {
+            if (l.count() == 0) {
                 if (!walkLongCode(l, s)) return false;
                 continue;
             }
-            if (s.end - s.out < l.count) return false;
-            s.out[0] = l.symbol[0];
-            if (l.count == 2) s.out[1] = l.symbol[1];
-            s.out += l.count;
-            s.pos += l.bits;
+            if (s.end - s.out < l.count()) return false;
+            for (int k = 0; k < l.count(); ++k)
+                s.out[k] = l.symbol(k);
+            s.out += l.count();
+            s.pos += static_cast<unsigned>(l.bits());
         }
         int node = root_;
         for (; s.pos < s.bitCount; ++s.pos) {
@@ -435,8 +457,8 @@ private:
     // A code longer than the lookup: on from the pair the lookup reached. At
     // the end of the bits the cut code is dropped (pos ends at bitCount).
     bool walkLongCode(const Lookup& l, Stream& s) const {
-        s.pos += l.bits;
-        int node = l.symbol[0] | (l.symbol[1] << 8);
+        s.pos += static_cast<unsigned>(l.bits());
+        int node = l.pair();
         while (s.pos < s.bitCount) {
             uint16_t v = tree_[static_cast<size_t>(node) + bit(s.in, s.pos)];
             ++s.pos;
@@ -450,47 +472,41 @@ private:
         return true;
     }
 
-    // Fills the lookup by walking the tree once: every path of up to 12 bits
-    // from the root, then from each leaf reached the paths of the second code
-    // in the bits left. Each entry is written once.
-    void buildLookup() { fillFirst(root_, 0, 0); }
+    // Fills the lookup by walking the tree once: every path of up to 14 bits
+    // from the root, then from each leaf reached the paths of the next code
+    // in the bits left, up to three codes. Each entry is written once.
+    void buildLookup() { fillCodes(root_, 0, 0, {}, 0, 0); }
 
-    static Lookup entry(uint8_t first, uint8_t second, uint8_t count, int bits) {
-        return Lookup{{first, second}, count, static_cast<uint8_t>(bits)};
+    static Lookup entry(uint32_t symbols, int count, int bits) {
+        return Lookup{symbols | static_cast<uint32_t>(bits) << 24 |
+                      static_cast<uint32_t>(count) << 28};
     }
 
-    // `code` holds the `depth` bits taken so far, bit 0 first.
-    void fillFirst(int node, uint32_t code, int depth) {
-        for (uint32_t b = 0; b < 2; ++b) {
-            const uint16_t v = tree_[static_cast<size_t>(node) + b];
-            const uint32_t next = code | (b << depth);
-            if (v >= kLeafMark)
-                fillSecond(root_, next, depth + 1, static_cast<uint8_t>(v), depth + 1);
-            else if (depth + 1 == kLookupBits)
-                lookup_[next] =
-                    entry(static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), 0, kLookupBits);
-            else
-                fillFirst(v, next, depth + 1);
-        }
-    }
-
-    void fillSecond(int node, uint32_t code, int depth, uint8_t first, int firstLength) {
-        if (depth == kLookupBits) {
-            lookup_[code] = entry(first, 0, 1, firstLength);
-            return;
-        }
+    // `code` holds the `depth` bits taken so far, bit 0 first; `done` codes
+    // of `doneBits` bits are whole, their bytes in `symbols`; node is where
+    // the next code has got to.
+    void fillCodes(int node, uint32_t code, int depth, uint32_t symbols, int done, int doneBits) {
         for (uint32_t b = 0; b < 2; ++b) {
             const uint16_t v = tree_[static_cast<size_t>(node) + b];
             const uint32_t next = code | (b << depth);
             const int used = depth + 1;
             if (v >= kLeafMark) {
-                const Lookup l = entry(first, static_cast<uint8_t>(v), 2, used);
-                for (uint32_t high = 0; high < (1u << (kLookupBits - used)); ++high)
-                    lookup_[next | (high << used)] = l;
+                const uint32_t withThis = symbols | static_cast<uint32_t>(v & 0xFF) << (8 * done);
+                if (done + 1 == 3 || used == kLookupBits) {
+                    // Whatever bits follow, the entry is the same.
+                    const Lookup l = entry(withThis, done + 1, used);
+                    for (uint32_t high = 0; high < (1u << (kLookupBits - used)); ++high)
+                        lookup_[next | (high << used)] = l;
+                } else {
+                    fillCodes(root_, next, used, withThis, done + 1, used);
+                }
             } else if (used == kLookupBits) {
-                lookup_[next] = entry(first, 0, 1, firstLength); // the second code is longer
+                // A code that does not end in the window: the whole ones
+                // before it, or the pair reached when it is the first.
+                lookup_[next] =
+                    done > 0 ? entry(symbols, done, doneBits) : entry(v, 0, kLookupBits);
             } else {
-                fillSecond(v, next, used, first, firstLength);
+                fillCodes(v, next, used, symbols, done, doneBits);
             }
         }
     }

@@ -79,15 +79,7 @@ public:
 #if defined(__SSE2__)
         // 16 positions at a time while all the bytes they look at lie below limit.
         while (q < to && limit - q >= 16 + plan_->longest - 1) {
-            const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
-            unsigned mask = 0;
-            for (int j = 0; j < N; ++j) {
-                const __m128i tail =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + lastAt_[j]));
-                const __m128i a = _mm_cmpeq_epi8(_mm_or_si128(here, firstFold_[j]), first_[j]);
-                const __m128i b = _mm_cmpeq_epi8(_mm_or_si128(tail, lastFold_[j]), last_[j]);
-                mask |= static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(a, b)));
-            }
+            unsigned mask = blockMask(q);
             if (to - q < 16) mask &= (1u << (to - q)) - 1;
             if (mask != 0) return q + std::countr_zero(mask);
             q += 16;
@@ -96,6 +88,24 @@ public:
 #endif
         return nextLiteralCandidatePortable(*plan_, q, to, limit);
     }
+
+#if defined(__SSE2__)
+    // Bit i: position q + i is a candidate. Reads the bytes [q, q + reach()).
+    unsigned blockMask(const unsigned char* q) const {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+        unsigned mask = 0;
+        for (int j = 0; j < N; ++j) {
+            const __m128i tail = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + lastAt_[j]));
+            const __m128i a = _mm_cmpeq_epi8(_mm_or_si128(here, firstFold_[j]), first_[j]);
+            const __m128i b = _mm_cmpeq_epi8(_mm_or_si128(tail, lastFold_[j]), last_[j]);
+            mask |= static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(a, b)));
+        }
+        return mask;
+    }
+    int reach() const {
+        return 16 + plan_->longest - 1;
+    }
+#endif
 
 private:
     const LiteralPlan* plan_;

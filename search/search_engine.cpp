@@ -5,6 +5,7 @@
 #include "search/query_match.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <thread>
 
@@ -160,6 +161,34 @@ template <typename RangeScan> int32_t scanAreaTables(const SearchRun& run, Range
     return cancelled ? kSearchCancelled : hitTotal(st);
 }
 
+// Hits gathered on the stack and appended in runs: the append stays out of
+// the scan loop. The destructor hands over what is left.
+class HitBatch {
+public:
+    explicit HitBatch(std::vector<SearchHit>& out) : out_(out) {}
+    HitBatch(const HitBatch&) = delete;
+    HitBatch& operator=(const HitBatch&) = delete;
+    ~HitBatch() { flush(); }
+
+    void add(int32_t record, int16_t base, TableKind kind) {
+        buf_[n_++] = SearchHit{record, base, kind};
+        if (n_ == kSize) flush();
+    }
+    void flush() {
+        out_.insert(out_.end(), buf_, buf_ + n_);
+        n_ = 0;
+    }
+
+private:
+    static constexpr int kSize = 256;
+    SearchHit buf_[kSize];
+    int n_ = 0;
+    std::vector<SearchHit>& out_;
+};
+
+// Records ahead whose bytes are asked for before they are tested.
+constexpr int32_t kPrefetchAhead = 16;
+
 // Tests every record of the area, stops at once when asked to.
 template <typename RecordTest> int32_t scanArea(const SearchRun& run, const RecordTest& test) {
     const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
@@ -170,8 +199,10 @@ template <typename RecordTest> int32_t scanArea(const SearchRun& run, const Reco
         const auto* limit = reinterpret_cast<const uchar*>(pool) +
                             std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
         const RecordIndexEntry* e = t.entries();
+        HitBatch batch(hits);
         for (int32_t i = first; i < last; ++i) {
-            if (test(pool, e[i], e[i + 1].start, limit)) hits.push_back(SearchHit{i, base, kind});
+            if (i + kPrefetchAhead < last) __builtin_prefetch(pool + e[i + kPrefetchAhead].start);
+            if (test(pool, e[i], e[i + 1].start, limit)) batch.add(i, base, kind);
             if (cancel.load(std::memory_order_relaxed)) return false;
         }
         return true;
@@ -400,45 +431,73 @@ inline bool literalAt(const LiteralPlan& plan, const uchar* q, bool atFieldStart
     return false;
 }
 
-// Search by one field: the field of each record scanned a vector block at a time.
-template <bool Fold, int N> struct LiteralFieldTest {
-    const LiteralPlan* plan;
-    LiteralFinder<N> finder;
-    int field;
-    const uchar* upper;
-
-    bool operator()(const char* pool, const RecordIndexEntry& e, uint32_t nextStart,
-                    const uchar* limit) const {
-        const auto* p = reinterpret_cast<const uchar*>(pool);
-        const FieldSpan f = fieldSpan(p + e.start, p + nextStart, e, field);
-        for (const uchar* q = f.begin;; ++q) {
-            q = finder.next(q, f.end, limit);
-            if (q == nullptr) return false;
-            if (literalAt<Fold>(*plan, q, q == f.begin, upper)) return true;
+// Whether one of the words matches in the field [begin, end), *end == 0:
+// a vector block at a time, every candidate of a block taken from its mask.
+template <bool Fold, int N>
+inline bool literalInField(const LiteralFinder<N>& finder, const LiteralPlan& plan,
+                           const uchar* begin, const uchar* end, const uchar* limit,
+                           const uchar* upper) {
+    const uchar* q = begin;
+#if defined(__SSE2__)
+    const int reach = finder.reach();
+    for (; q < end && limit - q >= reach; q += 16) {
+        unsigned mask = finder.blockMask(q);
+        if (end - q < 16) mask &= (1u << (end - q)) - 1;
+        for (; mask != 0; mask &= mask - 1) {
+            const uchar* c = q + std::countr_zero(mask);
+            if (literalAt<Fold>(plan, c, c == begin, upper)) return true;
         }
     }
-};
+#endif
+    for (;; ++q) {
+        q = finder.next(q, end, limit);
+        if (q == nullptr) return false;
+        if (literalAt<Fold>(plan, q, q == begin, upper)) return true;
+    }
+}
 
+// Search by one field, record by record. The finder and the plan are copied
+// into the loop so that storing a hit cannot make them be read again.
 template <bool Fold, int N>
-int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run) {
-    const LiteralFieldTest<Fold, N> test{&plan, LiteralFinder<N>(plan), field, upperTable().data()};
-    return scanArea(run, test);
+int32_t runLiteralField(const LiteralPlan& sharedPlan, int field, const SearchRun& run) {
+    const uchar* upper = upperTable().data();
+    const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
+    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
+                                   int32_t last, std::vector<SearchHit>& hits) {
+        const LiteralPlan plan = sharedPlan;
+        const LiteralFinder<N> finder(plan);
+        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+        const RecordIndexEntry* e = t.entries();
+        HitBatch batch(hits);
+        for (int32_t i = first; i < last; ++i) {
+            if (i + kPrefetchAhead < last) __builtin_prefetch(p + e[i + kPrefetchAhead].start);
+            const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
+            if (literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper))
+                batch.add(i, base, kind);
+            if (cancel.load(std::memory_order_relaxed)) return false;
+        }
+        return true;
+    });
 }
 
 // General search: the whole pool at once; a candidate is mapped to its
 // record through the index, and a hit moves the scan to the next record.
 template <bool Fold, int N>
-int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selection,
+int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& selection,
                          const SearchRun& run) {
-    const LiteralFinder<N> finder(plan);
     const uchar* upper = upperTable().data();
     const bool allFields = selection == kAllFields;
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
+        // Copies, as in the field search: a stored hit cannot make them be read again.
+        const LiteralPlan plan = sharedPlan;
+        const LiteralFinder<N> finder(plan);
         const auto* p = reinterpret_cast<const uchar*>(t.text.data());
         const RecordIndexEntry* e = t.entries();
         const uchar* end = p + e[last].start;
         const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+        HitBatch batch(hits);
         int32_t r = first;
         const uchar* q = p + e[first].start;
         while (q < end) {
@@ -449,15 +508,14 @@ int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selectio
                 q = to;
                 continue;
             }
-            r = recordHolding(e, last, r, static_cast<uint32_t>(c - p));
+            const auto at = static_cast<uint32_t>(c - p);
+            r = recordHolding(e, last, r, at);
             // Fields are zero-terminated and records follow one another.
             const bool fieldStart = c == p || c[-1] == 0;
             if (literalAt<Fold>(plan, c, fieldStart, upper) &&
                 (allFields || selection[static_cast<size_t>(
-                                  GeneralRecordTest<Fold>::fieldAt(
-                                      e[r], static_cast<uint32_t>(c - p) - e[r].start) -
-                                  1)])) {
-                hits.push_back(SearchHit{r, base, kind});
+                                  GeneralRecordTest<Fold>::fieldAt(e[r], at - e[r].start) - 1)])) {
+                batch.add(r, base, kind);
                 q = p + e[r + 1].start;
             } else {
                 q = c + 1;

@@ -111,6 +111,39 @@ TEST(CodecChunks, SideBySideAndTwoThreadsAgreeWithTheTreeWalk) {
     }
 }
 
+// Chunks of 120-bit codes that end long before their place is full: decoding
+// side by side must stop at the end of each chunk's bits (the sanitizers
+// see any read past them) and the block fails.
+TEST(CodecChunks, ShortChunksOfLongCodesFailWithoutReadingPastTheirBits) {
+    // A chain: pair k holds a leaf and pair k - 1, so all-ones is a 120-bit code.
+    std::vector<uint16_t> tree{0xF000, 0xF001};
+    for (uint16_t k = 1; k < 120; ++k) {
+        tree.push_back(static_cast<uint16_t>(0xF001 + k));
+        tree.push_back(static_cast<uint16_t>(2 * (k - 1)));
+    }
+    const int32_t chunkSize = 4000;
+    const uint32_t bitCount = 3000 * 8; // 200 codes for a place of 4000 bytes
+    Bytes block;
+    for (int c = 0; c < 9; ++c) {
+        const bool withTree = c == 0;
+        put16(block, withTree ? static_cast<uint32_t>(tree.size() * 2 + 8) : 6);
+        put16(block, bitCount & 0xFFFF);
+        put16(block, bitCount >> 16);
+        block.push_back(0);
+        block.push_back(withTree ? 1 : 0);
+        if (withTree) {
+            put16(block, static_cast<uint32_t>(tree.size() * 2));
+            for (uint16_t e : tree)
+                put16(block, e);
+        }
+        block.insert(block.end(), bitCount / 8, 0xFF);
+    }
+    for (int threads : {1, 2}) {
+        std::string got;
+        EXPECT_FALSE(unpack(block, 9 * chunkSize, chunkSize, threads, got)) << threads;
+    }
+}
+
 // Chunks that do not each hold the chunk size still append one after another:
 // the block is good when the total is right.
 TEST(CodecChunks, UnevenChunksAppendInOrder) {

@@ -237,6 +237,23 @@ TEST_F(SearchEngine, HitStoreGrowsWhenRecordsAreAdded) {
     EXPECT_EQ(general("*"), 306);
 }
 
+// Hundreds of hits in one table, through the record-by-record and the
+// whole-pool paths: every hit kept, in record order.
+TEST_F(SearchEngine, ManyHitsKeepEveryRecordInOrder) {
+    set.search.fileMask[0] = 0;
+    for (int i = 0; i < 700; ++i)
+        add(set.bases[1], kPop, {"99", i % 3 ? "Петров" : "Новиков"});
+    std::vector<Hit> expected; // record 0 is the fixture's own
+    for (int i = 0; i < 700; i += 3)
+        expected.emplace_back(1, kPop, i + 1);
+    for (const char* pattern : {"Нов?ков", "новиков", "*иков"}) {
+        EXPECT_EQ(field(RecordField::Name, pattern), 234) << pattern;
+        EXPECT_EQ(hitsOf(set.search), expected) << pattern;
+        EXPECT_EQ(general(pattern), 234) << pattern;
+        EXPECT_EQ(hitsOf(set.search), expected) << pattern;
+    }
+}
+
 TEST_F(SearchEngine, AllRecordsListsEveryRecordOfTheArea) {
     set.search.tables = kMaskAllTables;
     set.search.dirty = 0;
