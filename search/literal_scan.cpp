@@ -1,5 +1,7 @@
 #include "search/literal_scan.h"
 
+#include <initializer_list>
+
 namespace talsk {
 
 namespace {
@@ -16,6 +18,19 @@ int foldOf(unsigned char c, const unsigned char* upper) {
         byBit = byBit && (b | 0x20) == (c | 0x20);
     }
     return alone ? 0 : byBit ? 0x20 : -1;
+}
+
+// Like foldOf, but only a fold under which the bytes that equal c once
+// or-ed with it are exactly those that upper-case to c; -1 when none is.
+int exactFoldOf(unsigned char c, const unsigned char* upper) {
+    if (upper == nullptr) return 0;
+    for (const int fold : {0, 0x20}) {
+        bool same = true;
+        for (int b = 0; b < 256 && same; ++b)
+            same = (upper[b] == c) == ((b | fold) == (c | fold));
+        if (same) return fold;
+    }
+    return -1;
 }
 
 bool fitsAt(const LiteralWord& w, const unsigned char* q, const unsigned char* limit) {
@@ -50,6 +65,15 @@ bool planLiterals(const TermList& list, const unsigned char* upper, LiteralPlan&
         plan.longest = n > plan.longest ? n : plan.longest;
     }
     plan.count = list.count;
+    plan.exact = plan.longest <= 16;
+    for (int i = 0; i < plan.count && plan.exact; ++i) {
+        LiteralWord& w = plan.words[i];
+        for (int k = 0; k < w.length && plan.exact; ++k) {
+            const int fold = exactFoldOf(w.text[k], upper);
+            plan.exact = fold >= 0;
+            w.folds[k] = static_cast<unsigned char>(fold < 0 ? 0 : fold);
+        }
+    }
     return true;
 }
 

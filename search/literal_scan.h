@@ -26,6 +26,8 @@ struct LiteralWord {
     bool anchored = false;               // only at the start of a field
     unsigned char first = 0, last = 0;   // the first and last character, or-ed with their fold
     unsigned char firstFold = 0, lastFold = 0; // 0x20 where the cases differ in that bit only
+    // Every character's fold, when the plan is exact.
+    unsigned char folds[16] = {};
 };
 
 // The words of a query whose every term is a literal word closing its own
@@ -34,6 +36,10 @@ struct LiteralPlan {
     LiteralWord words[kMaxLiteralWords];
     int count = 0;
     int longest = 0;
+    // Every word is at most 16 characters and each of its characters matches
+    // exactly the bytes that equal it once its fold is or-ed in: a vector
+    // compare of the whole word needs no check after it.
+    bool exact = false;
 };
 
 // upper: the upper-case table when case is ignored, nullptr when it matters.
@@ -70,6 +76,12 @@ public:
             firstFold_[j] = _mm_set1_epi8(static_cast<char>(w.firstFold));
             lastFold_[j] = _mm_set1_epi8(static_cast<char>(w.lastFold));
             lastAt_[j] = w.length - 1;
+            anchoredBits_[j] = w.anchored ? 1u : 0xffffu;
+            if (plan.exact)
+                for (int k = 0; k < w.length; ++k) {
+                    chars_[j][k] = _mm_set1_epi8(static_cast<char>(w.text[k] | w.folds[k]));
+                    folds_[j][k] = _mm_set1_epi8(static_cast<char>(w.folds[k]));
+                }
         }
 #endif
     }
@@ -102,6 +114,21 @@ public:
         }
         return mask;
     }
+    // For an exact plan: bit i set when a word matches at q + i, anchored
+    // words only at q itself. Reads the bytes [q, q + reach()).
+    unsigned wordMask(const unsigned char* q) const {
+        unsigned mask = 0;
+        for (int j = 0; j < N; ++j) {
+            __m128i all = _mm_set1_epi8(-1);
+            for (int k = 0; k <= lastAt_[j]; ++k) {
+                const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + k));
+                all =
+                    _mm_and_si128(all, _mm_cmpeq_epi8(_mm_or_si128(b, folds_[j][k]), chars_[j][k]));
+            }
+            mask |= static_cast<unsigned>(_mm_movemask_epi8(all)) & anchoredBits_[j];
+        }
+        return mask;
+    }
     int reach() const {
         return 16 + plan_->longest - 1;
     }
@@ -111,7 +138,9 @@ private:
     const LiteralPlan* plan_;
 #if defined(__SSE2__)
     __m128i first_[N], last_[N], firstFold_[N], lastFold_[N];
+    __m128i chars_[N][16], folds_[N][16];
     int lastAt_[N];
+    unsigned anchoredBits_[N];
 #endif
 };
 

@@ -174,6 +174,12 @@ public:
         buf_[n_++] = SearchHit{record, base, kind};
         if (n_ == kSize) flush();
     }
+    // The same without a branch on hit: the slot is written either way.
+    void addIf(bool hit, int32_t record, int16_t base, TableKind kind) {
+        buf_[n_] = SearchHit{record, base, kind};
+        n_ += hit ? 1 : 0;
+        if (n_ == kSize) flush();
+    }
     void flush() {
         out_.insert(out_.end(), buf_, buf_ + n_);
         n_ = 0;
@@ -470,6 +476,26 @@ int32_t runLiteralField(const LiteralPlan& sharedPlan, int field, const SearchRu
         const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
         const RecordIndexEntry* e = t.entries();
         HitBatch batch(hits);
+#if defined(__SSE2__)
+        if (plan.exact) {
+            // A field of up to 16 characters is one whole-word compare; the
+            // hit is stored without a branch on it.
+            const ptrdiff_t reach = finder.reach();
+            for (int32_t i = first; i < last; ++i) {
+                if (i + kPrefetchAhead < last) __builtin_prefetch(p + e[i + kPrefetchAhead].start);
+                const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
+                const ptrdiff_t length = f.end - f.begin;
+                bool hit;
+                if (length <= 16 && limit - f.begin >= reach)
+                    hit = (finder.wordMask(f.begin) & ((1u << length) - 1)) != 0;
+                else
+                    hit = literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper);
+                batch.addIf(hit, i, base, kind);
+                if (cancel.load(std::memory_order_relaxed)) return false;
+            }
+            return true;
+        }
+#endif
         for (int32_t i = first; i < last; ++i) {
             if (i + kPrefetchAhead < last) __builtin_prefetch(p + e[i + kPrefetchAhead].start);
             const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);

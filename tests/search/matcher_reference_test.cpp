@@ -413,7 +413,7 @@ TEST(MatcherReference, LiteralWordsOverWholePoolsAgreeWithTheLiteralRules) {
     fillPools(set, rnd, fieldLetters, 100);
 
     int64_t found = 0;
-    int literal = 0;
+    int literal = 0, exact = 0;
     for (int round = 0; round < 1200; ++round) {
         std::string pattern;
         const int words = 1 + rnd.below(kMaxLiteralWords);
@@ -431,11 +431,40 @@ TEST(MatcherReference, LiteralWordsOverWholePoolsAgreeWithTheLiteralRules) {
         LiteralPlan plan;
         literal += planLiterals(compiled.terms(),
                                 settings.caseSensitive ? nullptr : upperTable().data(), plan);
+        exact += plan.exact;
         found += expectSearchAgrees(set, settings, rnd, pattern);
         if (HasFailure()) return;
     }
     EXPECT_GT(literal, 1000); // the patterns do take the whole-pool path
+    EXPECT_GT(exact, 1000);   // and so does the whole-word compare
     EXPECT_GT(found, 5000);
+}
+
+// A word is compared whole in the vector step only when every character's
+// cases are told apart by bit 0x20 alone (or case matters) and it is short.
+TEST(MatcherReference, WholeWordCompareOnlyWhereBitFoldIsExact) {
+    struct Case {
+        const char* pattern;
+        bool caseSensitive;
+        bool exact;
+    } cases[] = {
+        {"\xEE\xE2\xE0", false, true},       // ова
+        {"\xEE\xE2\xE0 ab*", false, true},   // and a second word
+        {"\xEB\xB8\xE4", false, false},      // лёд: ё and Ё differ in 0x10
+        {"\xEB\xB8\xE4", true, true},        // unless case matters
+        {"a@1", false, true},                // @ and ` stay apart
+        {"abcdefghijklmnopq", false, false}, // 17 characters
+        {"abcdefghijklmnop", false, true},
+    };
+    for (const Case& c : cases) {
+        CompiledPattern compiled;
+        ASSERT_TRUE(compiled.compile(c.pattern, MatchOptions{c.caseSensitive})) << c.pattern;
+        LiteralPlan plan;
+        ASSERT_TRUE(
+            planLiterals(compiled.terms(), c.caseSensitive ? nullptr : upperTable().data(), plan))
+            << c.pattern;
+        EXPECT_EQ(plan.exact, c.exact) << c.pattern;
+    }
 }
 
 // The vector pass and the byte walk give the same candidates.
