@@ -25,8 +25,17 @@ bool openSource(PhoneBase& base, const MergeSource& source) {
     base = PhoneBase{};
     base.path = source.path;
     base.key = source.fileKey;
-    return openBase(base, nullptr,
-                    {.autoKey = false, .allow20b = false, .access = BaseAccess::Reader});
+    if (!openBase(base, nullptr,
+                  {.autoKey = false, .allow20b = false, .access = BaseAccess::Reader}))
+        return false;
+    // A base with a table that did not load still connects (read-only), but
+    // merging it would drop that table's records without a word: its data did
+    // not load, which is what the user must hear (damage or a wrong key).
+    if (base.status == StatusReadOnlyIncomplete) {
+        base.status = StatusLoadFailed;
+        return false;
+    }
+    return true;
 }
 
 class Counter {

@@ -267,6 +267,46 @@ TEST_F(Merge, SourceThatDoesNotLoad) {
     }
 }
 
+// A source whose population block is damaged still connects read-only with
+// its other tables; the merge must not take it as a whole file.
+TEST_F(Merge, SourceWithADamagedTable) {
+    RecordGenerator gen(21);
+    const BaseContent a = randomContent(gen, 3, 2, 1), b = randomContent(gen, 40, 3, 2);
+    const std::string pb = save("b.btn", b);
+    const std::vector<unsigned char> good = readBytes(pb);
+    // The first flip inside the population block that leaves only that table unloaded.
+    bool damaged = false;
+    for (size_t at = kFirstBlockOffset + 2; at < good.size() && !damaged; ++at) {
+        std::vector<unsigned char> bytes = good;
+        bytes[at] ^= 0xFF;
+        PhoneBase probe;
+        loadFromBytes(probe, bytes, {});
+        damaged = probe.status == StatusReadOnlyIncomplete && !probe.tables[0].loaded;
+        if (damaged) writeBytes(pb, bytes);
+    }
+    ASSERT_TRUE(damaged);
+    const std::vector<MergeSource> list = {{save("a.btn", a), {}}, {pb, {}}};
+    for (SourceAnswer answer : {SourceAnswer::Abort, SourceAnswer::Ignore}) {
+        const std::string dst = dir.file("out.btn");
+        std::filesystem::remove(dst);
+        int32_t reported = 0;
+        const MergeResult r = mergeFiles(
+            list, dst, {}, [&](size_t, const std::string&, int32_t status, std::string&) {
+                reported = status;
+                return answer;
+            });
+        EXPECT_EQ(reported, StatusLoadFailed);
+        if (answer == SourceAnswer::Abort) {
+            EXPECT_EQ(r.outcome, MergeOutcome::Aborted);
+            EXPECT_FALSE(std::filesystem::exists(dst));
+        } else {
+            ASSERT_EQ(r.outcome, MergeOutcome::Done);
+            PhoneBase out = load(dst);
+            expectSame(contentOf(out), a);
+        }
+    }
+}
+
 // The window's list: 16 files at most, version 2.0 only, moves and removal
 // keep a sensible selection.
 TEST_F(Merge, ListOfFiles) {
