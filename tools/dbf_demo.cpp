@@ -37,7 +37,8 @@ Layout layoutOf(TableKind kind) {
 
 } // namespace
 
-bool writeTableAsDbf(const std::string& path, const BaseTable& table, TableKind kind) {
+bool writeTableAsDbf(const std::string& path, const BaseTable& table, TableKind kind,
+                     WriteError* cause) {
     const Layout layout = layoutOf(kind);
     DbfWriter writer(layout.columns, static_cast<uint32_t>(table.count), table.updated);
     std::vector<std::string_view> cells(layout.fields.size());
@@ -47,10 +48,11 @@ bool writeTableAsDbf(const std::string& path, const BaseTable& table, TableKind 
             cells[c] = f[layout.fields[c]];
         writer.addRecord(cells);
     }
-    return writeDbfFile(path, writer);
+    return writeDbfFile(path, writer, cause);
 }
 
-bool writeDemoDbfTables(const std::string& folder, uint32_t seed, std::string& failed) {
+bool writeDemoDbfTables(const std::string& folder, uint32_t seed, std::string& failed,
+                        WriteError* cause) {
     DemoOptions options;
     options.residents = 300;
     options.organizations = 80;
@@ -64,8 +66,8 @@ bool writeDemoDbfTables(const std::string& folder, uint32_t seed, std::string& f
     const char* names[kTableCount] = {"nasel.dbf", "predp.dbf", "gorod.dbf"};
     for (int k = 0; k < kTableCount; ++k) {
         const std::string path = joinPath(folder, names[k]);
-        if (!writeTableAsDbf(path, base.tables[static_cast<size_t>(k)],
-                             static_cast<TableKind>(k))) {
+        if (!writeTableAsDbf(path, base.tables[static_cast<size_t>(k)], static_cast<TableKind>(k),
+                             cause)) {
             failed = path;
             closeBase(base);
             return false;

@@ -58,9 +58,9 @@ const std::string& DbfWriter::bytes() {
     return bytes_;
 }
 
-bool writeDbfFile(const std::string& path, DbfWriter& writer) {
+bool writeDbfFile(const std::string& path, DbfWriter& writer, WriteError* cause) {
     const std::string& b = writer.bytes();
-    return writeFileAtomically(path, b.data(), b.size(), false);
+    return writeFileAtomically(path, b.data(), b.size(), false, cause);
 }
 
 } // namespace talsk

@@ -3,6 +3,7 @@
 // files. Cells are given in Windows-1251 and stored in the OEM code page.
 
 #include "base/records.h"
+#include "platform/write_error.h"
 
 #include <cstdint>
 #include <string>
@@ -34,6 +35,7 @@ private:
 };
 
 // Writes the file at once with the atomic writer.
-[[nodiscard]] bool writeDbfFile(const std::string& path, DbfWriter& writer);
+[[nodiscard]] bool writeDbfFile(const std::string& path, DbfWriter& writer,
+                                WriteError* cause = nullptr);
 
 } // namespace talsk

@@ -5,9 +5,10 @@ namespace talsk {
 WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& held) {
     FileSystem& fs = fileSystem();
     if (path.empty()) return WriteError::Other;
+    // A folder in the file's place fails to open below, and the file system
+    // then names the cause.
     const FileAttributes a = fs.attributes(path);
-    if (a.directory) return WriteError::Other;
-    if (a.exists && a.readOnly) return WriteError::NoAccess;
+    if (a.exists && a.readOnly && !a.directory) return WriteError::NoAccess;
     WriteError cause = WriteError::Other;
     if (a.exists) {
         held = fs.open(path, OpenMode::ReadWriteExclusive, &cause);
@@ -19,6 +20,13 @@ WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& he
     temp->close();
     fs.remove(probe);
     return WriteError::None;
+}
+
+std::string withBaseExtension(const std::string& path) {
+    const std::string ext = ".btn";
+    if (path.size() >= ext.size() && path.compare(path.size() - ext.size(), ext.size(), ext) == 0)
+        return path;
+    return path + ext;
 }
 
 WriteError checkDestination(const std::string& path) {

@@ -18,4 +18,7 @@ WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& he
 // The same check without keeping the lock.
 WriteError checkDestination(const std::string& path);
 
+// A destination name as chosen: ".btn" appended unless it ends so.
+std::string withBaseExtension(const std::string& path);
+
 } // namespace talsk

@@ -67,11 +67,4 @@ std::vector<MergeSource> MergeList::sources() const {
     return out;
 }
 
-std::string withBaseExtension(const std::string& path) {
-    const std::string ext = ".btn";
-    if (path.size() >= ext.size() && path.compare(path.size() - ext.size(), ext.size(), ext) == 0)
-        return path;
-    return path + ext;
-}
-
 } // namespace talsk

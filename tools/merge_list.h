@@ -3,6 +3,7 @@
 // with what its header says and the key set for it, and the checks made
 // before a merge starts.
 
+#include "tools/destination.h"
 #include "tools/merge.h"
 
 #include <cstdint>
@@ -44,8 +45,5 @@ private:
     bool valid(int i) const { return i >= 0 && i < size(); }
     std::vector<MergeEntry> entries_;
 };
-
-// A destination name as chosen: ".btn" appended unless it ends so.
-std::string withBaseExtension(const std::string& path);
 
 } // namespace talsk
