@@ -3,15 +3,22 @@
 #include "base/base_file.h"
 #include "base/cipher.h"
 #include "base/load_status.h"
+#include "cli/cli_util.h"
 #include "platform/cp1251.h"
 
 namespace talsk::cli {
 
 bool loadBaseFile(PhoneBase& base, const std::string& utf8Path, const std::string& typedKeyUtf8) {
     closeBase(base);
-    base.path = utf8ToCp1251(utf8Path);
+    base.path = corePath(utf8Path);
     if (!readHeader(base, {.access = BaseAccess::Reader})) return false;
-    base.key = base.keyed ? deriveFileKey(utf8ToCp1251(typedKeyUtf8)) : std::string();
+    std::string typed = typedKeyUtf8;
+    if (base.keyed && typed.empty()) (void)askKeyOnTerminal(utf8Path, typed);
+    if (!typedKeyFits(typed)) {
+        fail(kKeyTooLong);
+        typed.clear();
+    }
+    base.key = base.keyed ? deriveFileKey(utf8ToCp1251(typed)) : std::string();
     if (base.keyed && base.key.empty()) {
         // A keyed file cannot be read without its key.
         base.status = StatusKeyMissing;

@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <termios.h>
+#include <unistd.h>
 
 namespace talsk::cli {
 
@@ -22,6 +25,15 @@ int fail(const std::string& message, int status) {
 std::string withCause(const std::string& message, WriteError cause) {
     if (cause == WriteError::None) return message;
     return message + ": " + writeErrorText(cause);
+}
+
+int failWrite(const std::string& utf8Path, WriteError cause) {
+    return fail(withCause("Ошибка при сохранении файла " + utf8Path, cause));
+}
+
+int failKeyStore(const std::string& what, const std::string& storePath, WriteError cause) {
+    fail(what + " " + shownPath(storePath) + ".");
+    return fail(shownPath(storePath) + ": " + writeErrorText(cause));
 }
 
 bool parseInt(const std::string& text, long long& value) {
@@ -141,27 +153,129 @@ bool typedKeyFits(const std::string& utf8Key) {
     return utf8ToCp1251(utf8Key).size() <= kMaxKeyLength;
 }
 
-int parseFileCommand(const std::vector<std::string>& args, const char* usage,
-                     FileCommandOptions& options) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--key") {
-            if (i + 1 >= args.size()) return fail("option --key needs the key text");
-            options.key = args[++i];
-        } else if (args[i] == "--version") {
-            if (i + 1 >= args.size() || (args[i + 1] != "2.0" && args[i + 1] != "1.2"))
-                return fail("option --version takes 2.0 or 1.2");
-            options.version12 = args[++i] == "1.2";
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            return fail("unknown option " + args[i]);
-        } else if (options.file.empty()) {
-            options.file = args[i];
-        } else {
-            return fail("only one file may be given");
-        }
+std::string corePath(const std::string& utf8) {
+    return utf8ToCp1251(utf8);
+}
+
+std::string shownPath(const std::string& core) {
+    return cp1251ToUtf8(core);
+}
+
+const OptionSpec kVersionOption = {"--version", "2.0|1.2", false,
+                                   "The file's version: 2.0 (the default) or 1.2."};
+
+int fileCommandOptions(const ParsedArgs& args, FileCommandOptions& options) {
+    if (args.has("--version")) {
+        const std::string v = args.value("--version");
+        if (v != "2.0" && v != "1.2") return fail("option --version takes 2.0 or 1.2");
+        options.version12 = v == "1.2";
     }
-    if (options.file.empty()) return fail(usage);
-    if (!typedKeyFits(options.key)) return fail(kKeyTooLong);
-    return 0;
+    options.file = args.positional.at(0);
+    return typedKeyOption(args, "--key", options.key);
+}
+
+bool readKeyFile(const std::string& utf8Path, std::string& typedUtf8) {
+    std::FILE* f = std::fopen(utf8Path.c_str(), "rb");
+    if (f == nullptr) {
+        fail("cannot read the key file " + utf8Path + ": " + std::strerror(errno));
+        return false;
+    }
+    std::string line;
+    int c;
+    while ((c = std::fgetc(f)) != EOF && c != '\n')
+        line += static_cast<char>(c);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) {
+        fail("cannot read the key file " + utf8Path);
+        return false;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    typedUtf8 = line;
+    return true;
+}
+
+int typedKeyOption(const ParsedArgs& args, const std::string& keyOption, std::string& typedUtf8) {
+    const std::string fileOption = keyOption + "-file";
+    if (args.has(keyOption) && args.has(fileOption))
+        return fail("give either " + keyOption + " or " + fileOption + ", not both");
+    if (args.has(fileOption)) {
+        if (!readKeyFile(args.value(fileOption), typedUtf8)) return 1;
+    } else {
+        typedUtf8 = args.value(keyOption);
+    }
+    if (!typedKeyFits(typedUtf8)) return fail(kKeyTooLong);
+    return -1;
+}
+
+bool askKeyOnTerminal(const std::string& shownFile, std::string& typedUtf8) {
+    if (!isatty(STDIN_FILENO)) return false;
+    std::fprintf(stderr, "Key for %s: ", shownFile.c_str());
+    std::fflush(stderr);
+    termios saved{};
+    const bool quiet = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (quiet) {
+        termios silent = saved;
+        silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        silent.c_lflag |= ECHONL;
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    }
+    std::string line;
+    int c;
+    while ((c = std::fgetc(stdin)) != EOF && c != '\n')
+        line += static_cast<char>(c);
+    if (quiet) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    if (c == EOF) std::fputc('\n', stderr);
+    if (line.empty()) return false;
+    typedUtf8 = line;
+    return true;
+}
+
+bool KeyOptions::ask(const std::string& file) {
+    std::string typed;
+    if (!askKeyOnTerminal(file, typed)) return false;
+    if (!typedKeyFits(typed)) {
+        fail(kKeyTooLong);
+        return false;
+    }
+    byFile[file] = utf8ToCp1251(typed);
+    return true;
+}
+
+const OptionSpec kFileKeyOption = {
+    "--key", "FILE=TEXT", true,
+    "The key typed for FILE (as listed, or its name alone). Other local users can read it in "
+    "the process list: prefer --key-file."};
+const OptionSpec kFileKeyFileOption = {"--key-file", "FILE=KEYFILE", true,
+                                       "The key for FILE is the first line of KEYFILE."};
+
+int keyOptions(const ParsedArgs& args, KeyOptions& keys) {
+    std::string error;
+    for (const std::string& v : args.values("--key"))
+        if (!parseKeyOption(v, keys, error)) return fail(error);
+    for (const std::string& v : args.values("--key-file")) {
+        const size_t eq = v.find('=');
+        if (eq == std::string::npos || eq == 0 || eq + 1 == v.size())
+            return fail("option --key-file needs FILE=KEYFILE");
+        std::string typed;
+        if (!readKeyFile(v.substr(eq + 1), typed)) return 1;
+        if (!parseKeyOption(v.substr(0, eq) + "=" + typed, keys, error)) return fail(error);
+    }
+    return -1;
+}
+
+void warnUnusedKeys(const KeyOptions& keys, const std::vector<std::string>& files) {
+    for (const auto& entry : keys.byFile) {
+        bool used = false;
+        for (const std::string& f : files) {
+            const size_t slash = f.find_last_of('/');
+            used = used || f == entry.first ||
+                   (slash != std::string::npos && f.substr(slash + 1) == entry.first);
+        }
+        if (!used)
+            std::fprintf(stderr, "talsk-cli: warning: a key was given for %s, which is not read\n",
+                         entry.first.c_str());
+    }
 }
 
 bool parseKeyOption(const std::string& value, KeyOptions& keys, std::string& error) {

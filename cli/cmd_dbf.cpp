@@ -6,6 +6,7 @@
 #include "cli/command.h"
 #include "platform/cp1251.h"
 #include "tools/dbf_import.h"
+#include "tools/destination.h"
 
 #include <cstdio>
 
@@ -89,51 +90,64 @@ bool findColumn(const DbfTable& table, const std::string& text, uint8_t& column)
     return false;
 }
 
-int runDbf(const std::vector<std::string>& args) {
-    const char* usage = "usage: talsk-cli dbf DST [--population F.dbf] [--organizations F.dbf] "
-                        "[--citycodes F.dbf] [--map TABLE:FIELD=COL[,SEP,COL[,SEP,COL]]]... "
-                        "[--skip TABLE=TEXT] [--key TEXT]";
+const CommandSpec kDbfSpec = {
+    "dbf",
+    "DST [--population F.dbf] [--organizations F.dbf] [--citycodes F.dbf] "
+    "[--map TABLE:FIELD=COL[,SEP,COL[,SEP,COL]]]... [--skip TABLE=TEXT]... "
+    "[--key TEXT | --key-file FILE]",
+    "Builds a new version 2.0 base file DST from dBASE III tables (text in code page 866); "
+    "\".btn\" is appended to DST unless it ends so.",
+    {{"--population", "F.dbf", false, "The residents' table."},
+     {"--organizations", "F.dbf", false, "The organizations' table."},
+     {"--citycodes", "F.dbf", false, "The city codes' table."},
+     {"--map", "TABLE:FIELD=COL[,SEP,COL[,SEP,COL]]", true,
+      "Take one field from up to three columns (by number from 1, by name, 0 or none for "
+      "none), joined with the separators between them."},
+     {"--skip", "TABLE=TEXT", true, "Leave out cells equal to one of the ;-separated texts."},
+     {"--key", "TEXT", false,
+      "Protect the new file with this key. Other local users can read it in the process list: "
+      "prefer --key-file."},
+     {"--key-file", "FILE", false, "Protect the new file with the first line of FILE."}},
+    1,
+    1};
+
+const CommandSpec kDbfInfoSpec = {
+    "dbf-info",
+    "F.dbf",
+    "Prints a dBASE table's record count, date and lengths, then one line per column: number, "
+    "name, type, length.",
+    {},
+    1,
+    1};
+
+int runDbf(const ParsedArgs& args) {
     DbfImportJob job;
     std::vector<MapOption> maps;
-    std::string destination;
-    bool keyGiven = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.size() > 2 && a[0] == '-' && a[1] == '-') {
-            if (i + 1 >= args.size()) return fail("option " + a + " needs a value");
-            const std::string& value = args[++i];
-            TableKind kind;
-            std::string error;
-            if (tableFromName(a.substr(2), kind)) {
-                job.tables[static_cast<size_t>(kind)].path = utf8ToCp1251(value);
-            } else if (a == "--map") {
-                MapOption map;
-                if (!parseMap(value, map, error)) return fail(error);
-                maps.push_back(map);
-            } else if (a == "--skip") {
-                const size_t equals = value.find('=');
-                if (equals == std::string::npos || !tableFromName(value.substr(0, equals), kind))
-                    return fail("--skip takes TABLE=TEXT");
-                job.tables[static_cast<size_t>(kind)].skipText =
-                    utf8ToCp1251(value.substr(equals + 1));
-            } else if (a == "--key") {
-                if (!typedKeyFits(value)) return fail(kKeyTooLong);
-                job.keyed = keyGiven = true;
-                job.typedKey = utf8ToCp1251(value);
-            } else {
-                return fail("unknown option " + a);
-            }
-        } else if (destination.empty()) {
-            destination = a;
-        } else {
-            return fail(usage);
-        }
+    for (int k = 0; k < kTableCount; ++k) {
+        const std::string option = std::string("--") + tableName(static_cast<TableKind>(k));
+        if (args.has(option))
+            job.tables[static_cast<size_t>(k)].path = corePath(args.value(option));
     }
-    if (destination.empty()) return fail(usage);
+    std::string error;
+    for (const std::string& value : args.values("--map")) {
+        MapOption map;
+        if (!parseMap(value, map, error)) return fail(error);
+        maps.push_back(map);
+    }
+    for (const std::string& value : args.values("--skip")) {
+        TableKind kind;
+        const size_t equals = value.find('=');
+        if (equals == std::string::npos || !tableFromName(value.substr(0, equals), kind))
+            return fail("--skip takes TABLE=TEXT");
+        job.tables[static_cast<size_t>(kind)].skipText = utf8ToCp1251(value.substr(equals + 1));
+    }
+    std::string typedKey;
+    if (int status = typedKeyOption(args, "--key", typedKey); status >= 0) return status;
+    const bool keyGiven = args.has("--key") || args.has("--key-file");
+    job.keyed = keyGiven;
+    job.typedKey = utf8ToCp1251(typedKey);
     if (keyGiven && job.typedKey.empty()) return fail("Введите ключ");
-    job.destination = utf8ToCp1251(destination);
-    if (job.destination.size() < 4 || job.destination.substr(job.destination.size() - 4) != ".btn")
-        job.destination += ".btn";
+    job.destination = withBaseExtension(corePath(args.positional[0]));
 
     // Every table starts from the usual columns; --map changes one field.
     std::array<DbfTable, kTableCount> headers;
@@ -142,7 +156,7 @@ int runDbf(const std::vector<std::string>& args) {
         if (t.path.empty()) continue;
         const DbfStatus status = readDbfHeader(t.path, headers[static_cast<size_t>(k)]);
         if (status != DbfStatus::Ok)
-            return fail(cp1251ToUtf8(t.path) + ": " + dbfStatusMessage(status, t.path));
+            return fail(shownPath(t.path) + ": " + dbfStatusMessage(status, t.path));
         setDefaultDbfMapping(static_cast<TableKind>(k), t);
     }
     for (const MapOption& map : maps) {
@@ -153,7 +167,7 @@ int runDbf(const std::vector<std::string>& args) {
         f.column = {kDbfNoColumn, kDbfNoColumn, kDbfNoColumn};
         for (size_t p = 0; p < map.parts.size(); p += 2) {
             if (!findColumn(headers[static_cast<size_t>(map.kind)], map.parts[p], f.column[p / 2]))
-                return fail("no column " + map.parts[p] + " in " + cp1251ToUtf8(t.path));
+                return fail("no column " + map.parts[p] + " in " + shownPath(t.path));
             if (p > 0)
                 f.separator[p / 2 - 1] = utf8ToCp1251(map.parts[p - 1]).substr(0, kDbfMaxSeparator);
         }
@@ -161,11 +175,11 @@ int runDbf(const std::vector<std::string>& args) {
     }
 
     const DbfImportResult r = importDbf(job);
-    const std::string source = cp1251ToUtf8(job.tables[static_cast<size_t>(r.table)].path);
+    const std::string source = shownPath(job.tables[static_cast<size_t>(r.table)].path);
     switch (r.outcome) {
     case DbfImportOutcome::Done:
         std::printf("%s: %d residents, %d organization records, %d city codes\n",
-                    cp1251ToUtf8(job.destination).c_str(), r.counts[0], r.counts[1], r.counts[2]);
+                    shownPath(job.destination).c_str(), r.counts[0], r.counts[1], r.counts[2]);
         std::printf("Конвертирование завершено\n");
         return 0;
     case DbfImportOutcome::NoTable:
@@ -173,8 +187,7 @@ int runDbf(const std::vector<std::string>& args) {
     case DbfImportOutcome::KeyMissing:
         return fail("Введите ключ");
     case DbfImportOutcome::CannotCreate:
-        return fail(
-            withCause("Ошибка при создании файла " + cp1251ToUtf8(job.destination), r.cause));
+        return fail(withCause("Ошибка при создании файла " + shownPath(job.destination), r.cause));
     case DbfImportOutcome::CannotOpen:
     case DbfImportOutcome::Damaged:
         return fail(source + ": " +
@@ -186,12 +199,12 @@ int runDbf(const std::vector<std::string>& args) {
     return fail(withCause("Ошибка при сохранении базы, данные не были сохранены", r.cause));
 }
 
-int runDbfInfo(const std::vector<std::string>& args) {
-    if (args.size() != 1) return fail("usage: talsk-cli dbf-info F.dbf");
+int runDbfInfo(const ParsedArgs& args) {
     DbfTable table;
-    const std::string path = utf8ToCp1251(args[0]);
+    const std::string& file = args.positional[0];
+    const std::string path = corePath(file);
     const DbfStatus status = readDbfHeader(path, table);
-    if (status != DbfStatus::Ok) return fail(args[0] + ": " + dbfStatusMessage(status, path));
+    if (status != DbfStatus::Ok) return fail(file + ": " + dbfStatusMessage(status, path));
     std::printf("records: %u\nupdated: %s\nheader length: %u\nrecord length: %u\ncolumns: %d\n",
                 table.recordCount, formatBaseDate(table.date()).c_str(), table.headerLength,
                 table.recordLength, table.columnCount);
@@ -205,12 +218,8 @@ int runDbfInfo(const std::vector<std::string>& args) {
     return 0;
 }
 
-CommandRegistrar dbfReg("dbf",
-                        "dbf DST [--population F.dbf] [--organizations F.dbf] [--citycodes F.dbf] "
-                        "[--map TABLE:FIELD=COL[,SEP,COL[,SEP,COL]]]... [--skip TABLE=TEXT] "
-                        "[--key TEXT]",
-                        &runDbf);
-CommandRegistrar dbfInfoReg("dbf-info", "dbf-info F.dbf", &runDbfInfo);
+CommandRegistrar dbfReg(kDbfSpec, &runDbf);
+CommandRegistrar dbfInfoReg(kDbfInfoSpec, &runDbfInfo);
 
 } // namespace
 

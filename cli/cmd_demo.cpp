@@ -24,56 +24,52 @@ bool writeDemo(const std::string& folder, const char* name, const DemoOptions& o
     }
     WriteError cause = WriteError::None;
     if (!fillDemoBase(base, options) || !saveBase(base, kMaskAllTables, &cause)) {
-        fail(withCause("cannot write " + cp1251ToUtf8(base.path), cause));
+        failWrite(shownPath(base.path), cause);
         closeBase(base);
         return false;
     }
     std::printf("%s: %d residents, %d organization records, %d city codes\n",
-                cp1251ToUtf8(base.path).c_str(), base.tables[0].count, base.tables[1].count,
+                shownPath(base.path).c_str(), base.tables[0].count, base.tables[1].count,
                 base.tables[2].count);
     closeBase(base);
     return true;
 }
 
-int runDemo(const std::vector<std::string>& args) {
-    std::string folder;
+const CommandSpec kSpec = {
+    "demo",
+    "DIR [--residents N] [--organizations N] [--citycodes N] [--seed S]",
+    "Writes the deterministic demo files talsk.btn and talsk-keyed.btn (key \"тальск\") and "
+    "the dBASE tables nasel.dbf, predp.dbf and gorod.dbf into the folder DIR.",
+    {{"--residents", "N", false, "Residents in talsk.btn (0 to 5000000)."},
+     {"--organizations", "N", false, "Organization records in talsk.btn (0 to 5000000)."},
+     {"--citycodes", "N", false, "City codes in talsk.btn (0 to 100000)."},
+     {"--seed", "S", false, "The seed of the generated records (0 to 4294967295)."}},
+    1,
+    1};
+
+// A numeric option from 0 to max into value; false after a message.
+bool number(const ParsedArgs& args, const char* name, long long max, long long& value) {
+    if (!args.has(name)) return true;
+    if (parseInt(args.value(name), value) && value >= 0 && value <= max) return true;
+    fail(std::string("option ") + name + " needs a number from 0 to " + std::to_string(max));
+    return false;
+}
+
+int runDemo(const ParsedArgs& args) {
     DemoOptions options;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        long long value = 0;
-        auto number = [&](const char* what, long long max) {
-            if (i + 1 >= args.size() || !parseInt(args[i + 1], value) || value < 0 || value > max) {
-                fail(std::string("option ") + what + " needs a number from 0 to " +
-                     std::to_string(max));
-                return false;
-            }
-            ++i;
-            return true;
-        };
-        if (a == "--residents") {
-            if (!number("--residents", 5000000)) return 1;
-            options.residents = static_cast<int32_t>(value);
-        } else if (a == "--organizations") {
-            if (!number("--organizations", 5000000)) return 1;
-            options.organizations = static_cast<int32_t>(value);
-        } else if (a == "--citycodes") {
-            if (!number("--citycodes", 100000)) return 1;
-            options.cityCodes = static_cast<int32_t>(value);
-        } else if (a == "--seed") {
-            if (!number("--seed", 4294967295LL)) return 1;
-            options.seed = static_cast<uint32_t>(value);
-        } else if (!a.empty() && a[0] == '-') {
-            return fail("unknown option " + a);
-        } else if (folder.empty()) {
-            folder = a;
-        } else {
-            return fail("only one folder may be given");
-        }
-    }
-    if (folder.empty())
-        return fail("usage: talsk-cli demo DIR [--residents N] [--organizations N] [--citycodes N] "
-                    "[--seed S]");
-    const std::string cpFolder = utf8ToCp1251(folder);
+    long long residents = options.residents, organizations = options.organizations,
+              cityCodes = options.cityCodes, seed = options.seed;
+    if (!number(args, "--residents", 5000000, residents) ||
+        !number(args, "--organizations", 5000000, organizations) ||
+        !number(args, "--citycodes", 100000, cityCodes) ||
+        !number(args, "--seed", 4294967295LL, seed))
+        return 1;
+    options.residents = static_cast<int32_t>(residents);
+    options.organizations = static_cast<int32_t>(organizations);
+    options.cityCodes = static_cast<int32_t>(cityCodes);
+    options.seed = static_cast<uint32_t>(seed);
+    const std::string& folder = args.positional[0];
+    const std::string cpFolder = corePath(folder);
     FileAttributes a = fileSystem().attributes(cpFolder);
     if (!a.exists || !a.directory) return fail("no such folder: " + folder);
     if (!writeDemo(cpFolder, "talsk.btn", options, "")) return 1;
@@ -85,15 +81,14 @@ int runDemo(const std::vector<std::string>& args) {
     if (!writeDemo(cpFolder, "talsk-keyed.btn", keyed, "тальск")) return 1;
     // Sample tables for the dBASE import.
     std::string failed;
-    if (!writeDemoDbfTables(cpFolder, options.seed, failed))
-        return fail("cannot write " + cp1251ToUtf8(failed));
+    WriteError cause = WriteError::None;
+    if (!writeDemoDbfTables(cpFolder, options.seed, failed, &cause))
+        return failWrite(shownPath(failed), cause);
     std::printf("%s: nasel.dbf, predp.dbf, gorod.dbf\n", folder.c_str());
     return 0;
 }
 
-CommandRegistrar reg("demo",
-                     "demo DIR [--residents N] [--organizations N] [--citycodes N] [--seed S]",
-                     &runDemo);
+CommandRegistrar reg(kSpec, &runDemo);
 
 } // namespace
 

@@ -30,7 +30,7 @@ int finish(const std::string& file, int32_t status) {
 // A version 1.2 file, read with the 1.2 reader; its records come out in the
 // seven-field form the converter gives them.
 int export12(const std::string& file, const std::string& typedKeyUtf8) {
-    const std::string path = utf8ToCp1251(file);
+    const std::string path = corePath(file);
     PhoneBase base;
     const FileAttributes a = fileSystem().attributes(path);
     std::unique_ptr<File> handle;
@@ -61,11 +61,9 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
     return finish(file, status);
 }
 
-int runExport(const std::vector<std::string>& args) {
+int runExport(const ParsedArgs& args) {
     FileCommandOptions options;
-    if (int status = parseFileCommand(
-            args, "usage: talsk-cli export [--key TEXT] [--version 2.0|1.2] FILE", options))
-        return status;
+    if (int status = fileCommandOptions(args, options); status >= 0) return status;
     const std::string& file = options.file;
     const std::string& key = options.key;
     if (options.version12) return export12(file, key);
@@ -88,7 +86,15 @@ int runExport(const std::vector<std::string>& args) {
     return finish(file, status);
 }
 
-CommandRegistrar reg("export", "export [--key TEXT] [--version 2.0|1.2] FILE", &runExport);
+const CommandSpec kSpec = {
+    "export",
+    "[--key TEXT | --key-file FILE] [--version 2.0|1.2] FILE",
+    "Prints every record of a base file on one tab-separated line: table, record index and "
+    "the seven fields.",
+    {kKeyOption, kKeyFileOption, kVersionOption},
+    1,
+    1};
+CommandRegistrar reg(kSpec, &runExport);
 
 } // namespace
 

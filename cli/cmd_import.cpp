@@ -49,23 +49,20 @@ int write12(const std::string& file, Legacy12Table (&tables)[kLegacy12TableCount
         if (t.count > 0) t.created = t.updated = date;
     std::unique_ptr<File> held;
     WriteError cause = WriteError::None;
-    if (!writeLegacy12(utf8ToCp1251(file), tables, !typedKey.empty(), typedKey, held, &cause))
-        return fail(withCause("cannot write " + file, cause) +
-                    (typedKey.size() >= 3 && static_cast<unsigned char>(typedKey[2]) < 2
-                         ? " (this key cannot scramble a version 1.2 file)"
-                         : ""));
+    if (!writeLegacy12(corePath(file), tables, !typedKey.empty(), typedKey, held, &cause)) {
+        if (typedKey.size() >= 3 && static_cast<unsigned char>(typedKey[2]) < 2)
+            return fail("this key cannot scramble a version 1.2 file; nothing was written");
+        return failWrite(file, cause);
+    }
     if (held) held->close();
     std::printf("%s: %d population, %d organizations, 0 citycodes\n", file.c_str(), tables[0].count,
                 tables[1].count);
     return 0;
 }
 
-int runImport(const std::vector<std::string>& args) {
+int runImport(const ParsedArgs& args) {
     FileCommandOptions options;
-    if (int status = parseFileCommand(
-            args, "usage: talsk-cli import [--key TEXT] [--version 2.0|1.2] FILE < records",
-            options))
-        return status;
+    if (int status = fileCommandOptions(args, options); status >= 0) return status;
     const std::string& file = options.file;
     const std::string& key = options.key;
     const bool v12 = options.version12;
@@ -115,7 +112,7 @@ int runImport(const std::vector<std::string>& args) {
     if (v12) return write12(file, legacy, utf8ToCp1251(key));
 
     PhoneBase base;
-    base.path = utf8ToCp1251(file);
+    base.path = corePath(file);
     if (!key.empty()) {
         base.keyed = 1;
         base.key = deriveFileKey(utf8ToCp1251(key));
@@ -127,7 +124,7 @@ int runImport(const std::vector<std::string>& args) {
     WriteError cause = WriteError::None;
     if (!saveBase(base, kMaskAllTables, &cause)) {
         closeBase(base);
-        return fail(withCause("cannot write " + file, cause));
+        return failWrite(file, cause);
     }
     std::printf("%s: %d population, %d organizations, %d citycodes\n", file.c_str(),
                 base.tables[0].count, base.tables[1].count, base.tables[2].count);
@@ -135,8 +132,14 @@ int runImport(const std::vector<std::string>& args) {
     return 0;
 }
 
-CommandRegistrar reg("import", "import [--key TEXT] [--version 2.0|1.2] FILE < records",
-                     &runImport);
+const CommandSpec kSpec = {
+    "import",
+    "[--key TEXT | --key-file FILE] [--version 2.0|1.2] FILE < records",
+    "Writes a new base file from lines of the export format read from standard input.",
+    {kKeyOption, kKeyFileOption, kVersionOption},
+    1,
+    1};
+CommandRegistrar reg(kSpec, &runImport);
 
 } // namespace
 

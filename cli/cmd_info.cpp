@@ -45,21 +45,10 @@ void printInfo(const std::string& path, PhoneBase& base) {
     std::printf("compression: %s\n", shown.ratio.c_str());
 }
 
-int runInfo(const std::vector<std::string>& args) {
+int runInfo(const ParsedArgs& args) {
     std::string key;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--key") {
-            if (i + 1 >= args.size()) return fail("option --key needs the key text");
-            key = args[++i];
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            return fail("unknown option " + args[i]);
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.empty()) return fail("usage: talsk-cli info [--key TEXT] FILE...");
-    if (!typedKeyFits(key)) return fail(kKeyTooLong);
+    if (int status = typedKeyOption(args, "--key", key); status >= 0) return status;
+    const std::vector<std::string>& files = args.positional;
     int status = 0;
     for (size_t f = 0; f < files.size(); ++f) {
         if (f > 0) std::printf("\n");
@@ -67,8 +56,7 @@ int runInfo(const std::vector<std::string>& args) {
         if (!loadBaseFile(base, files[f], key)) {
             status = 1;
             // Older versions never connect, but their headers tell what they hold.
-            if (base.status == StatusVersionMismatch)
-                (void)readFileInfo(utf8ToCp1251(files[f]), base);
+            if (base.status == StatusVersionMismatch) (void)readFileInfo(corePath(files[f]), base);
         }
         printInfo(files[f], base);
         closeBase(base);
@@ -76,7 +64,15 @@ int runInfo(const std::vector<std::string>& args) {
     return status;
 }
 
-CommandRegistrar reg("info", "info [--key TEXT] FILE...", &runInfo);
+const CommandSpec kSpec = {
+    "info",
+    "[--key TEXT | --key-file FILE] FILE...",
+    "Prints, per file, its path, version, key, status, the three tables' counts, dates and "
+    "compression ratio as name: value lines. Exits 1 when a file did not connect.",
+    {kKeyOption, kKeyFileOption},
+    1,
+    kAnyCount};
+CommandRegistrar reg(kSpec, &runInfo);
 
 } // namespace
 

@@ -23,7 +23,7 @@ namespace {
 // --convert, nothing shown.
 class CliHost : public LoadingHost {
 public:
-    CliHost(const KeyOptions& keys, bool remember, bool convert)
+    CliHost(KeyOptions& keys, bool remember, bool convert)
         : keys_(keys), remember_(remember), convert_(convert) {}
 
     void showStatusText(const std::string&) override {}
@@ -34,7 +34,9 @@ public:
         const std::string typed = typedKeyFor(path);
         const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
         if (result.outcome != ConvertOutcome::Done) {
-            fail(withCause(cp1251ToUtf8(path) + ": conversion failed", result.cause));
+            fail(shownPath(path) + ": the conversion to version 2.0 failed.");
+            if (result.cause != WriteError::None)
+                fail(shownPath(path) + ": " + writeErrorText(result.cause));
             return false;
         }
         typedKey = typed;
@@ -44,7 +46,8 @@ public:
     bool askKeys(std::vector<KeyEntryFile>& files) override {
         bool any = false;
         for (KeyEntryFile& f : files) {
-            const std::string typed = typedKeyFor(f.path);
+            std::string typed = typedKeyFor(f.path);
+            if (typed.empty() && keys_.ask(shownPath(f.path))) typed = typedKeyFor(f.path);
             if (typed.empty()) continue;
             f.typedKey = typed;
             f.remember = remember_;
@@ -59,40 +62,33 @@ public:
 
 private:
     // --key texts are at most 32 characters, as in the key entries.
-    std::string typedKeyFor(const std::string& path) const {
-        return keys_.keyFor(cp1251ToUtf8(path));
-    }
+    std::string typedKeyFor(const std::string& path) const { return keys_.keyFor(shownPath(path)); }
 
-    const KeyOptions& keys_;
+    KeyOptions& keys_;
     bool remember_;
     bool convert_;
 };
 
-int runLoad(const std::vector<std::string>& args) {
-    const char* usage = "usage: talsk-cli load [DIR] [--key FILE=TEXT]... [--remember] [--convert]";
-    std::string folder;
+const CommandSpec kSpec = {
+    "load",
+    "[DIR] [--key FILE=TEXT | --key-file FILE=KEYFILE]... [--remember] [--convert]",
+    "Connects the base files of a program folder (default: the current one) as the program does "
+    "at start-up and prints one line per base: path, status code, status message, connected, "
+    "read-only and the three tables' counts; then the totals.",
+    {kFileKeyOption,
+     kFileKeyFileOption,
+     {"--remember", nullptr, false, "Save the given keys in the per-user key store."},
+     {"--convert", nullptr, false,
+      "Convert a file of an older version to version 2.0 in place when it is offered."}},
+    0,
+    1};
+
+int runLoad(const ParsedArgs& args) {
     KeyOptions keys;
-    bool remember = false;
-    bool convert = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--key") {
-            std::string error = "option --key needs FILE=TEXT";
-            if (i + 1 >= args.size() || !parseKeyOption(args[i + 1], keys, error))
-                return fail(error);
-            ++i;
-        } else if (a == "--remember") {
-            remember = true;
-        } else if (a == "--convert") {
-            convert = true;
-        } else if (!a.empty() && a[0] == '-') {
-            return fail("unknown option " + a + "\n" + usage);
-        } else if (folder.empty()) {
-            folder = a;
-        } else {
-            return fail(usage);
-        }
-    }
+    if (int status = keyOptions(args, keys); status >= 0) return status;
+    const bool remember = args.has("--remember");
+    const bool convert = args.has("--convert");
+    const std::string folder = args.positional.empty() ? std::string() : args.positional[0];
     std::error_code ec;
     const std::filesystem::path dir =
         std::filesystem::absolute(std::filesystem::path(folder.empty() ? "." : folder), ec);
@@ -101,7 +97,7 @@ int runLoad(const std::vector<std::string>& args) {
 
     ProgramSettings settings;
     resetSettings(settings, ResetMode::All);
-    settings.programFolder = utf8ToCp1251(dir.lexically_normal().string());
+    settings.programFolder = corePath(dir.lexically_normal().string());
     if (settings.programFolder.size() > kMaxPathChars)
         return fail("the folder's path is longer than 260 characters");
     (void)loadSettings(settings); // defaults when there is none
@@ -111,21 +107,23 @@ int runLoad(const std::vector<std::string>& args) {
     BaseSet set;
     const LoadReport report = Loader(set, settings, host, &store).run();
 
+    std::vector<std::string> listed;
     for (const PhoneBase& base : set.bases) {
-        std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", cp1251ToUtf8(base.path).c_str(),
-                    base.status, oneLine(statusMessage(base.status, true)).c_str(),
-                    base.connected ? 1 : 0, base.readOnly ? 1 : 0, base.tables[0].count,
-                    base.tables[1].count, base.tables[2].count);
+        listed.push_back(shownPath(base.path));
+        std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", listed.back().c_str(), base.status,
+                    oneLine(statusMessage(base.status, true)).c_str(), base.connected ? 1 : 0,
+                    base.readOnly ? 1 : 0, base.tables[0].count, base.tables[1].count,
+                    base.tables[2].count);
     }
     std::printf("# population=%d organizations=%d citycodes=%d total=%d\n", set.totalPopulation,
                 set.totalOrganizations, set.totalCityCodes, set.total);
+    warnUnusedKeys(keys, listed);
     if (report.keysNotSaved != WriteError::None)
-        return fail(withCause("the keys were not saved in " + cp1251ToUtf8(store.path()),
-                              report.keysNotSaved));
+        return failKeyStore("the keys were not saved in", store.path(), report.keysNotSaved);
     return 0;
 }
 
-CommandRegistrar reg("load", "load [DIR] [--key FILE=TEXT]... [--remember] [--convert]", &runLoad);
+CommandRegistrar reg(kSpec, &runLoad);
 
 } // namespace
 

@@ -1,5 +1,6 @@
 // talsk-cli rekey: a version 2.0 base file gets a new key or loses its key.
 
+#include "base/file_info.h"
 #include "base/key_store.h"
 #include "base/load_status.h"
 #include "cli/cli_util.h"
@@ -13,34 +14,42 @@ namespace talsk::cli {
 
 namespace {
 
-const char* const kUsage = "usage: talsk-cli rekey FILE [--key OLD] (--new-key NEW | --no-key)";
+const CommandSpec kSpec = {
+    "rekey",
+    "FILE [--key OLD | --key-file FILE] (--new-key NEW | --new-key-file FILE | --no-key)",
+    "Gives a version 2.0 base file a new key, or writes it without key. A key the per-user key "
+    "store remembers for FILE is replaced by the new one.",
+    {{"--key", "OLD", false,
+      "The file's present key as typed. Other local users can read it in the process list: "
+      "prefer --key-file."},
+     {"--key-file", "FILE", false, "Read the present key from the first line of FILE."},
+     {"--new-key", "NEW", false,
+      "The new key. Other local users can read it in the process list: prefer --new-key-file."},
+     {"--new-key-file", "FILE", false, "Read the new key from the first line of FILE."},
+     {"--no-key", nullptr, false, "Write the file without key."}},
+    1,
+    1};
 
-int runRekey(const std::vector<std::string>& args) {
+int runRekey(const ParsedArgs& args) {
     std::string oldKey;
     std::string newKey;
-    bool noKey = false;
-    bool newKeyGiven = false;
-    std::vector<std::string> files;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--no-key") {
-            noKey = true;
-        } else if (args[i] == "--key" || args[i] == "--new-key") {
-            if (i + 1 >= args.size()) return fail("option " + args[i] + " needs a value");
-            if (args[i] == "--new-key") newKeyGiven = true;
-            (args[i] == "--key" ? oldKey : newKey) = args[i + 1];
-            ++i;
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            return fail("unknown option " + args[i]);
-        } else {
-            files.push_back(args[i]);
-        }
-    }
-    if (files.size() != 1 || noKey == newKeyGiven) return fail(kUsage);
+    if (int status = typedKeyOption(args, "--key", oldKey); status >= 0) return status;
+    if (int status = typedKeyOption(args, "--new-key", newKey); status >= 0) return status;
+    const bool noKey = args.has("--no-key");
+    const bool newKeyGiven = args.has("--new-key") || args.has("--new-key-file");
+    const std::vector<std::string>& files = args.positional;
+    if (noKey == newKeyGiven) return fail(usageLine(kSpec));
     if (newKeyGiven && newKey.empty()) return fail("--new-key needs a key; --no-key removes it");
-    if (!typedKeyFits(oldKey) || !typedKeyFits(newKey)) return fail(kKeyTooLong);
+    if (oldKey.empty()) {
+        // A keyed file without its present key: ask for it when someone can answer.
+        PhoneBase info;
+        if (readFileInfo(corePath(files[0]), info) && info.keyed)
+            (void)askKeyOnTerminal(files[0], oldKey);
+        if (!typedKeyFits(oldKey)) return fail(kKeyTooLong);
+    }
 
     RekeyRequest request;
-    request.path = utf8ToCp1251(files[0]);
+    request.path = corePath(files[0]);
     request.oldKey = utf8ToCp1251(oldKey);
     request.newKeyUsed = newKeyGiven;
     request.newKey = utf8ToCp1251(newKey);
@@ -50,12 +59,11 @@ int runRekey(const std::vector<std::string>& args) {
     case RekeyOutcome::Done:
         std::printf("Ключ изменен\n");
         if (r.keysNotSaved != WriteError::None)
-            return fail(
-                withCause("the remembered key was not updated in " + cp1251ToUtf8(store.path()),
-                          r.keysNotSaved));
+            return failKeyStore("the remembered key was not updated in", store.path(),
+                                r.keysNotSaved);
         return 0;
     case RekeyOutcome::Incomplete:
-        return fail(kUsage);
+        return fail(usageLine(kSpec));
     case RekeyOutcome::NotValid:
     case RekeyOutcome::WrongVersion:
     case RekeyOutcome::CannotOpen:
@@ -68,7 +76,7 @@ int runRekey(const std::vector<std::string>& args) {
     return fail(withCause("Ошибка при сохранении базы, данные не были сохранены", r.cause));
 }
 
-CommandRegistrar reg("rekey", "rekey FILE [--key OLD] (--new-key NEW | --no-key)", &runRekey);
+CommandRegistrar reg(kSpec, &runRekey);
 
 } // namespace
 

@@ -16,9 +16,24 @@ namespace talsk::cli {
 
 namespace {
 
-constexpr const char* kUsage =
-    "search [--key FILE=TEXT]... [--tables pop|org|pop+org|city] [--case] [--spaces] "
-    "(--field NAME=PATTERN... | --all PATTERN [--in NAME,...]) FILE...";
+const CommandSpec kSpec = {
+    "search",
+    "[--key FILE=TEXT | --key-file FILE=KEYFILE]... [--tables pop|org|pop+org|city] [--case] "
+    "[--spaces] (--field NAME=PATTERN... | --all PATTERN [--in NAME,...]) FILE...",
+    "Searches base files as the program does: by fields (every --field pattern must match) or "
+    "in any of the fields named by --in (all seven by default). Each hit is printed as its "
+    "file's position from 0, then its export line; the last line gives the counts.",
+    {kFileKeyOption,
+     kFileKeyFileOption,
+     {"--tables", "pop|org|pop+org|city", false, "The tables to search (default pop+org)."},
+     {"--case", nullptr, false, "Letter case counts."},
+     {"--spaces", nullptr, false, "A space is an ordinary character instead of \"or\"."},
+     {"--field", "NAME=PATTERN", true,
+      "A pattern for one field: phone, name, street, house, unit, organization or comment."},
+     {"--all", "PATTERN", false, "A pattern for any of the fields."},
+     {"--in", "NAME,...", false, "The fields --all looks in."}},
+    0,
+    kAnyCount};
 
 constexpr const char* kFieldNames[kFieldCount] = {"phone", "name",         "street", "house",
                                                   "unit",  "organization", "comment"};
@@ -78,76 +93,60 @@ struct SearchArgs {
     std::vector<std::string> files;
 };
 
-// Parses the arguments; returns -1 when they are fine, else the exit status.
-int parseArgs(const std::vector<std::string>& args, SearchArgs& a) {
-    auto value = [&](size_t& i, std::string& out) {
-        if (i + 1 >= args.size()) return false;
-        out = args[++i];
-        return true;
-    };
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        std::string v;
-        if (arg == "--key") {
-            std::string error = "option --key needs FILE=TEXT";
-            if (!value(i, v) || !parseKeyOption(v, a.keys, error)) return fail(error);
-        } else if (arg == "--tables") {
-            if (!value(i, v) || !tablesFromName(v, a.tables))
-                return fail("option --tables takes pop, org, pop+org or city");
-        } else if (arg == "--case") {
-            a.caseSensitive = true;
-        } else if (arg == "--spaces") {
-            a.spacesSignificant = true;
-        } else if (arg == "--field") {
-            if (!value(i, v)) return fail("option --field needs NAME=PATTERN");
-            const size_t eq = v.find('=');
-            const int k = eq == std::string::npos ? 0 : fieldFromName(v.substr(0, eq));
-            if (k == 0)
-                return fail("option --field needs NAME=PATTERN, NAME one of phone, name, "
-                            "street, house, unit, organization, comment");
-            std::string text;
-            if (!patternText(v.substr(eq + 1), text))
-                return fail("the pattern of " + std::string(kFieldNames[k - 1]) +
-                            " is longer than " + std::to_string(kQueryTextMax) + " characters");
-            a.fields.set(k, text.c_str());
-            a.fieldMode = true;
-        } else if (arg == "--all") {
-            if (!value(i, v)) return fail("option --all needs a PATTERN");
-            if (!patternText(v, a.general))
-                return fail("the pattern is longer than " + std::to_string(kQueryTextMax) +
-                            " characters");
-            a.generalMode = true;
-        } else if (arg == "--in") {
-            if (!value(i, v)) return fail("option --in needs NAME,...");
-            a.selection = FieldSelection{};
-            a.selectionGiven = true;
-            size_t start = 0;
-            while (true) {
-                const size_t comma = v.find(',', start);
-                const std::string name = v.substr(start, comma - start);
-                const int k = fieldFromName(name);
-                if (k == 0) return fail("unknown field '" + name + "' in --in");
-                a.selection[static_cast<size_t>(k - 1)] = 1;
-                if (comma == std::string::npos) break;
-                start = comma + 1;
-            }
-        } else if (!arg.empty() && arg[0] == '-') {
-            return fail("unknown option " + arg);
-        } else {
-            a.files.push_back(arg);
+// Reads the parsed arguments; returns -1 when they are fine, else the exit status.
+int readArgs(const ParsedArgs& args, SearchArgs& a) {
+    if (int status = keyOptions(args, a.keys); status >= 0) return status;
+    if (args.has("--tables") && !tablesFromName(args.value("--tables"), a.tables))
+        return fail("option --tables takes pop, org, pop+org or city");
+    a.caseSensitive = args.has("--case");
+    a.spacesSignificant = args.has("--spaces");
+    for (const std::string& v : args.values("--field")) {
+        const size_t eq = v.find('=');
+        const int k = eq == std::string::npos ? 0 : fieldFromName(v.substr(0, eq));
+        if (k == 0)
+            return fail("option --field needs NAME=PATTERN, NAME one of phone, name, "
+                        "street, house, unit, organization, comment");
+        std::string text;
+        if (!patternText(v.substr(eq + 1), text))
+            return fail("the pattern of " + std::string(kFieldNames[k - 1]) + " is longer than " +
+                        std::to_string(kQueryTextMax) + " characters");
+        a.fields.set(k, text.c_str());
+        a.fieldMode = true;
+    }
+    if (args.has("--all")) {
+        if (!patternText(args.value("--all"), a.general))
+            return fail("the pattern is longer than " + std::to_string(kQueryTextMax) +
+                        " characters");
+        a.generalMode = true;
+    }
+    if (args.has("--in")) {
+        const std::string v = args.value("--in");
+        a.selection = FieldSelection{};
+        a.selectionGiven = true;
+        size_t start = 0;
+        while (true) {
+            const size_t comma = v.find(',', start);
+            const std::string name = v.substr(start, comma - start);
+            const int k = fieldFromName(name);
+            if (k == 0) return fail("unknown field '" + name + "' in --in");
+            a.selection[static_cast<size_t>(k - 1)] = 1;
+            if (comma == std::string::npos) break;
+            start = comma + 1;
         }
     }
-    if (a.fieldMode == a.generalMode) return fail(std::string("usage: talsk-cli ") + kUsage);
+    a.files = args.positional;
+    if (a.fieldMode == a.generalMode) return fail(usageLine(kSpec));
     if (a.selectionGiven && !a.generalMode) return fail("option --in goes with --all");
     if (a.files.empty()) return fail("no base file given");
     if (a.files.size() > static_cast<size_t>(kMaxFiles))
         return fail("at most " + std::to_string(kMaxFiles) + " files can be searched");
+    warnUnusedKeys(a.keys, a.files);
     return -1;
 }
 
-int runSearch(const std::vector<std::string>& args) {
+int runSearch(const ParsedArgs& args) {
     SearchArgs a;
-    if (int status = parseArgs(args, a); status >= 0) return status;
+    if (int status = readArgs(args, a); status >= 0) return status;
 
     ProgramSettings settings;
     settings.caseSensitive = a.caseSensitive ? 1 : 0;
@@ -161,8 +160,13 @@ int runSearch(const std::vector<std::string>& args) {
         PhoneBase& base = set.bases[j];
         const std::string typed = a.keys.keyFor(a.files[j]);
         base.key = typed.empty() ? std::string() : deriveFileKey(typed);
-        const std::string path = utf8ToCp1251(a.files[j]);
-        if (!openBase(base, &path, {.access = BaseAccess::Reader})) {
+        const std::string path = corePath(a.files[j]);
+        bool opened = openBase(base, &path, {.access = BaseAccess::Reader});
+        if (!opened && base.status == StatusKeyMissing && typed.empty() && a.keys.ask(a.files[j])) {
+            base.key = deriveFileKey(a.keys.keyFor(a.files[j]));
+            opened = openBase(base, &path, {.access = BaseAccess::Reader});
+        }
+        if (!opened) {
             fail(a.files[j] + ": " + statusMessage(base.status, true));
             allLoaded = false;
         }
@@ -210,7 +214,7 @@ int runSearch(const std::vector<std::string>& args) {
     return allLoaded ? 0 : 1;
 }
 
-CommandRegistrar reg("search", kUsage, &runSearch);
+CommandRegistrar reg(kSpec, &runSearch);
 
 } // namespace
 

@@ -1,24 +1,25 @@
 #pragma once
 // The commands of talsk-cli. Each command lives in its own file and registers
-// itself with a static CommandRegistrar.
+// itself, with its option table, through a static CommandRegistrar.
+
+#include "cli/options.h"
 
 #include <string>
 #include <vector>
 
 namespace talsk::cli {
 
-// Arguments after the command name, as UTF-8 from the terminal. Returns the
-// exit status.
-using CommandFunction = int (*)(const std::vector<std::string>& args);
+// Runs a command on its parsed arguments (UTF-8 from the terminal). Returns
+// the exit status.
+using CommandFunction = int (*)(const ParsedArgs& args);
 
 struct Command {
-    const char* name;
-    const char* usage;
+    const CommandSpec* spec;
     CommandFunction run;
 };
 
 struct CommandRegistrar {
-    CommandRegistrar(const char* name, const char* usage, CommandFunction run);
+    CommandRegistrar(const CommandSpec& spec, CommandFunction run);
 };
 
 const std::vector<Command>& commands();

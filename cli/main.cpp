@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#ifndef TALSK_VERSION
+#error "TALSK_VERSION comes from the project's version in CMake"
+#endif
+
 namespace talsk::cli {
 
 namespace {
@@ -13,14 +17,19 @@ std::vector<Command>& registry() {
 }
 
 void printUsage(FILE* out) {
-    std::fprintf(out, "Usage: talsk-cli COMMAND [OPTIONS]\n\nCommands:\n");
+    std::fprintf(out, "Usage: talsk-cli COMMAND [OPTIONS] [--] ARGUMENTS\n"
+                      "       talsk-cli COMMAND --help\n"
+                      "       talsk-cli --version\n\nCommands:\n");
     for (const Command& c : commands())
-        std::fprintf(out, "  %s\n", c.usage);
+        std::fprintf(out, "  %s %s\n", c.spec->name, c.spec->synopsis);
+    std::fprintf(out, "\nA key given with --key can be read by every local user in the process "
+                      "list. Give it with --key-file FILE, or leave it out to be asked for it "
+                      "when standard input is a terminal.\n");
 }
 } // namespace
 
-CommandRegistrar::CommandRegistrar(const char* name, const char* usage, CommandFunction run) {
-    registry().push_back(Command{name, usage, run});
+CommandRegistrar::CommandRegistrar(const CommandSpec& spec, CommandFunction run) {
+    registry().push_back(Command{&spec, run});
 }
 
 const std::vector<Command>& commands() {
@@ -35,8 +44,16 @@ int main(int argc, char** argv) {
         printUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 1 : 0;
     }
-    std::vector<std::string> args(argv + 2, argv + argc);
-    for (const Command& c : commands())
-        if (std::strcmp(c.name, argv[1]) == 0) return c.run(args);
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("talsk-cli %s\n", TALSK_VERSION);
+        return 0;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const Command& c : commands()) {
+        if (std::strcmp(c.spec->name, argv[1]) != 0) continue;
+        ParsedArgs parsed;
+        if (const int status = parseCommandArgs(*c.spec, args, parsed); status >= 0) return status;
+        return c.run(parsed);
+    }
     return fail(std::string("unknown command '") + argv[1] + "' (see talsk-cli --help)");
 }

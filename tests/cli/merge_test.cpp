@@ -79,5 +79,26 @@ TEST_F(MergeCommand, SourceThatDoesNotLoad) {
     EXPECT_EQ(back.out, kFirst);
 }
 
+// A source whose population block is damaged still loads its other tables;
+// the merge must not pass it off as whole.
+TEST_F(MergeCommand, SourceWithADamagedTable) {
+    const std::string bad = dir.file("bad.btn");
+    ASSERT_EQ(runCli({"import", bad}, kSecond).status, 0);
+    std::vector<unsigned char> bytes = readBytes(bad);
+    bytes[106 + 2 + 8] ^= 0xFF;
+    bytes[106 + 2 + 9] ^= 0xFF;
+    writeBytes(bad, bytes);
+    CliResult r = runCli({"merge", dir.file("out.btn"), dir.file("a.btn"), bad});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("bad.btn: Ошибка при загрузке данных."), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.btn")));
+
+    r = runCli({"merge", dir.file("out"), dir.file("a.btn"), bad, "--ignore-failed"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("bad.btn is left out of the merge."), std::string::npos) << r.err;
+    EXPECT_EQ(runCli({"export", dir.file("out.btn")}).out, kFirst);
+}
+
 } // namespace
 } // namespace talsk::test

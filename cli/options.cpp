@@ -1,0 +1,82 @@
+#include "cli/options.h"
+
+#include "cli/cli_util.h"
+
+#include <algorithm>
+
+namespace talsk::cli {
+
+std::string ParsedArgs::value(const std::string& name) const {
+    auto it = values_.find(name);
+    return it == values_.end() ? std::string() : it->second.back();
+}
+
+const std::vector<std::string>& ParsedArgs::values(const std::string& name) const {
+    static const std::vector<std::string> none;
+    auto it = values_.find(name);
+    return it == values_.end() ? none : it->second;
+}
+
+std::string usageLine(const CommandSpec& spec) {
+    return std::string("usage: talsk-cli ") + spec.name + " " + spec.synopsis;
+}
+
+void printCommandHelp(const CommandSpec& spec, FILE* out) {
+    std::fprintf(out, "%s\n\n%s\n", usageLine(spec).c_str(), spec.summary);
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const OptionSpec& o : spec.options)
+        rows.emplace_back(std::string(o.name) + (o.value ? std::string(" ") + o.value : ""),
+                          o.help);
+    rows.emplace_back("-h, --help", "Print this help.");
+    size_t width = 0;
+    for (const auto& row : rows)
+        width = std::max(width, row.first.size());
+    std::fprintf(out, "\nOptions:\n");
+    for (const auto& row : rows)
+        std::fprintf(out, "  %-*s  %s\n", static_cast<int>(width), row.first.c_str(),
+                     row.second.c_str());
+}
+
+int parseCommandArgs(const CommandSpec& spec, const std::vector<std::string>& args,
+                     ParsedArgs& parsed) {
+    const std::string seeHelp = std::string(" (see talsk-cli ") + spec.name + " --help)";
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            parsed.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (arg == "-h" || arg == "--help") {
+            printCommandHelp(spec, stdout);
+            return std::fflush(stdout) == 0 ? 0 : 1;
+        }
+        const size_t eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        auto spec_it = std::find_if(spec.options.begin(), spec.options.end(),
+                                    [&](const OptionSpec& o) { return name == o.name; });
+        if (spec_it == spec.options.end()) return fail("unknown option " + name + seeHelp);
+        const OptionSpec& option = *spec_it;
+        if (!option.repeatable && parsed.has(name))
+            return fail("option " + name + " may be given only once");
+        if (!option.value) {
+            if (eq != std::string::npos) return fail("option " + name + " takes no value");
+            parsed.add(name, {});
+        } else if (eq != std::string::npos) {
+            parsed.add(name, arg.substr(eq + 1));
+        } else if (i + 1 < args.size()) {
+            parsed.add(name, args[++i]);
+        } else {
+            return fail("option " + name + " needs " + option.value + seeHelp);
+        }
+    }
+    const size_t n = parsed.positional.size();
+    if (n < spec.minPositional || n > spec.maxPositional) return fail(usageLine(spec));
+    return -1;
+}
+
+} // namespace talsk::cli
