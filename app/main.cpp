@@ -16,8 +16,14 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char** argv) {
+    // Answered before Qt starts, so that it works without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("talsk %s\n", TALSK_VERSION);
+        return 0;
+    }
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
     app.setFont(QFont("DejaVu Sans", 9));

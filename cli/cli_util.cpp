@@ -210,21 +210,20 @@ int typedKeyOption(const ParsedArgs& args, const std::string& keyOption, std::st
 
 bool askKeyOnTerminal(const std::string& shownFile, std::string& typedUtf8) {
     if (!isatty(STDIN_FILENO)) return false;
+    // Echo goes off before the prompt shows, so nothing typed after it is echoed.
+    termios saved{};
+    if (tcgetattr(STDIN_FILENO, &saved) != 0) return false;
+    termios silent = saved;
+    silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+    silent.c_lflag |= ECHONL;
+    if (tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent) != 0) return false;
     std::fprintf(stderr, "Key for %s: ", shownFile.c_str());
     std::fflush(stderr);
-    termios saved{};
-    const bool quiet = tcgetattr(STDIN_FILENO, &saved) == 0;
-    if (quiet) {
-        termios silent = saved;
-        silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        silent.c_lflag |= ECHONL;
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
-    }
     std::string line;
     int c;
     while ((c = std::fgetc(stdin)) != EOF && c != '\n')
         line += static_cast<char>(c);
-    if (quiet) tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     if (c == EOF) std::fputc('\n', stderr);
     if (line.empty()) return false;
     typedUtf8 = line;

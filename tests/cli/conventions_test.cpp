@@ -4,10 +4,18 @@
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <sstream>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace talsk::test {
 namespace {
@@ -153,6 +161,46 @@ TEST_F(CliKeys, KeyFromAFileOrNone) {
                 "--new-key-file", dir.file("good.key")});
     ASSERT_EQ(merged.status, 0) << merged.err;
     EXPECT_EQ(runCli({"export", "--key", "тальск", dir.file("m.btn")}).out, records);
+}
+
+// A keyed file given no key, with a terminal on standard input: the key is
+// asked for there and typed without echo.
+TEST_F(CliKeys, KeyAskedOnTheTerminal) {
+    int master = -1, slave = -1;
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    const std::string outPath = dir.file("out.txt");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setsid();
+        ioctl(slave, TIOCSCTTY, 0);
+        dup2(slave, 0);
+        dup2(slave, 2);
+        dup2(open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+        execl(TALSK_CLI_PATH, TALSK_CLI_PATH, "export", dir.file("k.btn").c_str(), nullptr);
+        _exit(127);
+    }
+    close(slave);
+    // What the terminal shows, until the tool ends (or 20 s, not to hang).
+    std::string shown;
+    bool typed = false;
+    for (pollfd p{master, POLLIN, 0}; poll(&p, 1, 20000) > 0;) {
+        char buf[256];
+        const ssize_t n = read(master, buf, sizeof buf);
+        if (n <= 0) break;
+        shown.append(buf, static_cast<size_t>(n));
+        if (!typed && shown.find(": ") != std::string::npos) {
+            ASSERT_EQ(write(master, "тальск\n", std::strlen("тальск\n")),
+                      static_cast<ssize_t>(std::strlen("тальск\n")));
+            typed = true;
+        }
+    }
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    close(master);
+    EXPECT_EQ(shown.rfind("Key for " + dir.file("k.btn") + ": ", 0), 0u) << shown;
+    EXPECT_EQ(shown.find("тальск"), std::string::npos) << "the key was echoed: " << shown;
+    EXPECT_EQ(readBytes(outPath), std::vector<unsigned char>(records.begin(), records.end()));
 }
 
 TEST_F(CliKeys, LoadWarnsOfAKeyForAFileItDoesNotRead) {
