@@ -174,6 +174,9 @@ int fileCommandOptions(const ParsedArgs& args, FileCommandOptions& options) {
     return typedKeyOption(args, "--key", options.key);
 }
 
+// Far more than 32 characters take in UTF-8, so a longer line is refused as too long.
+constexpr size_t kLongestKeyLine = 1024;
+
 bool readKeyFile(const std::string& utf8Path, std::string& typedUtf8) {
     std::FILE* f = std::fopen(utf8Path.c_str(), "rb");
     if (f == nullptr) {
@@ -182,7 +185,8 @@ bool readKeyFile(const std::string& utf8Path, std::string& typedUtf8) {
     }
     std::string line;
     int c;
-    while ((c = std::fgetc(f)) != EOF && c != '\n')
+    // No key is longer than this; the length check below refuses the rest.
+    while ((c = std::fgetc(f)) != EOF && c != '\n' && line.size() < kLongestKeyLine)
         line += static_cast<char>(c);
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
@@ -222,7 +226,7 @@ bool askKeyOnTerminal(const std::string& shownFile, std::string& typedUtf8) {
     std::string line;
     int c;
     while ((c = std::fgetc(stdin)) != EOF && c != '\n')
-        line += static_cast<char>(c);
+        if (line.size() < kLongestKeyLine) line += static_cast<char>(c);
     tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     if (c == EOF) std::fputc('\n', stderr);
     if (line.empty()) return false;

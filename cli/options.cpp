@@ -57,10 +57,10 @@ int parseCommandArgs(const CommandSpec& spec, const std::vector<std::string>& ar
         }
         const size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        auto spec_it = std::find_if(spec.options.begin(), spec.options.end(),
+        auto found = std::find_if(spec.options.begin(), spec.options.end(),
                                     [&](const OptionSpec& o) { return name == o.name; });
-        if (spec_it == spec.options.end()) return fail("unknown option " + name + seeHelp);
-        const OptionSpec& option = *spec_it;
+        if (found == spec.options.end()) return fail("unknown option " + name + seeHelp);
+        const OptionSpec& option = *found;
         if (!option.repeatable && parsed.has(name))
             return fail("option " + name + " may be given only once");
         if (!option.value) {
