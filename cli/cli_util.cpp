@@ -161,7 +161,7 @@ std::string shownPath(const std::string& core) {
     return cp1251ToUtf8(core);
 }
 
-const OptionSpec kVersionOption = {"--version", "2.0|1.2", false,
+const OptionEntry kVersionOption = {"--version", "2.0|1.2", false,
                                    "The file's version: 2.0 (the default) or 1.2."};
 
 int fileCommandOptions(const ParsedArgs& args, FileCommandOptions& options) {
@@ -245,11 +245,11 @@ bool KeyOptions::ask(const std::string& file) {
     return true;
 }
 
-const OptionSpec kFileKeyOption = {
+const OptionEntry kFileKeyOption = {
     "--key", "FILE=TEXT", true,
     "The key typed for FILE (as listed, or its name alone). Other local users can read it in "
     "the process list: prefer --key-file."};
-const OptionSpec kFileKeyFileOption = {"--key-file", "FILE=KEYFILE", true,
+const OptionEntry kFileKeyFileOption = {"--key-file", "FILE=KEYFILE", true,
                                        "The key for FILE is the first line of KEYFILE."};
 
 int keyOptions(const ParsedArgs& args, KeyOptions& keys) {

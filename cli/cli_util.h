@@ -58,7 +58,7 @@ struct FileCommandOptions {
 };
 // Returns -1, or the exit status after printing why the arguments do not fit.
 int fileCommandOptions(const ParsedArgs& args, FileCommandOptions& options);
-extern const OptionSpec kVersionOption;
+extern const OptionEntry kVersionOption;
 
 // The typed key (UTF-8) of --key TEXT or --key-file FILE (the file's first
 // line); `keyOption` names the pair, "--key" or "--new-key". Returns -1, or
@@ -85,8 +85,8 @@ bool parseKeyOption(const std::string& value, KeyOptions& keys, std::string& err
 // Every --key FILE=TEXT and --key-file FILE=KEYFILE of a command. Returns -1,
 // or the exit status after a message.
 int keyOptions(const ParsedArgs& args, KeyOptions& keys);
-extern const OptionSpec kFileKeyOption;
-extern const OptionSpec kFileKeyFileOption;
+extern const OptionEntry kFileKeyOption;
+extern const OptionEntry kFileKeyFileOption;
 // Warns about keys given for files that the command does not read.
 void warnUnusedKeys(const KeyOptions& keys, const std::vector<std::string>& files);
 

@@ -15,7 +15,7 @@ namespace talsk::cli {
 
 namespace {
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "convert",
     "SRC DST --to 2.0|1.2 [--key TEXT | --key-file FILE] [--cut]",
     "Rewrites a base file in another version (1.0 -> 1.2, 1.0 -> 2.0, 1.2 -> 2.0, 2.0b -> 2.0, "
@@ -56,7 +56,7 @@ int runConvert(const ParsedArgs& args) {
     const FieldCutting cutting = args.has("--cut") ? FieldCutting::Allow : FieldCutting::Refuse;
     const std::vector<std::string>& files = args.positional;
     const std::string to = args.value("--to");
-    if (!args.has("--to")) return fail(usageLine(kSpec));
+    if (!args.has("--to")) return fail(usageLine(kTable));
     uint16_t target = 0;
     if (to == "2.0")
         target = kVersion20;
@@ -106,7 +106,7 @@ int runConvert(const ParsedArgs& args) {
     return fail(withCause("Ошибка при сохранении файла", r.cause));
 }
 
-CommandRegistrar reg(kSpec, &runConvert);
+CommandRegistrar reg(kTable, &runConvert);
 
 } // namespace
 

@@ -90,7 +90,7 @@ bool findColumn(const DbfTable& table, const std::string& text, uint8_t& column)
     return false;
 }
 
-const CommandSpec kDbfSpec = {
+const CommandTable kDbfTable = {
     "dbf",
     "DST [--population F.dbf] [--organizations F.dbf] [--citycodes F.dbf] "
     "[--map TABLE:FIELD=COL[,SEP,COL[,SEP,COL]]]... [--skip TABLE=TEXT]... "
@@ -111,7 +111,7 @@ const CommandSpec kDbfSpec = {
     1,
     1};
 
-const CommandSpec kDbfInfoSpec = {
+const CommandTable kDbfInfoTable = {
     "dbf-info",
     "F.dbf",
     "Prints a dBASE table's record count, date and lengths, then one line per column: number, "
@@ -218,8 +218,8 @@ int runDbfInfo(const ParsedArgs& args) {
     return 0;
 }
 
-CommandRegistrar dbfReg(kDbfSpec, &runDbf);
-CommandRegistrar dbfInfoReg(kDbfInfoSpec, &runDbfInfo);
+CommandRegistrar dbfReg(kDbfTable, &runDbf);
+CommandRegistrar dbfInfoReg(kDbfInfoTable, &runDbfInfo);
 
 } // namespace
 

@@ -35,7 +35,7 @@ bool writeDemo(const std::string& folder, const char* name, const DemoOptions& o
     return true;
 }
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "demo",
     "DIR [--residents N] [--organizations N] [--citycodes N] [--seed S]",
     "Writes the deterministic demo files talsk.btn and talsk-keyed.btn (key \"тальск\") and "
@@ -88,7 +88,7 @@ int runDemo(const ParsedArgs& args) {
     return 0;
 }
 
-CommandRegistrar reg(kSpec, &runDemo);
+CommandRegistrar reg(kTable, &runDemo);
 
 } // namespace
 

@@ -86,7 +86,7 @@ int runExport(const ParsedArgs& args) {
     return finish(file, status);
 }
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "export",
     "[--key TEXT | --key-file FILE] [--version 2.0|1.2] FILE",
     "Prints every record of a base file on one tab-separated line: table, record index and "
@@ -94,7 +94,7 @@ const CommandSpec kSpec = {
     {kKeyOption, kKeyFileOption, kVersionOption},
     1,
     1};
-CommandRegistrar reg(kSpec, &runExport);
+CommandRegistrar reg(kTable, &runExport);
 
 } // namespace
 

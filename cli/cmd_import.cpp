@@ -132,14 +132,14 @@ int runImport(const ParsedArgs& args) {
     return 0;
 }
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "import",
     "[--key TEXT | --key-file FILE] [--version 2.0|1.2] FILE < records",
     "Writes a new base file from lines of the export format read from standard input.",
     {kKeyOption, kKeyFileOption, kVersionOption},
     1,
     1};
-CommandRegistrar reg(kSpec, &runImport);
+CommandRegistrar reg(kTable, &runImport);
 
 } // namespace
 

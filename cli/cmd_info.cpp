@@ -64,7 +64,7 @@ int runInfo(const ParsedArgs& args) {
     return status;
 }
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "info",
     "[--key TEXT | --key-file FILE] FILE...",
     "Prints, per file, its path, version, key, status, the three tables' counts, dates and "
@@ -72,7 +72,7 @@ const CommandSpec kSpec = {
     {kKeyOption, kKeyFileOption},
     1,
     kAnyCount};
-CommandRegistrar reg(kSpec, &runInfo);
+CommandRegistrar reg(kTable, &runInfo);
 
 } // namespace
 

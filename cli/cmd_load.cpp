@@ -69,7 +69,7 @@ private:
     bool convert_;
 };
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "load",
     "[DIR] [--key FILE=TEXT | --key-file FILE=KEYFILE]... [--remember] [--convert]",
     "Connects the base files of a program folder (default: the current one) as the program does "
@@ -123,7 +123,7 @@ int runLoad(const ParsedArgs& args) {
     return 0;
 }
 
-CommandRegistrar reg(kSpec, &runLoad);
+CommandRegistrar reg(kTable, &runLoad);
 
 } // namespace
 

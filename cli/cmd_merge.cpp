@@ -15,7 +15,7 @@ namespace talsk::cli {
 
 namespace {
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "merge",
     "DST SRC... [--key SRC=TEXT | --key-file SRC=KEYFILE]... [--repeats same|phone] "
     "[--new-key TEXT | --new-key-file FILE] [--ignore-failed]",
@@ -96,7 +96,7 @@ int runMerge(const ParsedArgs& args) {
     return fail(withCause("Ошибка при сохранении базы, данные не были сохранены", r.cause));
 }
 
-CommandRegistrar reg(kSpec, &runMerge);
+CommandRegistrar reg(kTable, &runMerge);
 
 } // namespace
 

@@ -14,7 +14,7 @@ namespace talsk::cli {
 
 namespace {
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "rekey",
     "FILE [--key OLD | --key-file FILE] (--new-key NEW | --new-key-file FILE | --no-key)",
     "Gives a version 2.0 base file a new key, or writes it without key. A key the per-user key "
@@ -38,7 +38,7 @@ int runRekey(const ParsedArgs& args) {
     const bool noKey = args.has("--no-key");
     const bool newKeyGiven = args.has("--new-key") || args.has("--new-key-file");
     const std::vector<std::string>& files = args.positional;
-    if (noKey == newKeyGiven) return fail(usageLine(kSpec));
+    if (noKey == newKeyGiven) return fail(usageLine(kTable));
     if (newKeyGiven && newKey.empty()) return fail("--new-key needs a key; --no-key removes it");
     if (oldKey.empty()) {
         // A keyed file without its present key: ask for it when someone can answer.
@@ -63,7 +63,7 @@ int runRekey(const ParsedArgs& args) {
                                 r.keysNotSaved);
         return 0;
     case RekeyOutcome::Incomplete:
-        return fail(usageLine(kSpec));
+        return fail(usageLine(kTable));
     case RekeyOutcome::NotValid:
     case RekeyOutcome::WrongVersion:
     case RekeyOutcome::CannotOpen:
@@ -76,7 +76,7 @@ int runRekey(const ParsedArgs& args) {
     return fail(withCause("Ошибка при сохранении базы, данные не были сохранены", r.cause));
 }
 
-CommandRegistrar reg(kSpec, &runRekey);
+CommandRegistrar reg(kTable, &runRekey);
 
 } // namespace
 

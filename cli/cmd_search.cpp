@@ -16,7 +16,7 @@ namespace talsk::cli {
 
 namespace {
 
-const CommandSpec kSpec = {
+const CommandTable kTable = {
     "search",
     "[--key FILE=TEXT | --key-file FILE=KEYFILE]... [--tables pop|org|pop+org|city] [--case] "
     "[--spaces] (--field NAME=PATTERN... | --all PATTERN [--in NAME,...]) FILE...",
@@ -135,7 +135,7 @@ int readArgs(const ParsedArgs& args, SearchArgs& a) {
         }
     }
     a.files = args.positional;
-    if (a.fieldMode == a.generalMode) return fail(usageLine(kSpec));
+    if (a.fieldMode == a.generalMode) return fail(usageLine(kTable));
     if (a.selectionGiven && !a.generalMode) return fail("option --in goes with --all");
     if (a.files.empty()) return fail("no base file given");
     if (a.files.size() > static_cast<size_t>(kMaxFiles))
@@ -214,7 +214,7 @@ int runSearch(const ParsedArgs& args) {
     return allLoaded ? 0 : 1;
 }
 
-CommandRegistrar reg(kSpec, &runSearch);
+CommandRegistrar reg(kTable, &runSearch);
 
 } // namespace
 

@@ -14,12 +14,12 @@ namespace talsk::cli {
 using CommandFunction = int (*)(const ParsedArgs& args);
 
 struct Command {
-    const CommandSpec* spec;
+    const CommandTable* table;
     CommandFunction run;
 };
 
 struct CommandRegistrar {
-    CommandRegistrar(const CommandSpec& spec, CommandFunction run);
+    CommandRegistrar(const CommandTable& table, CommandFunction run);
 };
 
 const std::vector<Command>& commands();

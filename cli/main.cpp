@@ -21,15 +21,15 @@ void printUsage(FILE* out) {
                       "       talsk-cli COMMAND --help\n"
                       "       talsk-cli --version\n\nCommands:\n");
     for (const Command& c : commands())
-        std::fprintf(out, "  %s %s\n", c.spec->name, c.spec->synopsis);
+        std::fprintf(out, "  %s %s\n", c.table->name, c.table->synopsis);
     std::fprintf(out, "\nA key given with --key can be read by every local user in the process "
                       "list. Give it with --key-file FILE, or leave it out to be asked for it "
                       "when standard input is a terminal.\n");
 }
 } // namespace
 
-CommandRegistrar::CommandRegistrar(const CommandSpec& spec, CommandFunction run) {
-    registry().push_back(Command{&spec, run});
+CommandRegistrar::CommandRegistrar(const CommandTable& table, CommandFunction run) {
+    registry().push_back(Command{&table, run});
 }
 
 const std::vector<Command>& commands() {
@@ -50,9 +50,9 @@ int main(int argc, char** argv) {
     }
     const std::vector<std::string> args(argv + 2, argv + argc);
     for (const Command& c : commands()) {
-        if (std::strcmp(c.spec->name, argv[1]) != 0) continue;
+        if (std::strcmp(c.table->name, argv[1]) != 0) continue;
         ParsedArgs parsed;
-        if (const int status = parseCommandArgs(*c.spec, args, parsed); status >= 0) return status;
+        if (const int status = parseCommandArgs(*c.table, args, parsed); status >= 0) return status;
         return c.run(parsed);
     }
     return fail(std::string("unknown command '") + argv[1] + "' (see talsk-cli --help)");

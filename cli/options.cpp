@@ -17,14 +17,14 @@ const std::vector<std::string>& ParsedArgs::values(const std::string& name) cons
     return it == values_.end() ? none : it->second;
 }
 
-std::string usageLine(const CommandSpec& spec) {
-    return std::string("usage: talsk-cli ") + spec.name + " " + spec.synopsis;
+std::string usageLine(const CommandTable& table) {
+    return std::string("usage: talsk-cli ") + table.name + " " + table.synopsis;
 }
 
-void printCommandHelp(const CommandSpec& spec, FILE* out) {
-    std::fprintf(out, "%s\n\n%s\n", usageLine(spec).c_str(), spec.summary);
+void printCommandHelp(const CommandTable& table, FILE* out) {
+    std::fprintf(out, "%s\n\n%s\n", usageLine(table).c_str(), table.summary);
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const OptionSpec& o : spec.options)
+    for (const OptionEntry& o : table.options)
         rows.emplace_back(std::string(o.name) + (o.value ? std::string(" ") + o.value : ""),
                           o.help);
     rows.emplace_back("-h, --help", "Print this help.");
@@ -37,9 +37,9 @@ void printCommandHelp(const CommandSpec& spec, FILE* out) {
                      row.second.c_str());
 }
 
-int parseCommandArgs(const CommandSpec& spec, const std::vector<std::string>& args,
+int parseCommandArgs(const CommandTable& table, const std::vector<std::string>& args,
                      ParsedArgs& parsed) {
-    const std::string seeHelp = std::string(" (see talsk-cli ") + spec.name + " --help)";
+    const std::string seeHelp = std::string(" (see talsk-cli ") + table.name + " --help)";
     bool optionsEnded = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -52,15 +52,15 @@ int parseCommandArgs(const CommandSpec& spec, const std::vector<std::string>& ar
             continue;
         }
         if (arg == "-h" || arg == "--help") {
-            printCommandHelp(spec, stdout);
+            printCommandHelp(table, stdout);
             return std::fflush(stdout) == 0 ? 0 : 1;
         }
         const size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
-        auto found = std::find_if(spec.options.begin(), spec.options.end(),
-                                    [&](const OptionSpec& o) { return name == o.name; });
-        if (found == spec.options.end()) return fail("unknown option " + name + seeHelp);
-        const OptionSpec& option = *found;
+        auto found = std::find_if(table.options.begin(), table.options.end(),
+                                    [&](const OptionEntry& o) { return name == o.name; });
+        if (found == table.options.end()) return fail("unknown option " + name + seeHelp);
+        const OptionEntry& option = *found;
         if (!option.repeatable && parsed.has(name))
             return fail("option " + name + " may be given only once");
         if (!option.value) {
@@ -75,7 +75,7 @@ int parseCommandArgs(const CommandSpec& spec, const std::vector<std::string>& ar
         }
     }
     const size_t n = parsed.positional.size();
-    if (n < spec.minPositional || n > spec.maxPositional) return fail(usageLine(spec));
+    if (n < table.minPositional || n > table.maxPositional) return fail(usageLine(table));
     return -1;
 }
 

@@ -9,18 +9,18 @@
 
 namespace talsk::cli {
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;  // "--key"
     const char* value; // the value's placeholder ("TEXT"), or nullptr for a flag
     bool repeatable;
     const char* help;
 };
 
-struct CommandSpec {
+struct CommandTable {
     const char* name;
     const char* synopsis; // what follows the command's name on its usage line
     const char* summary;  // one or more sentences on what it does
-    std::vector<OptionSpec> options;
+    std::vector<OptionEntry> options;
     size_t minPositional;
     size_t maxPositional;
 };
@@ -47,19 +47,19 @@ private:
 // command's help on stdout; "--" ends the options; "--name=value" is taken
 // like "--name value". Returns -1 when the command is to run, else the exit
 // status (0 after the help, 1 after a message on stderr).
-int parseCommandArgs(const CommandSpec& spec, const std::vector<std::string>& args,
+int parseCommandArgs(const CommandTable& table, const std::vector<std::string>& args,
                      ParsedArgs& parsed);
 
 // "usage: talsk-cli NAME SYNOPSIS".
-std::string usageLine(const CommandSpec& spec);
-void printCommandHelp(const CommandSpec& spec, FILE* out);
+std::string usageLine(const CommandTable& table);
+void printCommandHelp(const CommandTable& table, FILE* out);
 
 // The options every command that reads one keyed file shares.
-inline constexpr OptionSpec kKeyOption = {
+inline constexpr OptionEntry kKeyOption = {
     "--key", "TEXT", false,
     "The key as typed in the program. Other local users can read it in the process list: "
     "prefer --key-file, or leave the key out and type it when asked."};
-inline constexpr OptionSpec kKeyFileOption = {"--key-file", "FILE", false,
+inline constexpr OptionEntry kKeyFileOption = {"--key-file", "FILE", false,
                                               "Read the key from the first line of FILE."};
 
 } // namespace talsk::cli
