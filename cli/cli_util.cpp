@@ -162,7 +162,7 @@ std::string shownPath(const std::string& core) {
 }
 
 const OptionEntry kVersionOption = {"--version", "2.0|1.2", false,
-                                   "The file's version: 2.0 (the default) or 1.2."};
+                                    "The file's version: 2.0 (the default) or 1.2."};
 
 int fileCommandOptions(const ParsedArgs& args, FileCommandOptions& options) {
     if (args.has("--version")) {
@@ -250,7 +250,7 @@ const OptionEntry kFileKeyOption = {
     "The key typed for FILE (as listed, or its name alone). Other local users can read it in "
     "the process list: prefer --key-file."};
 const OptionEntry kFileKeyFileOption = {"--key-file", "FILE=KEYFILE", true,
-                                       "The key for FILE is the first line of KEYFILE."};
+                                        "The key for FILE is the first line of KEYFILE."};
 
 int keyOptions(const ParsedArgs& args, KeyOptions& keys) {
     std::string error;

@@ -58,7 +58,7 @@ int parseCommandArgs(const CommandTable& table, const std::vector<std::string>& 
         const size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
         auto found = std::find_if(table.options.begin(), table.options.end(),
-                                    [&](const OptionEntry& o) { return name == o.name; });
+                                  [&](const OptionEntry& o) { return name == o.name; });
         if (found == table.options.end()) return fail("unknown option " + name + seeHelp);
         const OptionEntry& option = *found;
         if (!option.repeatable && parsed.has(name))

@@ -60,6 +60,6 @@ inline constexpr OptionEntry kKeyOption = {
     "The key as typed in the program. Other local users can read it in the process list: "
     "prefer --key-file, or leave the key out and type it when asked."};
 inline constexpr OptionEntry kKeyFileOption = {"--key-file", "FILE", false,
-                                              "Read the key from the first line of FILE."};
+                                               "Read the key from the first line of FILE."};
 
 } // namespace talsk::cli
