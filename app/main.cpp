@@ -4,6 +4,7 @@
 
 #include "app/message_box_captions.h"
 #include "app/qt_texts.h"
+#include "app/shutdown_signals.h"
 #include "app/single_instance.h"
 #include "base/settings.h"
 #include "platform/cp1251.h"
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     app.setApplicationName("talsk");
     app.setFont(QFont("DejaVu Sans", 9));
     talsk::fitMessageBoxCaptions(app);
+    // From here on a stop signal waits for the window instead of killing the program.
+    talsk::ShutdownSignals shutdownSignals;
     QTranslator qtTexts;
     talsk::installQtTexts(app, qtTexts);
     const QStringList args = app.arguments();
@@ -53,6 +56,13 @@ int main(int argc, char** argv) {
     talsk::CMainFrame frame(settings);
     QObject::connect(&instance, &talsk::SingleInstance::activationRequested, &frame,
                      &talsk::CMainFrame::bringToFront);
+    // A logout or a stop signal closes as "Выход" does, asking nothing.
+    const auto endNow = [&frame] {
+        frame.shutDown();
+        QCoreApplication::exit(0);
+    };
+    QObject::connect(&shutdownSignals, &talsk::ShutdownSignals::requested, &frame, endNow);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &frame, endNow);
     frame.show();
     // Loading starts once the window has been painted.
     QTimer::singleShot(0, &frame, [&frame] { frame.loadFiles(); });

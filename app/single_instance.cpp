@@ -1,5 +1,6 @@
 #include "app/single_instance.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -28,8 +29,27 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
 }
 
 QString SingleInstance::defaultName() {
-    // Per user: the user id keeps two users of one machine apart.
-    return QString("talsk-2000-%1").arg(getuid());
+    return nameFor(getuid(), qEnvironmentVariable("DISPLAY"),
+                   qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("XDG_SESSION_ID"));
+}
+
+QString SingleInstance::nameFor(unsigned uid, const QString& x11Display,
+                                const QString& waylandDisplay, const QString& sessionId) {
+    // ":0" and ":0.0" are one X server: the screen number does not count.
+    QString display = x11Display;
+    const qsizetype colon = display.lastIndexOf(':');
+    const qsizetype dot = display.indexOf('.', colon + 1);
+    if (colon >= 0 && dot > colon) display.truncate(dot);
+    // The user id keeps two users of one machine apart, the hash two desktop
+    // sessions of one user (a copy raised on another display stays unseen).
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const QString& part : {display, waylandDisplay, sessionId}) {
+        hash.addData(part.toUtf8());
+        hash.addData(QByteArrayView("\n", 1));
+    }
+    return QString("talsk-2000-%1-%2")
+        .arg(uid)
+        .arg(QString::fromLatin1(hash.result().toHex().left(12)));
 }
 
 bool SingleInstance::claim() {

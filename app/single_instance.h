@@ -1,8 +1,8 @@
 #pragma once
-// One running copy per user: the first copy holds a lock file and listens on
-// a local socket; a later copy finds the lock held, asks the running copy to
-// come to the front and ends. A copy that was killed leaves a stale lock and
-// socket, which the next start takes over.
+// One running copy per user and desktop session: the first copy holds a lock
+// file and listens on a local socket; a later copy finds the lock held, asks
+// the running copy to come to the front and ends. A copy that was killed
+// leaves a stale lock and socket, which the next start takes over.
 
 #include <QLocalServer>
 #include <QLockFile>
@@ -17,9 +17,14 @@ class SingleInstance : public QObject {
     Q_OBJECT
 
 public:
-    // name: the per-user name of lock and socket.
+    // name: the name of lock and socket, one per user and desktop session.
     explicit SingleInstance(QString name, QObject* parent = nullptr);
+    // The name for this process's user and desktop session.
     static QString defaultName();
+    // The name for user uid on a display (X11 and Wayland) in a login
+    // session; empty parts are allowed.
+    static QString nameFor(unsigned uid, const QString& x11Display, const QString& waylandDisplay,
+                           const QString& sessionId);
 
     // True when this copy is the first: it then listens for later ones.
     bool claim();

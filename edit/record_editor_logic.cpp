@@ -304,6 +304,14 @@ void RecordEditorLogic::reportSaveFailure(WriteError cause, const PhoneBase* bas
 
 std::optional<EditorCloseResult> RecordEditorLogic::close() {
     if (!offerToSave()) return std::nullopt;
+    return writeAndFinish(true);
+}
+
+EditorCloseResult RecordEditorLogic::closeUnasked() {
+    return writeAndFinish(false);
+}
+
+EditorCloseResult RecordEditorLogic::writeAndFinish(bool reportFailures) {
     EditorCloseResult result;
     result.recordsAddedOrRemoved = recordsAddedOrRemoved_;
     for (int b = 0; b < set_.count() && b < kMaxFiles; ++b) {
@@ -316,7 +324,7 @@ std::optional<EditorCloseResult> RecordEditorLogic::close() {
             writePending_[i] = false;
         } else {
             result.unsavedBases.push_back(b);
-            reportSaveFailure(cause, base);
+            if (reportFailures) reportSaveFailure(cause, base);
         }
     }
     if (recordsAddedOrRemoved_) cancelSearch(set_.search);

@@ -81,6 +81,9 @@ public:
     // "Выход": asks to save; nullopt when the user stays. Writes the files
     // whose saving waits for the close or failed before.
     std::optional<EditorCloseResult> close();
+    // Closing when the program must end now: no questions and no messages;
+    // the shown record's unstored changes are dropped, the stored ones written.
+    EditorCloseResult closeUnasked();
 
     // Cuts a record to the slots and lengths the kind uses.
     static RecordFields fieldsForKind(const RecordFields& record, TableKind kind);
@@ -90,6 +93,7 @@ private:
     // Refused: nothing changed. NotWritten: memory changed, the file did not.
     enum class Stored { Refused, NotWritten, Written };
     bool offerToSave();
+    EditorCloseResult writeAndFinish(bool reportFailures);
     bool moveTo(SearchHit target);
     void showRecordAt(SearchHit target);
     // record nullptr: delete.

@@ -2,6 +2,7 @@
 
 #include "base/key_store.h"
 #include "base/loading.h"
+#include "edit/dialogs/record_editor.h"
 #include "edit/record_editor_logic.h"
 #include "platform/cp1251.h"
 #include "ui/accelerator_scope.h"
@@ -25,6 +26,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWindow>
+
+#include <cstdio>
 
 // The pictures live in the window layer's library.
 static void initFrameResources() {
@@ -291,6 +294,10 @@ void CMainFrame::loadFiles() {
 }
 
 void CMainFrame::reportWriteFailure(const char* what, WriteError cause) {
+    if (shuttingDown_) {
+        std::fprintf(stderr, "talsk: %s: %s\n", what, writeErrorText(cause));
+        return;
+    }
     QMessageBox::warning(this, "Ошибка",
                          QString::fromUtf8(what) + ": " + QString::fromUtf8(writeErrorText(cause)));
 }
@@ -313,7 +320,7 @@ void CMainFrame::saveState() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (settings_.confirmExit == 1 &&
+    if (!shuttingDown_ && settings_.confirmExit == 1 &&
         QMessageBox::question(this, QString::fromUtf8(cmd::kAppTitle.data()), "Выйти из программы",
                               QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
         event->ignore();
@@ -322,6 +329,13 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     cancelSearch(set_.search);
     saveState();
     event->accept();
+}
+
+void CMainFrame::shutDown() {
+    if (shuttingDown_) return;
+    shuttingDown_ = true;
+    if (auto* editor = findChild<RecordEditor*>()) editor->closeNow();
+    close();
 }
 
 void CMainFrame::bringToFront() {

@@ -43,6 +43,10 @@ public:
     void bringToFront();
     // The close sequence without closing: history, log, settings, keys.
     void saveState();
+    // The program must end now (a logout, a shutdown signal): closes as
+    // "Выход" does, without any question, after an open record editor has
+    // written what it stored. Failures to write go to the standard error.
+    void shutDown();
 
     // Operations offered to the bars and the results table.
     TableMask tableMaskFromBar() const override;
@@ -126,6 +130,7 @@ private:
     int searchFocus_ = -1;
     bool alwaysOnTop_ = false;
     bool closing_ = false;
+    bool shuttingDown_ = false; // nobody is there to answer a message box
     FileMask fileMask_{};
     std::map<int, QAction*> actions_;
     ResultsTable* results_ = nullptr;

@@ -376,6 +376,11 @@ void RecordEditor::reject() {
         showFromLogic();
 }
 
+void RecordEditor::closeNow() {
+    if (!result_) result_ = logic_.closeUnasked();
+    QDialog::reject();
+}
+
 void RecordEditor::keyPressEvent(QKeyEvent* event) {
     // Up and Down walk the controls as Tab and Shift+Tab do.
     if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {

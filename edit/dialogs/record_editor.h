@@ -70,6 +70,9 @@ public:
     // "Выход", Esc and the window's close (QDialog routes it here): closes
     // only when the logic allows.
     void reject() override;
+    // The program is ending: closes without questions, writing the records
+    // stored so far (see RecordEditorLogic::closeUnasked).
+    void closeNow();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

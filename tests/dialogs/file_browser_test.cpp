@@ -1,5 +1,7 @@
-// The file browser "Просмотр файлов": its panel follows the selection.
+// The file browser "Просмотр файлов": its panel follows the selection; its
+// columns read in Russian, whole.
 
+#include "app/qt_texts.h"
 #include "base/dialogs/file_browser.h"
 
 #include "dialogs/modal.h"
@@ -7,6 +9,9 @@
 #include "support/temp_dir.h"
 
 #include <QAbstractItemView>
+#include <QRegularExpression>
+#include <QTranslator>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -47,6 +52,38 @@ TEST(FileBrowser, PanelShowsTheSelectedFileAndClearsForOthers) {
     EXPECT_EQ(labelText(&browser, "id1053"), "-");
     EXPECT_EQ(labelText(&browser, "id1220"), "");
     EXPECT_EQ(labelText(&browser, "id1005"), "Неверный формат");
+}
+
+TEST(FileBrowser, SizeTypeAndDateReadInRussianAndWhole) {
+    const QLocale before;
+    QTranslator translator;
+    ASSERT_TRUE(installQtTexts(*qApp, translator)) << "qt6-translations-l10n is not installed";
+    TempDir dir;
+    const std::pair<int, const char*> files[] = {{118, "118 байт"}, {120000, "117,19 кБ"}};
+    for (const auto& [bytes, size] : files)
+        writeBytes(dir.file(std::to_string(bytes) + ".btn"), std::vector<uint8_t>(bytes, 'x'));
+    FileBrowser browser(nullptr, QString::fromStdString(dir.path()));
+    browser.show();
+    auto* view = browser.findChild<QTreeView*>("treeView");
+    ASSERT_NE(view, nullptr);
+    for (const auto& [bytes, size] : files) {
+        QModelIndexList row;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            row = view->model()->match(view->model()->index(0, 0, view->rootIndex()),
+                                       Qt::DisplayRole, QString("%1.btn").arg(bytes));
+            return !row.isEmpty();
+        }));
+        EXPECT_EQ(row[0].siblingAtColumn(1).data().toString().toStdString(), size);
+        for (int column : {1, 2, 3}) { // size, type, date: no English, not cut to "118...tes"
+            const QString text = row[0].siblingAtColumn(column).data().toString();
+            EXPECT_FALSE(text.contains(QRegularExpression("[A-Za-z]"))) << text.toStdString();
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return view->columnWidth(column) > view->fontMetrics().horizontalAdvance(text);
+            })) << text.toStdString();
+        }
+    }
+    QCoreApplication::removeTranslator(&translator);
+    QLocale::setDefault(before);
 }
 
 } // namespace

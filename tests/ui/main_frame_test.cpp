@@ -23,6 +23,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include <unistd.h>
 
 namespace talsk {
 namespace {
@@ -184,6 +188,27 @@ TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
     bool activated = false;
     QObject::connect(&first, &SingleInstance::activationRequested, [&] { activated = true; });
     EXPECT_TRUE(second.activateRunning(300));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 3000));
+}
+
+TEST(SingleInstance, EachDesktopSessionRunsItsOwnCopy) {
+    // Displays no desktop uses, so a running program cannot interfere.
+    const QString x = QString(":%1").arg(QCoreApplication::applicationPid());
+    const QString sessions[][3] = {
+        {x, "", ""}, {x + "1", "", ""}, {"", "w" + x, ""}, {x, "", "c7"}};
+    std::vector<std::unique_ptr<SingleInstance>> held;
+    for (const auto& s : sessions) {
+        held.push_back(
+            std::make_unique<SingleInstance>(SingleInstance::nameFor(getuid(), s[0], s[1], s[2])));
+        EXPECT_TRUE(held.back()->claim()) << (s[0] + s[1] + s[2]).toStdString();
+    }
+    bool activated = false;
+    QObject::connect(held[0].get(), &SingleInstance::activationRequested,
+                     [&] { activated = true; });
+    // The first X server again, its screen named: that copy comes to the front.
+    SingleInstance again(SingleInstance::nameFor(getuid(), x + ".0", "", ""));
+    EXPECT_FALSE(again.claim());
+    EXPECT_TRUE(again.activateRunning(300));
     EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 3000));
 }
 
