@@ -65,6 +65,7 @@ WriteError writeImage(const std::string& path, const void* data, int64_t size,
     FileSystem& fs = fileSystem();
     const std::string target = fs.resolve(path);
     const FileAttributes a = fs.attributes(target);
+    if (a.directory) return WriteError::IsFolder;
     WriteError error = WriteError::Other;
     if (!held && a.exists) {
         // The read-only attribute keeps the file, whoever runs the program.
@@ -102,6 +103,7 @@ WriteError writeSmallFile(const std::string& path, const void* data, int64_t siz
     const std::string target = fs.resolve(path);
     fs.removeStaleTemps(target);
     const FileAttributes a = fs.attributes(target);
+    if (a.directory) return WriteError::IsFolder;
     if (a.exists && a.links > 1) {
         WriteError error = WriteError::Other;
         std::unique_ptr<File> file = fs.open(target, OpenMode::ReadWriteExclusive, &error);

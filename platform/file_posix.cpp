@@ -35,9 +35,18 @@ WriteError writeErrorOf(int error) {
     case EBUSY:
     case ETXTBSY:
         return WriteError::Locked;
+    case EISDIR:
+        return WriteError::IsFolder;
+    case ENOTDIR:
+        return WriteError::NoFolder;
     default:
         return WriteError::Other;
     }
+}
+
+// Creating a file, a missing name can only be a missing folder.
+WriteError creationErrorOf(int error) {
+    return error == ENOENT ? WriteError::NoFolder : writeErrorOf(error);
 }
 
 void tell(WriteError* why, WriteError error) {
@@ -188,7 +197,8 @@ public:
         // files are opened.
         int fd = ::open(native.c_str(), flags | O_NONBLOCK, 0644);
         if (fd < 0) {
-            tell(why, writeErrorOf(errno));
+            tell(why,
+                 mode == OpenMode::CreateExclusive ? creationErrorOf(errno) : writeErrorOf(errno));
             return nullptr;
         }
         auto refuse = [&](WriteError error) {
@@ -220,7 +230,7 @@ public:
             buf.push_back('\0');
             int fd = mkstemp(buf.data());
             if (fd < 0) {
-                tell(why, writeErrorOf(errno));
+                tell(why, creationErrorOf(errno));
                 return nullptr;
             }
             if (!lockForWriting(fd) || !stillNamed(fd, buf.data())) {

@@ -6,7 +6,7 @@ WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& he
     FileSystem& fs = fileSystem();
     if (path.empty()) return WriteError::Other;
     const FileAttributes a = fs.attributes(path);
-    if (a.directory) return WriteError::Other;
+    if (a.directory) return WriteError::IsFolder;
     if (a.exists && a.readOnly) return WriteError::NoAccess;
     WriteError cause = WriteError::Other;
     if (a.exists) {

@@ -4,8 +4,11 @@
 #include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace talsk::test {
@@ -125,6 +128,72 @@ TEST(AtomicWrite, LinksStay) {
         EXPECT_EQ(readBytes(dir.file(name)), (std::vector<unsigned char>{'s', 'm', 'a', 'l', 'l'}));
     }
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.btn", "b.btn", "link.btn", "made.btn"}));
+}
+
+struct Identity {
+    uid_t uid;
+    gid_t gid;
+    std::vector<gid_t> groups;
+};
+
+// Runs fn in a child process, as `as` when given and the test runs as root;
+// fn's result, or -1 when the child did not end by itself.
+int inChild(const Identity* as, const std::function<int()>& fn) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (as && geteuid() == 0 &&
+            (setgroups(as->groups.size(), as->groups.data()) || setgid(as->gid) || setuid(as->uid)))
+            _exit(255);
+        _exit(fn());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+struct Writer {
+    const char* name;
+    WriteError (*save)(const std::string& path, const std::string& bytes);
+};
+const Writer kWriters[] = {
+    {"image",
+     [](const std::string& path, const std::string& bytes) {
+         std::unique_ptr<File> held;
+         WriteError cause = WriteError::None;
+         (void)writeFileImage(path, bytes.data(), static_cast<int64_t>(bytes.size()), held, &cause);
+         return cause;
+     }},
+    {"small file",
+     [](const std::string& path, const std::string& bytes) {
+         WriteError cause = WriteError::None;
+         (void)writeFileAtomically(path, bytes.data(), bytes.size(), false, &cause);
+         return cause;
+     }},
+};
+
+TEST(AtomicWrite, CauseNamesWhatIsWrongWithTheDestination) {
+    struct Case {
+        const char* name;
+        WriteError cause;
+    };
+    const Case cases[] = {
+        {"folder.btn", WriteError::IsFolder},  {"none/a.btn", WriteError::NoFolder},
+        {"plain/a.btn", WriteError::NoFolder}, {"readonly/a.btn", WriteError::NoAccess},
+        {"a.btn", WriteError::None},
+    };
+    const Identity user{40001, 40001, {}}; // root would pass the read-only folder
+    for (const Writer& w : kWriters)
+        for (const Case& c : cases) {
+            TempDir dir;
+            chmod(dir.path().c_str(), 0777);
+            mkdir(dir.file("folder.btn").c_str(), 0777);
+            mkdir(dir.file("readonly").c_str(), 0555);
+            writeBytes(dir.file("plain"), {1});
+            const int got = inChild(&user, [&] { return int(w.save(dir.file(c.name), "new")); });
+            EXPECT_EQ(got, int(c.cause)) << w.name << ", " << c.name;
+            const bool made = c.cause == WriteError::None;
+            EXPECT_EQ(dir.entries().size(), made ? 4u : 3u) << w.name << ", " << c.name;
+        }
 }
 
 } // namespace
