@@ -67,7 +67,8 @@ public:
     virtual std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath,
                                              WriteError* why = nullptr) = 0;
     // Removes the temporary files that saves of `path` left beside it when
-    // they were killed: those whose writer lock nobody holds.
+    // they were killed: files named as this program alone names them, made by
+    // the current user, whose writer lock nobody holds. Nothing else goes.
     virtual void removeStaleTemps(const std::string& path) = 0;
     // Atomically replaces `target` by `source`.
     [[nodiscard]] virtual bool replace(const std::string& source, const std::string& target) = 0;

@@ -60,9 +60,10 @@ void splitNative(const std::string& native, std::string& folder, std::string& na
     name = slash == std::string::npos ? native : native.substr(slash + 1);
 }
 
-// Temporary files of saves are named ".NAME.XXXXXX" beside the target.
+// Temporary files of saves are named ".NAME.talsk-XXXXXX" beside the target:
+// a name no other program (nor the user) is likely to give a file.
 std::string tempPrefix(const std::string& name) {
-    return "." + name + ".";
+    return "." + name + ".talsk-";
 }
 constexpr size_t kTempSuffix = 6; // mkstemp's XXXXXX
 
@@ -255,11 +256,11 @@ public:
             const std::string full = folder + "/" + e->d_name;
             const int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
             if (fd < 0) continue;
-            // A live writer holds the lock of its temporary file until it
-            // renamed or removed it.
+            // Only a file this user's saves made, with one name; a live
+            // writer holds its lock until it renamed or removed it.
             struct stat st {};
-            if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lockForWriting(fd) &&
-                stillNamed(fd, full))
+            if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+                st.st_nlink == 1 && lockForWriting(fd) && stillNamed(fd, full))
                 unlink(full.c_str());
             ::close(fd);
         }

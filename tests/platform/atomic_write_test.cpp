@@ -4,6 +4,7 @@
 #include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
+#include <csignal>
 #include <functional>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -135,6 +136,7 @@ struct Identity {
     gid_t gid;
     std::vector<gid_t> groups;
 };
+constexpr uid_t kNobody = 65534; // nobody:nogroup; nobody is in nogroup
 
 // Runs fn in a child process, as `as` when given and the test runs as root;
 // fn's result, or -1 when the child did not end by itself.
@@ -194,6 +196,41 @@ TEST(AtomicWrite, CauseNamesWhatIsWrongWithTheDestination) {
             const bool made = c.cause == WriteError::None;
             EXPECT_EQ(dir.entries().size(), made ? 4u : 3u) << w.name << ", " << c.name;
         }
+}
+
+// A save removes the temporary file a killed save left, and nothing that only
+// looks like one.
+TEST(AtomicWrite, SavesRemoveOnlyTheirOwnStaleTemporaryFiles) {
+    const std::vector<std::string> lookAlikes = {
+        ".t.btn.backup",        ".t.btn.old123",       ".t.btn.notes1",      ".t.btn.talsk-ab12",
+        ".t.btn.talsk-abc1234", ".t.btn.talsk-ab.123", "t.btn.talsk-abc123", ".u.btn.talsk-abc123",
+    };
+    for (const Writer& w : kWriters) {
+        TempDir dir;
+        const std::string path = dir.file("t.btn");
+        writeBytes(path, {1});
+        for (const std::string& name : lookAlikes)
+            writeBytes(dir.file(name), {1});
+        writeBytes(dir.file("notes"), {1});
+        ASSERT_EQ(link(dir.file("notes").c_str(), dir.file(".t.btn.talsk-hard12").c_str()), 0);
+        ASSERT_EQ(symlink("notes", dir.file(".t.btn.talsk-link12").c_str()), 0);
+        ASSERT_EQ(mkdir(dir.file(".t.btn.talsk-dir123").c_str(), 0700), 0);
+        if (geteuid() == 0) { // another user's
+            writeBytes(dir.file(".t.btn.talsk-nobody"), {1});
+            ASSERT_EQ(chown(dir.file(".t.btn.talsk-nobody").c_str(), kNobody, kNobody), 0);
+        }
+        const std::vector<std::string> kept = dir.entries();
+        const int killed = inChild(nullptr, [&] {
+            std::string temp;
+            std::unique_ptr<File> f = nativeFileSystem().createTemp(path, temp);
+            if (f && f->write("x", 1)) raise(SIGKILL);
+            return 1;
+        });
+        ASSERT_EQ(killed, -1);
+        ASSERT_EQ(dir.entries().size(), kept.size() + 1) << "the killed save left its file";
+        EXPECT_EQ(w.save(path, "new"), WriteError::None) << w.name;
+        EXPECT_EQ(dir.entries(), kept) << w.name;
+    }
 }
 
 } // namespace
