@@ -75,6 +75,12 @@ public:
     virtual bool remove(const std::string& path) = 0;
     // Follows symbolic links to the file that is really written.
     virtual std::string resolve(const std::string& path) = 0;
+    // Gives `to` the owner of `from`, or at least its group where the owner
+    // cannot be given. Returns false when the owner of `from` could not read
+    // or write `to`, once it has `from`'s permissions, as he could `from`:
+    // then `to` must not take the place of `from`. Call it before
+    // copyPermissions.
+    [[nodiscard]] virtual bool keepOwner(const std::string& from, const std::string& to) = 0;
     // Copies permission bits of `from` onto `to` (best effort).
     virtual void copyPermissions(const std::string& from, const std::string& to) = 0;
     // Gives a file the permissions a newly created file gets (best effort).

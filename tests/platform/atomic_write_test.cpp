@@ -5,6 +5,7 @@
 #include "support/temp_dir.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -195,6 +196,51 @@ TEST(AtomicWrite, CauseNamesWhatIsWrongWithTheDestination) {
             EXPECT_EQ(got, int(c.cause)) << w.name << ", " << c.name;
             const bool made = c.cause == WriteError::None;
             EXPECT_EQ(dir.entries().size(), made ? 4u : 3u) << w.name << ", " << c.name;
+        }
+}
+
+// The owner keeps his file: given back to him, or to his group, or written in
+// place where he would be shut out.
+TEST(AtomicWrite, SaveByAnotherUserLeavesTheOwnerHisFile) {
+    if (geteuid() != 0) GTEST_SKIP() << "only root can make files of other users";
+    struct Case {
+        const char* what;
+        Identity saver;
+        uid_t owner;
+        mode_t mode;
+        uid_t ownerAfter;
+        bool inPlace;
+    };
+    const Identity user{40001, 40001, {kNobody}}; // a member of the file's group
+    const Case cases[] = {
+        {"root gives it back", {0, 0, {}}, kNobody, 0640, kNobody, false},
+        {"the owner is in the kept group", user, kNobody, 0660, 40001, false},
+        {"an owner not in the group is not shut out", user, 40002, 0660, 40002, true},
+        {"the others' bits let the owner in", user, 40002, 0666, 40001, false},
+    };
+    for (const Writer& w : kWriters)
+        for (const Case& c : cases) {
+            TempDir dir;
+            chmod(dir.path().c_str(), 0777);
+            const std::string path = dir.file("shared.btn");
+            writeBytes(path, std::vector<unsigned char>(100, 'o'));
+            ASSERT_EQ(chown(path.c_str(), c.owner, kNobody), 0);
+            ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+            struct stat before {};
+            struct stat after {};
+            stat(path.c_str(), &before);
+            const std::string what = std::string(w.name) + ": " + c.what;
+            EXPECT_EQ(inChild(&c.saver, [&] { return int(w.save(path, "new")); }), 0) << what;
+            ASSERT_EQ(stat(path.c_str(), &after), 0);
+            EXPECT_EQ(readBytes(path), (std::vector<unsigned char>{'n', 'e', 'w'})) << what;
+            EXPECT_EQ(after.st_uid, c.ownerAfter) << what;
+            EXPECT_EQ(after.st_gid, kNobody) << what;
+            EXPECT_EQ(after.st_mode & 07777, c.mode) << what;
+            EXPECT_EQ(after.st_ino == before.st_ino, c.inPlace) << what;
+            const Identity owner{c.owner, c.owner, {}};
+            EXPECT_EQ(inChild(&owner, [&] { return ::open(path.c_str(), O_RDWR) >= 0 ? 0 : 1; }), 0)
+                << what << ": the owner can open his file";
+            EXPECT_EQ(dir.entries(), std::vector<std::string>{"shared.btn"}) << what;
         }
 }
 
