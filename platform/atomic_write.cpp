@@ -11,23 +11,37 @@ WriteError causeOf(const File& file) {
     return error == WriteError::None ? WriteError::Other : error;
 }
 
+// Why replaceWithTemp left the target alone where writing in place may still
+// save it.
+enum class Fallback {
+    None,
+    TempRefused,    // no temporary file could be made at all
+    OwnerWouldLose, // the new file could not be given to the old one's owner
+};
+
 // Writes the temporary file and renames it over the target. On success the
 // temporary file's handle is returned open (and locked) when keepOpen is set.
-// tempRefused tells that no temporary file could be made at all.
 WriteError replaceWithTemp(FileSystem& fs, const std::string& target, const void* data,
                            int64_t size, Permissions permissions, std::unique_ptr<File>* keepOpen,
-                           bool& tempRefused) {
+                           Fallback& fallback) {
+    fallback = Fallback::None;
     std::string tempPath;
     WriteError error = WriteError::Other;
     std::unique_ptr<File> temp = fs.createTemp(target, tempPath, &error);
-    tempRefused = !temp;
-    if (!temp) return error;
+    if (!temp) {
+        fallback = Fallback::TempRefused;
+        return error;
+    }
     error = temp->write(data, size) && temp->flush() ? WriteError::None : causeOf(*temp);
     if (error == WriteError::None && permissions == Permissions::KeepOrDefault) {
-        if (fs.attributes(target).exists)
-            fs.copyPermissions(target, tempPath);
-        else
+        if (!fs.attributes(target).exists) {
             fs.setDefaultPermissions(tempPath);
+        } else if (fs.keepOwner(target, tempPath)) {
+            fs.copyPermissions(target, tempPath);
+        } else {
+            fallback = Fallback::OwnerWouldLose;
+            error = WriteError::NoAccess;
+        }
     }
     if (error == WriteError::None && !fs.replace(tempPath, target)) error = WriteError::Other;
     if (error != WriteError::None) {
@@ -60,11 +74,18 @@ WriteError writeInPlace(File& file, const void* data, int64_t size) {
     return WriteError::None;
 }
 
+WriteError writeInPlace(FileSystem& fs, const std::string& target, const void* data, int64_t size) {
+    WriteError error = WriteError::Other;
+    std::unique_ptr<File> file = fs.open(target, OpenMode::ReadWriteExclusive, &error);
+    return file ? writeInPlace(*file, data, size) : error;
+}
+
 WriteError writeImage(const std::string& path, const void* data, int64_t size,
                       std::unique_ptr<File>& held) {
     FileSystem& fs = fileSystem();
     const std::string target = fs.resolve(path);
     const FileAttributes a = fs.attributes(target);
+    if (a.directory) return WriteError::IsFolder;
     WriteError error = WriteError::Other;
     if (!held && a.exists) {
         // The read-only attribute keeps the file, whoever runs the program.
@@ -77,19 +98,24 @@ WriteError writeImage(const std::string& path, const void* data, int64_t size,
     // A rename would give the file a new identity, parted from its other names.
     if (a.exists && a.links > 1) return writeInPlace(*held, data, size);
     std::unique_ptr<File> fresh;
-    bool tempRefused = false;
-    error =
-        replaceWithTemp(fs, target, data, size, Permissions::KeepOrDefault, &fresh, tempRefused);
+    Fallback fallback = Fallback::None;
+    error = replaceWithTemp(fs, target, data, size, Permissions::KeepOrDefault, &fresh, fallback);
     if (error == WriteError::None) {
         if (held) held->close();
         held = std::move(fresh);
         return error;
     }
-    // Only a folder that takes no new file by permission is written in place;
-    // any other failure (a full disk above all) leaves the old file as it was.
-    if (!tempRefused || error != WriteError::NoAccess) return error;
+    // A file that would be taken from its owner, and a folder that takes no
+    // new file by permission, are written in place; any other failure (a full
+    // disk above all) leaves the old file as it was.
+    if (fallback != Fallback::OwnerWouldLose &&
+        (fallback != Fallback::TempRefused || error != WriteError::NoAccess))
+        return error;
     if (!held) {
-        held = fs.open(target, OpenMode::CreateExclusive, &error);
+        // A file that is there is never emptied before its room is reserved.
+        const OpenMode mode = fallback == Fallback::OwnerWouldLose ? OpenMode::ReadWriteExclusive
+                                                                   : OpenMode::CreateExclusive;
+        held = fs.open(target, mode, &error);
         if (!held) return error;
     }
     return writeInPlace(*held, data, size);
@@ -100,15 +126,15 @@ WriteError writeSmallFile(const std::string& path, const void* data, int64_t siz
     if (path.empty()) return WriteError::Other;
     FileSystem& fs = fileSystem();
     const std::string target = fs.resolve(path);
-    fs.removeStaleTemps(target);
     const FileAttributes a = fs.attributes(target);
-    if (a.exists && a.links > 1) {
-        WriteError error = WriteError::Other;
-        std::unique_ptr<File> file = fs.open(target, OpenMode::ReadWriteExclusive, &error);
-        return file ? writeInPlace(*file, data, size) : error;
-    }
-    bool tempRefused = false;
-    return replaceWithTemp(fs, target, data, size, permissions, nullptr, tempRefused);
+    if (a.directory) return WriteError::IsFolder;
+    fs.removeStaleTemps(target);
+    if (a.exists && a.links > 1) return writeInPlace(fs, target, data, size);
+    Fallback fallback = Fallback::None;
+    const WriteError error =
+        replaceWithTemp(fs, target, data, size, permissions, nullptr, fallback);
+    if (fallback == Fallback::OwnerWouldLose) return writeInPlace(fs, target, data, size);
+    return error;
 }
 
 } // namespace

@@ -67,13 +67,20 @@ public:
     virtual std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath,
                                              WriteError* why = nullptr) = 0;
     // Removes the temporary files that saves of `path` left beside it when
-    // they were killed: those whose writer lock nobody holds.
+    // they were killed: files named as this program alone names them, made by
+    // the current user, whose writer lock nobody holds. Nothing else goes.
     virtual void removeStaleTemps(const std::string& path) = 0;
     // Atomically replaces `target` by `source`.
     [[nodiscard]] virtual bool replace(const std::string& source, const std::string& target) = 0;
     virtual bool remove(const std::string& path) = 0;
     // Follows symbolic links to the file that is really written.
     virtual std::string resolve(const std::string& path) = 0;
+    // Gives `to` the owner of `from`, or at least its group where the owner
+    // cannot be given. Returns false when the owner of `from` could not read
+    // or write `to`, once it has `from`'s permissions, as he could `from`:
+    // then `to` must not take the place of `from`. Call it before
+    // copyPermissions.
+    [[nodiscard]] virtual bool keepOwner(const std::string& from, const std::string& to) = 0;
     // Copies permission bits of `from` onto `to` (best effort).
     virtual void copyPermissions(const std::string& from, const std::string& to) = 0;
     // Gives a file the permissions a newly created file gets (best effort).

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,9 +37,18 @@ WriteError writeErrorOf(int error) {
     case EBUSY:
     case ETXTBSY:
         return WriteError::Locked;
+    case EISDIR:
+        return WriteError::IsFolder;
+    case ENOTDIR:
+        return WriteError::NoFolder;
     default:
         return WriteError::Other;
     }
+}
+
+// Creating a file, a missing name can only be a missing folder.
+WriteError creationErrorOf(int error) {
+    return error == ENOENT ? WriteError::NoFolder : writeErrorOf(error);
 }
 
 void tell(WriteError* why, WriteError error) {
@@ -51,9 +62,10 @@ void splitNative(const std::string& native, std::string& folder, std::string& na
     name = slash == std::string::npos ? native : native.substr(slash + 1);
 }
 
-// Temporary files of saves are named ".NAME.XXXXXX" beside the target.
+// Temporary files of saves are named ".NAME.talsk-XXXXXX" beside the target:
+// a name no other program (nor the user) is likely to give a file.
 std::string tempPrefix(const std::string& name) {
-    return "." + name + ".";
+    return "." + name + ".talsk-";
 }
 constexpr size_t kTempSuffix = 6; // mkstemp's XXXXXX
 
@@ -66,6 +78,26 @@ bool isTempOf(const std::string& entry, const std::string& prefix) {
             return false;
     }
     return true;
+}
+
+// Whether a user is a member of a group, by the user database; a user it does
+// not know is a member of none.
+bool inGroup(uid_t user, gid_t group) {
+    std::vector<char> buf(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(user, &entry, buf.data(), buf.size(), &found) != 0 || found == nullptr)
+        return false;
+    if (entry.pw_gid == group) return true;
+    int count = 64;
+    std::vector<gid_t> groups(static_cast<size_t>(count));
+    while (getgrouplist(entry.pw_name, entry.pw_gid, groups.data(), &count) < 0) {
+        if (count <= static_cast<int>(groups.size())) return false;
+        groups.resize(static_cast<size_t>(count));
+    }
+    for (int i = 0; i < count; ++i)
+        if (groups[static_cast<size_t>(i)] == group) return true;
+    return false;
 }
 
 // Whether the name still leads to the open file (nobody removed or replaced it).
@@ -188,7 +220,8 @@ public:
         // files are opened.
         int fd = ::open(native.c_str(), flags | O_NONBLOCK, 0644);
         if (fd < 0) {
-            tell(why, writeErrorOf(errno));
+            tell(why,
+                 mode == OpenMode::CreateExclusive ? creationErrorOf(errno) : writeErrorOf(errno));
             return nullptr;
         }
         auto refuse = [&](WriteError error) {
@@ -220,7 +253,7 @@ public:
             buf.push_back('\0');
             int fd = mkstemp(buf.data());
             if (fd < 0) {
-                tell(why, writeErrorOf(errno));
+                tell(why, creationErrorOf(errno));
                 return nullptr;
             }
             if (!lockForWriting(fd) || !stillNamed(fd, buf.data())) {
@@ -245,11 +278,11 @@ public:
             const std::string full = folder + "/" + e->d_name;
             const int fd = ::open(full.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
             if (fd < 0) continue;
-            // A live writer holds the lock of its temporary file until it
-            // renamed or removed it.
+            // Only a file this user's saves made, with one name; a live
+            // writer holds its lock until it renamed or removed it.
             struct stat st {};
-            if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && lockForWriting(fd) &&
-                stillNamed(fd, full))
+            if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid() &&
+                st.st_nlink == 1 && lockForWriting(fd) && stillNamed(fd, full))
                 unlink(full.c_str());
             ::close(fd);
         }
@@ -292,6 +325,28 @@ public:
             current = next;
         }
         return path; // a loop of links
+    }
+
+    bool keepOwner(const std::string& from, const std::string& to) override {
+        struct stat old {};
+        struct stat now {};
+        const std::string temp = nativePath(to);
+        if (stat(nativePath(from).c_str(), &old) != 0 || lstat(temp.c_str(), &now) != 0)
+            return true; // nothing known to keep
+        if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
+            // The name is not followed: others may write in the folder.
+            if (fchownat(AT_FDCWD, temp.c_str(), old.st_uid, old.st_gid, AT_SYMLINK_NOFOLLOW) != 0)
+                fchownat(AT_FDCWD, temp.c_str(), static_cast<uid_t>(-1), old.st_gid,
+                         AT_SYMLINK_NOFOLLOW);
+            if (lstat(temp.c_str(), &now) != 0) return false;
+        }
+        if (now.st_uid == old.st_uid || old.st_uid == 0) return true;
+        // The old owner keeps what he could do (read, write) through the
+        // group's bits when he is a member of the file's group, else the others'.
+        const mode_t had = (old.st_mode >> 6) & 06;
+        const mode_t gets =
+            inGroup(old.st_uid, now.st_gid) ? (old.st_mode >> 3) & 06 : old.st_mode & 06;
+        return (gets & had) == had;
     }
 
     void copyPermissions(const std::string& from, const std::string& to) override {

@@ -12,6 +12,10 @@ const char* writeErrorText(WriteError error) {
         return "нет доступа";
     case WriteError::Locked:
         return "файл занят другой программой";
+    case WriteError::IsFolder:
+        return "это папка";
+    case WriteError::NoFolder:
+        return "папка не найдена";
     case WriteError::Other:
         break;
     }

@@ -5,10 +5,9 @@ namespace talsk {
 WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& held) {
     FileSystem& fs = fileSystem();
     if (path.empty()) return WriteError::Other;
-    // A folder in the file's place fails to open below, and the file system
-    // then names the cause.
     const FileAttributes a = fs.attributes(path);
-    if (a.exists && a.readOnly && !a.directory) return WriteError::NoAccess;
+    if (a.directory) return WriteError::IsFolder;
+    if (a.exists && a.readOnly) return WriteError::NoAccess;
     WriteError cause = WriteError::Other;
     if (a.exists) {
         held = fs.open(path, OpenMode::ReadWriteExclusive, &cause);

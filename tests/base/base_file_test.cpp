@@ -609,18 +609,19 @@ TEST(SaveBase, StaleTemporaryFilesAreRemoved) {
     TempDir dir;
     const std::string path = dir.file("t.btn");
     saveContent(path, randomContent(gen, 5, 5, 5));
-    writeBytes(dir.file(".t.btn.Ab12cD"), {1});
-    writeBytes(dir.file(".other.btn.Ab12cD"), {1}); // another file's
+    writeBytes(dir.file(".t.btn.talsk-Ab12cD"), {1});
+    writeBytes(dir.file(".other.btn.talsk-Ab12cD"), {1}); // another file's
     PhoneBase base;
     openFromDisk(base, path);
     ASSERT_EQ(base.status, StatusConnected);
-    EXPECT_EQ(dir.entries(), (std::vector<std::string>{".other.btn.Ab12cD", "t.btn"}));
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{".other.btn.talsk-Ab12cD", "t.btn"}));
 
-    writeBytes(dir.file(".t.btn.zz99ZZ"), {1});
+    writeBytes(dir.file(".t.btn.talsk-zz99ZZ"), {1});
     std::string livePath;
     std::unique_ptr<File> live = nativeFileSystem().createTemp(path, livePath);
     ASSERT_TRUE(live);
     ASSERT_TRUE(saveBase(base, kMaskAllTables));
     const std::string liveName = livePath.substr(dir.path().size() + 1);
-    EXPECT_EQ(dir.entries(), (std::vector<std::string>{".other.btn.Ab12cD", liveName, "t.btn"}));
+    EXPECT_EQ(dir.entries(),
+              (std::vector<std::string>{".other.btn.talsk-Ab12cD", liveName, "t.btn"}));
 }

@@ -132,7 +132,7 @@ TEST_F(LoadCommand, KeysThatCannotBeRememberedAreReportedWithTheCause) {
     auto r = load({"--key", "k.btn=ключ", "--remember"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines(r.out).at(0).substr(0, 8), "k.btn\t1\t"); // the files are listed all the same
-    EXPECT_NE(r.err.find("Quelvarin0/Key: ошибка записи"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("Quelvarin0/Key: папка не найдена"), std::string::npos) << r.err;
 }
 
 TEST_F(LoadCommand, OldVersionIsConvertedOnlyWhenAsked) {

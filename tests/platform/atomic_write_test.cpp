@@ -4,8 +4,13 @@
 #include "support/fault_file_system.h"
 #include "support/temp_dir.h"
 
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace talsk::test {
@@ -125,6 +130,153 @@ TEST(AtomicWrite, LinksStay) {
         EXPECT_EQ(readBytes(dir.file(name)), (std::vector<unsigned char>{'s', 'm', 'a', 'l', 'l'}));
     }
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"a.btn", "b.btn", "link.btn", "made.btn"}));
+}
+
+struct Identity {
+    uid_t uid;
+    gid_t gid;
+    std::vector<gid_t> groups;
+};
+constexpr uid_t kNobody = 65534; // nobody:nogroup; nobody is in nogroup
+
+// Runs fn in a child process, as `as` when given and the test runs as root;
+// fn's result, or -1 when the child did not end by itself.
+int inChild(const Identity* as, const std::function<int()>& fn) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (as && geteuid() == 0 &&
+            (setgroups(as->groups.size(), as->groups.data()) || setgid(as->gid) || setuid(as->uid)))
+            _exit(255);
+        _exit(fn());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+struct Writer {
+    const char* name;
+    WriteError (*save)(const std::string& path, const std::string& bytes);
+};
+const Writer kWriters[] = {
+    {"image",
+     [](const std::string& path, const std::string& bytes) {
+         std::unique_ptr<File> held;
+         WriteError cause = WriteError::None;
+         (void)writeFileImage(path, bytes.data(), static_cast<int64_t>(bytes.size()), held, &cause);
+         return cause;
+     }},
+    {"small file",
+     [](const std::string& path, const std::string& bytes) {
+         WriteError cause = WriteError::None;
+         (void)writeFileAtomically(path, bytes.data(), bytes.size(), false, &cause);
+         return cause;
+     }},
+};
+
+TEST(AtomicWrite, CauseNamesWhatIsWrongWithTheDestination) {
+    struct Case {
+        const char* name;
+        WriteError cause;
+    };
+    const Case cases[] = {
+        {"folder.btn", WriteError::IsFolder},  {"none/a.btn", WriteError::NoFolder},
+        {"plain/a.btn", WriteError::NoFolder}, {"readonly/a.btn", WriteError::NoAccess},
+        {"a.btn", WriteError::None},
+    };
+    const Identity user{40001, 40001, {}}; // root would pass the read-only folder
+    for (const Writer& w : kWriters)
+        for (const Case& c : cases) {
+            TempDir dir;
+            chmod(dir.path().c_str(), 0777);
+            mkdir(dir.file("folder.btn").c_str(), 0777);
+            mkdir(dir.file("readonly").c_str(), 0555);
+            writeBytes(dir.file("plain"), {1});
+            const int got = inChild(&user, [&] { return int(w.save(dir.file(c.name), "new")); });
+            EXPECT_EQ(got, int(c.cause)) << w.name << ", " << c.name;
+            const bool made = c.cause == WriteError::None;
+            EXPECT_EQ(dir.entries().size(), made ? 4u : 3u) << w.name << ", " << c.name;
+        }
+}
+
+// The owner keeps his file: given back to him, or to his group, or written in
+// place where he would be shut out.
+TEST(AtomicWrite, SaveByAnotherUserLeavesTheOwnerHisFile) {
+    if (geteuid() != 0) GTEST_SKIP() << "only root can make files of other users";
+    struct Case {
+        const char* what;
+        Identity saver;
+        uid_t owner;
+        mode_t mode;
+        uid_t ownerAfter;
+        bool inPlace;
+    };
+    const Identity user{40001, 40001, {kNobody}}; // a member of the file's group
+    const Case cases[] = {
+        {"root gives it back", {0, 0, {}}, kNobody, 0640, kNobody, false},
+        {"the owner is in the kept group", user, kNobody, 0660, 40001, false},
+        {"an owner not in the group is not shut out", user, 40002, 0660, 40002, true},
+        {"the others' bits let the owner in", user, 40002, 0666, 40001, false},
+    };
+    for (const Writer& w : kWriters)
+        for (const Case& c : cases) {
+            TempDir dir;
+            chmod(dir.path().c_str(), 0777);
+            const std::string path = dir.file("shared.btn");
+            writeBytes(path, std::vector<unsigned char>(100, 'o'));
+            ASSERT_EQ(chown(path.c_str(), c.owner, kNobody), 0);
+            ASSERT_EQ(chmod(path.c_str(), c.mode), 0);
+            struct stat before {};
+            struct stat after {};
+            stat(path.c_str(), &before);
+            const std::string what = std::string(w.name) + ": " + c.what;
+            EXPECT_EQ(inChild(&c.saver, [&] { return int(w.save(path, "new")); }), 0) << what;
+            ASSERT_EQ(stat(path.c_str(), &after), 0);
+            EXPECT_EQ(readBytes(path), (std::vector<unsigned char>{'n', 'e', 'w'})) << what;
+            EXPECT_EQ(after.st_uid, c.ownerAfter) << what;
+            EXPECT_EQ(after.st_gid, kNobody) << what;
+            EXPECT_EQ(after.st_mode & 07777, c.mode) << what;
+            EXPECT_EQ(after.st_ino == before.st_ino, c.inPlace) << what;
+            const Identity owner{c.owner, c.owner, {}};
+            EXPECT_EQ(inChild(&owner, [&] { return ::open(path.c_str(), O_RDWR) >= 0 ? 0 : 1; }), 0)
+                << what << ": the owner can open his file";
+            EXPECT_EQ(dir.entries(), std::vector<std::string>{"shared.btn"}) << what;
+        }
+}
+
+// A save removes the temporary file a killed save left, and nothing that only
+// looks like one.
+TEST(AtomicWrite, SavesRemoveOnlyTheirOwnStaleTemporaryFiles) {
+    const std::vector<std::string> lookAlikes = {
+        ".t.btn.backup",        ".t.btn.old123",       ".t.btn.notes1",      ".t.btn.talsk-ab12",
+        ".t.btn.talsk-abc1234", ".t.btn.talsk-ab.123", "t.btn.talsk-abc123", ".u.btn.talsk-abc123",
+    };
+    for (const Writer& w : kWriters) {
+        TempDir dir;
+        const std::string path = dir.file("t.btn");
+        writeBytes(path, {1});
+        for (const std::string& name : lookAlikes)
+            writeBytes(dir.file(name), {1});
+        writeBytes(dir.file("notes"), {1});
+        ASSERT_EQ(link(dir.file("notes").c_str(), dir.file(".t.btn.talsk-hard12").c_str()), 0);
+        ASSERT_EQ(symlink("notes", dir.file(".t.btn.talsk-link12").c_str()), 0);
+        ASSERT_EQ(mkdir(dir.file(".t.btn.talsk-dir123").c_str(), 0700), 0);
+        if (geteuid() == 0) { // another user's
+            writeBytes(dir.file(".t.btn.talsk-nobody"), {1});
+            ASSERT_EQ(chown(dir.file(".t.btn.talsk-nobody").c_str(), kNobody, kNobody), 0);
+        }
+        const std::vector<std::string> kept = dir.entries();
+        const int killed = inChild(nullptr, [&] {
+            std::string temp;
+            std::unique_ptr<File> f = nativeFileSystem().createTemp(path, temp);
+            if (f && f->write("x", 1)) raise(SIGKILL);
+            return 1;
+        });
+        ASSERT_EQ(killed, -1);
+        ASSERT_EQ(dir.entries().size(), kept.size() + 1) << "the killed save left its file";
+        EXPECT_EQ(w.save(path, "new"), WriteError::None) << w.name;
+        EXPECT_EQ(dir.entries(), kept) << w.name;
+    }
 }
 
 } // namespace

@@ -41,6 +41,9 @@ public:
     bool replace(const std::string& source, const std::string& target) override;
     bool remove(const std::string& path) override { return real().remove(path); }
     std::string resolve(const std::string& path) override { return real().resolve(path); }
+    bool keepOwner(const std::string& from, const std::string& to) override {
+        return real().keepOwner(from, to);
+    }
     void copyPermissions(const std::string& from, const std::string& to) override {
         real().copyPermissions(from, to);
     }
