@@ -9,7 +9,7 @@ namespace talsk::cli {
 
 bool loadBaseFile(PhoneBase& base, const std::string& utf8Path, const std::string& typedKeyUtf8) {
     closeBase(base);
-    base.path = utf8ToCp1251(utf8Path);
+    base.path = utf8Path;
     if (!readHeader(base, {.access = BaseAccess::Reader})) return false;
     base.key = base.keyed ? deriveFileKey(utf8ToCp1251(typedKeyUtf8)) : std::string();
     if (base.keyed && base.key.empty()) {

@@ -48,8 +48,8 @@ int runConvert(const std::vector<std::string>& args) {
     else
         return fail("--to must be 2.0 or 1.2");
 
-    const std::string source = utf8ToCp1251(files[0]);
-    const std::string destination = utf8ToCp1251(files[1]);
+    const std::string source = files[0];
+    const std::string destination = files[1];
     const ConvertResult r =
         convertFileWithTypedKey(source, destination, target, utf8ToCp1251(key), {}, cutting);
     switch (r.outcome) {
@@ -69,8 +69,7 @@ int runConvert(const std::vector<std::string>& args) {
     case ConvertOutcome::CannotRead:
         return fail(files[0] + ": " + oneLine(statusMessage(r.status, true)));
     case ConvertOutcome::Damaged:
-        return fail("Файл " + cp1251ToUtf8(fileTitle(source)) +
-                    " поврежден, продолжение невозможно");
+        return fail("Файл " + fileTitle(source) + " поврежден, продолжение невозможно");
     case ConvertOutcome::WouldCut:
         return fail(files[0] + ": " + oneLine(cutFieldsMessage(r.cut)) +
                     " Not converted: --cut converts with the fields cut.");

@@ -105,7 +105,7 @@ int runDbf(const std::vector<std::string>& args) {
             TableKind kind;
             std::string error;
             if (tableFromName(a.substr(2), kind)) {
-                job.tables[static_cast<size_t>(kind)].path = utf8ToCp1251(value);
+                job.tables[static_cast<size_t>(kind)].path = value;
             } else if (a == "--map") {
                 MapOption map;
                 if (!parseMap(value, map, error)) return fail(error);
@@ -131,7 +131,7 @@ int runDbf(const std::vector<std::string>& args) {
     }
     if (destination.empty()) return fail(usage);
     if (keyGiven && job.typedKey.empty()) return fail("Введите ключ");
-    job.destination = utf8ToCp1251(destination);
+    job.destination = destination;
     if (job.destination.size() < 4 || job.destination.substr(job.destination.size() - 4) != ".btn")
         job.destination += ".btn";
 
@@ -141,8 +141,7 @@ int runDbf(const std::vector<std::string>& args) {
         DbfTableJob& t = job.tables[static_cast<size_t>(k)];
         if (t.path.empty()) continue;
         const DbfStatus status = readDbfHeader(t.path, headers[static_cast<size_t>(k)]);
-        if (status != DbfStatus::Ok)
-            return fail(cp1251ToUtf8(t.path) + ": " + dbfStatusMessage(status, t.path));
+        if (status != DbfStatus::Ok) return fail(t.path + ": " + dbfStatusMessage(status, t.path));
         setDefaultDbfMapping(static_cast<TableKind>(k), t);
     }
     for (const MapOption& map : maps) {
@@ -153,7 +152,7 @@ int runDbf(const std::vector<std::string>& args) {
         f.column = {kDbfNoColumn, kDbfNoColumn, kDbfNoColumn};
         for (size_t p = 0; p < map.parts.size(); p += 2) {
             if (!findColumn(headers[static_cast<size_t>(map.kind)], map.parts[p], f.column[p / 2]))
-                return fail("no column " + map.parts[p] + " in " + cp1251ToUtf8(t.path));
+                return fail("no column " + map.parts[p] + " in " + t.path);
             if (p > 0)
                 f.separator[p / 2 - 1] = utf8ToCp1251(map.parts[p - 1]).substr(0, kDbfMaxSeparator);
         }
@@ -161,11 +160,11 @@ int runDbf(const std::vector<std::string>& args) {
     }
 
     const DbfImportResult r = importDbf(job);
-    const std::string source = cp1251ToUtf8(job.tables[static_cast<size_t>(r.table)].path);
+    const std::string source = job.tables[static_cast<size_t>(r.table)].path;
     switch (r.outcome) {
     case DbfImportOutcome::Done:
         std::printf("%s: %d residents, %d organization records, %d city codes\n",
-                    cp1251ToUtf8(job.destination).c_str(), r.counts[0], r.counts[1], r.counts[2]);
+                    job.destination.c_str(), r.counts[0], r.counts[1], r.counts[2]);
         std::printf("Конвертирование завершено\n");
         return 0;
     case DbfImportOutcome::NoTable:
@@ -173,8 +172,7 @@ int runDbf(const std::vector<std::string>& args) {
     case DbfImportOutcome::KeyMissing:
         return fail("Введите ключ");
     case DbfImportOutcome::CannotCreate:
-        return fail(
-            withCause("Ошибка при создании файла " + cp1251ToUtf8(job.destination), r.cause));
+        return fail(withCause("Ошибка при создании файла " + job.destination, r.cause));
     case DbfImportOutcome::CannotOpen:
     case DbfImportOutcome::Damaged:
         return fail(source + ": " +
@@ -189,7 +187,7 @@ int runDbf(const std::vector<std::string>& args) {
 int runDbfInfo(const std::vector<std::string>& args) {
     if (args.size() != 1) return fail("usage: talsk-cli dbf-info F.dbf");
     DbfTable table;
-    const std::string path = utf8ToCp1251(args[0]);
+    const std::string path = args[0];
     const DbfStatus status = readDbfHeader(path, table);
     if (status != DbfStatus::Ok) return fail(args[0] + ": " + dbfStatusMessage(status, path));
     std::printf("records: %u\nupdated: %s\nheader length: %u\nrecord length: %u\ncolumns: %d\n",

@@ -24,13 +24,12 @@ bool writeDemo(const std::string& folder, const char* name, const DemoOptions& o
     }
     WriteError cause = WriteError::None;
     if (!fillDemoBase(base, options) || !saveBase(base, kMaskAllTables, &cause)) {
-        fail(withCause("cannot write " + cp1251ToUtf8(base.path), cause));
+        fail(withCause("cannot write " + base.path, cause));
         closeBase(base);
         return false;
     }
-    std::printf("%s: %d residents, %d organization records, %d city codes\n",
-                cp1251ToUtf8(base.path).c_str(), base.tables[0].count, base.tables[1].count,
-                base.tables[2].count);
+    std::printf("%s: %d residents, %d organization records, %d city codes\n", base.path.c_str(),
+                base.tables[0].count, base.tables[1].count, base.tables[2].count);
     closeBase(base);
     return true;
 }
@@ -73,7 +72,7 @@ int runDemo(const std::vector<std::string>& args) {
     if (folder.empty())
         return fail("usage: talsk-cli demo DIR [--residents N] [--organizations N] [--citycodes N] "
                     "[--seed S]");
-    const std::string cpFolder = utf8ToCp1251(folder);
+    const std::string cpFolder = folder;
     FileAttributes a = fileSystem().attributes(cpFolder);
     if (!a.exists || !a.directory) return fail("no such folder: " + folder);
     if (!writeDemo(cpFolder, "talsk.btn", options, "")) return 1;
@@ -85,8 +84,7 @@ int runDemo(const std::vector<std::string>& args) {
     if (!writeDemo(cpFolder, "talsk-keyed.btn", keyed, "тальск")) return 1;
     // Sample tables for the dBASE import.
     std::string failed;
-    if (!writeDemoDbfTables(cpFolder, options.seed, failed))
-        return fail("cannot write " + cp1251ToUtf8(failed));
+    if (!writeDemoDbfTables(cpFolder, options.seed, failed)) return fail("cannot write " + failed);
     std::printf("%s: nasel.dbf, predp.dbf, gorod.dbf\n", folder.c_str());
     return 0;
 }

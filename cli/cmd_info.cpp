@@ -67,8 +67,7 @@ int runInfo(const std::vector<std::string>& args) {
         if (!loadBaseFile(base, files[f], key)) {
             status = 1;
             // Older versions never connect, but their headers tell what they hold.
-            if (base.status == StatusVersionMismatch)
-                (void)readFileInfo(utf8ToCp1251(files[f]), base);
+            if (base.status == StatusVersionMismatch) (void)readFileInfo(files[f], base);
         }
         printInfo(files[f], base);
         closeBase(base);

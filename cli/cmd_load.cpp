@@ -34,7 +34,7 @@ public:
         const std::string typed = typedKeyFor(path);
         const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
         if (result.outcome != ConvertOutcome::Done) {
-            fail(withCause(cp1251ToUtf8(path) + ": conversion failed", result.cause));
+            fail(withCause(path + ": conversion failed", result.cause));
             return false;
         }
         typedKey = typed;
@@ -57,11 +57,13 @@ public:
         return {};
     }
 
+    void showWarning(const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+
 private:
     // --key texts are at most 32 characters, as in the key entries.
-    std::string typedKeyFor(const std::string& path) const {
-        return keys_.keyFor(cp1251ToUtf8(path));
-    }
+    std::string typedKeyFor(const std::string& path) const { return keys_.keyFor(path); }
 
     const KeyOptions& keys_;
     bool remember_;
@@ -101,7 +103,7 @@ int runLoad(const std::vector<std::string>& args) {
 
     ProgramSettings settings;
     resetSettings(settings, ResetMode::All);
-    settings.programFolder = utf8ToCp1251(dir.lexically_normal().string());
+    settings.programFolder = dir.lexically_normal().string();
     if (settings.programFolder.size() > kMaxPathChars)
         return fail("the folder's path is longer than 260 characters");
     (void)loadSettings(settings); // defaults when there is none
@@ -112,16 +114,15 @@ int runLoad(const std::vector<std::string>& args) {
     const LoadReport report = Loader(set, settings, host, &store).run();
 
     for (const PhoneBase& base : set.bases) {
-        std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", cp1251ToUtf8(base.path).c_str(),
-                    base.status, oneLine(statusMessage(base.status, true)).c_str(),
-                    base.connected ? 1 : 0, base.readOnly ? 1 : 0, base.tables[0].count,
-                    base.tables[1].count, base.tables[2].count);
+        std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", base.path.c_str(), base.status,
+                    oneLine(statusMessage(base.status, true)).c_str(), base.connected ? 1 : 0,
+                    base.readOnly ? 1 : 0, base.tables[0].count, base.tables[1].count,
+                    base.tables[2].count);
     }
     std::printf("# population=%d organizations=%d citycodes=%d total=%d\n", set.totalPopulation,
                 set.totalOrganizations, set.totalCityCodes, set.total);
     if (report.keysNotSaved != WriteError::None)
-        return fail(withCause("the keys were not saved in " + cp1251ToUtf8(store.path()),
-                              report.keysNotSaved));
+        return fail(withCause("the keys were not saved in " + store.path(), report.keysNotSaved));
     return 0;
 }
 

@@ -58,9 +58,9 @@ int runMerge(const std::vector<std::string>& args) {
     std::vector<MergeSource> sources;
     for (size_t i = 1; i < files.size(); ++i) {
         const std::string typed = keys.keyFor(files[i]);
-        sources.push_back({utf8ToCp1251(files[i]), typed.empty() ? typed : deriveFileKey(typed)});
+        sources.push_back({files[i], typed.empty() ? typed : deriveFileKey(typed)});
     }
-    const std::string destination = utf8ToCp1251(files[0]);
+    const std::string destination = files[0];
     const WriteError creatable = checkDestination(destination);
     if (creatable != WriteError::None)
         return fail(withCause("Ошибка при создании файла " + files[0], creatable));

@@ -40,7 +40,7 @@ int runRekey(const std::vector<std::string>& args) {
     if (!typedKeyFits(oldKey) || !typedKeyFits(newKey)) return fail(kKeyTooLong);
 
     RekeyRequest request;
-    request.path = utf8ToCp1251(files[0]);
+    request.path = files[0];
     request.oldKey = utf8ToCp1251(oldKey);
     request.newKeyUsed = newKeyGiven;
     request.newKey = utf8ToCp1251(newKey);
@@ -51,8 +51,7 @@ int runRekey(const std::vector<std::string>& args) {
         std::printf("Ключ изменен\n");
         if (r.keysNotSaved != WriteError::None)
             return fail(
-                withCause("the remembered key was not updated in " + cp1251ToUtf8(store.path()),
-                          r.keysNotSaved));
+                withCause("the remembered key was not updated in " + store.path(), r.keysNotSaved));
         return 0;
     case RekeyOutcome::Incomplete:
         return fail(kUsage);

@@ -161,7 +161,7 @@ int runSearch(const std::vector<std::string>& args) {
         PhoneBase& base = set.bases[j];
         const std::string typed = a.keys.keyFor(a.files[j]);
         base.key = typed.empty() ? std::string() : deriveFileKey(typed);
-        const std::string path = utf8ToCp1251(a.files[j]);
+        const std::string path = a.files[j];
         if (!openBase(base, &path, {.access = BaseAccess::Reader})) {
             fail(a.files[j] + ": " + statusMessage(base.status, true));
             allLoaded = false;

@@ -43,7 +43,9 @@ public:
     std::vector<std::vector<KeyEntryFile>> keyEntries;
     std::vector<std::vector<FileListEntry>> failedLists, readOnlyLists;
     std::vector<std::string> events;
+    std::vector<std::string> warnings;
 
+    void showWarning(const std::string& text) override { warnings.push_back(text); }
     void showStatusText(const std::string& text) override {
         statusTexts.push_back(text);
         events.push_back("status");
@@ -172,6 +174,25 @@ TEST(Loading, FolderFilesAreLeftOutWhenTheOptionIsOff) {
     p.load();
     EXPECT_EQ(p.set.count(), 0);
     EXPECT_EQ(p.settings.fileCount, 0);
+}
+
+// Files of the folder that cannot be connected are named once, not at every
+// later load that leaves out the same ones.
+TEST(Loading, FolderFilesLeftOutAreToldOnce) {
+    Program p;
+    p.settings.connectFolderFiles = 1;
+    for (int i = 0; i < 65; ++i)
+        test::writeBytes(p.dir.file("f" + std::to_string(100 + i) + ".btn"), {1});
+    p.load();
+    EXPECT_EQ(p.set.count(), 64);
+    ASSERT_EQ(p.host.warnings.size(), 1u);
+    EXPECT_NE(p.host.warnings[0].find("f164.btn"), std::string::npos) << p.host.warnings[0];
+    p.load();
+    EXPECT_EQ(p.host.warnings.size(), 1u);
+    test::writeBytes(p.dir.file("café.btn"), {1});
+    p.load();
+    ASSERT_EQ(p.host.warnings.size(), 2u);
+    EXPECT_NE(p.host.warnings[1].find("café.btn"), std::string::npos) << p.host.warnings[1];
 }
 
 TEST(Loading, MissingFileIsListedOrRemoved) {
