@@ -64,27 +64,3 @@ TEST(Cp1251, OverlongAndInvalidCodePointsAreRejected) {
     EXPECT_EQ(utf8ToCp1251("\xED\xA0\x80"), "?");     // surrogate
     EXPECT_EQ(utf8ToCp1251("\xF4\x90\x80\x80"), "?"); // past U+10FFFF
 }
-
-// The exact form converts what the code page holds and refuses the rest whole.
-TEST(Cp1251, ExactConversionRefusesWhatItCannotHold) {
-    const struct {
-        const char* utf8;
-        bool exact;
-        const char* cp1251;
-    } cases[] = {
-        {"Тальск.btn", true, "\xD2\xE0\xEB\xFC\xF1\xEA.btn"},
-        {"a b\tc/№", true, "a b\tc/\xB9"},
-        {"", true, ""},
-        {"café.btn", false, ""},
-        {"a😀.btn", false, ""},
-        {"東京", false, ""},
-        {"a?b", true, "a?b"},
-        {"a\xD0", false, ""},
-        {"\xC0\xAF", false, ""},
-    };
-    for (const auto& c : cases) {
-        std::string out = "stale";
-        EXPECT_EQ(utf8ToCp1251Exact(c.utf8, out), c.exact) << c.utf8;
-        EXPECT_EQ(out, c.cp1251) << c.utf8;
-    }
-}
