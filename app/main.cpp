@@ -1,18 +1,21 @@
 // talsk: the directory's window. `talsk [DIR]`: DIR becomes the program's
-// folder (the current one by default), where the settings and the search log
-// are kept.
+// folder, where the settings, the search log and the base files are kept; by
+// default the user's data folder for the program (see program_folder.h).
 
 #include "app/message_box_captions.h"
+#include "app/program_folder.h"
 #include "app/qt_texts.h"
 #include "app/shutdown_signals.h"
 #include "app/single_instance.h"
 #include "base/settings.h"
-#include "platform/cp1251.h"
+#include "platform/file.h"
 #include "ui/main_frame.h"
+#include "ui/text.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFont>
+#include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
 
@@ -34,17 +37,21 @@ int main(int argc, char** argv) {
     QTranslator qtTexts;
     talsk::installQtTexts(app, qtTexts);
     const QStringList args = app.arguments();
-    if (args.size() > 1 && !QDir::setCurrent(args[1])) {
-        std::fprintf(stderr, "talsk: no such folder: %s\n", args[1].toLocal8Bit().constData());
+    const std::string folder =
+        talsk::chooseProgramFolder(args.size() > 1 ? talsk::toNativePath(args[1]) : "");
+    if (folder.empty() || !talsk::setCurrentFolder(folder)) {
+        std::fprintf(stderr, "talsk: no such folder: %s\n",
+                     folder.empty() ? "~/.local/share/talsk" : folder.c_str());
         return 1;
     }
 
     talsk::ProgramSettings settings;
     talsk::resetSettings(settings, talsk::ResetMode::All);
-    std::string folder = talsk::utf8ToCp1251(QDir::currentPath().toStdString());
-    if (folder.size() > talsk::kMaxPathChars) folder.resize(talsk::kMaxPathChars);
-    settings.programFolder = folder;
-    (void)talsk::loadSettings(settings); // without a file the defaults stay
+    settings.programFolder = talsk::toNativePath(QDir::currentPath());
+    // Without a file the defaults stay; a damaged one is set aside and said so.
+    talsk::SettingsFileState state = talsk::SettingsFileState::Missing;
+    (void)talsk::loadSettings(settings, &state);
+    const bool damaged = state == talsk::SettingsFileState::Damaged;
 
     talsk::SingleInstance instance(talsk::SingleInstance::defaultName());
     const bool first = instance.claim();
@@ -53,6 +60,7 @@ int main(int argc, char** argv) {
         return 0; // the running copy is the program
     }
 
+    const bool setAside = damaged && talsk::setAsideDamagedSettings(settings);
     talsk::CMainFrame frame(settings);
     QObject::connect(&instance, &talsk::SingleInstance::activationRequested, &frame,
                      &talsk::CMainFrame::bringToFront);
@@ -65,6 +73,11 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &frame, endNow);
     frame.show();
     // Loading starts once the window has been painted.
-    QTimer::singleShot(0, &frame, [&frame] { frame.loadFiles(); });
+    QTimer::singleShot(0, &frame, [&frame, damaged, setAside] {
+        if (damaged)
+            QMessageBox::warning(&frame, "Ошибка",
+                                 QString::fromStdString(talsk::damagedSettingsMessage(setAside)));
+        frame.loadFiles();
+    });
     return app.exec();
 }

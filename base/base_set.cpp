@@ -71,7 +71,7 @@ std::string fullBasePath(const BaseSet& set, const std::string& path) {
     return pathInFolder(set.folder, path);
 }
 
-int scanFolder(BaseSet& set) {
+int scanFolder(BaseSet& set, FolderScanSkips* skipped) {
     std::vector<std::string> names;
     if (!fileSystem().listFolder(set.folder, names)) return 0;
     names.erase(std::remove_if(names.begin(), names.end(),
@@ -79,10 +79,22 @@ int scanFolder(BaseSet& set) {
                 names.end());
     std::sort(names.begin(), names.end());
     int added = 0;
+    FolderScanSkips left;
     for (const std::string& name : names) {
-        // The list of connected files holds at most 64 names of 260 characters.
-        if (set.bases.size() >= static_cast<size_t>(kMaxFiles)) break;
-        if (name.size() > kMaxPathChars || findBase(set, name) != kNoBase) continue;
+        if (findBase(set, name) != kNoBase) continue;
+        // The list of connected files holds at most 64 names of 260
+        // Windows-1251 characters.
+        std::vector<std::string>* leftOut = nullptr;
+        if (!storablePath(name))
+            leftOut = &left.unstorable;
+        else if (pathCharacters(name) > kMaxPathChars)
+            leftOut = &left.tooLong;
+        else if (set.bases.size() >= static_cast<size_t>(kMaxFiles))
+            leftOut = &left.overLimit;
+        if (leftOut != nullptr) {
+            leftOut->push_back(name);
+            continue;
+        }
         PhoneBase base;
         base.path = name;
         base.folder = set.folder;
@@ -93,7 +105,23 @@ int scanFolder(BaseSet& set) {
         }
         ++added;
     }
+    if (skipped != nullptr) *skipped = std::move(left);
     return added;
+}
+
+std::string folderScanMessage(const FolderScanSkips& skipped) {
+    std::string text;
+    auto line = [&text](const std::string& s) { text += (text.empty() ? "" : "\n") + s; };
+    for (const std::string& name : skipped.unstorable)
+        line(unstorablePathMessage(name));
+    for (const std::string& name : skipped.tooLong)
+        line("Длина файла не должна превышать 260 символов: " + name);
+    if (!skipped.overLimit.empty()) {
+        line("Подключается не более 64 файлов. Не подключены файлы каталога программы:");
+        for (const std::string& name : skipped.overLimit)
+            line("  " + name);
+    }
+    return text;
 }
 
 bool resizeBaseSet(BaseSet& set, int count) {

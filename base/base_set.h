@@ -28,6 +28,7 @@ struct BaseSet {
     ProgramSettings* settings = nullptr;
     LayoutTable layout{};
     RecordFields copyBuffer;
+    std::string folderNoticeShown; // the last word about folder files left out
 
     int16_t count() const { return static_cast<int16_t>(bases.size()); }
 };
@@ -57,10 +58,21 @@ int findBase(const BaseSet& set, const std::string& path);
 // The path to open for a name of the list: a name without a folder lies in
 // the set's folder.
 std::string fullBasePath(const BaseSet& set, const std::string& path);
+// Files of the folder that scanFolder left out.
+struct FolderScanSkips {
+    std::vector<std::string> overLimit;  // the list already held 64 files
+    std::vector<std::string> unstorable; // the settings cannot hold the name
+    std::vector<std::string> tooLong;    // more than 260 characters
+    bool empty() const { return overLimit.empty() && unstorable.empty() && tooLong.empty(); }
+};
 // Adds every "*.btn" of the folder (any letter case) that findBase does not
 // know yet, sorted by name, as new bases at the end and at the end of the
-// settings' list; stops when the list is full. Returns the number added.
-int scanFolder(BaseSet& set);
+// settings' list, up to 64 files; names the settings file cannot hold are
+// left out. What was left out goes into *skipped when given. Returns the
+// number added.
+int scanFolder(BaseSet& set, FolderScanSkips* skipped = nullptr);
+// Says which files were left out and why (UTF-8); empty when none were.
+std::string folderScanMessage(const FolderScanSkips& skipped);
 // count bases; entries added are empty. False for a count outside 0..64.
 [[nodiscard]] bool resizeBaseSet(BaseSet& set, int count);
 // Drops base and settings name at index; the following ones move down.

@@ -37,6 +37,15 @@ std::string encipherText(std::string text) {
     return text;
 }
 
+// A value's name: the path in Windows-1251, as the store has always kept it,
+// enciphered. A path without an exact Windows-1251 form has no name: its key
+// is not remembered, rather than shared with another file's '?' name.
+bool storedName(const std::string& path, std::string& name) {
+    if (!utf8ToCp1251Exact(cutAtZero(path), name) || name.empty()) return false;
+    name = encipherText(name);
+    return true;
+}
+
 // The values of a store file; a missing or damaged store has none.
 std::vector<Value> readStore(const std::string& path) {
     std::string bytes;
@@ -70,9 +79,14 @@ bool writeStore(const std::string& path, const std::vector<Value>& values, Write
     }
     const std::vector<unsigned char>& bytes = w.image();
     if (bytes.size() > kLargestStore) return reportWriteError(WriteError::Other, cause);
-    const auto slash = path.find_last_of("/\\");
+    const auto slash = path.rfind('/');
     // A folder that cannot be made fails the write below, which names why.
-    if (slash != std::string::npos && slash > 0) (void)makeFolders(path.substr(0, slash), true);
+    // One made before with wider access is narrowed: the names it holds tell
+    // which files have keys.
+    if (slash != std::string::npos && slash > 0) {
+        const std::string folder = path.substr(0, slash);
+        if (makeFolders(folder, true)) (void)makeOwnerOnly(folder);
+    }
     // A fresh temporary file is readable by its owner alone, and stays so.
     return writeFileAtomically(path, bytes.data(), bytes.size(), true, cause);
 }
@@ -91,7 +105,7 @@ std::string KeyStore::defaultPath() {
         if (home == nullptr || home[0] == '\0') return {};
         config = std::string(home) + "/.config";
     }
-    return utf8ToCp1251(config + "/Quelvarin0/Key");
+    return config + "/Quelvarin0/Key";
 }
 
 bool KeyStore::saveKeys(const BaseSet& set, WriteError* cause) const {
@@ -103,10 +117,11 @@ bool KeyStore::saveKeys(const BaseSet& set, WriteError* cause) const {
     std::vector<Value> values = readStore(storePath_);
     for (const PhoneBase& base : set.bases) {
         if (!base.rememberKey) continue;
-        const std::string path = cutAtZero(base.path);
+        std::string name;
         const std::string key = cutAtZero(base.key);
-        if (path.empty() || path.size() > kLargestValue || key.size() > kKeyLimit) continue;
-        Value v{encipherText(path), encipherText(key)};
+        if (!storedName(base.path, name) || name.size() > kLargestValue || key.size() > kKeyLimit)
+            continue;
+        Value v{std::move(name), encipherText(key)};
         bool replaced = false;
         for (Value& old : values)
             if (old.name == v.name) {
@@ -120,9 +135,8 @@ bool KeyStore::saveKeys(const BaseSet& set, WriteError* cause) const {
 }
 
 std::string KeyStore::lookupKey(const std::string& path) const {
-    const std::string plain = cutAtZero(path);
-    if (storePath_.empty() || plain.empty()) return {};
-    const std::string name = encipherText(plain);
+    std::string name;
+    if (storePath_.empty() || !storedName(path, name)) return {};
     for (const Value& v : readStore(storePath_)) {
         if (v.name != name) continue;
         if (v.data.size() > kKeyLimit) return {};

@@ -1,6 +1,7 @@
 #pragma once
-// Remembered file keys, per user: names (file paths) and values (file keys)
-// are enciphered with built-in key 1.
+// Remembered file keys, per user: names (file paths, in Windows-1251) and
+// values (file keys) are enciphered with built-in key 1. Paths without an
+// exact Windows-1251 form have no remembered key.
 
 #include "platform/write_error.h"
 

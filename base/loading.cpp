@@ -4,7 +4,6 @@
 #include "base/cipher.h"
 #include "base/key_store.h"
 #include "base/load_status.h"
-#include "platform/cp1251.h"
 
 #include <algorithm>
 #include <system_error>
@@ -100,7 +99,7 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
             retried = false;
             continue;
         }
-        host_.showStatusText("Загрузка " + cp1251ToUtf8(base.path));
+        host_.showStatusText("Загрузка " + base.path);
         if (openBase(base, nullptr, {.autoKey = settings_.autoKeyEntry != 0, .keys = keys_})) {
             ++i;
             retried = false;
@@ -111,8 +110,7 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
             // One conversion per file and pass: a converter that leaves an old
             // version behind must not make this loop forever.
             if (retried) break;
-            const std::string question =
-                "Преобразовать файл " + cp1251ToUtf8(base.path) + " в версию 2.0";
+            const std::string question = "Преобразовать файл " + base.path + " в версию 2.0";
             if (!host_.askYesNo(question, "Конвертирование")) break;
             std::string typedKey;
             if (!host_.runConverter(base.path, fullBasePath(set_, base.path), typedKey)) break;
@@ -150,7 +148,8 @@ LoadReport Loader::run() {
     loadLayoutTable(set_.layout);
 
     rebuildSet();
-    if (settings_.connectFolderFiles) scanFolder(set_);
+    FolderScanSkips skipped;
+    if (settings_.connectFolderFiles) scanFolder(set_, &skipped);
 
     loadingPass(report, true);
 
@@ -179,6 +178,12 @@ LoadReport Loader::run() {
         report.keysNotSaved = WriteError::Other;
     host_.refreshViews(set_);
     host_.showStatusText("Загрузка файлов завершена");
+
+    // Said once: the same files left out again on every later load are not news.
+    report.folderNotice = folderScanMessage(skipped);
+    if (!report.folderNotice.empty() && report.folderNotice != set_.folderNoticeShown)
+        host_.showWarning(report.folderNotice);
+    set_.folderNoticeShown = report.folderNotice;
 
     if (report.anyNotConnected && !settings_.noLoadErrorMessage) {
         const std::vector<FileListEntry> files = filesListEntries(set_, false);

@@ -18,7 +18,7 @@ class KeyStore;
 
 // One file of the key entry for several files.
 struct KeyEntryFile {
-    std::string path;                     // as listed (Windows-1251)
+    std::string path;                     // as listed
     LoadStatus status = StatusCannotOpen; // shown in short form when the file is selected
     bool remember = false;                // check box "remember the key"; starts as rememberKey
     std::string typedKey;                 // answer: the key as typed (Windows-1251), or empty
@@ -26,7 +26,7 @@ struct KeyEntryFile {
 
 // One file of the list of files that did not connect or connected read-only.
 struct FileListEntry {
-    std::string path;                     // as listed (Windows-1251)
+    std::string path;                     // as listed
     LoadStatus status = StatusCannotOpen; // shown in full form when the file is selected
 };
 
@@ -60,6 +60,8 @@ public:
                                           bool readOnlyMode, bool showChangeButton) = 0;
     // The connected-files dialog, asked for from the list of failed files.
     virtual void editConnectedFiles() {}
+    // A warning with OK alone, captioned "Ошибка".
+    virtual void showWarning(const std::string& /*text*/) {}
 
     // Stops a running background search and waits for it.
     virtual void cancelSearch() {}
@@ -97,6 +99,7 @@ struct LoadReport {
     bool anyReadOnly = false;
     bool changeRequested = false; // "Изменить" was chosen in the list of failed files
     WriteError keysNotSaved = WriteError::None; // why the remembered keys were not saved
+    std::string folderNotice;                   // which files of the folder were left out, and why
 };
 
 class Loader {

@@ -1,6 +1,7 @@
 #include "base/settings.h"
 
 #include "platform/atomic_write.h"
+#include "platform/cp1251.h"
 #include "platform/file.h"
 #include "platform/little_endian.h"
 
@@ -59,6 +60,15 @@ int fileCountToWrite(const ProgramSettings& s) {
     return s.fileCount > kMaxFiles ? kMaxFiles : s.fileCount;
 }
 
+// The file holds Windows-1251 names, possibly with the '\\' separators of
+// the system that made it; inside the program they are the system's bytes.
+std::string pathFromFile(std::string_view stored) {
+    std::string path = cp1251ToUtf8(stored);
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    return path;
+}
+
 std::vector<unsigned char> buildImage(const ProgramSettings& s) {
     const int n = fileCountToWrite(s);
     Writer w;
@@ -78,7 +88,8 @@ std::vector<unsigned char> buildImage(const ProgramSettings& s) {
     w.zeros(64);
     w.i16(static_cast<int16_t>(n));
     for (int i = 0; i < n; ++i) {
-        const std::string& path = s.filePaths[static_cast<size_t>(i)];
+        std::string path;
+        (void)utf8ToCp1251Exact(s.filePaths[static_cast<size_t>(i)], path); // checked before
         const size_t len = path.size() < kMaxPathChars ? path.size() : kMaxPathChars;
         w.bytes(path.data(), len);
         w.zeros(kFilePathSlot - len);
@@ -140,7 +151,8 @@ void readImage(Reader& r, ProgramSettings& s) {
     for (int i = 0; i < n; ++i) {
         char slot[kFilePathSlot];
         if (!r.take(slot, sizeof slot)) return;
-        s.filePaths[static_cast<size_t>(i)].assign(slot, strnlen(slot, kMaxPathChars));
+        s.filePaths[static_cast<size_t>(i)] =
+            pathFromFile(std::string_view(slot, strnlen(slot, kMaxPathChars)));
     }
     r.i16(s.saveAsChoice);
     r.u8(s.noReadOnlyMessage);
@@ -174,6 +186,18 @@ void readImage(Reader& r, ProgramSettings& s) {
     r.i32(s.backgroundDelayMs);
     r.u8(s.spacesSignificant);
     // The closing reserved run is not read.
+}
+
+// Whether the bytes are a whole file as this program writes it.
+bool soundImage(const std::string& bytes) {
+    Reader r(bytes);
+    uint16_t signature = 0;
+    int16_t n = -1;
+    r.u16(signature);
+    r.skip(186); // to the count at offset 188
+    r.i16(n);
+    return !r.ended() && signature == kSignature && n >= 0 && n <= kMaxFiles &&
+           bytes.size() == kFixedSize + kPerFile * static_cast<size_t>(n);
 }
 
 } // namespace
@@ -212,18 +236,61 @@ std::string configFilePath(const ProgramSettings& settings) {
     return joinPath(settings.programFolder, kConfigFileName);
 }
 
-bool loadSettings(ProgramSettings& settings) {
+bool loadSettings(ProgramSettings& settings, SettingsFileState* state) {
     std::string bytes;
-    if (!readFileHead(configFilePath(settings), kLargestFile, bytes)) return false;
+    if (state != nullptr) *state = SettingsFileState::Missing;
+    // One byte past the largest sound file tells a longer file from it.
+    if (!readFileHead(configFilePath(settings), kLargestFile + 1, bytes)) return false;
     Reader r(bytes);
     uint16_t signature = 0;
     r.u16(signature);
     if (!r.ended() && signature == kSignature) readImage(r, settings);
+    if (state != nullptr)
+        *state = soundImage(bytes) ? SettingsFileState::Sound : SettingsFileState::Damaged;
     validateSettings(settings);
     return true;
 }
 
+bool setAsideDamagedSettings(const ProgramSettings& settings) {
+    const std::string path = configFilePath(settings);
+    return fileSystem().replace(path, path + ".bad");
+}
+
+std::string damagedSettingsMessage(bool setAside) {
+    std::string text = std::string("Файл настроек \"") + kConfigFileName +
+                       "\" поврежден. Используются настройки по умолчанию.";
+    if (setAside)
+        text += std::string("\nПоврежденный файл сохранен как \"") + kConfigFileName + ".bad\".";
+    return text;
+}
+
+bool storablePath(const std::string& path) {
+    std::string stored;
+    // '\\' is read back as a separator.
+    return path.find('\\') == std::string::npos && utf8ToCp1251Exact(path, stored);
+}
+
+size_t pathCharacters(const std::string& path) {
+    size_t n = 0;
+    for (const char c : path)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+std::string firstUnstorablePath(const ProgramSettings& settings) {
+    for (int i = 0; i < fileCountToWrite(settings); ++i)
+        if (!storablePath(settings.filePaths[static_cast<size_t>(i)]))
+            return settings.filePaths[static_cast<size_t>(i)];
+    return {};
+}
+
+std::string unstorablePathMessage(const std::string& path) {
+    return "Имя файла " + path + " содержит знаки, которые нельзя сохранить в настройках";
+}
+
 bool saveSettings(const ProgramSettings& settings, WriteError* cause) {
+    // A name written with '?' in place of a character would later name another file.
+    if (!firstUnstorablePath(settings).empty()) return reportWriteError(WriteError::Other, cause);
     const std::vector<unsigned char> image = buildImage(settings);
     return writeFileAtomically(configFilePath(settings), image.data(), image.size(), false, cause);
 }

@@ -46,9 +46,11 @@ struct ProgramSettings {
     uint8_t rememberWindowPosition = 1;
     uint16_t searchLogCapacity = 256;
     uint8_t latinToCyrillic = 1;
-    std::string programFolder; // Windows-1251, at most 260 characters; never saved
+    std::string programFolder; // the system's bytes; never saved
     int16_t fileCount = 0;
-    std::array<std::string, kMaxFiles> filePaths; // each at most 260 characters
+    // The system's bytes; the file keeps them in Windows-1251, at most 260
+    // characters each, so only names with an exact form there can be listed.
+    std::array<std::string, kMaxFiles> filePaths;
     int16_t saveAsChoice = 0;
     uint8_t noReadOnlyMessage = 0;
     uint8_t noLoadErrorMessage = 0;
@@ -84,9 +86,29 @@ void validateSettings(ProgramSettings& settings);
 // Reads the configuration file of programFolder over the record and validates
 // it. False (record untouched) when the file cannot be opened; a file with
 // another signature leaves the record as it was.
-[[nodiscard]] bool loadSettings(ProgramSettings& settings);
+// *state, when given, says whether the file was missing, sound or damaged
+// (another signature, a count out of range, or not 588 + 262 * count bytes).
+enum class SettingsFileState { Missing, Sound, Damaged };
+[[nodiscard]] bool loadSettings(ProgramSettings& settings, SettingsFileState* state = nullptr);
+// Renames a damaged configuration file to "Orv   2000.cfg.bad" (replacing an
+// older one), so that saving new settings does not wipe it out.
+[[nodiscard]] bool setAsideDamagedSettings(const ProgramSettings& settings);
+// What the user is told about a damaged file (UTF-8): that defaults are used
+// and, when it was set aside, under which name.
+std::string damagedSettingsMessage(bool setAside);
 // Writes the whole configuration file (588 + 262 * fileCount bytes), atomically.
+// Refuses (WriteError::Other, nothing written) while firstUnstorablePath finds one.
 [[nodiscard]] bool saveSettings(const ProgramSettings& settings, WriteError* cause = nullptr);
+
+// Whether the configuration file can hold a path: every character has an
+// exact Windows-1251 form, and there is no '\\' (read back as a separator).
+bool storablePath(const std::string& path);
+// Characters (not bytes) of a UTF-8 path: what the 260-character limit counts.
+size_t pathCharacters(const std::string& path);
+// The first listed path that the configuration file cannot hold; empty when none.
+std::string firstUnstorablePath(const ProgramSettings& settings);
+// Why a path cannot be listed, naming it (UTF-8).
+std::string unstorablePathMessage(const std::string& path);
 // programFolder joined with "Orv   2000.cfg".
 std::string configFilePath(const ProgramSettings& settings);
 

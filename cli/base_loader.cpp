@@ -10,7 +10,7 @@ namespace talsk::cli {
 
 bool loadBaseFile(PhoneBase& base, const std::string& utf8Path, const std::string& typedKeyUtf8) {
     closeBase(base);
-    base.path = corePath(utf8Path);
+    base.path = utf8Path;
     if (!readHeader(base, {.access = BaseAccess::Reader})) return false;
     std::string typed = typedKeyUtf8;
     if (base.keyed && typed.empty()) (void)askKeyOnTerminal(utf8Path, typed);

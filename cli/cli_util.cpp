@@ -32,8 +32,8 @@ int failWrite(const std::string& utf8Path, WriteError cause) {
 }
 
 int failKeyStore(const std::string& what, const std::string& storePath, WriteError cause) {
-    fail(what + " " + shownPath(storePath) + ".");
-    return fail(shownPath(storePath) + ": " + writeErrorText(cause));
+    fail(what + " " + storePath + ".");
+    return fail(storePath + ": " + writeErrorText(cause));
 }
 
 bool parseInt(const std::string& text, long long& value) {
@@ -151,14 +151,6 @@ const char* const kKeyTooLong = "the key may have at most 32 characters";
 
 bool typedKeyFits(const std::string& utf8Key) {
     return utf8ToCp1251(utf8Key).size() <= kMaxKeyLength;
-}
-
-std::string corePath(const std::string& utf8) {
-    return utf8ToCp1251(utf8);
-}
-
-std::string shownPath(const std::string& core) {
-    return cp1251ToUtf8(core);
 }
 
 const OptionEntry kVersionOption = {"--version", "2.0|1.2", false,

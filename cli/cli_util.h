@@ -44,11 +44,6 @@ std::vector<std::string> splitTabs(const std::string& line);
 // "population\t12\t<seven fields>" for record i of a table.
 std::string exportLine(TableKind kind, int32_t i, const BaseTable& table);
 
-// A path from the command line as the core takes it, and back for printing.
-// Every path argument and every printed path goes through these two.
-std::string corePath(const std::string& utf8);
-std::string shownPath(const std::string& core);
-
 // The options of a command on one base file: [--key TEXT | --key-file FILE]
 // [--version 2.0|1.2] FILE.
 struct FileCommandOptions {

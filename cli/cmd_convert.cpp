@@ -65,8 +65,8 @@ int runConvert(const ParsedArgs& args) {
     else
         return fail("--to must be 2.0 or 1.2");
 
-    const std::string source = corePath(files[0]);
-    const std::string destination = withBaseExtension(corePath(files[1]));
+    const std::string source = files[0];
+    const std::string destination = withBaseExtension(files[1]);
     if (key.empty()) {
         // A keyed source without a key: ask for it when someone can answer.
         PhoneBase info;
@@ -88,11 +88,11 @@ int runConvert(const ParsedArgs& args) {
     case ConvertOutcome::CannotOpen:
         return fail(withCause(files[0] + ": Ошибка при открытии файла", r.cause));
     case ConvertOutcome::CannotCreate:
-        return fail(withCause("Ошибка при создании файла " + shownPath(destination), r.cause));
+        return fail(withCause("Ошибка при создании файла " + destination, r.cause));
     case ConvertOutcome::CannotRead:
         return fail(files[0] + ": " + oneLine(statusMessage(r.status, true)));
     case ConvertOutcome::Damaged:
-        return fail("Файл " + shownPath(fileTitle(source)) + " поврежден, продолжение невозможно");
+        return fail("Файл " + fileTitle(source) + " поврежден, продолжение невозможно");
     case ConvertOutcome::WouldCut: {
         // The window's question ends the message; here --cut is the answer.
         std::string message = cutFieldsMessage(r.cut);

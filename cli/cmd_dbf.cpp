@@ -126,7 +126,7 @@ int runDbf(const ParsedArgs& args) {
     for (int k = 0; k < kTableCount; ++k) {
         const std::string option = std::string("--") + tableName(static_cast<TableKind>(k));
         if (args.has(option))
-            job.tables[static_cast<size_t>(k)].path = corePath(args.value(option));
+            job.tables[static_cast<size_t>(k)].path = args.value(option);
     }
     std::string error;
     for (const std::string& value : args.values("--map")) {
@@ -147,7 +147,7 @@ int runDbf(const ParsedArgs& args) {
     job.keyed = keyGiven;
     job.typedKey = utf8ToCp1251(typedKey);
     if (keyGiven && job.typedKey.empty()) return fail("Введите ключ");
-    job.destination = withBaseExtension(corePath(args.positional[0]));
+    job.destination = withBaseExtension(args.positional[0]);
 
     // Every table starts from the usual columns; --map changes one field.
     std::array<DbfTable, kTableCount> headers;
@@ -156,7 +156,7 @@ int runDbf(const ParsedArgs& args) {
         if (t.path.empty()) continue;
         const DbfStatus status = readDbfHeader(t.path, headers[static_cast<size_t>(k)]);
         if (status != DbfStatus::Ok)
-            return fail(shownPath(t.path) + ": " + dbfStatusMessage(status, t.path));
+            return fail(t.path + ": " + dbfStatusMessage(status, t.path));
         setDefaultDbfMapping(static_cast<TableKind>(k), t);
     }
     for (const MapOption& map : maps) {
@@ -167,7 +167,7 @@ int runDbf(const ParsedArgs& args) {
         f.column = {kDbfNoColumn, kDbfNoColumn, kDbfNoColumn};
         for (size_t p = 0; p < map.parts.size(); p += 2) {
             if (!findColumn(headers[static_cast<size_t>(map.kind)], map.parts[p], f.column[p / 2]))
-                return fail("no column " + map.parts[p] + " in " + shownPath(t.path));
+                return fail("no column " + map.parts[p] + " in " + t.path);
             if (p > 0)
                 f.separator[p / 2 - 1] = utf8ToCp1251(map.parts[p - 1]).substr(0, kDbfMaxSeparator);
         }
@@ -175,11 +175,11 @@ int runDbf(const ParsedArgs& args) {
     }
 
     const DbfImportResult r = importDbf(job);
-    const std::string source = shownPath(job.tables[static_cast<size_t>(r.table)].path);
+    const std::string source = job.tables[static_cast<size_t>(r.table)].path;
     switch (r.outcome) {
     case DbfImportOutcome::Done:
         std::printf("%s: %d residents, %d organization records, %d city codes\n",
-                    shownPath(job.destination).c_str(), r.counts[0], r.counts[1], r.counts[2]);
+                    job.destination.c_str(), r.counts[0], r.counts[1], r.counts[2]);
         std::printf("Конвертирование завершено\n");
         return 0;
     case DbfImportOutcome::NoTable:
@@ -187,7 +187,7 @@ int runDbf(const ParsedArgs& args) {
     case DbfImportOutcome::KeyMissing:
         return fail("Введите ключ");
     case DbfImportOutcome::CannotCreate:
-        return fail(withCause("Ошибка при создании файла " + shownPath(job.destination), r.cause));
+        return fail(withCause("Ошибка при создании файла " + job.destination, r.cause));
     case DbfImportOutcome::CannotOpen:
     case DbfImportOutcome::Damaged:
         return fail(source + ": " +
@@ -202,7 +202,7 @@ int runDbf(const ParsedArgs& args) {
 int runDbfInfo(const ParsedArgs& args) {
     DbfTable table;
     const std::string& file = args.positional[0];
-    const std::string path = corePath(file);
+    const std::string path = file;
     const DbfStatus status = readDbfHeader(path, table);
     if (status != DbfStatus::Ok) return fail(file + ": " + dbfStatusMessage(status, path));
     std::printf("records: %u\nupdated: %s\nheader length: %u\nrecord length: %u\ncolumns: %d\n",

@@ -24,12 +24,12 @@ bool writeDemo(const std::string& folder, const char* name, const DemoOptions& o
     }
     WriteError cause = WriteError::None;
     if (!fillDemoBase(base, options) || !saveBase(base, kMaskAllTables, &cause)) {
-        failWrite(shownPath(base.path), cause);
+        failWrite(base.path, cause);
         closeBase(base);
         return false;
     }
     std::printf("%s: %d residents, %d organization records, %d city codes\n",
-                shownPath(base.path).c_str(), base.tables[0].count, base.tables[1].count,
+                base.path.c_str(), base.tables[0].count, base.tables[1].count,
                 base.tables[2].count);
     closeBase(base);
     return true;
@@ -69,7 +69,7 @@ int runDemo(const ParsedArgs& args) {
     options.cityCodes = static_cast<int32_t>(cityCodes);
     options.seed = static_cast<uint32_t>(seed);
     const std::string& folder = args.positional[0];
-    const std::string cpFolder = corePath(folder);
+    const std::string cpFolder = folder;
     FileAttributes a = fileSystem().attributes(cpFolder);
     if (!a.exists || !a.directory) return fail("no such folder: " + folder);
     if (!writeDemo(cpFolder, "talsk.btn", options, "")) return 1;
@@ -83,7 +83,7 @@ int runDemo(const ParsedArgs& args) {
     std::string failed;
     WriteError cause = WriteError::None;
     if (!writeDemoDbfTables(cpFolder, options.seed, failed, &cause))
-        return failWrite(shownPath(failed), cause);
+        return failWrite(failed, cause);
     std::printf("%s: nasel.dbf, predp.dbf, gorod.dbf\n", folder.c_str());
     return 0;
 }

@@ -30,7 +30,7 @@ int finish(const std::string& file, int32_t status) {
 // A version 1.2 file, read with the 1.2 reader; its records come out in the
 // seven-field form the converter gives them.
 int export12(const std::string& file, const std::string& typedKeyUtf8) {
-    const std::string path = corePath(file);
+    const std::string path = file;
     PhoneBase base;
     const FileAttributes a = fileSystem().attributes(path);
     std::unique_ptr<File> handle;

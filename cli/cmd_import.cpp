@@ -49,7 +49,7 @@ int write12(const std::string& file, Legacy12Table (&tables)[kLegacy12TableCount
         if (t.count > 0) t.created = t.updated = date;
     std::unique_ptr<File> held;
     WriteError cause = WriteError::None;
-    if (!writeLegacy12(corePath(file), tables, !typedKey.empty(), typedKey, held, &cause)) {
+    if (!writeLegacy12(file, tables, !typedKey.empty(), typedKey, held, &cause)) {
         if (typedKey.size() >= 3 && static_cast<unsigned char>(typedKey[2]) < 2)
             return fail("this key cannot scramble a version 1.2 file; nothing was written");
         return failWrite(file, cause);
@@ -112,7 +112,7 @@ int runImport(const ParsedArgs& args) {
     if (v12) return write12(file, legacy, utf8ToCp1251(key));
 
     PhoneBase base;
-    base.path = corePath(file);
+    base.path = file;
     if (!key.empty()) {
         base.keyed = 1;
         base.key = deriveFileKey(utf8ToCp1251(key));

@@ -56,7 +56,7 @@ int runInfo(const ParsedArgs& args) {
         if (!loadBaseFile(base, files[f], key)) {
             status = 1;
             // Older versions never connect, but their headers tell what they hold.
-            if (base.status == StatusVersionMismatch) (void)readFileInfo(corePath(files[f]), base);
+            if (base.status == StatusVersionMismatch) (void)readFileInfo(files[f], base);
         }
         printInfo(files[f], base);
         closeBase(base);

@@ -34,9 +34,9 @@ public:
         const std::string typed = typedKeyFor(path);
         const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
         if (result.outcome != ConvertOutcome::Done) {
-            fail(shownPath(path) + ": the conversion to version 2.0 failed.");
+            fail(path + ": the conversion to version 2.0 failed.");
             if (result.cause != WriteError::None)
-                fail(shownPath(path) + ": " + writeErrorText(result.cause));
+                fail(path + ": " + writeErrorText(result.cause));
             return false;
         }
         typedKey = typed;
@@ -47,7 +47,7 @@ public:
         bool any = false;
         for (KeyEntryFile& f : files) {
             std::string typed = typedKeyFor(f.path);
-            if (typed.empty() && keys_.ask(shownPath(f.path))) typed = typedKeyFor(f.path);
+            if (typed.empty() && keys_.ask(f.path)) typed = typedKeyFor(f.path);
             if (typed.empty()) continue;
             f.typedKey = typed;
             f.remember = remember_;
@@ -60,9 +60,13 @@ public:
         return {};
     }
 
+    void showWarning(const std::string& text) override {
+        std::fprintf(stderr, "%s\n", text.c_str());
+    }
+
 private:
     // --key texts are at most 32 characters, as in the key entries.
-    std::string typedKeyFor(const std::string& path) const { return keys_.keyFor(shownPath(path)); }
+    std::string typedKeyFor(const std::string& path) const { return keys_.keyFor(path); }
 
     KeyOptions& keys_;
     bool remember_;
@@ -97,7 +101,7 @@ int runLoad(const ParsedArgs& args) {
 
     ProgramSettings settings;
     resetSettings(settings, ResetMode::All);
-    settings.programFolder = corePath(dir.lexically_normal().string());
+    settings.programFolder = dir.lexically_normal().string();
     if (settings.programFolder.size() > kMaxPathChars)
         return fail("the folder's path is longer than 260 characters");
     (void)loadSettings(settings); // defaults when there is none
@@ -109,7 +113,7 @@ int runLoad(const ParsedArgs& args) {
 
     std::vector<std::string> listed;
     for (const PhoneBase& base : set.bases) {
-        listed.push_back(shownPath(base.path));
+        listed.push_back(base.path);
         std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", listed.back().c_str(), base.status,
                     oneLine(statusMessage(base.status, true)).c_str(), base.connected ? 1 : 0,
                     base.readOnly ? 1 : 0, base.tables[0].count, base.tables[1].count,

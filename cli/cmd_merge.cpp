@@ -60,12 +60,12 @@ int runMerge(const ParsedArgs& args) {
     std::vector<MergeSource> sources;
     for (size_t i = 1; i < files.size(); ++i) {
         const std::string typed = keys.keyFor(files[i]);
-        sources.push_back({corePath(files[i]), typed.empty() ? typed : deriveFileKey(typed)});
+        sources.push_back({files[i], typed.empty() ? typed : deriveFileKey(typed)});
     }
-    const std::string destination = withBaseExtension(corePath(files[0]));
+    const std::string destination = withBaseExtension(files[0]);
     const WriteError creatable = checkDestination(destination);
     if (creatable != WriteError::None)
-        return fail(withCause("Ошибка при создании файла " + shownPath(destination), creatable));
+        return fail(withCause("Ошибка при создании файла " + destination, creatable));
 
     // A keyed source without its key asks for it when a terminal can answer;
     // otherwise a file that does not load stops the merge, or is left out.

@@ -43,13 +43,13 @@ int runRekey(const ParsedArgs& args) {
     if (oldKey.empty()) {
         // A keyed file without its present key: ask for it when someone can answer.
         PhoneBase info;
-        if (readFileInfo(corePath(files[0]), info) && info.keyed)
+        if (readFileInfo(files[0], info) && info.keyed)
             (void)askKeyOnTerminal(files[0], oldKey);
         if (!typedKeyFits(oldKey)) return fail(kKeyTooLong);
     }
 
     RekeyRequest request;
-    request.path = corePath(files[0]);
+    request.path = files[0];
     request.oldKey = utf8ToCp1251(oldKey);
     request.newKeyUsed = newKeyGiven;
     request.newKey = utf8ToCp1251(newKey);

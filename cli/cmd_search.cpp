@@ -160,7 +160,7 @@ int runSearch(const ParsedArgs& args) {
         PhoneBase& base = set.bases[j];
         const std::string typed = a.keys.keyFor(a.files[j]);
         base.key = typed.empty() ? std::string() : deriveFileKey(typed);
-        const std::string path = corePath(a.files[j]);
+        const std::string path = a.files[j];
         bool opened = openBase(base, &path, {.access = BaseAccess::Reader});
         if (!opened && base.status == StatusKeyMissing && typed.empty() && a.keys.ask(a.files[j])) {
             base.key = deriveFileKey(a.keys.keyFor(a.files[j]));

@@ -1,6 +1,5 @@
 #include "edit/record_editor_logic.h"
 
-#include "platform/cp1251.h"
 #include "platform/write_error.h"
 #include "search/search_worker.h"
 
@@ -294,7 +293,7 @@ RecordEditorLogic::storeRecord(const SearchHit& at, const RecordFields* record, 
 
 void RecordEditorLogic::reportSaveFailure(WriteError cause, const PhoneBase* base) {
     std::string text;
-    if (base != nullptr) text = cp1251ToUtf8(base->path) + "\n";
+    if (base != nullptr) text = base->path + "\n";
     text += t::kSaveFailed;
     if (cause != WriteError::None) text += std::string("\n") + writeErrorText(cause);
     prompts_.tell(PromptIcon::Error, t::kProgramCaption, text.c_str());

@@ -62,10 +62,20 @@ std::string cp1251ToUtf8(std::string_view text) {
     return out;
 }
 
-std::string utf8ToCp1251(std::string_view text) {
-    std::string out;
+namespace {
+
+// Converts until the end or, when strict, the first character without a
+// Windows-1251 form; returns whether every character had one.
+bool convertToCp1251(std::string_view text, std::string& out, bool strict) {
+    out.clear();
     out.reserve(text.size());
     const auto& rev = reverseTable();
+    bool exact = true;
+    auto lost = [&] {
+        exact = false;
+        out += '?';
+        return !strict;
+    };
     size_t i = 0;
     while (i < text.size()) {
         unsigned char c = static_cast<unsigned char>(text[i]);
@@ -84,12 +94,12 @@ std::string utf8ToCp1251(std::string_view text) {
             cp = c & 0x07;
             len = 4;
         } else {
-            out += '?';
+            if (!lost()) return false;
             ++i;
             continue;
         }
         if (i + len > text.size()) {
-            out += '?';
+            (void)lost();
             break;
         }
         bool ok = true;
@@ -102,7 +112,7 @@ std::string utf8ToCp1251(std::string_view text) {
             cp = (cp << 6) | (cc & 0x3F);
         }
         if (!ok) {
-            out += '?';
+            if (!lost()) return false;
             ++i;
             continue;
         }
@@ -111,17 +121,34 @@ std::string utf8ToCp1251(std::string_view text) {
         // and values past the last code point are not characters.
         static constexpr char32_t kLeast[5] = {0, 0, 0x80, 0x800, 0x10000};
         if (cp < kLeast[len] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
-            out += '?';
+            if (!lost()) return false;
             continue;
         }
         if (cp < 0x80) {
             out += static_cast<char>(cp);
         } else {
             auto it = rev.find(cp);
-            out += it == rev.end() ? '?' : static_cast<char>(it->second);
+            if (it != rev.end())
+                out += static_cast<char>(it->second);
+            else if (!lost())
+                return false;
         }
     }
+    return exact;
+}
+
+} // namespace
+
+std::string utf8ToCp1251(std::string_view text) {
+    std::string out;
+    (void)convertToCp1251(text, out, false);
     return out;
+}
+
+bool utf8ToCp1251Exact(std::string_view text, std::string& out) {
+    if (convertToCp1251(text, out, true)) return true;
+    out.clear();
+    return false;
 }
 
 } // namespace talsk

@@ -1,7 +1,7 @@
 #pragma once
 // The file services the core needs: opening with a writer lock, attributes,
-// length, seek, read, write, truncate. Paths are Windows-1251 bytes; the
-// platform converts them to the operating system's form.
+// length, seek, read, write, truncate. Paths are the operating system's own
+// bytes (on Linux any name it allows, normally UTF-8), passed through as they are.
 
 #include "platform/write_error.h"
 
@@ -98,6 +98,8 @@ FileSystem& nativeFileSystem();
 
 // Creates a folder and its missing parents; ownerOnly gives the new ones 0700.
 [[nodiscard]] bool makeFolders(const std::string& path, bool ownerOnly);
+// Takes every access of group and others away from a folder.
+[[nodiscard]] bool makeOwnerOnly(const std::string& folder);
 // Makes a folder the process's current one, so that relative names resolve there.
 [[nodiscard]] bool setCurrentFolder(const std::string& path);
 
@@ -107,8 +109,8 @@ bool samePath(const std::string& a, const std::string& b);
 
 // Joins a folder and a name with the native separator unless the folder ends in one.
 std::string joinPath(const std::string& folder, const std::string& name);
-// A path as it is when it names its folder (absolute, or with a drive letter),
-// else joined to folder; an empty folder leaves it to the current one.
+// A path as it is when it is absolute, else joined to folder; an empty folder
+// leaves it to the current one.
 std::string pathInFolder(const std::string& folder, const std::string& path);
 
 } // namespace talsk

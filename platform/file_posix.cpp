@@ -1,4 +1,3 @@
-#include "platform/cp1251.h"
 #include "platform/file.h"
 
 #include <cerrno>
@@ -15,14 +14,6 @@
 namespace talsk {
 
 namespace {
-
-// Windows-1251 path with either separator -> UTF-8 path with '/'.
-std::string nativePath(const std::string& path) {
-    std::string utf8 = cp1251ToUtf8(path);
-    for (char& c : utf8)
-        if (c == '\\') c = '/';
-    return utf8;
-}
 
 WriteError writeErrorOf(int error) {
     switch (error) {
@@ -192,9 +183,8 @@ class PosixFileSystem : public FileSystem {
 public:
     FileAttributes attributes(const std::string& path) override {
         FileAttributes a;
-        std::string native = nativePath(path);
         struct stat st {};
-        if (stat(native.c_str(), &st) != 0) return a;
+        if (stat(path.c_str(), &st) != 0) return a;
         a.exists = true;
         a.directory = S_ISDIR(st.st_mode);
         a.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
@@ -203,7 +193,6 @@ public:
     }
 
     std::unique_ptr<File> open(const std::string& path, OpenMode mode, WriteError* why) override {
-        std::string native = nativePath(path);
         int flags = O_CLOEXEC;
         switch (mode) {
         case OpenMode::ReadWriteExclusive:
@@ -218,7 +207,7 @@ public:
         }
         // Without O_NONBLOCK a pipe would wait for a writer; only regular
         // files are opened.
-        int fd = ::open(native.c_str(), flags | O_NONBLOCK, 0644);
+        int fd = ::open(path.c_str(), flags | O_NONBLOCK, 0644);
         if (fd < 0) {
             tell(why,
                  mode == OpenMode::CreateExclusive ? creationErrorOf(errno) : writeErrorOf(errno));
@@ -244,7 +233,7 @@ public:
     std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath,
                                      WriteError* why) override {
         std::string folder, name;
-        splitNative(nativePath(path), folder, name);
+        splitNative(path, folder, name);
         const std::string pattern = folder + "/" + tempPrefix(name) + "XXXXXX";
         // Between creating the file and locking it, a cleaner of stale
         // temporary files may take it away: then another one is made.
@@ -260,7 +249,7 @@ public:
                 ::close(fd);
                 continue;
             }
-            tempPath = utf8ToCp1251(std::string(buf.data()));
+            tempPath = buf.data();
             return std::make_unique<PosixFile>(fd);
         }
         tell(why, WriteError::Other);
@@ -269,7 +258,7 @@ public:
 
     void removeStaleTemps(const std::string& path) override {
         std::string folder, name;
-        splitNative(nativePath(path), folder, name);
+        splitNative(path, folder, name);
         const std::string prefix = tempPrefix(name);
         DIR* dir = opendir(folder.c_str());
         if (dir == nullptr) return;
@@ -290,8 +279,8 @@ public:
     }
 
     bool replace(const std::string& source, const std::string& target) override {
-        std::string to = nativePath(target);
-        if (rename(nativePath(source).c_str(), to.c_str()) != 0) return false;
+        const std::string& to = target;
+        if (rename(source.c_str(), to.c_str()) != 0) return false;
         // Make the new name durable as well.
         auto slash = to.rfind('/');
         std::string folder =
@@ -304,19 +293,17 @@ public:
         return true;
     }
 
-    bool remove(const std::string& path) override { return unlink(nativePath(path).c_str()) == 0; }
+    bool remove(const std::string& path) override { return unlink(path.c_str()) == 0; }
 
     std::string resolve(const std::string& path) override {
-        const std::string native = nativePath(path);
-        std::string current = native;
+        std::string current = path;
         for (int hop = 0; hop < 40; ++hop) {
             char buf[PATH_MAX];
-            if (realpath(current.c_str(), buf) != nullptr) return utf8ToCp1251(buf);
+            if (realpath(current.c_str(), buf) != nullptr) return buf;
             // A link to a file that does not exist yet: the file it names is
             // the one to write, and the link stays.
             const ssize_t n = readlink(current.c_str(), buf, sizeof buf);
-            if (n <= 0 || n == static_cast<ssize_t>(sizeof buf))
-                return current == native ? path : utf8ToCp1251(current);
+            if (n <= 0 || n == static_cast<ssize_t>(sizeof buf)) return current;
             std::string next(buf, static_cast<size_t>(n));
             if (next[0] != '/') {
                 const auto slash = current.rfind('/');
@@ -351,19 +338,18 @@ public:
 
     void copyPermissions(const std::string& from, const std::string& to) override {
         struct stat st {};
-        if (stat(nativePath(from).c_str(), &st) == 0)
-            chmod(nativePath(to).c_str(), st.st_mode & 07777);
+        if (stat(from.c_str(), &st) == 0) chmod(to.c_str(), st.st_mode & 07777);
     }
 
     void setDefaultPermissions(const std::string& path) override {
         // Temporary files are made owner-only; a new file gets what open() would give it.
         mode_t mask = umask(022);
         umask(mask);
-        chmod(nativePath(path).c_str(), 0666 & ~mask);
+        chmod(path.c_str(), 0666 & ~mask);
     }
 
     bool listFolder(const std::string& folder, std::vector<std::string>& names) override {
-        std::string native = folder.empty() ? "." : nativePath(folder);
+        const std::string native = folder.empty() ? "." : folder;
         DIR* dir = opendir(native.c_str());
         if (dir == nullptr) return false;
         while (dirent* e = readdir(dir)) {
@@ -371,8 +357,7 @@ public:
             if (name == "." || name == "..") continue;
             struct stat st {};
             std::string full = native + "/" + name;
-            if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-                names.push_back(utf8ToCp1251(name));
+            if (stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
         }
         closedir(dir);
         return true;
@@ -399,19 +384,22 @@ FileSystem* setFileSystem(FileSystem* fs) {
 }
 
 bool makeFolders(const std::string& path, bool ownerOnly) {
-    const std::string native = nativePath(path);
     struct stat st {};
-    if (native.empty() || stat(native.c_str(), &st) == 0)
-        return !native.empty() && S_ISDIR(st.st_mode);
-    const auto slash = native.find_last_of('/');
-    if (slash != std::string::npos && slash > 0 &&
-        !makeFolders(utf8ToCp1251(native.substr(0, slash)), ownerOnly))
+    if (path.empty() || stat(path.c_str(), &st) == 0) return !path.empty() && S_ISDIR(st.st_mode);
+    const auto slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0 && !makeFolders(path.substr(0, slash), ownerOnly))
         return false;
-    return mkdir(native.c_str(), ownerOnly ? 0700 : 0777) == 0 || errno == EEXIST;
+    return mkdir(path.c_str(), ownerOnly ? 0700 : 0777) == 0 || errno == EEXIST;
+}
+
+bool makeOwnerOnly(const std::string& folder) {
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return false;
+    return (st.st_mode & 077) == 0 || chmod(folder.c_str(), st.st_mode & 0700) == 0;
 }
 
 bool setCurrentFolder(const std::string& path) {
-    return !path.empty() && chdir(nativePath(path).c_str()) == 0;
+    return !path.empty() && chdir(path.c_str()) == 0;
 }
 
 // Names on this platform's file systems are byte strings: case counts. A
@@ -421,17 +409,13 @@ bool samePath(const std::string& a, const std::string& b) {
 }
 
 std::string pathInFolder(const std::string& folder, const std::string& path) {
-    if (folder.empty() || path.empty() || path[0] == '/' || path[0] == '\\') return path;
-    const unsigned char c = static_cast<unsigned char>(path[0]);
-    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    if (path.size() >= 2 && letter && path[1] == ':') return path;
+    if (folder.empty() || path.empty() || path[0] == '/') return path;
     return joinPath(folder, path);
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
-    char last = folder.back();
-    if (last == '/' || last == '\\') return folder + name;
+    if (folder.back() == '/') return folder + name;
     return folder + "/" + name;
 }
 

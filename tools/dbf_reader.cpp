@@ -1,6 +1,5 @@
 #include "tools/dbf_reader.h"
 
-#include "platform/cp1251.h"
 #include "platform/file.h"
 #include "platform/little_endian.h"
 #include "tools/oem_table.h"
@@ -80,7 +79,7 @@ std::string dbfStatusMessage(DbfStatus status, const std::string& path) {
     case DbfStatus::Ok:
         return {};
     case DbfStatus::CannotOpen:
-        return "Ошибка при открытии файла " + cp1251ToUtf8(path);
+        return "Ошибка при открытии файла " + path;
     case DbfStatus::Damaged:
         return "Файл поврежден или не является Data Base файлом";
     case DbfStatus::TooManyColumns:

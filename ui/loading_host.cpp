@@ -42,6 +42,10 @@ void QtLoadingHost::editConnectedFiles() {
     if (hooks_.editConnectedFiles) hooks_.editConnectedFiles();
 }
 
+void QtLoadingHost::showWarning(const std::string& text) {
+    QMessageBox::warning(window_, QStringLiteral("Ошибка"), QString::fromStdString(text));
+}
+
 void QtLoadingHost::cancelSearch() {
     if (hooks_.cancelSearch) hooks_.cancelSearch();
 }

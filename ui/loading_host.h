@@ -32,6 +32,7 @@ public:
     FilesListAnswer showFilesList(const std::vector<FileListEntry>& files, bool readOnlyMode,
                                   bool showChangeButton) override;
     void editConnectedFiles() override;
+    void showWarning(const std::string& text) override;
     void cancelSearch() override;
     void sizeResultStore(BaseSet& set) override;
     void refreshViews(BaseSet& set) override;

@@ -12,6 +12,7 @@
 #include "ui/general_search_bar.h"
 #include "ui/icons.h"
 #include "ui/loading_host.h"
+#include "ui/no_base_hint.h"
 #include "ui/results_table.h"
 #include "ui/search_area_bar.h"
 
@@ -58,6 +59,7 @@ CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
     results_ = new ResultsTable(this);
     results_->setBaseSet(&set_);
     setCentralWidget(results_);
+    noBaseHint_ = new NoBaseHint(results_->viewport());
     createActions();
     createMenus();
     createToolBar();
@@ -303,6 +305,13 @@ void CMainFrame::reportWriteFailure(const char* what, WriteError cause) {
 }
 
 void CMainFrame::saveSettingsFile() {
+    // Such a name cannot be written back as itself; nothing is written then.
+    const std::string unstorable = firstUnstorablePath(settings_);
+    if (!unstorable.empty()) {
+        QMessageBox::warning(this, "Ошибка",
+                             QString::fromStdString(unstorablePathMessage(unstorable)));
+        return;
+    }
     WriteError cause = WriteError::None;
     if (!saveSettings(settings_, &cause))
         reportWriteFailure("Не удалось сохранить настройки", cause);

@@ -21,6 +21,7 @@ namespace talsk {
 
 class FieldSearchPanel;
 class GeneralSearchBar;
+class NoBaseHint;
 class ResultsTable;
 class SearchAreaBar;
 struct EditorStart;
@@ -142,6 +143,7 @@ private:
     GeneralSearchBar* generalBar_ = nullptr;
     FieldSearchPanel* panel_ = nullptr;
     QLabel* panes_[4] = {};
+    NoBaseHint* noBaseHint_ = nullptr;
 };
 
 } // namespace talsk

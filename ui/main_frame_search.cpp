@@ -2,13 +2,14 @@
 // showing of results, the active input and the steps through the log.
 
 #include "platform/cp1251.h"
+#include "search/dialogs/nothing_found_dialog.h"
+#include "search/dialogs/search_area_dialog.h"
+#include "search/dialogs/search_log_dialog.h"
 #include "ui/field_search_panel.h"
 #include "ui/focus_rules.h"
 #include "ui/general_search_bar.h"
 #include "ui/main_frame.h"
-#include "search/dialogs/nothing_found_dialog.h"
-#include "search/dialogs/search_area_dialog.h"
-#include "search/dialogs/search_log_dialog.h"
+#include "ui/no_base_hint.h"
 #include "ui/results_table.h"
 #include "ui/search_area.h"
 #include "ui/search_area_bar.h"
@@ -62,6 +63,7 @@ void CMainFrame::setGridKind(TableMask m, bool onlyIfEmpty) {
 
 void CMainFrame::refreshTotals() {
     recountTotals(set_);
+    noBaseHint_->follow(set_);
     const AreaTotals t = areaTotals(set_, fileMaskFromBar(), tableMaskFromBar());
     panes_[3]->setText(QString::fromStdString(totalsPaneText(t.sum())));
     panel_->setTotals(t);

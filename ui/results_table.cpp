@@ -112,7 +112,7 @@ QString rowInfoText(const BaseSet& set, const SearchHit& hit) {
                                                     " : код города"};
     const auto kind = static_cast<size_t>(hit.table);
     if (kind >= kTableCount) return {};
-    return fromCp1251(set.bases[static_cast<size_t>(hit.base)].path) + QStringLiteral(" : ") +
+    return fromNativePath(set.bases[static_cast<size_t>(hit.base)].path) + QStringLiteral(" : ") +
            QString::number(hit.record) + QString::fromUtf8(kKinds[kind]);
 }
 
@@ -333,7 +333,7 @@ void ResultsTable::deleteFromFile() {
     const QString question = QStringLiteral("Удалить запись под номером ") +
                              QString::number(h.record) + QStringLiteral(", номер телефона ") +
                              fromCp1251(fieldPointers(table, h.record)[1]) +
-                             QStringLiteral("\nиз файла ") + fromCp1251(base->path);
+                             QStringLiteral("\nиз файла ") + fromNativePath(base->path);
     const bool yes = messageBox_(QMessageBox::Question, QStringLiteral("Подтверждение"), question,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (yes && deleteRecord(table, h.record)) {

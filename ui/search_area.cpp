@@ -1,7 +1,5 @@
 #include "ui/search_area.h"
 
-#include "platform/cp1251.h"
-
 #include <algorithm>
 
 namespace talsk {
@@ -9,7 +7,7 @@ namespace talsk {
 std::vector<std::string> filesListItems(const BaseSet& set) {
     std::vector<std::string> items = {kAllFilesItem, kChooseFilesItem};
     for (const PhoneBase& b : set.bases)
-        if (b.connected == 1) items.push_back(cp1251ToUtf8(b.path));
+        if (b.connected == 1) items.push_back(b.path);
     return items;
 }
 
@@ -40,7 +38,7 @@ FileMask fileMaskFromText(const BaseSet& set, const std::string& text, const Fil
         for (size_t i = 0; i < n; ++i)
             mask[i] = chosen[i];
     } else {
-        int j = findBase(set, utf8ToCp1251(text));
+        int j = findBase(set, text);
         if (j != kNoBase && j >= 0 && static_cast<size_t>(j) < n) mask[j] = 1;
     }
     return mask;

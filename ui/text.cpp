@@ -2,6 +2,8 @@
 
 #include "platform/cp1251.h"
 
+#include <QFile>
+
 namespace talsk {
 
 QString fromCp1251(std::string_view text) {
@@ -18,6 +20,14 @@ QString fromCp1251(const char* text) {
 
 std::string toCp1251(const QString& text) {
     return utf8ToCp1251(text.toUtf8().toStdString());
+}
+
+QString fromNativePath(std::string_view path) {
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+std::string toNativePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
 }
 
 } // namespace talsk

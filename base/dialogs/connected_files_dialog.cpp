@@ -165,10 +165,10 @@ void ConnectedFilesDialog::fillLists(const std::vector<int>& selectListed) {
         const QSignalBlocker a(listed_), b(unused_);
         listed_->clear();
         for (const ConnectedFile& f : model_.files())
-            listed_->addItem(fromCp1251(f.name));
+            listed_->addItem(fromNativePath(f.name));
         unused_->clear();
         for (const std::string& name : model_.unused())
-            unused_->addItem(fromCp1251(name));
+            unused_->addItem(fromNativePath(name));
         for (int row : selectListed)
             if (QListWidgetItem* item = listed_->item(row)) {
                 item->setSelected(true);
@@ -235,6 +235,9 @@ void ConnectedFilesDialog::addFiles(bool all) {
     if (refusal == AddRefusal::NameTooLong)
         QMessageBox::warning(this, QStringLiteral("Ошибка"),
                              QStringLiteral("Длина файла не должна превышать 260 символов"));
+    else if (refusal == AddRefusal::NameNotStorable)
+        QMessageBox::warning(this, QStringLiteral("Ошибка"),
+                             QString::fromStdString(unstorablePathMessage(model_.refusedName())));
 }
 
 void ConnectedFilesDialog::removeFiles(bool all) {

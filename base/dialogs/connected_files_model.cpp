@@ -77,11 +77,16 @@ AddRefusal ConnectedFilesModel::addUnused(const std::vector<int>& rows) {
         const std::string& name = unused_[static_cast<size_t>(row)];
         if (files_.size() >= static_cast<size_t>(kMaxFiles))
             refusal = AddRefusal::ListFull;
-        else if (name.size() > kMaxPathChars)
+        else if (!storablePath(name))
+            refusal = AddRefusal::NameNotStorable;
+        else if (pathCharacters(name) > kMaxPathChars)
             refusal = AddRefusal::NameTooLong;
         else if (listed(name))
             refusal = AddRefusal::AlreadyListed;
-        if (refusal != AddRefusal::None) break;
+        if (refusal != AddRefusal::None) {
+            refused_ = name;
+            break;
+        }
         files_.push_back({name, std::nullopt});
         taken.push_back(row);
     }

@@ -12,11 +12,12 @@
 namespace talsk {
 
 struct ConnectedFile {
-    std::string name;               // as listed (Windows-1251)
+    std::string name;               // as listed
     std::optional<std::string> key; // the file key kept for it; none for a file added here
 };
 
-enum class AddRefusal { None, ListFull, NameTooLong, AlreadyListed };
+// NameNotStorable: the settings file cannot hold a character of the name.
+enum class AddRefusal { None, ListFull, NameTooLong, NameNotStorable, AlreadyListed };
 
 class ConnectedFilesModel {
 public:
@@ -30,6 +31,8 @@ public:
     // ">" and ">>": the unused files at these rows go to the end of the list,
     // in order, until one is refused; that one and the rest stay.
     AddRefusal addUnused(const std::vector<int>& rows);
+    // The name the last refused add stopped at.
+    const std::string& refusedName() const { return refused_; }
     // "<" and "<<": the listed files at these rows leave the list with their
     // keys; those that exist in the folder become unused files again.
     void remove(const std::vector<int>& rows);
@@ -76,6 +79,7 @@ private:
     std::vector<ConnectedFile> files_;
     std::vector<std::string> unused_;
     bool reload_ = false;
+    std::string refused_;
 };
 
 } // namespace talsk

@@ -65,7 +65,7 @@ FileBrowser::FileBrowser(QWidget* parent, const QString& folder)
         grid->addWidget(panel_, grid->rowCount(), 0, 1, grid->columnCount());
     // A folder or no selection is no file: the panel clears, version too.
     connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
-        panel_->showFile(QFileInfo(path).isFile() ? toCp1251(path) : std::string());
+        panel_->showFile(QFileInfo(path).isFile() ? toNativePath(path) : std::string());
     });
 }
 

@@ -34,7 +34,7 @@ FileInfoDialog::FileInfoDialog(const BaseSet& set, QWidget* parent) : QDialog(pa
     list_ = new QListWidget;
     list_->setObjectName(QStringLiteral("id1109"));
     for (const PhoneBase& base : set.bases)
-        list_->addItem(fromCp1251(base.path));
+        list_->addItem(fromNativePath(base.path));
 
     auto* totals = new QGroupBox(QStringLiteral("Всего записей:"));
     auto* totalsForm = new QFormLayout(totals);
@@ -75,7 +75,7 @@ FileInfoDialog::FileInfoDialog(const BaseSet& set, QWidget* parent) : QDialog(pa
     exit->setDefault(true);
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
     connect(others, &QPushButton::clicked, this,
-            [this] { runFileBrowser(this, fromCp1251(set_.folder)); });
+            [this] { runFileBrowser(this, fromNativePath(set_.folder)); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(others);
     buttons->addStretch(1);

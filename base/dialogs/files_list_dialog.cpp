@@ -30,7 +30,7 @@ FilesListAnswer runFilesListDialog(QWidget* parent, const std::vector<FileListEn
     auto* list = new QListWidget;
     list->setObjectName(QStringLiteral("id1032"));
     for (const FileListEntry& f : files)
-        list->addItem(fromCp1251(f.path));
+        list->addItem(fromNativePath(f.path));
     heading->setBuddy(list);
 
     // Three lines: the longest full messages wrap to that in a narrow dialog.

@@ -25,7 +25,7 @@ KeyEntryDialog::KeyEntryDialog(QWidget* parent, const std::vector<KeyEntryFile>&
                                   "Отметьте файлы, у которых необходимо запомнить ключи."));
     list_ = new FileCheckList;
     for (const KeyEntryFile& f : files) {
-        addCheckItem(*list_, fromCp1251(f.path), f.remember);
+        addCheckItem(*list_, fromNativePath(f.path), f.remember);
         statuses_.push_back(f.status);
     }
 

@@ -18,7 +18,7 @@ bool runKeyPromptDialog(QWidget* parent, const std::string& path, std::string& t
     dialog.setWindowTitle(QStringLiteral("Декодирование"));
     const DialogUnits u = dialogUnits(dialog);
 
-    auto* file = new QLabel(fromCp1251(path));
+    auto* file = new QLabel(fromNativePath(path));
     file->setObjectName(QStringLiteral("id1116"));
     file->setWordWrap(true);
     file->setTextInteractionFlags(Qt::TextSelectableByMouse);

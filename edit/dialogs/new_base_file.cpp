@@ -4,7 +4,6 @@
 
 #include "base/cipher.h"
 #include "base/load_status.h"
-#include "platform/cp1251.h"
 #include "platform/file.h"
 
 namespace talsk {
@@ -61,7 +60,12 @@ int createBaseFile(BaseSet& set, const NewBaseRequest& request, EditorPrompts& p
         return kNoBase;
     }
     const std::string name = withBtnExtension(request.name);
-    if (name.size() > kMaxPathChars) { // the settings' list holds no longer name
+    if (!storablePath(name)) { // the settings' list could not name it again
+        prompts.tell(PromptIcon::Warning, editorText::kProgramCaption,
+                     unstorablePathMessage(name).c_str());
+        return kNoBase;
+    }
+    if (pathCharacters(name) > kMaxPathChars) { // the settings' list holds no longer name
         prompts.tell(PromptIcon::Information, editorText::kProgramCaption, kTooLong);
         return kNoBase;
     }
@@ -84,7 +88,7 @@ int createBaseFile(BaseSet& set, const NewBaseRequest& request, EditorPrompts& p
     PhoneBase& base = index == kNoBase ? fresh : set.bases[size_t(index)];
     if (!writeAndConnect(base, set.folder, name, request)) {
         resetBase(base);
-        const std::string text = kCannotCreate + cp1251ToUtf8(name);
+        const std::string text = kCannotCreate + name;
         prompts.tell(PromptIcon::Warning, editorText::kProgramCaption, text.c_str());
         return kNoBase;
     }

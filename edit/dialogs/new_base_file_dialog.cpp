@@ -40,7 +40,7 @@ NewBaseFileDialog::NewBaseFileDialog(BaseSet& set, QWidget* parent)
     // With the list full no further file can be connected.
     if (set_.count() < kMaxFiles) files_->addItem(u(kNewFile));
     for (const PhoneBase& base : set_.bases)
-        if (base.connected && !base.readOnly) files_->addItem(fromCp1251(base.path));
+        if (base.connected && !base.readOnly) files_->addItem(fromNativePath(base.path));
     root->addWidget(files_);
 
     auto* group = new QGroupBox(u("Создание файла"), this);
@@ -92,10 +92,10 @@ void NewBaseFileDialog::enableNewFileControls() {
 
 void NewBaseFileDialog::accept() {
     created_ = false;
-    resultName_ = toCp1251(files_->currentText());
+    resultName_ = toNativePath(files_->currentText());
     if (newFileChosen()) {
         MessageBoxPrompts prompts(this);
-        const NewBaseRequest request{toCp1251(name_->text()), useKey_->isChecked(),
+        const NewBaseRequest request{toNativePath(name_->text()), useKey_->isChecked(),
                                      toCp1251(key_->text()), rememberKey_->isChecked()};
         const int index = createBaseFile(set_, request, prompts);
         if (index == kNoBase) return; // the message said why; the user may correct

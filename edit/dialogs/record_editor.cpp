@@ -213,7 +213,7 @@ void RecordEditor::fillFiles() {
     for (int b = 0; b < set_.count() && b < kMaxFiles; ++b) {
         const PhoneBase& base = set_.bases[size_t(b)];
         if (!base.connected) continue;
-        files_->addItem(fromCp1251(base.path));
+        files_->addItem(fromNativePath(base.path));
         comboBases_.push_back(b);
     }
     files_->addItem(u(kNewFile));

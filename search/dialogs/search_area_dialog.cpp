@@ -70,7 +70,7 @@ bool runSearchAreaFilesDialog(QWidget* parent, const BaseSet& set, FileMask& mas
     FileCheckList& list = *area.list;
     const size_t shown = std::min(set.bases.size(), mask.size());
     for (size_t i = 0; i < shown; ++i)
-        addCheckItem(list, fromCp1251(set.bases[i].path), mask[i] == 1,
+        addCheckItem(list, fromNativePath(set.bases[i].path), mask[i] == 1,
                      QByteArray::fromStdString(set.bases[i].path));
     if (!area.run()) return false;
     for (int row = 0; row < list.count(); ++row) {

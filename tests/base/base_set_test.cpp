@@ -207,10 +207,35 @@ TEST(ScanFolder, StopsAt64Files) {
     BaseSet set;
     set.settings = &settings;
     set.folder = dir.path();
-    EXPECT_EQ(scanFolder(set), 64);
+    FolderScanSkips skipped;
+    EXPECT_EQ(scanFolder(set, &skipped), 64);
     EXPECT_EQ(set.count(), 64);
     EXPECT_EQ(settings.fileCount, 64);
     EXPECT_EQ(settings.filePaths[63], "f163.btn");
+    EXPECT_EQ(skipped.overLimit.size(), 6u);
+    EXPECT_NE(folderScanMessage(skipped).find("f169.btn"), std::string::npos);
+}
+
+// Names the settings file cannot hold as they are stay out of the list, and
+// are told; every other name goes in unchanged.
+TEST(ScanFolder, LeavesOutNamesTheSettingsCannotHold) {
+    TempDir dir;
+    for (const std::string name :
+         {"café.btn", "a😀.btn", "東京.btn", "Тальск.btn", "a b.btn", "a\tb.btn", "y\\z.btn"})
+        test::writeBytes(dir.file(name), {1});
+    ProgramSettings settings;
+    BaseSet set;
+    set.settings = &settings;
+    set.folder = dir.path();
+    FolderScanSkips skipped;
+    EXPECT_EQ(scanFolder(set, &skipped), 3);
+    std::vector<std::string> listed(settings.filePaths.begin(), settings.filePaths.begin() + 3);
+    EXPECT_EQ(listed, (std::vector<std::string>{"a\tb.btn", "a b.btn", "Тальск.btn"}));
+    // The file's names may come with '\\' separators: one in a name would not come back.
+    EXPECT_EQ(skipped.unstorable,
+              (std::vector<std::string>{"a😀.btn", "café.btn", "y\\z.btn", "東京.btn"}));
+    EXPECT_NE(folderScanMessage(skipped).find(unstorablePathMessage("café.btn")),
+              std::string::npos);
 }
 
 TEST(ScanFolder, MissingFolderAddsNothing) {
@@ -226,7 +251,8 @@ TEST(FullBasePath, NamesWithoutFolderLieInTheSetsFolder) {
     set.folder = "/prog";
     EXPECT_EQ(fullBasePath(set, "a.btn"), "/prog/a.btn");
     EXPECT_EQ(fullBasePath(set, "/other/a.btn"), "/other/a.btn");
-    EXPECT_EQ(fullBasePath(set, "C:\\x\\a.btn"), "C:\\x\\a.btn");
+    // A drive letter means nothing here: such a name lies in the folder too.
+    EXPECT_EQ(fullBasePath(set, "C:/x/a.btn"), "/prog/C:/x/a.btn");
     set.folder = "/prog/";
     EXPECT_EQ(fullBasePath(set, "a.btn"), "/prog/a.btn");
 }

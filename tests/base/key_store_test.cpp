@@ -98,6 +98,34 @@ TEST(KeyStore, StoreIsPrivateToItsOwner) {
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"Quelvarin0"});
 }
 
+TEST(KeyStore, ExistingWideFolderIsNarrowedToItsOwner) {
+    TempDir dir;
+    ASSERT_EQ(mkdir(dir.file("Quelvarin0").c_str(), 0755), 0);
+    chmod(dir.file("Quelvarin0").c_str(), 0755); // whatever the umask
+    BaseSet set;
+    addBase(set, "a.btn", "k", true);
+    ASSERT_TRUE(KeyStore(dir.file("Quelvarin0/Key")).saveKeys(set));
+    struct stat st {};
+    ASSERT_EQ(stat(dir.file("Quelvarin0").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
+// Names are kept in Windows-1251. A path without that form is not
+// remembered, so café.btn never takes the key of "cafГ©.btn", whose
+// Windows-1251 bytes are café's UTF-8.
+TEST(KeyStore, NamesAreWindows1251) {
+    TempDir dir;
+    KeyStore store(dir.file("Key"));
+    BaseSet set;
+    addBase(set, "Тальск.btn", "k1", true);
+    addBase(set, "caf\xC3\xA9.btn", "k2", true);
+    addBase(set, "caf\xD0\x93\xC2\xA9.btn", "k3", true);
+    ASSERT_TRUE(store.saveKeys(set));
+    EXPECT_EQ(store.lookupKey("Тальск.btn"), "k1");
+    EXPECT_EQ(store.lookupKey("caf\xC3\xA9.btn"), "");
+    EXPECT_EQ(store.lookupKey("caf\xD0\x93\xC2\xA9.btn"), "k3");
+}
+
 TEST(KeyStore, NothingToRememberWritesNothing) {
     TempDir dir;
     KeyStore store(dir.file("Key"));

@@ -43,7 +43,9 @@ public:
     std::vector<std::vector<KeyEntryFile>> keyEntries;
     std::vector<std::vector<FileListEntry>> failedLists, readOnlyLists;
     std::vector<std::string> events;
+    std::vector<std::string> warnings;
 
+    void showWarning(const std::string& text) override { warnings.push_back(text); }
     void showStatusText(const std::string& text) override {
         statusTexts.push_back(text);
         events.push_back("status");
@@ -172,6 +174,20 @@ TEST(Loading, FolderFilesAreLeftOutWhenTheOptionIsOff) {
     p.load();
     EXPECT_EQ(p.set.count(), 0);
     EXPECT_EQ(p.settings.fileCount, 0);
+}
+
+// Files of the folder left out are named once, not at every later load.
+TEST(Loading, FolderFilesLeftOutAreToldOnce) {
+    Program p;
+    p.settings.connectFolderFiles = 1;
+    for (int i = 0; i < 65; ++i)
+        test::writeBytes(p.dir.file("f" + std::to_string(100 + i) + ".btn"), {1});
+    p.load();
+    p.load();
+    EXPECT_EQ(p.host.warnings, std::vector<std::string>{folderScanMessage({{"f164.btn"}, {}, {}})});
+    test::writeBytes(p.dir.file("café.btn"), {1});
+    p.load();
+    EXPECT_EQ(p.host.warnings.size(), 2u);
 }
 
 TEST(Loading, MissingFileIsListedOrRemoved) {

@@ -53,7 +53,7 @@ ProgramSettings unusualSettings(const TempDir& dir) {
     s.latinToCyrillic = 0;
     s.fileCount = 3;
     s.filePaths[0] = "first.btn";
-    s.filePaths[1] = "\xD2\xE0\xEB\xFC\xF1\xEA.btn"; // "Тальск.btn" in Windows-1251
+    s.filePaths[1] = "Тальск.btn"; // kept in the file in Windows-1251
     s.filePaths[2] = "/abs/third.BTN";
     s.saveAsChoice = 2;
     s.noReadOnlyMessage = 1;
@@ -140,7 +140,8 @@ TEST(SettingsFile, FieldsSitAtTheirOffsets) {
     EXPECT_EQ(b[123], 0);          // latinToCyrillic, second copy
     EXPECT_EQ(u16At(b, 188), 3);   // fileCount
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190])), "first.btn");
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190 + 261])), s.filePaths[1]);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190 + 261])),
+              "\xD2\xE0\xEB\xFC\xF1\xEA.btn");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190 + 522])), "/abs/third.BTN");
     const size_t p = 190 + 261 * 3;
     EXPECT_EQ(u16At(b, p), 2);       // saveAsChoice
@@ -411,6 +412,64 @@ TEST(SettingsFile, FailedSaveLeavesTheOldFile) {
     ProgramSettings nowhere = freshSettings(dir);
     nowhere.programFolder = dir.file("missing-folder");
     EXPECT_FALSE(saveSettings(nowhere));
+}
+
+// The file keeps names in Windows-1251, perhaps with '\\' separators; inside
+// they are UTF-8. A name the file cannot hold exactly is refused, the file
+// on disk untouched.
+TEST(SettingsFile, PathsAreConvertedExactlyOrRefused) {
+    TempDir dir;
+    ProgramSettings s = freshSettings(dir);
+    s.fileCount = 1;
+    s.filePaths[0] = "Архив/Тальск №1.btn";
+    ASSERT_TRUE(saveSettings(s));
+    std::vector<unsigned char> b = readBytes(dir.file(kConfigFileName));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190])),
+              "\xC0\xF0\xF5\xE8\xE2/\xD2\xE0\xEB\xFC\xF1\xEA \xB9"
+              "1.btn");
+    b[190 + 5] = '\\'; // as a Windows copy writes it
+    writeBytes(dir.file(kConfigFileName), b);
+    ASSERT_TRUE(loadSettings(s));
+    EXPECT_EQ(s.filePaths[0], "Архив/Тальск №1.btn");
+    for (const std::string name : {"café.btn", "a😀.btn", "東京.btn", "caf\xE9.btn", "a\\b.btn"}) {
+        s.filePaths[0] = name;
+        EXPECT_EQ(firstUnstorablePath(s), name);
+        EXPECT_FALSE(saveSettings(s)) << name;
+        EXPECT_EQ(readBytes(dir.file(kConfigFileName)), b) << name;
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{kConfigFileName});
+    }
+}
+
+// A file that is there but not as this program writes it is damaged, and is
+// set aside before new settings are saved.
+TEST(SettingsFile, DamagedFileIsToldAndSetAside) {
+    TempDir dir;
+    ASSERT_TRUE(saveSettings(unusualSettings(dir)));
+    const std::vector<unsigned char> good = readBytes(dir.file(kConfigFileName));
+    std::vector<unsigned char> badCount = good;
+    badCount[188] = 65;
+    const struct {
+        std::vector<unsigned char> bytes; // empty: no file
+        SettingsFileState state;
+    } cases[] = {
+        {{}, SettingsFileState::Missing},
+        {good, SettingsFileState::Sound},
+        {std::vector<unsigned char>(700, 0x5A), SettingsFileState::Damaged},
+        {{good.begin(), good.end() - 1}, SettingsFileState::Damaged},
+        {badCount, SettingsFileState::Damaged},
+    };
+    for (const auto& c : cases) {
+        TempDir here;
+        ProgramSettings s = freshSettings(here);
+        if (!c.bytes.empty()) writeBytes(here.file(kConfigFileName), c.bytes);
+        SettingsFileState state = SettingsFileState::Sound;
+        (void)loadSettings(s, &state);
+        EXPECT_EQ(state, c.state) << c.bytes.size();
+        if (state != SettingsFileState::Damaged) continue;
+        ASSERT_TRUE(setAsideDamagedSettings(s));
+        ASSERT_TRUE(saveSettings(s));
+        EXPECT_EQ(readBytes(here.file(std::string(kConfigFileName) + ".bad")), c.bytes);
+    }
 }
 
 } // namespace

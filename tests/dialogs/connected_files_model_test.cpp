@@ -157,5 +157,20 @@ TEST_F(ConnectedFiles, TheListHoldsAtMost64NamesOf260Characters) {
     EXPECT_EQ(set.count(), 64);
 }
 
+// A name the settings file cannot hold is refused by name; nothing of it is listed.
+TEST_F(ConnectedFiles, NamesTheSettingsCannotHoldAreRefused) {
+    for (const char* name : {"café.btn", "a😀.btn", "x\\y.btn", "Тальск.btn"})
+        writeBytes(dir.file(name), {1, 2});
+    ConnectedFilesModel m(set, settings);
+    for (const char* name : {"café.btn", "a😀.btn", "x\\y.btn"}) {
+        EXPECT_EQ(m.addUnused({row(m, name)}), AddRefusal::NameNotStorable) << name;
+        EXPECT_EQ(m.refusedName(), name);
+    }
+    EXPECT_EQ(m.addUnused({row(m, "Тальск.btn")}), AddRefusal::None);
+    EXPECT_EQ(names(m), (std::vector<std::string>{"a.btn", "b.btn", "Тальск.btn"}));
+    ASSERT_TRUE(m.commit(set, settings));
+    EXPECT_EQ(firstUnstorablePath(settings), "");
+}
+
 } // namespace
 } // namespace talsk::test

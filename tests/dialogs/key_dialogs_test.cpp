@@ -76,7 +76,7 @@ TEST(KeyEntryDialog, OkWithoutAnyKeyStaysOpenAndCancelAnswersNothing) {
 }
 
 TEST(KeyPromptDialog, OkReturnsTheTypedKeyCancelLeavesItAlone) {
-    const std::string path = utf8ToCp1251("Тальск.btn");
+    const std::string path = "Тальск.btn"; // paths are the system's UTF-8
     std::string typed = "before";
     bool remember = true;
     whenModal<QDialog>([](QDialog* d) {

@@ -31,7 +31,7 @@ TEST(KeyStoreSample, WriterReproducesTheSample) {
     BaseSet set;
     for (const RememberedKey& k : kKeys) {
         PhoneBase base;
-        base.path = utf8ToCp1251(k.path);
+        base.path = k.path;
         base.key = deriveFileKey(utf8ToCp1251(k.typed));
         base.keyed = 1;
         base.rememberKey = k.remember ? 1 : 0;
@@ -46,8 +46,7 @@ TEST(KeyStoreSample, WriterReproducesTheSample) {
 TEST(KeyStoreSample, GivesBackTheRememberedKeys) {
     const KeyStore store(samplePath("keys.store"));
     for (const RememberedKey& k : kKeys)
-        EXPECT_EQ(store.lookupKey(utf8ToCp1251(k.path)),
-                  k.remember ? deriveFileKey(utf8ToCp1251(k.typed)) : "")
+        EXPECT_EQ(store.lookupKey(k.path), k.remember ? deriveFileKey(utf8ToCp1251(k.typed)) : "")
             << k.path;
     EXPECT_EQ(store.lookupKey("base20-keyed.btn"), "");
 }

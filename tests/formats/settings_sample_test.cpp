@@ -4,7 +4,6 @@
 
 #include "base/settings.h"
 #include "formats/sample_files.h"
-#include "platform/cp1251.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -12,8 +11,7 @@
 namespace talsk::test {
 namespace {
 
-const std::string kLongPath =
-    utf8ToCp1251("/srv/справочник/") + std::string(236, 'x') + utf8ToCp1251("/тел.btn");
+const std::string kLongPath = "/srv/справочник/" + std::string(236, 'x') + "/тел.btn";
 
 // Every value passes validation unchanged and differs from its default, so
 // that a field read from the wrong place or not at all shows.
@@ -31,7 +29,7 @@ ProgramSettings sampleSettings() {
     s.latinToCyrillic = 0;
     s.fileCount = 3;
     s.filePaths[0] = "talsk.btn";
-    s.filePaths[1] = utf8ToCp1251("Архив/Тальск 2001.btn");
+    s.filePaths[1] = "Архив/Тальск 2001.btn";
     s.filePaths[2] = kLongPath;
     s.saveAsChoice = 2;
     s.noReadOnlyMessage = 1;
@@ -68,7 +66,7 @@ std::vector<unsigned char> savedImage(ProgramSettings settings) {
 }
 
 TEST(SettingsSample, WriterReproducesTheSample) {
-    ASSERT_EQ(kLongPath.size(), kMaxPathChars);
+    ASSERT_EQ(pathCharacters(kLongPath), kMaxPathChars);
     expectSampleBytes("settings.cfg", savedImage(sampleSettings()));
 }
 
@@ -79,7 +77,7 @@ TEST(SettingsSample, ReadsEveryValue) {
     writeBytes(configFilePath(read), sampleBytes("settings.cfg"));
     ASSERT_TRUE(loadSettings(read));
     EXPECT_EQ(read.fileCount, 3);
-    EXPECT_EQ(read.filePaths[1], utf8ToCp1251("Архив/Тальск 2001.btn"));
+    EXPECT_EQ(read.filePaths[1], "Архив/Тальск 2001.btn");
     EXPECT_EQ(read.filePaths[2], kLongPath);
     EXPECT_EQ(read.latinToCyrillic, 0);
     EXPECT_EQ(read.backgroundDelayMs, 9999);

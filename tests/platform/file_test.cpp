@@ -179,28 +179,31 @@ TEST(PosixFile, ResolveFollowsLinks) {
     EXPECT_EQ(fs().resolve(dir.file("none")), dir.file("none"));
 }
 
-// Paths are Windows-1251 inside the program and UTF-8 on disk.
-TEST(PosixFile, CyrillicNames) {
-    TempDir dir;
-    const std::string name = utf8ToCp1251("Тальск.btn");
-    const std::string path = joinPath(dir.path(), name);
-    auto f = fs().open(path, OpenMode::CreateExclusive);
-    ASSERT_TRUE(f);
-    f->close();
-    EXPECT_EQ(dir.entries(), std::vector<std::string>{"Тальск.btn"});
-    mkdir(dir.file("folder").c_str(), 0755);
-    std::vector<std::string> names;
-    ASSERT_TRUE(fs().listFolder(dir.path(), names));
-    EXPECT_EQ(names, std::vector<std::string>{name}); // regular files only
-    EXPECT_TRUE(fs().attributes(path).exists);
-    EXPECT_FALSE(fs().listFolder(dir.file("none"), names));
+// Paths are the system's bytes end to end: no character is replaced, and a
+// backslash is part of a name.
+TEST(PosixFile, NamesPassUnchanged) {
+    for (const std::string name : {"Тальск.btn", "café 😀\\東京.btn", "caf\xe9.btn"}) {
+        TempDir dir;
+        const std::string path = joinPath(dir.path(), name);
+        auto f = fs().open(path, OpenMode::CreateExclusive);
+        ASSERT_TRUE(f) << name;
+        f->close();
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{name});
+        mkdir(dir.file("folder").c_str(), 0755);
+        std::vector<std::string> names;
+        ASSERT_TRUE(fs().listFolder(dir.path(), names));
+        EXPECT_EQ(names, std::vector<std::string>{name}); // regular files only
+        EXPECT_TRUE(fs().attributes(path).exists);
+        EXPECT_EQ(fs().resolve(path), fs().resolve(dir.path()) + "/" + name);
+        EXPECT_FALSE(fs().listFolder(dir.file("none"), names));
+    }
 }
 
 TEST(PosixFile, JoinPath) {
     EXPECT_EQ(joinPath("", "a.btn"), "a.btn");
     EXPECT_EQ(joinPath("dir", "a.btn"), "dir/a.btn");
     EXPECT_EQ(joinPath("dir/", "a.btn"), "dir/a.btn");
-    EXPECT_EQ(joinPath("c:\\dir\\", "a.btn"), "c:\\dir\\a.btn");
+    EXPECT_EQ(joinPath("a\\", "b.btn"), "a\\/b.btn"); // a backslash belongs to the name
 }
 
 TEST(MemoryFile, BehavesLikeAFile) {

@@ -114,7 +114,7 @@ void ChangeKeyDialog::clearPath() {
 void ChangeKeyDialog::pickFile() {
     const QString chosen = chooseFile(this);
     if (chosen.isEmpty()) return;
-    path_ = toCp1251(chosen);
+    path_ = toNativePath(chosen);
     pathLabel_->setText(chosen);
     oldKey_->clear();
     PhoneBase info;

@@ -31,7 +31,7 @@ const char* const kDefaultNames[kTableCount] = {"nasel.dbf", "predp.dbf", "gorod
 DbfImportDialog::DbfImportDialog(std::string folder, QWidget* parent)
     : QDialog(parent), folder_(std::move(folder)) {
     setWindowTitle(QStringLiteral("Конвертирование Dbf файлов"));
-    const QString dir = fromCp1251(folder_);
+    const QString dir = fromNativePath(folder_);
     chooseSource = [this, dir](TableKind) {
         return QFileDialog::getOpenFileName(this, QString(), dir,
                                             QStringLiteral("Dbf files (*.dbf)"));
@@ -49,7 +49,7 @@ DbfImportDialog::DbfImportDialog(std::string folder, QWidget* parent)
         tabs_->addTab(pages_[k], QString::fromUtf8(tabNames[k]));
         connect(pages_[k], &DbfImportPage::chooseClicked, this, [this, k] {
             if (running_) return;
-            pages_[k]->chose(toCp1251(chooseSource(static_cast<TableKind>(k))));
+            pages_[k]->chose(toNativePath(chooseSource(static_cast<TableKind>(k))));
         });
     }
 
@@ -148,7 +148,7 @@ void DbfImportDialog::proceed() {
         QMessageBox::information(this, QString::fromUtf8(kTitle), QStringLiteral("Введите ключ"));
         return;
     }
-    std::string destination = toCp1251(chooseDestination());
+    std::string destination = toNativePath(chooseDestination());
     if (destination.empty()) return;
     if (destination.size() < 4 || destination.compare(destination.size() - 4, 4, ".btn") != 0)
         destination += ".btn";
@@ -214,7 +214,7 @@ void DbfImportDialog::retryOrRestore(const QString& text) {
 void DbfImportDialog::workerDone(unsigned run, const DbfImportResult& r) {
     if (run != run_) return;
     if (worker_.joinable()) worker_.join();
-    const QString source = fromCp1251(job_.tables[static_cast<size_t>(r.table)].path);
+    const QString source = fromNativePath(job_.tables[static_cast<size_t>(r.table)].path);
     switch (r.outcome) {
     case DbfImportOutcome::Done:
         close_->setEnabled(false);
@@ -222,7 +222,8 @@ void DbfImportDialog::workerDone(unsigned run, const DbfImportResult& r) {
                                  QStringLiteral("Конвертирование завершено"));
         break;
     case DbfImportOutcome::CannotCreate:
-        retryOrRestore(QStringLiteral("Ошибка при создании файла ") + fromCp1251(job_.destination));
+        retryOrRestore(QStringLiteral("Ошибка при создании файла ") +
+                       fromNativePath(job_.destination));
         return;
     case DbfImportOutcome::CannotOpen:
         retryOrRestore(QStringLiteral("Ошибка при открытии файла ") + source);

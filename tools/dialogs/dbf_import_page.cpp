@@ -120,7 +120,7 @@ void DbfImportPage::fillLists() {
                 combo->clear();
                 combo->addItems(names);
             }
-    path_->setText(table_.path.empty() ? QStringLiteral("Путь...") : fromCp1251(table_.path));
+    path_->setText(table_.path.empty() ? QStringLiteral("Путь...") : fromNativePath(table_.path));
 }
 
 void DbfImportPage::applyMapping(const DbfTableJob& job) {

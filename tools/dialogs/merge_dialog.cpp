@@ -166,11 +166,11 @@ void MergeDialog::addFiles() {
     if (running_ || !chooseSources) return;
     for (const QString& name : chooseSources()) {
         if (!list_.canAdd()) break;
-        const std::string path = toCp1251(name);
+        const std::string path = toNativePath(name);
         int32_t status = 0;
         if (!list_.add(path, status)) {
             QMessageBox::warning(this, QStringLiteral("Ошибка"),
-                                 fromCp1251(path) + "\n" +
+                                 fromNativePath(path) + "\n" +
                                      QString::fromUtf8(statusMessage(status, true).c_str()));
             continue;
         }

@@ -49,7 +49,7 @@ void MergeDialog::proceed() {
     const int missing = list_.firstWithoutKey();
     if (missing >= 0) {
         inform(this, QStringLiteral("Введите ключ для файла\n") +
-                         fromCp1251(list_.entries()[static_cast<size_t>(missing)].path));
+                         fromNativePath(list_.entries()[static_cast<size_t>(missing)].path));
         selectRow(missing);
         fileKey_->setEnabled(true);
         fileKey_->setFocus();
@@ -61,7 +61,7 @@ void MergeDialog::proceed() {
     }
     const QString chosen = chooseDestination ? chooseDestination() : QString();
     if (chosen.isEmpty()) return;
-    const std::string destination = withBaseExtension(toCp1251(chosen));
+    const std::string destination = withBaseExtension(toNativePath(chosen));
     if (!destinationCreatable(destination)) return;
     start(destination);
 }
@@ -72,7 +72,7 @@ bool MergeDialog::destinationCreatable(const std::string& path) {
     for (;;) {
         const WriteError cause = checkDestination(path);
         if (cause == WriteError::None) return true;
-        QString text = QStringLiteral("Ошибка при создании файла\n ") + fromCp1251(path);
+        QString text = QStringLiteral("Ошибка при создании файла\n ") + fromNativePath(path);
         if (const char* why = writeErrorText(cause); why != nullptr && *why != 0)
             text += "\n" + QString::fromUtf8(why);
         if (QMessageBox::warning(this, QStringLiteral("Ошибка"), text,
@@ -194,7 +194,7 @@ SourceAnswer MergeDialog::askSourceFailure(const std::string& path, int32_t stat
                                            std::string& fileKey) {
     if (job_ && job_->cancel) return SourceAnswer::Abort;
     const QString text =
-        fromCp1251(path) + "\n" + QString::fromUtf8(statusMessage(status, true).c_str());
+        fromNativePath(path) + "\n" + QString::fromUtf8(statusMessage(status, true).c_str());
     const auto button =
         QMessageBox::warning(this, QStringLiteral("Ошибка"), text,
                              QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore);

@@ -27,7 +27,7 @@ namespace {
 const QString kFilter = QStringLiteral("Base telephone number (*.btn)");
 
 std::string fileTitle(const std::string& path) {
-    const size_t slash = path.find_last_of("/\\");
+    const size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
@@ -135,7 +135,7 @@ std::string VersionConverterDialog::typedKey() const {
 void VersionConverterDialog::pickSource() {
     const QString chosen = chooseSource(this);
     if (chosen.isEmpty()) return;
-    (void)selectSource(toCp1251(chosen));
+    (void)selectSource(toNativePath(chosen));
 }
 
 bool VersionConverterDialog::selectSource(const std::string& path) {
@@ -155,7 +155,7 @@ bool VersionConverterDialog::selectSource(const std::string& path) {
         source_ = path;
         version_ = header.version == kVersion10b ? kVersion10a : header.version;
         info_->showTexts(fileInfoTexts(header, FileInfoRead::Read));
-        path_->setText(fromCp1251(path));
+        path_->setText(fromNativePath(path));
         sourceKeyed_ = header.keyed != 0;
         key_->setEnabled(sourceKeyed_);
     } else {
@@ -209,7 +209,7 @@ void VersionConverterDialog::convert() {
     if (drivenPath_.empty()) {
         const QString chosen = chooseDestination(this);
         if (chosen.isEmpty()) return;
-        destination = toCp1251(chosen);
+        destination = toNativePath(chosen);
         if (!endsWithBtn(destination)) destination += ".btn";
     }
     start(destination, FieldCutting::Refuse);
@@ -259,7 +259,7 @@ void VersionConverterDialog::finished(const ConvertResult& result) {
             return start(destination_, cutting_);
         break;
     case ConvertOutcome::CannotCreate:
-        if (retry(QStringLiteral("Ошибка при создании файла\n ") + fromCp1251(destination_)))
+        if (retry(QStringLiteral("Ошибка при создании файла\n ") + fromNativePath(destination_)))
             return start(destination_, cutting_);
         break;
     case ConvertOutcome::CannotRead:
@@ -267,7 +267,7 @@ void VersionConverterDialog::finished(const ConvertResult& result) {
         break;
     case ConvertOutcome::Damaged:
         toolMessage(this, QMessageBox::Critical,
-                    QStringLiteral("Файл ") + fromCp1251(fileTitle(source_)) +
+                    QStringLiteral("Файл ") + fromNativePath(fileTitle(source_)) +
                         QStringLiteral(" поврежден, продолжение невозможно"));
         break;
     case ConvertOutcome::WouldCut:

@@ -22,7 +22,7 @@ QMessageBox::StandardButton toolMessage(QWidget* parent, QMessageBox::Icon icon,
 
 void loadStatusBox(QWidget* parent, const std::string& path, int32_t status) {
     toolMessage(parent, QMessageBox::Warning,
-                fromCp1251(path) + "\n" + QString::fromStdString(statusMessage(status, true)),
+                fromNativePath(path) + "\n" + QString::fromStdString(statusMessage(status, true)),
                 QMessageBox::Ok, QStringLiteral("Ошибка"));
 }
 

@@ -1,0 +1,23 @@
+#include "app/program_folder.h"
+
+#include "platform/file.h"
+
+#include <cstdlib>
+
+namespace talsk {
+
+std::string defaultProgramFolder(const char* xdgDataHome, const char* home) {
+    if (xdgDataHome != nullptr && xdgDataHome[0] == '/') return joinPath(xdgDataHome, "talsk");
+    if (home == nullptr || home[0] != '/') return {};
+    return joinPath(home, ".local/share/talsk");
+}
+
+std::string chooseProgramFolder(const std::string& named) {
+    if (!named.empty()) return named;
+    const std::string folder =
+        defaultProgramFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    if (folder.empty() || !makeFolders(folder, false)) return {};
+    return folder;
+}
+
+} // namespace talsk
