@@ -317,8 +317,8 @@ public:
     bool keepOwner(const std::string& from, const std::string& to) override {
         struct stat old {};
         struct stat now {};
-        const std::string temp = nativePath(to);
-        if (stat(nativePath(from).c_str(), &old) != 0 || lstat(temp.c_str(), &now) != 0)
+        const std::string& temp = to;
+        if (stat(from.c_str(), &old) != 0 || lstat(temp.c_str(), &now) != 0)
             return true; // nothing known to keep
         if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
             // The name is not followed: others may write in the folder.
