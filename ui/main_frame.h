@@ -97,6 +97,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void connectResults();
@@ -115,8 +116,12 @@ private:
     void stepLog(bool forward);
     void toggleAlwaysOnTop();
     void restoreBarState();
+    void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();
     void setPane0(const QString& text);
+    // The general search gets a row of its own when it and the search area
+    // no longer fit side by side.
+    void fitSearchBands();
 
     BaseSet set_;
     ProgramSettings settings_;
@@ -126,6 +131,7 @@ private:
     int searchFocus_ = -1;
     bool alwaysOnTop_ = false;
     bool closing_ = false;
+    bool bandBreak_ = false; // fitSearchBands put the general search on its own row
     FileMask fileMask_{};
     std::map<int, QAction*> actions_;
     ResultsTable* results_ = nullptr;
