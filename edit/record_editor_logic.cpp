@@ -25,6 +25,13 @@ bool isEmptyRecord(const RecordFields& record) {
     return true;
 }
 
+std::string blankControlCharacters(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7f') c = ' ';
+    return out;
+}
+
 RecordFields RecordEditorLogic::fieldsForKind(const RecordFields& record, TableKind kind) {
     RecordFields out;
     for (int k = 1; k <= kFieldCount; ++k) {

@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace talsk {
@@ -120,5 +122,10 @@ private:
 };
 
 bool isEmptyRecord(const RecordFields& record);
+
+// Field text a person typed or pasted (Windows-1251): control characters such
+// as tabs and line breaks become blanks, so a record entered by hand stays
+// one line in the table and in the file.
+std::string blankControlCharacters(std::string_view text);
 
 } // namespace talsk

@@ -178,9 +178,7 @@ void FieldSearchPanel::layOut() {
         place(vLine_, 490, 0, 2, 156);
         // The inputs start at 150 units, or later when a label needs the room;
         // their right edge stays.
-        auto textWidth = [](const QLabel* l) {
-            return l->fontMetrics().horizontalAdvance(l->text());
-        };
+        auto textWidth = [](const QLabel* l) { return l->sizeHint().width(); };
         const int gap = int(4 * bx);
         const int streetText = textWidth(street_);
         int labels = streetText + gap + textWidth(houseUnit_);
@@ -299,6 +297,7 @@ void FieldSearchPanel::relabel(TableMask m) {
         inputs_[kFocusPhone]->setToolTip("Код города");
         inputs_[kFocusSurname]->setToolTip("Название города");
         inputs_[kFocusStreet]->setToolTip("Номер справочной");
+        layOut(); // the labels' widths follow their new texts
         return;
     }
     unit->setEnabled(true);

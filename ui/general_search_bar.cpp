@@ -26,6 +26,9 @@ GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
     combo_->setObjectName("combo1034");
     combo_->setEditable(true);
     combo_->setInsertPolicy(QComboBox::NoInsert);
+    // No inline completion: Enter searches exactly what was typed; the
+    // history stays in the drop-down list.
+    combo_->setCompleter(nullptr);
     combo_->setMaxCount(int(kHistoryLimit));
     combo_->lineEdit()->setMaxLength(kQueryTextMax);
     combo_->setToolTip("Общий поиск (по всем полям)");
@@ -58,14 +61,25 @@ QSize GeneralSearchBar::sizeHint() const {
     return QSize(int(420 * bx_), combo_->sizeHint().height() + 2);
 }
 
+int GeneralSearchBar::leastWidth() const {
+    return findWidth() + int(120 * bx_) + foundWidth() + int(7 * bx_);
+}
+
+// The button and the counter keep room for their whole text.
+int GeneralSearchBar::findWidth() const {
+    return std::max(int(44 * bx_), find_->sizeHint().width());
+}
+
+int GeneralSearchBar::foundWidth() const {
+    return std::max(int(90 * bx_), found_->fontMetrics().horizontalAdvance("Найдено - 000000") + 8);
+}
+
 void GeneralSearchBar::resizeEvent(QResizeEvent*) {
     const int w = width(), h = height();
     const int fh = combo_->sizeHint().height();
     const int y = (h - fh) / 2;
-    // The button and the counter keep room for their whole text.
-    const int findWidth = std::max(int(44 * bx_), find_->sizeHint().width());
-    const int foundWidth =
-        std::max(int(90 * bx_), found_->fontMetrics().horizontalAdvance("Найдено - 000000") + 8);
+    const int findWidth = this->findWidth();
+    const int foundWidth = this->foundWidth();
     find_->setGeometry(0, y, findWidth, fh);
     const int comboX = findWidth + int(bx_);
     combo_->setGeometry(comboX, y, std::max(40, w - comboX - foundWidth - int(6 * bx_)), fh);

@@ -30,6 +30,10 @@ public:
     QComboBox* combo() const { return combo_; }
     QString foundText() const { return found_->text(); }
     QSize sizeHint() const override;
+    // The button, room for a short text and the counter; no minimum of the
+    // widget, so that the window may still shrink and the bar move to a row
+    // of its own.
+    int leastWidth() const;
     BackgroundSearch& background() { return background_; }
 
 protected:
@@ -41,6 +45,8 @@ private:
     void addToHistory(const std::string& text);
     void escape();
     void showFound(int32_t n);
+    int findWidth() const;
+    int foundWidth() const;
 
     SearchHost& host_;
     BackgroundSearch background_;

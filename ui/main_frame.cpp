@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QWindow>
 
@@ -144,15 +145,7 @@ void CMainFrame::createBars() {
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     addDockWidget(Qt::BottomDockWidgetArea, dock_);
     // A column at the left or right, a row at the top or bottom or floating.
-    connect(dock_, &QDockWidget::dockLocationChanged, this, [this](Qt::DockWidgetArea area) {
-        const bool side = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
-        const PanelOrientation o = side ? PanelOrientation::Vertical : PanelOrientation::Horizontal;
-        panel_->setOrientation(o);
-        // The dock takes the panel's size for its new side.
-        const QSize size = panel_->sizeFor(o);
-        resizeDocks({dock_}, {side ? size.width() : size.height()},
-                    side ? Qt::Horizontal : Qt::Vertical);
-    });
+    connect(dock_, &QDockWidget::dockLocationChanged, this, &CMainFrame::fitPanelToDock);
     connect(dock_, &QDockWidget::topLevelChanged, this, [this](bool floating) {
         if (floating) panel_->setOrientation(PanelOrientation::Horizontal);
     });
@@ -178,11 +171,13 @@ void CMainFrame::createStatusBar() {
         panes_[i] = new QLabel(panes[i].text, bar);
         panes_[i]->setObjectName(QString("pane%1").arg(i));
         if (i == 0) {
+            panes_[i]->setMinimumWidth(1); // long prompts are cut, never widen the window
             bar->addWidget(panes_[i], 1);
         } else {
+            // The room around the text, not a fixed width that a longer
+            // number would overflow into its neighbour.
             panes_[i]->setAlignment(Qt::AlignCenter);
-            panes_[i]->setMinimumWidth(panes_[i]->fontMetrics().horizontalAdvance(panes[i].text) +
-                                       panes[i].extra);
+            panes_[i]->setContentsMargins(panes[i].extra / 2, 0, panes[i].extra / 2, 0);
             bar->addPermanentWidget(panes_[i]);
         }
     }
@@ -232,13 +227,37 @@ void CMainFrame::placeWindow() {
     }
 }
 
+void CMainFrame::fitPanelToDock(Qt::DockWidgetArea area) {
+    const bool side = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
+    const PanelOrientation o = side ? PanelOrientation::Vertical : PanelOrientation::Horizontal;
+    panel_->setOrientation(o);
+    // The dock takes the panel's size for its new side.
+    const QSize size = panel_->sizeFor(o);
+    resizeDocks({dock_}, {side ? size.width() : size.height()},
+                side ? Qt::Horizontal : Qt::Vertical);
+}
+
 void CMainFrame::restoreBarState() {
     const QByteArray state = userSettings().value(kBarStateKey).toByteArray();
-    if (!state.isEmpty()) restoreState(state);
+    if (state.isEmpty()) return;
+    // The panel's minimum follows its current orientation; a row panel is
+    // wider than a side leaves room for, and the restore would put it back
+    // at the bottom. Any side fits while the bars are restored.
+    panel_->setMinimumSize(0, 0);
+    restoreState(state);
+    bandBreak_ = false;
+    fitSearchBands();
+    if (!dock_->isFloating())
+        fitPanelToDock(dockWidgetArea(dock_));
+    else
+        panel_->setOrientation(PanelOrientation::Horizontal);
 }
 
 void CMainFrame::saveBarState() {
+    // The row that a narrow window gave the general search is not the user's.
+    if (bandBreak_) removeToolBarBreak(generalBand_);
     userSettings().setValue(kBarStateKey, QMainWindow::saveState());
+    if (bandBreak_) insertToolBarBreak(generalBand_);
 }
 
 void CMainFrame::applySettingsToUi() {
@@ -345,6 +364,28 @@ void CMainFrame::shutDown() {
     shuttingDown_ = true;
     if (auto* editor = findChild<RecordEditor*>()) editor->closeNow();
     close();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    fitSearchBands();
+}
+
+void CMainFrame::fitSearchBands() {
+    if (!areaBand_ || !generalBand_ || !generalBar_ ||
+        toolBarArea(areaBand_) != Qt::TopToolBarArea ||
+        toolBarArea(generalBand_) != Qt::TopToolBarArea)
+        return;
+    const int need = areaBand_->sizeHint().width() + generalBar_->leastWidth() +
+                     style()->pixelMetric(QStyle::PM_ToolBarHandleExtent) * 2;
+    const bool split = width() < need;
+    if (split && !toolBarBreak(generalBand_)) {
+        insertToolBarBreak(generalBand_);
+        bandBreak_ = true;
+    } else if (!split && bandBreak_) {
+        removeToolBarBreak(generalBand_);
+        bandBreak_ = false;
+    }
 }
 
 void CMainFrame::bringToFront() {

@@ -102,6 +102,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void connectResults();
@@ -120,8 +121,12 @@ private:
     void stepLog(bool forward);
     void toggleAlwaysOnTop();
     void restoreBarState();
+    void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();
     void setPane0(const QString& text);
+    // The general search gets a row of its own when it and the search area
+    // no longer fit side by side.
+    void fitSearchBands();
 
     BaseSet set_;
     ProgramSettings settings_;
@@ -132,6 +137,7 @@ private:
     bool alwaysOnTop_ = false;
     bool closing_ = false;
     bool shuttingDown_ = false; // nobody is there to answer a message box
+    bool bandBreak_ = false; // fitSearchBands put the general search on its own row
     FileMask fileMask_{};
     std::map<int, QAction*> actions_;
     ResultsTable* results_ = nullptr;

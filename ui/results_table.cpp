@@ -1,6 +1,7 @@
 #include "ui/results_table.h"
 
 #include "base/base_file.h"
+#include "ui/commands.h"
 #include "ui/text.h"
 
 #include <QAbstractButton>
@@ -49,6 +50,18 @@ constexpr Command kCommands[] = {
 constexpr int kSortIds[ResultsTable::kColumns] = {
     resultsCmd::SortPhone, resultsCmd::SortName, resultsCmd::SortAddress,
     resultsCmd::SortOrganization, resultsCmd::SortComment};
+
+// The key text the main menu shows for the same command ("Enter", not the
+// first of its keys), so that both menus read alike.
+QString menuKeyText(int id) {
+    const cmd::Command* c = cmd::findCommand(id);
+    if (c == nullptr) return {};
+    if (!c->keyLabel.empty()) return "\t" + QString::fromUtf8(c->keyLabel);
+    const std::vector<std::string_view> keys = cmd::commandKeys(*c);
+    if (keys.empty()) return {};
+    const QKeySequence first(QString::fromUtf8(keys.front()), QKeySequence::PortableText);
+    return "\t" + first.toString(QKeySequence::NativeText);
+}
 
 const ProgramSettings& defaultSettings() {
     static const ProgramSettings settings;
@@ -145,7 +158,7 @@ void ResultsTable::buildCommands() {
             subTitle = c.submenu;
             sub = subTitle != nullptr ? menu_->addMenu(QString::fromUtf8(subTitle)) : nullptr;
         }
-        auto* a = new QAction(QString::fromUtf8(c.text), this);
+        auto* a = new QAction(QString::fromUtf8(c.text) + menuKeyText(c.id), this);
         a->setShortcuts(QKeySequence::listFromString(QString::fromLatin1(c.keys)));
         a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
         addAction(a);

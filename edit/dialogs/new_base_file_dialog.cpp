@@ -37,11 +37,13 @@ NewBaseFileDialog::NewBaseFileDialog(BaseSet& set, QWidget* parent)
     root->addWidget(new QLabel(u("Добавить в файл:"), this));
     files_ = new QComboBox(this);
     files_->view()->setMinimumWidth(150);
+    // As wide as its longest entry, not the whole dialog.
+    files_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // With the list full no further file can be connected.
     if (set_.count() < kMaxFiles) files_->addItem(u(kNewFile));
     for (const PhoneBase& base : set_.bases)
         if (base.connected && !base.readOnly) files_->addItem(fromNativePath(base.path));
-    root->addWidget(files_);
+    root->addWidget(files_, 0, Qt::AlignLeft);
 
     auto* group = new QGroupBox(u("Создание файла"), this);
     auto* form = new QFormLayout(group);

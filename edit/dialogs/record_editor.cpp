@@ -117,7 +117,10 @@ void RecordEditor::build() {
         labels_[slot]->setBuddy(boxes_[slot]);
         grid->addWidget(labels_[slot], int(row), 0);
         grid->addWidget(boxes_[slot], int(row), 1);
-        connect(boxes_[slot], &QLineEdit::textEdited, this, &RecordEditor::typed);
+        connect(boxes_[slot], &QLineEdit::textEdited, this, [this, slot] {
+            keepOneLine(boxes_[slot]);
+            typed();
+        });
     }
     labels_[6]->setText(u("Организация:"));
     labels_[4]->setText(u("Дом:"));
@@ -283,6 +286,15 @@ RecordFields RecordEditor::readBoxes() const {
     return RecordEditorLogic::fieldsForKind(f, logic_.position().table);
 }
 
+void RecordEditor::keepOneLine(QLineEdit* box) {
+    const std::string typed = toCp1251(box->text());
+    const std::string clean = blankControlCharacters(typed);
+    if (clean == typed) return;
+    const int cursor = box->cursorPosition();
+    box->setText(fromCp1251(clean)); // not an edit: no second textEdited
+    box->setCursorPosition(cursor);
+}
+
 void RecordEditor::typed() {
     logic_.edit(readBoxes());
     updateButtons();
@@ -342,7 +354,19 @@ void RecordEditor::findDataChanged() {
     if (findDialog_) findDialog_->refresh();
 }
 
+void RecordEditor::updateFindButton() {
+    const bool inFront = findDialog_ && findDialog_->isVisible() && findDialog_->isActiveWindow();
+    find_->setEnabled(!inFront);
+}
+
 void RecordEditor::openFind() {
+    if (findDialog_) { // open but hidden or behind: bring it back
+        findDialog_->show();
+        findDialog_->raise();
+        findDialog_->activateWindow();
+        find_->setEnabled(false);
+        return;
+    }
     FindHost host;
     host.position = [this] { return logic_.position(); };
     host.show = [this](const SearchHit& hit) {
@@ -354,12 +378,16 @@ void RecordEditor::openFind() {
     prompts_.setCompanion(findDialog_);
     // The keyboard goes back to "Найти", not on to the next button.
     connect(findDialog_, &QObject::destroyed, this, [this] {
+        findWindow_ = nullptr;
         find_->setEnabled(true);
         find_->setFocus();
     });
+    findWindow_ = findDialog_;
+    findDialog_->installEventFilter(this);
     findDialog_->adjustSize();
     findDialog_->move(find_->mapToGlobal(QPoint(0, 0)) - QPoint(100, 50));
     findDialog_->show();
+    findDialog_->activateWindow();
 }
 
 void RecordEditor::reject() {
@@ -391,6 +419,20 @@ void RecordEditor::keyPressEvent(QKeyEvent* event) {
 }
 
 bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == findWindow_) { // no cast: it may be half destroyed here
+        switch (event->type()) {
+        case QEvent::WindowActivate:
+        case QEvent::WindowDeactivate:
+        case QEvent::Show:
+        case QEvent::Hide:
+            // After the change has taken effect.
+            QMetaObject::invokeMethod(this, &RecordEditor::updateFindButton, Qt::QueuedConnection);
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
     if (event->type() == QEvent::KeyPress) {
         // Up and Down move the focus in every control of the window, also
         // in those that would take them for themselves (radios, list, track bar).
@@ -409,6 +451,15 @@ bool RecordEditor::eventFilter(QObject* watched, QEvent* event) {
         QMetaObject::invokeMethod(this, &RecordEditor::trackMoved, Qt::QueuedConnection);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void RecordEditor::changeEvent(QEvent* event) {
+    // A click into the editor activates it; its find dialog stays in front,
+    // whatever the window manager does with a modal window's own tools.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && findDialog_ &&
+        findDialog_->isVisible())
+        findDialog_->raise();
+    QDialog::changeEvent(event);
 }
 
 void RecordEditor::trackMoved() {

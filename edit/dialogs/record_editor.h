@@ -77,6 +77,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void build();
@@ -86,6 +87,7 @@ private:
     void updateButtons();
     void refreshTrackBar();
     void trackMoved(); // the record at the track bar's position
+    void keepOneLine(QLineEdit* box); // pasted tabs and line breaks become blanks
     void typed();
     void goToMode();
     // The record number in the box: the typed one in go-to mode (nullopt
@@ -95,6 +97,7 @@ private:
     void saveAsClicked(); // "Сохранить как...": into another or a new file
     void removeClicked();
     void openFind();
+    void updateFindButton(); // "Найти" brings back a find dialog that is not in front
     void findDataChanged(); // the open find dialog searches again after a change
     int comboIndexOf(int base) const;
     RecordFields readBoxes() const;
@@ -118,7 +121,8 @@ private:
     QPushButton* find_ = nullptr;
     ImageButton* copy_ = nullptr;
     ImageButton* paste_ = nullptr;
-    QPointer<FindDialog> findDialog_; // while it exists, "Найти" is disabled
+    QPointer<FindDialog> findDialog_;     // one at a time; "Найти" raises it
+    const QObject* findWindow_ = nullptr; // the same, for its events
     TableKind findKind_ = TableKind::Population;
     uint32_t seenChanges_ = 0; // the logic's data changes the find dialog knows of
 };

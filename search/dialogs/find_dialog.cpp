@@ -35,7 +35,9 @@ QString u(const char* text) {
 } // namespace
 
 FindDialog::FindDialog(BaseSet& set, FindHost host, QWidget* parent)
-    : QDialog(parent), set_(set), host_(std::move(host)) {
+    // A tool window of its host: it stays above the editor when a click
+    // there takes the focus.
+    : QDialog(parent, Qt::Tool), set_(set), host_(std::move(host)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(u("Поиск"));
     const DialogUnits du = dialogUnits(*this);
@@ -44,6 +46,7 @@ FindDialog::FindDialog(BaseSet& set, FindHost host, QWidget* parent)
     text_->setObjectName(QStringLiteral("id1094"));
     text_->setEditable(true);
     text_->setInsertPolicy(QComboBox::NoInsert); // the history is kept by remember()
+    text_->setCompleter(nullptr); // searches what was typed, not a completed history item
     text_->lineEdit()->setMaxLength(kTextLimit);
     text_->setMinimumWidth(du.x(150));
     ok_ = new QPushButton(u("Найти"), this);

@@ -1,9 +1,9 @@
 #include "search/dialogs/search_log_dialog.h"
 
-#include "ui/text.h"
 #include "base/dialogs/dialog_units.h"
 #include "search/dialogs/search_log_view.h"
 #include "search/log_combine.h"
+#include "ui/phone_grid.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -14,19 +14,20 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstring>
 
 namespace talsk {
 
 namespace {
 
-QString fieldText(const SearchLog& log, int entry, RecordField f) {
-    const char* s = log.field(entry, static_cast<int>(f));
-    return fromCp1251(std::string(s, strnlen(s, kLogTextMax)));
-}
+constexpr const char* kColumnTitles[5] = {"Телефон", "Фамилия И.О./Должность", "Адрес",
+                                          "Организация", "Комментарий"};
+// The entry's field shown in each column; the address column starts at the
+// street, with house and unit following it in the entry's text.
+constexpr RecordField kColumnFields[5] = {RecordField::Phone, RecordField::Name,
+                                          RecordField::Street, RecordField::Organization,
+                                          RecordField::Comment};
 
 } // namespace
 
@@ -37,19 +38,11 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
     setSizeGripEnabled(true);
     const DialogUnits u = dialogUnits(*this);
 
-    grid_ = new QTableWidget(0, 5);
-    grid_->setHorizontalHeaderLabels(
-        {QStringLiteral("Телефон"), QStringLiteral("Фамилия И.О./Должность"),
-         QStringLiteral("Адрес"), QStringLiteral("Организация"), QStringLiteral("Комментарий")});
-    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    grid_->verticalHeader()->hide();
-    grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + u.y(4));
-    grid_->horizontalHeader()->setHighlightSections(false);
-    grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid_->setWordWrap(false);
-    grid_->setMouseTracking(settings.mouseTracking != 0);
+    grid_ = new CPhoneGrid(this);
+    grid_->setColumnCount(5);
+    for (int c = 0; c < 5; ++c)
+        grid_->setColumnTitle(c, QString::fromUtf8(kColumnTitles[c]));
+    grid_->setHoverTracking(settings.mouseTracking != 0);
     grid_->viewport()->installEventFilter(this);
 
     auto* choose = new QPushButton(QStringLiteral("Выбрать"));
@@ -63,7 +56,7 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
     connect(search, &QPushButton::clicked, this, [this] { this->choose(true); });
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
     connect(clear_, &QPushButton::clicked, this, &SearchLogDialog::clearAll);
-    connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { this->choose(false); });
+    connect(grid_, &CPhoneGrid::rowDoubleClicked, this, [this] { this->choose(false); });
 
     auto* join = new QGroupBox(QStringLiteral("Объединить:"));
     orJoin_ = new QRadioButton(QStringLiteral("\"или\""));
@@ -107,12 +100,9 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
 
     fillRows();
     clear_->setEnabled(log_.count > 0);
-    connect(grid_, &QTableWidget::itemSelectionChanged, this, &SearchLogDialog::selectionChanged);
-    if (log_.count > 0) {
-        const int row = initialLogRow(position, log_.count);
-        grid_->selectRow(row);
-        grid_->setCurrentCell(row, 0, QItemSelectionModel::NoUpdate);
-    }
+    // Every change of the selection, by mouse or key, moves the current row.
+    connect(grid_, &CPhoneGrid::currentRowChanged, this, &SearchLogDialog::selectionChanged);
+    if (log_.count > 0) grid_->goToRow(initialLogRow(position, log_.count), true);
     selectionChanged();
     placeWindow();
 }
@@ -141,28 +131,19 @@ void SearchLogDialog::placeWindow() {
 void SearchLogDialog::fillRows() {
     grid_->setRowCount(log_.count);
     for (int entry = 0; entry < log_.count; ++entry) {
-        const QString cells[5] = {fieldText(log_, entry, RecordField::Phone),
-                                  fieldText(log_, entry, RecordField::Name),
-                                  fromCp1251(logAddressCell(log_, entry)),
-                                  fieldText(log_, entry, RecordField::Organization),
-                                  fieldText(log_, entry, RecordField::Comment)};
-        for (int column = 0; column < 5; ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
-            item->setToolTip(cells[column]);
-            if (column == 0) item->setData(Qt::UserRole, entry);
-            grid_->setItem(entry, column, item);
-        }
+        for (int column = 0; column < 5; ++column)
+            grid_->setCell(entry, column,
+                           log_.field(entry, static_cast<int>(kColumnFields[column])));
+        grid_->setPayload(entry, static_cast<uint64_t>(entry));
     }
 }
 
 std::vector<int> SearchLogDialog::selectedEntries() const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : grid_->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
+    // Rows may have been sorted; the payload names the entry.
     std::vector<int> entries;
-    for (int row : rows)
-        entries.push_back(grid_->item(row, 0)->data(Qt::UserRole).toInt());
+    const PhoneGridModel& rows = grid_->model();
+    for (int row = 0; row < rows.rowCount(); ++row)
+        if (rows.isSelected(row)) entries.push_back(static_cast<int>(rows.payload(row)));
     return entries;
 }
 
@@ -171,24 +152,22 @@ char SearchLogDialog::joinOperator() const {
 }
 
 void SearchLogDialog::selectionChanged() {
-    std::vector<int> rows;
-    for (const QModelIndex& index : grid_->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    std::sort(rows.begin(), rows.end());
-    const int count = grid_->rowCount();
+    const PhoneGridModel& rows = grid_->model();
+    const int first = rows.firstSelected();
+    const int selected = rows.selectedCount();
     position_->setText(
-        rows.empty() ? QString()
-                     : QString::fromStdString(logSelectionText(rows.front(), rows.back(), count)));
-    const bool one = rows.size() == 1 && rows.front() < log_.count;
-    stamp_->setText(
-        one ? QString::fromStdString(logStampText(log_.stamps[static_cast<size_t>(rows.front())]))
-            : QString());
-    orJoin_->setEnabled(rows.size() > 1);
-    andJoin_->setEnabled(rows.size() > 1);
+        QString::fromStdString(logSelectionText(first, rows.lastSelected(), rows.rowCount())));
+    const int entry = selected == 1 ? static_cast<int>(rows.payload(first)) : -1;
+    QString stamp;
+    if (entry >= 0 && entry < log_.count)
+        stamp = QString::fromStdString(logStampText(log_.stamps[static_cast<size_t>(entry)]));
+    stamp_->setText(stamp);
+    orJoin_->setEnabled(selected > 1);
+    andJoin_->setEnabled(selected > 1);
 }
 
 void SearchLogDialog::choose(bool search) {
-    if (grid_->selectionModel()->selectedRows().isEmpty()) return;
+    if (grid_->model().selectedCount() == 0) return;
     search_ = search;
     accept();
 }
@@ -198,8 +177,8 @@ void SearchLogDialog::clearAll() {
                                               QStringLiteral("Очистить журнал поиска"),
                                               QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) return;
+    grid_->setRowCount(0); // its cells point into the log's text
     clearLog(log_);
-    grid_->setRowCount(0);
     clear_->setEnabled(false);
     selectionChanged();
 }
@@ -212,9 +191,9 @@ void SearchLogDialog::fitColumns() {
     double wanted[5], least[5], slack = 0, deficit = 0;
     for (int c = 0; c < 5; ++c) {
         wanted[c] = width * settings_.columnWidthShares[static_cast<size_t>(c)];
-        least[c] = grid_->horizontalHeader()->fontMetrics().horizontalAdvance(
-                       grid_->horizontalHeaderItem(c)->text()) +
-                   padding;
+        least[c] =
+            grid_->header()->fontMetrics().horizontalAdvance(QString::fromUtf8(kColumnTitles[c])) +
+            padding;
         if (wanted[c] < least[c])
             deficit += least[c] - wanted[c];
         else
@@ -224,7 +203,7 @@ void SearchLogDialog::fitColumns() {
     for (int c = 0; c < 5; ++c) {
         const double w =
             wanted[c] < least[c] ? least[c] : wanted[c] - (wanted[c] - least[c]) * take;
-        grid_->setColumnWidth(c, static_cast<int>(w));
+        grid_->setColumnWidth(c, static_cast<int>(w), true);
     }
 }
 

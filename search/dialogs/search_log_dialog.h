@@ -13,9 +13,10 @@
 class QLabel;
 class QPushButton;
 class QRadioButton;
-class QTableWidget;
 
 namespace talsk {
+
+class CPhoneGrid;
 
 // What the dialog's OK hands to the field search panel.
 struct SearchLogChoice {
@@ -55,7 +56,7 @@ private:
     SearchLog& log_;
     ProgramSettings& settings_;
     bool search_ = false;
-    QTableWidget* grid_ = nullptr;
+    CPhoneGrid* grid_ = nullptr; // the results grid's control, cells pointing into the log
     QLabel* stamp_ = nullptr;    // static 1046
     QLabel* position_ = nullptr; // static 1169
     QPushButton* clear_ = nullptr;

@@ -1,21 +1,8 @@
 #include "search/dialogs/search_log_view.h"
 
 #include <cstdio>
-#include <cstring>
 
 namespace talsk {
-
-std::string logAddressCell(const SearchLog& log, int entry) {
-    if (entry < 0 || entry >= log.count) return {};
-    auto text = [&](RecordField f) {
-        const char* s = log.field(entry, static_cast<int>(f));
-        return std::string(s, strnlen(s, kLogTextMax));
-    };
-    std::string cell = text(RecordField::Street);
-    if (const std::string house = text(RecordField::House); !house.empty()) cell += "  " + house;
-    if (const std::string unit = text(RecordField::Unit); !unit.empty()) cell += " - " + unit;
-    return cell;
-}
 
 std::string logStampText(const LogStamp& stamp) {
     static const char* const kWeekdays[] = {"Воскресенье", "Понедельник", "Вторник", "Среда",

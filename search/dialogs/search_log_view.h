@@ -1,6 +1,6 @@
 #pragma once
-// What the search log dialog shows, without a window: the address cell of an
-// entry, the status texts and where the dialog opens.
+// What the search log dialog shows, without a window: the status texts and
+// where the dialog opens.
 
 #include "base/settings.h"
 #include "search/search_log.h"
@@ -9,9 +9,6 @@
 
 namespace talsk {
 
-// Street, then "  " and the house when there is one, then " - " and the unit
-// when there is one, as the results grid's address cell reads (Windows-1251).
-std::string logAddressCell(const SearchLog& log, int entry);
 // "9:05      3.07.2023  -  Понедельник      Было найдено записей - 12", or
 // empty for an entry without a stamp (UTF-8).
 std::string logStampText(const LogStamp& stamp);

@@ -2,10 +2,11 @@
 #include "platform/cp1251.h"
 #include "search/dialogs/search_log_dialog.h"
 #include "search/dialogs/search_log_view.h"
+#include "ui/phone_grid.h"
+#include "ui/text.h"
 
 #include <QMessageBox>
 #include <QRadioButton>
-#include <QTableWidget>
 
 namespace talsk {
 namespace {
@@ -47,9 +48,16 @@ protected:
     }
 };
 
-void clickRow(QTableWidget* grid, int row, Qt::KeyboardModifiers modifiers = {}) {
-    const QRect r = grid->visualRect(grid->model()->index(row, 1));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, r.center());
+void clickRow(CPhoneGrid* grid, int row, Qt::KeyboardModifiers modifiers = {}) {
+    const PhoneGridModel& m = grid->model();
+    const QPoint at(m.columnLeft(1) + 4, (row - m.firstRow()) * m.rowHeight() + m.rowHeight() / 2);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, at);
+}
+
+QString cellText(const CPhoneGrid* grid, int row, int column) {
+    const char* cell = grid->model().cell(row, column);
+    return fromCp1251(column == PhoneGridModel::kAddressColumn ? PhoneGridModel::addressText(cell)
+                                                               : std::string(cell));
 }
 
 // What the user reads for one entry and for several, and the joined query
@@ -57,10 +65,12 @@ void clickRow(QTableWidget* grid, int row, Qt::KeyboardModifiers modifiers = {})
 TEST_F(SearchLogDialogTest, ShowsEntriesAndJoinsTheChosenOnes) {
     SearchLogChoice choice;
     whenModal<SearchLogDialog>([](SearchLogDialog* d) {
-        auto* grid = d->findChild<QTableWidget*>();
-        ASSERT_EQ(grid->rowCount(), 3);
-        EXPECT_EQ(grid->item(0, 2)->text(), QStringLiteral("Ленина  5 - 12"));
-        EXPECT_EQ(grid->item(1, 1)->text(), QStringLiteral("Петров"));
+        auto* grid = d->findChild<CPhoneGrid*>();
+        ASSERT_NE(grid, nullptr);
+        ASSERT_EQ(grid->model().rowCount(), 3);
+        EXPECT_EQ(cellText(grid, 0, 2), QStringLiteral("Ленина  5 - 12"));
+        EXPECT_EQ(cellText(grid, 1, 1), QStringLiteral("Петров"));
+        EXPECT_EQ(cellText(grid, 2, 0), QStringLiteral("123"));
         EXPECT_EQ(labelText(d, "id1169"), QStringLiteral("2 / 3"));
         EXPECT_EQ(labelText(d, "id1046"),
                   QStringLiteral("9:05      3.02.2001  -  Суббота      Было найдено записей - 7"));
@@ -90,6 +100,8 @@ TEST_F(SearchLogDialogTest, ReopensInPlaceAndClearsOnYes) {
     whenModal<SearchLogDialog>([](SearchLogDialog* d) {
         EXPECT_EQ(d->geometry(), QRect(40, 30, 600, 300));
         EXPECT_EQ(labelText(d, "id1169"), QStringLiteral("3 / 3")); // position 0: the newest
+        QTest::keyClick(d->findChild<CPhoneGrid*>(), Qt::Key_Up);   // the grid's own keys
+        EXPECT_EQ(labelText(d, "id1169"), QStringLiteral("2 / 3"));
         QPushButton* clear = d->findChild<QPushButton*>("id1049");
         whenModal<QMessageBox>([](QMessageBox* box) {
             EXPECT_EQ(box->text(), QStringLiteral("Очистить журнал поиска"));
@@ -97,7 +109,7 @@ TEST_F(SearchLogDialogTest, ReopensInPlaceAndClearsOnYes) {
             box->button(QMessageBox::Yes)->click();
         });
         QTest::mouseClick(clear, Qt::LeftButton);
-        EXPECT_EQ(d->findChild<QTableWidget*>()->rowCount(), 0);
+        EXPECT_EQ(d->findChild<CPhoneGrid*>()->model().rowCount(), 0);
         EXPECT_FALSE(clear->isEnabled());
         EXPECT_EQ(labelText(d, "id1169"), QString());
         QTest::mouseClick(button(d, QStringLiteral("Выход")), Qt::LeftButton);

@@ -257,4 +257,18 @@ TEST_F(Editor, IncomingRecordAsksToSaveOnClose) {
     EXPECT_EQ(onDisk("a.btn").back(), person("888", "Panel"));
 }
 
+TEST(TypedFieldText, ControlCharactersBecomeBlanksAndTheRestStays) {
+    const struct {
+        std::string typed, kept;
+    } cases[] = {
+        {"Lenina\tstr.", "Lenina str."},
+        {"line one\r\nline two\n", "line one  line two "},
+        {"a\x01\x1f\x7f|", "a   |"},
+        {"\xc8\xe2\xe0\xed \xb8\xff", "\xc8\xe2\xe0\xed \xb8\xff"}, // Cyrillic bytes stay
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(blankControlCharacters(c.typed), c.kept) << c.typed;
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +21,8 @@
 #include <QSlider>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace talsk;
 using namespace talsk::test;
@@ -113,6 +116,44 @@ TEST_F(EditorWindow, FindDialogStepsAsideForEveryBoxAndDeleteReachesTheFile) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return editor.findChild<FindDialog*>() == nullptr; }));
     EXPECT_TRUE(button(&editor, "Найти")->isEnabled());
     EXPECT_EQ(editor.focusWidget(), button(&editor, "Найти"));
+}
+
+// A click in the editor leaves the find dialog above it; "Найти" brings back
+// a dialog that is behind or hidden instead of opening a second one.
+TEST_F(EditorWindow, FindDialogStaysAboveTheEditorAndFindBringsItBack) {
+    RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
+    editor.show();
+    QPushButton* open = button(&editor, "Найти");
+    QTest::mouseClick(open, Qt::LeftButton);
+    auto* find = editor.findChild<FindDialog*>();
+    ASSERT_NE(find, nullptr);
+    EXPECT_EQ(find->windowType(), Qt::Tool);
+    EXPECT_EQ(find->parentWidget(), &editor);
+    const std::function<void()> sendBack[] = {[&] { box(editor, 2)->activateWindow(); },
+                                              [&] { find->hide(); }};
+    for (const auto& away : sendBack) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !open->isEnabled(); }, 1000));
+        away();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return open->isEnabled(); }, 1000));
+        QTest::mouseClick(open, Qt::LeftButton);
+        EXPECT_EQ(editor.findChildren<FindDialog*>().size(), 1);
+        EXPECT_TRUE(find->isVisible());
+    }
+}
+
+// Tabs and line breaks pasted into a box arrive as blanks, in the box and
+// in the file.
+TEST_F(EditorWindow, PastedControlCharactersBecomeBlanks) {
+    RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
+    editor.show();
+    QLineEdit* street = box(editor, 3);
+    street->selectAll();
+    QApplication::clipboard()->setText("Sadovaya\t7\r\nkv");
+    street->paste();
+    EXPECT_EQ(street->text(), "Sadovaya 7  kv");
+    QTest::mouseClick(button(&editor, "Сохранить"), Qt::LeftButton);
+    EXPECT_EQ(peopleOnDisk()[1][2], "Sadovaya 7  kv");
 }
 
 TEST_F(EditorWindow, RecordAddedToAnotherFileMakesTheFindSearchAgain) {

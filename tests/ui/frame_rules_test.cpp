@@ -226,6 +226,8 @@ TEST(PanelRecord, TableKindAndFieldLimits) {
     const PanelRecord r = recordFromQuery(q, kMaskPopulationOrganizations);
     EXPECT_EQ(r.kind, TableKind::Organizations);
     EXPECT_STREQ(r.fields.phone, "1234567890");
+    q.set(int(RecordField::Street), "Mira\t5\r\n");
+    EXPECT_STREQ(recordFromQuery(q, kMaskPopulation).fields.street, "Mira 5  ");
 }
 
 TEST(LayoutTyping, LatinKeysGiveTheRussianLettersOfTheSameKeys) {

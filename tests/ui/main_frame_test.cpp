@@ -13,8 +13,11 @@
 #include "ui/main_frame.h"
 #include "ui/results_table.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -177,6 +180,85 @@ TEST_F(MainFrameTest, WindowSavedOnALargerScreenOpensWithinThisOne) {
     EXPECT_LE(g.width(), std::max(avail.width() * 9 / 10, frame->minimumSizeHint().width()));
     EXPECT_GE(g.top(), avail.top());
     EXPECT_LE(g.bottom(), avail.bottom());
+}
+
+// The history completes nothing into the box: Enter searches what was typed.
+TEST_F(MainFrameTest, GeneralSearchRunsTheTypedTextNotAHistoryItemItBegins) {
+    auto frame = openFrame();
+    QLineEdit* edit = frame->generalBar()->combo()->lineEdit();
+    edit->setFocus();
+    QTest::keyClicks(edit, "Bdfyjdf"); // «Иванова» on the Latin layout
+    QTest::keyClick(edit, Qt::Key_Return);
+    const int longer = frame->results().rowCount();
+    QTest::keyClick(edit, Qt::Key_Escape);      // the text goes, the history stays
+    for (QChar c : QString::fromUtf8("Иван")) { // typed on the Russian layout
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &key);
+    }
+    EXPECT_EQ(edit->text().toStdString(), "Иван");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(frame->results().rowCount(),
+              runGeneralSearch(utf8ToCp1251("Иван").c_str(), frame->baseSet()));
+    EXPECT_GT(frame->results().rowCount(), longer);
+}
+
+// Docked at the left, the field panel comes back at the left at every start.
+TEST_F(MainFrameTest, FieldPanelDockedLeftStaysLeftOverRestarts) {
+    for (int start = 0; start < 4; ++start) {
+        auto frame = openFrame();
+        auto* dock = frame->findChild<QDockWidget*>("bar32830");
+        if (start > 0) {
+            EXPECT_EQ(frame->dockWidgetArea(dock), Qt::LeftDockWidgetArea) << start;
+            EXPECT_LT(dock->width(), frame->width() / 2) << start; // a column, not a row
+        }
+        frame->addDockWidget(Qt::LeftDockWidgetArea, dock);
+        frame->saveState(); // what closing the window saves
+    }
+}
+
+// Nothing is cut: field panel labels for every table choice, the status
+// panes of a narrow window; the general search stays in it; the results
+// table's context menu names the keys as the main menu does.
+TEST_F(MainFrameTest, NarrowWindowAndCityCodesCutNoTextAndMenusAgree) {
+    auto frame = openFrame();
+    QComboBox* tables = frame->findChild<QComboBox*>("combo1018");
+    for (int choice = 0; choice < tables->count(); ++choice) {
+        tables->setCurrentIndex(choice);
+        Q_EMIT tables->activated(choice);
+        for (const QLabel* l : frame->fieldPanel()->findChildren<QLabel*>()) {
+            if (l->isVisibleTo(frame->fieldPanel()) && !l->wordWrap()) {
+                EXPECT_LE(l->sizeHint().width(), l->width()) << l->text().toStdString();
+            }
+        }
+    }
+    frame->findChild<QDockWidget*>("bar32830")->hide(); // its row needs a wide window
+    QTest::qWait(50);
+    frame->resize(420, frame->height());
+    QTest::qWait(50);
+    EXPECT_EQ(frame->width(), 420);
+    QRect previous;
+    for (const char* name : {"pane1", "pane2", "pane3"}) {
+        const QLabel* l = frame->findChild<QLabel*>(name);
+        EXPECT_LE(l->sizeHint().width(), l->width()) << l->text().toStdString();
+        EXPECT_FALSE(l->geometry().intersects(previous)) << name;
+        previous = l->geometry();
+    }
+    const QWidget* bar = frame->generalBar();
+    EXPECT_TRUE(frame->rect().contains(QRect(bar->mapTo(frame.get(), QPoint()), bar->size())));
+
+    int compared = 0;
+    for (const QAction* item : frame->results().actions()) {
+        const QString name = item->text().section('\t', 0, 0);
+        for (const QAction* menu : frame->actions()) {
+            if (menu->text().section('\t', 0, 0) != name) continue;
+            const QString keys = menu->text().contains('\t')
+                                     ? menu->text().section('\t', 1)
+                                     : menu->shortcut().toString(QKeySequence::NativeText);
+            EXPECT_EQ(item->text().section('\t', 1).toStdString(), keys.toStdString());
+            ++compared;
+        }
+    }
+    EXPECT_GE(compared, 8);
 }
 
 TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
