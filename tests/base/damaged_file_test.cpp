@@ -109,7 +109,7 @@ TEST(DamagedFile, TruncatedAtEveryLength) {
     }
 }
 
-TEST(DamagedFile, FlippedBytesAnywhere) {
+TEST(DamagedFileSlow, FlippedBytesAnywhere) {
     const std::vector<unsigned char>& good = sample().bytes;
     int stillConnected = 0;
     for (size_t at = 0; at < good.size(); ++at)
@@ -171,7 +171,7 @@ TEST(DamagedFile, AbsurdDescriptors) {
     EXPECT_EQ(load(b), StatusHeaderInvalid);
 }
 
-TEST(DamagedFile, AbsurdChunkHeaders) {
+TEST(DamagedFileSlow, AbsurdChunkHeaders) {
     const size_t chunks[] = {106, 110 + static_cast<size_t>(sample().stored[0]),
                              114 + static_cast<size_t>(sample().stored[0] + sample().stored[1])};
     for (size_t at : chunks) {
@@ -221,7 +221,7 @@ TEST(DamagedFile, AbsurdChunkHeaders) {
 }
 
 // Random damage of several kinds at once.
-TEST(DamagedFile, RandomMutations) {
+TEST(DamagedFileSlow, RandomMutations) {
     RecordGenerator gen(79);
     const std::vector<unsigned char>& good = sample().bytes;
     for (int rep = 0; rep < 3000; ++rep) {
