@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <system_error>
 #include <thread>
 
 namespace talsk {
@@ -147,7 +148,16 @@ template <typename RangeScan> int32_t scanAreaTables(const SearchRun& run, Range
             second.clear();
             second.reserve(static_cast<size_t>(t.count - mid));
             bool secondDone = false;
-            std::thread other([&] { secondDone = scanRange(base, kind, t, mid, t.count, second); });
+            std::thread other;
+            try {
+                other = std::thread(
+                    [&] { secondDone = scanRange(base, kind, t, mid, t.count, second); });
+            } catch (const std::system_error&) {
+                // No thread to be had: this one scans the whole table.
+                cancelled = !scanRange(base, kind, t, 0, t.count, st.hits);
+                counterOf(st, kind) += static_cast<int32_t>(st.hits.size() - before);
+                return;
+            }
             const bool firstDone = scanRange(base, kind, t, 0, mid, st.hits);
             other.join();
             // The hits keep their order: the second half's only after a whole first half.
