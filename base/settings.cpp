@@ -20,41 +20,6 @@ constexpr size_t kLargestFile = kFixedSize + kPerFile * kMaxFiles;
 constexpr std::array<int32_t, 5> kDefaultWidthsPx = {70, 180, 180, 200, 100};
 constexpr std::array<float, 5> kDefaultShares = {0.07f, 0.25f, 0.28f, 0.32f, 0.08f};
 
-using Writer = ByteWriter;
-using Reader = ByteReader;
-
-void putPlacement(Writer& w, const WindowPlacement& p) {
-    w.u32(p.length);
-    w.u32(p.flags);
-    w.u32(p.showCmd);
-    for (int32_t v : {p.minX, p.minY, p.maxX, p.maxY, p.left, p.top, p.right, p.bottom})
-        w.i32(v);
-}
-
-void getPlacement(Reader& r, WindowPlacement& p) {
-    WindowPlacement read = p;
-    r.u32(read.length);
-    r.u32(read.flags);
-    r.u32(read.showCmd);
-    for (int32_t* v : {&read.minX, &read.minY, &read.maxX, &read.maxY, &read.left, &read.top,
-                       &read.right, &read.bottom})
-        r.i32(*v);
-    // The record is taken whole or not at all.
-    if (!r.ended()) p = read;
-}
-
-void putRect(Writer& w, const SettingsRect& rect) {
-    for (int32_t v : {rect.left, rect.top, rect.right, rect.bottom})
-        w.i32(v);
-}
-
-void getRect(Reader& r, SettingsRect& rect) {
-    SettingsRect read = rect;
-    for (int32_t* v : {&read.left, &read.top, &read.right, &read.bottom})
-        r.i32(*v);
-    if (!r.ended()) rect = read;
-}
-
 int fileCountToWrite(const ProgramSettings& s) {
     if (s.fileCount < 0) return 0;
     return s.fileCount > kMaxFiles ? kMaxFiles : s.fileCount;
@@ -69,135 +34,141 @@ std::string pathFromFile(std::string_view stored) {
     return path;
 }
 
-std::vector<unsigned char> buildImage(const ProgramSettings& s) {
-    const int n = fileCountToWrite(s);
-    Writer w;
-    w.u16(kSignature);
-    putPlacement(w, s.windowPlacement);
-    w.i16(s.searchFilesChoice);
-    w.u8(s.searchTablesChoice);
-    w.u8(s.alwaysOnTop);
-    w.u8(s.latinToCyrillic);
-    w.zeros(66);
-    w.u8(s.startFocus);
-    w.u8(s.singleInstance);
-    w.u8(s.confirmExit);
-    w.u8(s.rememberWindowPosition);
-    w.u16(s.searchLogCapacity);
-    w.u8(s.latinToCyrillic);
-    w.zeros(64);
-    w.i16(static_cast<int16_t>(n));
-    for (int i = 0; i < n; ++i) {
+// The writer's side of the steps of settingsLayout that are not plain numbers.
+class SettingsWriter : public ByteWriter {
+public:
+    bool signature() {
+        u16(kSignature);
+        return true;
+    }
+    template <class T, class Layout> void whole(const T& record, Layout&& layout) {
+        layout(*this, record);
+    }
+    // How many path slots and mask bytes follow.
+    int fileCount(const ProgramSettings& s) {
+        const int n = fileCountToWrite(s);
+        i16(static_cast<int16_t>(n));
+        return n;
+    }
+    void pathSlot(const std::string& utf8) {
         std::string path;
-        (void)utf8ToCp1251Exact(s.filePaths[static_cast<size_t>(i)], path); // checked before
+        (void)utf8ToCp1251Exact(utf8, path); // checked before
         const size_t len = path.size() < kMaxPathChars ? path.size() : kMaxPathChars;
-        w.bytes(path.data(), len);
-        w.zeros(kFilePathSlot - len);
+        bytes(path.data(), len);
+        zeros(kFilePathSlot - len);
     }
-    w.i16(s.saveAsChoice);
-    w.u8(s.noReadOnlyMessage);
-    w.u8(s.noLoadErrorMessage);
-    w.u8(s.autoRemoveMissing);
-    w.u8(s.autoKeyEntry);
-    w.u8(s.filesDialogExpanded);
-    w.u8(s.connectFolderFiles);
-    w.zeros(63);
-    w.u8(s.checkDuplicatePhone);
-    w.u8(s.confirmSaveRecord);
-    w.u8(s.askToSaveChanges);
-    w.u8(s.saveOnClose);
-    w.zeros(64);
-    w.u8(s.notFoundMessage);
-    for (int32_t v : s.columnWidthsPx)
-        w.i32(v);
-    w.u8(s.autoColumnWidths);
-    for (float v : s.columnWidthShares)
-        w.f32(v);
-    w.u8(s.mouseTracking);
-    w.u8(s.notFoundClearTable);
-    w.u8(s.gridLines);
-    w.zeros(64);
-    putRect(w, s.searchLogRect);
-    w.zeros(64);
-    w.u8(s.caseSensitive);
-    w.bytes(s.fileMask.data(), static_cast<size_t>(n));
-    w.u8(s.backgroundSearch);
-    w.i32(s.backgroundDelayMs);
-    w.u8(s.spacesSignificant);
-    w.zeros(63);
-    return w.image();
-}
+};
 
-void readImage(Reader& r, ProgramSettings& s) {
-    getPlacement(r, s.windowPlacement);
-    r.i16(s.searchFilesChoice);
-    r.u8(s.searchTablesChoice);
-    r.u8(s.alwaysOnTop);
-    r.u8(s.latinToCyrillic);
-    r.skip(66);
-    r.u8(s.startFocus);
-    r.u8(s.singleInstance);
-    r.u8(s.confirmExit);
-    r.u8(s.rememberWindowPosition);
-    r.u16(s.searchLogCapacity);
-    r.u8(s.latinToCyrillic);
-    r.skip(64);
-    r.i16(s.fileCount);
-    if (r.ended()) return;
-    // A count out of range cannot be from a sound file, and the places of the
-    // later fields depend on it: the rest of such a file is not read.
-    if (s.fileCount < 0 || s.fileCount > kMaxFiles) return;
-    const int n = s.fileCount;
-    for (int i = 0; i < n; ++i) {
+// The reader's side: it takes what an untrusted file offers, and remembers
+// whether the walk stopped before the end of the layout.
+class SettingsReader : public ByteReader {
+public:
+    using ByteReader::ByteReader;
+
+    bool signature() {
+        uint16_t signature = 0;
+        u16(signature);
+        return keepGoing(!ended() && signature == kSignature);
+    }
+    // A record is taken whole or not at all.
+    template <class T, class Layout> void whole(T& record, Layout&& layout) {
+        T read = record;
+        layout(*this, read);
+        if (!ended()) record = read;
+    }
+    int fileCount(ProgramSettings& s) {
+        i16(s.fileCount);
+        // A count out of range cannot be from a sound file, and the places of
+        // the later fields depend on it: the rest of such a file is not read.
+        if (!keepGoing(!ended() && s.fileCount >= 0 && s.fileCount <= kMaxFiles)) return -1;
+        return s.fileCount;
+    }
+    void pathSlot(std::string& path) {
         char slot[kFilePathSlot];
-        if (!r.take(slot, sizeof slot)) return;
-        s.filePaths[static_cast<size_t>(i)] =
-            pathFromFile(std::string_view(slot, strnlen(slot, kMaxPathChars)));
+        if (take(slot, sizeof slot))
+            path = pathFromFile(std::string_view(slot, strnlen(slot, kMaxPathChars)));
     }
-    r.i16(s.saveAsChoice);
-    r.u8(s.noReadOnlyMessage);
-    r.u8(s.noLoadErrorMessage);
-    r.u8(s.autoRemoveMissing);
-    r.u8(s.autoKeyEntry);
-    r.u8(s.filesDialogExpanded);
-    r.u8(s.connectFolderFiles);
-    r.skip(63);
-    r.u8(s.checkDuplicatePhone);
-    r.u8(s.confirmSaveRecord);
-    r.u8(s.askToSaveChanges);
-    r.u8(s.saveOnClose);
-    r.skip(64);
-    r.u8(s.notFoundMessage);
-    for (int32_t& v : s.columnWidthsPx)
-        r.i32(v);
-    r.u8(s.autoColumnWidths);
-    for (float& v : s.columnWidthShares)
-        r.f32(v);
-    r.u8(s.mouseTracking);
-    r.u8(s.notFoundClearTable);
-    r.u8(s.gridLines);
-    r.skip(64);
-    getRect(r, s.searchLogRect);
-    r.skip(64);
-    r.u8(s.caseSensitive);
-    for (int i = 0; i < n; ++i)
-        r.u8(s.fileMask[static_cast<size_t>(i)]);
-    r.u8(s.backgroundSearch);
-    r.i32(s.backgroundDelayMs);
-    r.u8(s.spacesSignificant);
-    // The closing reserved run is not read.
-}
+    // Whether the bytes were a whole file as this program writes it.
+    bool sound() const { return !stopped_ && atEnd(); }
 
-// Whether the bytes are a whole file as this program writes it.
-bool soundImage(const std::string& bytes) {
-    Reader r(bytes);
-    uint16_t signature = 0;
-    int16_t n = -1;
-    r.u16(signature);
-    r.skip(186); // to the count at offset 188
-    r.i16(n);
-    return !r.ended() && signature == kSignature && n >= 0 && n <= kMaxFiles &&
-           bytes.size() == kFixedSize + kPerFile * static_cast<size_t>(n);
+private:
+    bool keepGoing(bool go) {
+        stopped_ = stopped_ || !go;
+        return go;
+    }
+    bool stopped_ = false;
+};
+
+// The configuration file, field by field: walked by SettingsWriter with a
+// const record and by SettingsReader with the record to fill.
+template <class Io, class Settings> void settingsLayout(Io& io, Settings& s) {
+    if (!io.signature()) return;
+    io.whole(s.windowPlacement, [](Io& io, auto& p) {
+        io.u32(p.length);
+        io.u32(p.flags);
+        io.u32(p.showCmd);
+        io.i32(p.minX);
+        io.i32(p.minY);
+        io.i32(p.maxX);
+        io.i32(p.maxY);
+        io.i32(p.left);
+        io.i32(p.top);
+        io.i32(p.right);
+        io.i32(p.bottom);
+    });
+    io.i16(s.searchFilesChoice);
+    io.u8(s.searchTablesChoice);
+    io.u8(s.alwaysOnTop);
+    io.u8(s.latinToCyrillic);
+    io.reserved(66);
+    io.u8(s.startFocus);
+    io.u8(s.singleInstance);
+    io.u8(s.confirmExit);
+    io.u8(s.rememberWindowPosition);
+    io.u16(s.searchLogCapacity);
+    io.u8(s.latinToCyrillic); // kept twice; the later one counts
+    io.reserved(64);
+    const int n = io.fileCount(s);
+    if (n < 0) return;
+    for (int i = 0; i < n; ++i)
+        io.pathSlot(s.filePaths[static_cast<size_t>(i)]);
+    io.i16(s.saveAsChoice);
+    io.u8(s.noReadOnlyMessage);
+    io.u8(s.noLoadErrorMessage);
+    io.u8(s.autoRemoveMissing);
+    io.u8(s.autoKeyEntry);
+    io.u8(s.filesDialogExpanded);
+    io.u8(s.connectFolderFiles);
+    io.reserved(63);
+    io.u8(s.checkDuplicatePhone);
+    io.u8(s.confirmSaveRecord);
+    io.u8(s.askToSaveChanges);
+    io.u8(s.saveOnClose);
+    io.reserved(64);
+    io.u8(s.notFoundMessage);
+    for (auto& v : s.columnWidthsPx)
+        io.i32(v);
+    io.u8(s.autoColumnWidths);
+    for (auto& v : s.columnWidthShares)
+        io.f32(v);
+    io.u8(s.mouseTracking);
+    io.u8(s.notFoundClearTable);
+    io.u8(s.gridLines);
+    io.reserved(64);
+    io.whole(s.searchLogRect, [](Io& io, auto& rect) {
+        io.i32(rect.left);
+        io.i32(rect.top);
+        io.i32(rect.right);
+        io.i32(rect.bottom);
+    });
+    io.reserved(64);
+    io.u8(s.caseSensitive);
+    for (int i = 0; i < n; ++i)
+        io.u8(s.fileMask[static_cast<size_t>(i)]);
+    io.u8(s.backgroundSearch);
+    io.i32(s.backgroundDelayMs);
+    io.u8(s.spacesSignificant);
+    io.reserved(63);
 }
 
 } // namespace
@@ -241,12 +212,10 @@ bool loadSettings(ProgramSettings& settings, SettingsFileState* state) {
     if (state != nullptr) *state = SettingsFileState::Missing;
     // One byte past the largest sound file tells a longer file from it.
     if (!readFileHead(configFilePath(settings), kLargestFile + 1, bytes)) return false;
-    Reader r(bytes);
-    uint16_t signature = 0;
-    r.u16(signature);
-    if (!r.ended() && signature == kSignature) readImage(r, settings);
+    SettingsReader r(bytes);
+    settingsLayout(r, settings);
     if (state != nullptr)
-        *state = soundImage(bytes) ? SettingsFileState::Sound : SettingsFileState::Damaged;
+        *state = r.sound() ? SettingsFileState::Sound : SettingsFileState::Damaged;
     validateSettings(settings);
     return true;
 }
@@ -291,8 +260,10 @@ std::string unstorablePathMessage(const std::string& path) {
 bool saveSettings(const ProgramSettings& settings, WriteError* cause) {
     // A name written with '?' in place of a character would later name another file.
     if (!firstUnstorablePath(settings).empty()) return reportWriteError(WriteError::Other, cause);
-    const std::vector<unsigned char> image = buildImage(settings);
-    return writeFileAtomically(configFilePath(settings), image.data(), image.size(), false, cause);
+    SettingsWriter w;
+    settingsLayout(w, settings);
+    return writeFileAtomically(configFilePath(settings), w.image().data(), w.image().size(), false,
+                               cause);
 }
 
 } // namespace talsk

@@ -43,7 +43,8 @@ inline void appendI32(std::vector<unsigned char>& out, int32_t v) {
         out.push_back(static_cast<unsigned char>(u >> (8 * i)));
 }
 
-// Builds an image field by field.
+// Builds an image field by field. Its members bear the names of ByteReader's,
+// so that one layout function can be walked by both.
 class ByteWriter {
 public:
     void u8(uint8_t v) { bytes_.push_back(v); }
@@ -57,6 +58,8 @@ public:
         auto* b = static_cast<const unsigned char*>(p);
         bytes_.insert(bytes_.end(), b, b + n);
     }
+    void reserved(size_t n) { zeros(n); }
+    bool ended() const { return false; }
     const std::vector<unsigned char>& image() const { return bytes_; }
 
 private:
@@ -73,7 +76,7 @@ public:
 
     bool take(void* out, size_t n) {
         if (!has(n)) return false;
-        std::memcpy(out, p_ + pos_, n);
+        if (n != 0) std::memcpy(out, p_ + pos_, n); // out may be null then
         pos_ += n;
         return true;
     }
@@ -88,6 +91,8 @@ public:
         pos_ += n;
         return true;
     }
+    bool bytes(void* out, size_t n) { return take(out, n); }
+    bool reserved(size_t n) { return skip(n); }
     bool u8(uint8_t& v) { return take(&v, 1); }
     bool u16(uint16_t& v) {
         return fixed<2>([&](const unsigned char* b) { v = getU16(b); });
