@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <utility>
 
 namespace talsk {
 
@@ -127,6 +128,70 @@ bool convertOldEntries(SearchLog& log, const unsigned char* bytes, size_t size, 
     return true;
 }
 
+// The four numbers at the head of a 0x0201 file.
+struct LogHeader {
+    uint16_t signature = kLogSignature;
+    int32_t count = 0;
+    int32_t textSize = 0;
+    int32_t historySize = 0;
+};
+
+// The writer's side of logLayout's one step that is not a plain field.
+class LogWriter : public ByteWriter {
+public:
+    bool room(const LogHeader&, const SearchLog&) { return true; }
+};
+
+// The reader's side: the header must account for every byte of the file
+// before the log is sized to take the rest.
+class LogReader : public ByteReader {
+public:
+    LogReader(const std::vector<unsigned char>& bytes, int capacity)
+        : ByteReader(bytes.data(), bytes.size()), size_(bytes.size()), capacity_(capacity) {}
+
+    bool room(const LogHeader& h, SearchLog& log) {
+        if (ended() || h.count < 0 || h.textSize < 0 || h.historySize < 0) return false;
+        const int64_t expected = int64_t{kLogHeaderSize} + h.textSize +
+                                 int64_t{static_cast<int64_t>(sizeof(LogStamp))} * h.count +
+                                 h.historySize;
+        if (expected != static_cast<int64_t>(size_)) return false;
+        log.text.assign((static_cast<size_t>(h.textSize) + 3) & ~size_t{3}, '\0');
+        ensureSlots(log, static_cast<size_t>(std::max(h.count, capacity_)));
+        log.history.assign(static_cast<size_t>(h.historySize), '\0');
+        return true;
+    }
+
+private:
+    size_t size_;
+    int capacity_;
+};
+
+// The 0x0201 file, field by field: a 32-byte header, the packed texts, one
+// stamp per entry, then the bar's history block. Walked by LogWriter with a
+// const log and by LogReader with the log to fill.
+template <class Io, class Header, class Log> bool logLayout(Io& io, Header& h, Log& log) {
+    io.u16(h.signature);
+    io.i32(h.count);
+    io.i32(h.textSize);
+    io.i32(h.historySize);
+    io.reserved(kLogHeaderSize - 14); // the rest of the header
+    if (!io.room(h, log)) return false;
+    io.bytes(log.text.data(), static_cast<size_t>(h.textSize));
+    for (int32_t i = 0; i < h.count; ++i) {
+        auto& s = log.stamps[static_cast<size_t>(i)];
+        io.i16(s.year);
+        io.u8(s.month);
+        io.u8(s.day);
+        io.u8(s.weekday);
+        io.u8(s.hour);
+        io.u8(s.minute);
+        io.u8(s.reserved);
+        io.i32(s.hits);
+    }
+    io.bytes(log.history.data(), static_cast<size_t>(h.historySize));
+    return !io.ended();
+}
+
 } // namespace
 
 const char* SearchLog::field(int i, int k) const {
@@ -241,38 +306,16 @@ bool loadLogImage(SearchLog& log, const std::vector<unsigned char>& bytes, int c
     if (size < 6) return damaged();
     const unsigned char* b = bytes.data();
     const uint16_t signature = getU16(b);
-    const int32_t count = getI32(b + 2);
-    if (count < 0) return damaged();
 
     if (signature == kLogSignature) {
-        if (size < static_cast<size_t>(kLogHeaderSize)) return damaged();
-        const int32_t textSize = getI32(b + 6);
-        const int32_t historySize = getI32(b + 10);
-        if (textSize < 0 || historySize < 0) return damaged();
-        const int64_t expected = int64_t{kLogHeaderSize} + textSize +
-                                 int64_t{static_cast<int64_t>(sizeof(LogStamp))} * count +
-                                 historySize;
-        if (expected != static_cast<int64_t>(size)) return damaged();
-        const unsigned char* text = b + kLogHeaderSize;
-        log.text.assign(text, text + textSize);
-        log.text.resize((static_cast<size_t>(textSize) + 3) & ~size_t{3}, '\0');
-        ensureSlots(log, static_cast<size_t>(std::max(count, capacity)));
-        const unsigned char* stamp = text + textSize;
-        for (int32_t i = 0; i < count; ++i, stamp += sizeof(LogStamp)) {
-            LogStamp& s = log.stamps[static_cast<size_t>(i)];
-            s.year = static_cast<int16_t>(getU16(stamp));
-            s.month = stamp[2];
-            s.day = stamp[3];
-            s.weekday = stamp[4];
-            s.hour = stamp[5];
-            s.minute = stamp[6];
-            s.reserved = stamp[7];
-            s.hits = getI32(stamp + 8);
-        }
-        log.history.assign(stamp, stamp + historySize);
-        log.historySize = historySize;
-        log.count = count;
+        LogReader r(bytes, capacity);
+        LogHeader h;
+        if (!logLayout(r, h, log)) return damaged();
+        log.historySize = h.historySize;
+        log.count = h.count;
     } else if (signature == kOldLogSignature) {
+        const int32_t count = getI32(b + 2);
+        if (count < 0) return damaged();
         // Every old entry takes eight bytes at least.
         if (static_cast<size_t>(count) > (size - 6) / kOldStrings) return damaged();
         if (!convertOldEntries(log, b + 6, size - 6, count)) return damaged();
@@ -309,32 +352,15 @@ bool loadLog(SearchLog& log, ProgramSettings& settings, const std::string& folde
 }
 
 std::vector<unsigned char> logImage(SearchLog& log) {
-    std::vector<unsigned char> out;
-    if (!reindexLog(log)) return out;
-    const size_t historySize =
-        std::min(static_cast<size_t>(std::max(log.historySize, 0)), log.history.size());
-    out.reserve(kLogHeaderSize + static_cast<size_t>(log.textSize) +
-                sizeof(LogStamp) * static_cast<size_t>(log.count) + historySize);
-    appendU16(out, kLogSignature);
-    appendI32(out, log.count);
-    appendI32(out, log.textSize);
-    appendI32(out, static_cast<int32_t>(historySize));
-    out.resize(kLogHeaderSize, 0);
-    out.insert(out.end(), log.text.begin(), log.text.begin() + log.textSize);
-    for (int32_t i = 0; i < log.count; ++i) {
-        const LogStamp& s = log.stamps[static_cast<size_t>(i)];
-        appendU16(out, static_cast<uint16_t>(s.year));
-        out.push_back(s.month);
-        out.push_back(s.day);
-        out.push_back(s.weekday);
-        out.push_back(s.hour);
-        out.push_back(s.minute);
-        out.push_back(s.reserved);
-        appendI32(out, s.hits);
-    }
-    out.insert(out.end(), log.history.begin(),
-               log.history.begin() + static_cast<std::ptrdiff_t>(historySize));
-    return out;
+    if (!reindexLog(log)) return {};
+    LogHeader h;
+    h.count = log.count;
+    h.textSize = log.textSize;
+    h.historySize = static_cast<int32_t>(
+        std::min(static_cast<size_t>(std::max(log.historySize, 0)), log.history.size()));
+    LogWriter w;
+    (void)logLayout(w, h, std::as_const(log));
+    return w.image();
 }
 
 bool saveLog(SearchLog& log, const std::string& folder, WriteError* cause) {
