@@ -19,7 +19,6 @@ namespace {
 using test::button;
 using test::labelText;
 using test::typeText;
-using test::waitUntil;
 using test::whenModal;
 
 // A version 1.2 file made from a random 2.0 one; keyed when typedKey is given.
@@ -64,7 +63,7 @@ TEST(VersionConverterDialog, ConvertsAChosenFileIntoANewOneWithExtension) {
         box->button(QMessageBox::Ok)->click();
     });
     QTest::mouseClick(button(&d, QStringLiteral("Продолжить")), Qt::LeftButton);
-    waitUntil([&] { return !said.isEmpty() && !d.running(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty() && !d.running(); }, 10000));
     EXPECT_EQ(said, QStringLiteral("Конвертирование завершено"));
     EXPECT_TRUE(targets->isVisible()); // the progress bar gave its place back
 

@@ -20,13 +20,6 @@ using test::button;
 using test::labelText;
 using test::whenModal;
 
-// Processes events until the condition holds or 5 s passed.
-bool waitFor(const std::function<bool()>& condition) {
-    for (int i = 0; i < 500 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
-
 // The usual files are found in the program's folder with their usual
 // columns; an unchecked table stays out; the run ends in its message and a
 // base with the chosen tables.
@@ -44,7 +37,7 @@ TEST(DbfImportDialog, ImportsTheCheckedTablesOfTheProgramFolder) {
     auto* tabs = dialog.findChild<QTabWidget*>("id1177");
     ASSERT_NE(tabs, nullptr);
     const QString nasel = QString::fromStdString(dir.file("nasel.dbf"));
-    ASSERT_TRUE(waitFor([&] { return labelText(tabs->widget(0), "id1040") == nasel; }))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return labelText(tabs->widget(0), "id1040") == nasel; }))
         << labelText(tabs->widget(0), "id1040").toStdString();
     EXPECT_EQ(tabs->tabText(2), QStringLiteral("База городов"));
     const QList<QComboBox*> lists = tabs->widget(0)->findChildren<QComboBox*>();
@@ -71,7 +64,7 @@ TEST(DbfImportDialog, ImportsTheCheckedTablesOfTheProgramFolder) {
         box->accept();
     });
     QTest::mouseClick(button(&dialog, QStringLiteral("Продолжить")), Qt::LeftButton);
-    ASSERT_TRUE(waitFor([&] { return !finished.isEmpty() && !dialog.running(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !finished.isEmpty() && !dialog.running(); }));
     EXPECT_EQ(finished, QStringLiteral("Конвертирование завершено"));
     EXPECT_EQ(button(&dialog, QStringLiteral("Выход"))->isEnabled(), true);
 

@@ -93,9 +93,7 @@ TEST(MergeDialog, MergesTheListedFilesInTheirOrder) {
     bool done = false;
     expectBox(QStringLiteral("Объединение файлов завершено"), &done);
     QTest::mouseClick(button(&d, QStringLiteral("Продолжить")), Qt::LeftButton);
-    for (int i = 0; i < 500 && !done; ++i)
-        QTest::qWait(20);
-    ASSERT_TRUE(done);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
     EXPECT_FALSE(d.running());
     EXPECT_EQ(button(&d, QStringLiteral("Выход"))->isEnabled(), true);
 
@@ -136,9 +134,7 @@ TEST(MergeDialog, RetryAsksTheKeyOfAFileThatDidNotLoad) {
         QTest::mouseClick(box->button(QMessageBox::Retry), Qt::LeftButton);
     });
     QTest::mouseClick(button(&d, QStringLiteral("Продолжить")), Qt::LeftButton);
-    for (int i = 0; i < 500 && !done; ++i)
-        QTest::qWait(20);
-    ASSERT_TRUE(done);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 10000));
     PhoneBase out;
     out.path = dir.file("out.btn");
     ASSERT_TRUE(readHeader(out) && loadTables(out, kMaskAllTables)) << out.status;

@@ -23,7 +23,12 @@ template <class Dialog> void whenModal(std::function<void(Dialog*)> act) {
         if (dialog != nullptr && dialog->isVisible()) {
             timer->stop();
             timer->deleteLater();
-            QTest::qWait(20);
+            // The action's clicks and keys go to the window once it is active
+            // and has given the focus to its control.
+            EXPECT_TRUE(QTest::qWaitFor([dialog] {
+                return dialog->isActiveWindow() && dialog->focusWidget() != nullptr &&
+                       QApplication::focusWidget() == dialog->focusWidget();
+            }));
             act(dialog);
             // Anything the action left open is a failure, not a hang.
             QPointer<Dialog> still(dialog);
@@ -54,12 +59,6 @@ inline QPushButton* button(QWidget* dialog, const QString& text) {
         if (b->text() == text) return b;
     ADD_FAILURE() << "no button " << text.toStdString();
     return nullptr;
-}
-
-// Lets events run until done() holds, for at most ten seconds.
-inline void waitUntil(const std::function<bool()>& done) {
-    for (int i = 0; i < 500 && !done(); ++i)
-        QTest::qWait(20);
 }
 
 inline QString labelText(QWidget* dialog, const char* name) {

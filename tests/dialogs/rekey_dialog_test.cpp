@@ -19,7 +19,6 @@ namespace {
 using test::button;
 using test::labelText;
 using test::typeText;
-using test::waitUntil;
 using test::whenModal;
 
 // Presses OK and returns the text of the message box it brings up.
@@ -30,7 +29,7 @@ QString pressOk(QDialog& d) {
         box->button(QMessageBox::Ok)->click();
     });
     QTest::mouseClick(button(&d, QStringLiteral("OK")), Qt::LeftButton);
-    waitUntil([&] { return !said.isEmpty(); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 10000));
     return said;
 }
 
@@ -53,7 +52,8 @@ TEST(ChangeKeyDialog, ConnectedFileGetsItsNewKeyAfterAWrongOldOneIsRefused) {
     d.show();
     auto* oldKey = d.findChild<QLineEdit*>("id1083");
     auto* newKey = d.findChild<QLineEdit*>("id1084");
-    waitUntil([&] { return !labelText(&d, "id1002").isEmpty(); }); // the chooser opened at once
+    // The chooser opened at once.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !labelText(&d, "id1002").isEmpty(); }, 10000));
     EXPECT_TRUE(oldKey->isEnabled());
     EXPECT_TRUE(newKey->isEnabled());
 
@@ -98,7 +98,7 @@ TEST(ChangeKeyDialog, FileOfAnotherVersionIsRefusedWhenChosen) {
         box->button(QMessageBox::Ok)->click();
     });
     d.show();
-    waitUntil([&] { return !said.isEmpty(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 10000));
     EXPECT_EQ(said,
               QString::fromStdString(file) + QStringLiteral("\nНесоответствие версии файла."));
     EXPECT_TRUE(labelText(&d, "id1002").isEmpty());

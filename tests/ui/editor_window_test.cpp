@@ -249,7 +249,9 @@ TEST_F(EditorWindow, TrackBarMovesTheRecordWhenLetGo) {
         {Qt::Key_Right, 3}, {Qt::Key_End, 5}, {Qt::Key_Home, 0}, {Qt::Key_Left, 0}};
     for (auto [key, shown] : keys) {
         QTest::keyClick(track, key);
-        QTest::qWait(20);
+        // The record follows once the key is handled, in a queued call.
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return editor.logic().position().record == track->value(); }, 5000));
         EXPECT_EQ(editor.logic().position().record, shown) << key;
         EXPECT_EQ(box(editor, 2)->text(), shown < 5 ? kPeople[size_t(shown)][1].c_str() : "");
     }
@@ -265,7 +267,8 @@ TEST_F(EditorWindow, TrackBarMovesTheRecordWhenLetGo) {
     mouse(QEvent::MouseMove, track->width(), Qt::LeftButton);
     EXPECT_EQ(editor.logic().position().record, 0); // not while dragging
     mouse(QEvent::MouseButtonRelease, track->width(), Qt::NoButton);
-    QTest::qWait(20);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return editor.logic().position().record == track->value(); }, 5000));
     EXPECT_EQ(track->value(), 5);
     EXPECT_EQ(editor.logic().position().record, track->value());
     EXPECT_EQ(editor.findChild<QLineEdit*>("number")->text().toInt(), track->value());

@@ -232,10 +232,14 @@ TEST_F(MainFrameTest, NarrowWindowAndCityCodesCutNoTextAndMenusAgree) {
         }
     }
     frame->findChild<QDockWidget*>("bar32830")->hide(); // its row needs a wide window
-    QTest::qWait(50);
-    frame->resize(420, frame->height());
-    QTest::qWait(50);
-    EXPECT_EQ(frame->width(), 420);
+    // The window narrows once the hidden bar's minimum width has left the layout.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            frame->resize(420, frame->height());
+            return frame->width() == 420;
+        },
+        5000))
+        << frame->width();
     QRect previous;
     for (const char* name : {"pane1", "pane2", "pane3"}) {
         const QLabel* l = frame->findChild<QLabel*>(name);

@@ -150,15 +150,19 @@ TEST_F(PhoneGridTest, AutomaticWidthFollowsTheWindow) {
     EXPECT_FALSE(grid.horizontalScrollBar()->isVisible());
 
     grid.resize(620, 200);
-    QTest::qWait(1);
-    EXPECT_EQ(grid.model().columnWidth(0), grid.viewport()->width() / 2);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const int now = grid.viewport()->width();
+            return now != width && grid.model().columnWidth(0) == now / 2;
+        },
+        5000))
+        << grid.model().columnWidth(0) << " " << grid.viewport()->width();
 
     grid.setAutoWidth(false);
     grid.setColumnWidth(1, 700, true);
     grid.resize(300, 200);
-    QTest::qWait(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return grid.horizontalScrollBar()->isVisible(); }, 5000));
     EXPECT_EQ(grid.model().columnWidth(1), 700);
-    EXPECT_TRUE(grid.horizontalScrollBar()->isVisible());
 }
 
 } // namespace
