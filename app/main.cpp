@@ -9,8 +9,8 @@
 #include "app/single_instance.h"
 #include "base/settings.h"
 #include "platform/file.h"
-#include "ui/main_frame.h"
-#include "ui/text.h"
+#include "gui/mainwindow/main_frame.h"
+#include "gui/widgets/text.h"
 
 #include <QApplication>
 #include <QDir>

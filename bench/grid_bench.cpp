@@ -2,7 +2,7 @@
 // pointers and sorting it by the name and the address columns.
 
 #include "tools/demo_data.h"
-#include "ui/phone_grid_model.h"
+#include "gui/widgets/phone_grid_model.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,7 +3,7 @@
 
 #include "search/search_engine.h"
 #include "tools/demo_data.h"
-#include "ui/results_table.h"
+#include "gui/mainwindow/results_table.h"
 
 #include <QApplication>
 #include <QImage>

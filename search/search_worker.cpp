@@ -1,6 +1,6 @@
 #include "search/search_worker.h"
 
-#include "search/search_thread.h"
+#include "platform/search_thread.h"
 
 #include <memory>
 #include <optional>

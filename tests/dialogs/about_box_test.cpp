@@ -2,9 +2,9 @@
 // closing it at once even mid-typing, reopening typing again, and the licence.
 
 #include "dialogs/modal.h"
-#include "search/dialogs/about_box.h"
-#include "search/dialogs/about_box_typing.h"
-#include "search/dialogs/licence_dialog.h"
+#include "gui/help/about_box.h"
+#include "gui/help/about_box_typing.h"
+#include "gui/help/licence_dialog.h"
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>

@@ -1,7 +1,7 @@
 // The About box's typing without a window: what each step shows and how
 // long it pauses.
 
-#include "search/dialogs/about_box_typing.h"
+#include "gui/help/about_box_typing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The editing and the commit of the connected-files dialog, without a window.
 
-#include "base/dialogs/connected_files_model.h"
+#include "gui/files/connected_files_model.h"
 
 #include "base/cipher.h"
 #include "support/fault_file_system.h"

@@ -6,8 +6,8 @@
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"
-#include "tools/dialogs/version_converter_dialog.h"
-#include "ui/loading_host.h"
+#include "gui/tools/version_converter_dialog.h"
+#include "gui/mainwindow/loading_host.h"
 
 #include <QComboBox>
 #include <QLineEdit>

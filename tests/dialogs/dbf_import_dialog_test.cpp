@@ -5,7 +5,7 @@
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
 #include "tools/dbf_demo.h"
-#include "tools/dialogs/dbf_import_dialog.h"
+#include "gui/tools/dbf_import_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

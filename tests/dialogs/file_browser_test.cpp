@@ -2,7 +2,7 @@
 // columns read in Russian, whole.
 
 #include "app/qt_texts.h"
-#include "base/dialogs/file_browser.h"
+#include "gui/files/file_browser.h"
 
 #include "dialogs/modal.h"
 #include "support/base_fixtures.h"

@@ -1,4 +1,4 @@
-#include "base/dialogs/files_list_dialog.h"
+#include "gui/files/files_list_dialog.h"
 #include "base/load_status.h"
 #include "modal.h"
 

@@ -1,5 +1,5 @@
-#include "base/dialogs/key_entry_dialog.h"
-#include "base/dialogs/key_prompt_dialog.h"
+#include "gui/files/key_entry_dialog.h"
+#include "gui/files/key_prompt_dialog.h"
 #include "modal.h"
 #include "platform/cp1251.h"
 

@@ -1,6 +1,6 @@
-#include "ui/loading_host.h"
+#include "gui/mainwindow/loading_host.h"
 
-#include "base/dialogs/key_entry_dialog.h"
+#include "gui/files/key_entry_dialog.h"
 #include "modal.h"
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"

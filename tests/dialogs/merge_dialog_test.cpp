@@ -7,7 +7,7 @@
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
-#include "tools/dialogs/merge_dialog.h"
+#include "gui/tools/merge_dialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

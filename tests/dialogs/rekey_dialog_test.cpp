@@ -7,7 +7,7 @@
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"
-#include "tools/dialogs/change_key_dialog.h"
+#include "gui/tools/change_key_dialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

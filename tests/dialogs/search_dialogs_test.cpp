@@ -1,6 +1,6 @@
 #include "modal.h"
-#include "search/dialogs/nothing_found_dialog.h"
-#include "search/dialogs/search_area_dialog.h"
+#include "gui/search/nothing_found_dialog.h"
+#include "gui/search/search_area_dialog.h"
 
 #include <QCheckBox>
 #include <QListWidget>

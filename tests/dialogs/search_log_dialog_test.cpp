@@ -1,9 +1,9 @@
 #include "modal.h"
 #include "platform/cp1251.h"
-#include "search/dialogs/search_log_dialog.h"
-#include "search/dialogs/search_log_view.h"
-#include "ui/phone_grid.h"
-#include "ui/text.h"
+#include "gui/search/search_log_dialog.h"
+#include "gui/search/search_log_view.h"
+#include "gui/widgets/phone_grid.h"
+#include "gui/widgets/text.h"
 
 #include <QMessageBox>
 #include <QRadioButton>

@@ -1,7 +1,7 @@
 // The rules behind "Настройки", without a window: the numeric edits with
 // their ranges and refusals, the width total, the spins, reset and commit.
 
-#include "search/dialogs/settings_sheet_rules.h"
+#include "gui/settings/settings_sheet_rules.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "base/base_set.h"
 #include "base/key_store.h"
 #include "modal.h"
-#include "search/dialogs/settings_sheet.h"
+#include "gui/settings/settings_sheet.h"
 #include "support/temp_dir.h"
 
 #include <QCheckBox>

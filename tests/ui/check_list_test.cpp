@@ -1,6 +1,6 @@
 // The check list's context menu and check boxes, used as a user would.
 
-#include "ui/check_list.h"
+#include "gui/widgets/check_list.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

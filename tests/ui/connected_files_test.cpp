@@ -3,8 +3,8 @@
 
 #include "base/base_file.h"
 #include "base/cipher.h"
-#include "base/dialogs/connected_files_dialog.h"
-#include "base/dialogs/file_info_dialog.h"
+#include "gui/files/connected_files_dialog.h"
+#include "gui/files/file_info_dialog.h"
 #include "base/key_store.h"
 #include "base/settings.h"
 #include "demo_folder.h"
@@ -12,9 +12,9 @@
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
-#include "ui/field_search_panel.h"
-#include "ui/main_frame.h"
-#include "ui/results_table.h"
+#include "gui/mainwindow/field_search_panel.h"
+#include "gui/mainwindow/main_frame.h"
+#include "gui/mainwindow/results_table.h"
 
 #include <QLineEdit>
 #include <QListWidget>

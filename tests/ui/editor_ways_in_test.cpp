@@ -4,13 +4,13 @@
 #include "base/base_file.h"
 #include "base/settings.h"
 #include "demo_folder.h"
-#include "edit/dialogs/record_editor.h"
+#include "gui/editor/record_editor.h"
 #include "platform/cp1251.h"
 #include "support/temp_dir.h"
-#include "ui/field_search_panel.h"
-#include "ui/main_frame.h"
-#include "ui/results_table.h"
-#include "ui/text.h"
+#include "gui/mainwindow/field_search_panel.h"
+#include "gui/mainwindow/main_frame.h"
+#include "gui/mainwindow/results_table.h"
+#include "gui/widgets/text.h"
 
 #include "dialogs/modal.h"
 

@@ -2,9 +2,9 @@
 // would: the find dialog stepping aside for message boxes, deleting, go-to
 // mode of the number box, the track bar, and switching kind and file.
 
-#include "edit/dialogs/new_base_file_dialog.h"
-#include "edit/dialogs/record_editor.h"
-#include "search/dialogs/find_dialog.h"
+#include "gui/editor/new_base_file_dialog.h"
+#include "gui/editor/record_editor.h"
+#include "gui/search/find_dialog.h"
 
 #include "dialogs/modal.h"
 #include "platform/cp1251.h"

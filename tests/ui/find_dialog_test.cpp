@@ -1,8 +1,8 @@
 // The find tool hosted by the record editor, driven as a user would.
 
-#include "edit/dialogs/record_editor.h"
-#include "search/dialogs/find_dialog.h"
-#include "search/dialogs/find_steps.h"
+#include "gui/editor/record_editor.h"
+#include "gui/search/find_dialog.h"
+#include "gui/search/find_steps.h"
 
 #include "dialogs/modal.h"
 #include "support/base_fixtures.h"

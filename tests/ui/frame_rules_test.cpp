@@ -4,13 +4,13 @@
 
 #include "base/char_tables.h"
 #include "platform/cp1251.h"
-#include "ui/command_rules.h"
-#include "ui/commands.h"
-#include "ui/focus_rules.h"
-#include "ui/layout_typing_filter.h"
-#include "ui/panel_record.h"
-#include "ui/search_area.h"
-#include "ui/search_history.h"
+#include "gui/mainwindow/command_rules.h"
+#include "gui/mainwindow/commands.h"
+#include "gui/mainwindow/focus_rules.h"
+#include "gui/mainwindow/layout_typing_filter.h"
+#include "gui/mainwindow/panel_record.h"
+#include "gui/mainwindow/search_area.h"
+#include "gui/mainwindow/search_history.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // (column 2) is "street|house|unit" and is stored as three NUL-ended strings.
 
 #include "platform/cp1251.h"
-#include "ui/phone_grid_model.h"
+#include "gui/widgets/phone_grid_model.h"
 
 #include <initializer_list>
 #include <string>

@@ -4,8 +4,8 @@
 
 #include "base/settings.h"
 #include "support/temp_dir.h"
-#include "ui/help_window.h"
-#include "ui/main_frame.h"
+#include "gui/help/help_window.h"
+#include "gui/mainwindow/main_frame.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -1,7 +1,7 @@
 // The image button: its picture's key colour, the press and release rules
 // and what it shows.
 
-#include "ui/image_button.h"
+#include "gui/widgets/image_button.h"
 
 #include <QSignalSpy>
 #include <QTest>

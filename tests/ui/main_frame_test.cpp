@@ -8,10 +8,10 @@
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
 #include "support/temp_dir.h"
-#include "ui/field_search_panel.h"
-#include "ui/general_search_bar.h"
-#include "ui/main_frame.h"
-#include "ui/results_table.h"
+#include "gui/mainwindow/field_search_panel.h"
+#include "gui/mainwindow/general_search_bar.h"
+#include "gui/mainwindow/main_frame.h"
+#include "gui/mainwindow/results_table.h"
 
 #include <QAction>
 #include <QApplication>

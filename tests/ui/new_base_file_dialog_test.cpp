@@ -1,9 +1,9 @@
 // "Сохранить как..." of the record editor into a new file, driven as a user
 // would; the new file is read back from the disk.
 
-#include "edit/dialogs/new_base_file.h"
-#include "edit/dialogs/new_base_file_dialog.h"
-#include "edit/dialogs/record_editor.h"
+#include "gui/editor/new_base_file.h"
+#include "gui/editor/new_base_file_dialog.h"
+#include "gui/editor/record_editor.h"
 
 #include "base/cipher.h"
 #include "dialogs/modal.h"

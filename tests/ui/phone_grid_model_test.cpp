@@ -4,7 +4,7 @@
 #include "base/char_tables.h"
 #include "grid_rows.h"
 #include "platform/cp1251.h"
-#include "ui/phone_grid_model.h"
+#include "gui/widgets/phone_grid_model.h"
 
 #include <gtest/gtest.h>
 

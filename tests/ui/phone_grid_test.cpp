@@ -2,7 +2,7 @@
 // what the rows look like on the screen.
 
 #include "grid_rows.h"
-#include "ui/phone_grid.h"
+#include "gui/widgets/phone_grid.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

@@ -1,6 +1,6 @@
 // The record editor's window driven as a user would, over a real base file.
 
-#include "edit/dialogs/record_editor.h"
+#include "gui/editor/record_editor.h"
 
 #include "dialogs/modal.h"
 #include "platform/cp1251.h"

@@ -6,8 +6,8 @@
 #include "base/table_builder.h"
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
-#include "ui/results_table.h"
-#include "ui/text.h"
+#include "gui/mainwindow/results_table.h"
+#include "gui/widgets/text.h"
 
 #include <QFile>
 #include <QSignalSpy>

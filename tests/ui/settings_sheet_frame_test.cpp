@@ -3,10 +3,10 @@
 
 #include "base/settings.h"
 #include "dialogs/modal.h"
-#include "search/dialogs/settings_sheet.h"
+#include "gui/settings/settings_sheet.h"
 #include "support/temp_dir.h"
-#include "ui/main_frame.h"
-#include "ui/results_table.h"
+#include "gui/mainwindow/main_frame.h"
+#include "gui/mainwindow/results_table.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -5,9 +5,9 @@
 #include "base/base_file.h"
 #include "demo_folder.h"
 #include "dialogs/modal.h"
-#include "edit/dialogs/record_editor.h"
+#include "gui/editor/record_editor.h"
 #include "support/base_fixtures.h"
-#include "ui/main_frame.h"
+#include "gui/mainwindow/main_frame.h"
 
 #include <QLineEdit>
 #include <QMessageBox>

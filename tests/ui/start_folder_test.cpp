@@ -4,7 +4,7 @@
 #include "app/program_folder.h"
 #include "demo_folder.h"
 #include "support/temp_dir.h"
-#include "ui/main_frame.h"
+#include "gui/mainwindow/main_frame.h"
 
 #include <QLabel>
 #include <QTest>

@@ -1,0 +1,77 @@
+#include "gui/files/file_browser.h"
+
+#include "gui/widgets/dialog_units.h"
+#include "gui/files/file_info_panel.h"
+#include "gui/widgets/text.h"
+
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
+#include <QLocale>
+#include <QTreeView>
+
+namespace talsk {
+
+namespace {
+
+enum Column { Size = 1, Type = 2, Modified = 3 };
+
+// Qt's file model formats sizes and dates in the system's locale, which is
+// seldom Russian ("118 bytes", "9 Dec 2026"); the program's locale says how.
+class LocaleColumns : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role == Qt::DisplayRole && files != nullptr && index.isValid()) {
+            const QModelIndex source = mapToSource(index);
+            const QLocale locale;
+            if (index.column() == Size && !files->isDir(source)) {
+                const qint64 bytes = files->size(source);
+                // "байт" alone: Qt's own Russian "байты" does not agree with numbers.
+                if (bytes < 1024) return locale.toString(bytes) + QStringLiteral(" байт");
+                return locale.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat);
+            }
+            if (index.column() == Modified)
+                return locale.toString(files->lastModified(source), QLocale::ShortFormat);
+        }
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+} // namespace
+
+FileBrowser::FileBrowser(QWidget* parent, const QString& folder)
+    : QFileDialog(parent, QStringLiteral("Просмотр файлов"), folder,
+                  QStringLiteral("Base telephone number *.btn")) {
+    // The panel needs the dialog's own widgets, not the platform's.
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setFileMode(QFileDialog::ExistingFile);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    setProxyModel(new LocaleColumns(this));
+    // Sizes, types and dates whole, however long the locale writes them.
+    if (auto* view = findChild<QTreeView*>("treeView"))
+        for (int column : {Size, Type, Modified})
+            view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    panel_ = new FileInfoPanel(this);
+    // Wide enough for the columns of sizes and dates, and a list that shows
+    // more than two files above the panel.
+    const DialogUnits u = dialogUnits(*this);
+    resize(u.x(760), u.y(540));
+    if (auto* grid = qobject_cast<QGridLayout*>(layout()))
+        grid->addWidget(panel_, grid->rowCount(), 0, 1, grid->columnCount());
+    // A folder or no selection is no file: the panel clears, version too.
+    connect(this, &QFileDialog::currentChanged, this, [this](const QString& path) {
+        panel_->showFile(QFileInfo(path).isFile() ? toNativePath(path) : std::string());
+    });
+}
+
+void runFileBrowser(QWidget* parent, const QString& folder) {
+    FileBrowser browser(parent, folder);
+    browser.exec();
+}
+
+} // namespace talsk

@@ -1,0 +1,83 @@
+#pragma once
+// FieldSearchPanel: one input per record field, found and total counters per
+// table and five picture buttons; docks on any side of the main window and
+// lays itself out in a row (top, bottom) or a column (left, right).
+
+#include "search/search_engine.h"
+#include "gui/mainwindow/background_search.h"
+#include "gui/mainwindow/focus_rules.h"
+#include "gui/mainwindow/search_area.h"
+#include "gui/mainwindow/search_host.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWidget>
+
+#include <array>
+
+class QFrame;
+
+namespace talsk {
+
+class FieldSearchPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    FieldSearchPanel(SearchHost& host, QWidget* parent = nullptr);
+
+    void relabel(TableMask m);
+    // Empties the inputs and the counters ("Очистка").
+    void clearFields();
+    void showLogEntry(int position);
+    void openSearchLog(int position);
+    void schedule(bool stop) { background_.schedule(stop); }
+    void setRecordInfo(const QString& text) { info_->setText(text); }
+    void setTotals(const AreaTotals& totals);
+    // The found counters emptied (the hits are stale).
+    void clearFoundCounters();
+    // Runs a panel command (search, escape, clear, add, field moves); the
+    // others go on to the main window.
+    void runCommand(int id);
+    void fieldSearchNow(bool focusedFieldOnly);
+
+    void setOrientation(PanelOrientation o);
+    PanelOrientation orientation() const { return orientation_; }
+    QSize sizeFor(PanelOrientation o) const;
+
+    FieldQueryText query() const;
+    void setQuery(const FieldQueryText& query);
+    // The input of a SearchFocus value 1..7.
+    QLineEdit* input(int focus) const { return inputs_[focus]; }
+    QString foundText(TableKind k) const { return found_[int(k)]->text(); }
+    QString totalText(TableKind k) const { return totals_[int(k)]->text(); }
+    BackgroundSearch& background() { return background_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createControls();
+    void layOut();
+    void escape();
+    void addToBase();
+    void moveFocus(int from, int (*step)(int, PanelOrientation));
+    void showFoundCounters();
+    int focusOf(const QObject* o) const;
+
+    SearchHost& host_;
+    BackgroundSearch background_;
+    PanelOrientation orientation_ = PanelOrientation::Horizontal;
+    double bx_ = 1, by_ = 1;
+    std::array<QLineEdit*, 8> inputs_{}; // by SearchFocus; 0 unused
+    QLabel *comment_, *surname_, *street_, *houseUnit_, *organization_, *phone_;
+    QPushButton* clear_;
+    std::array<QWidget*, 5> pictures_{};
+    std::array<QLabel*, 3> found_{}, totals_{}, rowLabels_{};
+    QLabel *foundTitle_, *totalTitle_, *info_;
+    QFrame *hLine_, *vLine_;
+};
+
+} // namespace talsk

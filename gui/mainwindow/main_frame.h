@@ -1,0 +1,155 @@
+#pragma once
+// CMainFrame: the program's one top-level window. It owns the connected
+// files, the settings and the search log, hosts the toolbar, the three search
+// bars, the results table and the status bar, and runs every command.
+
+#include "base/base_set.h"
+#include "search/search_log.h"
+#include "gui/mainwindow/command_rules.h"
+#include "gui/mainwindow/search_host.h"
+
+#include <QMainWindow>
+
+#include <map>
+#include <memory>
+
+class QDockWidget;
+class QLabel;
+class QToolBar;
+
+namespace talsk {
+
+class FieldSearchPanel;
+class GeneralSearchBar;
+class NoBaseHint;
+class ResultsTable;
+class SearchAreaBar;
+struct EditorStart;
+
+class CMainFrame : public QMainWindow, public SearchHost {
+    Q_OBJECT
+
+public:
+    // settings: the record the program read at start; the window keeps a copy.
+    explicit CMainFrame(const ProgramSettings& settings, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Command 106: (re)connects the files of the settings' list.
+    void loadFiles();
+    // Command 32807: dialog 138; a change reloads the set.
+    void openConnectedFiles();
+    // Command 32779: dialog 139.
+    void openFileInfo();
+    // A second start asked this copy to come to the front.
+    void bringToFront();
+    // The close sequence without closing: history, log, settings, keys.
+    void saveState();
+    // The program must end now (a logout, a shutdown signal): closes as
+    // "Выход" does, without any question, after an open record editor has
+    // written what it stored. Failures to write go to the standard error.
+    void shutDown();
+
+    // Operations offered to the bars and the results table.
+    TableMask tableMaskFromBar() const override;
+    FileMask fileMaskFromBar() const override;
+    void refreshTotals();
+    void clearSearchState();
+    void showResults(SearchState& state, int n) override;
+    void setGridKind(TableMask m, bool onlyIfEmpty);
+    void setRowNumberPane(int row);
+    void setRowsShownPane(int rows);
+    void focusSearchField(int n) override;
+    void focusChanged(int v) override;
+    void fillSearchAreaBar();
+    void applySettingsToUi();
+    void collectUiIntoSettings();
+    void showAllRecords();
+
+    void runCommand(int id) override;
+    BaseSet& baseSet() override { return set_; }
+    SearchLog& searchLog() override { return log_; }
+    int searchFocus() const override { return searchFocus_; }
+    void resetHistoryPosition() override;
+    void minimizeWindow() override;
+    void addToBase(const PanelRecord& record) override;
+    // The record editor, modal; the views follow what it changed.
+    void openEditor(const EditorStart& start);
+    // Command 32823: dialog 192, merging files.
+    void openMergeDialog();
+    // Dialog 155, interactive, and dialog 158 over the connected files.
+    void openVersionConverter();
+    void openChangeKey();
+    void runDbfImport();
+    // The About box, modal; the help window at a page (its contents by default).
+    void openAbout();
+    void openHelp(const QString& topic = QStringLiteral("index.html"));
+    // "Настройки" (F9): on OK the options are validated, saved and applied.
+    void openSettingsSheet();
+
+    ProgramSettings& settings() { return settings_; }
+    uint16_t historyPosition() const { return historyPosition_; }
+    TableMask gridKind() const { return gridKind_; }
+    bool alwaysOnTop() const { return alwaysOnTop_; }
+    QAction* action(int id) const;
+    FieldSearchPanel* fieldPanel() const { return panel_; }
+    GeneralSearchBar* generalBar() const { return generalBar_; }
+    SearchAreaBar* searchAreaBar() const { return areaBar_; }
+    ResultsTable& results() const { return *results_; }
+    QString statusPaneText(int pane) const;
+    FrameFlags frameFlags() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void connectResults();
+    void saveSettingsFile();
+    // A warning that names what could not be written and why.
+    void reportWriteFailure(const char* what, WriteError cause);
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void createBars();
+    void placeWindow();
+    void updateActions();
+    void filesChanged();
+    void tablesChanged();
+    void stepLog(bool forward);
+    void toggleAlwaysOnTop();
+    void restoreBarState();
+    void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
+    void saveBarState();
+    void setPane0(const QString& text);
+    // The general search gets a row of its own when it and the search area
+    // no longer fit side by side.
+    void fitSearchBands();
+
+    BaseSet set_;
+    ProgramSettings settings_;
+    SearchLog log_;
+    TableMask gridKind_ = 0;
+    uint16_t historyPosition_ = 0;
+    int searchFocus_ = -1;
+    bool alwaysOnTop_ = false;
+    bool closing_ = false;
+    bool shuttingDown_ = false; // nobody is there to answer a message box
+    bool bandBreak_ = false; // fitSearchBands put the general search on its own row
+    FileMask fileMask_{};
+    std::map<int, QAction*> actions_;
+    ResultsTable* results_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QToolBar* areaBand_ = nullptr;
+    QToolBar* generalBand_ = nullptr;
+    QDockWidget* dock_ = nullptr;
+    SearchAreaBar* areaBar_ = nullptr;
+    GeneralSearchBar* generalBar_ = nullptr;
+    FieldSearchPanel* panel_ = nullptr;
+    QLabel* panes_[4] = {};
+    NoBaseHint* noBaseHint_ = nullptr;
+};
+
+} // namespace talsk

@@ -1,0 +1,137 @@
+// The main window's share of searching: the search area, totals, the
+// showing of results, the active input and the steps through the log.
+
+#include "platform/cp1251.h"
+#include "gui/search/nothing_found_dialog.h"
+#include "gui/search/search_area_dialog.h"
+#include "gui/search/search_log_dialog.h"
+#include "gui/mainwindow/field_search_panel.h"
+#include "gui/mainwindow/focus_rules.h"
+#include "gui/mainwindow/general_search_bar.h"
+#include "gui/mainwindow/main_frame.h"
+#include "gui/mainwindow/no_base_hint.h"
+#include "gui/mainwindow/results_table.h"
+#include "gui/mainwindow/search_area.h"
+#include "gui/mainwindow/search_area_bar.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace talsk {
+
+TableMask CMainFrame::tableMaskFromBar() const {
+    return tableMaskFromText(SearchAreaBar::selectedText(areaBar_->tables()));
+}
+
+FileMask CMainFrame::fileMaskFromBar() const {
+    return fileMaskFromText(set_, SearchAreaBar::selectedText(areaBar_->files()), fileMask_);
+}
+
+void CMainFrame::fillSearchAreaBar() {
+    SearchAreaBar::fill(areaBar_->files(), filesListItems(set_));
+    recountTotals(set_);
+    SearchAreaBar::fill(
+        areaBar_->tables(),
+        tablesListItems(set_.totalPopulation, set_.totalOrganizations, set_.totalCityCodes));
+    tablesChanged();
+}
+
+void CMainFrame::filesChanged() {
+    if (SearchAreaBar::selectedText(areaBar_->files()) == kChooseFilesItem &&
+        !runSearchAreaFilesDialog(this, set_, fileMask_))
+        areaBar_->files()->setCurrentIndex(0);
+    refreshTotals();
+    focusSearchField(-1);
+    clearSearchState();
+}
+
+void CMainFrame::tablesChanged() {
+    const TableMask m = tableMaskFromBar();
+    panel_->relabel(m);
+    setGridKind(m, true);
+    refreshTotals();
+    focusSearchField(-1);
+    clearSearchState();
+}
+
+void CMainFrame::setGridKind(TableMask m, bool onlyIfEmpty) {
+    if (onlyIfEmpty && results_->rowCount() > 0) return;
+    results_->setKindColumns(m);
+    gridKind_ = m;
+}
+
+void CMainFrame::refreshTotals() {
+    recountTotals(set_);
+    noBaseHint_->follow(set_);
+    const AreaTotals t = areaTotals(set_, fileMaskFromBar(), tableMaskFromBar());
+    panes_[3]->setText(QString::fromStdString(totalsPaneText(t.sum())));
+    panel_->setTotals(t);
+}
+
+void CMainFrame::clearSearchState() {
+    SearchState& st = set_.search;
+    cancelSearch(st);
+    discardFinishedSearch(st);
+    st.hits.clear();
+    st.clearCounters();
+    panel_->clearFoundCounters();
+    generalBar_->clearFoundCounter();
+}
+
+void CMainFrame::showResults(SearchState& state, int n) {
+    if (n < 0) n = hitTotal(state);
+    if (n > 0) {
+        if (state.tables != gridKind_) setGridKind(state.tables, false);
+        results_->showResults(state, gridKind_, -1);
+        return;
+    }
+    if (settings_.notFoundClearTable == 1) {
+        results_->clearResults();
+    }
+    if (settings_.notFoundMessage == 1) runNothingFoundDialog(this, settings_);
+}
+
+void CMainFrame::showAllRecords() {
+    SearchState& st = set_.search;
+    cancelSearch(st);
+    discardFinishedSearch(st);
+    st.fileMask = fileMaskFromBar();
+    st.tables = tableMaskFromBar();
+    showResults(st, fillAllRecords(set_));
+}
+
+void CMainFrame::focusSearchField(int n) {
+    if (!panel_ || !generalBar_) return; // going away
+    if (n < 0) n = searchFocus_;
+    if (n == kFocusGeneral)
+        generalBar_->combo()->setFocus(Qt::OtherFocusReason);
+    else if (n >= kFocusComment && n <= kFocusPhone)
+        panel_->input(n)->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::focusChanged(int v) {
+    if (!panel_ || !generalBar_) return; // going away
+    switch (scheduleOnFocus(searchFocus_, v, set_.search.dirty != 0)) {
+    case FocusSchedule::FieldPanel:
+        panel_->schedule(false);
+        break;
+    case FocusSchedule::GeneralBar:
+        generalBar_->schedule(false);
+        break;
+    case FocusSchedule::None:
+        break;
+    }
+    if (searchFocus_ >= 0) searchFocus_ = v;
+}
+
+void CMainFrame::resetHistoryPosition() {
+    historyPosition_ = static_cast<uint16_t>(log_.count);
+}
+
+void CMainFrame::stepLog(bool forward) {
+    FieldQueryText q;
+    if (stepHistory(log_, historyPosition_, forward, q)) panel_->setQuery(q);
+}
+
+} // namespace talsk

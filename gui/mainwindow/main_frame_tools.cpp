@@ -1,0 +1,35 @@
+// The main window's "Утилиты": the version converter, the change of a file's
+// key, merging and the dBASE import. Merging and the import work on files on
+// disk, apart from the connected files; the new file is not connected.
+
+#include "gui/mainwindow/main_frame.h"
+
+#include "base/key_store.h"
+#include "gui/tools/change_key_dialog.h"
+#include "gui/tools/dbf_import_dialog.h"
+#include "gui/tools/merge_dialog.h"
+#include "gui/tools/version_converter_dialog.h"
+#include "search/search_worker.h"
+
+namespace talsk {
+
+void CMainFrame::openVersionConverter() {
+    runVersionConverter(this);
+}
+
+void CMainFrame::openChangeKey() {
+    // Saving a connected file re-indexes its tables: no search may read them then.
+    cancelSearch(set_.search);
+    const KeyStore keys(KeyStore::defaultPath());
+    runChangeKeyDialog(this, set_, &keys);
+}
+
+void CMainFrame::openMergeDialog() {
+    runMergeDialog(this);
+}
+
+void CMainFrame::runDbfImport() {
+    runDbfImportDialog(this, set_.folder);
+}
+
+} // namespace talsk

@@ -1,0 +1,35 @@
+#pragma once
+// What the search bars ask of the main window: the shared objects, the
+// search area, the active input, and the showing of results.
+
+#include "base/base_set.h"
+#include "search/search_log.h"
+#include "gui/mainwindow/panel_record.h"
+
+namespace talsk {
+
+class SearchHost {
+public:
+    virtual ~SearchHost() = default;
+
+    virtual BaseSet& baseSet() = 0;
+    virtual SearchLog& searchLog() = 0;
+    virtual TableMask tableMaskFromBar() const = 0;
+    virtual FileMask fileMaskFromBar() const = 0;
+    // The SearchFocus value of the active input.
+    virtual int searchFocus() const = 0;
+    // A search input received the keyboard focus.
+    virtual void focusChanged(int v) = 0;
+    virtual void focusSearchField(int n) = 0;
+    // n < 0: the state's hit total.
+    virtual void showResults(SearchState& state, int n) = 0;
+    // historyPosition back to one past the newest log entry.
+    virtual void resetHistoryPosition() = 0;
+    virtual void minimizeWindow() = 0;
+    // "Добавить в базу": the record editor with the panel's texts.
+    virtual void addToBase(const PanelRecord& record) = 0;
+    // A command the bar hands on to the main window.
+    virtual void runCommand(int id) = 0;
+};
+
+} // namespace talsk
