@@ -1,4 +1,4 @@
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "gui/search/search_log_dialog.h"
 #include "gui/search/search_log_view.h"

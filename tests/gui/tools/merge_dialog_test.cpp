@@ -3,7 +3,7 @@
 
 #include "base/base_file.h"
 #include "base/cipher.h"
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "gui/search/nothing_found_dialog.h"
 #include "gui/search/search_area_dialog.h"
 

@@ -3,7 +3,7 @@
 
 #include "base/base_set.h"
 #include "base/key_store.h"
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "gui/settings/settings_sheet.h"
 #include "support/temp_dir.h"
 

@@ -2,7 +2,7 @@
 
 #include "gui/editor/record_editor.h"
 
-#include "dialogs/modal.h"
+#include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"

@@ -4,7 +4,7 @@
 #include "app/qt_texts.h"
 #include "gui/files/file_browser.h"
 
-#include "dialogs/modal.h"
+#include "gui/support/modal.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
 

@@ -2,7 +2,7 @@
 
 #include "base/base_file.h"
 #include "base/file_info.h"
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"

@@ -4,7 +4,7 @@
 #include "app/single_instance.h"
 #include "base/base_file.h"
 #include "base/settings.h"
-#include "demo_folder.h"
+#include "gui/support/demo_folder.h"
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
 #include "support/temp_dir.h"

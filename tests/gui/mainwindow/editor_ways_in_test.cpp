@@ -3,7 +3,7 @@
 
 #include "base/base_file.h"
 #include "base/settings.h"
-#include "demo_folder.h"
+#include "gui/support/demo_folder.h"
 #include "gui/editor/record_editor.h"
 #include "platform/cp1251.h"
 #include "support/temp_dir.h"
@@ -12,7 +12,7 @@
 #include "gui/mainwindow/results_table.h"
 #include "gui/widgets/text.h"
 
-#include "dialogs/modal.h"
+#include "gui/support/modal.h"
 
 #include <QLineEdit>
 #include <QMessageBox>

@@ -4,7 +4,7 @@
 #include "gui/search/find_dialog.h"
 #include "gui/search/find_steps.h"
 
-#include "dialogs/modal.h"
+#include "gui/support/modal.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
 

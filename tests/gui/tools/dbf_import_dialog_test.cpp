@@ -1,6 +1,6 @@
 // The dBASE import window on the demo tables, driven as a user would.
 
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"

@@ -2,7 +2,7 @@
 // and the window on OK, nothing on Cancel; Shift+F9 saves the widths shown.
 
 #include "base/settings.h"
-#include "dialogs/modal.h"
+#include "gui/support/modal.h"
 #include "gui/settings/settings_sheet.h"
 #include "support/temp_dir.h"
 #include "gui/mainwindow/main_frame.h"

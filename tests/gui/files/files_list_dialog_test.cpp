@@ -1,6 +1,6 @@
 #include "gui/files/files_list_dialog.h"
 #include "base/load_status.h"
-#include "modal.h"
+#include "gui/support/modal.h"
 
 #include <QCheckBox>
 #include <QListWidget>

@@ -1,6 +1,6 @@
 #include "gui/files/key_entry_dialog.h"
 #include "gui/files/key_prompt_dialog.h"
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "platform/cp1251.h"
 
 #include <QLineEdit>

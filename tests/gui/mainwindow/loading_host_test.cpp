@@ -1,7 +1,7 @@
 #include "gui/mainwindow/loading_host.h"
 
 #include "gui/files/key_entry_dialog.h"
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 #include "base/base_set.h"
 #include "base/cipher.h"
 #include "base/key_store.h"
-#include "modal.h"
+#include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"
