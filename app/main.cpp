@@ -8,9 +8,9 @@
 #include "app/shutdown_signals.h"
 #include "app/single_instance.h"
 #include "base/settings.h"
-#include "platform/file.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/widgets/text.h"
+#include "platform/file.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // The results grid with a million rows of demo records: filling it with cell
 // pointers and sorting it by the name and the address columns.
 
-#include "tools/demo_data.h"
 #include "gui/widgets/phone_grid_model.h"
+#include "tools/demo_data.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // The results table with a million demo records: "Вывести все записи" from
 // the command to a filled grid, and one paint of a screen of rows.
 
+#include "gui/mainwindow/results_table.h"
 #include "search/search_engine.h"
 #include "tools/demo_data.h"
-#include "gui/mainwindow/results_table.h"
 
 #include <QApplication>
 #include <QImage>
@@ -72,7 +72,7 @@ void BM_ResultsShowAllRecords(benchmark::State& state) {
     table.resize(1000, 700);
     wireShowAll(table, set);
     for (auto _ : state) {
-        table.action(resultsCmd::ShowAllRecords)->trigger();
+        table.action(cmd::ShowAllRecords)->trigger();
         benchmark::DoNotOptimize(table.model().cell(table.rowCount() - 1, 4));
     }
     if (table.rowCount() != kRecords) state.SkipWithError("not every record shown");

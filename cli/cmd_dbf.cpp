@@ -125,8 +125,7 @@ int runDbf(const ParsedArgs& args) {
     std::vector<MapOption> maps;
     for (int k = 0; k < kTableCount; ++k) {
         const std::string option = std::string("--") + tableName(static_cast<TableKind>(k));
-        if (args.has(option))
-            job.tables[static_cast<size_t>(k)].path = args.value(option);
+        if (args.has(option)) job.tables[static_cast<size_t>(k)].path = args.value(option);
     }
     std::string error;
     for (const std::string& value : args.values("--map")) {
@@ -155,8 +154,7 @@ int runDbf(const ParsedArgs& args) {
         DbfTableJob& t = job.tables[static_cast<size_t>(k)];
         if (t.path.empty()) continue;
         const DbfStatus status = readDbfHeader(t.path, headers[static_cast<size_t>(k)]);
-        if (status != DbfStatus::Ok)
-            return fail(t.path + ": " + dbfStatusMessage(status, t.path));
+        if (status != DbfStatus::Ok) return fail(t.path + ": " + dbfStatusMessage(status, t.path));
         setDefaultDbfMapping(static_cast<TableKind>(k), t);
     }
     for (const MapOption& map : maps) {

@@ -28,9 +28,8 @@ bool writeDemo(const std::string& folder, const char* name, const DemoOptions& o
         closeBase(base);
         return false;
     }
-    std::printf("%s: %d residents, %d organization records, %d city codes\n",
-                base.path.c_str(), base.tables[0].count, base.tables[1].count,
-                base.tables[2].count);
+    std::printf("%s: %d residents, %d organization records, %d city codes\n", base.path.c_str(),
+                base.tables[0].count, base.tables[1].count, base.tables[2].count);
     closeBase(base);
     return true;
 }

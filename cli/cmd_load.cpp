@@ -35,8 +35,7 @@ public:
         const ConvertResult result = convertFileWithTypedKey(fullPath, fullPath, kVersion20, typed);
         if (result.outcome != ConvertOutcome::Done) {
             fail(path + ": the conversion to version 2.0 failed.");
-            if (result.cause != WriteError::None)
-                fail(path + ": " + writeErrorText(result.cause));
+            if (result.cause != WriteError::None) fail(path + ": " + writeErrorText(result.cause));
             return false;
         }
         typedKey = typed;

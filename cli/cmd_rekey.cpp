@@ -43,8 +43,7 @@ int runRekey(const ParsedArgs& args) {
     if (oldKey.empty()) {
         // A keyed file without its present key: ask for it when someone can answer.
         PhoneBase info;
-        if (readFileInfo(files[0], info) && info.keyed)
-            (void)askKeyOnTerminal(files[0], oldKey);
+        if (readFileInfo(files[0], info) && info.keyed) (void)askKeyOnTerminal(files[0], oldKey);
         if (!typedKeyFits(oldKey)) return fail(kKeyTooLong);
     }
 

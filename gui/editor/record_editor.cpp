@@ -4,11 +4,11 @@
 
 #include "gui/editor/new_base_file_dialog.h"
 
-#include "gui/widgets/dialog_units.h"
-#include "platform/cp1251.h"
 #include "gui/search/find_dialog.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/image_button.h"
 #include "gui/widgets/text.h"
+#include "platform/cp1251.h"
 
 #include <QApplication>
 #include <QComboBox>

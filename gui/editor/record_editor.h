@@ -86,7 +86,7 @@ private:
     void showFromLogic(); // every control from the logic's position and record
     void updateButtons();
     void refreshTrackBar();
-    void trackMoved(); // the record at the track bar's position
+    void trackMoved();                // the record at the track bar's position
     void keepOneLine(QLineEdit* box); // pasted tabs and line breaks become blanks
     void typed();
     void goToMode();
@@ -98,7 +98,7 @@ private:
     void removeClicked();
     void openFind();
     void updateFindButton(); // "Найти" brings back a find dialog that is not in front
-    void findDataChanged(); // the open find dialog searches again after a change
+    void findDataChanged();  // the open find dialog searches again after a change
     int comboIndexOf(int base) const;
     RecordFields readBoxes() const;
 

@@ -1,8 +1,8 @@
 #include "gui/files/connected_files_dialog.h"
 
-#include "gui/widgets/dialog_units.h"
-#include "gui/files/file_info_panel.h"
 #include "base/records.h"
+#include "gui/files/file_info_panel.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "gui/files/file_browser.h"
 
-#include "gui/widgets/dialog_units.h"
 #include "gui/files/file_info_panel.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
 #include <QFileInfo>

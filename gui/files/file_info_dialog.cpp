@@ -1,9 +1,9 @@
 #include "gui/files/file_info_dialog.h"
 
-#include "gui/widgets/dialog_units.h"
+#include "base/load_status.h"
 #include "gui/files/file_browser.h"
 #include "gui/files/file_info_panel.h"
-#include "base/load_status.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
 #include <QFormLayout>

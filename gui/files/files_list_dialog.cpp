@@ -1,9 +1,9 @@
 #include "gui/files/files_list_dialog.h"
 
-#include "gui/widgets/text.h"
-#include "gui/widgets/dialog_units.h"
 #include "base/load_status.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/dialog_units.h"
+#include "gui/widgets/text.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -1,10 +1,10 @@
 #include "gui/files/key_entry_dialog.h"
 
-#include "gui/widgets/dialog_layout.h"
-#include "gui/widgets/text.h"
-#include "gui/widgets/dialog_units.h"
 #include "base/load_status.h"
 #include "base/records.h"
+#include "gui/widgets/dialog_layout.h"
+#include "gui/widgets/dialog_units.h"
+#include "gui/widgets/text.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

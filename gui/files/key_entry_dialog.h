@@ -2,8 +2,8 @@
 // Dialog 135 "Декодирование": the keys of several keyed files during loading,
 // with the files whose keys are to be remembered checked.
 
-#include "gui/widgets/file_check_list.h"
 #include "base/loading.h"
+#include "gui/widgets/file_check_list.h"
 
 #include <QDialog>
 #include <QString>

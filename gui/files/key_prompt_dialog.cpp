@@ -1,9 +1,9 @@
 #include "gui/files/key_prompt_dialog.h"
 
-#include "gui/widgets/dialog_layout.h"
-#include "gui/widgets/text.h"
-#include "gui/widgets/dialog_units.h"
 #include "base/records.h"
+#include "gui/widgets/dialog_layout.h"
+#include "gui/widgets/dialog_units.h"
+#include "gui/widgets/text.h"
 
 #include <QDialog>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "gui/help/about_box.h"
 
-#include "gui/widgets/dialog_units.h"
 #include "gui/help/about_box_resources.h"
 #include "gui/help/about_box_typing.h"
 #include "gui/help/licence_dialog.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
 #include <QFontMetrics>
@@ -76,8 +76,8 @@ AboutBox::AboutBox(QWidget* parent)
             label->setFont(bold);
         }
         const QFontMetrics fm(label->font());
-        width =
-            std::max(width, fm.horizontalAdvance(fromUtf8(lines[i]) + fromUtf8(std::string(kTypingCursor))));
+        width = std::max(
+            width, fm.horizontalAdvance(fromUtf8(lines[i]) + fromUtf8(std::string(kTypingCursor))));
         label->setMinimumHeight(fm.height());
         labels_.push_back(label);
         text->addWidget(label);

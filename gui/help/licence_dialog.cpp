@@ -1,7 +1,7 @@
 #include "gui/help/licence_dialog.h"
 
-#include "gui/widgets/dialog_units.h"
 #include "gui/help/about_box_resources.h"
+#include "gui/widgets/dialog_units.h"
 
 #include <QFile>
 #include <QFontMetrics>

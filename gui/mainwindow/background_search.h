@@ -2,8 +2,8 @@
 // The search a bar runs ahead of Enter while the user types: the one-shot
 // timer, the worker's start, and its end handed to the window's thread.
 
-#include "search/search_worker.h"
 #include "gui/mainwindow/search_host.h"
+#include "search/search_worker.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,13 +1,13 @@
 #include "gui/mainwindow/field_search_panel.h"
 
-#include "platform/cp1251.h"
-#include "gui/search/search_log_dialog.h"
-#include "search/search_log.h"
-#include "gui/widgets/base_units.h"
 #include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/layout_typing_filter.h"
 #include "gui/mainwindow/panel_record.h"
+#include "gui/search/search_log_dialog.h"
+#include "gui/widgets/base_units.h"
 #include "gui/widgets/picture_button.h"
+#include "platform/cp1251.h"
+#include "search/search_log.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -3,11 +3,11 @@
 // table and five picture buttons; docks on any side of the main window and
 // lays itself out in a row (top, bottom) or a column (left, right).
 
-#include "search/search_engine.h"
 #include "gui/mainwindow/background_search.h"
 #include "gui/mainwindow/focus_rules.h"
 #include "gui/mainwindow/search_area.h"
 #include "gui/mainwindow/search_host.h"
+#include "search/search_engine.h"
 
 #include <QLabel>
 #include <QLineEdit>

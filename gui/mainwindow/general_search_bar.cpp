@@ -1,9 +1,9 @@
 #include "gui/mainwindow/general_search_bar.h"
 
+#include "gui/mainwindow/layout_typing_filter.h"
+#include "gui/widgets/base_units.h"
 #include "platform/cp1251.h"
 #include "search/query.h"
-#include "gui/widgets/base_units.h"
-#include "gui/mainwindow/layout_typing_filter.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -2,21 +2,21 @@
 
 #include "base/key_store.h"
 #include "base/loading.h"
-#include "gui/editor/record_editor.h"
 #include "edit/record_editor_logic.h"
-#include "platform/cp1251.h"
+#include "gui/editor/record_editor.h"
 #include "gui/mainwindow/accelerator_scope.h"
-#include "gui/widgets/base_units.h"
 #include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/general_search_bar.h"
-#include "gui/widgets/icons.h"
 #include "gui/mainwindow/loading_host.h"
 #include "gui/mainwindow/no_base_hint.h"
 #include "gui/mainwindow/results_table.h"
 #include "gui/mainwindow/search_area_bar.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/base_units.h"
+#include "gui/widgets/icons.h"
 #include "gui/widgets/text.h"
+#include "platform/cp1251.h"
 
 #include <QCloseEvent>
 #include <QDockWidget>
@@ -43,6 +43,10 @@ namespace talsk {
 namespace {
 
 const char* kBarStateKey = "settings/toolbar";
+
+// How the window was shown when its place was kept (the placement's showCmd).
+constexpr uint32_t kShowNormal = 1;
+constexpr uint32_t kShowMaximized = 3;
 
 QSettings userSettings() {
     // The per-user key named after the application title.
@@ -222,7 +226,7 @@ void CMainFrame::placeWindow() {
             }
             setGeometry(saved);
         }
-        if (p.showCmd == 3) setWindowState(Qt::WindowMaximized);
+        if (p.showCmd == kShowMaximized) setWindowState(Qt::WindowMaximized);
     } else {
         const QRect r(QPoint(0, 0), size());
         move(QGuiApplication::primaryScreen()->availableGeometry().center() - r.center());
@@ -283,7 +287,7 @@ void CMainFrame::collectUiIntoSettings() {
     WindowPlacement& p = settings_.windowPlacement;
     const QRect r = normalGeometry().isValid() ? normalGeometry() : geometry();
     p.length = sizeof(WindowPlacement);
-    p.showCmd = isMaximized() ? 3 : 1;
+    p.showCmd = isMaximized() ? kShowMaximized : kShowNormal;
     p.left = r.left();
     p.top = r.top();
     p.right = r.left() + r.width();

@@ -4,9 +4,9 @@
 // bars, the results table and the status bar, and runs every command.
 
 #include "base/base_set.h"
-#include "search/search_log.h"
 #include "gui/mainwindow/command_rules.h"
 #include "gui/mainwindow/search_host.h"
+#include "search/search_log.h"
 
 #include <QMainWindow>
 
@@ -137,7 +137,7 @@ private:
     bool alwaysOnTop_ = false;
     bool closing_ = false;
     bool shuttingDown_ = false; // nobody is there to answer a message box
-    bool bandBreak_ = false; // fitSearchBands put the general search on its own row
+    bool bandBreak_ = false;    // fitSearchBands put the general search on its own row
     FileMask fileMask_{};
     std::map<int, QAction*> actions_;
     ResultsTable* results_ = nullptr;

@@ -7,9 +7,9 @@
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/focus_rules.h"
 #include "gui/mainwindow/general_search_bar.h"
-#include "gui/widgets/icons.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/widgets/icons.h"
 #include "gui/widgets/text.h"
 
 #include <QAction>

@@ -2,10 +2,10 @@
 // the views refresh once it closed.
 
 #include "gui/editor/record_editor.h"
-#include "search/search_engine.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/panel_record.h"
 #include "gui/mainwindow/results_table.h"
+#include "search/search_engine.h"
 
 #include <QApplication>
 

@@ -1,10 +1,6 @@
 // The main window's share of searching: the search area, totals, the
 // showing of results, the active input and the steps through the log.
 
-#include "platform/cp1251.h"
-#include "gui/search/nothing_found_dialog.h"
-#include "gui/search/search_area_dialog.h"
-#include "gui/search/search_log_dialog.h"
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/focus_rules.h"
 #include "gui/mainwindow/general_search_bar.h"
@@ -13,6 +9,10 @@
 #include "gui/mainwindow/results_table.h"
 #include "gui/mainwindow/search_area.h"
 #include "gui/mainwindow/search_area_bar.h"
+#include "gui/search/nothing_found_dialog.h"
+#include "gui/search/search_area_dialog.h"
+#include "gui/search/search_log_dialog.h"
+#include "platform/cp1251.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -2,8 +2,8 @@
 
 #include "base/base_file.h"
 #include "gui/mainwindow/commands.h"
-#include "gui/widgets/text.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/text.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -19,7 +19,6 @@ namespace talsk {
 
 namespace {
 
-
 // The table's commands as data: menu placement, text and keys (the table's
 // own keys, which win over the main window's while the table has the focus).
 struct Command {
@@ -31,25 +30,24 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {resultsCmd::RemoveFromList, nullptr, "Удалить из списка", "Del", false},
-    {resultsCmd::ShowAllRecords, nullptr, "Вывести все записи", "", true},
-    {resultsCmd::SortPhone, "Упорядочить", "телефон", "", false},
-    {resultsCmd::SortName, "Упорядочить", "фамилия", "", false},
-    {resultsCmd::SortAddress, "Упорядочить", "адрес", "", false},
-    {resultsCmd::SortOrganization, "Упорядочить", "организация", "", false},
-    {resultsCmd::SortComment, "Упорядочить", "комметарий", "", false},
-    {resultsCmd::SelectAll, "Выделение", "выделить все", "Ctrl+A", false},
-    {resultsCmd::InvertSelection, "Выделение", "инвертировать", "Ctrl+I", false},
-    {resultsCmd::ClearSelection, "Выделение", "убрать", "Ctrl+N", true},
-    {resultsCmd::EditRecord, nullptr, "Редактировать запись", "Return; Enter; F2", false},
-    {resultsCmd::DeleteFromFile, nullptr, "Удалить из файла", "Ctrl+Del", true},
-    {resultsCmd::ClearTable, nullptr, "Очистить таблицу", "Esc", false},
-    {resultsCmd::GridLines, nullptr, "Сетка", "", false},
+    {cmd::RemoveFromList, nullptr, "Удалить из списка", "Del", false},
+    {cmd::ShowAllRecords, nullptr, "Вывести все записи", "", true},
+    {cmd::SortPhone, "Упорядочить", "телефон", "", false},
+    {cmd::SortName, "Упорядочить", "фамилия", "", false},
+    {cmd::SortAddress, "Упорядочить", "адрес", "", false},
+    {cmd::SortOrganization, "Упорядочить", "организация", "", false},
+    {cmd::SortComment, "Упорядочить", "комметарий", "", false},
+    {cmd::SelectAll, "Выделение", "выделить все", "Ctrl+A", false},
+    {cmd::InvertSelection, "Выделение", "инвертировать", "Ctrl+I", false},
+    {cmd::ClearSelection, "Выделение", "убрать", "Ctrl+N", true},
+    {cmd::EditRecord, nullptr, "Редактировать запись", "Return; Enter; F2", false},
+    {cmd::DeleteFromFile, nullptr, "Удалить из файла", "Ctrl+Del", true},
+    {cmd::ClearTable, nullptr, "Очистить таблицу", "Esc", false},
+    {cmd::GridLines, nullptr, "Сетка", "", false},
 };
 
-constexpr int kSortIds[ResultsTable::kColumns] = {
-    resultsCmd::SortPhone, resultsCmd::SortName, resultsCmd::SortAddress,
-    resultsCmd::SortOrganization, resultsCmd::SortComment};
+constexpr int kSortIds[ResultsTable::kColumns] = {cmd::SortPhone, cmd::SortName, cmd::SortAddress,
+                                                  cmd::SortOrganization, cmd::SortComment};
 
 // The key text the main menu shows for the same command ("Enter", not the
 // first of its keys), so that both menus read alike.
@@ -169,21 +167,17 @@ void ResultsTable::buildCommands() {
     for (int column = 0; column < kColumns; ++column)
         connect(action(kSortIds[column]), &QAction::triggered, this,
                 [this, column] { sortByColumn(column); });
-    connect(action(resultsCmd::RemoveFromList), &QAction::triggered, this,
-            &ResultsTable::removeFromList);
-    connect(action(resultsCmd::ShowAllRecords), &QAction::triggered, this,
+    connect(action(cmd::RemoveFromList), &QAction::triggered, this, &ResultsTable::removeFromList);
+    connect(action(cmd::ShowAllRecords), &QAction::triggered, this,
             &ResultsTable::showAllRecordsRequested);
-    connect(action(resultsCmd::SelectAll), &QAction::triggered, this, &CPhoneGrid::selectAll);
-    connect(action(resultsCmd::InvertSelection), &QAction::triggered, this,
-            &CPhoneGrid::invertSelection);
-    connect(action(resultsCmd::ClearSelection), &QAction::triggered, this,
-            &CPhoneGrid::clearSelection);
-    connect(action(resultsCmd::EditRecord), &QAction::triggered, this,
+    connect(action(cmd::SelectAll), &QAction::triggered, this, &CPhoneGrid::selectAll);
+    connect(action(cmd::InvertSelection), &QAction::triggered, this, &CPhoneGrid::invertSelection);
+    connect(action(cmd::ClearSelection), &QAction::triggered, this, &CPhoneGrid::clearSelection);
+    connect(action(cmd::EditRecord), &QAction::triggered, this,
             [this] { editRecord(model().currentRow()); });
-    connect(action(resultsCmd::DeleteFromFile), &QAction::triggered, this,
-            &ResultsTable::deleteFromFile);
-    connect(action(resultsCmd::ClearTable), &QAction::triggered, this, &ResultsTable::clearTable);
-    QAction* grid = action(resultsCmd::GridLines);
+    connect(action(cmd::DeleteFromFile), &QAction::triggered, this, &ResultsTable::deleteFromFile);
+    connect(action(cmd::ClearTable), &QAction::triggered, this, &ResultsTable::clearTable);
+    QAction* grid = action(cmd::GridLines);
     grid->setCheckable(true);
     grid->setChecked(model().gridLines());
     connect(grid, &QAction::triggered, this, &ResultsTable::toggleGridLines);
@@ -291,7 +285,7 @@ void ResultsTable::applySettings(const ProgramSettings& settings) {
     setAutoWidth(settings.autoColumnWidths == 1);
     setHoverTracking(settings.mouseTracking == 1);
     setGridLines(settings.gridLines == 1);
-    action(resultsCmd::GridLines)->setChecked(settings.gridLines == 1);
+    action(cmd::GridLines)->setChecked(settings.gridLines == 1);
 }
 
 void ResultsTable::collectIntoSettings(ProgramSettings& settings) const {
@@ -318,7 +312,7 @@ void ResultsTable::toggleGridLines() {
     const bool on = !model().gridLines();
     if (set_ != nullptr && set_->settings != nullptr) set_->settings->gridLines = on ? 1 : 0;
     setGridLines(on);
-    action(resultsCmd::GridLines)->setChecked(on);
+    action(cmd::GridLines)->setChecked(on);
     Q_EMIT gridLinesChanged(on);
 }
 
@@ -415,7 +409,7 @@ void ResultsTable::keyPressEvent(QKeyEvent* event) {
 }
 
 void ResultsTable::contextMenuEvent(QContextMenuEvent* event) {
-    action(resultsCmd::GridLines)->setChecked(model().gridLines());
+    action(cmd::GridLines)->setChecked(model().gridLines());
     menu_->exec(event->globalPos());
 }
 

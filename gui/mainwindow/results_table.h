@@ -5,8 +5,9 @@
 // clearing, grid lines. What belongs to the main window leaves as signals.
 
 #include "base/base_set.h"
-#include "gui/widgets/phone_grid.h"
+#include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/results_view.h"
+#include "gui/widgets/phone_grid.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -21,24 +22,6 @@ class QAction;
 class QMenu;
 
 namespace talsk {
-
-// Command ids of the table (its context menu and the main menu's "Таблица").
-namespace resultsCmd {
-constexpr int RemoveFromList = 32811;
-constexpr int ShowAllRecords = 32836;
-constexpr int SortPhone = 32790;
-constexpr int SortName = 32787;
-constexpr int SortAddress = 32788;
-constexpr int SortOrganization = 32789;
-constexpr int SortComment = 32816;
-constexpr int SelectAll = 32833;
-constexpr int InvertSelection = 32834;
-constexpr int ClearSelection = 32835;
-constexpr int EditRecord = 32824;
-constexpr int DeleteFromFile = 32825;
-constexpr int ClearTable = 32796;
-constexpr int GridLines = 32813;
-} // namespace resultsCmd
 
 // The columns for a table mask: titles (column 1 keeps its title for a mask
 // naming no single kind) and width fractions from the settings' shares.

@@ -3,8 +3,8 @@
 // search area, the active input, and the showing of results.
 
 #include "base/base_set.h"
-#include "search/search_log.h"
 #include "gui/mainwindow/panel_record.h"
+#include "search/search_log.h"
 
 namespace talsk {
 

@@ -1,8 +1,8 @@
 #include "gui/search/find_dialog.h"
 
-#include "gui/widgets/dialog_units.h"
 #include "gui/search/find_steps.h"
 #include "gui/search/search_area_dialog.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 #include "gui/search/search_log_dialog.h"
 
-#include "gui/widgets/dialog_units.h"
 #include "gui/search/search_log_view.h"
-#include "search/log_combine.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/phone_grid.h"
+#include "search/log_combine.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -1,9 +1,9 @@
 #include "gui/settings/settings_sheet.h"
 
-#include "gui/widgets/dialog_layout.h"
-#include "gui/widgets/dialog_units.h"
 #include "gui/settings/settings_sheet_pages.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/dialog_layout.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
 #include <QHBoxLayout>
@@ -50,8 +50,7 @@ bool COptionsSheet::storePage(int index, ProgramSettings& into) {
         tabs_->setCurrentIndex(refused->page);
         shown_ = refused->page;
     }
-    QMessageBox::warning(this, fromUtf8(kAppTitle),
-                         QString::fromUtf8(refused->message.c_str()));
+    QMessageBox::warning(this, fromUtf8(kAppTitle), QString::fromUtf8(refused->message.c_str()));
     if (auto* edit = findChild<QLineEdit*>(QString("id%1").arg(refused->control))) {
         edit->setFocus();
         edit->selectAll();

@@ -1,10 +1,10 @@
 // "Редактирование" and "Подключаемые файлы": the record editor's checks and
 // the loading of connected files, with the button that forgets saved keys.
 
-#include "gui/widgets/dialog_units.h"
 #include "base/key_store.h"
 #include "gui/settings/settings_sheet_pages.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
 #include <QCheckBox>

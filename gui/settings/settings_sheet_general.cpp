@@ -1,8 +1,8 @@
 // "Общее": window, exit and start options, the log size, the start field and
 // the reset of every option.
 
-#include "gui/widgets/dialog_units.h"
 #include "gui/settings/settings_sheet_pages.h"
+#include "gui/widgets/dialog_units.h"
 
 #include <QCheckBox>
 #include <QComboBox>

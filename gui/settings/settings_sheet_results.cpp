@@ -1,8 +1,8 @@
 // "Результаты поиска": the column widths in percent of the window with their
 // total, and what the results table does when nothing is found.
 
-#include "gui/widgets/dialog_units.h"
 #include "gui/settings/settings_sheet_pages.h"
+#include "gui/widgets/dialog_units.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 // "Поиск": the background search with its delay, and blanks in queries.
 
-#include "gui/widgets/dialog_units.h"
 #include "gui/settings/settings_sheet_pages.h"
+#include "gui/widgets/dialog_units.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -2,12 +2,12 @@
 
 #include "base/base_file.h"
 #include "base/base_set.h"
-#include "gui/widgets/dialog_units.h"
 #include "base/file_info.h"
 #include "base/load_status.h"
 #include "gui/tools/version_converter_messages.h"
-#include "tools/rekey.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
+#include "tools/rekey.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

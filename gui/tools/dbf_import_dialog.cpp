@@ -1,9 +1,9 @@
 #include "gui/tools/dbf_import_dialog.h"
 
-#include "platform/file.h"
 #include "gui/tools/dbf_import_page.h"
-#include "gui/widgets/text.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/text.h"
+#include "platform/file.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #include "gui/tools/dbf_import_page.h"
 
-#include "gui/widgets/text.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/text.h"
 
 #include <QCheckBox>
 #include <QComboBox>

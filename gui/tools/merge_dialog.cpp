@@ -1,12 +1,12 @@
 #include "gui/tools/merge_dialog.h"
 
 #include "base/cipher.h"
-#include "gui/widgets/dialog_units.h"
 #include "base/load_status.h"
 #include "base/records.h"
 #include "gui/tools/merge_job.h"
-#include "gui/widgets/text.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/dialog_units.h"
+#include "gui/widgets/text.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

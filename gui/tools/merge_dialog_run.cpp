@@ -2,13 +2,13 @@
 // progress and questions, cancelling and the end of the run.
 
 #include "base/cipher.h"
-#include "gui/files/key_prompt_dialog.h"
 #include "base/load_status.h"
-#include "tools/destination.h"
+#include "gui/files/key_prompt_dialog.h"
 #include "gui/tools/merge_dialog.h"
 #include "gui/tools/merge_job.h"
-#include "gui/widgets/text.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/text.h"
+#include "tools/destination.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,14 +1,14 @@
 #include "gui/tools/version_converter_dialog.h"
 
 #include "base/base_file.h"
-#include "gui/widgets/dialog_units.h"
-#include "gui/files/file_info_panel.h"
 #include "base/file_info.h"
+#include "gui/files/file_info_panel.h"
+#include "gui/tools/version_converter_messages.h"
+#include "gui/widgets/dialog_units.h"
+#include "gui/widgets/text.h"
 #include "platform/file.h"
 #include "platform/write_error.h"
 #include "tools/cut_fields.h"
-#include "gui/tools/version_converter_messages.h"
-#include "gui/widgets/text.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

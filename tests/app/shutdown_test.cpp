@@ -3,11 +3,11 @@
 
 #include "app/shutdown_signals.h"
 #include "base/base_file.h"
+#include "gui/editor/record_editor.h"
+#include "gui/mainwindow/main_frame.h"
 #include "gui/support/demo_folder.h"
 #include "gui/support/modal.h"
-#include "gui/editor/record_editor.h"
 #include "support/base_fixtures.h"
-#include "gui/mainwindow/main_frame.h"
 
 #include <QLineEdit>
 #include <QMessageBox>

@@ -2,9 +2,9 @@
 // it has no base file.
 
 #include "app/program_folder.h"
+#include "gui/mainwindow/main_frame.h"
 #include "gui/support/demo_folder.h"
 #include "support/temp_dir.h"
-#include "gui/mainwindow/main_frame.h"
 
 #include <QLabel>
 #include <QTest>

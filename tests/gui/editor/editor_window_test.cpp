@@ -267,8 +267,8 @@ TEST_F(EditorWindow, TrackBarMovesTheRecordWhenLetGo) {
     mouse(QEvent::MouseMove, track->width(), Qt::LeftButton);
     EXPECT_EQ(editor.logic().position().record, 0); // not while dragging
     mouse(QEvent::MouseButtonRelease, track->width(), Qt::NoButton);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return editor.logic().position().record == track->value(); }, 5000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return editor.logic().position().record == track->value(); }, 5000));
     EXPECT_EQ(track->value(), 5);
     EXPECT_EQ(editor.logic().position().record, track->value());
     EXPECT_EQ(editor.findChild<QLineEdit*>("number")->text().toInt(), track->value());

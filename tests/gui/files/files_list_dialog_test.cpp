@@ -1,5 +1,5 @@
-#include "gui/files/files_list_dialog.h"
 #include "base/load_status.h"
+#include "gui/files/files_list_dialog.h"
 #include "gui/support/modal.h"
 
 #include <QCheckBox>

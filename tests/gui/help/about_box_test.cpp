@@ -1,10 +1,10 @@
 // The About box as a user meets it: the lines typed while it is open, OK
 // closing it at once even mid-typing, reopening typing again, and the licence.
 
-#include "gui/support/modal.h"
 #include "gui/help/about_box.h"
 #include "gui/help/about_box_typing.h"
 #include "gui/help/licence_dialog.h"
+#include "gui/support/modal.h"
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>

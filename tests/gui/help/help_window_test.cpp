@@ -3,9 +3,9 @@
 // falls back to the contents without a message box.
 
 #include "base/settings.h"
-#include "support/temp_dir.h"
 #include "gui/help/help_window.h"
 #include "gui/mainwindow/main_frame.h"
+#include "support/temp_dir.h"
 
 #include <QApplication>
 #include <QListWidget>

@@ -3,18 +3,18 @@
 
 #include "base/base_file.h"
 #include "base/cipher.h"
-#include "gui/files/connected_files_dialog.h"
-#include "gui/files/file_info_dialog.h"
 #include "base/key_store.h"
 #include "base/settings.h"
+#include "gui/files/connected_files_dialog.h"
+#include "gui/files/file_info_dialog.h"
+#include "gui/mainwindow/field_search_panel.h"
+#include "gui/mainwindow/main_frame.h"
+#include "gui/mainwindow/results_table.h"
 #include "gui/support/demo_folder.h"
 #include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
-#include "gui/mainwindow/field_search_panel.h"
-#include "gui/mainwindow/main_frame.h"
-#include "gui/mainwindow/results_table.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -3,14 +3,14 @@
 
 #include "base/base_file.h"
 #include "base/settings.h"
-#include "gui/support/demo_folder.h"
 #include "gui/editor/record_editor.h"
-#include "platform/cp1251.h"
-#include "support/temp_dir.h"
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/support/demo_folder.h"
 #include "gui/widgets/text.h"
+#include "platform/cp1251.h"
+#include "support/temp_dir.h"
 
 #include "gui/support/modal.h"
 

@@ -3,7 +3,6 @@
 // record for the editor.
 
 #include "base/char_tables.h"
-#include "platform/cp1251.h"
 #include "gui/mainwindow/command_rules.h"
 #include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/focus_rules.h"
@@ -11,6 +10,7 @@
 #include "gui/mainwindow/panel_record.h"
 #include "gui/mainwindow/search_area.h"
 #include "gui/mainwindow/search_history.h"
+#include "platform/cp1251.h"
 
 #include <gtest/gtest.h>
 

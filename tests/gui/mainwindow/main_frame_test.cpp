@@ -4,14 +4,14 @@
 #include "app/single_instance.h"
 #include "base/base_file.h"
 #include "base/settings.h"
-#include "gui/support/demo_folder.h"
-#include "platform/cp1251.h"
-#include "search/search_engine.h"
-#include "support/temp_dir.h"
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/general_search_bar.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/support/demo_folder.h"
+#include "platform/cp1251.h"
+#include "search/search_engine.h"
+#include "support/temp_dir.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,10 +4,10 @@
 #include "base/base_file.h"
 #include "base/base_set.h"
 #include "base/table_builder.h"
-#include "platform/cp1251.h"
-#include "search/search_engine.h"
 #include "gui/mainwindow/results_table.h"
 #include "gui/widgets/text.h"
+#include "platform/cp1251.h"
+#include "search/search_engine.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -155,9 +155,9 @@ TEST_F(ResultsTableTest, KeysActOnTheRowsOnly) {
     QTest::keyClick(&table, Qt::Key_I, Qt::ControlModifier);
     EXPECT_EQ(table.model().selectedCount(), 3);
 
-    table.action(resultsCmd::SortPhone)->trigger(); // another column first: name starts ascending
-    table.action(resultsCmd::SortName)->trigger();  // Иванов, Сидоров, Яковлев
-    table.action(resultsCmd::SortName)->trigger();
+    table.action(cmd::SortPhone)->trigger(); // another column first: name starts ascending
+    table.action(cmd::SortName)->trigger();  // Иванов, Сидоров, Яковлев
+    table.action(cmd::SortName)->trigger();
     EXPECT_EQ(cell(0, 1), "Яковлев Д.");
     QSignalSpy edit(&table, &ResultsTable::editRecordRequested);
     click(0);

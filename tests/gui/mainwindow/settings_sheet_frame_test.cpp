@@ -2,11 +2,11 @@
 // and the window on OK, nothing on Cancel; Shift+F9 saves the widths shown.
 
 #include "base/settings.h"
-#include "gui/support/modal.h"
-#include "gui/settings/settings_sheet.h"
-#include "support/temp_dir.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/settings/settings_sheet.h"
+#include "gui/support/modal.h"
+#include "support/temp_dir.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
-#include "gui/support/modal.h"
 #include "gui/search/nothing_found_dialog.h"
 #include "gui/search/search_area_dialog.h"
+#include "gui/support/modal.h"
 
 #include <QCheckBox>
 #include <QListWidget>

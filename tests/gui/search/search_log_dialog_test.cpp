@@ -1,9 +1,9 @@
-#include "gui/support/modal.h"
-#include "platform/cp1251.h"
 #include "gui/search/search_log_dialog.h"
 #include "gui/search/search_log_view.h"
+#include "gui/support/modal.h"
 #include "gui/widgets/phone_grid.h"
 #include "gui/widgets/text.h"
+#include "platform/cp1251.h"
 
 #include <QMessageBox>
 #include <QRadioButton>

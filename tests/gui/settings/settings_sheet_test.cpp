@@ -3,8 +3,8 @@
 
 #include "base/base_set.h"
 #include "base/key_store.h"
-#include "gui/support/modal.h"
 #include "gui/settings/settings_sheet.h"
+#include "gui/support/modal.h"
 #include "support/temp_dir.h"
 
 #include <QCheckBox>

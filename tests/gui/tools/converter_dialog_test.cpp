@@ -2,12 +2,12 @@
 
 #include "base/base_file.h"
 #include "base/file_info.h"
+#include "gui/mainwindow/loading_host.h"
 #include "gui/support/modal.h"
+#include "gui/tools/version_converter_dialog.h"
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"
-#include "gui/tools/version_converter_dialog.h"
-#include "gui/mainwindow/loading_host.h"
 
 #include <QComboBox>
 #include <QLineEdit>

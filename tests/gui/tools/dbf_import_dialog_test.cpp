@@ -1,11 +1,11 @@
 // The dBASE import window on the demo tables, driven as a user would.
 
 #include "gui/support/modal.h"
+#include "gui/tools/dbf_import_dialog.h"
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
 #include "tools/dbf_demo.h"
-#include "gui/tools/dbf_import_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -4,10 +4,10 @@
 #include "base/base_file.h"
 #include "base/cipher.h"
 #include "gui/support/modal.h"
+#include "gui/tools/merge_dialog.h"
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
 #include "support/temp_dir.h"
-#include "gui/tools/merge_dialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

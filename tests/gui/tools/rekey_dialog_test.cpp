@@ -4,10 +4,10 @@
 #include "base/cipher.h"
 #include "base/key_store.h"
 #include "gui/support/modal.h"
+#include "gui/tools/change_key_dialog.h"
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"
-#include "gui/tools/change_key_dialog.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

@@ -3,8 +3,8 @@
 // Texts are written in UTF-8 and stored in Windows-1251; an address cell
 // (column 2) is "street|house|unit" and is stored as three NUL-ended strings.
 
-#include "platform/cp1251.h"
 #include "gui/widgets/phone_grid_model.h"
+#include "platform/cp1251.h"
 
 #include <initializer_list>
 #include <string>

@@ -3,8 +3,8 @@
 
 #include "base/char_tables.h"
 #include "grid_rows.h"
-#include "platform/cp1251.h"
 #include "gui/widgets/phone_grid_model.h"
+#include "platform/cp1251.h"
 
 #include <gtest/gtest.h>
 
