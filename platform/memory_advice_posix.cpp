@@ -6,6 +6,9 @@
 
 namespace talsk {
 
+// Kept after measuring both ways: a load of three million records in a fresh
+// process costs about a third of the CPU time it costs on 4 KB pages, even
+// though most of what remains is the kernel clearing the big pages.
 void adviseLargeBlock(void* data, size_t size) {
 #ifdef MADV_HUGEPAGE
     const long page = sysconf(_SC_PAGESIZE);
