@@ -4,4 +4,5 @@ set -euo pipefail
 packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-svg-dev qt6-translations-l10n fonts-dejavu-core
           libsqlite3-dev)
+packages+=(appstream desktop-file-utils) # the menu entry's and AppStream file's tests
 "$(dirname "$0")/install_packages.sh" "${packages[@]}"

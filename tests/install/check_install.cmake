@@ -1,6 +1,7 @@
 # Installs the build into a fresh prefix (-DBUILD_DIR, -DPREFIX, -DGUI) and
-# checks what a user finds there: both programs, the menu entry, the icon and
-# a manual page whose commands the installed tool lists.
+# checks what a user finds there: both programs, the menu entry, the icon, the
+# AppStream file, the copyright and a manual page whose commands the installed
+# tool lists.
 cmake_minimum_required(VERSION 3.20) # IN_LIST in script mode
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -9,10 +10,12 @@ if(NOT rc EQUAL 0)
   message(FATAL_ERROR "install failed (${rc}): ${err}")
 endif()
 
-set(files bin/talsk-cli share/man/man1/talsk-cli.1)
+set(files bin/talsk-cli share/man/man1/talsk-cli.1.gz share/doc/talsk/copyright
+  share/doc/talsk/changelog.gz)
 if(GUI)
   list(APPEND files bin/talsk share/applications/talsk.desktop
-    share/icons/hicolor/scalable/apps/talsk.svg)
+    share/icons/hicolor/scalable/apps/talsk.svg share/man/man1/talsk.1.gz
+    share/metainfo/ru.talsk.talsk.metainfo.xml)
 endif()
 foreach(f IN LISTS files)
   if(NOT EXISTS "${PREFIX}/${f}")
@@ -40,7 +43,11 @@ execute_process(COMMAND "${PREFIX}/bin/talsk-cli" --help RESULT_VARIABLE rc OUTP
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "installed talsk-cli --help failed (${rc})")
 endif()
-file(READ "${PREFIX}/share/man/man1/talsk-cli.1" manual)
+execute_process(COMMAND gzip -dc "${PREFIX}/share/man/man1/talsk-cli.1.gz"
+  RESULT_VARIABLE rc OUTPUT_VARIABLE manual)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "the manual page is not gzip-compressed (${rc})")
+endif()
 string(REGEX MATCHALL "\n\\.TP\n\\.B [a-z]+" described "${manual}")
 list(LENGTH described count)
 if(count EQUAL 0)
