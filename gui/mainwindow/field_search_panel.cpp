@@ -4,7 +4,7 @@
 #include "gui/mainwindow/layout_typing_filter.h"
 #include "gui/mainwindow/panel_record.h"
 #include "gui/search/search_log_dialog.h"
-#include "gui/widgets/base_units.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/picture_button.h"
 #include "platform/cp1251.h"
 #include "search/search_log.h"
@@ -56,7 +56,7 @@ QLabel* label(const char* name, const QString& text, QWidget* parent) {
 
 FieldSearchPanel::FieldSearchPanel(SearchHost& host, QWidget* parent)
     : QWidget(parent), host_(host), background_(host, SearchKind::FieldSearch, this) {
-    const BaseUnits u = baseUnits(font());
+    const DialogUnits u = frameUnits(font());
     bx_ = u.bx;
     by_ = u.by;
     createControls();

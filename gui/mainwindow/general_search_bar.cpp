@@ -1,7 +1,7 @@
 #include "gui/mainwindow/general_search_bar.h"
 
 #include "gui/mainwindow/layout_typing_filter.h"
-#include "gui/widgets/base_units.h"
+#include "gui/widgets/dialog_units.h"
 #include "platform/cp1251.h"
 #include "search/query.h"
 
@@ -15,7 +15,7 @@ namespace talsk {
 
 GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
     : QWidget(parent), host_(host), background_(host, SearchKind::GeneralSearch, this) {
-    const BaseUnits u = baseUnits(font());
+    const DialogUnits u = frameUnits(font());
     bx_ = u.bx;
     by_ = u.by;
     find_ = new QPushButton("Найти:", this);
