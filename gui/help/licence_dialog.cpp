@@ -28,7 +28,7 @@ LicenceDialog::LicenceDialog(QWidget* parent)
     const DialogUnits u = dialogUnits(*this);
 
     auto* text = new QPlainTextEdit;
-    text->setObjectName(QStringLiteral("id1227"));
+    text->setObjectName(QStringLiteral("licenceText"));
     text->setReadOnly(true);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text->setLineWrapMode(QPlainTextEdit::WidgetWidth);

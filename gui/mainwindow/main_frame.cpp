@@ -130,6 +130,8 @@ void CMainFrame::createBars() {
     connect(areaBar_, &SearchAreaBar::filesChanged, this, &CMainFrame::filesChanged);
     connect(areaBar_, &SearchAreaBar::tablesChanged, this, &CMainFrame::tablesChanged);
     areaBand_ = new QToolBar("Область поиска", this);
+    // The bars' names are the keys of their layout saved in the user's
+    // settings: numbers as they were, or a saved layout would be lost.
     areaBand_->setObjectName("bar32829");
     areaBand_->addWidget(areaBar_);
     // The toolbar has the first row; the search area and the general search

@@ -9,12 +9,12 @@ namespace talsk {
 SearchAreaBar::SearchAreaBar(QWidget* parent) : QWidget(parent) {
     const DialogUnits u = frameUnits(font());
     files_ = new QComboBox(this);
-    files_->setObjectName("combo1020");
+    files_->setObjectName("areaFiles");
     files_->setToolTip("Файлы для поиска");
     files_->setMinimumWidth(u.x(150));
     files_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     tables_ = new QComboBox(this);
-    tables_->setObjectName("combo1018");
+    tables_->setObjectName("areaTables");
     tables_->setToolTip("Таблицы для поиска");
     tables_->setMinimumWidth(u.x(160));
     tables_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
