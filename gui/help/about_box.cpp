@@ -3,6 +3,7 @@
 #include "gui/help/about_box_resources.h"
 #include "gui/help/about_box_typing.h"
 #include "gui/help/licence_dialog.h"
+#include "gui/widgets/app_texts.h"
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
@@ -47,7 +48,7 @@ QPixmap picture(const QSize& size, qreal ratio) {
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
-    setWindowTitle(QStringLiteral("О программе: Тальский телефонный справочник"));
+    setWindowTitle(QStringLiteral("О программе: ") + fromUtf8(kAppTitle));
     const DialogUnits u = dialogUnits(*this);
     const std::vector<std::string>& lines = aboutLines();
 
