@@ -1,4 +1,4 @@
-// Dialog 155, interactive and driven by loading.
+// The version converter, interactive and driven by loading.
 
 #include "base/base_file.h"
 #include "base/file_info.h"

@@ -1,4 +1,4 @@
-// Dialog 192 driven as a user would: files added and reordered, a key typed,
+// The merge dialog driven as a user would: files added and reordered, a key typed,
 // the repeat search chosen, the merge run to its end.
 
 #include "base/base_file.h"

@@ -1,4 +1,4 @@
-// Dialog 158 over a connected file and over files of other versions.
+// The key change over a connected file and over files of other versions.
 
 #include "base/base_set.h"
 #include "base/cipher.h"
