@@ -11,7 +11,7 @@ namespace talsk {
 namespace {
 QString captionOf(const char* caption) {
     if (caption == nullptr || caption[0] == '\0') return fromUtf8(kAppTitle);
-    return QString::fromUtf8(caption);
+    return fromUtf8(caption);
 }
 } // namespace
 

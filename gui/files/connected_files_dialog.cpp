@@ -27,9 +27,9 @@ QPushButton* toolButton(const QString& text, const QString& tip) {
     return b;
 }
 
-QListWidget* fileList(int id) {
+QListWidget* fileList(const char* name) {
     auto* list = new QListWidget;
-    list->setObjectName(QStringLiteral("id%1").arg(id));
+    list->setObjectName(QLatin1String(name));
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     return list;
 }
@@ -42,8 +42,8 @@ ConnectedFilesDialog::ConnectedFilesDialog(const BaseSet& set, ProgramSettings& 
     setWindowTitle(QStringLiteral("Подключаемые файлы"));
     const DialogUnits u = dialogUnits(*this);
 
-    listed_ = fileList(1034);
-    unused_ = fileList(1036);
+    listed_ = fileList("listed");
+    unused_ = fileList("unused");
     auto* listedCaption = new QLabel(QStringLiteral("Подключаемые файлы:"));
     listedCaption->setBuddy(listed_);
     auto* unusedCaption = new QLabel(QStringLiteral("Не используемые файлы:"));
@@ -72,7 +72,7 @@ ConnectedFilesDialog::ConnectedFilesDialog(const BaseSet& set, ProgramSettings& 
     middle->addStretch(1);
 
     key_ = new QLineEdit;
-    key_->setObjectName(QStringLiteral("id1030"));
+    key_->setObjectName(QStringLiteral("key"));
     key_->setMaxLength(static_cast<int>(kMaxKeyLength));
     key_->setToolTip(QStringLiteral("Автоматически вводить ключ для выбранного файла"));
     key_->setEnabled(false);

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 138 "Подключаемые файлы": which files are connected and in what
+// The "Подключаемые файлы" dialog: which files are connected and in what
 // order, keys per file, and the information panel. It edits a copy; the
 // caller commits the model after OK.
 

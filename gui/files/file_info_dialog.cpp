@@ -18,9 +18,9 @@ namespace talsk {
 
 namespace {
 
-QLabel* valueLabel(int id, const QString& text = QString()) {
+QLabel* valueLabel(const char* name, const QString& text = QString()) {
     auto* label = new QLabel(text);
-    label->setObjectName(QStringLiteral("id%1").arg(id));
+    label->setObjectName(QLatin1String(name));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -32,18 +32,18 @@ FileInfoDialog::FileInfoDialog(const BaseSet& set, QWidget* parent) : QDialog(pa
     const DialogUnits u = dialogUnits(*this);
 
     list_ = new QListWidget;
-    list_->setObjectName(QStringLiteral("id1109"));
+    list_->setObjectName(QStringLiteral("files"));
     for (const PhoneBase& base : set.bases)
         list_->addItem(fromNativePath(base.path));
 
     auto* totals = new QGroupBox(QStringLiteral("Всего записей:"));
     auto* totalsForm = new QFormLayout(totals);
     totalsForm->addRow(QStringLiteral("Население:"),
-                       valueLabel(1058, QString::number(set.totalPopulation)));
+                       valueLabel("populationTotal", QString::number(set.totalPopulation)));
     totalsForm->addRow(QStringLiteral("Предприятия:"),
-                       valueLabel(1081, QString::number(set.totalOrganizations)));
+                       valueLabel("organizationsTotal", QString::number(set.totalOrganizations)));
     totalsForm->addRow(QStringLiteral("Код города:"),
-                       valueLabel(1082, QString::number(set.totalCityCodes)));
+                       valueLabel("cityCodesTotal", QString::number(set.totalCityCodes)));
 
     auto* top = new QHBoxLayout;
     top->addWidget(list_, 1);
@@ -57,15 +57,15 @@ FileInfoDialog::FileInfoDialog(const BaseSet& set, QWidget* parent) : QDialog(pa
 
     auto* statusBox = new QGroupBox(QStringLiteral("Статус файла"));
     auto* statusLayout = new QVBoxLayout(statusBox);
-    status_ = valueLabel(1055);
+    status_ = valueLabel("status");
     status_->setWordWrap(true);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // The longest full messages take two lines.
     status_->setMinimumHeight(2 * status_->fontMetrics().lineSpacing());
     statusLayout->addWidget(status_);
 
-    total_ = valueLabel(1057);
-    ratio_ = valueLabel(1059);
+    total_ = valueLabel("recordsInFile");
+    ratio_ = valueLabel("ratio");
     auto* numbers = new QFormLayout;
     numbers->addRow(QStringLiteral("Всего записей в файле:"), total_);
     numbers->addRow(QStringLiteral("Степень сжатия файла:"), ratio_);

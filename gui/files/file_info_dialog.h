@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 139 "Информация": the connected files with the set's totals, and
+// The "Информация" dialog: the connected files with the set's totals, and
 // per file its counts, dates, key notice, status and compression.
 
 #include "base/base_set.h"

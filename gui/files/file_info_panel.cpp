@@ -15,13 +15,11 @@ namespace talsk {
 namespace {
 
 const char* const kTableTitles[kTableCount] = {"Население", "Организации", "Код города"};
-const int kCountIds[kTableCount] = {1053, 1054, 1085};
-const int kCreatedIds[kTableCount] = {1056, 1091, 1083};
-const int kUpdatedIds[kTableCount] = {1038, 1078, 1079};
+const char* const kTableNames[kTableCount] = {"population", "organizations", "cityCodes"};
 
-QLabel* valueLabel(int id) {
+QLabel* valueLabel(int table, const char* what) {
     auto* label = new QLabel(QStringLiteral("-"));
-    label->setObjectName(QStringLiteral("id%1").arg(id));
+    label->setObjectName(QLatin1String(kTableNames[table]) + QLatin1String(what));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // As wide as the longest date or count, so that the boxes keep their size
     // from one file to the next.
@@ -42,9 +40,9 @@ FileInfoPanel::FileInfoPanel(QWidget* parent) : QWidget(parent) {
         auto* grid = new QGridLayout(group);
         grid->setContentsMargins(u.x(4), u.y(2), u.x(4), u.y(3));
         grid->setVerticalSpacing(u.y(1));
-        counts_[k] = valueLabel(kCountIds[k]);
-        created_[k] = valueLabel(kCreatedIds[k]);
-        updated_[k] = valueLabel(kUpdatedIds[k]);
+        counts_[k] = valueLabel(k, "Count");
+        created_[k] = valueLabel(k, "Created");
+        updated_[k] = valueLabel(k, "Updated");
         grid->addWidget(new QLabel(QStringLiteral("Записей - ")), 0, 0);
         grid->addWidget(counts_[k], 0, 1);
         grid->addWidget(new QLabel(QStringLiteral("Создан - ")), 1, 0);
@@ -58,11 +56,11 @@ FileInfoPanel::FileInfoPanel(QWidget* parent) : QWidget(parent) {
     auto* notices = new QVBoxLayout;
     notices->setContentsMargins(u.x(4), u.y(6), 0, 0);
     keyNotice_ = new QLabel;
-    keyNotice_->setObjectName(QStringLiteral("id1220"));
+    keyNotice_->setObjectName(QStringLiteral("keyNotice"));
     version_ = new QLabel;
-    version_->setObjectName(QStringLiteral("id1005"));
+    version_->setObjectName(QStringLiteral("version"));
     notLoaded_ = new QLabel;
-    notLoaded_->setObjectName(QStringLiteral("id1221"));
+    notLoaded_->setObjectName(QStringLiteral("notLoaded"));
     const QFontMetrics fm = fontMetrics();
     const int wide = std::max({fm.horizontalAdvance(QStringLiteral("Требуется ключ")),
                                fm.horizontalAdvance(QStringLiteral("Файл не загружен")),

@@ -1,8 +1,8 @@
 #pragma once
-// The information panel of a base file (resource 129): per table its record
+// The information panel of a base file: per table its record
 // count, created and updated dates, the key notice, the version and the
-// notice that the file is not loaded. Dialog 138, dialog 139 and the file
-// browser show it.
+// notice that the file is not loaded. The connected-files dialog, the file
+// information dialog and the file browser show it.
 
 #include "base/file_info.h"
 
@@ -23,9 +23,9 @@ public:
     // Reads the header of the file at path (Windows-1251; empty: nothing is
     // selected) and shows what it holds, or a cleared panel.
     void showFile(const std::string& path);
-    // Static 1221: "Файл не загружен" or nothing.
+    // The not-loaded notice: "Файл не загружен" or nothing.
     void setNotLoaded(bool notLoaded);
-    // Dialog 139 has no version line.
+    // The file information dialog has no version line.
     void setVersionShown(bool shown);
 
 private:

@@ -27,16 +27,16 @@ FilesListAnswer runFilesListDialog(QWidget* parent, const std::vector<FileListEn
 
     auto* heading = new QLabel(readOnlyMode ? QStringLiteral("Файлы открыты только для чтения:")
                                             : QStringLiteral("Не подключены следующие файлы:"));
-    heading->setObjectName(QStringLiteral("id1121"));
+    heading->setObjectName(QStringLiteral("heading"));
     auto* list = new QListWidget;
-    list->setObjectName(QStringLiteral("id1032"));
+    list->setObjectName(QStringLiteral("files"));
     for (const FileListEntry& f : files)
         list->addItem(fromNativePath(f.path));
     heading->setBuddy(list);
 
     // Three lines: the longest full messages wrap to that in a narrow dialog.
     auto* status = new QLabel(QStringLiteral("Статус файла:"));
-    status->setObjectName(QStringLiteral("id1108"));
+    status->setObjectName(QStringLiteral("status"));
     status->setWordWrap(true);
     status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     status->setFrameShape(QFrame::StyledPanel);
@@ -49,10 +49,10 @@ FilesListAnswer runFilesListDialog(QWidget* parent, const std::vector<FileListEn
     });
 
     auto* dontShow = new QCheckBox(QStringLiteral("Не показывать это в дальнейшем"));
-    dontShow->setObjectName(QStringLiteral("id1124"));
+    dontShow->setObjectName(QStringLiteral("dontShow"));
 
     auto* change = new QPushButton(QStringLiteral("Изменить"));
-    change->setObjectName(QStringLiteral("id1151"));
+    change->setObjectName(QStringLiteral("change"));
     change->setVisible(!readOnlyMode && showChangeButton);
     auto* ok = new QPushButton(QStringLiteral("OK"));
     ok->setDefault(true);

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 137: the files that did not connect, or that connected read-only,
+// The failed-files dialog: the files that did not connect, or that connected read-only,
 // each with its status in full.
 
 #include "base/loading.h"

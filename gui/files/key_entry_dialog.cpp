@@ -31,12 +31,12 @@ KeyEntryDialog::KeyEntryDialog(QWidget* parent, const std::vector<KeyEntryFile>&
 
     auto* keyCaption = new QLabel(QStringLiteral("Ключ:"));
     key_ = new QLineEdit;
-    key_->setObjectName(QStringLiteral("id1037"));
+    key_->setObjectName(QStringLiteral("key"));
     key_->setMaxLength(static_cast<int>(kMaxKeyLength));
     key_->installEventFilter(this);
     keyCaption->setBuddy(key_);
     status_ = new QLabel;
-    status_->setObjectName(QStringLiteral("id1121"));
+    status_->setObjectName(QStringLiteral("status"));
     status_->setWordWrap(true);
     status_->setMinimumHeight(2 * status_->fontMetrics().height());
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);

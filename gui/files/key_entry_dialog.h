@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 135 "Декодирование": the keys of several keyed files during loading,
+// The loading "Декодирование" dialog: the keys of several keyed files during loading,
 // with the files whose keys are to be remembered checked.
 
 #include "base/loading.h"

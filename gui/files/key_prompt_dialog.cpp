@@ -19,12 +19,12 @@ bool runKeyPromptDialog(QWidget* parent, const std::string& path, std::string& t
     const DialogUnits u = dialogUnits(dialog);
 
     auto* file = new QLabel(fromNativePath(path));
-    file->setObjectName(QStringLiteral("id1116"));
+    file->setObjectName(QStringLiteral("file"));
     file->setWordWrap(true);
     file->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* caption = new QLabel(QStringLiteral("Введите ключ:"));
     auto* key = new QLineEdit;
-    key->setObjectName(QStringLiteral("id1037"));
+    key->setObjectName(QStringLiteral("key"));
     key->setMaxLength(static_cast<int>(kMaxKeyLength));
     caption->setBuddy(key);
 

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 210 "Декодирование": the key of one file (the dBASE import and the
+// The one-file "Декодирование" dialog: the key of one file (the dBASE import and the
 // merge ask with it).
 
 #include <string>

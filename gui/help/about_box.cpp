@@ -3,6 +3,7 @@
 #include "gui/help/about_box_resources.h"
 #include "gui/help/about_box_typing.h"
 #include "gui/help/licence_dialog.h"
+#include "gui/widgets/app_texts.h"
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
@@ -47,12 +48,12 @@ QPixmap picture(const QSize& size, qreal ratio) {
 AboutBox::AboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
-    setWindowTitle(QStringLiteral("О программе: Тальский телефонный справочник"));
+    setWindowTitle(QStringLiteral("О программе: ") + fromUtf8(kAppTitle));
     const DialogUnits u = dialogUnits(*this);
     const std::vector<std::string>& lines = aboutLines();
 
     auto* image = new QLabel;
-    image->setObjectName(QStringLiteral("id184"));
+    image->setObjectName(QStringLiteral("picture"));
     // As tall as the column of lines beside it.
     const int imageHeight = QFontMetrics(font()).lineSpacing() * 11;
     const QSize imageSize(imageHeight * 4 / 5, imageHeight);
@@ -64,11 +65,11 @@ AboutBox::AboutBox(QWidget* parent)
     // window does not move while the text grows.
     auto* text = new QVBoxLayout;
     text->setSpacing(u.y(2));
-    const char* ids[] = {"id1171", "id1172", "id1173", "id1226", "id1076", "id1077"};
+    const char* names[] = {"line1", "line2", "line3", "line4", "line5", "line6"};
     int width = 0;
-    for (size_t i = 0; i + 1 < lines.size() && i < std::size(ids); ++i) {
+    for (size_t i = 0; i + 1 < lines.size() && i < std::size(names); ++i) {
         auto* label = new QLabel;
-        label->setObjectName(QLatin1String(ids[i]));
+        label->setObjectName(QLatin1String(names[i]));
         if (i == 0) {
             QFont bold = label->font();
             bold.setBold(true);
@@ -83,7 +84,7 @@ AboutBox::AboutBox(QWidget* parent)
         text->addWidget(label);
     }
     greeting_ = new QPlainTextEdit;
-    greeting_->setObjectName(QStringLiteral("id1075"));
+    greeting_->setObjectName(QStringLiteral("greeting"));
     greeting_->setReadOnly(true);
     greeting_->setFocusPolicy(Qt::NoFocus);
     greeting_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -100,7 +101,7 @@ AboutBox::AboutBox(QWidget* parent)
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* licence = new QPushButton(QStringLiteral("Лицензия"));
-    licence->setObjectName(QStringLiteral("id1224"));
+    licence->setObjectName(QStringLiteral("licence"));
     connect(licence, &QPushButton::clicked, this, [this] { runLicenceDialog(this); });
 
     auto* layout = new QGridLayout(this);

@@ -1,8 +1,8 @@
 #pragma once
-// Dialog 100 "О программе": the program's picture and seven lines that appear
+// The "О программе" box: the program's picture and seven lines that appear
 // as if typed. A worker thread paces the typing and hands every text to the
 // window's thread by a queued call; it never touches a widget. "Лицензия"
-// opens the licence text (dialog 208).
+// opens the licence text.
 
 #include "platform/search_thread.h"
 
@@ -42,8 +42,8 @@ private:
     void setLine(size_t i, const QString& text);
     void showAllLines();
 
-    std::vector<QLabel*> labels_;        // statics 1171, 1172, 1173, 1226, 1076, 1077
-    QPlainTextEdit* greeting_ = nullptr; // edit 1075
+    std::vector<QLabel*> labels_;        // the typed lines but the last
+    QPlainTextEdit* greeting_ = nullptr; // the last line, the greeting
     bool closeRetryPending_ = false;
     QPoint dragOffset_; // where the box was taken, from its corner
     std::atomic<uint8_t> stop_{0};

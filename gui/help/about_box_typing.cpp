@@ -1,5 +1,7 @@
 #include "gui/help/about_box_typing.h"
 
+#include "gui/widgets/app_texts.h"
+
 #include <utility>
 
 namespace talsk {
@@ -26,7 +28,7 @@ size_t charLength(std::string_view s, size_t i) {
 
 const std::vector<std::string>& aboutLines() {
     static const std::vector<std::string> lines = {
-        "Тальский телефонный справочник",
+        std::string(kAppTitle),
         "Версия 1.02    ",
         "от 19.11.2002",
         "",

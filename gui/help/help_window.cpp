@@ -66,7 +66,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     static const bool registered = (registerHelpResources(), true);
     (void)registered;
     setObjectName(QStringLiteral("helpWindow"));
-    setWindowTitle(QStringLiteral("Справка: Тальский телефонный справочник"));
+    setWindowTitle(QStringLiteral("Справка: ") + fromUtf8(kAppTitle));
 
     topics_ = new QListWidget;
     topics_->setObjectName(QStringLiteral("helpTopics"));

@@ -1,7 +1,9 @@
 #include "gui/help/licence_dialog.h"
 
 #include "gui/help/about_box_resources.h"
+#include "gui/widgets/app_texts.h"
 #include "gui/widgets/dialog_units.h"
+#include "gui/widgets/text.h"
 
 #include <QFile>
 #include <QFontMetrics>
@@ -24,11 +26,11 @@ QString licenceText() {
 
 LicenceDialog::LicenceDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
-    setWindowTitle(QStringLiteral("Лицензия Тальский телефонный справочник"));
+    setWindowTitle(QStringLiteral("Лицензия ") + fromUtf8(kAppTitle));
     const DialogUnits u = dialogUnits(*this);
 
     auto* text = new QPlainTextEdit;
-    text->setObjectName(QStringLiteral("id1227"));
+    text->setObjectName(QStringLiteral("licenceText"));
     text->setReadOnly(true);
     text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text->setLineWrapMode(QPlainTextEdit::WidgetWidth);

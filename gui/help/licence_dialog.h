@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 208 "Лицензия Тальский телефонный справочник": the program's
+// The "Лицензия Тальский телефонный справочник" dialog: the program's
 // licence, read-only, as it is built into the program.
 
 #include <QDialog>

@@ -1,5 +1,7 @@
 #include "gui/mainwindow/accelerator_scope.h"
 
+#include "gui/widgets/text.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 
@@ -15,9 +17,7 @@ AcceleratorScope::Keys AcceleratorScope::tableKeys(cmd::KeyTable table) {
     for (const cmd::Command& c : cmd::commandTable()) {
         if (c.table != table) continue;
         for (std::string_view k : cmd::commandKeys(c))
-            keys.emplace_back(QKeySequence(QString::fromUtf8(k.data(), qsizetype(k.size())),
-                                           QKeySequence::PortableText),
-                              c.id);
+            keys.emplace_back(QKeySequence(fromUtf8(k), QKeySequence::PortableText), c.id);
     }
     return keys;
 }

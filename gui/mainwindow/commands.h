@@ -93,7 +93,7 @@ std::vector<std::string_view> commandKeys(const Command& c);
 // Popups of the menu bar, in their order.
 const std::vector<std::string_view>& menuPopups();
 
-// Toolbar 128: id 0 is a separator.
+// The toolbar's buttons: id 0 is a separator.
 struct ToolButton {
     int id;
     std::string_view text;

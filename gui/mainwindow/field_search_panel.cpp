@@ -4,7 +4,7 @@
 #include "gui/mainwindow/layout_typing_filter.h"
 #include "gui/mainwindow/panel_record.h"
 #include "gui/search/search_log_dialog.h"
-#include "gui/widgets/base_units.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/picture_button.h"
 #include "platform/cp1251.h"
 #include "search/search_log.h"
@@ -21,7 +21,8 @@ namespace {
 
 // SearchFocus value -> record field of its input.
 constexpr std::array<int, 8> kFieldOfFocus = {0, 7, 2, 3, 4, 5, 6, 1};
-constexpr std::array<int, 8> kInputId = {0, 1010, 1003, 1005, 1006, 1007, 1008, 1001};
+constexpr std::array<const char*, 8> kInputName = {"",      "comment",   "surname",      "street",
+                                                   "house", "apartment", "organization", "phone"};
 constexpr std::array<const char*, 8> kInputTip = {
     "",           "Поиск комментария", "Фамилия/Должность",    "Название улицы",
     "Номер дома", "Номер квартиры",    "Название организации", "Телефон"};
@@ -33,7 +34,7 @@ struct Picture {
     const char* tip;
     PicturePosition position; // with its caption
 };
-// Bitmaps 136, 201, 195, 197 and 200.
+// The panel's picture buttons, left to right.
 constexpr std::array<Picture, 5> kPictures = {{
     {cmd::FieldSearchNow, ":/icons/search.svg", "Поиск", "Поиск - Enter", PicturePosition::Left},
     {cmd::AddToBase, ":/icons/add.svg", "Добавить", "Добавить содержимое полей в базу - Ins",
@@ -56,14 +57,14 @@ QLabel* label(const char* name, const QString& text, QWidget* parent) {
 
 FieldSearchPanel::FieldSearchPanel(SearchHost& host, QWidget* parent)
     : QWidget(parent), host_(host), background_(host, SearchKind::FieldSearch, this) {
-    const BaseUnits u = baseUnits(font());
+    const DialogUnits u = frameUnits(font());
     bx_ = u.bx;
     by_ = u.by;
     createControls();
     background_.clearCounters = [this] { clearFoundCounters(); };
     background_.fillRequest = [this](SearchRequest& r) {
         const int f = host_.searchFocus();
-        if (f < 1 || f > 7) return false; // the general search is the active side
+        if (f < kFocusComment || f > kFocusPhone) return false; // the general search is active
         r.fieldTexts = query();
         return true;
     };
@@ -75,7 +76,7 @@ void FieldSearchPanel::createControls() {
     auto* typing = new LayoutTypingFilter(host_.baseSet(), this);
     for (int f = 1; f <= 7; ++f) {
         auto* e = new QLineEdit(this);
-        e->setObjectName(QString("edit%1").arg(kInputId[f]));
+        e->setObjectName(kInputName[f]);
         e->setMaxLength(kQueryTextMax);
         e->setToolTip(kInputTip[f]);
         e->installEventFilter(this);
@@ -83,14 +84,14 @@ void FieldSearchPanel::createControls() {
         connect(e, &QLineEdit::textChanged, this, [this] { schedule(true); });
         inputs_[f] = e;
     }
-    comment_ = label("label1040", "Комментарий:", this);
-    surname_ = label("label1041", "Фамилия/Должность:", this);
-    street_ = label("label1042", "Улица,", this);
-    houseUnit_ = label("label1045", "Дом, Квартира", this);
-    organization_ = label("label1043", "Название организации:", this);
-    phone_ = label("label1044", "Номер телефона:", this);
+    comment_ = label("commentLabel", "Комментарий:", this);
+    surname_ = label("surnameLabel", "Фамилия/Должность:", this);
+    street_ = label("streetLabel", "Улица,", this);
+    houseUnit_ = label("houseUnitLabel", "Дом, Квартира", this);
+    organization_ = label("organizationLabel", "Название организации:", this);
+    phone_ = label("phoneLabel", "Номер телефона:", this);
     clear_ = new QPushButton("Очистка  -  Esc", this);
-    clear_->setObjectName("button1011");
+    clear_->setObjectName("clear");
     clear_->setToolTip("Очистить все поля - Esc");
     clear_->setFocusPolicy(Qt::NoFocus);
     connect(clear_, &QPushButton::clicked, this, [this] { runCommand(cmd::ClearFieldsButton); });
@@ -98,27 +99,26 @@ void FieldSearchPanel::createControls() {
         pictures_[i] = makePictureButton(
             kPictures[i].id, kPictures[i].image, kPictures[i].tip,
             [this](int id) { runCommand(id); }, this);
-    const std::array<int, 3> foundIds = {1013, 1014, 1015}, totalIds = {1016, 1017, 1018};
-    const std::array<int, 3> rowIds = {1074, 1150, 1075};
+    const std::array<const char*, 3> tables = {"population", "organizations", "cityCodes"};
     for (int k = 0; k < 3; ++k) {
         found_[k] = label("", "-", this);
-        found_[k]->setObjectName(QString("static%1").arg(foundIds[k]));
+        found_[k]->setObjectName(QString("%1Found").arg(tables[k]));
         totals_[k] = label("", "-", this);
-        totals_[k]->setObjectName(QString("static%1").arg(totalIds[k]));
+        totals_[k]->setObjectName(QString("%1Total").arg(tables[k]));
         rowLabels_[k] = label("", "", this);
-        rowLabels_[k]->setObjectName(QString("static%1").arg(rowIds[k]));
+        rowLabels_[k]->setObjectName(QString("%1Row").arg(tables[k]));
     }
-    foundTitle_ = label("static1076", "Найдено", this);
-    totalTitle_ = label("static1077", "Всего ", this);
-    info_ = label("static1036", "", this);
+    foundTitle_ = label("foundTitle", "Найдено", this);
+    totalTitle_ = label("totalTitle", "Всего ", this);
+    info_ = label("recordInfo", "", this);
     info_->setWordWrap(true);
     info_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     hLine_ = new QFrame(this);
-    hLine_->setObjectName("static1079");
+    hLine_->setObjectName("picturesSeparator");
     hLine_->setFrameShape(QFrame::HLine);
     hLine_->setFrameShadow(QFrame::Sunken);
     vLine_ = new QFrame(this);
-    vLine_->setObjectName("static1078");
+    vLine_->setObjectName("infoSeparator");
     vLine_->setFrameShape(QFrame::VLine);
     vLine_->setFrameShadow(QFrame::Sunken);
 }
@@ -486,7 +486,7 @@ bool FieldSearchPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void FieldSearchPanel::contextMenuEvent(QContextMenuEvent* event) {
-    // Menu 155 "SBar".
+    // The panel's own context menu.
     struct Item {
         int id;
         const char* text;

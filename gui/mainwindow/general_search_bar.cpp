@@ -1,7 +1,8 @@
 #include "gui/mainwindow/general_search_bar.h"
 
+#include "gui/mainwindow/focus_rules.h"
 #include "gui/mainwindow/layout_typing_filter.h"
-#include "gui/widgets/base_units.h"
+#include "gui/widgets/dialog_units.h"
 #include "platform/cp1251.h"
 #include "search/query.h"
 
@@ -15,15 +16,15 @@ namespace talsk {
 
 GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
     : QWidget(parent), host_(host), background_(host, SearchKind::GeneralSearch, this) {
-    const BaseUnits u = baseUnits(font());
+    const DialogUnits u = frameUnits(font());
     bx_ = u.bx;
     by_ = u.by;
     find_ = new QPushButton("Найти:", this);
-    find_->setObjectName("button113");
+    find_->setObjectName("find");
     find_->setToolTip("Общий поиск - Enter");
     find_->setFocusPolicy(Qt::NoFocus);
     combo_ = new QComboBox(this);
-    combo_->setObjectName("combo1034");
+    combo_->setObjectName("generalText");
     combo_->setEditable(true);
     combo_->setInsertPolicy(QComboBox::NoInsert);
     // No inline completion: Enter searches exactly what was typed; the
@@ -33,7 +34,7 @@ GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
     combo_->lineEdit()->setMaxLength(kQueryTextMax);
     combo_->setToolTip("Общий поиск (по всем полям)");
     found_ = new QLabel("Найдено - 0", this);
-    found_->setObjectName("static1035");
+    found_->setObjectName("found");
     found_->setToolTip("Количество найденных записей");
     // The combo box has the focus and hands its keys straight to its edit;
     // keys sent to the edit itself are watched there.
@@ -47,7 +48,7 @@ GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
     connect(find_, &QPushButton::clicked, this, [this] { generalSearchNow(); });
     background_.clearCounters = [this] { clearFoundCounter(); };
     background_.fillRequest = [this](SearchRequest& r) {
-        if (host_.searchFocus() != 0) return false; // the field panel is the active side
+        if (host_.searchFocus() != kFocusGeneral) return false; // the field panel is active
         const std::string t = text();
         std::snprintf(r.generalText, sizeof r.generalText, "%s", t.c_str());
         return true;

@@ -13,7 +13,7 @@
 #include "gui/mainwindow/results_table.h"
 #include "gui/mainwindow/search_area_bar.h"
 #include "gui/widgets/app_texts.h"
-#include "gui/widgets/base_units.h"
+#include "gui/widgets/dialog_units.h"
 #include "gui/widgets/icons.h"
 #include "gui/widgets/text.h"
 #include "platform/cp1251.h"
@@ -130,6 +130,8 @@ void CMainFrame::createBars() {
     connect(areaBar_, &SearchAreaBar::filesChanged, this, &CMainFrame::filesChanged);
     connect(areaBar_, &SearchAreaBar::tablesChanged, this, &CMainFrame::tablesChanged);
     areaBand_ = new QToolBar("Область поиска", this);
+    // The bars' names are the keys of their layout saved in the user's
+    // settings: numbers as they were, or a saved layout would be lost.
     areaBand_->setObjectName("bar32829");
     areaBand_->addWidget(areaBar_);
     // The toolbar has the first row; the search area and the general search
@@ -209,9 +211,9 @@ void CMainFrame::setRowsShownPane(int rows) {
 
 void CMainFrame::placeWindow() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    const BaseUnits u = baseUnits(font());
-    resize(std::min(int(800 * u.bx), screen.width() * 9 / 10),
-           std::min(int(560 * u.by), screen.height() * 9 / 10));
+    const DialogUnits u = frameUnits(font());
+    resize(std::min(u.x(800), screen.width() * 9 / 10),
+           std::min(u.y(560), screen.height() * 9 / 10));
     const WindowPlacement& p = settings_.windowPlacement;
     if (settings_.rememberWindowPosition == 1) {
         // A saved rectangle off the screen is ignored; one that no longer

@@ -34,11 +34,11 @@ public:
     explicit CMainFrame(const ProgramSettings& settings, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Command 106: (re)connects the files of the settings' list.
+    // cmd::ReloadFiles: (re)connects the files of the settings' list.
     void loadFiles();
-    // Command 32807: dialog 138; a change reloads the set.
+    // cmd::ConnectFiles: the connected-files dialog; a change reloads the set.
     void openConnectedFiles();
-    // Command 32779: dialog 139.
+    // cmd::FileInfo: the file information dialog.
     void openFileInfo();
     // A second start asked this copy to come to the front.
     void bringToFront();
@@ -74,9 +74,10 @@ public:
     void addToBase(const PanelRecord& record) override;
     // The record editor, modal; the views follow what it changed.
     void openEditor(const EditorStart& start);
-    // Command 32823: dialog 192, merging files.
+    // cmd::MergeFiles: the merge dialog.
     void openMergeDialog();
-    // Dialog 155, interactive, and dialog 158 over the connected files.
+    // The version converter, interactive, and the key change over the
+    // connected files.
     void openVersionConverter();
     void openChangeKey();
     void runDbfImport();

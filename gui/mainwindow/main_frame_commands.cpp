@@ -87,7 +87,7 @@ void CMainFrame::createMenus() {
 
 void CMainFrame::createToolBar() {
     toolBar_ = new QToolBar("Панель инструментов", this);
-    toolBar_->setObjectName("bar32828");
+    toolBar_->setObjectName("bar32828"); // the saved bar layout's key, as the other bars'
     toolBar_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     toolBar_->setIconSize(QSize(21, 21));
     const QFontMetrics fm(font());

@@ -1,26 +1,26 @@
 #include "gui/mainwindow/search_area_bar.h"
 
-#include "gui/widgets/base_units.h"
+#include "gui/widgets/dialog_units.h"
 
 #include <QHBoxLayout>
 
 namespace talsk {
 
 SearchAreaBar::SearchAreaBar(QWidget* parent) : QWidget(parent) {
-    const BaseUnits u = baseUnits(font());
+    const DialogUnits u = frameUnits(font());
     files_ = new QComboBox(this);
-    files_->setObjectName("combo1020");
+    files_->setObjectName("areaFiles");
     files_->setToolTip("Файлы для поиска");
-    files_->setMinimumWidth(int(150 * u.bx));
+    files_->setMinimumWidth(u.x(150));
     files_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     tables_ = new QComboBox(this);
-    tables_->setObjectName("combo1018");
+    tables_->setObjectName("areaTables");
     tables_->setToolTip("Таблицы для поиска");
-    tables_->setMinimumWidth(int(160 * u.bx));
+    tables_->setMinimumWidth(u.x(160));
     tables_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(2, 1, 2, 1);
-    row->setSpacing(int(6 * u.bx));
+    row->setSpacing(u.x(6));
     row->addWidget(files_);
     row->addWidget(tables_);
     connect(files_, qOverload<int>(&QComboBox::activated), this, &SearchAreaBar::filesChanged);

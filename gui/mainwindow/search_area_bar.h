@@ -16,8 +16,8 @@ class SearchAreaBar : public QWidget {
 public:
     explicit SearchAreaBar(QWidget* parent = nullptr);
 
-    QComboBox* files() const { return files_; }   // combo 1020
-    QComboBox* tables() const { return tables_; } // combo 1018
+    QComboBox* files() const { return files_; }   // the files searched
+    QComboBox* tables() const { return tables_; } // the tables searched
     // Replaces a list's items (UTF-8) and selects item 0.
     static void fill(QComboBox* list, const std::vector<std::string>& items);
     static std::string selectedText(const QComboBox* list);

@@ -39,7 +39,7 @@ FindDialog::FindDialog(BaseSet& set, FindHost host, QWidget* parent)
     const DialogUnits du = dialogUnits(*this);
 
     text_ = new QComboBox(this);
-    text_->setObjectName(QStringLiteral("id1094"));
+    text_->setObjectName(QStringLiteral("text"));
     text_->setEditable(true);
     text_->setInsertPolicy(QComboBox::NoInsert); // the history is kept by remember()
     text_->setCompleter(nullptr); // searches what was typed, not a completed history item
@@ -54,7 +54,7 @@ FindDialog::FindDialog(BaseSet& set, FindHost host, QWidget* parent)
 
     auto* fieldsBox = new QGroupBox(fromUtf8("Поиск по полям"), this);
     fieldList_ = new QComboBox(fieldsBox);
-    fieldList_->setObjectName(QStringLiteral("id1092"));
+    fieldList_->setObjectName(QStringLiteral("fieldList"));
     (new QVBoxLayout(fieldsBox))->addWidget(fieldList_);
     auto* directionBox = new QGroupBox(fromUtf8("Направление"), this);
     up_ = new QRadioButton(fromUtf8("Вверх"), directionBox);
@@ -67,7 +67,7 @@ FindDialog::FindDialog(BaseSet& set, FindHost host, QWidget* parent)
     bothTables_ = new QCheckBox(fromUtf8("Поиск в населении и организациях"), this);
     bothTables_->setChecked(true);
     found_ = new QLabel(this);
-    found_->setObjectName(QStringLiteral("id1062"));
+    found_->setObjectName(QStringLiteral("found"));
 
     auto* root = new QVBoxLayout(this);
     auto* textRow = new QHBoxLayout;

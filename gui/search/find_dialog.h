@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 144 "Поиск": the record editor's find tool. A general search over
+// The "Поиск" dialog: the record editor's find tool. A general search over
 // the chosen fields of the connected files, then a step through the hits,
 // each shown by the host.
 

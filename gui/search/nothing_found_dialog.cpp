@@ -23,7 +23,7 @@ void runNothingFoundDialog(QWidget* parent, ProgramSettings& settings) {
         dialog.style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(side, side));
     auto* text = new QLabel(QStringLiteral("Ничего не найдено !!!"));
     auto* dontShow = new QCheckBox(QStringLiteral("Не выводить это сообщение в дальнейшем"));
-    dontShow->setObjectName(QStringLiteral("id1215"));
+    dontShow->setObjectName(QStringLiteral("dontShow"));
     auto* ok = new QPushButton(QStringLiteral("OK"));
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);

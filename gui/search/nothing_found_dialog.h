@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 196 "Результат поиска ...": a search found nothing.
+// The "Результат поиска ..." box: a search found nothing.
 
 #include "base/settings.h"
 

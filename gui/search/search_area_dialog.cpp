@@ -25,7 +25,7 @@ struct AreaDialog {
         dialog.setWindowTitle(QStringLiteral("Область поиска"));
         const DialogUnits u = dialogUnits(dialog);
         auto* header = new QLabel(QString::fromUtf8(headerText));
-        header->setObjectName(QStringLiteral("id1064"));
+        header->setObjectName(QStringLiteral("header"));
         list = new FileCheckList;
         header->setBuddy(list);
         // The list keeps 18 by above and 30 by below it.

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 152 "Область поиска": which connected files the search looks in,
+// The "Область поиска" dialog: which connected files the search looks in,
 // or which fields the find looks in.
 
 #include "base/base_set.h"

@@ -48,10 +48,10 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
     auto* choose = new QPushButton(QStringLiteral("Выбрать"));
     choose->setDefault(true);
     auto* search = new QPushButton(QStringLiteral("Поиск"));
-    search->setObjectName(QStringLiteral("id1154"));
+    search->setObjectName(QStringLiteral("search"));
     auto* exit = new QPushButton(QStringLiteral("Выход"));
     clear_ = new QPushButton(QStringLiteral("Очистить"));
-    clear_->setObjectName(QStringLiteral("id1049"));
+    clear_->setObjectName(QStringLiteral("clear"));
     connect(choose, &QPushButton::clicked, this, [this] { this->choose(false); });
     connect(search, &QPushButton::clicked, this, [this] { this->choose(true); });
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
@@ -60,9 +60,9 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
 
     auto* join = new QGroupBox(QStringLiteral("Объединить:"));
     orJoin_ = new QRadioButton(QStringLiteral("\"или\""));
-    orJoin_->setObjectName(QStringLiteral("id1110"));
+    orJoin_->setObjectName(QStringLiteral("orJoin"));
     andJoin_ = new QRadioButton(QStringLiteral("\"и\""));
-    andJoin_->setObjectName(QStringLiteral("id1111"));
+    andJoin_->setObjectName(QStringLiteral("andJoin"));
     orJoin_->setChecked(true);
     auto* joinLayout = new QVBoxLayout(join);
     joinLayout->addWidget(orJoin_);
@@ -79,9 +79,9 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
     buttons->addStretch(1);
 
     stamp_ = new QLabel;
-    stamp_->setObjectName(QStringLiteral("id1046"));
+    stamp_->setObjectName(QStringLiteral("stamp"));
     position_ = new QLabel;
-    position_->setObjectName(QStringLiteral("id1169"));
+    position_->setObjectName(QStringLiteral("position"));
     position_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // The status line may be narrower than its text; it must not hold the dialog wide.
     stamp_->setMinimumWidth(1);

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 154 "Журнал поиска": the logged searches by fields, oldest first,
+// The "Журнал поиска" dialog: the logged searches by fields, oldest first,
 // with when they ran and what they found; one or more are chosen, joined
 // with "или" or "и", to go back into the field search panel.
 
@@ -57,8 +57,8 @@ private:
     ProgramSettings& settings_;
     bool search_ = false;
     CPhoneGrid* grid_ = nullptr; // the results grid's control, cells pointing into the log
-    QLabel* stamp_ = nullptr;    // static 1046
-    QLabel* position_ = nullptr; // static 1169
+    QLabel* stamp_ = nullptr;    // when the chosen search ran
+    QLabel* position_ = nullptr; // the selected rows of how many
     QPushButton* clear_ = nullptr;
     QRadioButton* orJoin_ = nullptr;
     QRadioButton* andJoin_ = nullptr;

@@ -60,7 +60,7 @@ COptionsLoaded::COptionsLoaded(const KeyStore& keys, QWidget* parent)
     loadErrors_ = sheetCheckBox(1126, "Сообщение об ошибке при загрузке файлов");
     readOnly_ = sheetCheckBox(1125, "Сообщение при подключении файлов только для чтения");
     auto* forget = new QPushButton("Удалить все сохраненные ключи");
-    forget->setObjectName("id1195");
+    forget->setObjectName("forgetKeys");
     connect(forget, &QPushButton::clicked, this, &COptionsLoaded::forgetKeys);
     QVBoxLayout* layout =
         pageLayout(*this, {removeMissing_, autoKeys_, folderFiles_, loadErrors_, readOnly_});

@@ -23,13 +23,13 @@ COptionsPage1::COptionsPage1(QWidget* parent) : COptionsPageBase(parent) {
     latin_ = sheetCheckBox(1140, "Заменять английские символы русскими");
     capacity_ = new SpinEdit(sheet::kLogCapacityEdit);
     startFocus_ = new QComboBox;
-    startFocus_->setObjectName("id1106");
+    startFocus_->setObjectName("startFocus");
     // Item index = SearchFocus value.
     for (const char* item : {"Общий поиск", "Комментарий", "Фамилия", "Улица", "Дом", "Квартира",
                              "Организация", "Телефон"})
         startFocus_->addItem(QString::fromUtf8(item));
     auto* restore = new QPushButton("Восстановить все настройки");
-    restore->setObjectName("id1138");
+    restore->setObjectName("restoreAll");
     connect(restore, &QPushButton::clicked, this, &COptionsPage1::restoreAllRequested);
 
     auto* layout = new QVBoxLayout(this);

@@ -14,7 +14,7 @@ namespace talsk {
 
 class KeyStore;
 
-// "Общее" (dialog 140).
+// The page "Общее".
 class COptionsPage1 : public COptionsPageBase {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ private:
     QComboBox* startFocus_;
 };
 
-// "Поиск" (dialog 209).
+// The page "Поиск".
 class COptionsSearch : public COptionsPageBase {
     Q_OBJECT
 
@@ -47,7 +47,7 @@ private:
     SpinEdit* delay_;
 };
 
-// "Результаты поиска" (dialog 173).
+// The page "Результаты поиска".
 class COptionsSResult : public COptionsPageBase {
     Q_OBJECT
 
@@ -66,7 +66,7 @@ private:
     QCheckBox *auto_, *message_, *clear_, *tracking_;
 };
 
-// "Редактирование" (dialog 194).
+// The page "Редактирование".
 class COptionsEdit : public COptionsPageBase {
     Q_OBJECT
 
@@ -79,7 +79,7 @@ private:
     QCheckBox *confirmSave_, *duplicates_, *askToSave_, *saveOnClose_;
 };
 
-// "Подключаемые файлы" (dialog 193). Its button empties the key store at
+// The page "Подключаемые файлы". Its button empties the key store at
 // once, whatever becomes of the sheet.
 class COptionsLoaded : public COptionsPageBase {
     Q_OBJECT

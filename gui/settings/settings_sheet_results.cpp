@@ -31,7 +31,7 @@ COptionsSResult::COptionsSResult(QWidget* parent) : COptionsPageBase(parent) {
         connect(widths_[i]->edit(), &QLineEdit::textChanged, this, &COptionsSResult::showTotal);
     }
     total_ = addTabbedText(*grid, 6, QString::fromUtf8(sheet::totalWidthText({}).c_str()), 2);
-    total_->setObjectName("id1137");
+    total_->setObjectName("totalWidth");
     grid->setColumnStretch(3, 1);
     auto_ = sheetCheckBox(1038, "Автоматически изменять ширину столбцов");
     connect(auto_, &QCheckBox::toggled, this, &COptionsSResult::enableWidths);

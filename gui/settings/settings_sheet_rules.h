@@ -95,7 +95,7 @@ void storeLoaded(const LoadedPage& p, ProgramSettings& s);
 
 // A share as its percent edit shows it ("7", "12.5").
 std::string percentText(float share);
-// Static 1137: "Общая длина\t-   " with the whole part of the five percents' sum
+// The total width line: "Общая длина\t-   " with the whole part of the five percents' sum
 // and " %"; an edit that starts with no number adds nothing.
 std::string totalWidthText(const std::array<std::string, 5>& percents);
 

@@ -43,27 +43,27 @@ ChangeKeyDialog::ChangeKeyDialog(QWidget* parent, BaseSet& set, const KeyStore* 
     };
 
     auto* choose = new QPushButton(QStringLiteral("Выбрать..."));
-    choose->setObjectName(QStringLiteral("id1020"));
+    choose->setObjectName(QStringLiteral("choose"));
     choose->setAutoDefault(false);
     pathLabel_ = new QLabel;
-    pathLabel_->setObjectName(QStringLiteral("id1002"));
+    pathLabel_->setObjectName(QStringLiteral("path"));
     pathLabel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pathLabel_->setMinimumWidth(u.x(180));
     pathLabel_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     auto* oldLabel = new QLabel(QStringLiteral("Старый ключ:"));
-    oldKey_ = keyBox("id1083");
+    oldKey_ = keyBox("oldKey");
     oldKey_->setEchoMode(QLineEdit::Password);
     oldKey_->setEnabled(false);
     oldLabel->setBuddy(oldKey_);
     newKeyUsed_ = new QCheckBox(QStringLiteral("Новый ключ:"));
-    newKeyUsed_->setObjectName(QStringLiteral("id1085"));
+    newKeyUsed_->setObjectName(QStringLiteral("newKeyUsed"));
     newKeyUsed_->setChecked(true);
-    newKey_ = keyBox("id1084");
+    newKey_ = keyBox("newKey");
     auto* ok = new QPushButton(QStringLiteral("OK"));
-    ok->setObjectName(QStringLiteral("id1"));
+    ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
     auto* exit = new QPushButton(QStringLiteral("Выход"));
-    exit->setObjectName(QStringLiteral("id2"));
+    exit->setObjectName(QStringLiteral("exit"));
     exit->setAutoDefault(false);
 
     auto* top = new QHBoxLayout;

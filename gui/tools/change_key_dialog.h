@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 158 "Изменение ключа файла": a version 2.0 base file gets a new key
+// The "Изменение ключа файла" dialog: a version 2.0 base file gets a new key
 // or loses its key; a connected file is changed through its loaded copy.
 
 #include <QDialog>

@@ -42,7 +42,7 @@ DbfImportDialog::DbfImportDialog(std::string folder, QWidget* parent)
     };
 
     tabs_ = new QTabWidget(this);
-    tabs_->setObjectName(QStringLiteral("id1177"));
+    tabs_->setObjectName(QStringLiteral("tables"));
     const char* tabNames[kTableCount] = {"База населения", "База организаций", "База городов"};
     for (int k = 0; k < kTableCount; ++k) {
         pages_[k] = new DbfImportPage(static_cast<TableKind>(k), tabs_);
@@ -56,9 +56,10 @@ DbfImportDialog::DbfImportDialog(std::string folder, QWidget* parent)
     auto* useBox = new QGroupBox(QStringLiteral("Использовать"), this);
     auto* useRow = new QHBoxLayout(useBox);
     const char* useNames[kTableCount] = {"Население", "Органиации", "Коды городов"};
+    const char* useObjects[kTableCount] = {"usePopulation", "useOrganizations", "useCityCodes"};
     for (int k = 0; k < kTableCount; ++k) {
         use_[k] = new QCheckBox(QString::fromUtf8(useNames[k]), useBox);
-        use_[k]->setObjectName(QStringLiteral("id%1").arg(1221 + k));
+        use_[k]->setObjectName(QLatin1String(useObjects[k]));
         use_[k]->setChecked(true);
         useRow->addWidget(use_[k]);
         connect(use_[k], &QCheckBox::toggled, this, [this, k](bool on) { useToggled(k, on); });
@@ -67,8 +68,8 @@ DbfImportDialog::DbfImportDialog(std::string folder, QWidget* parent)
 
     keyed_ = new QCheckBox(QStringLiteral("Использовать ключ:"), this);
     key_ = new QLineEdit(this);
-    key_->setObjectName(QStringLiteral("id1037"));
-    keyed_->setObjectName(QStringLiteral("id1102"));
+    key_->setObjectName(QStringLiteral("key"));
+    keyed_->setObjectName(QStringLiteral("keyed"));
     key_->setMaxLength(int(kMaxKeyLength));
     key_->setEchoMode(QLineEdit::Password);
     key_->setEnabled(false);
@@ -80,8 +81,8 @@ DbfImportDialog::DbfImportDialog(std::string folder, QWidget* parent)
     progressLabel_ = new QLabel(QStringLiteral("Процесс конвертирования:"), this);
     progress_ = new QProgressBar(this);
     progress_->setTextVisible(false);
-    progress_->setObjectName(QStringLiteral("id1028"));
-    progressLabel_->setObjectName(QStringLiteral("id1193"));
+    progress_->setObjectName(QStringLiteral("progress"));
+    progressLabel_->setObjectName(QStringLiteral("progressLabel"));
     progressLabel_->hide();
     progress_->hide();
     auto* progressRow = new QHBoxLayout;
@@ -90,7 +91,7 @@ DbfImportDialog::DbfImportDialog(std::string folder, QWidget* parent)
 
     proceed_ = new QPushButton(QStringLiteral("Продолжить"), this);
     proceed_->setDefault(true);
-    proceed_->setObjectName(QStringLiteral("id1192"));
+    proceed_->setObjectName(QStringLiteral("proceed"));
     close_ = new QPushButton(QStringLiteral("Выход"), this);
     connect(proceed_, &QPushButton::clicked, this, &DbfImportDialog::proceed);
     connect(close_, &QPushButton::clicked, this, &DbfImportDialog::reject);

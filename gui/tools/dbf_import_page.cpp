@@ -42,9 +42,9 @@ std::vector<RowText> rowsOf(TableKind kind) {
 DbfImportPage::DbfImportPage(TableKind kind, QWidget* parent) : QWidget(parent), kind_(kind) {
     auto* top = new QHBoxLayout;
     auto* choose = new QPushButton(QStringLiteral("Выбрать ..."), this);
-    choose->setObjectName(QStringLiteral("id1178"));
+    choose->setObjectName(QStringLiteral("choose"));
     path_ = new QLabel(QStringLiteral("Путь..."), this);
-    path_->setObjectName(QStringLiteral("id1040"));
+    path_->setObjectName(QStringLiteral("path"));
     path_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     top->addWidget(choose);
     top->addWidget(path_, 1);
@@ -82,9 +82,9 @@ DbfImportPage::DbfImportPage(TableKind kind, QWidget* parent) : QWidget(parent),
     grid->setColumnStretch(5, 1);
 
     join_ = new QCheckBox(QStringLiteral("Использовать объединение"), this);
-    join_->setObjectName(QStringLiteral("id1186"));
+    join_->setObjectName(QStringLiteral("join"));
     skip_ = new QLineEdit(this);
-    skip_->setObjectName(QStringLiteral("id1180"));
+    skip_->setObjectName(QStringLiteral("skip"));
     skip_->setMaxLength(int(kDbfMaxSkipText));
     auto* skipRow = new QHBoxLayout;
     skipRow->addWidget(new QLabel(QStringLiteral("Пропускать ячейки содержащие текст:"), this));

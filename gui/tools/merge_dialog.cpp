@@ -30,22 +30,22 @@ const QString kFilter = QStringLiteral("Base telephone number (*.btn)");
 // The warning before the first repeat search is shown once a run of the program.
 bool repeatWarningShown = false;
 
-QPushButton* makeButton(const char* text, int id) {
+QPushButton* makeButton(const char* text, const char* name) {
     auto* b = new QPushButton(QString::fromUtf8(text));
-    b->setObjectName(QString("id%1").arg(id));
+    b->setObjectName(QLatin1String(name));
     b->setAutoDefault(false);
     return b;
 }
 
-QCheckBox* makeCheck(const char* text, int id) {
+QCheckBox* makeCheck(const char* text, const char* name) {
     auto* c = new QCheckBox(QString::fromUtf8(text));
-    c->setObjectName(QString("id%1").arg(id));
+    c->setObjectName(QLatin1String(name));
     return c;
 }
 
-QLineEdit* makeKeyEdit(int id, bool password) {
+QLineEdit* makeKeyEdit(const char* name, bool password) {
     auto* e = new QLineEdit;
-    e->setObjectName(QString("id%1").arg(id));
+    e->setObjectName(QLatin1String(name));
     // As long as the program's other key boxes take: a file keyed elsewhere
     // with a longer key could not be merged otherwise.
     e->setMaxLength(static_cast<int>(kMaxKeyLength));
@@ -96,13 +96,13 @@ MergeDialog::~MergeDialog() {
 void MergeDialog::buildLayout() {
     const DialogUnits u = dialogUnits(*this);
     files_ = new QListWidget;
-    files_->setObjectName(QStringLiteral("id1109"));
+    files_->setObjectName(QStringLiteral("files"));
     files_->setSelectionMode(QAbstractItemView::SingleSelection);
     files_->setMinimumSize(u.x(200), u.y(80));
-    add_ = makeButton("Добавить ...", 1198);
-    remove_ = makeButton("Удалить", 1199);
-    up_ = makeButton("Вверх", 1206);
-    down_ = makeButton("Вниз", 1201);
+    add_ = makeButton("Добавить ...", "add");
+    remove_ = makeButton("Удалить", "remove");
+    up_ = makeButton("Вверх", "up");
+    down_ = makeButton("Вниз", "down");
     auto* listButtons = new QVBoxLayout;
     for (QPushButton* b : {add_, remove_, up_, down_}) {
         b->setMinimumWidth(u.x(50));
@@ -114,16 +114,16 @@ void MergeDialog::buildLayout() {
     listRow->addLayout(listButtons);
 
     auto* keyLabel = new QLabel(QStringLiteral("Ключ файла:"));
-    fileKey_ = makeKeyEdit(1203, true);
+    fileKey_ = makeKeyEdit("fileKey", true);
     keyLabel->setBuddy(fileKey_);
-    repeats_ = makeCheck("Поиск одинаковых записей", 1207);
-    samePhone_ = makeCheck("Пропуск одинакового тел.", 1210);
-    useNewKey_ = makeCheck("Использовать новый ключ:", 1204);
-    newKey_ = makeKeyEdit(1205, false);
+    repeats_ = makeCheck("Поиск одинаковых записей", "repeats");
+    samePhone_ = makeCheck("Пропуск одинакового тел.", "samePhone");
+    useNewKey_ = makeCheck("Использовать новый ключ:", "useNewKey");
+    newKey_ = makeKeyEdit("newKey", false);
     progressLabel_ = new QLabel(QStringLiteral("Процесс объединения:"));
-    progressLabel_->setObjectName(QStringLiteral("id1193"));
+    progressLabel_->setObjectName(QStringLiteral("progressLabel"));
     progress_ = new QProgressBar;
-    progress_->setObjectName(QStringLiteral("id1209"));
+    progress_->setObjectName(QStringLiteral("progress"));
     progress_->setTextVisible(false);
 
     auto* options = new QGridLayout;
@@ -138,10 +138,10 @@ void MergeDialog::buildLayout() {
     options->addWidget(progress_, 2, 1);
     options->setColumnStretch(1, 1);
 
-    proceed_ = makeButton("Продолжить", 1208);
+    proceed_ = makeButton("Продолжить", "proceed");
     proceed_->setDefault(true);
     proceed_->setAutoDefault(true);
-    exit_ = makeButton("Выход", 2);
+    exit_ = makeButton("Выход", "exit");
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(proceed_);

@@ -1,5 +1,5 @@
 #pragma once
-// Dialog 155 "Конвертер версий файлов": rewrites a base file of one version
+// The "Конвертер версий файлов" dialog: rewrites a base file of one version
 // in another. Interactive, or driven by loading for one old-version file,
 // which is then converted in place.
 

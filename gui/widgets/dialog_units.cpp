@@ -4,17 +4,32 @@
 #include <QWidget>
 
 namespace talsk {
+namespace {
 
-DialogUnits dialogUnits(const QWidget& widget) {
-    const QFontMetrics metrics(widget.font());
-    // The platform's average width: the Latin letters' advance over 52, rounded.
+// The platform's average width: the Latin letters' advance over 52, rounded.
+int averageWidth(const QFontMetrics& metrics) {
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    const int average = (letters / 26 + 1) / 2;
-    DialogUnits units;
-    units.bx = average / 8.0;
-    units.by = metrics.height() / 16.0;
-    return units;
+    return (letters / 26 + 1) / 2;
+}
+
+DialogUnits unitsOf(const QFont& font, double perWidth, double perHeight) {
+    const QFontMetrics metrics(font);
+    return DialogUnits{averageWidth(metrics) / perWidth, metrics.height() / perHeight};
+}
+
+} // namespace
+
+DialogUnits dialogUnits(const QFont& font) {
+    return unitsOf(font, 8.0, 16.0);
+}
+
+DialogUnits dialogUnits(const QWidget& widget) {
+    return dialogUnits(widget.font());
+}
+
+DialogUnits frameUnits(const QFont& font) {
+    return unitsOf(font, 6.0, 13.0);
 }
 
 } // namespace talsk

@@ -162,7 +162,7 @@ TEST_F(EditorWindow, RecordAddedToAnotherFileMakesTheFindSearchAgain) {
     QTest::mouseClick(button(&editor, "Найти"), Qt::LeftButton);
     auto* find = editor.findChild<FindDialog*>();
     ASSERT_NE(find, nullptr);
-    typeText(find->findChild<QComboBox*>("id1094")->lineEdit(), "Bank");
+    typeText(find->findChild<QComboBox*>("text")->lineEdit(), "Bank");
     QPushButton* go = button(find, "Найти");
     QTest::mouseClick(go, Qt::LeftButton);
     ASSERT_EQ(go->text(), "Следующая");
@@ -183,7 +183,7 @@ TEST_F(EditorWindow, RecordAddedToAnotherFileMakesTheFindSearchAgain) {
     EXPECT_EQ(editor.logic().position().record, 1); // appended after "Director"
     EXPECT_EQ(set.bases[0].table(TableKind::Organizations).count, 2);
     EXPECT_EQ(go->text(), "Найти"); // the hits it stepped through are out of date
-    EXPECT_TRUE(find->findChild<QLabel*>("id1062")->text().isEmpty());
+    EXPECT_TRUE(find->findChild<QLabel*>("found")->text().isEmpty());
 }
 
 TEST_F(EditorWindow, NumberBoxGoesToTheTypedRecordAndTheArrowsStepFromIt) {

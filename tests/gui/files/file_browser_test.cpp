@@ -41,17 +41,17 @@ TEST(FileBrowser, PanelShowsTheSelectedFileAndClearsForOthers) {
         return found;
     };
     view->setCurrentIndex(fileRow("a.btn"));
-    EXPECT_EQ(labelText(&browser, "id1053"), "3");
-    EXPECT_EQ(labelText(&browser, "id1054"), "-");
-    EXPECT_EQ(labelText(&browser, "id1085"), "2");
-    EXPECT_EQ(labelText(&browser, "id1220"), "Требуется ключ");
-    EXPECT_EQ(labelText(&browser, "id1005"), "Версия 2.0");
+    EXPECT_EQ(labelText(&browser, "populationCount"), "3");
+    EXPECT_EQ(labelText(&browser, "organizationsCount"), "-");
+    EXPECT_EQ(labelText(&browser, "cityCodesCount"), "2");
+    EXPECT_EQ(labelText(&browser, "keyNotice"), "Требуется ключ");
+    EXPECT_EQ(labelText(&browser, "version"), "Версия 2.0");
 
     // Not a base file: cleared, but its version word is named.
     view->setCurrentIndex(fileRow("b.btn"));
-    EXPECT_EQ(labelText(&browser, "id1053"), "-");
-    EXPECT_EQ(labelText(&browser, "id1220"), "");
-    EXPECT_EQ(labelText(&browser, "id1005"), "Неверный формат");
+    EXPECT_EQ(labelText(&browser, "populationCount"), "-");
+    EXPECT_EQ(labelText(&browser, "keyNotice"), "");
+    EXPECT_EQ(labelText(&browser, "version"), "Неверный формат");
 }
 
 TEST(FileBrowser, SizeTypeAndDateReadInRussianAndWhole) {

@@ -36,13 +36,13 @@ TEST(FilesListDialog, ModesButtonsAndAnswers) {
     for (const FilesListCase& c : cases) {
         SCOPED_TRACE(c.heading + std::string(" ") + (c.press ? c.press : "Esc"));
         whenModal<QDialog>([&c](QDialog* d) {
-            EXPECT_EQ(labelText(d, "id1121"), QString::fromUtf8(c.heading));
-            EXPECT_EQ(d->findChild<QPushButton*>("id1151")->isVisible(), c.changeVisible);
+            EXPECT_EQ(labelText(d, "heading"), QString::fromUtf8(c.heading));
+            EXPECT_EQ(d->findChild<QPushButton*>("change")->isVisible(), c.changeVisible);
             // The first file is selected and its status shown in full.
-            EXPECT_EQ(labelText(d, "id1108").toStdString(), statusMessage(StatusNotFound, false));
-            d->findChild<QListWidget*>("id1032")->setCurrentRow(1);
-            EXPECT_EQ(labelText(d, "id1108").toStdString(), statusMessage(StatusLoadFailed, false));
-            if (c.tick) QTest::mouseClick(d->findChild<QCheckBox*>("id1124"), Qt::LeftButton);
+            EXPECT_EQ(labelText(d, "status").toStdString(), statusMessage(StatusNotFound, false));
+            d->findChild<QListWidget*>("files")->setCurrentRow(1);
+            EXPECT_EQ(labelText(d, "status").toStdString(), statusMessage(StatusLoadFailed, false));
+            if (c.tick) QTest::mouseClick(d->findChild<QCheckBox*>("dontShow"), Qt::LeftButton);
             if (c.press != nullptr)
                 QTest::mouseClick(button(d, QString::fromUtf8(c.press)), Qt::LeftButton);
             else

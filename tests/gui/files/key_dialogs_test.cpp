@@ -27,18 +27,18 @@ TEST(KeyEntryDialog, KeysGoToTheFilesTheyWereTypedFor) {
                                        {"c.btn", StatusKeyMissing, false, {}}};
     whenModal<KeyEntryDialog>([](KeyEntryDialog* d) {
         auto* list = d->findChild<QListWidget*>();
-        auto* key = d->findChild<QLineEdit*>("id1037");
-        EXPECT_EQ(labelText(d, "id1121"), QStringLiteral("Не введен ключ."));
+        auto* key = d->findChild<QLineEdit*>("key");
+        EXPECT_EQ(labelText(d, "status"), QStringLiteral("Не введен ключ."));
         EXPECT_TRUE(key->hasFocus());
 
         typeText(key, QStringLiteral("тальск"));
         QTest::keyClick(key, Qt::Key_Return);
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(list->currentRow(), 1);
-        EXPECT_EQ(labelText(d, "id1121"), QStringLiteral("Ошибка при загрузке данных."));
+        EXPECT_EQ(labelText(d, "status"), QStringLiteral("Ошибка при загрузке данных."));
 
         clickRow(list, 0); // key given, status 6: nothing to say
-        EXPECT_EQ(labelText(d, "id1121"), QString());
+        EXPECT_EQ(labelText(d, "status"), QString());
         QTest::keyClick(list, Qt::Key_Space); // remember a.btn's key
 
         clickRow(list, 2);
@@ -59,7 +59,7 @@ TEST(KeyEntryDialog, KeysGoToTheFilesTheyWereTypedFor) {
 TEST(KeyEntryDialog, OkWithoutAnyKeyStaysOpenAndCancelAnswersNothing) {
     std::vector<KeyEntryFile> files = {{"a.btn", StatusKeyMissing, true, "old"}};
     whenModal<KeyEntryDialog>([](KeyEntryDialog* d) {
-        auto* key = d->findChild<QLineEdit*>("id1037");
+        auto* key = d->findChild<QLineEdit*>("key");
         typeText(key, QString(40, QChar(u'ж')));
         EXPECT_EQ(key->text().size(), 32); // the key boxes take 32 characters
         key->clear();
@@ -80,15 +80,15 @@ TEST(KeyPromptDialog, OkReturnsTheTypedKeyCancelLeavesItAlone) {
     std::string typed = "before";
     bool remember = true;
     whenModal<QDialog>([](QDialog* d) {
-        EXPECT_EQ(labelText(d, "id1116"), QStringLiteral("Тальск.btn"));
+        EXPECT_EQ(labelText(d, "file"), QStringLiteral("Тальск.btn"));
         QTest::mouseClick(button(d, QStringLiteral("Отмена")), Qt::LeftButton);
     });
     EXPECT_FALSE(runKeyPromptDialog(nullptr, path, typed, remember));
     EXPECT_EQ(typed, "before");
 
     whenModal<QDialog>([](QDialog* d) {
-        typeText(d->findChild<QLineEdit*>("id1037"), QStringLiteral("ключ"));
-        QTest::keyClick(d->findChild<QLineEdit*>("id1037"), Qt::Key_Return);
+        typeText(d->findChild<QLineEdit*>("key"), QStringLiteral("ключ"));
+        QTest::keyClick(d->findChild<QLineEdit*>("key"), Qt::Key_Return);
     });
     EXPECT_TRUE(runKeyPromptDialog(nullptr, path, typed, remember));
     EXPECT_EQ(typed, utf8ToCp1251("ключ"));

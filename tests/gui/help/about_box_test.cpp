@@ -61,7 +61,7 @@ TEST(AboutBox, LicenceButtonShowsTheWholeLicence) {
     ASSERT_TRUE(licence.contains(QStringLiteral("БЕЗ КАКИХ-ЛИБО ГАРАНТИЙ")));
     QString licenceShown;
     test::whenModal<LicenceDialog>([&](LicenceDialog* dialog) {
-        auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("id1227"));
+        auto* text = dialog->findChild<QPlainTextEdit*>(QStringLiteral("licenceText"));
         if (text != nullptr) {
             EXPECT_TRUE(text->isReadOnly());
             licenceShown = text->toPlainText();

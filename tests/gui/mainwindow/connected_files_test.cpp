@@ -61,15 +61,15 @@ protected:
 
     // Moves second.btn into the connected list, as ">" does.
     static void connectSecond(ConnectedFilesDialog* dialog) {
-        auto* unused = dialog->findChild<QListWidget*>("id1036");
-        auto* listed = dialog->findChild<QListWidget*>("id1034");
+        auto* unused = dialog->findChild<QListWidget*>("unused");
+        auto* listed = dialog->findChild<QListWidget*>("listed");
         ASSERT_EQ(unused->count(), 1);
         EXPECT_EQ(unused->item(0)->text(), "second.btn");
         unused->item(0)->setSelected(true);
         // The panel shows the selected file's header.
-        EXPECT_EQ(labelText(dialog, "id1053"), "1");
-        EXPECT_EQ(labelText(dialog, "id1005"), "Версия 2.0");
-        EXPECT_EQ(labelText(dialog, "id1221"), "Файл не загружен");
+        EXPECT_EQ(labelText(dialog, "populationCount"), "1");
+        EXPECT_EQ(labelText(dialog, "version"), "Версия 2.0");
+        EXPECT_EQ(labelText(dialog, "notLoaded"), "Файл не загружен");
         QTest::mouseClick(button(dialog, ">"), Qt::LeftButton);
         ASSERT_EQ(listed->count(), 2);
         EXPECT_EQ(listed->item(1)->text(), "second.btn");
@@ -102,7 +102,7 @@ TEST_F(ConnectedFilesFrame, OkConnectsTheAddedFileWhichIsThenSearched) {
         const int tall = dialog->height();
         QTest::mouseClick(button(dialog, "<< Меньше"), Qt::LeftButton);
         EXPECT_LT(dialog->height(), tall);
-        EXPECT_FALSE(dialog->findChild<QLabel*>("id1053")->isVisible());
+        EXPECT_FALSE(dialog->findChild<QLabel*>("populationCount")->isVisible());
         ASSERT_NE(button(dialog, "Больше >>"), nullptr);
         QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
     });
@@ -134,13 +134,13 @@ TEST_F(ConnectedFilesFrame, AKeyTypedForAnAddedFileConnectsItAndIsRemembered) {
     closeBase(locked);
     auto frame = openFrame();
     whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
-        auto* unused = dialog->findChild<QListWidget*>("id1036");
-        auto* listed = dialog->findChild<QListWidget*>("id1034");
-        auto* key = dialog->findChild<QLineEdit*>("id1030");
+        auto* unused = dialog->findChild<QListWidget*>("unused");
+        auto* listed = dialog->findChild<QListWidget*>("listed");
+        auto* key = dialog->findChild<QLineEdit*>("key");
         unused->item(0)->setSelected(true); // locked.btn
         QTest::mouseClick(button(dialog, ">"), Qt::LeftButton);
         listed->item(1)->setSelected(true);
-        EXPECT_EQ(labelText(dialog, "id1220"), "Требуется ключ");
+        EXPECT_EQ(labelText(dialog, "keyNotice"), "Требуется ключ");
         ASSERT_TRUE(key->isEnabled());
         EXPECT_TRUE(key->hasFocus()); // a keyed file not connected yet
         test::typeText(key, "тайна");
@@ -176,10 +176,10 @@ TEST_F(ConnectedFilesFrame, ChangeInTheListOfFailedFilesOpensTheDialog) {
     settings.fileCount = 2;
     settings.filePaths[1] = "gone.btn";
     whenModal<QDialog>([](QDialog* failed) {
-        EXPECT_EQ(failed->findChild<QListWidget*>("id1032")->item(0)->text(), "gone.btn");
+        EXPECT_EQ(failed->findChild<QListWidget*>("files")->item(0)->text(), "gone.btn");
         whenModal<ConnectedFilesDialog>([](ConnectedFilesDialog* dialog) {
             QTest::mouseClick(button(dialog, "Убрать несуществующие"), Qt::LeftButton);
-            EXPECT_EQ(dialog->findChild<QListWidget*>("id1034")->count(), 1);
+            EXPECT_EQ(dialog->findChild<QListWidget*>("listed")->count(), 1);
             QTest::mouseClick(button(dialog, "OK"), Qt::LeftButton);
         });
         QTest::mouseClick(button(failed, "Изменить"), Qt::LeftButton);
@@ -199,21 +199,21 @@ TEST_F(ConnectedFilesFrame, InformationShowsTheCountsOfEachFile) {
     settings.noLoadErrorMessage = 1;
     auto frame = openFrame();
     whenModal<FileInfoDialog>([](FileInfoDialog* dialog) {
-        EXPECT_EQ(labelText(dialog, "id1058"), "300");
-        EXPECT_EQ(labelText(dialog, "id1081"), "40");
-        EXPECT_EQ(labelText(dialog, "id1082"), "4");
-        EXPECT_EQ(labelText(dialog, "id1053"), "300");
-        EXPECT_EQ(labelText(dialog, "id1054"), "40");
-        EXPECT_EQ(labelText(dialog, "id1085"), "4");
-        EXPECT_EQ(labelText(dialog, "id1057"), "344");
-        EXPECT_EQ(labelText(dialog, "id1055"), "Файл успешно подключен.");
-        EXPECT_TRUE(labelText(dialog, "id1059").endsWith(" %"));
+        EXPECT_EQ(labelText(dialog, "populationTotal"), "300");
+        EXPECT_EQ(labelText(dialog, "organizationsTotal"), "40");
+        EXPECT_EQ(labelText(dialog, "cityCodesTotal"), "4");
+        EXPECT_EQ(labelText(dialog, "populationCount"), "300");
+        EXPECT_EQ(labelText(dialog, "organizationsCount"), "40");
+        EXPECT_EQ(labelText(dialog, "cityCodesCount"), "4");
+        EXPECT_EQ(labelText(dialog, "recordsInFile"), "344");
+        EXPECT_EQ(labelText(dialog, "status"), "Файл успешно подключен.");
+        EXPECT_TRUE(labelText(dialog, "ratio").endsWith(" %"));
         // The missing file: nothing but dashes, and why.
-        dialog->findChild<QListWidget*>("id1109")->setCurrentRow(1);
-        EXPECT_EQ(labelText(dialog, "id1053"), "-");
-        EXPECT_EQ(labelText(dialog, "id1056"), "-");
-        EXPECT_EQ(labelText(dialog, "id1057"), "-");
-        EXPECT_TRUE(labelText(dialog, "id1055").startsWith("Файл не найден."));
+        dialog->findChild<QListWidget*>("files")->setCurrentRow(1);
+        EXPECT_EQ(labelText(dialog, "populationCount"), "-");
+        EXPECT_EQ(labelText(dialog, "populationCreated"), "-");
+        EXPECT_EQ(labelText(dialog, "recordsInFile"), "-");
+        EXPECT_TRUE(labelText(dialog, "status").startsWith("Файл не найден."));
         QTest::mouseClick(button(dialog, "Выход"), Qt::LeftButton);
     });
     QTest::keyClick(frame.get(), Qt::Key_F7);

@@ -42,13 +42,13 @@ TEST(QtLoadingHost, LoaderAsksTheKeyAndListsTheFileThatFailed) {
         ASSERT_EQ(list->count(), 1);
         EXPECT_EQ(list->item(0)->text(), QStringLiteral("keyed.btn"));
         QTest::keyClick(list, Qt::Key_Space); // remember it
-        auto* key = d->findChild<QLineEdit*>("id1037");
+        auto* key = d->findChild<QLineEdit*>("key");
         typeText(key, QStringLiteral("тальск"));
         QTest::keyClick(key, Qt::Key_Return); // kept; no other file lacks a key
         QTest::keyClick(key, Qt::Key_Return);
         // After the second pass the missing file is listed.
         whenModal<QDialog>([](QDialog* list) {
-            QTest::mouseClick(list->findChild<QCheckBox*>("id1124"), Qt::LeftButton);
+            QTest::mouseClick(list->findChild<QCheckBox*>("dontShow"), Qt::LeftButton);
             QTest::mouseClick(button(list, QStringLiteral("OK")), Qt::LeftButton);
         });
     });

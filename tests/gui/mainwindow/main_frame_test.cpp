@@ -133,7 +133,7 @@ TEST_F(MainFrameTest, GeneralSearchKeepsItsTextInTheHistoryFileAndCityCodesDisab
     ASSERT_EQ(combo->count(), 1);
     EXPECT_EQ(combo->itemText(0).toStdString(), "Иванов");
 
-    QComboBox* tables = frame->findChild<QComboBox*>("combo1018");
+    QComboBox* tables = frame->findChild<QComboBox*>("areaTables");
     const int city = tables->findText("Коды городов");
     ASSERT_GE(city, 0);
     tables->setCurrentIndex(city);
@@ -153,8 +153,8 @@ TEST_F(MainFrameTest, PanelPictureButtonsStayLeftOfTheSeparatorAndTheRecordInfor
         auto frame = openFrame();
         FieldSearchPanel& panel = *frame->fieldPanel();
         panel.setRecordInfo("talsk.btn : 7608 : население");
-        const QRect line = panel.findChild<QFrame*>("static1078")->geometry();
-        const QRect info = panel.findChild<QLabel*>("static1036")->geometry();
+        const QRect line = panel.findChild<QFrame*>("infoSeparator")->geometry();
+        const QRect info = panel.findChild<QLabel*>("recordInfo")->geometry();
         for (int id : {105, 30010, 30034, 32782, 32784}) {
             const QRect button = panel.findChild<QWidget*>(QString("button%1").arg(id))->geometry();
             EXPECT_LT(button.right(), line.left()) << id;
@@ -221,7 +221,7 @@ TEST_F(MainFrameTest, FieldPanelDockedLeftStaysLeftOverRestarts) {
 // table's context menu names the keys as the main menu does.
 TEST_F(MainFrameTest, NarrowWindowAndCityCodesCutNoTextAndMenusAgree) {
     auto frame = openFrame();
-    QComboBox* tables = frame->findChild<QComboBox*>("combo1018");
+    QComboBox* tables = frame->findChild<QComboBox*>("areaTables");
     for (int choice = 0; choice < tables->count(); ++choice) {
         tables->setCurrentIndex(choice);
         Q_EMIT tables->activated(choice);

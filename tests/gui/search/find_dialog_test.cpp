@@ -88,7 +88,7 @@ TEST(FindInEditor, FindShowsTheFirstHitFromTheShownRecordThenStepsAndWraps) {
     EXPECT_FALSE(open->isEnabled()); // one find dialog at a time
 
     // Only the name is searched: record 3's street "Ivanovskaya" is no hit.
-    find->findChild<QComboBox*>("id1092")->setCurrentIndex(1);
+    find->findChild<QComboBox*>("fieldList")->setCurrentIndex(1);
     whenModal<QDialog>([](QDialog* area) {
         auto* list = area->findChild<QListWidget*>();
         ASSERT_NE(list, nullptr);
@@ -98,13 +98,13 @@ TEST(FindInEditor, FindShowsTheFirstHitFromTheShownRecordThenStepsAndWraps) {
                                                                                 : Qt::Unchecked);
         area->accept();
     });
-    Q_EMIT find->findChild<QComboBox*>("id1092")->activated(1);
+    Q_EMIT find->findChild<QComboBox*>("fieldList")->activated(1);
 
-    typeText(find->findChild<QComboBox*>("id1094")->lineEdit(), "ivan");
+    typeText(find->findChild<QComboBox*>("text")->lineEdit(), "ivan");
     QPushButton* go = button(find, "Найти");
     ASSERT_NE(go, nullptr);
     QTest::mouseClick(go, Qt::LeftButton);
-    EXPECT_EQ(find->findChild<QLabel*>("id1062")->text(), "Найдено записей - 3");
+    EXPECT_EQ(find->findChild<QLabel*>("found")->text(), "Найдено записей - 3");
     EXPECT_EQ(go->text(), "Следующая");
     EXPECT_EQ(name->text(), "Ivanova"); // the first hit at or after the shown record
 

@@ -28,7 +28,7 @@ TEST(SearchAreaDialog, FilesModeWritesTheMaskOnOk) {
 
     for (const char* press : {"Отмена", "OK"}) {
         whenModal<QDialog>([press](QDialog* d) {
-            EXPECT_EQ(labelText(d, "id1064"), QStringLiteral("Укажите файлы для поиска:"));
+            EXPECT_EQ(labelText(d, "header"), QStringLiteral("Укажите файлы для поиска:"));
             auto* list = d->findChild<QListWidget*>();
             ASSERT_EQ(list->count(), 3);
             EXPECT_EQ(list->item(0)->checkState(), Qt::Checked);
@@ -56,7 +56,7 @@ TEST(NothingFoundDialog, TickedBoxTurnsTheMessageOff) {
         settings.notFoundMessage = 1;
         settings.notFoundClearTable = 1;
         whenModal<QDialog>([tick](QDialog* d) {
-            auto* box = d->findChild<QCheckBox*>("id1215");
+            auto* box = d->findChild<QCheckBox*>("dontShow");
             EXPECT_FALSE(box->isChecked());
             if (tick) QTest::mouseClick(box, Qt::LeftButton);
             QTest::mouseClick(button(d, QStringLiteral("OK")), Qt::LeftButton);

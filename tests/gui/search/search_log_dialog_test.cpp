@@ -71,16 +71,16 @@ TEST_F(SearchLogDialogTest, ShowsEntriesAndJoinsTheChosenOnes) {
         EXPECT_EQ(cellText(grid, 0, 2), QStringLiteral("Ленина  5 - 12"));
         EXPECT_EQ(cellText(grid, 1, 1), QStringLiteral("Петров"));
         EXPECT_EQ(cellText(grid, 2, 0), QStringLiteral("123"));
-        EXPECT_EQ(labelText(d, "id1169"), QStringLiteral("2 / 3"));
-        EXPECT_EQ(labelText(d, "id1046"),
+        EXPECT_EQ(labelText(d, "position"), QStringLiteral("2 / 3"));
+        EXPECT_EQ(labelText(d, "stamp"),
                   QStringLiteral("9:05      3.02.2001  -  Суббота      Было найдено записей - 7"));
-        auto* andJoin = d->findChild<QRadioButton*>("id1111");
+        auto* andJoin = d->findChild<QRadioButton*>("andJoin");
         EXPECT_FALSE(andJoin->isEnabled());
 
         clickRow(grid, 0);
         clickRow(grid, 1, Qt::ControlModifier);
-        EXPECT_EQ(labelText(d, "id1169"), QStringLiteral("1-2 / 3"));
-        EXPECT_EQ(labelText(d, "id1046"), QString());
+        EXPECT_EQ(labelText(d, "position"), QStringLiteral("1-2 / 3"));
+        EXPECT_EQ(labelText(d, "stamp"), QString());
         ASSERT_TRUE(andJoin->isEnabled());
         QTest::mouseClick(andJoin, Qt::LeftButton, {}, QPoint(6, andJoin->height() / 2));
         QTest::mouseClick(button(d, QStringLiteral("Поиск")), Qt::LeftButton);
@@ -99,10 +99,10 @@ TEST_F(SearchLogDialogTest, ReopensInPlaceAndClearsOnYes) {
     settings.searchLogRect = SettingsRect{40, 30, 640, 330};
     whenModal<SearchLogDialog>([](SearchLogDialog* d) {
         EXPECT_EQ(d->geometry(), QRect(40, 30, 600, 300));
-        EXPECT_EQ(labelText(d, "id1169"), QStringLiteral("3 / 3")); // position 0: the newest
-        QTest::keyClick(d->findChild<CPhoneGrid*>(), Qt::Key_Up);   // the grid's own keys
-        EXPECT_EQ(labelText(d, "id1169"), QStringLiteral("2 / 3"));
-        QPushButton* clear = d->findChild<QPushButton*>("id1049");
+        EXPECT_EQ(labelText(d, "position"), QStringLiteral("3 / 3")); // position 0: the newest
+        QTest::keyClick(d->findChild<CPhoneGrid*>(), Qt::Key_Up);     // the grid's own keys
+        EXPECT_EQ(labelText(d, "position"), QStringLiteral("2 / 3"));
+        QPushButton* clear = d->findChild<QPushButton*>("clear");
         whenModal<QMessageBox>([](QMessageBox* box) {
             EXPECT_EQ(box->text(), QStringLiteral("Очистить журнал поиска"));
             EXPECT_EQ(box->windowTitle(), QStringLiteral("Подтверждение"));
@@ -111,7 +111,7 @@ TEST_F(SearchLogDialogTest, ReopensInPlaceAndClearsOnYes) {
         QTest::mouseClick(clear, Qt::LeftButton);
         EXPECT_EQ(d->findChild<CPhoneGrid*>()->model().rowCount(), 0);
         EXPECT_FALSE(clear->isEnabled());
-        EXPECT_EQ(labelText(d, "id1169"), QString());
+        EXPECT_EQ(labelText(d, "position"), QString());
         QTest::mouseClick(button(d, QStringLiteral("Выход")), Qt::LeftButton);
     });
     EXPECT_EQ(runSearchLogDialog(nullptr, log, settings, 0), -1);

@@ -23,10 +23,14 @@ class SettingsSheetTest : public testing::Test {
 protected:
     SettingsSheetTest() : keys(dir.file("Key")) { resetSettings(settings, ResetMode::All); }
 
-    template <class W> W* child(COptionsSheet& sheet, int control) {
-        auto* w = sheet.findChild<W*>(QString("id%1").arg(control));
-        EXPECT_NE(w, nullptr) << control;
+    template <class W> W* child(COptionsSheet& sheet, const QString& name) {
+        auto* w = sheet.findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
         return w;
+    }
+    // The controls the sheet's rules know by number.
+    template <class W> W* child(COptionsSheet& sheet, int control) {
+        return child<W>(sheet, QString("id%1").arg(control));
     }
     void retype(COptionsSheet& sheet, int control, const QString& text) {
         QLineEdit* edit = child<QLineEdit>(sheet, control);
@@ -75,7 +79,7 @@ TEST_F(SettingsSheetTest, RefusedValuesKeepTheSheetOpenOnTheirPage) {
     EXPECT_EQ(sheet.tabs()->currentIndex(), 2);
     EXPECT_EQ(sheet.focusWidget(), child<QLineEdit>(sheet, 1130));
     retype(sheet, 1130, "30");
-    EXPECT_EQ(labelText(&sheet, "id1137"), "-   105 %");
+    EXPECT_EQ(labelText(&sheet, "totalWidth"), "-   105 %");
     QTest::mouseClick(button(&sheet, "OK"), Qt::LeftButton);
     EXPECT_EQ(sheet.result(), QDialog::Accepted);
     EXPECT_EQ(sheet.copy().searchLogCapacity, 10);
@@ -103,7 +107,7 @@ TEST_F(SettingsSheetTest, EditsFollowTheirBoxesAndRestoreAllReloadsEveryPage) {
     child<QCheckBox>(sheet, 1069)->click();
     child<QCheckBox>(sheet, 1088)->click();
     retype(sheet, 1049, "77");
-    QTest::mouseClick(child<QPushButton>(sheet, 1138), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(sheet, "restoreAll"), Qt::LeftButton);
     EXPECT_TRUE(child<QCheckBox>(sheet, 1069)->isChecked());
     EXPECT_TRUE(child<QCheckBox>(sheet, 1088)->isChecked());
     EXPECT_TRUE(child<QCheckBox>(sheet, 1038)->isChecked());
@@ -131,7 +135,7 @@ TEST_F(SettingsSheetTest, ForgettingKeysActsAtOnceAndOnlyOnYes) {
             asked = box->text();
             box->button(answer)->click();
         });
-        QTest::mouseClick(child<QPushButton>(sheet, 1195), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(sheet, "forgetKeys"), Qt::LeftButton);
         EXPECT_EQ(asked, "Удалить сохраненные ключи");
         sheet.reject();
         EXPECT_EQ(keys.lookupKey("a.btn"), answer == QMessageBox::Yes ? "" : "secret");

@@ -1,4 +1,4 @@
-// Dialog 155, interactive and driven by loading.
+// The version converter, interactive and driven by loading.
 
 #include "base/base_file.h"
 #include "base/file_info.h"
@@ -49,11 +49,11 @@ TEST(VersionConverterDialog, ConvertsAChosenFileIntoANewOneWithExtension) {
     d.chooseDestination = [&](QWidget*) { return QString::fromStdString(dir.file("new")); };
     d.show();
     QTest::mouseClick(button(&d, QStringLiteral("Выбрать ...")), Qt::LeftButton);
-    EXPECT_EQ(labelText(&d, "id1002"), QString::fromStdString(source));
-    EXPECT_EQ(labelText(&d, "id1053"), QStringLiteral("120"));
-    EXPECT_EQ(labelText(&d, "id1005"), QStringLiteral("Версия 1.2"));
-    EXPECT_FALSE(d.findChild<QLineEdit*>("id1003")->isEnabled()); // no key needed
-    auto* targets = d.findChild<QComboBox*>("id1004");
+    EXPECT_EQ(labelText(&d, "path"), QString::fromStdString(source));
+    EXPECT_EQ(labelText(&d, "populationCount"), QStringLiteral("120"));
+    EXPECT_EQ(labelText(&d, "version"), QStringLiteral("Версия 1.2"));
+    EXPECT_FALSE(d.findChild<QLineEdit*>("key")->isEnabled()); // no key needed
+    auto* targets = d.findChild<QComboBox*>("targets");
     ASSERT_EQ(targets->count(), 1);
     EXPECT_EQ(targets->currentText(), QStringLiteral("2.0"));
 
@@ -99,7 +99,7 @@ TEST(VersionConverterDialog, DrivenByLoadingConvertsInPlaceAndTheFileConnects) {
             info->button(QMessageBox::Ok)->click();
             ASSERT_NE(converter, nullptr);
             QTimer::singleShot(50, converter, [converter] {
-                auto* key = converter->findChild<QLineEdit*>("id1003");
+                auto* key = converter->findChild<QLineEdit*>("key");
                 EXPECT_TRUE(key->isEnabled());
                 typeText(key, QStringLiteral("ключ-12"));
                 QTest::mouseClick(button(converter, QStringLiteral("Продолжить")), Qt::LeftButton);

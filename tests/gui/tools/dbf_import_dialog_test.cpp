@@ -34,11 +34,11 @@ TEST(DbfImportDialog, ImportsTheCheckedTablesOfTheProgramFolder) {
         return QString::fromStdString(dir.file("new"));
     };
     dialog.show();
-    auto* tabs = dialog.findChild<QTabWidget*>("id1177");
+    auto* tabs = dialog.findChild<QTabWidget*>("tables");
     ASSERT_NE(tabs, nullptr);
     const QString nasel = QString::fromStdString(dir.file("nasel.dbf"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return labelText(tabs->widget(0), "id1040") == nasel; }))
-        << labelText(tabs->widget(0), "id1040").toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return labelText(tabs->widget(0), "path") == nasel; }))
+        << labelText(tabs->widget(0), "path").toStdString();
     EXPECT_EQ(tabs->tabText(2), QStringLiteral("База городов"));
     const QList<QComboBox*> lists = tabs->widget(0)->findChildren<QComboBox*>();
     ASSERT_FALSE(lists.isEmpty());
@@ -46,7 +46,7 @@ TEST(DbfImportDialog, ImportsTheCheckedTablesOfTheProgramFolder) {
     EXPECT_EQ(lists.front()->itemText(0), QStringLiteral("Нет"));
 
     // A key is asked for once its box is checked.
-    auto* keyed = dialog.findChild<QCheckBox*>("id1102");
+    auto* keyed = dialog.findChild<QCheckBox*>("keyed");
     keyed->click();
     whenModal<QMessageBox>([](QMessageBox* box) {
         EXPECT_EQ(box->text(), QStringLiteral("Введите ключ"));
@@ -56,7 +56,7 @@ TEST(DbfImportDialog, ImportsTheCheckedTablesOfTheProgramFolder) {
     EXPECT_EQ(destinationAsked, 0);
     keyed->click();
 
-    dialog.findChild<QCheckBox*>("id1223")->click(); // no city codes
+    dialog.findChild<QCheckBox*>("useCityCodes")->click(); // no city codes
     EXPECT_FALSE(tabs->widget(2)->isEnabled());
     QString finished;
     whenModal<QMessageBox>([&](QMessageBox* box) {

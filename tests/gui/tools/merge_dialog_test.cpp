@@ -1,4 +1,4 @@
-// Dialog 192 driven as a user would: files added and reordered, a key typed,
+// The merge dialog driven as a user would: files added and reordered, a key typed,
 // the repeat search chosen, the merge run to its end.
 
 #include "base/base_file.h"
@@ -59,8 +59,8 @@ TEST(MergeDialog, MergesTheListedFilesInTheirOrder) {
     d.show();
     d.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
-    auto* list = d.findChild<QListWidget*>("id1109");
-    auto* key = d.findChild<QLineEdit*>("id1203");
+    auto* list = d.findChild<QListWidget*>("files");
+    auto* key = d.findChild<QLineEdit*>("fileKey");
     QTest::mouseClick(button(&d, QStringLiteral("Добавить ...")), Qt::LeftButton);
     ASSERT_EQ(list->count(), 2);
     EXPECT_EQ(list->currentRow(), 1);
@@ -82,13 +82,13 @@ TEST(MergeDialog, MergesTheListedFilesInTheirOrder) {
     expectBox(QStringLiteral("Внимание! поиск повторов может занять много времени\nПри поиске "
                              "одинакового телефона, записи будут удаляться\nв файлах находящихся "
                              "ниже по списку"));
-    QTest::mouseClick(d.findChild<QCheckBox*>("id1207"), Qt::LeftButton);
-    EXPECT_TRUE(d.findChild<QCheckBox*>("id1210")->isChecked());
+    QTest::mouseClick(d.findChild<QCheckBox*>("repeats"), Qt::LeftButton);
+    EXPECT_TRUE(d.findChild<QCheckBox*>("samePhone")->isChecked());
 
     // The new key is wanted while its box is checked.
     expectBox(QStringLiteral("Введите ключ"));
     QTest::mouseClick(button(&d, QStringLiteral("Продолжить")), Qt::LeftButton);
-    typeText(d.findChild<QLineEdit*>("id1205"), QStringLiteral("новый"));
+    typeText(d.findChild<QLineEdit*>("newKey"), QStringLiteral("новый"));
 
     bool done = false;
     expectBox(QStringLiteral("Объединение файлов завершено"), &done);
@@ -117,17 +117,17 @@ TEST(MergeDialog, RetryAsksTheKeyOfAFileThatDidNotLoad) {
     d.chooseDestination = [&] { return QString::fromStdString(dir.file("out.btn")); };
     d.show();
     QTest::mouseClick(button(&d, QStringLiteral("Добавить ...")), Qt::LeftButton);
-    auto* key = d.findChild<QLineEdit*>("id1203");
+    auto* key = d.findChild<QLineEdit*>("fileKey");
     typeText(key, QStringLiteral("wrong"));
     QTest::keyClick(key, Qt::Key_Return);
-    QTest::mouseClick(d.findChild<QCheckBox*>("id1204"), Qt::LeftButton); // no new key
+    QTest::mouseClick(d.findChild<QCheckBox*>("useNewKey"), Qt::LeftButton); // no new key
 
     bool done = false;
     whenModal<QMessageBox>([&](QMessageBox* box) {
         EXPECT_EQ(box->text(), QString::fromStdString(b) + "\nОшибка при загрузке данных.");
         whenModal<QDialog>([&](QDialog* prompt) {
             EXPECT_EQ(prompt->windowTitle(), QStringLiteral("Декодирование"));
-            typeText(prompt->findChild<QLineEdit*>("id1037"), QStringLiteral("right"));
+            typeText(prompt->findChild<QLineEdit*>("key"), QStringLiteral("right"));
             expectBox(QStringLiteral("Объединение файлов завершено"), &done);
             prompt->accept();
         });

@@ -1,4 +1,4 @@
-// Dialog 158 over a connected file and over files of other versions.
+// The key change over a connected file and over files of other versions.
 
 #include "base/base_set.h"
 #include "base/cipher.h"
@@ -50,10 +50,10 @@ TEST(ChangeKeyDialog, ConnectedFileGetsItsNewKeyAfterAWrongOldOneIsRefused) {
     ChangeKeyDialog d(nullptr, set, &keys);
     d.chooseFile = [&](QWidget*) { return QString::fromStdString(file); };
     d.show();
-    auto* oldKey = d.findChild<QLineEdit*>("id1083");
-    auto* newKey = d.findChild<QLineEdit*>("id1084");
+    auto* oldKey = d.findChild<QLineEdit*>("oldKey");
+    auto* newKey = d.findChild<QLineEdit*>("newKey");
     // The chooser opened at once.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !labelText(&d, "id1002").isEmpty(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !labelText(&d, "path").isEmpty(); }, 10000));
     EXPECT_TRUE(oldKey->isEnabled());
     EXPECT_TRUE(newKey->isEnabled());
 
@@ -67,12 +67,12 @@ TEST(ChangeKeyDialog, ConnectedFileGetsItsNewKeyAfterAWrongOldOneIsRefused) {
     EXPECT_EQ(pressOk(d), QStringLiteral("Ключ изменен"));
     EXPECT_EQ(set.bases[0].key, deriveFileKey(utf8ToCp1251("новый")));
     EXPECT_TRUE(set.bases[0].connected);
-    EXPECT_TRUE(labelText(&d, "id1002").isEmpty());
+    EXPECT_TRUE(labelText(&d, "path").isEmpty());
     EXPECT_TRUE(oldKey->text().isEmpty() && newKey->text().isEmpty());
 
     // Unchecking "Новый ключ:" empties and disables the new key box.
     typeText(newKey, QStringLiteral("x"));
-    QTest::mouseClick(d.findChild<QCheckBox*>("id1085"), Qt::LeftButton);
+    QTest::mouseClick(d.findChild<QCheckBox*>("newKeyUsed"), Qt::LeftButton);
     EXPECT_FALSE(newKey->isEnabled());
     EXPECT_TRUE(newKey->text().isEmpty());
     closeBase(set.bases[0]);
@@ -101,7 +101,7 @@ TEST(ChangeKeyDialog, FileOfAnotherVersionIsRefusedWhenChosen) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !said.isEmpty(); }, 10000));
     EXPECT_EQ(said,
               QString::fromStdString(file) + QStringLiteral("\nНесоответствие версии файла."));
-    EXPECT_TRUE(labelText(&d, "id1002").isEmpty());
+    EXPECT_TRUE(labelText(&d, "path").isEmpty());
 }
 
 } // namespace
