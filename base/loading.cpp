@@ -144,7 +144,11 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
 LoadReport Loader::run() {
     LoadReport report;
     host_.showStatusText("Подготовка к загрузке данных");
-    host_.cancelSearch();
+    // The set is rebuilt below; a worker that still reads it must stop first.
+    if (!host_.cancelSearch()) {
+        report.searchStillRunning = true;
+        return report;
+    }
     loadLayoutTable(set_.layout);
 
     rebuildSet();

@@ -63,8 +63,9 @@ public:
     // A warning with OK alone, captioned "Ошибка".
     virtual void showWarning(const std::string& /*text*/) {}
 
-    // Stops a running background search and waits for it.
-    virtual void cancelSearch() {}
+    // Stops a running background search and waits for it; false when it
+    // would not stop and still reads the bases.
+    [[nodiscard]] virtual bool cancelSearch() { return true; }
     // Sizes the search result store for the set's new totals.
     virtual void sizeResultStore(BaseSet& /*set*/) {}
     // Refreshes the views that show the set.
@@ -100,6 +101,7 @@ struct LoadReport {
     bool changeRequested = false; // "Изменить" was chosen in the list of failed files
     WriteError keysNotSaved = WriteError::None; // why the remembered keys were not saved
     std::string folderNotice;                   // which files of the folder were left out, and why
+    bool searchStillRunning = false; // the search would not stop: the set was left as it was
 };
 
 class Loader {

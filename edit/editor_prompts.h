@@ -37,8 +37,6 @@ constexpr const char* kReadOnly = "Файл доступен только для
 constexpr const char* kSaveFailed =
     "Ошибка при сохранении базы, данные не были сохранены\n перезапустите программу";
 constexpr const char* kConfirmDelete = "Удалить данные ?";
-// A background search that would not stop still reads the records.
-constexpr const char* kSearchStillRunning = "Поиск не остановлен, данные не были изменены";
 } // namespace editorText
 
 } // namespace talsk

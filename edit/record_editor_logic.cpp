@@ -1,7 +1,6 @@
 #include "edit/record_editor_logic.h"
 
 #include "platform/write_error.h"
-#include "search/search_worker.h"
 
 #include <algorithm>
 #include <cstring>
@@ -48,8 +47,10 @@ RecordFields RecordEditorLogic::fieldsForKind(const RecordFields& record, TableK
 
 RecordEditorLogic::RecordEditorLogic(BaseSet& set, ProgramSettings& settings,
                                      EditorPrompts& prompts, const EditorStart& start)
-    : set_(set), settings_(settings), prompts_(prompts), incoming_(start.incoming) {
-    cancelSearch(set_.search);
+    : set_(set), settings_(settings), prompts_(prompts), incoming_(start.incoming),
+      searchStopLimit_(start.searchStopLimit) {
+    // Early only: each change waits again, and refuses, for one that will not stop.
+    interruptSearch(set_.search, searchStopLimit_);
     showRecordAt(start.position);
 }
 
@@ -265,8 +266,8 @@ RecordEditorLogic::storeRecord(const SearchHit& at, const RecordFields* record, 
     BaseTable& table = base->table(at.table);
     if (at.record < 0 || at.record > table.count || (record == nullptr && at.record == table.count))
         return Stored::Refused; // names no record: nothing to change
-    if (!cancelSearch(set_.search)) {
-        prompts_.tell(PromptIcon::Error, t::kErrorCaption, t::kSearchStillRunning);
+    if (!cancelSearch(set_.search, searchStopLimit_)) {
+        prompts_.tell(PromptIcon::Error, t::kErrorCaption, kSearchStillRunning);
         return Stored::Refused;
     }
 
@@ -333,7 +334,8 @@ EditorCloseResult RecordEditorLogic::writeAndFinish(bool reportFailures) {
             if (reportFailures) reportSaveFailure(cause, base);
         }
     }
-    if (recordsAddedOrRemoved_) cancelSearch(set_.search);
+    // The hits name records by number, and numbers moved.
+    if (recordsAddedOrRemoved_) interruptSearch(set_.search, searchStopLimit_);
     return result;
 }
 

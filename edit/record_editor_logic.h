@@ -6,8 +6,10 @@
 
 #include "base/base_set.h"
 #include "edit/editor_prompts.h"
+#include "search/search_worker.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,11 +31,14 @@ struct EditorCloseResult {
 struct EditorStart {
     SearchHit position{0, 0, TableKind::Population};
     std::optional<RecordFields> incoming; // shown in the empty slot, counted as a change
+    // How long a change waits for the background search to stop before it is refused.
+    std::chrono::milliseconds searchStopLimit = kCancelWaitLimit;
 };
 
 class RecordEditorLogic {
 public:
-    // Cancels the background search first: the editor changes the records it reads.
+    // Cancels the background search first: the editor changes the records it
+    // reads. Every change stops it again and is refused when it will not stop.
     RecordEditorLogic(BaseSet& set, ProgramSettings& settings, EditorPrompts& prompts,
                       const EditorStart& start = {});
 
@@ -112,6 +117,7 @@ private:
     SearchHit position_{};
     RecordFields fields_;
     std::optional<RecordFields> incoming_;
+    std::chrono::milliseconds searchStopLimit_;
     bool recordChanged_ = false;
     bool typedSinceShown_ = false;
     bool readOnly_ = false;

@@ -2,6 +2,7 @@
 
 #include "platform/search_thread.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -67,6 +68,22 @@ public:
     void reapAbandoned() {
         std::erase_if(abandoned, [](const Worker& w) { return !w.thread->active(); });
     }
+
+    // Stops the current worker within limit; one that outlives it is given up.
+    bool stopCurrent(std::chrono::milliseconds limit) {
+        if (!running()) {
+            dropCurrent(); // hits of an ended run that was not taken answer the old input
+            return true;
+        }
+        current.job->cancel = 1;
+        if (current.thread->waitFor(limit)) {
+            dropCurrent();
+            return true;
+        }
+        abandoned.push_back(std::move(current));
+        current = Worker{};
+        return false;
+    }
 };
 
 namespace {
@@ -86,24 +103,27 @@ bool cancelSearch(SearchState& state, std::chrono::milliseconds limit) {
     state.dirty = 1;
     if (!state.workers) return true;
     SearchWorkers& w = *state.workers;
-    if (!w.running()) {
-        w.dropCurrent(); // hits of an ended run that was not taken answer the old input
-        return true;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    w.stopCurrent(limit); // one that outlives the wait joins those given up before
+    // Those read the bases until they stop: they get what is left of the limit.
+    for (const Worker& old : w.abandoned) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        old.thread->waitFor(std::max(left, std::chrono::milliseconds{0}));
     }
-    w.current.job->cancel = 1;
-    if (w.current.thread->waitFor(limit)) {
-        w.dropCurrent();
-        return true;
-    }
-    w.abandoned.push_back(std::move(w.current));
-    w.current = Worker{};
-    return false;
+    w.reapAbandoned();
+    return w.abandoned.empty();
+}
+
+void interruptSearch(SearchState& state, std::chrono::milliseconds limit) {
+    state.dirty = 1;
+    if (state.workers) state.workers->stopCurrent(limit);
 }
 
 bool waitForSearch(SearchState& state, std::chrono::milliseconds limit,
                    std::chrono::milliseconds cancelLimit) {
     if (isSearchRunning(state) && !state.workers->current.thread->waitFor(limit)) {
-        cancelSearch(state, cancelLimit);
+        interruptSearch(state, cancelLimit); // the caller searches on its own thread
         return false;
     }
     takeSearchResults(state); // a run that ended, even before the wait, is taken now
@@ -114,9 +134,8 @@ bool startSearch(const SearchRequest& request) {
     if (request.baseSet == nullptr) return false;
     BaseSet& set = *request.baseSet;
     SearchState& state = set.search;
-    cancelSearch(state);
+    interruptSearch(state);
     SearchWorkers& w = workersOf(state);
-    w.dropCurrent();
     w.reapAbandoned();
     state.kind = request.kind;
 

@@ -41,10 +41,22 @@ struct SearchRequest {
 
 // Marks the hits stale and stops a running worker, waiting up to limit; the
 // hits of a run that ended but were not taken yet are dropped. True when no
-// worker runs afterwards. A worker that outlives the wait is never
-// killed: it is left to stop at its next record with its own flag and
-// buffer, and the state no longer counts it as running.
-bool cancelSearch(SearchState& state, std::chrono::milliseconds limit = kCancelWaitLimit);
+// worker reads the bases afterwards, so that the caller may change or close
+// them; a worker given up by an earlier cancel counts until it has stopped.
+// A worker that outlives the wait is never killed: it is left to stop at its
+// next record with its own flag and buffer, and the state no longer counts
+// it as running.
+[[nodiscard]] bool cancelSearch(SearchState& state,
+                                std::chrono::milliseconds limit = kCancelWaitLimit);
+
+// The same for a restart, or before a search on the window's thread: nothing
+// a worker reads changes, so neither a worker that outlives this wait nor
+// one given up earlier is waited for; they stop on their own.
+void interruptSearch(SearchState& state, std::chrono::milliseconds limit = kCancelWaitLimit);
+
+// Why a change of the records or files was refused: the search above would
+// not stop.
+constexpr const char* kSearchStillRunning = "Поиск не остановлен, данные не были изменены";
 
 // True when no worker runs, or it ends within limit; the hits of a run that
 // has ended are then taken into the state. Otherwise cancels it (waiting up to cancelLimit)

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/background_search.h"
 
+#include <QMessageBox>
 #include <QPointer>
 
 namespace talsk {
@@ -16,6 +17,16 @@ void discardFinishedSearch(SearchState& state) {
     if (!isSearchRunning(state) && takeSearchResults(state) >= 0) state.dirty = 1;
 }
 
+bool stopSearchBeforeChange(QWidget* parent, SearchState& state) {
+    if (cancelSearch(state)) return true;
+    tellSearchStillRunning(parent);
+    return false;
+}
+
+void tellSearchStillRunning(QWidget* parent) {
+    QMessageBox::critical(parent, QStringLiteral("Ошибка"), QString::fromUtf8(kSearchStillRunning));
+}
+
 BackgroundSearch::BackgroundSearch(SearchHost& host, SearchKind kind, QObject* parent)
     : QObject(parent), host_(host), kind_(kind) {
     timer_.setSingleShot(true);
@@ -29,7 +40,7 @@ void BackgroundSearch::schedule(bool stop) {
     changedSinceStart_ = true;
     set.search.dirty = 1;
     if (!set.settings->backgroundSearch) return;
-    if (stop) cancelSearch(set.search);
+    if (stop) interruptSearch(set.search);
     timer_.start(set.settings->backgroundDelayMs);
 }
 
@@ -44,7 +55,7 @@ void BackgroundSearch::timerFired() {
     request.baseSet = &set;
     request.kind = kind_;
     if (!fillRequest || !fillRequest(request)) return; // the other side is active
-    if (isSearchRunning(state)) cancelSearch(state);
+    if (isSearchRunning(state)) interruptSearch(state);
     state.kind = kind_;
     state.fileMask = host_.fileMaskFromBar();
     state.tables = host_.tableMaskFromBar();
@@ -90,7 +101,7 @@ int32_t BackgroundSearch::reuseForEnter() {
                 if (state.dirty == 0) return hitTotal(state);
             }
         } else {
-            cancelSearch(state);
+            interruptSearch(state);
         }
     }
     return -1;

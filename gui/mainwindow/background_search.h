@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <QWidget>
 
 #include <cstdint>
 #include <functional>
@@ -50,5 +51,10 @@ private:
 // Drops the hits of a worker that has ended but was not taken yet, so that
 // its late report changes nothing; the state stays dirty.
 void discardFinishedSearch(SearchState& state);
+
+// Before the bases change or close: stops the background search, or says
+// that nothing was changed and returns false when it would not stop.
+[[nodiscard]] bool stopSearchBeforeChange(QWidget* parent, SearchState& state);
+void tellSearchStillRunning(QWidget* parent);
 
 } // namespace talsk

@@ -385,7 +385,7 @@ void FieldSearchPanel::fieldSearchNow(bool focusedFieldOnly) {
         const int f = host_.searchFocus();
         for (int k = 1; k <= kFieldCount; ++k)
             if (f < 1 || f > 7 || k != kFieldOfFocus[f]) q.slot(k)[0] = '\0';
-        cancelSearch(st);
+        interruptSearch(st);
     }
     if (q.empty()) {
         host_.focusSearchField(-1);

@@ -46,8 +46,8 @@ void QtLoadingHost::showWarning(const std::string& text) {
     QMessageBox::warning(window_, QStringLiteral("Ошибка"), QString::fromStdString(text));
 }
 
-void QtLoadingHost::cancelSearch() {
-    if (hooks_.cancelSearch) hooks_.cancelSearch();
+bool QtLoadingHost::cancelSearch() {
+    return !hooks_.cancelSearch || hooks_.cancelSearch();
 }
 
 void QtLoadingHost::sizeResultStore(BaseSet& set) {

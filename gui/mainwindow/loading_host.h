@@ -14,7 +14,7 @@ namespace talsk {
 // What the main window does for loading; any hook may be empty.
 struct LoadingHooks {
     std::function<void(const QString&)> showStatus; // status bar pane 0
-    std::function<void()> cancelSearch;
+    std::function<bool()> cancelSearch;             // false: the search would not stop
     std::function<void(BaseSet&)> sizeResultStore;
     std::function<void(BaseSet&)> refreshViews;
     std::function<void()> editConnectedFiles; // "Изменить" in the list of failed files
@@ -33,7 +33,7 @@ public:
                                   bool showChangeButton) override;
     void editConnectedFiles() override;
     void showWarning(const std::string& text) override;
-    void cancelSearch() override;
+    bool cancelSearch() override;
     void sizeResultStore(BaseSet& set) override;
     void refreshViews(BaseSet& set) override;
 

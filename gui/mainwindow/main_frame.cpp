@@ -5,6 +5,7 @@
 #include "edit/record_editor_logic.h"
 #include "gui/editor/record_editor.h"
 #include "gui/mainwindow/accelerator_scope.h"
+#include "gui/mainwindow/background_search.h"
 #include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/general_search_bar.h"
@@ -109,8 +110,10 @@ void CMainFrame::connectResults() {
 }
 
 CMainFrame::~CMainFrame() {
-    // No worker may outlive the bases it reads.
-    cancelSearch(set_.search);
+    // No worker may outlive the bases it reads, and at shutdown nobody can be
+    // asked: wait for as long as it takes.
+    while (!cancelSearch(set_.search)) {
+    }
     // The bars report their hiding while the window's bases go away.
     for (QObject* bar :
          std::initializer_list<QObject*>{toolBar_, areaBand_, generalBand_, dock_, areaBar_})
@@ -305,7 +308,7 @@ void CMainFrame::collectUiIntoSettings() {
 void CMainFrame::loadFiles() {
     LoadingHooks hooks;
     hooks.showStatus = [this](const QString& text) { setPane0(text); };
-    hooks.cancelSearch = [this] { cancelSearch(set_.search); };
+    hooks.cancelSearch = [this] { return cancelSearch(set_.search); };
     hooks.sizeResultStore = [](BaseSet& set) { sizeHitList(set); };
     hooks.refreshViews = [this](BaseSet&) {
         fillSearchAreaBar();
@@ -318,6 +321,7 @@ void CMainFrame::loadFiles() {
     QtLoadingHost host(this, std::move(hooks));
     KeyStore keys(KeyStore::defaultPath());
     const LoadReport report = Loader(set_, settings_, host, &keys).run();
+    if (report.searchStillRunning) tellSearchStillRunning(this);
     if (report.keysNotSaved != WriteError::None)
         reportWriteFailure("Не удалось запомнить ключи", report.keysNotSaved);
 }
@@ -362,7 +366,8 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    cancelSearch(set_.search);
+    // Nothing saved here is read by a worker; the destructor waits for it.
+    interruptSearch(set_.search);
     saveState();
     event->accept();
 }

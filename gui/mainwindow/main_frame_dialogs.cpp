@@ -9,20 +9,22 @@
 #include "gui/files/file_info_dialog.h"
 #include "gui/help/about_box.h"
 #include "gui/help/help_window.h"
+#include "gui/mainwindow/background_search.h"
 #include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/results_table.h"
 #include "gui/settings/settings_sheet.h"
 #include "gui/settings/settings_sheet_rules.h"
-#include "search/search_worker.h"
 
 namespace talsk {
 
 // On OK with a change: the settings' list and the rebuilt set with its keys,
 // the views, the settings file, the remembered keys, then the reload posted.
 void CMainFrame::openConnectedFiles() {
-    cancelSearch(set_.search);
+    if (!stopSearchBeforeChange(this, set_.search)) return;
     ConnectedFilesDialog dialog(set_, settings_, this);
     if (dialog.exec() != QDialog::Accepted || !dialog.model().changed()) return;
+    // A search may have started while the dialog was open.
+    if (!stopSearchBeforeChange(this, set_.search)) return;
     // The shown rows read the bases that are about to close.
     results_->clearResults();
     clearSearchState();

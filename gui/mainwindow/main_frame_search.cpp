@@ -71,7 +71,7 @@ void CMainFrame::refreshTotals() {
 
 void CMainFrame::clearSearchState() {
     SearchState& st = set_.search;
-    cancelSearch(st);
+    interruptSearch(st); // whoever changes the bases has stopped it before
     discardFinishedSearch(st);
     st.hits.clear();
     st.clearCounters();
@@ -94,7 +94,7 @@ void CMainFrame::showResults(SearchState& state, int n) {
 
 void CMainFrame::showAllRecords() {
     SearchState& st = set_.search;
-    cancelSearch(st);
+    interruptSearch(st);
     discardFinishedSearch(st);
     st.fileMask = fileMaskFromBar();
     st.tables = tableMaskFromBar();

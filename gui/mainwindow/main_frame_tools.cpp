@@ -5,11 +5,11 @@
 #include "gui/mainwindow/main_frame.h"
 
 #include "base/key_store.h"
+#include "gui/mainwindow/background_search.h"
 #include "gui/tools/change_key_dialog.h"
 #include "gui/tools/dbf_import_dialog.h"
 #include "gui/tools/merge_dialog.h"
 #include "gui/tools/version_converter_dialog.h"
-#include "search/search_worker.h"
 
 namespace talsk {
 
@@ -19,7 +19,7 @@ void CMainFrame::openVersionConverter() {
 
 void CMainFrame::openChangeKey() {
     // Saving a connected file re-indexes its tables: no search may read them then.
-    cancelSearch(set_.search);
+    if (!stopSearchBeforeChange(this, set_.search)) return;
     const KeyStore keys(KeyStore::defaultPath());
     runChangeKeyDialog(this, set_, &keys);
 }

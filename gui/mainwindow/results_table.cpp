@@ -4,6 +4,7 @@
 #include "gui/mainwindow/commands.h"
 #include "gui/widgets/app_texts.h"
 #include "gui/widgets/text.h"
+#include "search/search_worker.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -343,6 +344,12 @@ void ResultsTable::deleteFromFile() {
                              QStringLiteral("\nиз файла ") + fromNativePath(base->path);
     const bool yes = messageBox_(QMessageBox::Question, QStringLiteral("Подтверждение"), question,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    // The background search reads the table that is about to change.
+    if (yes && !cancelSearch(set_->search)) {
+        messageBox_(QMessageBox::Critical, QStringLiteral("Ошибка"),
+                    QString::fromUtf8(kSearchStillRunning), QMessageBox::Ok);
+        return;
+    }
     if (yes && deleteRecord(table, h.record)) {
         const bool written = saveBase(*base, tableMaskOf(h.table));
         if (written) deleteRow(r, false);

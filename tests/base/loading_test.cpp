@@ -76,7 +76,11 @@ public:
         return readOnlyMode ? readOnlyAnswer : failedAnswer;
     }
     void editConnectedFiles() override { events.push_back("edit"); }
-    void cancelSearch() override { events.push_back("cancel"); }
+    bool searchStops = true;
+    bool cancelSearch() override {
+        events.push_back("cancel");
+        return searchStops;
+    }
     void sizeResultStore(BaseSet& set) override {
         events.push_back("size " + std::to_string(set.total));
     }
@@ -449,6 +453,42 @@ TEST(Loading, OldVersionIsOfferedForConversion) {
     EXPECT_EQ(p.base(0).status, StatusConnected);
     EXPECT_EQ(p.set.total, 8);
     EXPECT_TRUE(p.host.failedLists.empty());
+}
+
+// Files close and old ones are converted in place only after the search has
+// stopped; one that would not stop leaves the set, the list and the files as
+// they were.
+TEST(Loading, SearchThatWouldNotStopLeavesSetAndFilesAlone) {
+    for (const bool stops : {false, true}) {
+        Program p;
+        writeBaseFile(p.dir.file("a.btn"), 2, 0, 0);
+        p.list({"a.btn"});
+        p.load();
+        ASSERT_EQ(p.set.total, 2);
+        writeBaseFile(p.dir.file("old.btn"), 4, 4, 0);
+        test::setVersionWord(p.dir.file("old.btn"), kVersion20b);
+        const auto before = test::readBytes(p.dir.file("old.btn"));
+        p.list({"old.btn"});
+        p.host = ScriptedHost{};
+        p.host.searchStops = stops;
+        p.host.convert = true;
+        p.host.converter = [](const std::string& path, std::string& typedKey) {
+            test::setVersionWord(path, kVersion20);
+            typedKey.clear();
+            return true;
+        };
+        const LoadReport r = p.load();
+        EXPECT_EQ(r.searchStillRunning, !stops);
+        EXPECT_EQ(p.host.converted.size(), stops ? 1u : 0u);
+        ASSERT_EQ(p.set.count(), 1);
+        EXPECT_EQ(p.base(0).path, stops ? "old.btn" : "a.btn");
+        EXPECT_EQ(p.base(0).connected, 1);
+        EXPECT_EQ(p.set.total, stops ? 8 : 2);
+        EXPECT_EQ(test::readBytes(p.dir.file("old.btn")) == before, !stops);
+        if (!stops) {
+            EXPECT_EQ(p.host.events, (std::vector<std::string>{"status", "cancel"}));
+        }
+    }
 }
 
 TEST(Loading, Version12FileIsConvertedInPlace) {

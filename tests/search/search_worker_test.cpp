@@ -1,9 +1,13 @@
 // The background search worker: completion reported once on the worker, the
 // same hits as a search on the window's thread, prompt cooperative cancel,
-// bounded waits, and a worker that outlives its wait harming nothing.
+// bounded waits, and a worker that outlives its wait harming nothing and
+// changing nothing it still reads.
 
 #include "base/table_builder.h"
+#include "edit/record_editor_logic.h"
 #include "search/search_worker.h"
+#include "support/loading_fixtures.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <future>
 #include <latch>
 #include <memory>
@@ -97,6 +102,23 @@ std::vector<std::tuple<int32_t, int16_t, TableKind>> hitsOf(const SearchState& s
     return v;
 }
 
+// Lets a held worker go once, at the latest when the test ends.
+struct ReleaseOnce {
+    std::latch& latch;
+    bool done = false;
+    void operator()() {
+        if (!std::exchange(done, true)) latch.count_down();
+    }
+    ~ReleaseOnce() { (*this)(); }
+};
+
+// Keeps every question answered Yes and every message shown.
+struct YesPrompts : EditorPrompts {
+    std::vector<std::string> told;
+    PromptAnswer ask(const char*, const char*, PromptButtons) override { return PromptAnswer::Yes; }
+    void tell(PromptIcon, const char*, const char* text) override { told.emplace_back(text); }
+};
+
 class SearchWorker : public ::testing::Test {
 protected:
     ProgramSettings settings;
@@ -168,15 +190,7 @@ TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
     BaseSet set;
     set.settings = &settings;
     fillSlowBase(set, 300);
-    // Lets the straggler go however the test ends, before the set goes away.
-    struct Release {
-        std::latch& latch;
-        bool done = false;
-        void operator()() {
-            if (!std::exchange(done, true)) latch.count_down();
-        }
-        ~Release() { (*this)(); }
-    } release{hold};
+    ReleaseOnce release{hold}; // before the set goes away
 
     DoneLog straggler;
     straggler.hold = &hold;
@@ -242,6 +256,72 @@ TEST_F(SearchWorker, EndedRunIsTakenByTheWaitAndDroppedByACancel) {
             EXPECT_EQ(hitTotal(set.search), log.hits);
         }
     }
+}
+
+// A worker still reads the records after its cancel timed out: every later
+// cancel fails too, and the editor refuses to change the records or the file,
+// until it has ended.
+TEST_F(SearchWorker, WorkerThatWillNotStopKeepsChangesRefusedUntilItEnds) {
+    test::TempDir dir;
+    test::writeBaseFile(dir.file("a.btn"), 3, 0, 0);
+    std::latch hold(1); // outlives the set, which joins the worker
+    BaseSet set;
+    set.settings = &settings;
+    settings.saveOnClose = 0;
+    settings.confirmSaveRecord = 0;
+    set.bases.emplace_back().path = dir.file("a.btn");
+    ASSERT_TRUE(openBase(set.bases.back(), nullptr));
+    set.search.fileMask[0] = 1;
+    set.search.tables = kMaskPopulationOrganizations;
+    const auto fileBefore = test::readBytes(dir.file("a.btn"));
+    const BaseTable& people = set.bases[0].table(TableKind::Population);
+
+    ReleaseOnce release{hold};
+    DoneLog straggler;
+    straggler.hold = &hold;
+    std::promise<void> busy;
+    SearchRequest r = generalRequest(set, straggler, "a");
+    r.done = [&, inner = straggler.callback()](int32_t n) {
+        busy.set_value();
+        inner(n); // stays here until released
+    };
+    ASSERT_TRUE(startSearch(r));
+    busy.get_future().wait();
+
+    YesPrompts prompts;
+    RecordFields typed;
+    typed.set(1, "555");
+    typed.set(2, "Orlov");
+    auto store = [&] {
+        EditorStart start;
+        start.position = {people.count, 0, TableKind::Population};
+        start.searchStopLimit = 0ms;
+        RecordEditorLogic editor(set, settings, prompts, start);
+        editor.edit(typed);
+        return editor.save();
+    };
+    auto deleteFirst = [&] {
+        EditorStart start;
+        start.searchStopLimit = 0ms;
+        return RecordEditorLogic(set, settings, prompts, start).remove();
+    };
+    const std::pair<const char*, std::function<bool()>> changes[] = {
+        {"cancel", [&] { return cancelSearch(set.search, 0ms); }},
+        {"cancel again", [&] { return cancelSearch(set.search, 0ms); }},
+        {"store", store},
+        {"delete", deleteFirst},
+    };
+    for (const auto& [what, change] : changes)
+        EXPECT_FALSE(change()) << what;
+    EXPECT_EQ(prompts.told, std::vector<std::string>(2, kSearchStillRunning));
+    EXPECT_EQ(people.count, 3);
+    EXPECT_EQ(test::readBytes(dir.file("a.btn")), fileBefore);
+
+    release();
+    EXPECT_TRUE(cancelSearch(set.search)); // waits for the straggler's end
+    EXPECT_TRUE(store());
+    EXPECT_EQ(people.count, 4);
+    EXPECT_NE(test::readBytes(dir.file("a.btn")), fileBefore);
 }
 
 TEST_F(SearchWorker, StartingAgainStopsThePreviousWorker) {
