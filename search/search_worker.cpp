@@ -55,6 +55,7 @@ public:
     Worker current;
     std::vector<Worker> abandoned; // cancelled but not stopped within the wait
     std::vector<SearchHit> spare;  // the hit buffer the next run fills
+    int paused = 0;                // SearchPause objects alive: nothing starts
 
     bool running() const { return current.thread && current.thread->active(); }
 
@@ -94,6 +95,17 @@ SearchWorkers& workersOf(SearchState& state) {
 }
 
 } // namespace
+
+SearchPause::SearchPause(SearchState& state, std::chrono::milliseconds limit)
+    : stopped_(cancelSearch(state, limit)) {
+    workersOf(state);
+    workers_ = state.workers;
+    ++workers_->paused;
+}
+
+SearchPause::~SearchPause() {
+    --workers_->paused;
+}
 
 bool isSearchRunning(const SearchState& state) {
     return state.workers && state.workers->running();
@@ -136,6 +148,7 @@ bool startSearch(const SearchRequest& request) {
     SearchState& state = set.search;
     interruptSearch(state);
     SearchWorkers& w = workersOf(state);
+    if (w.paused > 0) return false;
     w.reapAbandoned();
     state.kind = request.kind;
 

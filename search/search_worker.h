@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace talsk {
 
@@ -49,6 +50,25 @@ struct SearchRequest {
 [[nodiscard]] bool cancelSearch(SearchState& state,
                                 std::chrono::milliseconds limit = kCancelWaitLimit);
 
+// Holds the background search stopped while the bases change: cancels it
+// at once (as cancelSearch) and, for as long as it lives, no worker starts,
+// not even from a timer that fires inside a dialog's event loop. When
+// stopped() is false a worker still reads the bases and the caller must
+// leave them as they are.
+class [[nodiscard]] SearchPause {
+public:
+    explicit SearchPause(SearchState& state, std::chrono::milliseconds limit = kCancelWaitLimit);
+    ~SearchPause();
+    SearchPause(const SearchPause&) = delete;
+    SearchPause& operator=(const SearchPause&) = delete;
+
+    [[nodiscard]] bool stopped() const { return stopped_; }
+
+private:
+    std::shared_ptr<SearchWorkers> workers_; // the ones held, whatever the state does later
+    bool stopped_;
+};
+
 // The same for a restart, or before a search on the window's thread: nothing
 // a worker reads changes, so neither a worker that outlives this wait nor
 // one given up earlier is waited for; they stop on their own.
@@ -67,7 +87,8 @@ constexpr const char* kSearchStillRunning = "Поиск не остановле�
 
 // Cancels a running worker, sets the state's kind to the request's and
 // starts a worker over the state's fileMask and tables with the settings'
-// match options as they are now. False when no thread can be created. The
+// match options as they are now. False when no thread can be created or a
+// SearchPause holds the search. The
 // caller has set the state's fileMask and tables.
 [[nodiscard]] bool startSearch(const SearchRequest& request);
 

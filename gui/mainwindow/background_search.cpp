@@ -17,8 +17,8 @@ void discardFinishedSearch(SearchState& state) {
     if (!isSearchRunning(state) && takeSearchResults(state) >= 0) state.dirty = 1;
 }
 
-bool stopSearchBeforeChange(QWidget* parent, SearchState& state) {
-    if (cancelSearch(state)) return true;
+bool searchStoppedFor(QWidget* parent, const SearchPause& pause) {
+    if (pause.stopped()) return true;
     tellSearchStillRunning(parent);
     return false;
 }

@@ -52,9 +52,9 @@ private:
 // its late report changes nothing; the state stays dirty.
 void discardFinishedSearch(SearchState& state);
 
-// Before the bases change or close: stops the background search, or says
-// that nothing was changed and returns false when it would not stop.
-[[nodiscard]] bool stopSearchBeforeChange(QWidget* parent, SearchState& state);
+// Before the bases change or close, under a pause: true when it stopped the
+// background search; otherwise tells the user that nothing was changed.
+[[nodiscard]] bool searchStoppedFor(QWidget* parent, const SearchPause& pause);
 void tellSearchStillRunning(QWidget* parent);
 
 } // namespace talsk

@@ -306,9 +306,12 @@ void CMainFrame::collectUiIntoSettings() {
 }
 
 void CMainFrame::loadFiles() {
+    // Held for the whole load: its questions run event loops in which a bar's
+    // timer could otherwise start a search over the set being rebuilt.
+    const SearchPause pause(set_.search);
     LoadingHooks hooks;
     hooks.showStatus = [this](const QString& text) { setPane0(text); };
-    hooks.cancelSearch = [this] { return cancelSearch(set_.search); };
+    hooks.cancelSearch = [&pause] { return pause.stopped(); };
     hooks.sizeResultStore = [](BaseSet& set) { sizeHitList(set); };
     hooks.refreshViews = [this](BaseSet&) {
         fillSearchAreaBar();

@@ -20,11 +20,11 @@ namespace talsk {
 // On OK with a change: the settings' list and the rebuilt set with its keys,
 // the views, the settings file, the remembered keys, then the reload posted.
 void CMainFrame::openConnectedFiles() {
-    if (!stopSearchBeforeChange(this, set_.search)) return;
+    // Held over the dialog too: a bar's timer firing in its event loop starts nothing.
+    const SearchPause pause(set_.search);
+    if (!searchStoppedFor(this, pause)) return;
     ConnectedFilesDialog dialog(set_, settings_, this);
     if (dialog.exec() != QDialog::Accepted || !dialog.model().changed()) return;
-    // A search may have started while the dialog was open.
-    if (!stopSearchBeforeChange(this, set_.search)) return;
     // The shown rows read the bases that are about to close.
     results_->clearResults();
     clearSearchState();

@@ -18,8 +18,10 @@ void CMainFrame::openVersionConverter() {
 }
 
 void CMainFrame::openChangeKey() {
-    // Saving a connected file re-indexes its tables: no search may read them then.
-    if (!stopSearchBeforeChange(this, set_.search)) return;
+    // Saving a connected file re-indexes its tables: no search may read them
+    // then, nor start from a bar's timer while the dialog is open.
+    const SearchPause pause(set_.search);
+    if (!searchStoppedFor(this, pause)) return;
     const KeyStore keys(KeyStore::defaultPath());
     runChangeKeyDialog(this, set_, &keys);
 }

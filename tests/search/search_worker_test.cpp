@@ -335,6 +335,26 @@ TEST_F(SearchWorker, StartingAgainStopsThePreviousWorker) {
     EXPECT_EQ(slow->search.dirty, 0);
 }
 
+TEST_F(SearchWorker, PauseStopsTheRunningWorkerAndStartsNoneUntilItGoes) {
+    DoneLog first, held, after;
+    ASSERT_TRUE(startSearch(generalRequest(*slow, first, slowPattern())));
+    {
+        const SearchPause pause(slow->search);
+        EXPECT_TRUE(pause.stopped());
+        EXPECT_FALSE(isSearchRunning(slow->search));
+        {
+            const SearchPause inner(slow->search); // a load asking to edit the files
+            EXPECT_TRUE(inner.stopped());
+        }
+        EXPECT_FALSE(startSearch(generalRequest(*slow, held, "zzzzzzzzzz")));
+        EXPECT_FALSE(isSearchRunning(slow->search));
+    }
+    ASSERT_TRUE(startSearch(generalRequest(*slow, after, "zzzzzzzzzz")));
+    EXPECT_TRUE(waitForSearch(slow->search));
+    EXPECT_EQ(first.calls + held.calls, 0);
+    EXPECT_EQ(after.calls, 1);
+}
+
 TEST_F(SearchWorker, FieldRequestsAndUncompilableQueries) {
     DoneLog log;
     SearchRequest r;
