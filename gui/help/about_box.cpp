@@ -5,6 +5,7 @@
 #include "gui/help/licence_dialog.h"
 #include "gui/widgets/app_texts.h"
 #include "gui/widgets/dialog_units.h"
+#include "gui/widgets/queued_call.h"
 #include "gui/widgets/text.h"
 
 #include <QFontMetrics>
@@ -159,9 +160,8 @@ void AboutBox::typeLines() {
     TypingStep step;
     while (stop_.load() == 0 && typing.next(step)) {
         // The widgets belong to the window's thread: the text travels there.
-        QMetaObject::invokeMethod(
-            this, [this, line = step.line, text = step.text] { setLine(line, fromUtf8(text)); },
-            Qt::QueuedConnection);
+        postToThreadOf(
+            this, [this, line = step.line, text = step.text] { setLine(line, fromUtf8(text)); });
         if (stop_.load() != 0) return;
         // Paused in short slices, so a stop is seen within one character.
         const auto until = steady_clock::now() + milliseconds(step.pauseMs);

@@ -1,5 +1,7 @@
 #include "gui/mainwindow/background_search.h"
 
+#include "gui/widgets/queued_call.h"
+
 #include <QMessageBox>
 #include <QPointer>
 
@@ -65,12 +67,9 @@ void BackgroundSearch::timerFired() {
     QPointer<BackgroundSearch> self(this);
     // Runs on the worker's thread: only a queued call reaches the window.
     request.done = [self, run](int32_t) {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, run] {
-                if (self) self->workerDone(run);
-            },
-            Qt::QueuedConnection);
+        postToThreadOf(self.data(), [self, run] {
+            if (self) self->workerDone(run);
+        });
     };
     if (!startSearch(request)) myRun_ = 0;
 }

@@ -2,6 +2,7 @@
 
 #include "gui/tools/dbf_import_page.h"
 #include "gui/widgets/app_texts.h"
+#include "gui/widgets/queued_call.h"
 #include "gui/widgets/text.h"
 #include "platform/file.h"
 
@@ -175,19 +176,15 @@ void DbfImportDialog::launch() {
         const DbfImportResult r = importDbf(
             job,
             [this, run](int64_t done, int64_t all) {
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, run, done, all] {
-                        if (run != run_) return;
-                        const int max = static_cast<int>(std::min<int64_t>(all - 1, INT32_MAX));
-                        if (progress_->maximum() != max) progress_->setRange(0, max);
-                        progress(run, done);
-                    },
-                    Qt::QueuedConnection);
+                postToThreadOf(this, [this, run, done, all] {
+                    if (run != run_) return;
+                    const int max = static_cast<int>(std::min<int64_t>(all - 1, INT32_MAX));
+                    if (progress_->maximum() != max) progress_->setRange(0, max);
+                    progress(run, done);
+                });
             },
             &stop_);
-        QMetaObject::invokeMethod(
-            this, [this, run, r] { workerDone(run, r); }, Qt::QueuedConnection);
+        postToThreadOf(this, [this, run, r] { workerDone(run, r); });
     });
 }
 

@@ -3,6 +3,7 @@
 // reference to the job, so that a dialog that stops waiting for it (or goes
 // away) leaves it nothing dangling: calls to a dialog that is gone are dropped.
 
+#include "gui/widgets/queued_call.h"
 #include "tools/merge.h"
 
 #include <QObject>
@@ -25,8 +26,7 @@ struct MergeJob {
     // Queues f on the dialog's thread, unless the dialog let the job go.
     template <class F> void post(F f) {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (dialog_ != nullptr)
-            QMetaObject::invokeMethod(dialog_, std::move(f), Qt::QueuedConnection);
+        postToThreadOf(dialog_, std::move(f));
     }
     // The dialog no longer listens; the worker stops at its next check.
     void detach() {

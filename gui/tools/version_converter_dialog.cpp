@@ -5,6 +5,7 @@
 #include "gui/files/file_info_panel.h"
 #include "gui/tools/version_converter_messages.h"
 #include "gui/widgets/dialog_units.h"
+#include "gui/widgets/queued_call.h"
 #include "gui/widgets/text.h"
 #include "platform/file.h"
 #include "platform/write_error.h"
@@ -229,12 +230,10 @@ void VersionConverterDialog::start(const std::string& destination, FieldCutting 
         const ConvertResult r = convertFileWithTypedKey(
             source, destination, target, key,
             [this](int32_t done, int32_t total) {
-                QMetaObject::invokeMethod(
-                    this, [this, done, total] { progress(done, total); }, Qt::QueuedConnection);
+                postToThreadOf(this, [this, done, total] { progress(done, total); });
             },
             cutting);
-        QMetaObject::invokeMethod(
-            this, [this, r] { finished(r); }, Qt::QueuedConnection);
+        postToThreadOf(this, [this, r] { finished(r); });
     });
 }
 
