@@ -4,18 +4,20 @@
 #include "support/cli_runner.h"
 #include "support/temp_dir.h"
 
-#include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#ifndef _WIN32
+#include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
-#include <sstream>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace talsk::test {
 namespace {
@@ -163,6 +165,7 @@ TEST_F(CliKeys, KeyFromAFileOrNone) {
     EXPECT_EQ(runCli({"export", "--key", "тальск", dir.file("m.btn")}).out, records);
 }
 
+#ifndef _WIN32 // a pseudo-terminal; the console has none to drive
 // A keyed file given no key, with a terminal on standard input: the key is
 // asked for there and typed without echo.
 TEST_F(CliKeys, KeyAskedOnTheTerminal) {
@@ -202,6 +205,7 @@ TEST_F(CliKeys, KeyAskedOnTheTerminal) {
     EXPECT_EQ(shown.find("тальск"), std::string::npos) << "the key was echoed: " << shown;
     EXPECT_EQ(readBytes(outPath), std::vector<unsigned char>(records.begin(), records.end()));
 }
+#endif
 
 TEST_F(CliKeys, LoadWarnsOfAKeyForAFileItDoesNotRead) {
     const CliResult r = runCli({"load", dir.path(), "--key", "k.btn=тальск", "--key",
