@@ -2,8 +2,10 @@
 #include "platform/temp_name.h"
 #include "platform/wide_text.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <mutex>
 #include <random>
 #include <windows.h>
 
@@ -102,10 +104,57 @@ bool isRegularFile(HANDLE h) {
            (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) == 0;
 }
 
+// The rename wants the new name whole, not relative to the current folder.
+std::wstring fullPath(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    full.resize(n < full.size() ? n : 0);
+    return full;
+}
+
+class Win32File;
+
+// The files this process holds with the writer lock. Windows renames nothing
+// over an open file (before Windows 10), and a save renames its new file over
+// the file its caller holds: that handle is let go for the rename and, when
+// the rename fails, taken again.
+std::mutex gHeldMutex;
+std::vector<Win32File*> gHeld;
+
 class Win32File : public File {
 public:
-    explicit Win32File(HANDLE h) : h_(h) {}
-    ~Win32File() override { close(); }
+    // name: the file's full path when the handle holds the writer lock.
+    Win32File(HANDLE h, std::wstring name) : h_(h), name_(std::move(name)) {
+        if (name_.empty()) return;
+        std::lock_guard<std::mutex> lock(gHeldMutex);
+        gHeld.push_back(this);
+    }
+    ~Win32File() override {
+        close();
+        if (name_.empty()) return;
+        std::lock_guard<std::mutex> lock(gHeldMutex);
+        gHeld.erase(std::find(gHeld.begin(), gHeld.end(), this));
+    }
+
+    const std::wstring& name() const { return name_; }
+    // Lets the file go for a rename over it; false when it was not open.
+    bool letGo() {
+        if (!isOpen()) return false;
+        close();
+        return true;
+    }
+    void renamed(std::wstring name) { name_ = std::move(name); }
+    // Takes the file let go back, as it was opened (the position is lost:
+    // every use seeks first).
+    void takeBack() {
+        h_ = CreateFileW(name_.c_str(), GENERIC_READ | GENERIC_WRITE, kShareReaders, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (isOpen() && !lockForWriting(h_)) close();
+    }
 
     bool isOpen() const override { return h_ != INVALID_HANDLE_VALUE; }
     int64_t length() override {
@@ -180,6 +229,7 @@ private:
     }
 
     HANDLE h_;
+    std::wstring name_;
     WriteError lastError_ = WriteError::None;
 };
 
@@ -203,18 +253,6 @@ std::string withoutLongPrefix(std::string path) {
     return path;
 }
 
-// The rename wants the new name whole, not relative to the current folder.
-std::wstring fullPath(const std::wstring& path) {
-    std::wstring full(MAX_PATH, L'\0');
-    DWORD n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n >= full.size()) {
-        full.resize(n);
-        n = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    }
-    full.resize(n < full.size() ? n : 0);
-    return full;
-}
-
 bool renameOverOpenFile(const std::wstring& from, const std::wstring& relativeTo) {
     const std::wstring to = fullPath(relativeTo);
     if (to.empty()) return false;
@@ -235,6 +273,17 @@ bool renameOverOpenFile(const std::wstring& from, const std::wstring& relativeTo
         SetFileInformationByHandle(h, kRenameInfoEx, rename, static_cast<DWORD>(info.size())) != 0;
     CloseHandle(h);
     return ok;
+}
+
+// Written through: the new name is on the disk when this returns.
+bool move(const std::wstring& from, const std::wstring& to) {
+    return MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool sameName(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 class Win32FileSystem : public FileSystem {
@@ -298,7 +347,8 @@ public:
             if (mode == OpenMode::CreateExclusive && !SetEndOfFile(h))
                 return refuse(writeErrorOf(GetLastError()));
         }
-        return std::make_unique<Win32File>(h);
+        return std::make_unique<Win32File>(h, mode == OpenMode::ReadShared ? std::wstring()
+                                                                           : fullPath(wide(path)));
     }
 
     std::unique_ptr<File> createTemp(const std::string& path, std::string& tempPath,
@@ -325,7 +375,7 @@ public:
                 continue;
             }
             tempPath = candidate;
-            return std::make_unique<Win32File>(h);
+            return std::make_unique<Win32File>(h, fullPath(wide(candidate)));
         }
         tell(why, WriteError::Other);
         return nullptr;
@@ -363,10 +413,24 @@ public:
         // The saving program itself holds the old file open until the new one
         // took its place; Windows 10 renames over an open file only when told
         // to with the POSIX rule. Older systems (and wine) do not know it.
-        if (renameOverOpenFile(from, to)) return true;
-        // Written through: the new name is on the disk when this returns.
-        return MoveFileExW(from.c_str(), to.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        const std::wstring fullFrom = fullPath(from), fullTo = fullPath(to);
+        std::lock_guard<std::mutex> lock(gHeldMutex);
+        bool moved = renameOverOpenFile(from, to) || move(from, to);
+        const DWORD error = GetLastError();
+        if (!moved && (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)) {
+            std::vector<Win32File*> letGo;
+            for (Win32File* f : gHeld)
+                if (sameName(f->name(), fullTo) && f->letGo()) letGo.push_back(f);
+            moved = !letGo.empty() && move(from, to);
+            if (!moved)
+                for (Win32File* f : letGo)
+                    f->takeBack();
+        }
+        // The handles of the new file now hold the target.
+        if (moved)
+            for (Win32File* f : gHeld)
+                if (sameName(f->name(), fullFrom)) f->renamed(fullTo);
+        return moved;
     }
 
     bool remove(const std::string& path) override { return DeleteFileW(wide(path).c_str()) != 0; }
