@@ -114,9 +114,10 @@ protected:
     const std::string records = "population\t0\t101\tИванов И.И.\tЛенина\t5\t12\t\t\n";
     void SetUp() override {
         ASSERT_EQ(runCli({"import", "--key", "тальск", dir.file("k.btn")}, records).status, 0);
-        std::ofstream(dir.file("good.key")) << "тальск\r\nsecond line\n";
-        std::ofstream(dir.file("bare.key")) << "тальск";
-        std::ofstream(dir.file("wrong.key")) << "тальсК\n";
+        // Binary: the bytes as written, with no line ends added on Windows.
+        std::ofstream(dir.file("good.key"), std::ios::binary) << "тальск\r\nsecond line\n";
+        std::ofstream(dir.file("bare.key"), std::ios::binary) << "тальск";
+        std::ofstream(dir.file("wrong.key"), std::ios::binary) << "тальсК\n";
     }
 };
 
