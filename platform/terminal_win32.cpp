@@ -3,6 +3,7 @@
 #include "platform/wide_text.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -15,8 +16,11 @@ void prepareStandardStreams() {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
-    // The program writes UTF-8; a console shows it so only when told.
-    SetConsoleOutputCP(CP_UTF8);
+    // The program writes UTF-8; a console shows it so only when told, and
+    // gets its own code page back when the program ends.
+    static const UINT previous = GetConsoleOutputCP();
+    if (previous != 0 && previous != CP_UTF8 && SetConsoleOutputCP(CP_UTF8))
+        std::atexit([] { SetConsoleOutputCP(previous); });
 }
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) {
