@@ -2,6 +2,9 @@
 
 #include <QSocketNotifier>
 
+// Windows sends a program no such signals: a logout reaches the window there
+// as the session's request to close it, which the window already handles.
+#ifndef Q_OS_WIN
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -68,3 +71,13 @@ void ShutdownSignals::readPipe() {
 }
 
 } // namespace talsk
+
+#else
+namespace talsk {
+
+ShutdownSignals::ShutdownSignals(QObject* parent) : QObject(parent) {}
+ShutdownSignals::~ShutdownSignals() = default;
+void ShutdownSignals::readPipe() {}
+
+} // namespace talsk
+#endif

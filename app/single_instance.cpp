@@ -5,7 +5,9 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 namespace talsk {
 
@@ -29,8 +31,16 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
 }
 
 QString SingleInstance::defaultName() {
+#ifdef Q_OS_WIN
+    // No user number there: the user's name (with its domain) and the
+    // session tell users and their sessions apart.
+    return nameFor(static_cast<unsigned>(qHash(qEnvironmentVariable("USERDOMAIN") + '\\' +
+                                               qEnvironmentVariable("USERNAME"))),
+                   {}, {}, qEnvironmentVariable("SESSIONNAME"));
+#else
     return nameFor(getuid(), qEnvironmentVariable("DISPLAY"),
                    qEnvironmentVariable("WAYLAND_DISPLAY"), qEnvironmentVariable("XDG_SESSION_ID"));
+#endif
 }
 
 QString SingleInstance::nameFor(unsigned uid, const QString& x11Display,

@@ -6,6 +6,7 @@
 #include "platform/cp1251.h"
 #include "platform/file.h"
 #include "platform/little_endian.h"
+#include "platform/user_folders.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -96,15 +97,8 @@ bool writeStore(const std::string& path, const std::vector<Value>& values, Write
 KeyStore::KeyStore(std::string storePath) : storePath_(std::move(storePath)) {}
 
 std::string KeyStore::defaultPath() {
-    std::string config;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg != nullptr && xdg[0] == '/') {
-        config = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (home == nullptr || home[0] == '\0') return {};
-        config = std::string(home) + "/.config";
-    }
+    const std::string config = userConfigFolder();
+    if (config.empty()) return {};
     return config + "/Quelvarin0/Key";
 }
 

@@ -1,13 +1,12 @@
 #include "cli/cli_util.h"
 
 #include "platform/cp1251.h"
+#include "platform/terminal.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <termios.h>
-#include <unistd.h>
 
 namespace talsk::cli {
 
@@ -205,23 +204,9 @@ int typedKeyOption(const ParsedArgs& args, const std::string& keyOption, std::st
 }
 
 bool askKeyOnTerminal(const std::string& shownFile, std::string& typedUtf8) {
-    if (!isatty(STDIN_FILENO)) return false;
-    // Echo goes off before the prompt shows, so nothing typed after it is echoed.
-    termios saved{};
-    if (tcgetattr(STDIN_FILENO, &saved) != 0) return false;
-    termios silent = saved;
-    silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-    silent.c_lflag |= ECHONL;
-    if (tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent) != 0) return false;
-    std::fprintf(stderr, "Key for %s: ", shownFile.c_str());
-    std::fflush(stderr);
     std::string line;
-    int c;
-    while ((c = std::fgetc(stdin)) != EOF && c != '\n')
-        if (line.size() < kLongestKeyLine) line += static_cast<char>(c);
-    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-    if (c == EOF) std::fputc('\n', stderr);
-    if (line.empty()) return false;
+    if (!readSecretLine("Key for " + shownFile + ": ", kLongestKeyLine, line) || line.empty())
+        return false;
     typedUtf8 = line;
     return true;
 }

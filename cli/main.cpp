@@ -1,8 +1,8 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "platform/terminal.h"
 
 #include <cstdio>
-#include <cstring>
 
 #ifndef TALSK_VERSION
 #error "TALSK_VERSION comes from the project's version in CMake"
@@ -40,20 +40,22 @@ const std::vector<Command>& commands() {
 
 int main(int argc, char** argv) {
     using namespace talsk::cli;
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        printUsage(argc < 2 ? stderr : stdout);
-        return argc < 2 ? 1 : 0;
+    talsk::prepareStandardStreams();
+    const std::vector<std::string> all = talsk::commandLineArguments(argc, argv);
+    if (all.empty() || all[0] == "--help" || all[0] == "-h") {
+        printUsage(all.empty() ? stderr : stdout);
+        return all.empty() ? 1 : 0;
     }
-    if (std::strcmp(argv[1], "--version") == 0) {
+    if (all[0] == "--version") {
         std::printf("talsk-cli %s\n", TALSK_VERSION);
         return 0;
     }
-    const std::vector<std::string> args(argv + 2, argv + argc);
+    const std::vector<std::string> args(all.begin() + 1, all.end());
     for (const Command& c : commands()) {
-        if (std::strcmp(c.table->name, argv[1]) != 0) continue;
+        if (all[0] != c.table->name) continue;
         ParsedArgs parsed;
         if (const int status = parseCommandArgs(*c.table, args, parsed); status >= 0) return status;
         return c.run(parsed);
     }
-    return fail(std::string("unknown command '") + argv[1] + "' (see talsk-cli --help)");
+    return fail("unknown command '" + all[0] + "' (see talsk-cli --help)");
 }

@@ -1,4 +1,5 @@
 #include "platform/file.h"
+#include "platform/temp_name.h"
 
 #include <cerrno>
 #include <climits>
@@ -51,24 +52,6 @@ void splitNative(const std::string& native, std::string& folder, std::string& na
     const auto slash = native.rfind('/');
     folder = slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash);
     name = slash == std::string::npos ? native : native.substr(slash + 1);
-}
-
-// Temporary files of saves are named ".NAME.talsk-XXXXXX" beside the target:
-// a name no other program (nor the user) is likely to give a file.
-std::string tempPrefix(const std::string& name) {
-    return "." + name + ".talsk-";
-}
-constexpr size_t kTempSuffix = 6; // mkstemp's XXXXXX
-
-bool isTempOf(const std::string& entry, const std::string& prefix) {
-    if (entry.size() != prefix.size() + kTempSuffix || entry.compare(0, prefix.size(), prefix))
-        return false;
-    for (size_t i = prefix.size(); i < entry.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(entry[i]);
-        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
-            return false;
-    }
-    return true;
 }
 
 // Whether a user is a member of a group, by the user database; a user it does

@@ -17,7 +17,11 @@ LocalDate today() {
     }
     std::time_t now = std::time(nullptr);
     std::tm parts{};
+#ifdef _WIN32
+    localtime_s(&parts, &now);
+#else
     localtime_r(&now, &parts);
+#endif
     LocalDate d;
     d.year = static_cast<int16_t>(parts.tm_year + 1900);
     d.month = static_cast<uint8_t>(parts.tm_mon + 1);

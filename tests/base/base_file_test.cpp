@@ -556,7 +556,9 @@ TEST(SaveBase, WithoutTemporaryFileWritesInPlace) {
     }
     struct stat st1 {};
     ASSERT_EQ(stat(path.c_str(), &st1), 0);
+#ifndef _WIN32 // no inode numbers there
     EXPECT_EQ(st0.st_ino, st1.st_ino);
+#endif
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"inplace.btn"});
     EXPECT_EQ(readBytes(path), savedBytes(content, ""));
     closeBase(base);
@@ -575,6 +577,7 @@ TEST(SaveBase, WithoutTemporaryFileWritesInPlace) {
     EXPECT_TRUE(sameContent(contentOf(check), content));
 }
 
+#ifndef _WIN32 // symbolic links and permission bits are POSIX's
 TEST(SaveBase, FollowsSymbolicLinkAndKeepsPermissions) {
     RecordGenerator gen(22);
     TempDir dir;
@@ -601,6 +604,7 @@ TEST(SaveBase, FollowsSymbolicLinkAndKeepsPermissions) {
     openFromDisk(check, real);
     EXPECT_TRUE(sameContent(contentOf(check), content));
 }
+#endif
 
 // Temporary files of killed saves go when the file is opened or saved again;
 // one that a live writer holds stays.

@@ -6,7 +6,9 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 namespace talsk {
 namespace {
@@ -79,6 +81,7 @@ TEST(KeyStore, ClearRemovesEveryKey) {
     EXPECT_EQ(store.lookupKey("a.btn"), "key-a");
 }
 
+#ifndef _WIN32 // permission bits; Windows keeps the folder private by its access list
 TEST(KeyStore, StoreIsPrivateToItsOwner) {
     TempDir dir;
     KeyStore store(dir.file("Quelvarin0/Key"));
@@ -109,6 +112,7 @@ TEST(KeyStore, ExistingWideFolderIsNarrowedToItsOwner) {
     ASSERT_EQ(stat(dir.file("Quelvarin0").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
+#endif
 
 // Names are kept in Windows-1251. A path without that form is not
 // remembered, so café.btn never takes the key of "cafГ©.btn", whose
@@ -202,6 +206,20 @@ TEST(KeyStore, ValueLongerThan32BytesIsNoKey) {
     EXPECT_EQ(store.lookupKey("a.btn"), std::string(32, 'k'));
 }
 
+#ifdef _WIN32
+TEST(KeyStore, DefaultPathFollowsAppData) {
+    const wchar_t* old = _wgetenv(L"APPDATA");
+    const std::wstring saved = old ? old : L"";
+    ASSERT_EQ(_wputenv_s(L"APPDATA", L"C:\\Профиль\\AppData"), 0);
+    EXPECT_EQ(KeyStore::defaultPath(), "C:\\Профиль\\AppData/Quelvarin0/Key");
+    // Without the variable, the system's roaming folder.
+    ASSERT_EQ(_wputenv_s(L"APPDATA", L""), 0);
+    const std::string known = KeyStore::defaultPath();
+    EXPECT_NE(known.find(":\\"), std::string::npos) << known;
+    EXPECT_EQ(known.substr(known.size() - 15), "/Quelvarin0/Key");
+    _wputenv_s(L"APPDATA", saved.c_str());
+}
+#else
 TEST(KeyStore, DefaultPathFollowsXdgConfigHome) {
     const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = oldXdg ? oldXdg : "";
@@ -217,6 +235,7 @@ TEST(KeyStore, DefaultPathFollowsXdgConfigHome) {
     else
         unsetenv("XDG_CONFIG_HOME");
 }
+#endif
 
 } // namespace
 } // namespace talsk

@@ -24,6 +24,10 @@ TEST(FileNames, EveryCommandWorksOnTheExactFile) {
         {"Тальск.btn", true}, {"a b.btn", true},   {"a\tb.btn", true},
     };
     for (const auto& c : cases) {
+#ifdef _WIN32
+        // A backslash parts folders there, and a tab is no character of a name.
+        if (c.name.find_first_of("\\\t") != std::string::npos) continue;
+#endif
         SCOPED_TRACE(c.name);
         TempDir dir;
         const std::string file = dir.file(c.name);
@@ -44,7 +48,7 @@ TEST(FileNames, EveryCommandWorksOnTheExactFile) {
         EXPECT_NE(ok(runCli({"export", "--key", "ключ", file})).out.find("Иванов"),
                   std::string::npos);
         std::filesystem::copy_file(std::string(TALSK_TEST_DATA) + "/gorod.dbf",
-                                   dir.file(c.name + ".dbf"));
+                                   nativePath(dir.file(c.name + ".dbf")));
         ok(runCli({"dbf", dir.file("d " + c.name), "--citycodes", dir.file(c.name + ".dbf")}));
 
         // The folder's files connect, or are named with the reason they cannot be.

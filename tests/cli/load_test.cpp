@@ -27,20 +27,39 @@ std::vector<std::string> lines(const std::string& text) {
     return out;
 }
 
+// The variable that names the per-user configuration folder.
+#ifdef _WIN32
+constexpr char kConfigVar[] = "APPDATA";
+void setVar(const char* name, const char* value) {
+    _putenv_s(name, value);
+}
+void unsetVar(const char* name) {
+    _putenv_s(name, "");
+}
+#else
+constexpr char kConfigVar[] = "XDG_CONFIG_HOME";
+void setVar(const char* name, const char* value) {
+    setenv(name, value, 1);
+}
+void unsetVar(const char* name) {
+    unsetenv(name);
+}
+#endif
+
 // A program folder, and a key store of its own for the tool's runs.
 class LoadCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        const char* old = std::getenv("XDG_CONFIG_HOME");
+        const char* old = std::getenv(kConfigVar);
         hadConfig_ = old != nullptr;
         if (old) savedConfig_ = old;
-        setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+        setVar(kConfigVar, config.path().c_str());
     }
     void TearDown() override {
         if (hadConfig_)
-            setenv("XDG_CONFIG_HOME", savedConfig_.c_str(), 1);
+            setVar(kConfigVar, savedConfig_.c_str());
         else
-            unsetenv("XDG_CONFIG_HOME");
+            unsetVar(kConfigVar);
     }
     test::CliResult load(std::vector<std::string> options = {}) {
         options.insert(options.begin(), dir.path());

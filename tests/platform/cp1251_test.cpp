@@ -1,12 +1,28 @@
 #include "platform/cp1251.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 using namespace talsk;
 
 namespace {
 
+#ifdef _WIN32
+// The system's own table, as a second opinion.
+std::string iconvToUtf8(unsigned char c) {
+    const char in = static_cast<char>(c);
+    wchar_t wide[2] = {};
+    const int n = MultiByteToWideChar(1251, MB_ERR_INVALID_CHARS, &in, 1, wide, 2);
+    if (n <= 0) return "<invalid>";
+    char out[8] = {};
+    const int m = WideCharToMultiByte(CP_UTF8, 0, wide, n, out, sizeof out, nullptr, nullptr);
+    return std::string(out, static_cast<size_t>(m > 0 ? m : 0));
+}
+#else
 // The C library's own table, as a second opinion.
 std::string iconvToUtf8(unsigned char c) {
     iconv_t cd = iconv_open("UTF-8", "CP1251");
@@ -21,6 +37,7 @@ std::string iconvToUtf8(unsigned char c) {
     if (r == static_cast<size_t>(-1)) return "<invalid>";
     return std::string(out, sizeof out - outLeft);
 }
+#endif
 
 } // namespace
 

@@ -2,6 +2,7 @@
 // A fresh folder under the system's temporary folder, removed with everything
 // in it when the object goes.
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ public:
 private:
     std::string path_;
 };
+
+// A UTF-8 path as the standard library's file functions take it, and back.
+std::filesystem::path nativePath(const std::string& utf8);
+std::string utf8Path(const std::filesystem::path& path);
 
 // Whole-file helpers for test fixtures.
 std::vector<unsigned char> readBytes(const std::string& path);

@@ -1,0 +1,12 @@
+#include "platform/memory_advice.h"
+
+namespace talsk {
+
+// Large pages on Windows need a privilege that ordinary users lack and memory
+// reserved for them up front; an ordinary allocation is used as it is.
+void adviseLargeBlock(void* data, size_t size) {
+    (void)data;
+    (void)size;
+}
+
+} // namespace talsk
