@@ -1,6 +1,7 @@
 #include "cli/cli_util.h"
 
 #include "platform/cp1251.h"
+#include "platform/file.h"
 #include "platform/terminal.h"
 
 #include <cerrno>
@@ -169,7 +170,7 @@ int fileCommandOptions(const ParsedArgs& args, FileCommandOptions& options) {
 constexpr size_t kLongestKeyLine = 1024;
 
 bool readKeyFile(const std::string& utf8Path, std::string& typedUtf8) {
-    std::FILE* f = std::fopen(utf8Path.c_str(), "rb");
+    std::FILE* f = openReadStream(utf8Path);
     if (f == nullptr) {
         fail("cannot read the key file " + utf8Path + ": " + std::strerror(errno));
         return false;

@@ -9,11 +9,10 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
 #include "platform/cp1251.h"
+#include "platform/file.h"
 #include "tools/convert.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace talsk::cli {
 
@@ -92,15 +91,14 @@ int runLoad(const ParsedArgs& args) {
     const bool remember = args.has("--remember");
     const bool convert = args.has("--convert");
     const std::string folder = args.positional.empty() ? std::string() : args.positional[0];
-    std::error_code ec;
-    const std::filesystem::path dir =
-        std::filesystem::absolute(std::filesystem::path(folder.empty() ? "." : folder), ec);
-    if (ec || !std::filesystem::is_directory(dir, ec))
-        return fail("not a folder: " + (folder.empty() ? std::string(".") : folder));
+    const std::string named = folder.empty() ? std::string(".") : folder;
+    const std::string dir = absolutePath(named);
+    if (dir.empty() || !fileSystem().attributes(dir).directory)
+        return fail("not a folder: " + named);
 
     ProgramSettings settings;
     resetSettings(settings, ResetMode::All);
-    settings.programFolder = dir.lexically_normal().string();
+    settings.programFolder = dir;
     if (settings.programFolder.size() > kMaxPathChars)
         return fail("the folder's path is longer than 260 characters");
     (void)loadSettings(settings); // defaults when there is none

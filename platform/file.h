@@ -6,6 +6,7 @@
 #include "platform/write_error.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +103,13 @@ FileSystem& nativeFileSystem();
 [[nodiscard]] bool makeOwnerOnly(const std::string& folder);
 // Makes a folder the process's current one, so that relative names resolve there.
 [[nodiscard]] bool setCurrentFolder(const std::string& path);
+
+// The absolute, lexically normal form of a path, a relative one taken in the
+// current folder; empty when there is none.
+std::string absolutePath(const std::string& path);
+// A binary C stream reading a small file (a key file); nullptr with errno set
+// when it cannot be opened.
+std::FILE* openReadStream(const std::string& path);
 
 // Whether two paths name the same file, compared as the file system compares
 // names.

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <filesystem>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -305,9 +306,10 @@ public:
             return true; // nothing known to keep
         if (now.st_uid != old.st_uid || now.st_gid != old.st_gid) {
             // The name is not followed: others may write in the folder.
+            // Failing that, the group alone; what was kept is read back below.
             if (fchownat(AT_FDCWD, temp.c_str(), old.st_uid, old.st_gid, AT_SYMLINK_NOFOLLOW) != 0)
-                fchownat(AT_FDCWD, temp.c_str(), static_cast<uid_t>(-1), old.st_gid,
-                         AT_SYMLINK_NOFOLLOW);
+                (void)!fchownat(AT_FDCWD, temp.c_str(), static_cast<uid_t>(-1), old.st_gid,
+                                AT_SYMLINK_NOFOLLOW);
             if (lstat(temp.c_str(), &now) != 0) return false;
         }
         if (now.st_uid == old.st_uid || old.st_uid == 0) return true;
@@ -383,6 +385,16 @@ bool makeOwnerOnly(const std::string& folder) {
 
 bool setCurrentFolder(const std::string& path) {
     return !path.empty() && chdir(path.c_str()) == 0;
+}
+
+std::string absolutePath(const std::string& path) {
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::absolute(path.empty() ? "." : path, ec);
+    return ec ? std::string() : p.lexically_normal().string();
+}
+
+std::FILE* openReadStream(const std::string& path) {
+    return std::fopen(path.c_str(), "rb");
 }
 
 // Names on this platform's file systems are byte strings: case counts. A

@@ -3,8 +3,10 @@
 #include "platform/wide_text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <random>
 #include <windows.h>
@@ -530,6 +532,24 @@ bool makeOwnerOnly(const std::string& folder) {
 
 bool setCurrentFolder(const std::string& path) {
     return !path.empty() && SetCurrentDirectoryW(wide(path).c_str());
+}
+
+// Through wide names: a narrow std::filesystem::path would take the code page.
+std::string absolutePath(const std::string& path) {
+    std::wstring w;
+    if (!utf8ToWide(path.empty() ? "." : path, w)) return {};
+    std::error_code ec;
+    const std::filesystem::path p = std::filesystem::absolute(w, ec);
+    return ec ? std::string() : wideToUtf8(p.lexically_normal().wstring());
+}
+
+std::FILE* openReadStream(const std::string& path) {
+    std::wstring w;
+    if (!utf8ToWide(path, w)) {
+        errno = ENOENT;
+        return nullptr;
+    }
+    return _wfopen(w.c_str(), L"rb");
 }
 
 // Windows' file systems ignore letter case and take either slash.
