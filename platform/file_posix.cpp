@@ -349,23 +349,11 @@ public:
     }
 };
 
-FileSystem* gOverride = nullptr;
-
 } // namespace
 
 FileSystem& nativeFileSystem() {
     static PosixFileSystem fs;
     return fs;
-}
-
-FileSystem& fileSystem() {
-    return gOverride ? *gOverride : nativeFileSystem();
-}
-
-FileSystem* setFileSystem(FileSystem* fs) {
-    FileSystem* previous = gOverride;
-    gOverride = fs;
-    return previous;
 }
 
 bool makeFolders(const std::string& path, bool ownerOnly) {

@@ -493,23 +493,11 @@ public:
     }
 };
 
-FileSystem* gOverride = nullptr;
-
 } // namespace
 
 FileSystem& nativeFileSystem() {
     static Win32FileSystem fs;
     return fs;
-}
-
-FileSystem& fileSystem() {
-    return gOverride ? *gOverride : nativeFileSystem();
-}
-
-FileSystem* setFileSystem(FileSystem* fs) {
-    FileSystem* previous = gOverride;
-    gOverride = fs;
-    return previous;
 }
 
 bool makeFolders(const std::string& path, bool ownerOnly) {
