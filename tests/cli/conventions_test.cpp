@@ -35,7 +35,7 @@ std::vector<std::string> listedCommands() {
 }
 
 std::string manPage() {
-    std::ifstream in(std::string(TALSK_SOURCE_DIR) + "/packaging/talsk-cli.1");
+    std::ifstream in(TALSK_SOURCE_DIR "/packaging/talsk-cli.1");
     std::stringstream text;
     text << in.rdbuf();
     return text.str();

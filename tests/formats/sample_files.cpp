@@ -48,7 +48,7 @@ bool unescape(const std::string& text, std::string& out) {
 } // namespace
 
 std::string samplePath(const std::string& name) {
-    return std::string(TALSK_TEST_DATA) + "/" + name;
+    return TALSK_TEST_DATA "/" + name;
 }
 
 std::vector<unsigned char> sampleBytes(const std::string& name) {
