@@ -318,7 +318,7 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
         return result(ConvertOutcome::CannotRead, StatusNotFound);
     const FileAttributes a = fs.attributes(sourcePath);
     if (!a.exists || a.directory) return result(ConvertOutcome::CannotRead, StatusNotFound);
-    const bool inPlace = fs.resolve(sourcePath) == fs.resolve(destinationPath);
+    const bool inPlace = samePath(fs.resolve(sourcePath), fs.resolve(destinationPath));
     // In place, the source's own handle keeps the writer lock until the end;
     // the read-only attribute keeps the file as it is, whoever runs the program.
     if (inPlace && a.readOnly)
