@@ -5,6 +5,7 @@
 #include "app/message_box_captions.h"
 #include "app/program_folder.h"
 #include "app/qt_texts.h"
+#include "app/recovery_notices.h"
 #include "app/shutdown_signals.h"
 #include "app/single_instance.h"
 #include "base/settings.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     talsk::ShutdownSignals shutdownSignals;
     QTranslator qtTexts;
     talsk::installQtTexts(app, qtTexts);
+    talsk::RecoveryNotices recoveryNotices;
     const QStringList args = app.arguments();
     const std::string folder =
         talsk::chooseProgramFolder(args.size() > 1 ? talsk::toNativePath(args[1]) : "");
@@ -72,6 +74,7 @@ int main(int argc, char** argv) {
     QObject::connect(&shutdownSignals, &talsk::ShutdownSignals::requested, &frame, endNow);
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &frame, endNow);
     frame.show();
+    recoveryNotices.showIn(&frame);
     // Loading starts once the window has been painted.
     QTimer::singleShot(0, &frame, [&frame, damaged, setAside] {
         if (damaged)

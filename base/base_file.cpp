@@ -4,6 +4,7 @@
 #include "base/codec.h"
 #include "base/load_status.h"
 #include "platform/atomic_write.h"
+#include "platform/journal.h"
 #include "platform/little_endian.h"
 #include "platform/memory_file.h"
 
@@ -65,6 +66,8 @@ int32_t openFile(PhoneBase& base, BaseAccess access) {
     if (!a.exists || a.directory) return StatusNotFound;
     if (base.file) base.file->close();
     base.file.reset();
+    // A save of it that was cut short is undone before anything reads it.
+    (void)recoverFile(path);
     const bool writer = access == BaseAccess::Writer;
     if (writer && !a.readOnly) base.file = fs.open(path, OpenMode::ReadWriteExclusive);
     if (base.file) {

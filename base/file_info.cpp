@@ -4,6 +4,7 @@
 #include "base/legacy_10.h"
 #include "base/legacy_12.h"
 #include "base/load_status.h"
+#include "platform/journal.h"
 #include "platform/little_endian.h"
 
 #include <algorithm>
@@ -24,6 +25,7 @@ FileInfoRead readInto(const std::string& path, PhoneBase& base) {
         base.status = StatusNotFound;
         return FileInfoRead::NotFound;
     }
+    (void)recoverFile(path);
     std::unique_ptr<File> file = fs.open(path, OpenMode::ReadShared);
     if (!file) {
         base.status = StatusCannotOpen;

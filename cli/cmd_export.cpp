@@ -7,6 +7,7 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
 #include "platform/cp1251.h"
+#include "platform/journal.h"
 
 #include <cstdio>
 
@@ -34,6 +35,7 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
     PhoneBase base;
     const FileAttributes a = fileSystem().attributes(path);
     std::unique_ptr<File> handle;
+    if (a.exists && !a.directory) (void)recoverFile(path);
     if (!a.exists || a.directory)
         base.status = StatusNotFound;
     else if (!(handle = fileSystem().open(path, OpenMode::ReadShared)))

@@ -1,5 +1,6 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "platform/journal.h"
 #include "platform/terminal.h"
 
 #include <cstdio>
@@ -42,6 +43,13 @@ int main(int argc, char** argv) {
     using namespace talsk::cli;
     talsk::prepareStandardStreams();
     const std::vector<std::string> all = talsk::commandLineArguments(argc, argv);
+    // A file opened by a command may first have a save cut short undone.
+    talsk::setRecoveryReporter([](const std::string& path, talsk::Recovery what) {
+        fail(path + (what == talsk::Recovery::RolledBack
+                         ? ": a save that was cut short was undone; the file is as it was before it"
+                         : ": a save that was cut short could not be undone (the file cannot be "
+                           "written); it may be damaged"));
+    });
     if (all.empty() || all[0] == "--help" || all[0] == "-h") {
         printUsage(all.empty() ? stderr : stdout);
         return all.empty() ? 1 : 0;

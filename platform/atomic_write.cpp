@@ -1,5 +1,7 @@
 #include "platform/atomic_write.h"
 
+#include "platform/journal.h"
+
 namespace talsk {
 
 namespace {
@@ -56,28 +58,10 @@ WriteError replaceWithTemp(FileSystem& fs, const std::string& target, const void
     return WriteError::None;
 }
 
-// Writes over the file itself, as safely as that can be: the room is reserved
-// first, so that a full disk fails before any byte changes; the file is cut
-// to its new length last. A crash in between leaves it damaged.
-WriteError writeInPlace(File& file, const void* data, int64_t size) {
-    const int64_t oldLength = file.length();
-    if (oldLength < 0) return causeOf(file);
-    if (!file.reserve(size)) {
-        const WriteError error = causeOf(file);
-        // Room found before the disk filled up may have lengthened the file.
-        if (file.length() != oldLength) file.truncate(oldLength);
-        return error;
-    }
-    if (!file.seek(0) || !file.write(data, size) || !file.flush() || !file.truncate(size) ||
-        !file.flush())
-        return causeOf(file);
-    return WriteError::None;
-}
-
 WriteError writeInPlace(FileSystem& fs, const std::string& target, const void* data, int64_t size) {
     WriteError error = WriteError::Other;
     std::unique_ptr<File> file = fs.open(target, OpenMode::ReadWriteExclusive, &error);
-    return file ? writeInPlace(*file, data, size) : error;
+    return file ? writeJournaled(fs, target, *file, data, size) : error;
 }
 
 WriteError writeImage(const std::string& path, const void* data, int64_t size,
@@ -96,7 +80,7 @@ WriteError writeImage(const std::string& path, const void* data, int64_t size,
     }
     fs.removeStaleTemps(target);
     // A rename would give the file a new identity, parted from its other names.
-    if (a.exists && a.links > 1) return writeInPlace(*held, data, size);
+    if (a.exists && a.links > 1) return writeJournaled(fs, target, *held, data, size);
     std::unique_ptr<File> fresh;
     Fallback fallback = Fallback::None;
     error = replaceWithTemp(fs, target, data, size, Permissions::KeepOrDefault, &fresh, fallback);
@@ -118,7 +102,7 @@ WriteError writeImage(const std::string& path, const void* data, int64_t size,
         held = fs.open(target, mode, &error);
         if (!held) return error;
     }
-    return writeInPlace(*held, data, size);
+    return writeJournaled(fs, target, *held, data, size);
 }
 
 WriteError writeSmallFile(const std::string& path, const void* data, int64_t size,
@@ -158,6 +142,7 @@ bool readFileHead(const std::string& path, size_t maxSize, std::string& bytes) {
     FileSystem& fs = fileSystem();
     FileAttributes a = fs.attributes(path);
     if (!a.exists || a.directory) return false;
+    (void)recoverFile(path);
     std::unique_ptr<File> file = fs.open(path, OpenMode::ReadShared);
     if (!file) return false;
     const int64_t length = file->length();

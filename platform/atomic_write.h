@@ -25,8 +25,9 @@ namespace talsk {
 // The image is written in place instead when the folder refuses new files by
 // permission, when the file has several names (hard links), which a rename
 // would part, or when the new file could not be given to the old one's owner
-// and would shut him out. Room for it is reserved first, so that a full disk fails before
-// any byte changes; but a crash while writing in place damages the file.
+// and would shut him out. Room for it is reserved first, so that a full disk
+// fails before any byte changes, and the old content is journaled (see
+// journal.h), so that a crash leaves the old file or the new one.
 [[nodiscard]] bool writeFileImage(const std::string& path, const void* data, int64_t size,
                                   std::unique_ptr<File>& held, WriteError* cause = nullptr);
 

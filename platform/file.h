@@ -20,6 +20,11 @@ struct FileAttributes {
     // attribute, whoever runs the program.
     bool readOnly = false;
     uint32_t links = 0; // names the file has (hard links)
+    // What tells the file apart from every other while it lives, whatever its
+    // names: device and inode, or volume serial and file index.
+    bool identified = false;
+    uint64_t device = 0;
+    uint64_t index = 0;
 };
 
 class File {
@@ -74,6 +79,9 @@ public:
     // Atomically replaces `target` by `source`.
     [[nodiscard]] virtual bool replace(const std::string& source, const std::string& target) = 0;
     virtual bool remove(const std::string& path) = 0;
+    // Makes the folder holding `path` durable: names created or removed in it
+    // survive a crash once this returns true.
+    virtual bool syncFolder(const std::string& path) = 0;
     // Follows symbolic links to the file that is really written.
     virtual std::string resolve(const std::string& path) = 0;
     // Gives `to` the owner of `from`, or at least its group where the owner

@@ -173,6 +173,9 @@ public:
         a.directory = S_ISDIR(st.st_mode);
         a.readOnly = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
         a.links = static_cast<uint32_t>(st.st_nlink);
+        a.identified = true;
+        a.device = static_cast<uint64_t>(st.st_dev);
+        a.index = static_cast<uint64_t>(st.st_ino);
         return a;
     }
 
@@ -278,6 +281,18 @@ public:
     }
 
     bool remove(const std::string& path) override { return unlink(path.c_str()) == 0; }
+
+    bool syncFolder(const std::string& path) override {
+        std::string folder, name;
+        splitNative(path, folder, name);
+        const int dfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dfd < 0) return false;
+        // Some file systems cannot sync a folder and say so: their names are
+        // as durable as they get.
+        const bool synced = fsync(dfd) == 0 || errno == EINVAL || errno == EROFS;
+        ::close(dfd);
+        return synced;
+    }
 
     std::string resolve(const std::string& path) override {
         std::string current = path;

@@ -304,7 +304,12 @@ public:
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             BY_HANDLE_FILE_INFORMATION info{};
-            if (GetFileInformationByHandle(h, &info)) a.links = info.nNumberOfLinks;
+            if (GetFileInformationByHandle(h, &info)) {
+                a.links = info.nNumberOfLinks;
+                a.identified = true;
+                a.device = info.dwVolumeSerialNumber;
+                a.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+            }
             CloseHandle(h);
         }
         return a;
@@ -436,6 +441,10 @@ public:
     }
 
     bool remove(const std::string& path) override { return DeleteFileW(wide(path).c_str()) != 0; }
+
+    // NTFS journals its own names: a created or removed name is durable once
+    // the call returns.
+    bool syncFolder(const std::string&) override { return true; }
 
     std::string resolve(const std::string& path) override {
         // Only a link is followed: other names stay as the user gave them.

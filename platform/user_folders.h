@@ -10,4 +10,9 @@ namespace talsk {
 // empty when the system names none.
 std::string userConfigFolder();
 
+// The folder where programs keep this user's data, in UTF-8 (XDG_DATA_HOME or
+// ~/.local/share; on Windows the local application data); empty when the
+// system names none.
+std::string userDataFolder();
+
 } // namespace talsk

@@ -9,16 +9,28 @@
 
 namespace talsk {
 
-std::string userConfigFolder() {
-    // %APPDATA% first, so that it can be pointed elsewhere as on Linux.
-    if (const wchar_t* appData = _wgetenv(L"APPDATA"); appData != nullptr && appData[0] != L'\0')
-        return wideToUtf8(appData, std::wcslen(appData));
+namespace {
+
+// The variable first, so that it can be pointed elsewhere as on Linux.
+std::string knownFolder(const wchar_t* variable, REFKNOWNFOLDERID id) {
+    if (const wchar_t* value = _wgetenv(variable); value != nullptr && value[0] != L'\0')
+        return wideToUtf8(value, std::wcslen(value));
     wchar_t* known = nullptr;
     std::string folder;
-    if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &known) == S_OK)
+    if (SHGetKnownFolderPath(id, 0, nullptr, &known) == S_OK)
         folder = wideToUtf8(known, std::wcslen(known));
     CoTaskMemFree(known);
     return folder;
+}
+
+} // namespace
+
+std::string userConfigFolder() {
+    return knownFolder(L"APPDATA", FOLDERID_RoamingAppData);
+}
+
+std::string userDataFolder() {
+    return knownFolder(L"LOCALAPPDATA", FOLDERID_LocalAppData);
 }
 
 } // namespace talsk

@@ -3,6 +3,7 @@
 #include "base/char_tables.h"
 #include "platform/atomic_write.h"
 #include "platform/file.h"
+#include "platform/journal.h"
 #include "platform/little_endian.h"
 
 #include <algorithm>
@@ -337,6 +338,7 @@ bool loadLog(SearchLog& log, ProgramSettings& settings, const std::string& folde
     settings.searchLogCapacity = static_cast<uint16_t>(capacity);
 
     std::vector<unsigned char> bytes;
+    (void)recoverFile(searchLogPath(folder));
     std::unique_ptr<File> file = fileSystem().open(searchLogPath(folder), OpenMode::ReadShared);
     const int64_t length = file ? file->length() : -1;
     if (length < 0 || length > kMaxLogFileSize) {

@@ -8,6 +8,7 @@
 #include "base/legacy_scramble.h"
 #include "base/load_status.h"
 #include "base/table_builder.h"
+#include "platform/journal.h"
 #include "platform/little_endian.h"
 #include "tools/destination.h"
 
@@ -324,6 +325,7 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     if (inPlace && a.readOnly)
         return writeFailure(ConvertOutcome::CannotOpen, WriteError::NoAccess);
     WriteError cause = WriteError::Other;
+    (void)recoverFile(sourcePath);
     std::unique_ptr<File> source =
         fs.open(sourcePath, inPlace ? OpenMode::ReadWriteExclusive : OpenMode::ReadShared, &cause);
     if (!source)

@@ -1,4 +1,5 @@
 #include "tools/dbf_reader.h"
+#include "platform/journal.h"
 
 #include "platform/file.h"
 #include "platform/little_endian.h"
@@ -64,6 +65,7 @@ DbfStatus parseDbfHeader(const unsigned char* bytes, size_t size, int64_t fileLe
 DbfStatus readDbfHeader(const std::string& path, DbfTable& table) {
     table.path = path;
     table.columnCount = 0;
+    (void)recoverFile(path);
     std::unique_ptr<File> file = fileSystem().open(path, OpenMode::ReadShared);
     if (!file) return DbfStatus::CannotOpen;
     const int64_t length = file->length();

@@ -1,4 +1,5 @@
 #include "tools/destination.h"
+#include "platform/journal.h"
 
 namespace talsk {
 
@@ -10,6 +11,7 @@ WriteError prepareDestination(const std::string& path, std::unique_ptr<File>& he
     if (a.exists && a.readOnly) return WriteError::NoAccess;
     WriteError cause = WriteError::Other;
     if (a.exists) {
+        (void)recoverFile(path);
         held = fs.open(path, OpenMode::ReadWriteExclusive, &cause);
         return held ? WriteError::None : cause;
     }

@@ -5,11 +5,12 @@ namespace talsk::test {
 namespace {
 
 // Forwards to a real file; writes fail once a byte budget is spent, flushes
-// and reserves on request.
+// and reserves on request, and nothing changes once the process died.
 class FaultFile : public File {
 public:
-    FaultFile(std::unique_ptr<File> inner, int64_t writeBudget, bool failFlush, bool failReserve)
-        : inner_(std::move(inner)), budget_(writeBudget), failFlush_(failFlush),
+    FaultFile(FaultFileSystem& fs, std::unique_ptr<File> inner, int64_t writeBudget, bool failFlush,
+              bool failReserve)
+        : fs_(fs), inner_(std::move(inner)), budget_(writeBudget), failFlush_(failFlush),
           failReserve_(failReserve) {}
 
     bool isOpen() const override { return inner_->isOpen(); }
@@ -17,6 +18,10 @@ public:
     bool seek(int64_t offset) override { return inner_->seek(offset); }
     int64_t read(void* buffer, int64_t size) override { return inner_->read(buffer, size); }
     bool write(const void* data, int64_t size) override {
+        if (!fs_.change()) {
+            if (fs_.diesNow()) inner_->write(data, size / 2);
+            return died();
+        }
         if (budget_ >= 0) {
             if (size > budget_) {
                 // A short write, as a full disk gives, then the error.
@@ -29,8 +34,9 @@ public:
         }
         return inner_->write(data, size);
     }
-    bool truncate(int64_t size) override { return inner_->truncate(size); }
+    bool truncate(int64_t size) override { return fs_.change() ? inner_->truncate(size) : died(); }
     bool reserve(int64_t size) override {
+        if (!fs_.change()) return died();
         if (!failReserve_ || size <= inner_->length()) return inner_->reserve(size);
         // Part of the room is found before the disk is full.
         inner_->reserve(inner_->length() + 1);
@@ -38,20 +44,35 @@ public:
         return false;
     }
     bool flush() override {
+        if (!fs_.change()) return died();
         if (!failFlush_) return inner_->flush();
         error_ = WriteError::Other;
         return false;
     }
     void close() override { inner_->close(); }
-    WriteError lastError() const override { return error_; }
+    WriteError lastError() const override {
+        return error_ != WriteError::None ? error_ : inner_->lastError();
+    }
 
 private:
+    bool died() {
+        error_ = WriteError::Other;
+        return false;
+    }
+
+    FaultFileSystem& fs_;
     std::unique_ptr<File> inner_;
     int64_t budget_;
     bool failFlush_;
     bool failReserve_;
     WriteError error_ = WriteError::None;
 };
+
+bool inFolder(const std::string& path, const std::string& folder) {
+    return !folder.empty() && path.size() > folder.size() &&
+           path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/' &&
+           path.find('/', folder.size() + 1) == std::string::npos;
+}
 
 } // namespace
 
@@ -68,26 +89,41 @@ std::unique_ptr<File> FaultFileSystem::open(const std::string& path, OpenMode mo
         if (why) *why = WriteError::NoAccess;
         return nullptr;
     }
+    if (mode != OpenMode::ReadShared && inFolder(path, refusingFolder) &&
+        !real().attributes(path).exists) {
+        if (why) *why = WriteError::NoAccess;
+        return nullptr;
+    }
+    if (mode == OpenMode::CreateExclusive && !change()) {
+        if (why) *why = WriteError::Other;
+        return nullptr;
+    }
     std::unique_ptr<File> f = real().open(path, mode, why);
-    if (!f || (failOpenWritesAfter < 0 && !failReserve)) return f;
-    return std::make_unique<FaultFile>(std::move(f), failOpenWritesAfter, false, failReserve);
+    if (!f) return f;
+    return std::make_unique<FaultFile>(*this, std::move(f), failOpenWritesAfter, false,
+                                       failReserve);
 }
 
 std::unique_ptr<File> FaultFileSystem::createTemp(const std::string& path, std::string& tempPath,
                                                   WriteError* why) {
-    if (refuseTemp != WriteError::None) {
-        if (why) *why = refuseTemp;
+    const WriteError refused = inFolder(path, refusingFolder) ? WriteError::NoAccess : refuseTemp;
+    if (refused != WriteError::None) {
+        if (why) *why = refused;
+        return nullptr;
+    }
+    if (!change()) {
+        if (why) *why = WriteError::Other;
         return nullptr;
     }
     std::unique_ptr<File> f = real().createTemp(path, tempPath, why);
     if (!f) return f;
     ++tempsCreated;
-    if (failTempWritesAfter < 0 && !failTempFlush) return f;
-    return std::make_unique<FaultFile>(std::move(f), failTempWritesAfter, failTempFlush, false);
+    return std::make_unique<FaultFile>(*this, std::move(f), failTempWritesAfter, failTempFlush,
+                                       false);
 }
 
 bool FaultFileSystem::replace(const std::string& source, const std::string& target) {
-    if (failReplace) return false;
+    if (failReplace || !change()) return false;
     ++replaces;
     return real().replace(source, target);
 }

@@ -28,10 +28,29 @@ public:
     bool failReserve = false;
     // Paths reported with the read-only attribute ("*" for every path).
     std::set<std::string> readOnlyPaths;
+    // A folder (as the paths name it) where no new file can be made, as
+    // without write permission: no temporary file, no new file by open().
+    std::string refusingFolder;
+    // The process dies at this change of the disk (counted from 1; -1: never):
+    // a write puts half its bytes first; from then on nothing changes and every
+    // call that would change something fails. Changes are writes, syncs,
+    // truncations, reservations, new files, renames and removals.
+    int64_t crashAtChange = -1;
 
     // What happened, for the checks of a test.
     int tempsCreated = 0;
     int replaces = 0;
+    int64_t changes = 0; // changes of the disk asked for, the failed ones too
+    bool crashed = false;
+
+    // Counts one change; false when the process is dead by now (or dies at it).
+    bool change() {
+        ++changes;
+        if (crashAtChange >= 0 && changes >= crashAtChange) crashed = true;
+        return !crashed;
+    }
+    // Whether a write dies at this change: it then puts only half its bytes.
+    bool diesNow() const { return crashed && changes == crashAtChange; }
 
     FileAttributes attributes(const std::string& path) override;
     std::unique_ptr<File> open(const std::string& path, OpenMode mode, WriteError* why) override;
@@ -39,7 +58,10 @@ public:
                                      WriteError* why) override;
     void removeStaleTemps(const std::string& path) override { real().removeStaleTemps(path); }
     bool replace(const std::string& source, const std::string& target) override;
-    bool remove(const std::string& path) override { return real().remove(path); }
+    bool remove(const std::string& path) override { return change() && real().remove(path); }
+    bool syncFolder(const std::string& path) override {
+        return change() && real().syncFolder(path);
+    }
     std::string resolve(const std::string& path) override { return real().resolve(path); }
     bool keepOwner(const std::string& from, const std::string& to) override {
         return real().keepOwner(from, to);
