@@ -108,8 +108,9 @@ WriteError writeJournal(FileSystem& fs, const std::string& target, File& file,
                         const FileAttributes& identity, OpenJournal& out) {
     const int64_t oldLength = file.length();
     if (oldLength < 0) return causeOf(file);
-    out.path = journalBeside(target);
-    WriteError error = createJournal(fs, out.path, target, out.file);
+    out.path = journalBeside(target, identity);
+    WriteError error =
+        out.path.empty() ? WriteError::Other : createJournal(fs, out.path, target, out.file);
     if (error != WriteError::None) {
         // The folder takes no new file: the user's own data folder does.
         out.path = journalOfIdentity(identity);
@@ -226,21 +227,29 @@ Recovery recoverFrom(FileSystem& fs, const std::string& journalPath, const std::
 
 } // namespace
 
-std::string journalBeside(const std::string& target) {
-    const auto slash = target.find_last_of("/\\");
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    return folder + "." + name + ".talsk-journal";
+namespace {
+
+// The identity in hexadecimal, the same in both places.
+std::string identityName(const FileAttributes& a) {
+    char name[48];
+    std::snprintf(name, sizeof name, "%016" PRIx64 "-%016" PRIx64, a.device, a.index);
+    return name;
 }
 
-std::string journalOfIdentity(const FileAttributes& target) {
-    if (!target.identified) return {};
+} // namespace
+
+std::string journalBeside(const std::string& target, const FileAttributes& a) {
+    if (!a.identified) return {};
+    const auto slash = target.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    return folder + ".talsk-journal-" + identityName(a);
+}
+
+std::string journalOfIdentity(const FileAttributes& a) {
+    if (!a.identified) return {};
     const std::string data = userDataFolder();
     if (data.empty()) return {};
-    char name[64];
-    std::snprintf(name, sizeof name, "%016" PRIx64 "-%016" PRIx64 ".journal", target.device,
-                  target.index);
-    return joinPath(joinPath(data, "talsk-journals"), name);
+    return joinPath(joinPath(data, "talsk-journals"), identityName(a) + ".journal");
 }
 
 WriteError writeJournaled(FileSystem& fs, const std::string& target, File& file, const void* data,
@@ -279,7 +288,8 @@ Recovery recoverFile(const std::string& path) {
     const std::string target = fs.resolve(path);
     const FileAttributes a = fs.attributes(target);
     if (!a.exists || a.directory) return Recovery::None;
-    Recovery result = recoverFrom(fs, journalBeside(target), target, a);
+    if (!a.identified) return Recovery::None;
+    Recovery result = recoverFrom(fs, journalBeside(target, a), target, a);
     if (result == Recovery::None) {
         const std::string own = journalOfIdentity(a);
         if (!own.empty()) result = recoverFrom(fs, own, target, a);

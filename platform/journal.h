@@ -5,8 +5,10 @@
 // killed in between is undone the next time the file is opened, so the file
 // is always either the old one or the new one.
 //
-// A journal lies beside its file (".NAME.talsk-journal") when the folder takes
-// new files, else in the user's data folder, named by the file's identity. Its
+// A journal lies beside its file when the folder takes new files, else in the
+// user's data folder; both are named by the file's identity, so that every name
+// of a file with several finds it (".talsk-journal-DEVICE-INDEX" beside, and
+// "talsk-journals/DEVICE-INDEX.journal" in the user's data folder). Its
 // header names the file by identity and holds the old length and a checksum
 // over itself and the old content: a journal whose checksum fails was torn
 // while it was written, before the file was touched, and is thrown away.
@@ -44,9 +46,10 @@ Recovery recoverFile(const std::string& path);
 using RecoveryReporter = std::function<void(const std::string& path, Recovery what)>;
 void setRecoveryReporter(RecoveryReporter reporter);
 
-// Where the journal of a file lies beside it, and in the user's data folder
-// (empty when the system names none or the file has no identity).
-std::string journalBeside(const std::string& target);
-std::string journalOfIdentity(const FileAttributes& target);
+// Where the journal of a file lies beside it (target is one of its names),
+// and in the user's data folder; empty when the file has no identity, or the
+// system names no data folder.
+std::string journalBeside(const std::string& target, const FileAttributes& a);
+std::string journalOfIdentity(const FileAttributes& a);
 
 } // namespace talsk

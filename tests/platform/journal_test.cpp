@@ -103,7 +103,7 @@ Outcome cutSave(const Save& s, int64_t crashAt) {
     out.isOld = now == oldBytes;
     out.isNew = now == newBytes;
     FileAttributes a = fileSystem().attributes(path);
-    out.journalLeft = fileSystem().attributes(journalBeside(path)).exists ||
+    out.journalLeft = fileSystem().attributes(journalBeside(path, a)).exists ||
                       fileSystem().attributes(journalOfIdentity(a)).exists;
     return out;
 }
@@ -153,21 +153,10 @@ TEST(Journal, RecoveryTouchesOnlyWhatIsItsOwn) {
     const std::vector<unsigned char> oldBytes = pattern(4000, 3);
     const std::vector<unsigned char> newBytes = pattern(1000, 4);
 
-    // A journal left by a save killed once the new content was synced and
-    // the file cut, before the journal was emptied: the last four changes
-    // empty, sync, remove and sync it.
     auto leaveJournal = [&] {
-        int64_t all = 0;
-        for (const int64_t crashAt : {int64_t{-1}, int64_t{0}}) {
-            writeBytes(path, oldBytes);
-            FaultFileSystem fs;
-            fs.refusingFolder = folder; // in place, journal in the user's data folder
-            fs.crashAtChange = crashAt < 0 ? -1 : all - 3;
-            ScopedFileSystem scoped(fs);
-            std::unique_ptr<File> held;
-            EXPECT_EQ(writeFileImage(path, newBytes.data(), 1000, held), crashAt < 0);
-            all = fs.changes;
-        }
+        writeBytes(path, oldBytes);
+        // In place, the journal in the user's data folder.
+        leaveJournaledSave(path, newBytes, folder);
     };
 
     leaveJournal();
@@ -205,10 +194,11 @@ TEST(Journal, RecoveryTouchesOnlyWhatIsItsOwn) {
     const std::string other = folder + "/other.btn";
     writeBytes(other, pattern(10, 5));
     const std::vector<unsigned char> kept = readBytes(journal);
-    writeBytes(journalBeside(other), kept);
+    const std::string besideOther = journalBeside(other, fileSystem().attributes(other));
+    writeBytes(besideOther, kept);
     EXPECT_EQ(recoverFile(other), Recovery::None);
     EXPECT_EQ(readBytes(other), pattern(10, 5));
-    EXPECT_TRUE(fileSystem().attributes(journalBeside(other)).exists);
+    EXPECT_TRUE(fileSystem().attributes(besideOther).exists);
     EXPECT_EQ(recoverFile(path), Recovery::RolledBack);
 }
 

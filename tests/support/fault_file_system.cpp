@@ -1,5 +1,10 @@
 #include "support/fault_file_system.h"
 
+#include "platform/atomic_write.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
 namespace talsk::test {
 
 namespace {
@@ -126,6 +131,26 @@ bool FaultFileSystem::replace(const std::string& source, const std::string& targ
     if (failReplace || !change()) return false;
     ++replaces;
     return real().replace(source, target);
+}
+
+void leaveJournaledSave(const std::string& path, const std::vector<unsigned char>& bytes,
+                        const std::string& refusingFolder) {
+    const std::vector<unsigned char> old = readBytes(path);
+    // Counted once whole; the last four changes empty, sync, remove and sync
+    // the journal, and the save is killed at the first of them.
+    int64_t all = 0;
+    for (const bool whole : {true, false}) {
+        FaultFileSystem fs;
+        fs.refusingFolder = refusingFolder;
+        fs.crashAtChange = whole ? -1 : all - 3;
+        ScopedFileSystem scoped(fs);
+        std::unique_ptr<File> held;
+        EXPECT_EQ(writeFileImage(path, bytes.data(), static_cast<int64_t>(bytes.size()), held),
+                  whole);
+        held.reset();
+        all = fs.changes;
+        if (whole) writeBytes(path, old);
+    }
 }
 
 } // namespace talsk::test

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace talsk::test {
 
@@ -79,6 +80,13 @@ public:
 private:
     static FileSystem& real() { return nativeFileSystem(); }
 };
+
+// Writes `bytes` over the file at `path` as a save written in place that is
+// killed once the new content is on the disk, before its journal goes: the
+// journal left would undo it. The file is written in place because it has a
+// second name, or because `refusingFolder` (its folder) takes no new file.
+void leaveJournaledSave(const std::string& path, const std::vector<unsigned char>& bytes,
+                        const std::string& refusingFolder = {});
 
 // Installs a file system for the life of the object and restores the previous one.
 class ScopedFileSystem {
