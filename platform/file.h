@@ -74,8 +74,10 @@ public:
     // Atomically replaces `target` by `source`.
     [[nodiscard]] virtual bool replace(const std::string& source, const std::string& target) = 0;
     virtual bool remove(const std::string& path) = 0;
-    // Follows symbolic links to the file that is really written.
-    virtual std::string resolve(const std::string& path) = 0;
+    // Follows symbolic links to the file that is really written. Links that
+    // lead in a circle leave the path as it is, with *why, when given, set
+    // to LinkLoop.
+    virtual std::string resolve(const std::string& path, WriteError* why = nullptr) = 0;
     // Gives `to` the owner of `from`, or at least its group where the owner
     // cannot be given. Returns false when the owner of `from` could not read
     // or write `to`, once it has `from`'s permissions, as he could `from`:

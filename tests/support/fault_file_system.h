@@ -40,7 +40,9 @@ public:
     void removeStaleTemps(const std::string& path) override { real().removeStaleTemps(path); }
     bool replace(const std::string& source, const std::string& target) override;
     bool remove(const std::string& path) override { return real().remove(path); }
-    std::string resolve(const std::string& path) override { return real().resolve(path); }
+    std::string resolve(const std::string& path, WriteError* why) override {
+        return real().resolve(path, why);
+    }
     bool keepOwner(const std::string& from, const std::string& to) override {
         return real().keepOwner(from, to);
     }
