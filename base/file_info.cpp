@@ -24,7 +24,7 @@ FileInfoRead readInto(const std::string& path, PhoneBase& base) {
         base.status = StatusNotFound;
         return FileInfoRead::NotFound;
     }
-    std::unique_ptr<File> file = fs.open(path, OpenMode::ReadShared);
+    std::unique_ptr<File> file = fs.open(path, OpenMode::ReadShared, &base.openCause);
     if (!file) {
         base.status = StatusCannotOpen;
         return FileInfoRead::Unreadable;

@@ -10,7 +10,11 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 namespace talsk::test {
 namespace {
@@ -119,7 +123,29 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
     EXPECT_LT(r.status, 128);
     EXPECT_NE(r.err.find("Файл открыт только для чтения."), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n");
+    // A search finds what was read, and says as well that it was not all.
+    r = runCli({"search", "--tables", "city", "--all", "*", dir.file("part.btn")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Файл открыт только для чтения. Так как"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("Москва"), std::string::npos) << r.out;
 }
+
+#ifndef _WIN32 // named pipes are POSIX's
+// A pipe or a device is no base file: the reading commands say so, and do not
+// blame another process.
+TEST_F(BaseCommands, ReadingCommandsNameAFileThatIsNoRegularFile) {
+    ASSERT_EQ(mkfifo(dir.file("pipe.btn").c_str(), 0666), 0);
+    for (const std::string& file : {dir.file("pipe.btn"), std::string("/dev/zero")})
+        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+                 {"info", file}, {"export", file}, {"search", "--all", "*", file}}) {
+            const CliResult r = runCli(args);
+            EXPECT_NE(r.status, 0) << args[0] << " " << file;
+            EXPECT_NE((r.out + r.err).find("Невозможно открыть файл: не обычный файл."),
+                      std::string::npos)
+                << args[0] << " " << file << ": " << r.out << r.err;
+        }
+}
+#endif
 
 // A header that fails its checks says nothing true of the file: no count,
 // date or ratio of it is shown, whatever numbers it holds.
