@@ -278,6 +278,60 @@ TEST_F(BaseCommands, ImportRejectsBadLinesNamingLineAndField) {
     EXPECT_EQ(runCli({"export", dir.file("max.btn")}).out, longest);
 }
 
+#ifndef _WIN32 // folders, devices and closed descriptors as input are POSIX's
+// Input that cannot be read whole is no end of input: the command says why,
+// fails, and the base it would have replaced stays as it was.
+TEST_F(BaseCommands, ImportOfInputThatCannotBeReadWholeWritesNothing) {
+    const std::string target = dir.file("kept.btn");
+    const std::string record = "population\t0\t1\t\t\t\t\t\t\n";
+    ASSERT_EQ(runCli({"import", target}, record).status, 0);
+    const std::vector<unsigned char> before = readBytes(target);
+    const std::string longLine = record + record + std::string(1065, 'x') + "\n";
+    writeBytes(dir.file("long.txt"), std::vector<unsigned char>(longLine.begin(), longLine.end()));
+    std::filesystem::create_directory(dir.file("folder"));
+    struct Case {
+        const char* what;
+        std::vector<std::string> options;
+        std::string input; // a path; empty: standard input closed
+        std::string message;
+    } cases[] = {
+        {"a folder", {}, dir.file("folder"), "cannot read standard input: Is a directory"},
+        {"closed input", {}, "", "cannot read standard input: Bad file descriptor"},
+        {"an over-long line", {}, dir.file("long.txt"), "line 3: longer than 1064 bytes"},
+        {"endless bytes", {}, "/dev/zero", "line 1: longer than 1064 bytes"},
+        {"a folder as key file",
+         {"--key-file", dir.file("folder")},
+         dir.file("long.txt"),
+         "cannot read the key file " + dir.file("folder") + ": Is a directory"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"import"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(target);
+        const CliResult r = runCliReading(args, c.input);
+        EXPECT_EQ(r.status, 1) << c.what;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_EQ(readBytes(target), before) << c.what;
+    }
+}
+#endif
+
+// The longest line a record can take, each character three UTF-8 bytes
+// ("№"), is read; the bound refuses no record.
+TEST_F(BaseCommands, ImportTakesTheLongestLineARecordCanTake) {
+    std::string line = "organizations\t2147483647";
+    for (int k = 1; k < 8; ++k) {
+        line += '\t';
+        for (int i = 0; i < kFieldMax[static_cast<size_t>(k)]; ++i)
+            line += "№";
+    }
+    ASSERT_EQ(line.size() + 1, 1064u);
+    const CliResult r = runCli({"import", dir.file("long.btn")}, line + "\r\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(runCli({"export", dir.file("long.btn")}).out.find(line.substr(24)),
+              std::string::npos);
+}
+
 TEST_F(BaseCommands, BadUsageFailsWithOneMessage) {
     CliResult missing = runCli({"info", dir.file("absent.btn")});
     EXPECT_NE(missing.status, 0);
