@@ -99,7 +99,7 @@ int runLoad(const ParsedArgs& args) {
     ProgramSettings settings;
     resetSettings(settings, ResetMode::All);
     settings.programFolder = dir;
-    if (settings.programFolder.size() > kMaxPathChars)
+    if (!pathWithinLimit(settings.programFolder))
         return fail("the folder's path is longer than 260 characters");
     (void)loadSettings(settings); // defaults when there is none
 
