@@ -60,6 +60,7 @@ namespace {
 // an allowed 2.0b).
 int32_t openFile(PhoneBase& base, BaseAccess access) {
     base.readOnly = 0;
+    base.openCause = WriteError::None;
     FileSystem& fs = fileSystem();
     const std::string path = filePathOf(base);
     const FileAttributes a = fs.attributes(path);
@@ -75,7 +76,7 @@ int32_t openFile(PhoneBase& base, BaseAccess access) {
         fs.removeStaleTemps(fs.resolve(path));
         return 0;
     }
-    base.file = fs.open(path, OpenMode::ReadShared);
+    base.file = fs.open(path, OpenMode::ReadShared, &base.openCause);
     if (!base.file) return StatusCannotOpen;
     base.readOnly = 1;
     // A reader did not ask for the lock: the file is not busy for it.

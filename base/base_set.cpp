@@ -87,7 +87,7 @@ int scanFolder(BaseSet& set, FolderScanSkips* skipped) {
         std::vector<std::string>* leftOut = nullptr;
         if (!storablePath(name))
             leftOut = &left.unstorable;
-        else if (pathCharacters(name) > kMaxPathChars)
+        else if (!pathWithinLimit(name))
             leftOut = &left.tooLong;
         else if (set.bases.size() >= static_cast<size_t>(kMaxFiles))
             leftOut = &left.overLimit;

@@ -26,7 +26,7 @@ FileInfoRead readInto(const std::string& path, PhoneBase& base) {
         return FileInfoRead::NotFound;
     }
     (void)recoverFile(path);
-    std::unique_ptr<File> file = fs.open(path, OpenMode::ReadShared);
+    std::unique_ptr<File> file = fs.open(path, OpenMode::ReadShared, &base.openCause);
     if (!file) {
         base.status = StatusCannotOpen;
         return FileInfoRead::Unreadable;

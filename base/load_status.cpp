@@ -2,7 +2,10 @@
 
 namespace talsk {
 
-std::string statusMessage(int32_t status, bool shortForm) {
+std::string statusMessage(int32_t status, bool shortForm, WriteError cause) {
+    if (status == StatusCannotOpen && cause != WriteError::None && cause != WriteError::Locked &&
+        cause != WriteError::Other)
+        return std::string("Невозможно открыть файл: ") + writeErrorText(cause) + ".";
     const char* first = "Неизвестная ошибка.";
     const char* second = "";
     switch (status) {

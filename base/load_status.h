@@ -1,6 +1,8 @@
 #pragma once
 // What the last open or load of a base left on it, with the messages the user reads.
 
+#include "platform/write_error.h"
+
 #include <cstdint>
 #include <string>
 
@@ -21,7 +23,9 @@ enum LoadStatus : int32_t {
     StatusUnknownFormat = 12,
 };
 
-// UTF-8 text; the short form is the first line alone.
-std::string statusMessage(int32_t status, bool shortForm);
+// UTF-8 text; the short form is the first line alone. A file that could not
+// be opened for a known reason other than another holder (`cause`, e.g. a
+// pipe or a device) says that reason instead.
+std::string statusMessage(int32_t status, bool shortForm, WriteError cause = WriteError::None);
 
 } // namespace talsk

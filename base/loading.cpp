@@ -52,7 +52,8 @@ std::vector<FileListEntry> filesListEntries(const BaseSet& set, bool readOnlyMod
     std::vector<FileListEntry> files;
     for (const PhoneBase& base : set.bases)
         if (readOnlyMode ? base.connected != 0 && base.readOnly != 0 : base.connected == 0)
-            files.push_back(FileListEntry{base.path, static_cast<LoadStatus>(base.status)});
+            files.push_back(
+                FileListEntry{base.path, static_cast<LoadStatus>(base.status), base.openCause});
     return files;
 }
 

@@ -28,6 +28,7 @@ struct KeyEntryFile {
 struct FileListEntry {
     std::string path;                     // as listed
     LoadStatus status = StatusCannotOpen; // shown in full form when the file is selected
+    WriteError cause = WriteError::None;  // why it did not open, when known
 };
 
 enum class FilesListChoice { Cancel, Ok, Change };

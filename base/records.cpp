@@ -431,12 +431,14 @@ void resetBase(PhoneBase& base) {
     std::string path = std::move(base.path);
     std::string folder = std::move(base.folder);
     std::string key = std::move(base.key);
-    int32_t status = base.status;
+    const int32_t status = base.status;
+    const WriteError openCause = base.openCause;
     base = PhoneBase{};
     base.path = std::move(path);
     base.folder = std::move(folder);
     base.key = std::move(key);
     base.status = status;
+    base.openCause = openCause;
 }
 
 void stampTableDates(BaseTable& table, bool storing) {

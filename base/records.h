@@ -164,6 +164,7 @@ struct PhoneBase {
     int32_t dataSize = 0;
     uint8_t connected = 0;
     int32_t status = 0;
+    WriteError openCause = WriteError::None; // why the file did not open (status 2), when known
     uint8_t readOnly = 0;
     uint16_t version = 0;
     uint8_t flagByte = 0;

@@ -246,6 +246,10 @@ size_t pathCharacters(const std::string& path) {
     return n;
 }
 
+bool pathWithinLimit(const std::string& path) {
+    return pathCharacters(path) <= kMaxPathChars;
+}
+
 std::string firstUnstorablePath(const ProgramSettings& settings) {
     for (int i = 0; i < fileCountToWrite(settings); ++i)
         if (!storablePath(settings.filePaths[static_cast<size_t>(i)]))

@@ -103,8 +103,11 @@ std::string damagedSettingsMessage(bool setAside);
 // Whether the configuration file can hold a path: every character has an
 // exact Windows-1251 form, and there is no '\\' (read back as a separator).
 bool storablePath(const std::string& path);
-// Characters (not bytes) of a UTF-8 path: what the 260-character limit counts.
+// Characters (not bytes) of a UTF-8 path: what the 260-character limit counts,
+// as the file stores each in one Windows-1251 byte.
 size_t pathCharacters(const std::string& path);
+// Whether a path (the system's bytes) is within that limit.
+bool pathWithinLimit(const std::string& path);
 // The first listed path that the configuration file cannot hold; empty when none.
 std::string firstUnstorablePath(const ProgramSettings& settings);
 // Why a path cannot be listed, naming it (UTF-8).

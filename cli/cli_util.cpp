@@ -1,5 +1,6 @@
 #include "cli/cli_util.h"
 
+#include "cli/line_reader.h"
 #include "platform/cp1251.h"
 #include "platform/file.h"
 #include "platform/terminal.h"
@@ -175,15 +176,16 @@ bool readKeyFile(const std::string& utf8Path, std::string& typedUtf8) {
         fail("cannot read the key file " + utf8Path + ": " + std::strerror(errno));
         return false;
     }
+    LineReader reader(f, kLongestKeyLine);
     std::string line;
-    int c;
-    // No key is longer than this; the length check below refuses the rest.
-    while ((c = std::fgetc(f)) != EOF && c != '\n' && line.size() < kLongestKeyLine)
-        line += static_cast<char>(c);
-    const bool failed = std::ferror(f) != 0;
+    const LineReader::Result got = reader.next(line);
     std::fclose(f);
-    if (failed) {
-        fail("cannot read the key file " + utf8Path);
+    if (got == LineReader::Result::Failed) {
+        fail("cannot read the key file " + utf8Path + ": " + std::strerror(reader.error()));
+        return false;
+    }
+    if (got == LineReader::Result::TooLong) {
+        fail(kKeyTooLong);
         return false;
     }
     if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -44,6 +44,18 @@ std::vector<std::string> splitTabs(const std::string& line);
 // "population\t12\t<seven fields>" for record i of a table.
 std::string exportLine(TableKind kind, int32_t i, const BaseTable& table);
 
+// The longest line exportLine can write, and a '\r' an editor may add: the
+// longest table name, a record index, tabs, and every field at its limit
+// with each character at its longest, three UTF-8 bytes (an escape takes two).
+constexpr size_t longestExportLine() {
+    size_t characters = 0;
+    for (int k = 1; k <= kFieldCount; ++k)
+        characters += static_cast<size_t>(kFieldMax[static_cast<size_t>(k)]);
+    const size_t tableName = sizeof "organizations" - 1;
+    const size_t index = 10; // digits of the largest int32_t
+    return tableName + 1 + index + kFieldCount + characters * 3 + 1;
+}
+
 // The options of a command on one base file: [--key TEXT | --key-file FILE]
 // [--version 2.0|1.2] FILE.
 struct FileCommandOptions {

@@ -90,7 +90,7 @@ int runConvert(const ParsedArgs& args) {
     case ConvertOutcome::CannotCreate:
         return fail(withCause("Ошибка при создании файла " + destination, r.cause));
     case ConvertOutcome::CannotRead:
-        return fail(files[0] + ": " + oneLine(statusMessage(r.status, true)));
+        return fail(files[0] + ": " + oneLine(statusMessage(r.status, true, r.cause)));
     case ConvertOutcome::Damaged:
         return fail("Файл " + fileTitle(source) + " поврежден, продолжение невозможно");
     case ConvertOutcome::WouldCut: {

@@ -38,12 +38,12 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
     if (a.exists && !a.directory) (void)recoverFile(path);
     if (!a.exists || a.directory)
         base.status = StatusNotFound;
-    else if (!(handle = fileSystem().open(path, OpenMode::ReadShared)))
+    else if (!(handle = fileSystem().open(path, OpenMode::ReadShared, &base.openCause)))
         base.status = StatusCannotOpen;
     // A table that failed leaves the other one readable (status 10).
     if (!handle || (!readLegacy12(*handle, utf8ToCp1251(typedKeyUtf8), base) &&
                     base.status != StatusReadOnlyIncomplete))
-        return fail(file + ": " + statusMessage(base.status, false));
+        return fail(file + ": " + statusMessage(base.status, false, base.openCause));
     RecordFields fields;
     LegacyRecord record;
     for (int k = 0; k < kLegacy12TableCount; ++k) {
@@ -71,7 +71,7 @@ int runExport(const ParsedArgs& args) {
     if (options.version12) return export12(file, key);
     PhoneBase base;
     if (!loadBaseFile(base, file, key)) {
-        std::string message = statusMessage(base.status, false);
+        std::string message = statusMessage(base.status, false, base.openCause);
         closeBase(base);
         return fail(file + ": " + message);
     }

@@ -7,10 +7,11 @@
 #include "base/table_builder.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/line_reader.h"
 #include "platform/cp1251.h"
 
+#include <cstdio>
 #include <cstring>
-#include <iostream>
 #include <string>
 
 namespace talsk::cli {
@@ -73,11 +74,20 @@ int runImport(const ParsedArgs& args) {
     std::string line;
     long lineNo = 0;
     RecordFields fields;
-    while (std::getline(std::cin, line)) {
+    LineReader input(stdin, longestExportLine());
+    for (LineReader::Result got; (got = input.next(line)) != LineReader::Result::End;) {
         ++lineNo;
+        const std::string where = "line " + std::to_string(lineNo) + ": ";
+        // A failed read is no end of the input: a base of part of it would
+        // take the place of the old one.
+        if (got == LineReader::Result::Failed)
+            return fail(std::string("cannot read standard input: ") + std::strerror(input.error()) +
+                        "; nothing was written");
+        if (got == LineReader::Result::TooLong)
+            return fail(where + "longer than " + std::to_string(longestExportLine()) +
+                        " bytes, more than any record takes");
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
-        const std::string where = "line " + std::to_string(lineNo) + ": ";
         std::vector<std::string> parts = splitTabs(line);
         if (parts.size() != 2 + kFieldCount)
             return fail(where + "expected 9 tab-separated columns, found " +

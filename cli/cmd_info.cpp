@@ -33,7 +33,8 @@ void printInfo(const std::string& path, PhoneBase& base) {
     std::printf("version: %s\n", headerRead ? versionName(base.version) : "-");
     std::printf("keyed: %d\n", base.keyed);
     std::printf("status: %d\n", base.status);
-    std::printf("message: %s\n", oneLine(statusMessage(base.status, false)).c_str());
+    std::printf("message: %s\n",
+                oneLine(statusMessage(base.status, false, base.openCause)).c_str());
     const FileInfoTexts shown = fileInfoTexts(base);
     std::printf("population: %s\n", shown.counts[0].c_str());
     std::printf("organizations: %s\n", shown.counts[1].c_str());

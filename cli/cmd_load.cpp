@@ -99,7 +99,7 @@ int runLoad(const ParsedArgs& args) {
     ProgramSettings settings;
     resetSettings(settings, ResetMode::All);
     settings.programFolder = dir;
-    if (settings.programFolder.size() > kMaxPathChars)
+    if (!pathWithinLimit(settings.programFolder))
         return fail("the folder's path is longer than 260 characters");
     (void)loadSettings(settings); // defaults when there is none
 
@@ -112,9 +112,9 @@ int runLoad(const ParsedArgs& args) {
     for (const PhoneBase& base : set.bases) {
         listed.push_back(base.path);
         std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", listed.back().c_str(), base.status,
-                    oneLine(statusMessage(base.status, true)).c_str(), base.connected ? 1 : 0,
-                    base.readOnly ? 1 : 0, base.tables[0].count, base.tables[1].count,
-                    base.tables[2].count);
+                    oneLine(statusMessage(base.status, true, base.openCause)).c_str(),
+                    base.connected ? 1 : 0, base.readOnly ? 1 : 0, base.tables[0].count,
+                    base.tables[1].count, base.tables[2].count);
     }
     std::printf("# population=%d organizations=%d citycodes=%d total=%d\n", set.totalPopulation,
                 set.totalOrganizations, set.totalCityCodes, set.total);

@@ -167,7 +167,11 @@ int runSearch(const ParsedArgs& args) {
             opened = openBase(base, &path, {.access = BaseAccess::Reader});
         }
         if (!opened) {
-            fail(a.files[j] + ": " + statusMessage(base.status, true));
+            fail(a.files[j] + ": " + statusMessage(base.status, true, base.openCause));
+            allLoaded = false;
+        } else if (base.status == StatusReadOnlyIncomplete) {
+            // Searched all the same, but the hits cannot be all there are.
+            fail(a.files[j] + ": " + oneLine(statusMessage(base.status, false)));
             allLoaded = false;
         }
         set.search.fileMask[j] = 1;

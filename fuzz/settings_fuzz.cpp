@@ -23,7 +23,7 @@ bool valid(const ProgramSettings& s) {
     for (float share : s.columnWidthShares)
         ok = ok && share >= 0.001f && share <= 1.0f;
     for (const std::string& path : s.filePaths)
-        ok = ok && path.size() <= kMaxPathChars;
+        ok = ok && pathWithinLimit(path);
     return ok;
 }
 

@@ -67,7 +67,9 @@ WriteError writeInPlace(FileSystem& fs, const std::string& target, const void* d
 WriteError writeImage(const std::string& path, const void* data, int64_t size,
                       std::unique_ptr<File>& held) {
     FileSystem& fs = fileSystem();
-    const std::string target = fs.resolve(path);
+    WriteError unresolved = WriteError::None;
+    const std::string target = fs.resolve(path, &unresolved);
+    if (unresolved != WriteError::None) return unresolved;
     const FileAttributes a = fs.attributes(target);
     if (a.directory) return WriteError::IsFolder;
     WriteError error = WriteError::Other;
@@ -109,7 +111,9 @@ WriteError writeSmallFile(const std::string& path, const void* data, int64_t siz
                           Permissions permissions) {
     if (path.empty()) return WriteError::Other;
     FileSystem& fs = fileSystem();
-    const std::string target = fs.resolve(path);
+    WriteError unresolved = WriteError::None;
+    const std::string target = fs.resolve(path, &unresolved);
+    if (unresolved != WriteError::None) return unresolved;
     const FileAttributes a = fs.attributes(target);
     if (a.directory) return WriteError::IsFolder;
     fs.removeStaleTemps(target);

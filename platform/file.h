@@ -82,8 +82,10 @@ public:
     // Makes the folder holding `path` durable: names created or removed in it
     // survive a crash once this returns true.
     virtual bool syncFolder(const std::string& path) = 0;
-    // Follows symbolic links to the file that is really written.
-    virtual std::string resolve(const std::string& path) = 0;
+    // Follows symbolic links to the file that is really written. Links that
+    // lead in a circle leave the path as it is, with *why, when given, set
+    // to LinkLoop.
+    virtual std::string resolve(const std::string& path, WriteError* why = nullptr) = 0;
     // Gives `to` the owner of `from`, or at least its group where the owner
     // cannot be given. Returns false when the owner of `from` could not read
     // or write `to`, once it has `from`'s permissions, as he could `from`:

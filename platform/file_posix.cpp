@@ -34,6 +34,8 @@ WriteError writeErrorOf(int error) {
         return WriteError::IsFolder;
     case ENOTDIR:
         return WriteError::NoFolder;
+    case ELOOP:
+        return WriteError::LinkLoop;
     default:
         return WriteError::Other;
     }
@@ -206,8 +208,9 @@ public:
             return nullptr;
         };
         struct stat st {};
-        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        if (fstat(fd, &st) != 0) return refuse(writeErrorOf(errno));
+        if (!S_ISREG(st.st_mode)) return refuse(WriteError::NotRegular);
+        if (fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
             return refuse(WriteError::Other);
         if (mode != OpenMode::ReadShared) {
             if (!lockForWriting(fd)) return refuse(WriteError::Locked);
@@ -294,11 +297,13 @@ public:
         return synced;
     }
 
-    std::string resolve(const std::string& path) override {
+    std::string resolve(const std::string& path, WriteError* why) override {
         std::string current = path;
         for (int hop = 0; hop < 40; ++hop) {
             char buf[PATH_MAX];
             if (realpath(current.c_str(), buf) != nullptr) return buf;
+            // Writing there would replace a link of the circle by a file.
+            if (errno == ELOOP) break;
             // A link to a file that does not exist yet: the file it names is
             // the one to write, and the link stays.
             const ssize_t n = readlink(current.c_str(), buf, sizeof buf);
@@ -310,7 +315,8 @@ public:
             }
             current = next;
         }
-        return path; // a loop of links
+        tell(why, WriteError::LinkLoop);
+        return path;
     }
 
     bool keepOwner(const std::string& from, const std::string& to) override {

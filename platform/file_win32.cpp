@@ -29,6 +29,8 @@ WriteError writeErrorOf(DWORD error) {
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
         return WriteError::NoFolder;
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return WriteError::LinkLoop;
     default:
         return WriteError::Other;
     }
@@ -348,7 +350,7 @@ public:
             return nullptr;
         };
         // Devices, pipes and the like are not files to read a base from.
-        if (!isRegularFile(h)) return refuse(WriteError::Other);
+        if (!isRegularFile(h)) return refuse(WriteError::NotRegular);
         if (mode != OpenMode::ReadShared) {
             if (!lockForWriting(h)) return refuse(WriteError::Locked);
             if (mode == OpenMode::CreateExclusive && !SetEndOfFile(h))
@@ -446,7 +448,7 @@ public:
     // the call returns.
     bool syncFolder(const std::string&) override { return true; }
 
-    std::string resolve(const std::string& path) override {
+    std::string resolve(const std::string& path, WriteError* why) override {
         // Only a link is followed: other names stay as the user gave them.
         const std::wstring name = wide(path);
         const DWORD a = GetFileAttributesW(name.c_str());
@@ -454,7 +456,11 @@ public:
             return path;
         HANDLE h = CreateFileW(name.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (h == INVALID_HANDLE_VALUE) return path; // a link to nothing (yet)
+        if (h == INVALID_HANDLE_VALUE) {
+            // Links in a circle cannot be resolved; a link to nothing (yet) is written.
+            if (GetLastError() == ERROR_CANT_RESOLVE_FILENAME) tell(why, WriteError::LinkLoop);
+            return path;
+        }
         std::wstring final(MAX_PATH, L'\0');
         DWORD n = GetFinalPathNameByHandleW(h, final.data(), static_cast<DWORD>(final.size()), 0);
         if (n >= final.size()) {

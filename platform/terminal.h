@@ -8,7 +8,8 @@
 namespace talsk {
 
 // Makes the standard streams carry bytes as they are (no line-end
-// translation), and a console show UTF-8 text. Call it first in main.
+// translation), and a console show UTF-8 text. A stream the caller closed
+// stays failing, and no file opened later takes its place. Call it first in main.
 void prepareStandardStreams();
 
 // The program's arguments after its name, in UTF-8 whatever the system's

@@ -16,6 +16,10 @@ const char* writeErrorText(WriteError error) {
         return "это папка";
     case WriteError::NoFolder:
         return "папка не найдена";
+    case WriteError::NotRegular:
+        return "не обычный файл";
+    case WriteError::LinkLoop:
+        return "ссылки идут по кругу";
     case WriteError::Other:
         break;
     }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses of fuzz/ with clang in build/fuzz and runs each
-# for SECONDS, one after the other, seeded with the sample files of tests/data.
+# for SECONDS, one after the other, seeded with the sample files fuzz/seeds.txt
+# names.
 # Stops with a non-zero exit at the first crash; the input that caused it stays
 # in build/fuzz/artifacts/HARNESS/ and the whole output in build/fuzz/HARNESS.log.
 #
@@ -27,18 +28,9 @@ else
     done
 fi
 
-# The sample files each harness starts from.
+# The sample files each harness starts from, as the test run feeds them too.
 seeds_of() {
-    case "$1" in
-    load_fuzz) echo tests/data/base20*.btn ;;
-    legacy10_fuzz) echo tests/data/base10.btn ;;
-    legacy12_fuzz) echo tests/data/base12*.btn ;;
-    file_info_fuzz) echo tests/data/*.btn ;;
-    settings_fuzz) echo tests/data/settings.cfg ;;
-    search_log_fuzz) echo tests/data/search*.log ;;
-    key_store_fuzz) echo tests/data/keys.store ;;
-    dbf_fuzz) echo tests/data/*.dbf ;;
-    esac
+    awk -v h="$1" '$1 == h { for (i = 2; i <= NF; i++) print $i }' fuzz/seeds.txt
 }
 
 build=build/fuzz

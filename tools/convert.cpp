@@ -328,9 +328,12 @@ ConvertResult convert(const std::string& sourcePath, const std::string& destinat
     (void)recoverFile(sourcePath);
     std::unique_ptr<File> source =
         fs.open(sourcePath, inPlace ? OpenMode::ReadWriteExclusive : OpenMode::ReadShared, &cause);
-    if (!source)
-        return inPlace ? writeFailure(ConvertOutcome::CannotOpen, cause)
-                       : result(ConvertOutcome::CannotRead, StatusCannotOpen);
+    if (!source) {
+        if (inPlace) return writeFailure(ConvertOutcome::CannotOpen, cause);
+        ConvertResult unread = result(ConvertOutcome::CannotRead, StatusCannotOpen);
+        unread.cause = cause;
+        return unread;
+    }
     unsigned char word[2];
     if (source->length() <= 20 || !source->seek(0) || !source->readExact(word, 2))
         return result(ConvertOutcome::CannotRead, StatusNoData);

@@ -26,8 +26,9 @@ struct ConvertResult {
     int32_t status = 0; // LoadStatus of the source when CannotRead
     CutFields cut;      // what a 1.2 target would cut, when WouldCut
     // Why the destination could not be created (CannotCreate), the source
-    // opened for writing in place (CannotOpen) or the result written
-    // (SaveFailed); None when it was not the file system.
+    // opened for writing in place (CannotOpen) or for reading (CannotRead,
+    // status 2) or the result written (SaveFailed); None when it was not the
+    // file system.
     WriteError cause = WriteError::None;
 };
 

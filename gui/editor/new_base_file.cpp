@@ -65,7 +65,7 @@ int createBaseFile(BaseSet& set, const NewBaseRequest& request, EditorPrompts& p
                      unstorablePathMessage(name).c_str());
         return kNoBase;
     }
-    if (pathCharacters(name) > kMaxPathChars) { // the settings' list holds no longer name
+    if (!pathWithinLimit(name)) { // the settings' list holds no longer name
         prompts.tell(PromptIcon::Information, editorText::kProgramCaption, kTooLong);
         return kNoBase;
     }

@@ -79,7 +79,7 @@ AddRefusal ConnectedFilesModel::addUnused(const std::vector<int>& rows) {
             refusal = AddRefusal::ListFull;
         else if (!storablePath(name))
             refusal = AddRefusal::NameNotStorable;
-        else if (pathCharacters(name) > kMaxPathChars)
+        else if (!pathWithinLimit(name))
             refusal = AddRefusal::NameTooLong;
         else if (listed(name))
             refusal = AddRefusal::AlreadyListed;

@@ -108,7 +108,7 @@ void FileInfoDialog::showBase(int row) {
     const PhoneBase& base = set_.bases[static_cast<size_t>(row)];
     const FileInfoTexts texts = fileInfoTexts(base);
     panel_->showTexts(texts);
-    status_->setText(QString::fromStdString(statusMessage(base.status, false)));
+    status_->setText(QString::fromStdString(statusMessage(base.status, false, base.openCause)));
     total_->setText(QString::fromStdString(texts.total));
     ratio_->setText(QString::fromStdString(texts.ratio));
 }

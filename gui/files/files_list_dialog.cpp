@@ -44,8 +44,9 @@ FilesListAnswer runFilesListDialog(QWidget* parent, const std::vector<FileListEn
     status->setMinimumHeight(3 * status->fontMetrics().lineSpacing() + 2 * u.x(4) + 2);
     QObject::connect(list, &QListWidget::currentRowChanged, &dialog, [&](int row) {
         if (row >= 0 && row < static_cast<int>(files.size()))
-            status->setText(QString::fromStdString(
-                statusMessage(files[static_cast<size_t>(row)].status, false)));
+            status->setText(
+                QString::fromStdString(statusMessage(files[static_cast<size_t>(row)].status, false,
+                                                     files[static_cast<size_t>(row)].cause)));
     });
 
     auto* dontShow = new QCheckBox(QStringLiteral("Не показывать это в дальнейшем"));

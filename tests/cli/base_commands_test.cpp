@@ -12,8 +12,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -124,7 +126,29 @@ TEST_F(BaseCommands, ExportOfAPartlyReadableFileFails) {
     EXPECT_LT(r.status, 128);
     EXPECT_NE(r.err.find("Файл открыт только для чтения."), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "citycodes\t0\t495\tМосква\t8-495-09\t\t\t\t\n");
+    // A search finds what was read, and says as well that it was not all.
+    r = runCli({"search", "--tables", "city", "--all", "*", dir.file("part.btn")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Файл открыт только для чтения. Так как"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("Москва"), std::string::npos) << r.out;
 }
+
+#ifndef _WIN32 // named pipes are POSIX's
+// A pipe or a device is no base file: the reading commands say so, and do not
+// blame another process.
+TEST_F(BaseCommands, ReadingCommandsNameAFileThatIsNoRegularFile) {
+    ASSERT_EQ(mkfifo(dir.file("pipe.btn").c_str(), 0666), 0);
+    for (const std::string& file : {dir.file("pipe.btn"), std::string("/dev/zero")})
+        for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+                 {"info", file}, {"export", file}, {"search", "--all", "*", file}}) {
+            const CliResult r = runCli(args);
+            EXPECT_NE(r.status, 0) << args[0] << " " << file;
+            EXPECT_NE((r.out + r.err).find("Невозможно открыть файл: не обычный файл."),
+                      std::string::npos)
+                << args[0] << " " << file << ": " << r.out << r.err;
+        }
+}
+#endif
 
 // A header that fails its checks says nothing true of the file: no count,
 // date or ratio of it is shown, whatever numbers it holds.
@@ -255,6 +279,60 @@ TEST_F(BaseCommands, ImportRejectsBadLinesNamingLineAndField) {
     CliResult ok = runCli({"import", dir.file("max.btn")}, longest);
     ASSERT_EQ(ok.status, 0) << ok.err;
     EXPECT_EQ(runCli({"export", dir.file("max.btn")}).out, longest);
+}
+
+#ifndef _WIN32 // folders, devices and closed descriptors as input are POSIX's
+// Input that cannot be read whole is no end of input: the command says why,
+// fails, and the base it would have replaced stays as it was.
+TEST_F(BaseCommands, ImportOfInputThatCannotBeReadWholeWritesNothing) {
+    const std::string target = dir.file("kept.btn");
+    const std::string record = "population\t0\t1\t\t\t\t\t\t\n";
+    ASSERT_EQ(runCli({"import", target}, record).status, 0);
+    const std::vector<unsigned char> before = readBytes(target);
+    const std::string longLine = record + record + std::string(1065, 'x') + "\n";
+    writeBytes(dir.file("long.txt"), std::vector<unsigned char>(longLine.begin(), longLine.end()));
+    std::filesystem::create_directory(dir.file("folder"));
+    struct Case {
+        const char* what;
+        std::vector<std::string> options;
+        std::string input; // a path; empty: standard input closed
+        std::string message;
+    } cases[] = {
+        {"a folder", {}, dir.file("folder"), "cannot read standard input: Is a directory"},
+        {"closed input", {}, "", "cannot read standard input: Bad file descriptor"},
+        {"an over-long line", {}, dir.file("long.txt"), "line 3: longer than 1064 bytes"},
+        {"endless bytes", {}, "/dev/zero", "line 1: longer than 1064 bytes"},
+        {"a folder as key file",
+         {"--key-file", dir.file("folder")},
+         dir.file("long.txt"),
+         "cannot read the key file " + dir.file("folder") + ": Is a directory"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"import"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(target);
+        const CliResult r = runCliReading(args, c.input);
+        EXPECT_EQ(r.status, 1) << c.what;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_EQ(readBytes(target), before) << c.what;
+    }
+}
+#endif
+
+// The longest line a record can take, each character three UTF-8 bytes
+// ("№"), is read; the bound refuses no record.
+TEST_F(BaseCommands, ImportTakesTheLongestLineARecordCanTake) {
+    std::string line = "organizations\t2147483647";
+    for (int k = 1; k < 8; ++k) {
+        line += '\t';
+        for (int i = 0; i < kFieldMax[static_cast<size_t>(k)]; ++i)
+            line += "№";
+    }
+    ASSERT_EQ(line.size() + 1, 1064u);
+    const CliResult r = runCli({"import", dir.file("long.btn")}, line + "\r\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(runCli({"export", dir.file("long.btn")}).out.find(line.substr(24)),
+              std::string::npos);
 }
 
 TEST_F(BaseCommands, BadUsageFailsWithOneMessage) {

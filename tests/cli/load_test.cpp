@@ -7,7 +7,9 @@
 #include "support/temp_dir.h"
 #include "tools/convert.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -202,6 +204,40 @@ TEST_F(LoadCommand, KeysLongerThanTheKeyEntryAreRefusedBeforeAnythingIsConverted
     EXPECT_EQ(test::readBytes(dir.file("old.btn")), before) << "nothing is converted";
     auto r = load({"--convert", "--key", "old.btn=" + key32});
     EXPECT_EQ(lines(r.out).at(0), "old.btn\t1\tФайл успешно подключен.\t1\t0\t2\t2\t0");
+}
+
+// The folder's path is limited in characters, as the settings keep them (one
+// Windows-1251 byte each), not in the bytes of its UTF-8 name.
+TEST_F(LoadCommand, FolderPathLimitCountsCharacters) {
+    const struct {
+        size_t characters;
+        bool loads;
+    } cases[] = {
+        {160, true},
+#ifndef _WIN32 // longer than the longest path there
+        {261, false},
+#endif
+    };
+    for (const auto& c : cases) {
+        std::string folder = dir.path();
+        for (size_t left = c.characters - pathCharacters(folder); left > 0;) {
+            size_t letters = std::min<size_t>(left - 1, 40);
+            if (left - 1 - letters == 1) --letters; // the next folder needs a letter too
+            folder += '/';
+            for (size_t i = 0; i < letters; ++i)
+                folder += "ж";
+            left -= letters + 1;
+        }
+        ASSERT_EQ(pathCharacters(folder), c.characters);
+        std::filesystem::create_directories(test::nativePath(folder));
+        writeBaseFile(folder + "/a.btn", 2, 0, 0, {}, 1);
+        const auto r = runCli({"load", folder});
+        EXPECT_EQ(r.status == 0, c.loads) << c.characters << ": " << r.err;
+        if (c.loads)
+            EXPECT_EQ(lines(r.out).at(0), "a.btn\t1\tФайл успешно подключен.\t1\t0\t2\t0\t0");
+        else
+            EXPECT_NE(r.err.find("longer than 260 characters"), std::string::npos) << r.err;
+    }
 }
 
 TEST_F(LoadCommand, BadArguments) {

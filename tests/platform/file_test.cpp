@@ -79,9 +79,13 @@ TEST(PosixFile, PipeDoesNotOpenNorWait) {
     TempDir dir;
     const std::string path = dir.file("pipe.btn");
     ASSERT_EQ(mkfifo(path.c_str(), 0666), 0);
-    EXPECT_FALSE(fs().open(path, OpenMode::ReadShared));
-    EXPECT_FALSE(fs().open(path, OpenMode::ReadWriteExclusive));
-    EXPECT_FALSE(fs().open(path, OpenMode::CreateExclusive));
+    for (const std::string& name : {path, std::string("/dev/zero")})
+        for (OpenMode mode :
+             {OpenMode::ReadShared, OpenMode::ReadWriteExclusive, OpenMode::CreateExclusive}) {
+            WriteError why = WriteError::None;
+            EXPECT_FALSE(fs().open(name, mode, &why)) << name;
+            EXPECT_EQ(why, WriteError::NotRegular) << name;
+        }
 }
 #endif
 
@@ -200,6 +204,15 @@ TEST(PosixFile, ResolveFollowsLinks) {
     EXPECT_EQ(fs().resolve(dir.file("link")), real);
     EXPECT_EQ(fs().resolve(dir.file("link2")), real);
     EXPECT_EQ(fs().resolve(dir.file("none")), dir.file("none"));
+    // A link to a file not made yet leads to it; links in a circle to nothing.
+    ASSERT_EQ(symlink("later", dir.file("dangling").c_str()), 0);
+    ASSERT_EQ(symlink("loop2", dir.file("loop1").c_str()), 0);
+    ASSERT_EQ(symlink("loop1", dir.file("loop2").c_str()), 0);
+    WriteError why = WriteError::None;
+    EXPECT_EQ(fs().resolve(dir.file("dangling"), &why), dir.file("later"));
+    EXPECT_EQ(why, WriteError::None);
+    EXPECT_EQ(fs().resolve(dir.file("loop1"), &why), dir.file("loop1"));
+    EXPECT_EQ(why, WriteError::LinkLoop);
 }
 #endif
 

@@ -99,10 +99,13 @@ int run(const std::vector<std::string>& args, const std::string& inPath, const s
         const std::string& errPath) {
     pid_t pid = fork();
     if (pid == 0) {
-        int in = open(inPath.c_str(), O_RDONLY);
+        int in = inPath.empty() ? -1 : open(inPath.c_str(), O_RDONLY);
         int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
+        if (in < 0)
+            close(0);
+        else
+            dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
         std::vector<char*> argv;
@@ -134,21 +137,35 @@ std::string tempName(const char* what) {
 #endif
 } // namespace
 
-CliResult runCli(const std::vector<std::string>& args, const std::string& input) {
-    const std::string inPath = tempName("in"), outPath = tempName("out"), errPath = tempName("err");
-    {
-        std::ofstream in(nativePath(inPath), std::ios::binary);
-        in << input;
-    }
+namespace {
+CliResult runWithInputFile(const std::vector<std::string>& args, const std::string& inPath) {
+    const std::string outPath = tempName("out"), errPath = tempName("err");
     CliResult result;
     result.status = run(args, inPath, outPath, errPath);
     result.out = readAll(outPath);
     result.err = readAll(errPath);
-    std::filesystem::remove(nativePath(inPath));
     std::filesystem::remove(nativePath(outPath));
     std::filesystem::remove(nativePath(errPath));
     return result;
 }
+} // namespace
+
+CliResult runCli(const std::vector<std::string>& args, const std::string& input) {
+    const std::string inPath = tempName("in");
+    {
+        std::ofstream in(nativePath(inPath), std::ios::binary);
+        in << input;
+    }
+    CliResult result = runWithInputFile(args, inPath);
+    std::filesystem::remove(nativePath(inPath));
+    return result;
+}
+
+#ifndef _WIN32
+CliResult runCliReading(const std::vector<std::string>& args, const std::string& inputPath) {
+    return runWithInputFile(args, inputPath);
+}
+#endif
 
 std::string infoField(const std::string& info, const std::string& name) {
     const std::string key = name + ": ";

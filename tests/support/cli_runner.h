@@ -15,6 +15,11 @@ struct CliResult {
 // Arguments are passed as they are (UTF-8); input is written to the tool's
 // standard input.
 CliResult runCli(const std::vector<std::string>& args, const std::string& input = {});
+#ifndef _WIN32
+// The same with standard input opened on a path as it is (a folder, a
+// device), or closed when the path is empty.
+CliResult runCliReading(const std::vector<std::string>& args, const std::string& inputPath);
+#endif
 
 // The value of a "name: value" line of talsk-cli info, or "<missing>".
 std::string infoField(const std::string& info, const std::string& name);

@@ -63,7 +63,9 @@ public:
     bool syncFolder(const std::string& path) override {
         return change() && real().syncFolder(path);
     }
-    std::string resolve(const std::string& path) override { return real().resolve(path); }
+    std::string resolve(const std::string& path, WriteError* why) override {
+        return real().resolve(path, why);
+    }
     bool keepOwner(const std::string& from, const std::string& to) override {
         return real().keepOwner(from, to);
     }
