@@ -1,5 +1,7 @@
 #include "gui/widgets/accessibility.h"
 
+#include "gui/widgets/check_list.h"
+#include "gui/widgets/check_list_accessible.h"
 #include "gui/widgets/image_button.h"
 #include "gui/widgets/phone_grid.h"
 #include "gui/widgets/phone_grid_accessible.h"
@@ -61,6 +63,7 @@ public:
 QAccessibleInterface* makeInterface(const QString&, QObject* object) {
     if (auto* grid = qobject_cast<CPhoneGrid*>(object)) return new GridAccessible(grid);
     if (auto* button = qobject_cast<ImageButton*>(object)) return new ImageButtonAccessible(button);
+    if (auto* list = qobject_cast<CheckList*>(object)) return new CheckListAccessible(list);
     if (auto* label = qobject_cast<QLabel*>(object))
         if (label->property(kCountsProperty).isValid()) return new CounterAccessible(label);
     return nullptr;
