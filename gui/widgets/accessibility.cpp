@@ -99,6 +99,11 @@ void nameAfterCaption(QWidget* control, const QString& caption) {
 void nameCounter(QLabel* label, const QString& counts) {
     installAccessibility();
     label->setProperty(kCountsProperty, counts);
+    // Setting its text when it was made gave it a plain label's interface,
+    // which gives way to the counter's.
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(label);
+    if (made != nullptr && dynamic_cast<CounterAccessible*>(made) == nullptr)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 } // namespace talsk

@@ -17,6 +17,7 @@
 #include "support/temp_dir.h"
 
 #include <QAccessible>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -134,6 +135,11 @@ TEST_F(AccessibilityTest, EveryControlAScreenReaderReachesHasAName) {
     const FieldSearchPanel& panel = *frame->fieldPanel();
     EXPECT_EQ(panel.input(kFocusStreet)->accessibleName(), QString("Улица"));
     EXPECT_EQ(panel.input(kFocusApartment)->accessibleName(), QString("Квартира"));
+    // A counter says what it counts before the count.
+    auto* total = panel.findChild<QLabel*>("populationTotal");
+    ASSERT_NE(total, nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(total)->text(QAccessible::Name),
+              "Население, Всего: " + total->text());
 }
 
 TEST_F(AccessibilityTest, ResultsAreATableThatFollowsTheSearchAndTheKeys) {
