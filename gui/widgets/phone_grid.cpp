@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStandardItemModel>
-#include <QStyleOptionFocusRect>
 #include <QStyleOptionHeader>
 #include <QTimer>
 
@@ -352,24 +351,24 @@ void CPhoneGrid::paintEvent(QPaintEvent* event) {
     if (hasFocus()) paintFocusFrame(painter);
 }
 
-// The keyboard's place: a frame round the current row, or round the rows'
-// area while there is none.
+// The keyboard's place: a dotted frame round the current row in the colour of
+// its text, or round the rows' area while there is none.
 void CPhoneGrid::paintFocusFrame(QPainter& painter) const {
-    const int row = model_.currentRow() - model_.firstRow();
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.backgroundColor = kNormalBack;
-    if (model_.currentRow() < 0) {
-        option.rect = viewport()->rect().adjusted(0, 0, -1, -1);
+    const int current = model_.currentRow();
+    const int row = current - model_.firstRow();
+    QRect frame;
+    if (current < 0) {
+        frame = viewport()->rect();
     } else if (row >= 0 && row < model_.rowsToDraw()) {
         const int width =
             std::min(model_.totalWidth() - model_.horizontalOffset(), viewport()->width());
-        option.rect = QRect(0, row * model_.rowHeight(), width, model_.rowHeight());
-        if (model_.isSelected(model_.currentRow())) option.backgroundColor = kSelectedBack;
+        frame = QRect(0, row * model_.rowHeight(), width, model_.rowHeight());
     } else {
         return;
     }
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    painter.setPen(QPen(model_.isSelected(current) ? kSelectedText : kNormalText, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
 void CPhoneGrid::paintRow(QPainter& painter, int row, int y) const {
