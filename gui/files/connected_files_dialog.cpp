@@ -82,6 +82,7 @@ ConnectedFilesDialog::ConnectedFilesDialog(const BaseSet& set, ProgramSettings& 
     key_->installEventFilter(this);
     auto* keyCaption = new QLabel(QStringLiteral("Автоматический ввод ключа:"));
     keyCaption->setBuddy(key_);
+    nameAfterCaption(key_, keyCaption->text());
 
     // ">" moves files to the right, into the connected list.
     auto* lists = new QGridLayout;
