@@ -5,6 +5,7 @@
 #include "gui/editor/new_base_file_dialog.h"
 
 #include "gui/search/find_dialog.h"
+#include "gui/widgets/accessibility.h"
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/image_button.h"
 #include "gui/widgets/text.h"
@@ -92,8 +93,11 @@ void RecordEditor::build() {
     kindRow->addStretch();
     root->addLayout(kindRow);
 
-    root->addWidget(new QLabel(fromUtf8("Текущий редактируемый файл:"), this));
+    auto* filesCaption = new QLabel(fromUtf8("Текущий редактируемый файл:"), this);
+    root->addWidget(filesCaption);
     files_ = new QComboBox(this);
+    filesCaption->setBuddy(files_);
+    nameAfterCaption(files_, filesCaption->text());
     files_->setObjectName(QStringLiteral("files"));
     files_->setToolTip(fromUtf8("Выбрать файл для редактирования"));
     connect(files_, &QComboBox::activated, this, [this](int index) {
@@ -150,6 +154,9 @@ void RecordEditor::build() {
     number_->setMaxLength(8);
     number_->setAlignment(Qt::AlignCenter);
     number_->setToolTip(fromUtf8("Изменить текущий номер записи"));
+    // The track bar moves through the same numbers as the box.
+    nameAfterCaption(number_, number_->toolTip());
+    nameAfterCaption(track_, number_->toolTip());
     connect(number_, &QLineEdit::textEdited, this, &RecordEditor::goToMode);
     moveRow->addWidget(number_);
     moveButton(">", "Следующая запись", [this] {
@@ -240,6 +247,8 @@ void RecordEditor::relabel(TableKind kind) {
     }
     boxes_[6]->setEnabled(orgs);
     labels_[6]->setVisible(orgs);
+    for (int slot = 1; slot <= kFieldCount; ++slot)
+        nameAfterCaption(boxes_[slot], labels_[slot]->text());
 }
 
 void RecordEditor::refreshTrackBar() {

@@ -2,6 +2,7 @@
 
 #include "base/records.h"
 #include "gui/files/file_info_panel.h"
+#include "gui/widgets/accessibility.h"
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/text.h"
 
@@ -46,8 +47,10 @@ ConnectedFilesDialog::ConnectedFilesDialog(const BaseSet& set, ProgramSettings& 
     unused_ = fileList("unused");
     auto* listedCaption = new QLabel(QStringLiteral("Подключаемые файлы:"));
     listedCaption->setBuddy(listed_);
+    nameAfterCaption(listed_, listedCaption->text()); // a list takes no name from its buddy
     auto* unusedCaption = new QLabel(QStringLiteral("Не используемые файлы:"));
     unusedCaption->setBuddy(unused_);
+    nameAfterCaption(unused_, unusedCaption->text());
 
     auto* addOne = toolButton(QStringLiteral(">"), QStringLiteral("Добавить выбранные файлы"));
     auto* addAll = toolButton(QStringLiteral(">>"), QStringLiteral("Добавить все файлы"));
@@ -79,6 +82,7 @@ ConnectedFilesDialog::ConnectedFilesDialog(const BaseSet& set, ProgramSettings& 
     key_->installEventFilter(this);
     auto* keyCaption = new QLabel(QStringLiteral("Автоматический ввод ключа:"));
     keyCaption->setBuddy(key_);
+    nameAfterCaption(key_, keyCaption->text());
 
     // ">" moves files to the right, into the connected list.
     auto* lists = new QGridLayout;

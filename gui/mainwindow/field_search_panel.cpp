@@ -4,6 +4,7 @@
 #include "gui/mainwindow/layout_typing_filter.h"
 #include "gui/mainwindow/panel_record.h"
 #include "gui/search/search_log_dialog.h"
+#include "gui/widgets/accessibility.h"
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/picture_button.h"
 #include "platform/cp1251.h"
@@ -121,6 +122,36 @@ void FieldSearchPanel::createControls() {
     vLine_->setObjectName("infoSeparator");
     vLine_->setFrameShape(QFrame::VLine);
     vLine_->setFrameShadow(QFrame::Sunken);
+    // The counters by their row and column in the horizontal layout, which
+    // names the tables in full.
+    const std::array<const char*, 3> counted = {"Население", "Организации", "Код города"};
+    for (int k = 0; k < 3; ++k) {
+        nameCounter(found_[k], QString("%1, Найдено").arg(counted[k]));
+        nameCounter(totals_[k], QString("%1, Всего").arg(counted[k]));
+    }
+    nameControls();
+}
+
+// Each input is named by its label as it reads now; house and unit share
+// one label, "Дом, Квартира", a word each.
+void FieldSearchPanel::nameControls() {
+    const std::array<std::pair<QLabel*, int>, 5> labelled = {{{comment_, kFocusComment},
+                                                              {surname_, kFocusSurname},
+                                                              {street_, kFocusStreet},
+                                                              {organization_, kFocusOrganization},
+                                                              {phone_, kFocusPhone}}};
+    for (const auto& [l, focus] : labelled) {
+        l->setBuddy(inputs_[focus]);
+        nameAfterCaption(inputs_[focus], l->text());
+    }
+    houseUnit_->setBuddy(inputs_[kFocusHouse]);
+    const QStringList words = houseUnit_->text().split(u',');
+    nameAfterCaption(inputs_[kFocusHouse], words.value(0));
+    nameAfterCaption(inputs_[kFocusApartment], words.value(1));
+    // A label emptied for the tables searched leaves the tool tip to name it.
+    for (int f = 1; f <= 7; ++f)
+        if (inputs_[f]->accessibleName().isEmpty())
+            nameAfterCaption(inputs_[f], inputs_[f]->toolTip());
 }
 
 QSize FieldSearchPanel::sizeFor(PanelOrientation o) const {
@@ -297,6 +328,7 @@ void FieldSearchPanel::relabel(TableMask m) {
         inputs_[kFocusPhone]->setToolTip("Код города");
         inputs_[kFocusSurname]->setToolTip("Название города");
         inputs_[kFocusStreet]->setToolTip("Номер справочной");
+        nameControls();
         layOut(); // the labels' widths follow their new texts
         return;
     }
@@ -330,6 +362,7 @@ void FieldSearchPanel::relabel(TableMask m) {
     }
     houseUnit_->setText(people ? "Дом, Квартира" : "Дом, Кабинет");
     unit->setToolTip(people ? "Номер квартиры" : "Номер кабинета");
+    nameControls();
     layOut();
 }
 

@@ -65,6 +65,7 @@ private:
     void addToBase();
     void moveFocus(int from, int (*step)(int, PanelOrientation));
     void showFoundCounters();
+    void nameControls();
     int focusOf(const QObject* o) const;
 
     SearchHost& host_;

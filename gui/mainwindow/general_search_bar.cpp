@@ -2,6 +2,7 @@
 
 #include "gui/mainwindow/focus_rules.h"
 #include "gui/mainwindow/layout_typing_filter.h"
+#include "gui/widgets/accessibility.h"
 #include "gui/widgets/dialog_units.h"
 #include "platform/cp1251.h"
 #include "search/query.h"
@@ -33,6 +34,9 @@ GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
     combo_->setMaxCount(int(kHistoryLimit));
     combo_->lineEdit()->setMaxLength(kQueryTextMax);
     combo_->setToolTip("Общий поиск (по всем полям)");
+    // The button before the box is its caption.
+    nameAfterCaption(combo_, find_->text());
+    nameAfterCaption(combo_->lineEdit(), find_->text());
     found_ = new QLabel("Найдено - 0", this);
     found_->setObjectName("found");
     found_->setToolTip("Количество найденных записей");

@@ -13,6 +13,7 @@
 #include "gui/mainwindow/no_base_hint.h"
 #include "gui/mainwindow/results_table.h"
 #include "gui/mainwindow/search_area_bar.h"
+#include "gui/widgets/accessibility.h"
 #include "gui/widgets/app_texts.h"
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/icons.h"
@@ -192,6 +193,8 @@ void CMainFrame::createStatusBar() {
             bar->addPermanentWidget(panes_[i]);
         }
     }
+    // The row number alone does not say what it is; the others read whole.
+    nameCounter(panes_[1], "Текущая строка");
 }
 
 QString CMainFrame::statusPaneText(int pane) const {

@@ -132,6 +132,7 @@ ResultsTable::ResultsTable(QWidget* parent) : CPhoneGrid(parent) {
     setColumnCount(kColumns);
     setColumnFormat(0, PhoneGridModel::kAlignCenter, false);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Результаты поиска"));
     // A column narrower than its title (the shares are the user's) shows the
     // title cut with an ellipsis rather than clipped at both ends.
     connect(header(), &QHeaderView::sectionResized, this, [this](int column) {
@@ -236,12 +237,14 @@ void ResultsTable::fillRows(const SearchState& state, int n) {
         setRowCells(i, hit);
         setPayload(i, hitPayload(hit));
     }
+    fitColumnToText(0); // no digit of a number is ever cut
     viewport()->update();
 }
 
 void ResultsTable::refreshRows() {
     for (int i = 0; i < rowCount(); ++i)
         setRowCells(i, hitAt(i));
+    fitColumnToText(0);
     viewport()->update();
 }
 
@@ -267,6 +270,7 @@ void ResultsTable::setKindColumns(TableMask mask) {
         setAutoWidth(true);
     else
         viewport()->update();
+    fitColumnToText(0); // its title may have changed
 }
 
 QString ResultsTable::columnTitle(int column) const {
@@ -277,7 +281,7 @@ void ResultsTable::showTitle(int column) {
     const QString& full = titles_[static_cast<size_t>(column)];
     const int room = header()->sectionSize(column) -
                      2 * header()->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header());
-    setColumnTitle(column, header()->fontMetrics().elidedText(full, Qt::ElideRight, room));
+    setColumnTitle(column, header()->fontMetrics().elidedText(full, Qt::ElideRight, room), full);
 }
 
 void ResultsTable::applySettings(const ProgramSettings& settings) {
@@ -287,6 +291,7 @@ void ResultsTable::applySettings(const ProgramSettings& settings) {
     setHoverTracking(settings.mouseTracking == 1);
     setGridLines(settings.gridLines == 1);
     action(cmd::GridLines)->setChecked(settings.gridLines == 1);
+    fitColumnToText(0);
 }
 
 void ResultsTable::collectIntoSettings(ProgramSettings& settings) const {

@@ -39,6 +39,7 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
     const DialogUnits u = dialogUnits(*this);
 
     grid_ = new CPhoneGrid(this);
+    grid_->setAccessibleName(windowTitle());
     grid_->setColumnCount(5);
     for (int c = 0; c < 5; ++c)
         grid_->setColumnTitle(c, QString::fromUtf8(kColumnTitles[c]));

@@ -1,5 +1,7 @@
 #include "gui/widgets/check_list.h"
 
+#include "gui/widgets/accessibility.h"
+#include "gui/widgets/check_list_accessible.h"
 #include "gui/widgets/stock_font.h"
 
 #include <QContextMenuEvent>
@@ -8,6 +10,9 @@
 namespace talsk {
 
 CheckList::CheckList(QWidget* parent) : QListWidget(parent) {
+    installAccessibility();
+    connect(this, &QListWidget::itemChanged, this,
+            [this](QListWidgetItem* item) { notifyCheckChanged(*this, row(item)); });
     setFont(stockFont());
     setUniformItemSizes(true);
     setFrameShape(QFrame::StyledPanel);

@@ -1,8 +1,10 @@
 #include "gui/widgets/image_button.h"
 
+#include "gui/widgets/accessibility.h"
 #include "gui/widgets/stock_font.h"
 #include "gui/widgets/ui_resources.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QIcon>
 #include <QMouseEvent>
@@ -58,6 +60,7 @@ QImage keyColourTransparent(const QImage& image) {
 ImageButton::ImageButton(const QString& caption, int commandId, QWidget* parent)
     : QWidget(parent), caption_(caption), commandId_(commandId) {
     initUiResources();
+    installAccessibility();
     setFont(stockFont());
     setCursor(hotCursor());
     setMouseTracking(true);
@@ -71,8 +74,13 @@ void ImageButton::setImages(const QString& image, const QString& pressedImage,
 }
 
 void ImageButton::setCaption(const QString& caption, bool redraw) {
+    const bool renamed = caption != caption_;
     caption_ = caption;
     if (redraw) repaint();
+    if (renamed) { // the caption is the button's name for a screen reader
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QSize ImageButton::sizeHint() const {

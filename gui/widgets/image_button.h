@@ -34,6 +34,8 @@ public:
     int commandId() const { return commandId_; }
     bool hasPressedImage() const { return !pressedImage_.isNull(); }
     QSize sizeHint() const override;
+    // What a click does, for a caller that is not the mouse.
+    void click() { Q_EMIT command(commandId_); }
 
 Q_SIGNALS:
     // Sent on release when the press began on the button.

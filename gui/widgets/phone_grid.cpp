@@ -1,5 +1,7 @@
 #include "gui/widgets/phone_grid.h"
 
+#include "gui/widgets/accessibility.h"
+#include "gui/widgets/phone_grid_accessible.h"
 #include "gui/widgets/stock_font.h"
 #include "gui/widgets/text.h"
 
@@ -10,6 +12,7 @@
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QStyleOptionHeader>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -70,6 +73,7 @@ PhoneGridModel::Scroll scrollRequest(int action) {
 } // namespace
 
 CPhoneGrid::CPhoneGrid(QWidget* parent) : QAbstractScrollArea(parent) {
+    installAccessibility();
     setFocusPolicy(Qt::TabFocus); // a click takes the focus only inside the rows
     viewport()->setMouseTracking(true);
     viewport()->setAutoFillBackground(false);
@@ -93,7 +97,10 @@ CPhoneGrid::CPhoneGrid(QWidget* parent) : QAbstractScrollArea(parent) {
     connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this,
             [this](int action) { onScrollAction(Qt::Horizontal, action); });
 
-    model_.setSelectListener([this](int row) { Q_EMIT currentRowChanged(row); });
+    model_.setSelectListener([this](int row) {
+        Q_EMIT currentRowChanged(row);
+        notifyGridCurrentRow(*this, row);
+    });
     setFont(stockFont()); // measures the lines
 }
 
@@ -192,10 +199,32 @@ void CPhoneGrid::setColumnCount(int n) {
     settingWidths_ = false;
     syncHeaderWidths();
     relayout();
+    rowsReset();
 }
 
-void CPhoneGrid::setColumnTitle(int column, const QString& title) {
+void CPhoneGrid::setColumnTitle(int column, const QString& title, const QString& fullTitle) {
     titles_->setHeaderData(column, Qt::Horizontal, title);
+    titles_->setHeaderData(column, Qt::Horizontal, fullTitle.isEmpty() ? title : fullTitle,
+                           Qt::AccessibleTextRole);
+}
+
+QString CPhoneGrid::columnFullTitle(int column) const {
+    return titles_->headerData(column, Qt::Horizontal, Qt::AccessibleTextRole).toString();
+}
+
+void CPhoneGrid::fitColumnToText(int column) {
+    if (column < 0 || column >= model_.columnCount()) return;
+    const int margin = header_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header_);
+    const int title =
+        header_->fontMetrics().horizontalAdvance(columnFullTitle(column)) + 2 * margin + 2;
+    int digit = 0;
+    for (char16_t c = u'0'; c <= u'9'; ++c)
+        digit = std::max(digit, fontMetrics().horizontalAdvance(QChar(c)));
+    const int cells = static_cast<int>(model_.longestCell(column)) * digit + 4;
+    model_.setColumnMinimum(column, std::max(title, cells));
+    if (model_.autoWidth()) model_.applyFractions(viewport()->width());
+    syncHeaderWidths();
+    relayout();
 }
 
 void CPhoneGrid::setColumnFormat(int column, uint32_t format, bool repaint) {
@@ -234,6 +263,11 @@ void CPhoneGrid::setGridLines(bool on) {
 void CPhoneGrid::setRowCount(int n) {
     model_.setRowCount(n);
     relayout();
+    rowsReset();
+}
+
+void CPhoneGrid::rowsReset() {
+    notifyGridReset(*this);
 }
 
 void CPhoneGrid::setCell(int row, int column, const char* text) {
@@ -262,31 +296,37 @@ void CPhoneGrid::goToRow(int row, bool selectIt) {
 void CPhoneGrid::selectAll() {
     model_.selectAll();
     viewport()->update();
+    notifyGridSelection(*this);
 }
 
 void CPhoneGrid::invertSelection() {
     model_.invertSelection();
     viewport()->update();
+    notifyGridSelection(*this);
 }
 
 void CPhoneGrid::clearSelection() {
     model_.clearSelection();
     viewport()->update();
+    notifyGridSelection(*this);
 }
 
 void CPhoneGrid::deleteRow(int row, bool repaint) {
     model_.deleteRow(row, repaint);
     relayout();
+    rowsReset();
 }
 
 void CPhoneGrid::deleteSelectedRows() {
     model_.deleteSelectedRows();
     relayout();
+    rowsReset();
 }
 
 void CPhoneGrid::sortByColumn(int column) {
     model_.sortByColumn(column, sharedSortState());
     viewport()->update();
+    rowsReset();
 }
 
 // Painting.
@@ -308,6 +348,27 @@ void CPhoneGrid::paintEvent(QPaintEvent* event) {
     const int to = std::min(dirty.bottom() / rowHeight, drawn - 1);
     for (int i = from; i <= to; ++i)
         paintRow(painter, model_.firstRow() + i, i * rowHeight);
+    if (hasFocus()) paintFocusFrame(painter);
+}
+
+// The keyboard's place: a dotted frame round the current row in the colour of
+// its text, or round the rows' area while there is none.
+void CPhoneGrid::paintFocusFrame(QPainter& painter) const {
+    const int current = model_.currentRow();
+    const int row = current - model_.firstRow();
+    QRect frame;
+    if (current < 0) {
+        frame = viewport()->rect();
+    } else if (row >= 0 && row < model_.rowsToDraw()) {
+        const int width =
+            std::min(model_.totalWidth() - model_.horizontalOffset(), viewport()->width());
+        frame = QRect(0, row * model_.rowHeight(), width, model_.rowHeight());
+    } else {
+        return;
+    }
+    painter.setPen(QPen(model_.isSelected(current) ? kSelectedText : kNormalText, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
 }
 
 void CPhoneGrid::paintRow(QPainter& painter, int row, int y) const {
@@ -363,6 +424,27 @@ void CPhoneGrid::resizeEvent(QResizeEvent* event) {
 void CPhoneGrid::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange && header_ != nullptr) measureLines();
+}
+
+void CPhoneGrid::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    // Coming in from the keyboard, the first row in view becomes the current
+    // one, so that the caret is seen and read at once.
+    const Qt::FocusReason reason = event->reason();
+    const bool keyboard = reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+                          reason == Qt::ShortcutFocusReason || reason == Qt::OtherFocusReason;
+    if (keyboard && model_.currentRow() < 0 && model_.rowCount() > 0)
+        select(model_.firstRow(), 0, false);
+    viewport()->update();
+    // After the window has told that the table has the focus: the cell.
+    QTimer::singleShot(0, this, [this] {
+        if (hasFocus()) notifyGridCurrentRow(*this, model_.currentRow());
+    });
+}
+
+void CPhoneGrid::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
 }
 
 // Input.

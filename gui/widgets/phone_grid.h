@@ -26,7 +26,12 @@ public:
     QHeaderView* header() const { return header_; }
 
     void setColumnCount(int n);
-    void setColumnTitle(int column, const QString& title);
+    // fullTitle: the whole title when the header shows it shortened.
+    void setColumnTitle(int column, const QString& title, const QString& fullTitle = {});
+    QString columnFullTitle(int column) const;
+    // Keeps a column at least as wide as its whole title and the longest text
+    // of its rows (digits are the widest characters such a column holds).
+    void fitColumnToText(int column);
     void setColumnFormat(int column, uint32_t format, bool repaint);
     void setColumnWidth(int column, int pixels, bool repaint);
     void setColumnFraction(float fraction, int column);
@@ -63,6 +68,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void measureLines();
@@ -72,6 +79,8 @@ private:
     void takeHeaderWidths();
     void onScrollAction(Qt::Orientation orientation, int action);
     void paintRow(QPainter& painter, int row, int y) const;
+    void paintFocusFrame(QPainter& painter) const;
+    void rowsReset();
     QPoint clientPoint(const QPoint& viewportPoint) const;
 
     PhoneGridModel model_;

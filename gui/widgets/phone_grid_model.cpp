@@ -21,8 +21,19 @@ void PhoneGridModel::setColumnCount(int n) {
 
 void PhoneGridModel::setColumnWidth(int column, int pixels) {
     if (column < 0 || column >= kMaxColumns) return;
+    if (pixels > 0) pixels = std::max<int>(pixels, minimum_[column]);
     width_[column] = static_cast<int16_t>(pixels);
     computeEdges();
+}
+
+void PhoneGridModel::setColumnMinimum(int column, int pixels) {
+    if (column < 0 || column >= kMaxColumns) return;
+    minimum_[column] = static_cast<int16_t>(std::clamp(pixels, 0, 32767));
+    if (width_[column] > 0 && width_[column] < minimum_[column]) setColumnWidth(column, pixels);
+}
+
+int PhoneGridModel::columnMinimum(int column) const {
+    return column >= 0 && column < kMaxColumns ? minimum_[column] : 0;
 }
 
 int PhoneGridModel::columnWidth(int column) const {
@@ -47,8 +58,20 @@ float PhoneGridModel::columnFraction(int column) const {
 }
 
 void PhoneGridModel::applyFractions(int clientWidth) {
-    for (int c = 0; c < kMaxColumns; ++c)
-        width_[c] = static_cast<int16_t>(static_cast<int>(clientWidth * fraction_[c]));
+    int extra = 0;
+    for (int c = 0; c < kMaxColumns; ++c) {
+        int w = static_cast<int>(clientWidth * fraction_[c]);
+        if (w > 0 && w < minimum_[c]) {
+            extra += minimum_[c] - w;
+            w = minimum_[c];
+        }
+        width_[c] = static_cast<int16_t>(w);
+    }
+    if (extra > 0 && columnCount_ > 0) {
+        const auto widest = std::max_element(width_.begin(), width_.begin() + columnCount_);
+        const auto c = static_cast<size_t>(widest - width_.begin());
+        *widest = static_cast<int16_t>(std::max<int>(*widest - extra, minimum_[c]));
+    }
     computeEdges();
 }
 
@@ -115,6 +138,21 @@ std::string PhoneGridModel::addressText(const char* cell) {
     if (*house != '\0') text.append("  ").append(house);
     if (*unit != '\0') text.append(" - ").append(unit);
     return text;
+}
+
+std::string PhoneGridModel::cellText(int row, int column) const {
+    const char* text = cell(row, column);
+    if (text == nullptr) return {};
+    return column == kAddressColumn ? addressText(text) : std::string(text);
+}
+
+size_t PhoneGridModel::longestCell(int column) const {
+    size_t longest = 0;
+    for (int row = 0; row < rowCount_; ++row)
+        if (const char* text = cell(row, column))
+            longest = std::max(longest, column == kAddressColumn ? addressText(text).size()
+                                                                 : std::strlen(text));
+    return longest;
 }
 
 // Selection.

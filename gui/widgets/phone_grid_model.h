@@ -57,7 +57,12 @@ public:
     int totalWidth() const { return totalWidth_; }
     void setColumnFraction(float fraction, int column);
     float columnFraction(int column) const;
-    // Widths from the fractions of every column and a client width.
+    // The least width of a shown column (0 = none), so that its text is never
+    // cut; a column given 0 pixels stays hidden.
+    void setColumnMinimum(int column, int pixels);
+    int columnMinimum(int column) const;
+    // Widths from the fractions of every column and a client width; what a
+    // column needs beyond its share comes out of the widest one.
     void applyFractions(int clientWidth);
     void setColumnFormat(int column, uint32_t format);
     uint32_t columnFormat(int column) const;
@@ -73,6 +78,10 @@ public:
     uint64_t payload(int row) const;
     // The address cell as shown: street, "  " house, " - " unit.
     static std::string addressText(const char* cell);
+    // A cell's text as shown (Windows-1251); empty outside the grid.
+    std::string cellText(int row, int column) const;
+    // The most characters any row shows in a column.
+    size_t longestCell(int column) const;
 
     // Selection.
     void select(int row, unsigned modifiers);
@@ -177,6 +186,7 @@ private:
     bool autoWidth_ = false;
     std::vector<uint8_t> selected_;
     std::array<int16_t, kMaxColumns> width_{};
+    std::array<int16_t, kMaxColumns> minimum_{};
     std::array<int16_t, kMaxColumns> edge_{};
     std::array<float, kMaxColumns> fraction_{};
     std::array<std::vector<const char*>, kMaxColumns> cells_;

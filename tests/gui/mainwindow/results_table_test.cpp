@@ -10,6 +10,7 @@
 #include "search/search_engine.h"
 
 #include <QFile>
+#include <QHeaderView>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -134,6 +135,22 @@ TEST_F(ResultsTableTest, ShowsOneRowPerHitWithTheColumnsOfItsTables) {
         EXPECT_EQ(table.columnTitle(1), QString::fromUtf8(c.nameTitle));
         EXPECT_EQ(cell(0, 0), QString::fromUtf8(c.firstPhone));
         EXPECT_EQ(table.model().columnWidth(3) > 0, c.organizationColumn);
+    }
+}
+
+// However small its share of a narrow table, the first column shows its whole
+// title and every number in it; the widest column gives the room.
+TEST_F(ResultsTableTest, FirstColumnKeepsItsTitleAndNumbersWhole) {
+    table.resize(300, 300);
+    for (const TableMask mask : {kMaskPopulation, kMaskCityCodes}) {
+        SCOPED_TRACE(mask);
+        showAll(mask);
+        const int width = table.model().columnWidth(0);
+        EXPECT_EQ(table.header()->model()->headerData(0, Qt::Horizontal).toString(),
+                  table.columnTitle(0));
+        for (int row = 0; row < table.rowCount(); ++row)
+            EXPECT_LE(table.fontMetrics().horizontalAdvance(cell(row, 0)) + 2, width);
+        EXPECT_LE(table.model().totalWidth(), table.viewport()->width());
     }
 }
 

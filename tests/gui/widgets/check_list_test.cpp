@@ -2,6 +2,9 @@
 
 #include "gui/widgets/check_list.h"
 
+#include "gui/support/accessibility_on.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
@@ -78,6 +81,50 @@ TEST(CheckList, SpaceTogglesTheCurrentItem) {
     QTest::keyClick(list.viewport(), Qt::Key_Space);
     EXPECT_TRUE(checked(list).empty());
     EXPECT_FALSE(list.getCheck(7));
+}
+
+std::vector<std::pair<QObject*, int>> checkEvents; // list and item of each change
+
+void recordCheck(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::StateChanged &&
+        static_cast<QAccessibleStateChangeEvent*>(event)->changedStates().checked)
+        checkEvents.emplace_back(event->object(), event->child());
+}
+
+// A screen reader finds a list of check boxes named by their items; its
+// toggle works as a click on the box and is told back to it.
+TEST(CheckList, ScreenReaderSeesCheckBoxesItCanToggle) {
+    CheckList list;
+    list.setAccessibleName("Файлы");
+    for (const char* text : {"a.btn", "b.btn", "c.btn"})
+        list.addCheckItem(QString::fromUtf8(text));
+    list.setCheck(1, true);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::List);
+    EXPECT_EQ(iface->text(QAccessible::Name), QString("Файлы"));
+    ASSERT_EQ(iface->childCount(), 3);
+    checkEvents.clear();
+    const test::AccessibilityOn listening(recordCheck);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        QAccessibleInterface* box = iface->child(i);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->role(), QAccessible::CheckBox);
+        EXPECT_EQ(box->text(QAccessible::Name), list.item(i)->text());
+        EXPECT_EQ(iface->indexOfChild(box), i);
+        EXPECT_TRUE(box->state().checkable);
+        const bool was = list.getCheck(i);
+        EXPECT_EQ(bool(box->state().checked), was);
+        box->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_EQ(list.getCheck(i), !was);
+        EXPECT_EQ(bool(box->state().checked), !was);
+    }
+    EXPECT_EQ(checked(list), (std::vector<int>{0, 2}));
+    const std::vector<std::pair<QObject*, int>> expected = {{&list, 0}, {&list, 1}, {&list, 2}};
+    EXPECT_EQ(checkEvents, expected);
 }
 
 } // namespace

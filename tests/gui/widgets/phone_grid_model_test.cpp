@@ -285,6 +285,29 @@ TEST(PhoneGridModel, FractionsSetWidthsAndNegativeOnesAreIgnored) {
     EXPECT_EQ(model.totalWidth(), 1000);
 }
 
+// A column kept readable takes what it lacks from the widest column, and a
+// column given nothing stays hidden.
+TEST(PhoneGridModel, ColumnMinimumWinsOverItsShareAndTheWidestPays) {
+    Model model;
+    model.setColumnCount(3);
+    model.setColumnFraction(0.1f, 0);
+    model.setColumnFraction(0.6f, 1);
+    model.setColumnFraction(0.3f, 2);
+    model.setColumnMinimum(0, 150);
+    model.applyFractions(1000);
+    EXPECT_EQ(model.columnWidth(0), 150);
+    EXPECT_EQ(model.columnWidth(1), 550);
+    EXPECT_EQ(model.columnWidth(2), 300);
+    EXPECT_EQ(model.totalWidth(), 1000);
+    model.setColumnWidth(0, 40); // a narrower pixel width is raised
+    EXPECT_EQ(model.columnWidth(0), 150);
+    model.setColumnWidth(0, 0);
+    EXPECT_EQ(model.columnWidth(0), 0);
+    model.setColumnFraction(0.0f, 0);
+    model.applyFractions(1000);
+    EXPECT_EQ(model.columnWidth(0), 0);
+}
+
 // The source row each grid row shows, found through its column 0 pointer.
 std::vector<int> shownOrder(const Model& model, const test::GridRows& rows) {
     std::vector<int> order;
@@ -413,6 +436,16 @@ TEST(PhoneGridModel, AddressShowsHouseAndUnitWhenPresent) {
         EXPECT_EQ(cp1251ToUtf8(Model::addressText(rows.text(0, 2))), c.shown);
     }
     EXPECT_EQ(Model::addressText(nullptr), "");
+    // As a screen reader reads the cells, and how long the longest is.
+    const test::GridRows rows = {{"12-34", "", "Мира|7|2"}, {"5", "", "Ленина||"}};
+    Model model;
+    setUp(model, 0, 5);
+    rows.fill(model);
+    EXPECT_EQ(cp1251ToUtf8(model.cellText(0, 2)), "Мира  7 - 2");
+    EXPECT_EQ(model.cellText(1, 0), "5");
+    EXPECT_EQ(model.cellText(2, 0), "");
+    EXPECT_EQ(model.longestCell(0), 5u);
+    EXPECT_EQ(model.longestCell(2), 11u); // one byte a letter
 }
 
 TEST(PhoneGridModel, FieldCellsPointIntoTheRecord) {
