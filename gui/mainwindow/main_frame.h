@@ -6,7 +6,7 @@
 #include "base/base_set.h"
 #include "gui/mainwindow/command_rules.h"
 #include "gui/mainwindow/search_host.h"
-#include "search/search_log.h"
+#include "search/search_session.h"
 
 #include <QMainWindow>
 
@@ -54,7 +54,7 @@ public:
     FileMask fileMaskFromBar() const override;
     void refreshTotals();
     void clearSearchState();
-    void showResults(SearchState& state, int n) override;
+    void showResults(const SearchState& state, int n) override;
     void setGridKind(TableMask m, bool onlyIfEmpty);
     void setRowNumberPane(int row);
     void setRowsShownPane(int rows);
@@ -67,7 +67,8 @@ public:
 
     void runCommand(int id) override;
     BaseSet& baseSet() override { return set_; }
-    SearchLog& searchLog() override { return log_; }
+    SearchSession& session() override { return session_; }
+    SearchLog& searchLog() override { return session_.log(); }
     int searchFocus() const override { return searchFocus_; }
     void resetHistoryPosition() override;
     void minimizeWindow() override;
@@ -131,7 +132,8 @@ private:
 
     BaseSet set_;
     ProgramSettings settings_;
-    SearchLog log_;
+    // After the set: it stops the background search before the bases go.
+    SearchSession session_{set_};
     TableMask gridKind_ = 0;
     uint16_t historyPosition_ = 0;
     int searchFocus_ = -1;

@@ -31,6 +31,7 @@ TEST(NewBaseFileDialog, SaveAsIntoNewFileCreatesItAndAddsTheRecord) {
     ProgramSettings settings;
     settings.saveOnClose = 0;
     BaseSet set;
+    SearchSession search{set};
     set.folder = dir.path();
     set.settings = &settings;
     {
@@ -47,7 +48,7 @@ TEST(NewBaseFileDialog, SaveAsIntoNewFileCreatesItAndAddsTheRecord) {
     settings.fileCount = 1;
     recountTotals(set);
 
-    RecordEditor editor(set, settings, {{0, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{0, 0, TableKind::Population}, std::nullopt});
     editor.show();
     whenModal<NewBaseFileDialog>([&](NewBaseFileDialog* dialog) {
         auto* files = dialog->findChild<QComboBox*>();
@@ -114,6 +115,7 @@ struct NewFileDialog : ::testing::Test {
     TempDir dir;
     ProgramSettings settings;
     BaseSet set;
+    SearchSession search{set};
 
     void SetUp() override {
         set.folder = dir.path();
