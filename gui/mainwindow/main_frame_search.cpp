@@ -7,12 +7,12 @@
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/no_base_hint.h"
 #include "gui/mainwindow/results_table.h"
-#include "gui/mainwindow/search_area.h"
 #include "gui/mainwindow/search_area_bar.h"
 #include "gui/search/nothing_found_dialog.h"
 #include "gui/search/search_area_dialog.h"
 #include "gui/search/search_log_dialog.h"
 #include "platform/cp1251.h"
+#include "search/search_area.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // "Сохранить как..." of the record editor into a new file, driven as a user
 // would; the new file is read back from the disk.
 
-#include "gui/editor/new_base_file.h"
+#include "edit/new_base_file.h"
 #include "gui/editor/new_base_file_dialog.h"
 #include "gui/editor/record_editor.h"
 
@@ -96,20 +96,6 @@ TEST(NewBaseFileDialog, SaveAsIntoNewFileCreatesItAndAddsTheRecord) {
 } // namespace
 
 namespace {
-
-TEST(NewBaseFileName, BtnIsAppendedUnlessItEndsTheName) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"new", "new.btn"},
-        {"x.btn", "x.btn"},
-        {"a.btn", "a.btn"},
-        {"btn", "btn.btn"},
-        {"A.BTN", "A.BTN.btn"},
-        {"d/x.btn", "d/x.btn"},
-        {"x.btn.txt", "x.btn.txt.btn"},
-    };
-    for (auto [typed, name] : cases)
-        EXPECT_EQ(withBtnExtension(typed), name) << typed;
-}
 
 struct NewFileDialog : ::testing::Test {
     TempDir dir;
