@@ -8,7 +8,6 @@
 #include "gui/mainwindow/focus_rules.h"
 #include "gui/mainwindow/layout_typing_filter.h"
 #include "gui/mainwindow/panel_record.h"
-#include "platform/cp1251.h"
 
 #include <gtest/gtest.h>
 
@@ -109,10 +108,6 @@ TEST(FocusRules, CycleAndScheduling) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(scheduleOnFocus(c.focus, c.v, c.dirty), c.expected) << c.focus << c.v;
-}
-
-std::string cp(const char* utf8) {
-    return utf8ToCp1251(utf8);
 }
 
 TEST(PanelRecord, TableKindAndFieldLimits) {
