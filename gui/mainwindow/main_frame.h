@@ -99,6 +99,14 @@ public:
     ResultsTable& results() const { return *results_; }
     QString statusPaneText(int pane) const;
     FrameFlags frameFlags() const;
+    // The band or dock that a bar's command shows and hides (cmd::GeneralBar,
+    // FieldPanel, ToolBar, SearchAreaBar).
+    QWidget* bar(int id) const;
+    // "Сохранить настройки" and after the settings changed.
+    void saveSettingsFile();
+    // PgUp ("Вперед") and PgDown ("Назад") through the search log.
+    void stepLog(bool forward);
+    void toggleAlwaysOnTop();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -108,7 +116,6 @@ protected:
 
 private:
     void connectResults();
-    void saveSettingsFile();
     // A warning that names what could not be written and why.
     void reportWriteFailure(const char* what, WriteError cause);
     void createActions();
@@ -120,8 +127,6 @@ private:
     void updateActions();
     void filesChanged();
     void tablesChanged();
-    void stepLog(bool forward);
-    void toggleAlwaysOnTop();
     void restoreBarState();
     void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();
