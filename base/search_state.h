@@ -1,14 +1,13 @@
 #pragma once
 // The hits of the last search with their counters, and what the next search
-// is to look at. The set of connected files holds one; the background search
-// that fills it is run by the search layer and only referred to here.
+// is to look at. The set of connected files holds one; the search layer's
+// session is what fills it.
 
 #include "base/records.h"
 #include "base/settings.h"
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 namespace talsk {
@@ -38,17 +37,11 @@ struct SearchResults {
     void clearCounters() { populationHits = organizationHits = cityCodeHits = 0; }
 };
 
-// The background search's handle; defined by the search layer.
-class SearchWorkers;
-
 struct SearchState : SearchResults {
     TableMask tables = 0;
     FileMask fileMask{};
     SearchKind kind = SearchKind::None;
     std::atomic<uint8_t> dirty{1};
-    // The running and the abandoned background searches, if any were started.
-    // Last, so that they stop before the hits and flags go away.
-    std::shared_ptr<SearchWorkers> workers;
 };
 
 inline int32_t hitTotal(const SearchResults& s) {

@@ -4,7 +4,7 @@
 
 #include "base/char_tables.h"
 #include "search/search_engine.h"
-#include "search/search_worker.h"
+#include "search/search_session.h"
 #include "search_data.h"
 #include "tools/demo_data.h"
 
@@ -163,19 +163,20 @@ void BM_CancelLatency(benchmark::State& state) {
     SearchData& d = data();
     d.settings.caseSensitive = 0;
     SearchRequest request;
-    request.baseSet = &d.set;
     request.kind = SearchKind::GeneralSearch;
     std::string text = utf8ToCp1251("ова");
     std::memcpy(request.generalText, text.c_str(), text.size() + 1);
+    const SearchArea area{d.set.search.fileMask, d.set.search.tables};
+    SearchSession session(d.set);
     std::vector<double> seconds;
     for (auto _ : state) {
-        if (!startSearch(request)) {
+        if (session.startBackground(request, area, nullptr) == 0) {
             state.SkipWithError("worker did not start");
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(3));
         auto t0 = std::chrono::steady_clock::now();
-        bool stopped = cancelSearch(d.set.search);
+        bool stopped = session.cancel();
         auto t1 = std::chrono::steady_clock::now();
         seconds.push_back(std::chrono::duration<double>(t1 - t0).count());
         state.SetIterationTime(seconds.back());

@@ -7,8 +7,9 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
 #include "platform/cp1251.h"
-#include "search/search_engine.h"
+#include "search/search_session.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -174,20 +175,17 @@ int runSearch(const ParsedArgs& args) {
             fail(a.files[j] + ": " + oneLine(statusMessage(base.status, false)));
             allLoaded = false;
         }
-        set.search.fileMask[j] = 1;
     }
 
-    SearchState& st = set.search;
-    st.tables = a.tables;
+    SearchArea area;
+    std::fill_n(area.files.begin(), std::min(a.files.size(), area.files.size()), 1);
+    area.tables = a.tables;
     const MatchOptions options{a.caseSensitive, a.spacesSignificant};
-    int32_t result;
-    if (a.fieldMode) {
-        st.kind = SearchKind::FieldSearch;
-        result = runFieldSearch(a.fields, set);
-    } else {
-        st.kind = SearchKind::GeneralSearch;
-        result = runGeneralSearch(a.general.c_str(), set, &a.selection);
-    }
+    SearchSession session(set);
+    const int32_t result = a.fieldMode
+                               ? session.fieldSearch(a.fields, area, false).hits
+                               : session.generalSearch(a.general.c_str(), area, &a.selection);
+    const SearchState& st = session.state();
     if (result == kSearchNotCompiled) {
         std::string problem;
         if (a.fieldMode) {

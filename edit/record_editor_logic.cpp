@@ -45,12 +45,12 @@ RecordFields RecordEditorLogic::fieldsForKind(const RecordFields& record, TableK
     return out;
 }
 
-RecordEditorLogic::RecordEditorLogic(BaseSet& set, ProgramSettings& settings,
+RecordEditorLogic::RecordEditorLogic(SearchSession& search, ProgramSettings& settings,
                                      EditorPrompts& prompts, const EditorStart& start)
-    : set_(set), settings_(settings), prompts_(prompts), incoming_(start.incoming),
-      searchStopLimit_(start.searchStopLimit) {
+    : search_(search), set_(search.baseSet()), settings_(settings), prompts_(prompts),
+      incoming_(start.incoming), searchStopLimit_(start.searchStopLimit) {
     // Early only: each change waits again, and refuses, for one that will not stop.
-    interruptSearch(set_.search, searchStopLimit_);
+    search_.interrupt(searchStopLimit_);
     showRecordAt(start.position);
 }
 
@@ -266,7 +266,7 @@ RecordEditorLogic::storeRecord(const SearchHit& at, const RecordFields* record, 
     BaseTable& table = base->table(at.table);
     if (at.record < 0 || at.record > table.count || (record == nullptr && at.record == table.count))
         return Stored::Refused; // names no record: nothing to change
-    if (!cancelSearch(set_.search, searchStopLimit_)) {
+    if (!search_.cancel(searchStopLimit_)) {
         prompts_.tell(PromptIcon::Error, t::kErrorCaption, kSearchStillRunning);
         return Stored::Refused;
     }
@@ -335,7 +335,7 @@ EditorCloseResult RecordEditorLogic::writeAndFinish(bool reportFailures) {
         }
     }
     // The hits name records by number, and numbers moved.
-    if (recordsAddedOrRemoved_) interruptSearch(set_.search, searchStopLimit_);
+    if (recordsAddedOrRemoved_) search_.interrupt(searchStopLimit_);
     return result;
 }
 

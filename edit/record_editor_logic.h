@@ -6,7 +6,7 @@
 
 #include "base/base_set.h"
 #include "edit/editor_prompts.h"
-#include "search/search_worker.h"
+#include "search/search_session.h"
 
 #include <array>
 #include <chrono>
@@ -39,7 +39,7 @@ class RecordEditorLogic {
 public:
     // Cancels the background search first: the editor changes the records it
     // reads. Every change stops it again and is refused when it will not stop.
-    RecordEditorLogic(BaseSet& set, ProgramSettings& settings, EditorPrompts& prompts,
+    RecordEditorLogic(SearchSession& search, ProgramSettings& settings, EditorPrompts& prompts,
                       const EditorStart& start = {});
 
     // ---- what the window shows
@@ -111,6 +111,7 @@ private:
     PhoneBase* baseAt(int index);
     BaseTable* tableAt(const SearchHit& at);
 
+    SearchSession& search_;
     BaseSet& set_;
     ProgramSettings& settings_;
     EditorPrompts& prompts_;

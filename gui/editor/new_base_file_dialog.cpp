@@ -2,7 +2,7 @@
 
 #include "gui/editor/new_base_file_dialog.h"
 
-#include "gui/editor/new_base_file.h"
+#include "edit/new_base_file.h"
 #include "gui/editor/record_editor.h"
 #include "gui/widgets/text.h"
 

@@ -58,9 +58,10 @@ int trackPage(int count) {
 
 } // namespace
 
-RecordEditor::RecordEditor(BaseSet& set, ProgramSettings& settings, const EditorStart& start,
-                           QWidget* parent)
-    : QDialog(parent), prompts_(this), logic_(set, settings, prompts_, start), set_(set) {
+RecordEditor::RecordEditor(SearchSession& search, ProgramSettings& settings,
+                           const EditorStart& start, QWidget* parent)
+    : QDialog(parent), prompts_(this), logic_(search, settings, prompts_, start), search_(search),
+      set_(search.baseSet()) {
     setWindowTitle(fromUtf8(editorText::kEditorCaption));
     build();
     fillFiles();
@@ -379,7 +380,7 @@ void RecordEditor::openFind() {
         showFromLogic();
     };
     find_->setEnabled(false);
-    findDialog_ = new FindDialog(set_, std::move(host), this);
+    findDialog_ = new FindDialog(search_, std::move(host), this);
     prompts_.setCompanion(findDialog_);
     // The keyboard goes back to "Найти", not on to the next button.
     connect(findDialog_, &QObject::destroyed, this, [this] {
@@ -473,9 +474,9 @@ void RecordEditor::trackMoved() {
     showFromLogic();
 }
 
-EditorCloseResult runRecordEditor(QWidget* parent, BaseSet& set, ProgramSettings& settings,
+EditorCloseResult runRecordEditor(QWidget* parent, SearchSession& search, ProgramSettings& settings,
                                   const EditorStart& start) {
-    RecordEditor editor(set, settings, start, parent);
+    RecordEditor editor(search, settings, start, parent);
     editor.exec();
     return editor.closeResult().value_or(EditorCloseResult{});
 }

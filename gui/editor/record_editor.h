@@ -59,7 +59,7 @@ class RecordEditor : public QDialog {
     Q_OBJECT
 
 public:
-    RecordEditor(BaseSet& set, ProgramSettings& settings, const EditorStart& start,
+    RecordEditor(SearchSession& search, ProgramSettings& settings, const EditorStart& start,
                  QWidget* parent = nullptr);
     ~RecordEditor() override;
 
@@ -104,6 +104,7 @@ private:
 
     MessageBoxPrompts prompts_;
     RecordEditorLogic logic_;
+    SearchSession& search_;
     BaseSet& set_;
     std::optional<EditorCloseResult> result_;
     bool goTo_ = false;
@@ -128,7 +129,7 @@ private:
 };
 
 // Runs the editor modally; the result says what the main window refreshes.
-EditorCloseResult runRecordEditor(QWidget* parent, BaseSet& set, ProgramSettings& settings,
+EditorCloseResult runRecordEditor(QWidget* parent, SearchSession& search, ProgramSettings& settings,
                                   const EditorStart& start);
 
 } // namespace talsk

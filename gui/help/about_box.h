@@ -28,6 +28,8 @@ public:
 
     // The text of line i as shown now (the cursor block included).
     QString lineText(size_t i) const;
+    // The lines are still being typed.
+    bool typing() const { return thread_.active(); }
     // Closing waits at most this long at a time for the typing to stop.
     static constexpr int kCloseWaitMs = 300;
 

@@ -1,9 +1,9 @@
 #pragma once
 // The search a bar runs ahead of Enter while the user types: the one-shot
-// timer, the worker's start, and its end handed to the window's thread.
+// timer, and the worker's end handed to the window's thread. What is started,
+// reused and taken is the session's.
 
 #include "gui/mainwindow/search_host.h"
-#include "search/search_worker.h"
 
 #include <QObject>
 #include <QTimer>
@@ -20,12 +20,9 @@ class BackgroundSearch : public QObject {
 public:
     BackgroundSearch(SearchHost& host, SearchKind kind, QObject* parent);
 
-    // After an input change: dirty, then (with search-while-typing on) the
-    // running search stopped when asked and the timer started again.
+    // After an input change: stale hits, then (with search-while-typing on)
+    // the running search stopped when asked and the timer started again.
     void schedule(bool stop);
-    // Enter: the hits of a background search of this kind that can be shown
-    // as they are (waiting for a running one), or -1 to search at once.
-    int32_t reuseForEnter();
     QTimer& timer() { return timer_; }
 
     // The bar's part of the start: empties its counters; fills the request
@@ -39,18 +36,11 @@ Q_SIGNALS:
 
 private:
     void timerFired();
-    void workerDone(uint64_t run);
 
     SearchHost& host_;
     SearchKind kind_;
     QTimer timer_;
-    uint64_t myRun_ = 0;
-    bool changedSinceStart_ = false;
 };
-
-// Drops the hits of a worker that has ended but was not taken yet, so that
-// its late report changes nothing; the state stays dirty.
-void discardFinishedSearch(SearchState& state);
 
 // Before the bases change or close, under a pause: true when it stopped the
 // background search; otherwise tells the user that nothing was changed.

@@ -1,5 +1,13 @@
 #include "gui/mainwindow/commands.h"
 
+#include "edit/record_editor_logic.h"
+#include "gui/mainwindow/command_rules.h"
+#include "gui/mainwindow/field_search_panel.h"
+#include "gui/mainwindow/focus_rules.h"
+#include "gui/mainwindow/general_search_bar.h"
+#include "gui/mainwindow/main_frame.h"
+#include "gui/mainwindow/results_table.h"
+
 namespace talsk::cmd {
 
 namespace {
@@ -17,54 +25,200 @@ constexpr std::string_view kSelect = "Таблица/Выделение";
 constexpr std::string_view kUtilities = "Утилиты";
 constexpr std::string_view kHelpMenu = "&?";
 
+// What the main window does for each command; w is the window, f what it
+// shows when the command comes.
+
+void editRecords(CMainFrame& w, const FrameFlags&) {
+    w.openEditor({});
+}
+
+void addToBase(CMainFrame& w, const FrameFlags& f) {
+    if (f.fieldPanelVisible) w.fieldPanel()->runCommand(AddToBase);
+}
+
+void fileInfo(CMainFrame& w, const FrameFlags&) {
+    w.openFileInfo();
+}
+
+void connectFiles(CMainFrame& w, const FrameFlags&) {
+    w.openConnectedFiles();
+}
+
+void settings(CMainFrame& w, const FrameFlags&) {
+    w.openSettingsSheet();
+}
+
+void exitProgram(CMainFrame& w, const FrameFlags&) {
+    w.close();
+}
+
+void clearAll(CMainFrame& w, const FrameFlags&) {
+    w.results().clearResults();
+    w.setGridKind(w.tableMaskFromBar(), true);
+    w.fieldPanel()->clearFields();
+    w.generalBar()->clearText();
+}
+
+void restoreSettings(CMainFrame& w, const FrameFlags&) {
+    w.applySettingsToUi();
+}
+
+void saveSettings(CMainFrame& w, const FrameFlags&) {
+    w.collectUiIntoSettings();
+    w.saveSettingsFile();
+}
+
+void generalBar(CMainFrame& w, const FrameFlags& f) {
+    w.bar(GeneralBar)->setVisible(!f.generalBarVisible);
+}
+
+void fieldPanel(CMainFrame& w, const FrameFlags& f) {
+    w.bar(FieldPanel)->setVisible(!f.fieldPanelVisible);
+}
+
+void toolBar(CMainFrame& w, const FrameFlags& f) {
+    w.bar(ToolBar)->setVisible(!f.toolBarVisible);
+}
+
+void searchAreaBar(CMainFrame& w, const FrameFlags& f) {
+    w.bar(SearchAreaBar)->setVisible(!f.searchAreaBarVisible);
+}
+
+void alwaysOnTop(CMainFrame& w, const FrameFlags&) {
+    w.toggleAlwaysOnTop();
+}
+
+void showAllRecords(CMainFrame& w, const FrameFlags&) {
+    w.showAllRecords();
+}
+
+void generalSearch(CMainFrame& w, const FrameFlags& f) {
+    if (f.generalBarVisible) w.generalBar()->generalSearchNow();
+}
+
+void fieldSearch(CMainFrame& w, const FrameFlags& f) {
+    if (f.fieldPanelVisible) w.fieldPanel()->fieldSearchNow(false);
+}
+
+void searchLog(CMainFrame& w, const FrameFlags& f) {
+    if (f.fieldPanelVisible) w.fieldPanel()->openSearchLog(w.historyPosition());
+}
+
+void logForward(CMainFrame& w, const FrameFlags& f) {
+    if (f.fieldPanelVisible) w.stepLog(true);
+}
+
+void logBack(CMainFrame& w, const FrameFlags& f) {
+    if (f.fieldPanelVisible) w.stepLog(false);
+}
+
+void caseSensitive(CMainFrame& w, const FrameFlags&) {
+    w.settings().caseSensitive = w.settings().caseSensitive == 1 ? 0 : 1;
+    w.clearSearchState();
+}
+
+void clearTable(CMainFrame& w, const FrameFlags&) {
+    w.results().clearResults();
+    w.setGridKind(w.tableMaskFromBar(), true);
+}
+
+void gridLines(CMainFrame& w, const FrameFlags&) {
+    w.results().toggleGridLines();
+}
+
+void changeKey(CMainFrame& w, const FrameFlags&) {
+    w.openChangeKey();
+}
+
+void changeVersion(CMainFrame& w, const FrameFlags&) {
+    w.openVersionConverter();
+}
+
+void mergeFiles(CMainFrame& w, const FrameFlags&) {
+    w.openMergeDialog();
+}
+
+void importDbf(CMainFrame& w, const FrameFlags&) {
+    w.runDbfImport();
+}
+
+void help(CMainFrame& w, const FrameFlags&) {
+    w.openHelp();
+}
+
+void about(CMainFrame& w, const FrameFlags&) {
+    w.openAbout();
+}
+
+void minimize(CMainFrame& w, const FrameFlags&) {
+    w.minimizeWindow();
+}
+
+void runActiveSearch(CMainFrame& w, const FrameFlags&) {
+    if (w.results().hasFocus()) return;
+    w.runCommand(w.searchFocus() != 0 ? FieldSearchMenu : GeneralSearchMenu);
+}
+
+void focusCycle(CMainFrame& w, const FrameFlags&) {
+    const int target = focusCycleTarget(w.results().hasFocus(), w.searchFocus());
+    if (target < 0)
+        w.results().setFocus(Qt::TabFocusReason);
+    else
+        w.focusSearchField(target);
+}
+
+void reloadFiles(CMainFrame& w, const FrameFlags&) {
+    w.loadFiles();
+}
+
 // In menu order within each popup.
 const std::vector<Command> kCommands = {
     {EditRecords, kFile, "Редактировать", "F2", M, "", "Редактирование данных - F2",
-     "Редактирование файлов с данными", false},
+     "Редактирование файлов с данными", false, editRecords},
     {AddToBase, kFile, "Добавить в базу", "Ins", P, "", "Добавить содержимое полей в базу - Ins",
-     "Добавление содержимого полей поиска в базу", false},
+     "Добавление содержимого полей поиска в базу", false, addToBase},
     {FileInfo, kFile, "Информация", "F7", M, "", "Информация о файлах - F7",
-     "Информация о подключенных файлах", false},
+     "Информация о подключенных файлах", false, fileInfo},
     {ConnectFiles, kFile, "Подключить файлы", "F4", M, "", "Подключение файлов - F4",
-     "Подключение файлов с данными", false},
+     "Подключение файлов с данными", false, connectFiles},
     {Settings, kFile, "Настройки", "F9", M, "", "Настройки программы - F9",
-     "Изменение настроек программы", false},
-    {Exit, kFile, "В&ыход", "F10", M, "", "Выход - F10", "Выход из программы", false},
+     "Изменение настроек программы", false, settings},
+    {Exit, kFile, "В&ыход", "F10", M, "", "Выход - F10", "Выход из программы", false, exitProgram},
 
     {ClearAll, kView, "Очистить все", "Shift+Esc", M, "", "Очистить таблицу и поля - Shift+Esc",
-     "Очистка таблицы и полей поиска", false},
+     "Очистка таблицы и полей поиска", false, clearAll},
     {RestoreSettings, kView, "Восстанов. настройки", "", M, "Ctrl+F9", "Восстановить настройки",
-     "Восстановление сохраненных настроек окна", false},
+     "Восстановление сохраненных настроек окна", false, restoreSettings},
     {SaveSettings, kView, "Сохранить настройки", "Shift+F9", M, "", "Сохранить настройки",
-     "Сохранение настроек программы", false},
+     "Сохранение настроек программы", false, saveSettings},
     {GeneralBar, kView, "Общий поиск", "Ctrl+S", M, "", "Общий поиск",
-     "Показать или скрыть панель общего поиска", true},
+     "Показать или скрыть панель общего поиска", true, generalBar},
     {FieldPanel, kView, "Поиск по полям", "Ctrl+F", M, "", "Поиск по полям",
-     "Показать или скрыть панель поиска по полям", true},
+     "Показать или скрыть панель поиска по полям", true, fieldPanel},
     {ToolBar, kView, "Панель инструментов", "", M, "", "Панель инструментов",
-     "Показать или скрыть панель инструментов", true},
+     "Показать или скрыть панель инструментов", true, toolBar},
     {SearchAreaBar, kView, "Область поиска", "", M, "", "Область поиска",
-     "Показать или скрыть панель области поиска", true},
+     "Показать или скрыть панель области поиска", true, searchAreaBar},
     {AlwaysOnTop, kView, "Поверх всех окон", "Ctrl+T", M, "", "Поверх всех окон",
-     "Окно программы поверх всех окон", true},
+     "Окно программы поверх всех окон", true, alwaysOnTop},
 
     {ShowAllRecords, kSearch, "Вывести все записи", "Alt+A;Shift+Return;Shift+Enter", M, "Alt+A",
-     "Вывести все записи", "Вывод всех записей области поиска", false},
+     "Вывести все записи", "Вывод всех записей области поиска", false, showAllRecords},
     {GeneralSearchMenu, kSearch, "Общий поиск", "", M, "", "Общий поиск",
-     "Поиск текста во всех полях", false},
+     "Поиск текста во всех полях", false, generalSearch},
     {FieldSearchMenu, kSearch, "Поиск по полям", "", M, "", "Поиск по полям",
-     "Поиск по заполненным полям", false},
+     "Поиск по заполненным полям", false, fieldSearch},
     {SearchLogDialog, kSearch, "Журнал поиска", "F6", M, "", "Журнал поиска - F6", "Журнал поиска",
-     false},
+     false, searchLog},
     {LogForward, kSearch, "Вперед", "PgUp", P, "", "Данные следующего поиска - PgUp",
-     "Данные следующего поиска - PgUp", false},
+     "Данные следующего поиска - PgUp", false, logForward},
     {LogBack, kSearch, "Назад", "PgDown", P, "", "Данные предыдущего поиска - PgDown",
-     "Данные предыдущего поиска - PgDown", false},
+     "Данные предыдущего поиска - PgDown", false, logBack},
     {CaseSensitive, kSearch, "С учетом регистра", "", M, "", "Поиск с учетом регистра",
-     "Поиск с учетом регистра букв", true},
+     "Поиск с учетом регистра букв", true, caseSensitive},
 
     {ClearTable, kTable, "Очистить таблицу", "Esc", R, "", "Очистить таблицу - Esc",
-     "Удаление всех строк таблицы", false},
+     "Удаление всех строк таблицы", false, clearTable},
     {RemoveFromList, kTable, "Удалить из списка", "Del", R, "", "Удалить из списка - Del",
      "Удаление выделенных строк из списка", false},
     {SortPhone, kSort, "телефон", "", R, "", "", "Упорядочить по телефону", false},
@@ -81,27 +235,29 @@ const std::vector<Command> kCommands = {
     {DeleteFromFile, kTable, "Удалить из файла", "Ctrl+Del", R, "", "Удалить из файла - Ctrl+Del",
      "Удаление текущей записи из файла", false},
     {GridLines, kTable, "Сетка", "Ctrl+G;Ctrl+F9", M, "", "Сетка таблицы - Ctrl+G",
-     "Показать или скрыть линии сетки таблицы", true},
+     "Показать или скрыть линии сетки таблицы", true, gridLines},
 
-    {ChangeKey, kUtilities, "Изменить ключ файла", "", M, "", "", "Изменение ключа файла", false},
+    {ChangeKey, kUtilities, "Изменить ключ файла", "", M, "", "", "Изменение ключа файла", false,
+     changeKey},
     {ChangeVersion, kUtilities, "Изменить версию файла", "", M, "", "",
-     "Конвертирование файла в другую версию", false},
-    {MergeFiles, kUtilities, "Объединить файлы", "", M, "", "", "Объединение файлов", false},
+     "Конвертирование файла в другую версию", false, changeVersion},
+    {MergeFiles, kUtilities, "Объединить файлы", "", M, "", "", "Объединение файлов", false,
+     mergeFiles},
     {ImportDbf, kUtilities, "Конвертировать DBF", "", M, "", "",
-     "Конвертирование таблиц DBF в файл справочника", false},
+     "Конвертирование таблиц DBF в файл справочника", false, importDbf},
     {SaveToDbf, kUtilities, "Сохранить в DBF", "", M, "", "", "", false},
 
-    {Help, kHelpMenu, "Помощь", "", M, "F1", "Помощь - F1", "Справка по программе", false},
+    {Help, kHelpMenu, "Помощь", "", M, "F1", "Помощь - F1", "Справка по программе", false, help},
     {About, kHelpMenu, "О программе", "", M, "", "О программе", "Сведения о программе и ее версии",
-     false},
+     false, about},
 
     // Without a menu item.
-    {Minimize, "", "", "Esc", M, "", "", "", false},
-    {RunActiveSearch, "", "", "F3", M, "", "", "", false},
-    {FocusCycle, "", "", "Ctrl+Tab", M, "", "", "", false},
+    {Minimize, "", "", "Esc", M, "", "", "", false, minimize},
+    {RunActiveSearch, "", "", "F3", M, "", "", "", false, runActiveSearch},
+    {FocusCycle, "", "", "Ctrl+Tab", M, "", "", "", false, focusCycle},
     {Undo, "", "", "Alt+Backspace;Ctrl+Z", M, "", "", "", false},
-    {ReloadFiles, "", "", "", M, "", "", "", false},
-    {HelpKey, "", "", "F1", M, "", "", "", false},
+    {ReloadFiles, "", "", "", M, "", "", "", false, reloadFiles},
+    {HelpKey, "", "", "F1", M, "", "", "", false, help},
     {FieldSearchNow, "", "", "Return;Enter;Ctrl+Return;Ctrl+Enter", P, "", "Поиск - Enter", "",
      false},
     {PanelEscape, "", "", "Esc", P, "", "", "", false},

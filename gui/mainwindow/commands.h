@@ -1,11 +1,16 @@
 #pragma once
 // Every command of the main window as data: its id, where it stands in the
-// menu, its keys and the accelerator table they belong to, its tool tip and
-// its status-bar prompt. Menus, toolbar, accelerators and tool tips are all
-// built from this one table.
+// menu, its keys and the accelerator table they belong to, its tool tip, its
+// status-bar prompt and what the main window does. Menus, toolbar,
+// accelerators, tool tips and the dispatch are all built from this one table.
 
 #include <string_view>
 #include <vector>
+
+namespace talsk {
+class CMainFrame;
+struct FrameFlags;
+} // namespace talsk
 
 namespace talsk::cmd {
 
@@ -84,6 +89,9 @@ struct Command {
     std::string_view toolTip;
     std::string_view prompt; // status bar pane 0 while the item is highlighted
     bool checkable;
+    // What the main window does, given what it shows; none: the command runs
+    // in another window (the results table's rows) or has no handler.
+    void (*run)(CMainFrame& frame, const FrameFlags& shown) = nullptr;
 };
 
 const std::vector<Command>& commandTable();

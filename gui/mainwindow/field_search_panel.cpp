@@ -372,7 +372,7 @@ void FieldSearchPanel::clearFoundCounters() {
 }
 
 void FieldSearchPanel::showFoundCounters() {
-    const SearchState& st = host_.baseSet().search;
+    const SearchState& st = host_.session().state();
     found_[0]->setText(QString::fromStdString(counterText(st.populationHits)));
     found_[1]->setText(QString::fromStdString(counterText(st.organizationHits)));
     found_[2]->setText(QString::fromStdString(counterText(st.cityCodeHits)));
@@ -386,7 +386,7 @@ void FieldSearchPanel::setTotals(const AreaTotals& t) {
 
 void FieldSearchPanel::clearFields() {
     setQuery(FieldQueryText{});
-    host_.baseSet().search.clearCounters();
+    host_.session().clearCounters();
     showFoundCounters();
     host_.resetHistoryPosition();
 }
@@ -411,14 +411,13 @@ void FieldSearchPanel::openSearchLog(int position) {
 }
 
 void FieldSearchPanel::fieldSearchNow(bool focusedFieldOnly) {
-    BaseSet& set = host_.baseSet();
-    SearchState& st = set.search;
+    SearchSession& session = host_.session();
     FieldQueryText q = query();
     if (focusedFieldOnly) {
         const int f = host_.searchFocus();
         for (int k = 1; k <= kFieldCount; ++k)
             if (f < 1 || f > 7 || k != kFieldOfFocus[f]) q.slot(k)[0] = '\0';
-        interruptSearch(st);
+        session.interrupt();
     }
     if (q.empty()) {
         host_.focusSearchField(-1);
@@ -426,21 +425,11 @@ void FieldSearchPanel::fieldSearchNow(bool focusedFieldOnly) {
     }
     // Enter searches the text as it is: a pending start would only repeat it.
     background_.timer().stop();
-    int32_t n = focusedFieldOnly ? -1 : background_.reuseForEnter();
-    if (n < 0) {
-        discardFinishedSearch(st);
-        st.fileMask = host_.fileMaskFromBar();
-        st.tables = host_.tableMaskFromBar();
-        st.kind = SearchKind::FieldSearch;
-        n = runFieldSearch(q, set);
-    }
+    // The focused field alone is never what the background searched.
+    const FieldSearchResult r = session.fieldSearch(q, host_.searchArea(), !focusedFieldOnly);
     showFoundCounters();
-    host_.showResults(st, -1);
-    SearchLog& log = host_.searchLog();
-    if (log.capacity != 0 && n >= 0) {
-        addLogEntry(log, q, n);
-        host_.resetHistoryPosition();
-    }
+    host_.showResults(session.state(), -1);
+    if (r.logged) host_.resetHistoryPosition();
     host_.focusSearchField(-1);
 }
 

@@ -5,8 +5,8 @@
 
 #include "gui/mainwindow/background_search.h"
 #include "gui/mainwindow/focus_rules.h"
-#include "gui/mainwindow/search_area.h"
 #include "gui/mainwindow/search_host.h"
+#include "search/search_area.h"
 #include "search/search_engine.h"
 
 #include <QLabel>

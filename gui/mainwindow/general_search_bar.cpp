@@ -58,7 +58,7 @@ GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
         return true;
     };
     connect(&background_, &BackgroundSearch::finished, this,
-            [this] { showFound(hitTotal(host_.baseSet().search)); });
+            [this] { showFound(hitTotal(host_.session().state())); });
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -137,21 +137,13 @@ void GeneralSearchBar::generalSearchNow() {
         host_.focusSearchField(-1);
         return;
     }
-    BaseSet& set = host_.baseSet();
-    SearchState& st = set.search;
+    SearchSession& session = host_.session();
     // Enter searches the text as it is: a pending start would only repeat it.
     background_.timer().stop();
-    int32_t n = background_.reuseForEnter();
-    if (n < 0) {
-        discardFinishedSearch(st);
-        st.fileMask = host_.fileMaskFromBar();
-        st.tables = host_.tableMaskFromBar();
-        st.clearCounters();
-        n = runGeneralSearch(t.c_str(), set);
-    }
+    const int32_t n = session.generalSearch(t.c_str(), host_.searchArea());
     addToHistory(t);
     showFound(n);
-    host_.showResults(st, -1);
+    host_.showResults(session.state(), -1);
     host_.focusSearchField(-1);
 }
 

@@ -3,8 +3,8 @@
 // history of earlier texts and the number of records found.
 
 #include "gui/mainwindow/background_search.h"
-#include "gui/mainwindow/search_history.h"
 #include "gui/mainwindow/search_host.h"
+#include "search/search_history.h"
 
 #include <QComboBox>
 #include <QLabel>

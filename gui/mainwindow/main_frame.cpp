@@ -66,7 +66,7 @@ CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Window creation.
     results_ = new ResultsTable(this);
-    results_->setBaseSet(&set_);
+    results_->setBaseSet(&set_, &session_);
     setCentralWidget(results_);
     noBaseHint_ = new NoBaseHint(results_->viewport());
     createActions();
@@ -81,10 +81,10 @@ CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
     loadLayoutTable(set_.layout);
     placeWindow();
     fillSearchAreaBar();
-    loadLog(log_, settings_, settings_.programFolder);
-    generalBar_->loadHistory(log_);
+    loadLog(session_.log(), settings_, settings_.programFolder);
+    generalBar_->loadHistory(session_.log());
     applySettingsToUi();
-    historyPosition_ = static_cast<uint16_t>(log_.count);
+    historyPosition_ = static_cast<uint16_t>(session_.log().count);
     connectResults();
     updateActions();
 }
@@ -106,14 +106,14 @@ void CMainFrame::connectResults() {
     });
     connect(results_, &ResultsTable::recordDeleted, this, [this] {
         refreshTotals();
-        set_.search.dirty = 1; // the hits' record numbers moved
+        session_.markStale(); // the hits' record numbers moved
     });
 }
 
 CMainFrame::~CMainFrame() {
     // No worker may outlive the bases it reads, and at shutdown nobody can be
     // asked: wait for as long as it takes.
-    while (!cancelSearch(set_.search)) {
+    while (!session_.cancel()) {
     }
     // The bars report their hiding while the window's bases go away.
     for (QObject* bar :
@@ -279,8 +279,8 @@ void CMainFrame::applySettingsToUi() {
     QComboBox* tables = areaBar_->tables();
     files->setCurrentIndex(listChoice(settings_.searchFilesChoice, files->count()));
     tables->setCurrentIndex(listChoice(settings_.searchTablesChoice, tables->count()));
-    if (log_.capacity != settings_.searchLogCapacity)
-        (void)resizeLog(log_, settings_.searchLogCapacity); // the capacity is validated
+    if (session_.log().capacity != settings_.searchLogCapacity)
+        (void)resizeLog(session_.log(), settings_.searchLogCapacity); // the capacity is validated
     results_->applySettings(settings_);
     searchFocus_ = settings_.startFocus <= 7 ? settings_.startFocus : 7;
     fileMask_ = settings_.fileMask;
@@ -311,17 +311,17 @@ void CMainFrame::collectUiIntoSettings() {
 void CMainFrame::loadFiles() {
     // Held for the whole load: its questions run event loops in which a bar's
     // timer could otherwise start a search over the set being rebuilt.
-    const SearchPause pause(set_.search);
+    const SearchPause pause(session_);
     LoadingHooks hooks;
     hooks.showStatus = [this](const QString& text) { setPane0(text); };
     hooks.cancelSearch = [&pause] { return pause.stopped(); };
-    hooks.sizeResultStore = [](BaseSet& set) { sizeHitList(set); };
+    hooks.sizeResultStore = [this](BaseSet&) { session_.sizeHits(); };
     hooks.refreshViews = [this](BaseSet&) {
         fillSearchAreaBar();
         applySettingsToUi();
         refreshTotals();
         clearSearchState();
-        historyPosition_ = static_cast<uint16_t>(log_.count);
+        historyPosition_ = static_cast<uint16_t>(session_.log().count);
     };
     hooks.editConnectedFiles = [this] { openConnectedFiles(); };
     QtLoadingHost host(this, std::move(hooks));
@@ -355,9 +355,9 @@ void CMainFrame::saveSettingsFile() {
 }
 
 void CMainFrame::saveState() {
-    generalBar_->saveHistory(log_);
+    generalBar_->saveHistory(session_.log());
     WriteError cause = WriteError::None;
-    if (!saveLog(log_, settings_.programFolder, &cause))
+    if (!saveLog(session_.log(), settings_.programFolder, &cause))
         reportWriteFailure("Не удалось сохранить журнал поиска", cause);
     collectUiIntoSettings();
     saveSettingsFile();
@@ -373,7 +373,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         return;
     }
     // Nothing saved here is read by a worker; the destructor waits for it.
-    interruptSearch(set_.search);
+    session_.interrupt();
     saveState();
     event->accept();
 }

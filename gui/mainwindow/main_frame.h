@@ -6,7 +6,7 @@
 #include "base/base_set.h"
 #include "gui/mainwindow/command_rules.h"
 #include "gui/mainwindow/search_host.h"
-#include "search/search_log.h"
+#include "search/search_session.h"
 
 #include <QMainWindow>
 
@@ -54,7 +54,7 @@ public:
     FileMask fileMaskFromBar() const override;
     void refreshTotals();
     void clearSearchState();
-    void showResults(SearchState& state, int n) override;
+    void showResults(const SearchState& state, int n) override;
     void setGridKind(TableMask m, bool onlyIfEmpty);
     void setRowNumberPane(int row);
     void setRowsShownPane(int rows);
@@ -67,7 +67,8 @@ public:
 
     void runCommand(int id) override;
     BaseSet& baseSet() override { return set_; }
-    SearchLog& searchLog() override { return log_; }
+    SearchSession& session() override { return session_; }
+    SearchLog& searchLog() override { return session_.log(); }
     int searchFocus() const override { return searchFocus_; }
     void resetHistoryPosition() override;
     void minimizeWindow() override;
@@ -98,6 +99,14 @@ public:
     ResultsTable& results() const { return *results_; }
     QString statusPaneText(int pane) const;
     FrameFlags frameFlags() const;
+    // The band or dock that a bar's command shows and hides (cmd::GeneralBar,
+    // FieldPanel, ToolBar, SearchAreaBar).
+    QWidget* bar(int id) const;
+    // "Сохранить настройки" and after the settings changed.
+    void saveSettingsFile();
+    // PgUp ("Вперед") and PgDown ("Назад") through the search log.
+    void stepLog(bool forward);
+    void toggleAlwaysOnTop();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -107,7 +116,6 @@ protected:
 
 private:
     void connectResults();
-    void saveSettingsFile();
     // A warning that names what could not be written and why.
     void reportWriteFailure(const char* what, WriteError cause);
     void createActions();
@@ -119,8 +127,6 @@ private:
     void updateActions();
     void filesChanged();
     void tablesChanged();
-    void stepLog(bool forward);
-    void toggleAlwaysOnTop();
     void restoreBarState();
     void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();
@@ -131,7 +137,8 @@ private:
 
     BaseSet set_;
     ProgramSettings settings_;
-    SearchLog log_;
+    // After the set: it stops the background search before the bases go.
+    SearchSession session_{set_};
     TableMask gridKind_ = 0;
     uint16_t historyPosition_ = 0;
     int searchFocus_ = -1;

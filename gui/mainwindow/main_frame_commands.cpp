@@ -1,12 +1,8 @@
 // The main window's commands: actions from the command table, menus, the
-// toolbar, the update rules and the dispatch.
+// toolbar, the update rules and the dispatch to the table's handlers.
 
-#include "edit/record_editor_logic.h"
 #include "gui/mainwindow/accelerator_scope.h"
 #include "gui/mainwindow/commands.h"
-#include "gui/mainwindow/field_search_panel.h"
-#include "gui/mainwindow/focus_rules.h"
-#include "gui/mainwindow/general_search_bar.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
 #include "gui/widgets/icons.h"
@@ -135,124 +131,25 @@ void CMainFrame::updateActions() {
     }
 }
 
-void CMainFrame::runCommand(int id) {
-    const FrameFlags f = frameFlags();
+QWidget* CMainFrame::bar(int id) const {
     switch (id) {
-    case cmd::AddToBase:
-        if (f.fieldPanelVisible) panel_->runCommand(cmd::AddToBase);
-        break;
-    case cmd::EditRecords:
-        openEditor({});
-        break;
-    case cmd::ImportDbf:
-        runDbfImport();
-        break;
-    case cmd::Exit:
-        close();
-        break;
-    case cmd::ClearAll:
-        results_->clearResults();
-        setGridKind(tableMaskFromBar(), true);
-        panel_->clearFields();
-        generalBar_->clearText();
-        break;
-    case cmd::Settings:
-        openSettingsSheet();
-        break;
-    case cmd::RestoreSettings:
-        applySettingsToUi();
-        break;
-    case cmd::SaveSettings:
-        collectUiIntoSettings();
-        saveSettingsFile();
-        break;
     case cmd::GeneralBar:
-        generalBand_->setVisible(!f.generalBarVisible);
-        break;
+        return generalBand_;
     case cmd::FieldPanel:
-        dock_->setVisible(!f.fieldPanelVisible);
-        break;
+        return dock_;
     case cmd::ToolBar:
-        toolBar_->setVisible(!f.toolBarVisible);
-        break;
+        return toolBar_;
     case cmd::SearchAreaBar:
-        areaBand_->setVisible(!f.searchAreaBarVisible);
-        break;
-    case cmd::AlwaysOnTop:
-        toggleAlwaysOnTop();
-        break;
-    case cmd::ShowAllRecords:
-        showAllRecords();
-        break;
-    case cmd::GeneralSearchMenu:
-        if (f.generalBarVisible) generalBar_->generalSearchNow();
-        break;
-    case cmd::FieldSearchMenu:
-        if (f.fieldPanelVisible) panel_->fieldSearchNow(false);
-        break;
-    case cmd::SearchLogDialog:
-        if (f.fieldPanelVisible) panel_->openSearchLog(historyPosition_);
-        break;
-    case cmd::LogForward:
-    case cmd::LogBack:
-        if (f.fieldPanelVisible) stepLog(id == cmd::LogForward);
-        break;
-    case cmd::CaseSensitive:
-        settings_.caseSensitive = settings_.caseSensitive == 1 ? 0 : 1;
-        clearSearchState();
-        break;
-    case cmd::ClearTable:
-        results_->clearResults();
-        setGridKind(tableMaskFromBar(), true);
-        break;
-    case cmd::GridLines:
-        results_->toggleGridLines();
-        break;
-    case cmd::Minimize:
-        minimizeWindow();
-        break;
-    case cmd::RunActiveSearch:
-        if (results_->hasFocus()) break;
-        runCommand(searchFocus_ != 0 ? cmd::FieldSearchMenu : cmd::GeneralSearchMenu);
-        break;
-    case cmd::FocusCycle: {
-        const int target = focusCycleTarget(results_->hasFocus(), searchFocus_);
-        if (target < 0)
-            results_->setFocus(Qt::TabFocusReason);
-        else
-            focusSearchField(target);
-        break;
-    }
-    case cmd::ReloadFiles:
-        loadFiles();
-        break;
-    case cmd::MergeFiles:
-        openMergeDialog();
-        break;
-    case cmd::ConnectFiles:
-        openConnectedFiles();
-        break;
-    case cmd::FileInfo:
-        openFileInfo();
-        break;
-    case cmd::ChangeVersion:
-        openVersionConverter();
-        break;
-    case cmd::ChangeKey:
-        openChangeKey();
-        break;
-    case cmd::About:
-        openAbout();
-        break;
-    case cmd::Help:
-    case cmd::HelpKey:
-        openHelp();
-        break;
+        return areaBand_;
     default:
-        // The results table's row commands run in the table; undo has no
-        // handler.
-        break;
+        return nullptr;
     }
+}
+
+void CMainFrame::runCommand(int id) {
+    // The results table's row commands run in the table; undo has no handler.
+    const cmd::Command* c = cmd::findCommand(id);
+    if (c != nullptr && c->run != nullptr) c->run(*this, frameFlags());
     updateActions();
 }
 

@@ -21,7 +21,7 @@ namespace talsk {
 // the views, the settings file, the remembered keys, then the reload posted.
 void CMainFrame::openConnectedFiles() {
     // Held over the dialog too: a bar's timer firing in its event loop starts nothing.
-    const SearchPause pause(set_.search);
+    const SearchPause pause(session_);
     if (!searchStoppedFor(this, pause)) return;
     ConnectedFilesDialog dialog(set_, settings_, this);
     if (dialog.exec() != QDialog::Accepted || !dialog.model().changed()) return;
@@ -51,7 +51,7 @@ void CMainFrame::openSettingsSheet() {
     if (!copy) return;
     // A changed log capacity can only fail on a damaged log, which then keeps
     // its old size; the settings are committed all the same.
-    (void)sheet::commitCopy(std::move(*copy), settings_, log_);
+    (void)sheet::commitCopy(std::move(*copy), settings_, session_.log());
     // What the windows show wins over the copy: placement, area, widths.
     collectUiIntoSettings();
     saveSettingsFile();

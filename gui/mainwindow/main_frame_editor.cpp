@@ -5,7 +5,6 @@
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/panel_record.h"
 #include "gui/mainwindow/results_table.h"
-#include "search/search_engine.h"
 
 #include <QApplication>
 
@@ -23,12 +22,12 @@ void CMainFrame::addToBase(const PanelRecord& record) {
 }
 
 void CMainFrame::openEditor(const EditorStart& start) {
-    const EditorCloseResult result = runRecordEditor(this, set_, settings_, start);
+    const EditorCloseResult result = runRecordEditor(this, session_, settings_, start);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!result.changedBases.empty()) results_->refreshRows();
     if (result.recordsAddedOrRemoved) {
         // The hits name records by number, and numbers moved.
-        sizeHitList(set_);
+        session_.sizeHits();
         refreshTotals();
         saveSettingsFile();
         results_->clearResults();

@@ -7,12 +7,12 @@
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/no_base_hint.h"
 #include "gui/mainwindow/results_table.h"
-#include "gui/mainwindow/search_area.h"
 #include "gui/mainwindow/search_area_bar.h"
 #include "gui/search/nothing_found_dialog.h"
 #include "gui/search/search_area_dialog.h"
 #include "gui/search/search_log_dialog.h"
 #include "platform/cp1251.h"
+#include "search/search_area.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -70,16 +70,12 @@ void CMainFrame::refreshTotals() {
 }
 
 void CMainFrame::clearSearchState() {
-    SearchState& st = set_.search;
-    interruptSearch(st); // whoever changes the bases has stopped it before
-    discardFinishedSearch(st);
-    st.hits.clear();
-    st.clearCounters();
+    session_.clear();
     panel_->clearFoundCounters();
     generalBar_->clearFoundCounter();
 }
 
-void CMainFrame::showResults(SearchState& state, int n) {
+void CMainFrame::showResults(const SearchState& state, int n) {
     if (n < 0) n = hitTotal(state);
     if (n > 0) {
         if (state.tables != gridKind_) setGridKind(state.tables, false);
@@ -93,12 +89,8 @@ void CMainFrame::showResults(SearchState& state, int n) {
 }
 
 void CMainFrame::showAllRecords() {
-    SearchState& st = set_.search;
-    interruptSearch(st);
-    discardFinishedSearch(st);
-    st.fileMask = fileMaskFromBar();
-    st.tables = tableMaskFromBar();
-    showResults(st, fillAllRecords(set_));
+    const int32_t n = session_.showAll(searchArea());
+    showResults(session_.state(), n);
 }
 
 void CMainFrame::focusSearchField(int n) {
@@ -112,7 +104,7 @@ void CMainFrame::focusSearchField(int n) {
 
 void CMainFrame::focusChanged(int v) {
     if (!panel_ || !generalBar_) return; // going away
-    switch (scheduleOnFocus(searchFocus_, v, set_.search.dirty != 0)) {
+    switch (scheduleOnFocus(searchFocus_, v, !session_.current())) {
     case FocusSchedule::FieldPanel:
         panel_->schedule(false);
         break;
@@ -126,12 +118,12 @@ void CMainFrame::focusChanged(int v) {
 }
 
 void CMainFrame::resetHistoryPosition() {
-    historyPosition_ = static_cast<uint16_t>(log_.count);
+    historyPosition_ = static_cast<uint16_t>(session_.log().count);
 }
 
 void CMainFrame::stepLog(bool forward) {
     FieldQueryText q;
-    if (stepHistory(log_, historyPosition_, forward, q)) panel_->setQuery(q);
+    if (stepHistory(session_.log(), historyPosition_, forward, q)) panel_->setQuery(q);
 }
 
 } // namespace talsk

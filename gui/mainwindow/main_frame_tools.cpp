@@ -20,7 +20,7 @@ void CMainFrame::openVersionConverter() {
 void CMainFrame::openChangeKey() {
     // Saving a connected file re-indexes its tables: no search may read them
     // then, nor start from a bar's timer while the dialog is open.
-    const SearchPause pause(set_.search);
+    const SearchPause pause(session_);
     if (!searchStoppedFor(this, pause)) return;
     const KeyStore keys(KeyStore::defaultPath());
     runChangeKeyDialog(this, set_, &keys);

@@ -4,7 +4,7 @@
 #include "gui/mainwindow/commands.h"
 #include "gui/widgets/app_texts.h"
 #include "gui/widgets/text.h"
-#include "search/search_worker.h"
+#include "search/search_session.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -191,8 +191,9 @@ QAction* ResultsTable::action(int id) const {
     return nullptr;
 }
 
-void ResultsTable::setBaseSet(BaseSet* set) {
+void ResultsTable::setBaseSet(BaseSet* set, SearchSession* session) {
     set_ = set;
+    session_ = session;
     setRowCount(0);
     Q_EMIT rowsShownChanged(0);
 }
@@ -350,7 +351,7 @@ void ResultsTable::deleteFromFile() {
     const bool yes = messageBox_(QMessageBox::Question, QStringLiteral("Подтверждение"), question,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     // The background search reads the table that is about to change.
-    if (yes && !cancelSearch(set_->search)) {
+    if (yes && session_ != nullptr && !session_->cancel()) {
         messageBox_(QMessageBox::Critical, QStringLiteral("Ошибка"),
                     QString::fromUtf8(kSearchStillRunning), QMessageBox::Ok);
         return;

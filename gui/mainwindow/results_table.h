@@ -23,6 +23,8 @@ class QMenu;
 
 namespace talsk {
 
+class SearchSession;
+
 // The columns for a table mask: titles (column 1 keeps its title for a mask
 // naming no single kind) and width fractions from the settings' shares.
 struct KindColumns {
@@ -47,8 +49,9 @@ public:
     explicit ResultsTable(QWidget* parent = nullptr);
     ~ResultsTable() override;
 
-    // The set whose records the rows show and whose settings the table uses.
-    void setBaseSet(BaseSet* set);
+    // The set whose records the rows show and whose settings the table uses,
+    // and the session whose background search a deletion stops first.
+    void setBaseSet(BaseSet* set, SearchSession* session = nullptr);
 
     // ResultsView.
     void showResults(const SearchState& state, TableMask mask, int selectRow) override;
@@ -112,6 +115,7 @@ private:
     void showTitle(int column);
 
     BaseSet* set_ = nullptr;
+    SearchSession* session_ = nullptr;
     std::optional<TableMask> kind_;
     std::array<QString, kColumns> titles_;
     std::vector<std::pair<int, QAction*>> actions_;

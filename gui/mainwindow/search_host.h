@@ -4,7 +4,7 @@
 
 #include "base/base_set.h"
 #include "gui/mainwindow/panel_record.h"
-#include "search/search_log.h"
+#include "search/search_session.h"
 
 namespace talsk {
 
@@ -13,16 +13,19 @@ public:
     virtual ~SearchHost() = default;
 
     virtual BaseSet& baseSet() = 0;
+    virtual SearchSession& session() = 0;
     virtual SearchLog& searchLog() = 0;
     virtual TableMask tableMaskFromBar() const = 0;
     virtual FileMask fileMaskFromBar() const = 0;
+    // The files and tables the search-area bar chooses.
+    SearchArea searchArea() const { return {fileMaskFromBar(), tableMaskFromBar()}; }
     // The SearchFocus value of the active input.
     virtual int searchFocus() const = 0;
     // A search input received the keyboard focus.
     virtual void focusChanged(int v) = 0;
     virtual void focusSearchField(int n) = 0;
     // n < 0: the state's hit total.
-    virtual void showResults(SearchState& state, int n) = 0;
+    virtual void showResults(const SearchState& state, int n) = 0;
     // historyPosition back to one past the newest log entry.
     virtual void resetHistoryPosition() = 0;
     virtual void minimizeWindow() = 0;

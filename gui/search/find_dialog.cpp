@@ -30,10 +30,10 @@ int32_t findPosition = 0;
 
 } // namespace
 
-FindDialog::FindDialog(BaseSet& set, FindHost host, QWidget* parent)
+FindDialog::FindDialog(SearchSession& search, FindHost host, QWidget* parent)
     // A tool window of its host: it stays above the editor when a click
     // there takes the focus.
-    : QDialog(parent, Qt::Tool), set_(set), host_(std::move(host)) {
+    : QDialog(parent, Qt::Tool), search_(search), set_(search.baseSet()), host_(std::move(host)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(fromUtf8("Поиск"));
     const DialogUnits du = dialogUnits(*this);
@@ -115,8 +115,9 @@ void FindDialog::refresh() {
     if (busy_) return;
     // Storing a record already marks the search state dirty (it stops the
     // background search), so the dialog's own texts are reset here.
-    set_.search.dirty = 0;
-    markStale();
+    bothTables_->setEnabled(host_.position().table != TableKind::CityCodes);
+    search_.markStale();
+    showStale();
 }
 
 void FindDialog::fieldChosen() {
@@ -131,17 +132,21 @@ void FindDialog::fieldChosen() {
 
 void FindDialog::markStale() {
     bothTables_->setEnabled(host_.position().table != TableKind::CityCodes);
-    if (set_.search.dirty == 0) {
-        set_.search.dirty = 1;
-        ok_->setText(fromUtf8("Найти"));
-        found_->clear();
+    if (search_.current()) {
+        search_.markStale();
+        showStale();
     }
+}
+
+void FindDialog::showStale() {
+    ok_->setText(fromUtf8("Найти"));
+    found_->clear();
 }
 
 void FindDialog::findClicked() {
     busy_ = true;
-    SearchState& st = set_.search;
-    if (st.dirty == 1) {
+    const SearchState& st = search_.state();
+    if (!search_.current()) {
         const QString text = text_->currentText().left(kSearchedText);
         if (text.isEmpty()) {
             busy_ = false;
@@ -159,15 +164,14 @@ void FindDialog::findClicked() {
 void FindDialog::newSearch(const QString& text) {
     const SearchHit at = host_.position();
     const FieldSelection selection = fieldList_->currentIndex() == 1 ? fields_ : kAllFields;
-    SearchState& st = set_.search;
-    st.tables = findTableMask(at.table, bothTables_->isChecked());
-    st.kind = SearchKind::FindRecord;
-    st.fileMask.fill(0);
-    const size_t files = std::min(set_.bases.size(), st.fileMask.size());
+    SearchArea area;
+    area.tables = findTableMask(at.table, bothTables_->isChecked());
+    const size_t files = std::min(set_.bases.size(), area.files.size());
     for (size_t b = 0; b < files; ++b)
-        if (allFiles_->isChecked() || int(b) == at.base) st.fileMask[b] = 1;
+        if (allFiles_->isChecked() || int(b) == at.base) area.files[b] = 1;
 
-    const int32_t found = runGeneralSearch(toCp1251(text).c_str(), set_, &selection);
+    const int32_t found = search_.findRecord(toCp1251(text).c_str(), area, selection);
+    const SearchState& st = search_.state();
     const int32_t total = found > 0 ? hitTotal(st) : 0;
     found_->setText(fromUtf8("Найдено записей - ") + QString::number(total));
     if (total > 0) ok_->setText(fromUtf8("Следующая"));

@@ -4,7 +4,7 @@
 // each shown by the host.
 
 #include "base/base_set.h"
-#include "search/search_engine.h"
+#include "search/search_session.h"
 
 #include <QDialog>
 
@@ -28,7 +28,7 @@ class FindDialog : public QDialog {
     Q_OBJECT
 
 public:
-    FindDialog(BaseSet& set, FindHost host, QWidget* parent);
+    FindDialog(SearchSession& search, FindHost host, QWidget* parent);
 
     // The host's table kind changed: the field list starts over.
     void resetFields();
@@ -38,10 +38,12 @@ public:
 private:
     void fieldChosen();
     void markStale();
+    void showStale();
     void findClicked();
     void newSearch(const QString& text);
     void remember(const QString& text);
 
+    SearchSession& search_;
     BaseSet& set_;
     FindHost host_;
     FieldSelection fields_{};

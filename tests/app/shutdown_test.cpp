@@ -5,6 +5,7 @@
 #include "base/base_file.h"
 #include "gui/editor/record_editor.h"
 #include "gui/mainwindow/main_frame.h"
+#include "gui/support/config_home.h"
 #include "gui/support/demo_folder.h"
 #include "gui/support/modal.h"
 #include "support/base_fixtures.h"
@@ -23,6 +24,7 @@ namespace {
 
 TEST(Shutdown, StopSignalEndsTheProgramWithItsSettingsAndLogWritten) {
     test::TempDir dir;
+    test::ConfigHome home{dir.file("config")};
     ProgramSettings settings;
     ASSERT_TRUE(test::makeDemoFolder(dir, settings, 200, 20, 5));
     std::filesystem::create_directory(dir.file("tmp"));
@@ -54,6 +56,7 @@ TEST(Shutdown, StopSignalEndsTheProgramWithItsSettingsAndLogWritten) {
 
 TEST(Shutdown, StopSignalInTheEditorWritesTheStoredRecordWithoutAsking) {
     test::TempDir dir;
+    test::ConfigHome home{dir.file("config")};
     ProgramSettings settings;
     ASSERT_TRUE(test::makeDemoFolder(dir, settings, 30, 5, 2));
     settings.confirmExit = settings.saveOnClose = settings.askToSaveChanges = 1;

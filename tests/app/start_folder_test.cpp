@@ -3,6 +3,7 @@
 
 #include "app/program_folder.h"
 #include "gui/mainwindow/main_frame.h"
+#include "gui/support/config_home.h"
 #include "gui/support/demo_folder.h"
 #include "support/temp_dir.h"
 
@@ -45,6 +46,7 @@ TEST(ProgramFolder, DefaultFollowsTheXdgDataFolder) {
 // once one is.
 TEST(NoBaseHint, ShownWithoutABaseGoneWithOne) {
     test::TempDir demo;
+    test::ConfigHome home{demo.file("config")};
     test::TempDir folder;
     ProgramSettings settings;
     ASSERT_TRUE(test::makeDemoFolder(demo, settings, 50, 5, 5));

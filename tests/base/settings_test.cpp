@@ -1,6 +1,8 @@
 #include "base/settings.h"
 
+#include "platform/cp1251.h"
 #include "support/fault_file_system.h"
+#include "support/settings_fixtures.h"
 #include "support/temp_dir.h"
 
 #include <cmath>
@@ -36,51 +38,12 @@ float f32At(const std::vector<unsigned char>& b, size_t at) {
     return f;
 }
 
-// Every field set to a value that differs from its default.
+// Every field away from its default, in the folder; one file mask flag
+// beyond the listed files, which the file does not keep.
 ProgramSettings unusualSettings(const TempDir& dir) {
-    ProgramSettings s = freshSettings(dir);
-    s.searchFilesChoice = 4;
-    s.searchTablesChoice = 2;
-    s.alwaysOnTop = 1;
-    s.windowPlacement.length = 44;
-    s.windowPlacement.showCmd = 3;
-    s.windowPlacement.bottom = -17;
-    s.startFocus = 2;
-    s.singleInstance = 0;
-    s.confirmExit = 1;
-    s.rememberWindowPosition = 0;
-    s.searchLogCapacity = 999;
-    s.latinToCyrillic = 0;
-    s.fileCount = 3;
-    s.filePaths[0] = "first.btn";
-    s.filePaths[1] = "Тальск.btn"; // kept in the file in Windows-1251
-    s.filePaths[2] = "/abs/third.BTN";
-    s.saveAsChoice = 2;
-    s.noReadOnlyMessage = 1;
-    s.noLoadErrorMessage = 1;
-    s.autoRemoveMissing = 1;
-    s.autoKeyEntry = 0;
-    s.filesDialogExpanded = 0;
-    s.connectFolderFiles = 0;
-    s.checkDuplicatePhone = 0;
-    s.confirmSaveRecord = 0;
-    s.askToSaveChanges = 0;
-    s.saveOnClose = 0;
-    s.notFoundMessage = 0;
-    s.autoColumnWidths = 0;
-    s.columnWidthsPx = {1, 2, 3, 2999, 0};
-    s.columnWidthShares = {0.5f, 0.001f, 1.0f, 0.125f, 0.75f};
-    s.mouseTracking = 0;
-    s.notFoundClearTable = 1;
-    s.gridLines = 0;
-    s.searchLogRect = {10, 20, 300, 400};
-    s.caseSensitive = 1;
-    s.fileMask[0] = 1;
-    s.fileMask[2] = 1;
-    s.fileMask[3] = 1; // beyond fileCount: not written
-    s.backgroundSearch = 0;
-    s.backgroundDelayMs = 9999;
-    s.spacesSignificant = 1;
+    ProgramSettings s = test::unusualSettings();
+    s.programFolder = dir.path();
+    s.fileMask[3] = 1;
     return s;
 }
 
@@ -127,7 +90,7 @@ TEST(SettingsFile, FieldsSitAtTheirOffsets) {
     EXPECT_EQ(b[1], 0x02);
     EXPECT_EQ(i32At(b, 2), 44);    // placement length
     EXPECT_EQ(i32At(b, 10), 3);    // placement showCmd
-    EXPECT_EQ(i32At(b, 42), -17);  // placement bottom, the record's last field
+    EXPECT_EQ(i32At(b, 42), 790);  // placement bottom, the record's last field
     EXPECT_EQ(u16At(b, 46), 4);    // searchFilesChoice
     EXPECT_EQ(b[48], 2);           // searchTablesChoice
     EXPECT_EQ(b[49], 1);           // alwaysOnTop
@@ -139,26 +102,27 @@ TEST(SettingsFile, FieldsSitAtTheirOffsets) {
     EXPECT_EQ(u16At(b, 121), 999); // searchLogCapacity
     EXPECT_EQ(b[123], 0);          // latinToCyrillic, second copy
     EXPECT_EQ(u16At(b, 188), 3);   // fileCount
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190])), "first.btn");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190])), "talsk.btn");
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190 + 261])),
-              "\xD2\xE0\xEB\xFC\xF1\xEA.btn");
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190 + 522])), "/abs/third.BTN");
+              "\xC0\xF0\xF5\xE8\xE2/\xD2\xE0\xEB\xFC\xF1\xEA 2001.btn");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&b[190 + 522])),
+              utf8ToCp1251(test::kLongSettingsPath));
     const size_t p = 190 + 261 * 3;
-    EXPECT_EQ(u16At(b, p), 2);       // saveAsChoice
-    EXPECT_EQ(b[p + 2], 1);          // noReadOnlyMessage
-    EXPECT_EQ(b[p + 4], 1);          // autoRemoveMissing
-    EXPECT_EQ(b[p + 5], 0);          // autoKeyEntry
-    EXPECT_EQ(b[p + 7], 0);          // connectFolderFiles
-    EXPECT_EQ(b[p + 71], 0);         // checkDuplicatePhone
-    EXPECT_EQ(b[p + 139], 0);        // notFoundMessage
-    EXPECT_EQ(i32At(b, p + 140), 1); // columnWidthsPx[0]
-    EXPECT_EQ(i32At(b, p + 152), 2999);
+    EXPECT_EQ(u16At(b, p), 2);        // saveAsChoice
+    EXPECT_EQ(b[p + 2], 1);           // noReadOnlyMessage
+    EXPECT_EQ(b[p + 4], 1);           // autoRemoveMissing
+    EXPECT_EQ(b[p + 5], 0);           // autoKeyEntry
+    EXPECT_EQ(b[p + 7], 0);           // connectFolderFiles
+    EXPECT_EQ(b[p + 71], 0);          // checkDuplicatePhone
+    EXPECT_EQ(b[p + 139], 0);         // notFoundMessage
+    EXPECT_EQ(i32At(b, p + 140), 64); // columnWidthsPx[0]
+    EXPECT_EQ(i32At(b, p + 152), 212);
     EXPECT_EQ(b[p + 160], 0); // autoColumnWidths
-    EXPECT_FLOAT_EQ(f32At(b, p + 161), 0.5f);
-    EXPECT_FLOAT_EQ(f32At(b, p + 177), 0.75f);
+    EXPECT_FLOAT_EQ(f32At(b, p + 161), 0.001f);
+    EXPECT_FLOAT_EQ(f32At(b, p + 177), 1.0f);
     EXPECT_EQ(b[p + 182], 1);          // notFoundClearTable
-    EXPECT_EQ(i32At(b, p + 248), 10);  // searchLogRect.left
-    EXPECT_EQ(i32At(b, p + 260), 400); // searchLogRect.bottom
+    EXPECT_EQ(i32At(b, p + 248), -8);  // searchLogRect.left
+    EXPECT_EQ(i32At(b, p + 260), 480); // searchLogRect.bottom
     EXPECT_EQ(b[p + 328], 1);          // caseSensitive
     EXPECT_EQ(b[p + 329], 1);          // fileMask[0]
     EXPECT_EQ(b[p + 330], 0);          // fileMask[1]
@@ -196,8 +160,8 @@ TEST(SettingsFile, RoundTripRestoresEveryField) {
     EXPECT_EQ(back.fileCount, 3);
     EXPECT_EQ(back.filePaths[1], s.filePaths[1]);
     EXPECT_EQ(back.columnWidthShares, s.columnWidthShares);
-    EXPECT_EQ(back.searchLogRect.right, 300);
-    EXPECT_EQ(back.windowPlacement.bottom, -17);
+    EXPECT_EQ(back.searchLogRect.right, 640);
+    EXPECT_EQ(back.windowPlacement.bottom, 790);
     EXPECT_EQ(back.latinToCyrillic, 0);
     EXPECT_EQ(back.fileMask[3], 0); // the mask is stored for the listed files only
     EXPECT_EQ(back.programFolder, dir.path());
@@ -283,7 +247,7 @@ TEST(SettingsFile, EveryTruncationLoadsInRange) {
         ASSERT_LE(s.searchFilesChoice, s.fileCount + 2) << len;
         ASSERT_LE(s.saveAsChoice, s.fileCount) << len;
         for (int i = 0; i < s.fileCount; ++i)
-            ASSERT_LE(s.filePaths[static_cast<size_t>(i)].size(), 260u);
+            ASSERT_LE(pathCharacters(s.filePaths[static_cast<size_t>(i)]), kMaxPathChars);
     }
 }
 

@@ -49,6 +49,7 @@ EditorStart at(int32_t record, int base, TableKind kind) {
 struct Editor : ::testing::Test {
     TempDir dir;
     BaseSet set;
+    SearchSession search{set};
     ProgramSettings settings;
     ScriptedPrompts prompts;
 
@@ -95,7 +96,7 @@ TEST_F(Editor, StoreRefusalsSayWhyAndLeaveTheFile) {
     for (const Case& c : cases) {
         set.bases[0].readOnly = c.readOnly;
         prompts.shown.clear();
-        RecordEditorLogic editor(set, settings, prompts, at(1, c.base, TableKind::Population));
+        RecordEditorLogic editor(search, settings, prompts, at(1, c.base, TableKind::Population));
         editor.edit(c.record);
         EXPECT_FALSE(editor.save()) << c.message;
         EXPECT_EQ(prompts.shown, std::vector<std::string>{c.message});
@@ -125,7 +126,7 @@ TEST_F(Editor, ConfirmationsFollowTheSettings) {
         settings.confirmSaveRecord = c.confirm;
         prompts.answers.assign(c.answers.begin(), c.answers.end());
         prompts.shown.clear();
-        RecordEditorLogic editor(set, settings, prompts);
+        RecordEditorLogic editor(search, settings, prompts);
         editor.edit(toFields(person(c.phone, "Ivanov")));
         EXPECT_EQ(editor.save(), c.stored) << c.phone;
         EXPECT_EQ(prompts.shown, c.asked) << c.phone;
@@ -151,7 +152,7 @@ TEST_F(Editor, MovesOfferToSave) {
     };
     settings.confirmSaveRecord = 0;
     for (const Case& c : cases) {
-        RecordEditorLogic editor(set, settings, prompts, at(1, 0, TableKind::Population));
+        RecordEditorLogic editor(search, settings, prompts, at(1, 0, TableKind::Population));
         editor.edit(toFields(person("222", "Changed")));
         prompts.answers = {c.answer};
         EXPECT_EQ(editor.next(), c.moved);
@@ -164,7 +165,7 @@ TEST_F(Editor, MovesOfferToSave) {
     }
     // Not asked when the setting is off; the edit is dropped.
     settings.askToSaveChanges = 0;
-    RecordEditorLogic editor(set, settings, prompts, at(2, 0, TableKind::Population));
+    RecordEditorLogic editor(search, settings, prompts, at(2, 0, TableKind::Population));
     editor.edit(toFields(person("333", "Dropped")));
     EXPECT_TRUE(editor.last());
     EXPECT_EQ(editor.position().record, 3); // the empty slot after the last record
@@ -176,7 +177,7 @@ TEST_F(Editor, SaveOnCloseWritesWhenTheEditorCloses) {
     settings.saveOnClose = 1;
     settings.confirmSaveRecord = 0;
     const auto before = readBytes(dir.file("b.btn"));
-    RecordEditorLogic editor(set, settings, prompts, at(1, 1, TableKind::Population));
+    RecordEditorLogic editor(search, settings, prompts, at(1, 1, TableKind::Population));
     editor.edit(toFields(person("777", "Novikov")));
     ASSERT_TRUE(editor.save());
     EXPECT_EQ(editor.position().record, 1); // the appended record
@@ -191,7 +192,7 @@ TEST_F(Editor, SaveOnCloseWritesWhenTheEditorCloses) {
 }
 
 TEST_F(Editor, DeleteAsksFirst) {
-    RecordEditorLogic editor(set, settings, prompts, at(1, 0, TableKind::Population));
+    RecordEditorLogic editor(search, settings, prompts, at(1, 0, TableKind::Population));
     prompts.answers = {PromptAnswer::No, PromptAnswer::Yes};
     EXPECT_FALSE(editor.remove());
     EXPECT_EQ(onDisk("a.btn").size(), 3u);
@@ -207,7 +208,7 @@ TEST_F(Editor, FailedWriteKeepsTheFileAndTheTyping) {
     const auto before = readBytes(dir.file("a.btn"));
     FaultFileSystem fs;
     fs.failTempWritesAfter = 0;
-    RecordEditorLogic editor(set, settings, prompts);
+    RecordEditorLogic editor(search, settings, prompts);
     {
         ScopedFileSystem scoped(fs);
         editor.edit(toFields(person("111", "Typed")));
@@ -232,7 +233,7 @@ TEST_F(Editor, FailedWriteKeepsTheFileAndTheTyping) {
 }
 
 TEST_F(Editor, PastedRecordSavedAsNewIntoAnotherFile) {
-    RecordEditorLogic editor(set, settings, prompts, at(0, 0, TableKind::Organizations));
+    RecordEditorLogic editor(search, settings, prompts, at(0, 0, TableKind::Organizations));
     editor.copy();
     ASSERT_TRUE(editor.chooseBase(1));
     editor.paste();
@@ -248,7 +249,7 @@ TEST_F(Editor, PastedRecordSavedAsNewIntoAnotherFile) {
 TEST_F(Editor, IncomingRecordAsksToSaveOnClose) {
     EditorStart start = at(3, 0, TableKind::Population);
     start.incoming = toFields(person("888", "Panel"));
-    RecordEditorLogic editor(set, settings, prompts, start);
+    RecordEditorLogic editor(search, settings, prompts, start);
     EXPECT_EQ(std::string(editor.fields().name), "Panel");
     EXPECT_FALSE(editor.canSave());
     prompts.answers = {PromptAnswer::Cancel, PromptAnswer::Yes};

@@ -287,16 +287,16 @@ struct LiteralMatcher {
         return true;
     }
 
+    // An or of and-groups, each closed by the term that '|' or the end of
+    // the text followed (groupEnd): from the language's rules, not from the
+    // engine's links between groups.
     template <typename Test> static bool groups(const TermList& list, Test test) {
-        for (int i = 0; i < list.count;) {
-            const QueryTerm& t = list.terms[i];
-            if (test(t)) {
-                if (t.groupEnd) return true;
-                ++i;
-            } else {
-                if (t.nextGroup == kNoGroup) return false;
-                i = t.nextGroup + 1;
-            }
+        bool wholeGroup = true;
+        for (int i = 0; i < list.count; ++i) {
+            wholeGroup = test(list.terms[i]) && wholeGroup;
+            if (!list.terms[i].groupEnd) continue;
+            if (wholeGroup) return true;
+            wholeGroup = true;
         }
         return false;
     }

@@ -1,11 +1,11 @@
-// The background search worker: completion reported once on the worker, the
-// same hits as a search on the window's thread, prompt cooperative cancel,
-// bounded waits, and a worker that outlives its wait harming nothing and
-// changing nothing it still reads.
+// The background search worker, driven through the session: completion
+// reported once on the worker, the same hits as a search on the window's
+// thread, prompt cooperative cancel, bounded waits, and a worker that
+// outlives its wait harming nothing and changing nothing it still reads.
 
 #include "base/table_builder.h"
 #include "edit/record_editor_logic.h"
-#include "search/search_worker.h"
+#include "search/search_session.h"
 #include "support/loading_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -86,13 +86,22 @@ std::string slowPattern() {
     return text;
 }
 
-SearchRequest generalRequest(BaseSet& set, DoneLog& log, const std::string& text) {
+SearchRequest generalRequest(DoneLog& log, const std::string& text) {
     SearchRequest r;
-    r.baseSet = &set;
     r.done = log.callback();
     r.kind = SearchKind::GeneralSearch;
     std::memcpy(r.generalText, text.c_str(), std::min(text.size(), size_t{kQueryTextMax}));
     return r;
+}
+
+// Starts the request's worker over the set's search area; the request's own
+// done gets the hits. The run's ticket, 0 when none started.
+uint64_t start(SearchSession& session, const SearchRequest& r) {
+    const SearchState& st = session.state();
+    return session.startBackground(r, SearchArea{st.fileMask, st.tables},
+                                   [done = r.done](uint64_t, int32_t n) {
+                                       if (done) done(n);
+                                   });
 }
 
 std::vector<std::tuple<int32_t, int16_t, TableKind>> hitsOf(const SearchState& s) {
@@ -123,40 +132,46 @@ class SearchWorker : public ::testing::Test {
 protected:
     ProgramSettings settings;
     std::unique_ptr<BaseSet> slow;
+    std::unique_ptr<SearchSession> session; // of slow, and before it goes
 
     void SetUp() override {
         slow = std::make_unique<BaseSet>();
         slow->settings = &settings;
         fillSlowBase(*slow, 40000);
+        session = std::make_unique<SearchSession>(*slow);
     }
+    void TearDown() override { session.reset(); }
 };
 
 TEST_F(SearchWorker, ReportsOnceFromTheWorkerWithTheHitsOfAForegroundSearch) {
     BaseSet set;
     set.settings = &settings;
     fillSlowBase(set, 300);
+    SearchSession search(set);
     FieldSelection selection{};
     selection[1] = selection[6] = 1;
     auto block = std::make_unique<FieldSelection>(selection);
     DoneLog log;
     std::promise<void> reported;
-    SearchRequest r = generalRequest(set, log, "ab|cd");
+    SearchRequest r = generalRequest(log, "ab|cd");
     r.selection = block.get();
     r.done = [&, inner = log.callback()](int32_t n) {
         inner(n);
         reported.set_value();
     };
-    ASSERT_TRUE(startSearch(r));
+    const uint64_t ticket1 = start(search, r);
+    ASSERT_NE(ticket1, 0u);
     block.reset(); // the bar may refill its block at once
     EXPECT_EQ(set.search.kind, SearchKind::GeneralSearch);
     reported.get_future().wait();
     EXPECT_EQ(set.search.dirty, 1); // nothing reaches the state before it is taken
-    EXPECT_EQ(takeSearchResults(set.search), log.hits);
+    EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket1), log.hits);
     EXPECT_EQ(log.calls, 1);
     EXPECT_TRUE(log.onOtherThread);
     EXPECT_EQ(set.search.dirty, 0);
-    EXPECT_FALSE(isSearchRunning(set.search));
-    EXPECT_EQ(takeSearchResults(set.search), -1); // a second report finds nothing
+    EXPECT_FALSE(search.running());
+    EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket1),
+              -1); // a second report finds nothing
 
     const auto background = hitsOf(set.search);
     const int32_t counts[] = {set.search.populationHits, set.search.organizationHits,
@@ -171,16 +186,17 @@ TEST_F(SearchWorker, ReportsOnceFromTheWorkerWithTheHitsOfAForegroundSearch) {
 
 TEST_F(SearchWorker, CancelDuringALongSearchReturnsPromptlyAndReportsNothing) {
     DoneLog log;
-    ASSERT_TRUE(startSearch(generalRequest(*slow, log, slowPattern())));
-    ASSERT_TRUE(isSearchRunning(slow->search));
+    const uint64_t ticket1 = start(*session, generalRequest(log, slowPattern()));
+    ASSERT_NE(ticket1, 0u);
+    ASSERT_TRUE(session->running());
     const auto t0 = Clock::now();
-    EXPECT_TRUE(cancelSearch(slow->search));
+    EXPECT_TRUE(session->cancel());
     // The flag is read after every record: far below the 100 s limit.
     EXPECT_LT(Clock::now() - t0, 2s);
-    EXPECT_FALSE(isSearchRunning(slow->search));
+    EXPECT_FALSE(session->running());
     EXPECT_EQ(slow->search.dirty, 1);
     EXPECT_EQ(log.calls, 0);
-    EXPECT_EQ(takeSearchResults(slow->search), -1);
+    EXPECT_EQ(session->takeBackground(SearchKind::GeneralSearch, ticket1), -1);
 }
 
 // A worker that is still busy when the wait runs out keeps its own flag and
@@ -190,20 +206,22 @@ TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
     BaseSet set;
     set.settings = &settings;
     fillSlowBase(set, 300);
+    SearchSession search(set); // goes after the release: it joins the worker
     ReleaseOnce release{hold}; // before the set goes away
 
     DoneLog straggler;
     straggler.hold = &hold;
     std::promise<void> busy;
-    SearchRequest first = generalRequest(set, straggler, "a");
+    SearchRequest first = generalRequest(straggler, "a");
     first.done = [&, inner = straggler.callback()](int32_t n) {
         busy.set_value();
         inner(n); // stays here until released
     };
-    ASSERT_TRUE(startSearch(first));
+    const uint64_t ticket1 = start(search, first);
+    ASSERT_NE(ticket1, 0u);
     busy.get_future().wait();
-    EXPECT_FALSE(waitForSearch(set.search, 0ms, 0ms));
-    EXPECT_FALSE(isSearchRunning(set.search));
+    EXPECT_FALSE(search.waitFor(0ms, 0ms));
+    EXPECT_FALSE(search.running());
     EXPECT_EQ(set.search.dirty, 1);
 
     const int32_t found = runGeneralSearch("ab", set); // on the window's thread
@@ -213,18 +231,19 @@ TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
 
     DoneLog next;
     std::promise<void> reported;
-    SearchRequest r = generalRequest(set, next, "ab");
+    SearchRequest r = generalRequest(next, "ab");
     r.done = [&, inner = next.callback()](int32_t n) {
         inner(n);
         reported.set_value();
     };
-    ASSERT_TRUE(startSearch(r));
+    const uint64_t ticket2 = start(search, r);
+    ASSERT_NE(ticket2, 0u);
     reported.get_future().wait();
-    EXPECT_EQ(takeSearchResults(set.search), found);
+    EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket2), found);
     EXPECT_EQ(hitsOf(set.search), foreground);
 
     release(); // the straggler ends; its late report takes nothing
-    EXPECT_EQ(takeSearchResults(set.search), -1);
+    EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket2), -1);
     EXPECT_EQ(hitsOf(set.search), foreground);
     EXPECT_EQ(straggler.calls, 1);
 }
@@ -235,23 +254,25 @@ TEST_F(SearchWorker, EndedRunIsTakenByTheWaitAndDroppedByACancel) {
     BaseSet set;
     set.settings = &settings;
     fillSlowBase(set, 300);
+    SearchSession search(set);
     for (bool cancelFirst : {true, false}) {
         DoneLog log;
         std::promise<void> reported;
-        SearchRequest r = generalRequest(set, log, "ab");
+        SearchRequest r = generalRequest(log, "ab");
         r.done = [&, inner = log.callback()](int32_t n) {
             inner(n);
             reported.set_value();
         };
-        ASSERT_TRUE(startSearch(r));
+        const uint64_t ticket1 = start(search, r);
+        ASSERT_NE(ticket1, 0u);
         reported.get_future().wait();
         if (cancelFirst) {
-            EXPECT_TRUE(cancelSearch(set.search));
-            EXPECT_TRUE(waitForSearch(set.search));
+            EXPECT_TRUE(search.cancel());
+            EXPECT_TRUE(search.waitFor());
             EXPECT_EQ(set.search.dirty, 1);
-            EXPECT_EQ(takeSearchResults(set.search), -1);
+            EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket1), -1);
         } else {
-            EXPECT_TRUE(waitForSearch(set.search));
+            EXPECT_TRUE(search.waitFor());
             EXPECT_EQ(set.search.dirty, 0);
             EXPECT_EQ(hitTotal(set.search), log.hits);
         }
@@ -276,16 +297,18 @@ TEST_F(SearchWorker, WorkerThatWillNotStopKeepsChangesRefusedUntilItEnds) {
     const auto fileBefore = test::readBytes(dir.file("a.btn"));
     const BaseTable& people = set.bases[0].table(TableKind::Population);
 
+    SearchSession search(set); // goes after the release: it joins the worker
     ReleaseOnce release{hold};
     DoneLog straggler;
     straggler.hold = &hold;
     std::promise<void> busy;
-    SearchRequest r = generalRequest(set, straggler, "a");
+    SearchRequest r = generalRequest(straggler, "a");
     r.done = [&, inner = straggler.callback()](int32_t n) {
         busy.set_value();
         inner(n); // stays here until released
     };
-    ASSERT_TRUE(startSearch(r));
+    const uint64_t ticket1 = start(search, r);
+    ASSERT_NE(ticket1, 0u);
     busy.get_future().wait();
 
     YesPrompts prompts;
@@ -296,18 +319,18 @@ TEST_F(SearchWorker, WorkerThatWillNotStopKeepsChangesRefusedUntilItEnds) {
         EditorStart start;
         start.position = {people.count, 0, TableKind::Population};
         start.searchStopLimit = 0ms;
-        RecordEditorLogic editor(set, settings, prompts, start);
+        RecordEditorLogic editor(search, settings, prompts, start);
         editor.edit(typed);
         return editor.save();
     };
     auto deleteFirst = [&] {
         EditorStart start;
         start.searchStopLimit = 0ms;
-        return RecordEditorLogic(set, settings, prompts, start).remove();
+        return RecordEditorLogic(search, settings, prompts, start).remove();
     };
     const std::pair<const char*, std::function<bool()>> changes[] = {
-        {"cancel", [&] { return cancelSearch(set.search, 0ms); }},
-        {"cancel again", [&] { return cancelSearch(set.search, 0ms); }},
+        {"cancel", [&] { return search.cancel(0ms); }},
+        {"cancel again", [&] { return search.cancel(0ms); }},
         {"store", store},
         {"delete", deleteFirst},
     };
@@ -318,7 +341,7 @@ TEST_F(SearchWorker, WorkerThatWillNotStopKeepsChangesRefusedUntilItEnds) {
     EXPECT_EQ(test::readBytes(dir.file("a.btn")), fileBefore);
 
     release();
-    EXPECT_TRUE(cancelSearch(set.search)); // waits for the straggler's end
+    EXPECT_TRUE(search.cancel()); // waits for the straggler's end
     EXPECT_TRUE(store());
     EXPECT_EQ(people.count, 4);
     EXPECT_NE(test::readBytes(dir.file("a.btn")), fileBefore);
@@ -326,9 +349,11 @@ TEST_F(SearchWorker, WorkerThatWillNotStopKeepsChangesRefusedUntilItEnds) {
 
 TEST_F(SearchWorker, StartingAgainStopsThePreviousWorker) {
     DoneLog first, second;
-    ASSERT_TRUE(startSearch(generalRequest(*slow, first, slowPattern())));
-    ASSERT_TRUE(startSearch(generalRequest(*slow, second, "zzzzzzzzzz")));
-    EXPECT_TRUE(waitForSearch(slow->search));
+    const uint64_t ticket1 = start(*session, generalRequest(first, slowPattern()));
+    ASSERT_NE(ticket1, 0u);
+    const uint64_t ticket2 = start(*session, generalRequest(second, "zzzzzzzzzz"));
+    ASSERT_NE(ticket2, 0u);
+    EXPECT_TRUE(session->waitFor());
     EXPECT_EQ(first.calls, 0);
     EXPECT_EQ(second.calls, 1);
     EXPECT_EQ(second.hits, 0);
@@ -337,20 +362,22 @@ TEST_F(SearchWorker, StartingAgainStopsThePreviousWorker) {
 
 TEST_F(SearchWorker, PauseStopsTheRunningWorkerAndStartsNoneUntilItGoes) {
     DoneLog first, held, after;
-    ASSERT_TRUE(startSearch(generalRequest(*slow, first, slowPattern())));
+    const uint64_t ticket1 = start(*session, generalRequest(first, slowPattern()));
+    ASSERT_NE(ticket1, 0u);
     {
-        const SearchPause pause(slow->search);
+        const SearchPause pause(*session);
         EXPECT_TRUE(pause.stopped());
-        EXPECT_FALSE(isSearchRunning(slow->search));
+        EXPECT_FALSE(session->running());
         {
-            const SearchPause inner(slow->search); // a load asking to edit the files
+            const SearchPause inner(*session); // a load asking to edit the files
             EXPECT_TRUE(inner.stopped());
         }
-        EXPECT_FALSE(startSearch(generalRequest(*slow, held, "zzzzzzzzzz")));
-        EXPECT_FALSE(isSearchRunning(slow->search));
+        EXPECT_EQ(start(*session, generalRequest(held, "zzzzzzzzzz")), 0u);
+        EXPECT_FALSE(session->running());
     }
-    ASSERT_TRUE(startSearch(generalRequest(*slow, after, "zzzzzzzzzz")));
-    EXPECT_TRUE(waitForSearch(slow->search));
+    const uint64_t ticket2 = start(*session, generalRequest(after, "zzzzzzzzzz"));
+    ASSERT_NE(ticket2, 0u);
+    EXPECT_TRUE(session->waitFor());
     EXPECT_EQ(first.calls + held.calls, 0);
     EXPECT_EQ(after.calls, 1);
 }
@@ -362,8 +389,9 @@ TEST_F(SearchWorker, FieldRequestsAndUncompilableQueries) {
     r.done = log.callback();
     r.kind = SearchKind::FieldSearch;
     r.fieldTexts.set(1, "a*");
-    ASSERT_TRUE(startSearch(r));
-    EXPECT_TRUE(waitForSearch(slow->search));
+    const uint64_t ticket1 = start(*session, r);
+    ASSERT_NE(ticket1, 0u);
+    EXPECT_TRUE(session->waitFor());
     EXPECT_EQ(slow->search.kind, SearchKind::FieldSearch);
     EXPECT_EQ(log.hits, hitTotal(slow->search));
     EXPECT_GT(log.hits, 0);
@@ -372,18 +400,20 @@ TEST_F(SearchWorker, FieldRequestsAndUncompilableQueries) {
     std::string many;
     for (int i = 0; i < 32; ++i)
         many += "x ";
-    slow->search.dirty = 1;
-    ASSERT_TRUE(startSearch(generalRequest(*slow, none, many)));
-    EXPECT_TRUE(waitForSearch(slow->search));
+    session->markStale();
+    const uint64_t ticket2 = start(*session, generalRequest(none, many));
+    ASSERT_NE(ticket2, 0u);
+    EXPECT_TRUE(session->waitFor());
     EXPECT_EQ(none.calls, 0); // -2 reports nothing and leaves the hits stale
     EXPECT_EQ(slow->search.dirty, 1);
 }
 
-TEST_F(SearchWorker, DestroyingTheSetStopsARunningWorker) {
+TEST_F(SearchWorker, DestroyingTheSessionStopsARunningWorker) {
     DoneLog log;
-    ASSERT_TRUE(startSearch(generalRequest(*slow, log, slowPattern())));
+    const uint64_t ticket1 = start(*session, generalRequest(log, slowPattern()));
+    ASSERT_NE(ticket1, 0u);
     const auto t0 = Clock::now();
-    slow.reset();
+    session.reset();
     EXPECT_LT(Clock::now() - t0, 2s);
     EXPECT_EQ(log.calls, 0);
 }

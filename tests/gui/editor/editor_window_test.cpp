@@ -38,6 +38,7 @@ const std::vector<RecordTexts> kPeople = {{"101", "Ivanov", "Lenina", "1", "2", 
 struct EditorWindow : ::testing::Test {
     TempDir dir;
     BaseSet set;
+    SearchSession search{set};
     ProgramSettings settings;
 
     void SetUp() override {
@@ -76,7 +77,7 @@ QLineEdit* box(RecordEditor& editor, int slot) {
 }
 
 TEST_F(EditorWindow, FindDialogStepsAsideForEveryBoxAndDeleteReachesTheFile) {
-    RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{1, 0, TableKind::Population}, std::nullopt});
     editor.show();
     QTest::mouseClick(button(&editor, "Найти"), Qt::LeftButton);
     auto* find = editor.findChild<FindDialog*>();
@@ -121,7 +122,7 @@ TEST_F(EditorWindow, FindDialogStepsAsideForEveryBoxAndDeleteReachesTheFile) {
 // A click in the editor leaves the find dialog above it; "Найти" brings back
 // a dialog that is behind or hidden instead of opening a second one.
 TEST_F(EditorWindow, FindDialogStaysAboveTheEditorAndFindBringsItBack) {
-    RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{1, 0, TableKind::Population}, std::nullopt});
     editor.show();
     QPushButton* open = button(&editor, "Найти");
     QTest::mouseClick(open, Qt::LeftButton);
@@ -145,7 +146,7 @@ TEST_F(EditorWindow, FindDialogStaysAboveTheEditorAndFindBringsItBack) {
 // Tabs and line breaks pasted into a box arrive as blanks, in the box and
 // in the file.
 TEST_F(EditorWindow, PastedControlCharactersBecomeBlanks) {
-    RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{1, 0, TableKind::Population}, std::nullopt});
     editor.show();
     QLineEdit* street = box(editor, 3);
     street->selectAll();
@@ -157,7 +158,7 @@ TEST_F(EditorWindow, PastedControlCharactersBecomeBlanks) {
 }
 
 TEST_F(EditorWindow, RecordAddedToAnotherFileMakesTheFindSearchAgain) {
-    RecordEditor editor(set, settings, {{0, 1, TableKind::Organizations}, std::nullopt});
+    RecordEditor editor(search, settings, {{0, 1, TableKind::Organizations}, std::nullopt});
     editor.show();
     QTest::mouseClick(button(&editor, "Найти"), Qt::LeftButton);
     auto* find = editor.findChild<FindDialog*>();
@@ -187,7 +188,7 @@ TEST_F(EditorWindow, RecordAddedToAnotherFileMakesTheFindSearchAgain) {
 }
 
 TEST_F(EditorWindow, NumberBoxGoesToTheTypedRecordAndTheArrowsStepFromIt) {
-    RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{1, 0, TableKind::Population}, std::nullopt});
     editor.show();
     auto* number = editor.findChild<QLineEdit*>("number");
     QPushButton* go = button(&editor, "Сохранить");
@@ -238,7 +239,7 @@ TEST_F(EditorWindow, NumberBoxGoesToTheTypedRecordAndTheArrowsStepFromIt) {
 }
 
 TEST_F(EditorWindow, TrackBarMovesTheRecordWhenLetGo) {
-    RecordEditor editor(set, settings, {{2, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{2, 0, TableKind::Population}, std::nullopt});
     editor.show();
     auto* track = editor.findChild<QSlider*>("track");
     ASSERT_NE(track, nullptr);
@@ -275,7 +276,7 @@ TEST_F(EditorWindow, TrackBarMovesTheRecordWhenLetGo) {
 }
 
 TEST_F(EditorWindow, KindAndFileSwitchRelabelAndShowTheirRecords) {
-    RecordEditor editor(set, settings, {{0, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{0, 0, TableKind::Population}, std::nullopt});
     editor.show();
     struct Case {
         const char* radio;

@@ -1,7 +1,7 @@
 // "Сохранить как..." of the record editor into a new file, driven as a user
 // would; the new file is read back from the disk.
 
-#include "gui/editor/new_base_file.h"
+#include "edit/new_base_file.h"
 #include "gui/editor/new_base_file_dialog.h"
 #include "gui/editor/record_editor.h"
 
@@ -31,6 +31,7 @@ TEST(NewBaseFileDialog, SaveAsIntoNewFileCreatesItAndAddsTheRecord) {
     ProgramSettings settings;
     settings.saveOnClose = 0;
     BaseSet set;
+    SearchSession search{set};
     set.folder = dir.path();
     set.settings = &settings;
     {
@@ -47,7 +48,7 @@ TEST(NewBaseFileDialog, SaveAsIntoNewFileCreatesItAndAddsTheRecord) {
     settings.fileCount = 1;
     recountTotals(set);
 
-    RecordEditor editor(set, settings, {{0, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{0, 0, TableKind::Population}, std::nullopt});
     editor.show();
     whenModal<NewBaseFileDialog>([&](NewBaseFileDialog* dialog) {
         auto* files = dialog->findChild<QComboBox*>();
@@ -96,24 +97,11 @@ TEST(NewBaseFileDialog, SaveAsIntoNewFileCreatesItAndAddsTheRecord) {
 
 namespace {
 
-TEST(NewBaseFileName, BtnIsAppendedUnlessItEndsTheName) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"new", "new.btn"},
-        {"x.btn", "x.btn"},
-        {"a.btn", "a.btn"},
-        {"btn", "btn.btn"},
-        {"A.BTN", "A.BTN.btn"},
-        {"d/x.btn", "d/x.btn"},
-        {"x.btn.txt", "x.btn.txt.btn"},
-    };
-    for (auto [typed, name] : cases)
-        EXPECT_EQ(withBtnExtension(typed), name) << typed;
-}
-
 struct NewFileDialog : ::testing::Test {
     TempDir dir;
     ProgramSettings settings;
     BaseSet set;
+    SearchSession search{set};
 
     void SetUp() override {
         set.folder = dir.path();

@@ -20,6 +20,7 @@ namespace {
 struct RecordEditorWindow : ::testing::Test {
     TempDir dir;
     BaseSet set;
+    SearchSession search{set};
     ProgramSettings settings;
 
     void SetUp() override {
@@ -58,7 +59,7 @@ struct RecordEditorWindow : ::testing::Test {
 };
 
 TEST_F(RecordEditorWindow, TypedRecordIsSavedAfterConfirmationAndReachesTheFile) {
-    RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{1, 0, TableKind::Population}, std::nullopt});
     editor.show();
     auto* name = editor.findChild<QLineEdit*>("field2");
     ASSERT_NE(name, nullptr);

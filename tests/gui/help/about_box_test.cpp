@@ -4,6 +4,7 @@
 #include "gui/help/about_box.h"
 #include "gui/help/about_box_typing.h"
 #include "gui/help/licence_dialog.h"
+#include "gui/support/events.h"
 #include "gui/support/modal.h"
 
 #include <QElapsedTimer>
@@ -38,11 +39,13 @@ TEST(AboutBox, OkClosesAtOnceWhileTypingAndReopeningTypesAgain) {
         // for the greeting shows below.
         ASSERT_TRUE(QTest::qWaitFor([&] { return !box.isVisible(); }, 5000));
         EXPECT_EQ(box.result(), QDialog::Accepted);
-        // Stopped mid-way: a character already on its way may still land,
-        // then nothing types on and the greeting never completes.
-        QCoreApplication::processEvents();
+        // Stopped mid-way: the typing ended with the box; a character
+        // already on its way may still land, then nothing changes and the
+        // greeting never completes.
+        EXPECT_FALSE(box.typing());
+        ASSERT_TRUE(test::runPostedEvents());
         const QStringList atClose = shownLines(box);
-        QTest::qWait(150); // typing, were it still going, would go on here
+        ASSERT_TRUE(test::runPostedEvents());
         EXPECT_EQ(shownLines(box), atClose);
         EXPECT_NE(shown(box, 6), line(6));
     }

@@ -5,6 +5,7 @@
 #include "base/settings.h"
 #include "gui/help/help_window.h"
 #include "gui/mainwindow/main_frame.h"
+#include "gui/support/config_home.h"
 #include "support/temp_dir.h"
 
 #include <QApplication>
@@ -29,7 +30,7 @@ QPushButton* buttonOf(QWidget* w, const QString& text) {
 
 TEST(HelpWindow, F1OpensTheContentsAndTopicsNavigate) {
     test::TempDir dir;
-    setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+    test::ConfigHome home(dir.file("config"));
     ProgramSettings settings;
     resetSettings(settings, ResetMode::All);
     settings.programFolder = dir.path();
@@ -89,7 +90,7 @@ TEST(HelpWindow, F1OpensTheContentsAndTopicsNavigate) {
 
 TEST(HelpWindow, EscapeClosesIt) {
     test::TempDir dir;
-    setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
+    test::ConfigHome home(dir.file("config"));
     HelpWindow help;
     help.show();
     help.activateWindow();

@@ -10,7 +10,9 @@
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/support/config_home.h"
 #include "gui/support/demo_folder.h"
+#include "gui/support/events.h"
 #include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/base_fixtures.h"
@@ -86,6 +88,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::ConfigHome home{dir.file("config")};
     ProgramSettings settings;
 };
 
@@ -165,7 +168,7 @@ TEST_F(ConnectedFilesFrame, CancelLeavesTheSetAndTheSettingsAlone) {
         QTest::mouseClick(button(dialog, "Отмена"), Qt::LeftButton);
     });
     QTest::keyClick(frame.get(), Qt::Key_F4);
-    QTest::qWait(100); // a reload, had one been posted, would run here
+    ASSERT_TRUE(test::runPostedEvents()); // a reload, had one been posted, has run
     ASSERT_EQ(frame->baseSet().count(), 1);
     EXPECT_EQ(frame->baseSet().bases[0].tables[0].text.data(), pool); // not reloaded
     EXPECT_EQ(frame->settings().fileCount, 1);

@@ -7,6 +7,7 @@
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/support/config_home.h"
 #include "gui/support/demo_folder.h"
 #include "gui/widgets/text.h"
 #include "platform/cp1251.h"
@@ -33,6 +34,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::ConfigHome home{dir.file("config")};
     ProgramSettings settings;
 };
 

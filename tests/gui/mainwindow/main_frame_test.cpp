@@ -8,6 +8,7 @@
 #include "gui/mainwindow/general_search_bar.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/support/config_home.h"
 #include "gui/support/demo_folder.h"
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
@@ -60,6 +61,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::ConfigHome home{dir.file("config")};
     ProgramSettings settings;
 };
 

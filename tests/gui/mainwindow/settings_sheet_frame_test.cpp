@@ -5,6 +5,7 @@
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
 #include "gui/settings/settings_sheet.h"
+#include "gui/support/config_home.h"
 #include "gui/support/modal.h"
 #include "support/temp_dir.h"
 
@@ -23,7 +24,6 @@ using test::whenModal;
 class SettingsSheetFrameTest : public testing::Test {
 protected:
     void SetUp() override {
-        setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
         resetSettings(settings, ResetMode::All);
         settings.programFolder = dir.path();
         frame = std::make_unique<CMainFrame>(settings);
@@ -69,6 +69,7 @@ protected:
     }
 
     test::TempDir dir;
+    test::ConfigHome home{dir.file("config")};
     ProgramSettings settings;
     std::unique_ptr<CMainFrame> frame;
 };

@@ -70,12 +70,13 @@ TEST(FindInEditor, FindShowsTheFirstHitFromTheShownRecordThenStepsAndWraps) {
     ASSERT_TRUE(saveBase(base, kMaskAllTables));
     closeBase(base);
     BaseSet set;
+    SearchSession search{set};
     ProgramSettings settings;
     set.bases.emplace_back().path = dir.file("a.btn");
     ASSERT_TRUE(openBase(set.bases.back(), nullptr));
     recountTotals(set);
 
-    RecordEditor editor(set, settings, {{1, 0, TableKind::Population}, std::nullopt});
+    RecordEditor editor(search, settings, {{1, 0, TableKind::Population}, std::nullopt});
     editor.show();
     auto* name = editor.findChild<QLineEdit*>("field2");
     ASSERT_NE(name, nullptr);

@@ -1,7 +1,7 @@
 #pragma once
 // A program folder for the main window's tests: a demo base "talsk.btn" of
-// the given size, settings reset and pointed at the folder, and the per-user
-// keys and bars' state kept inside it.
+// the given size and settings reset and pointed at the folder. The per-user
+// keys and bars' state go to the test's ConfigHome.
 
 #include "base/base_file.h"
 #include "base/settings.h"
@@ -10,13 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace talsk::test {
 
 inline testing::AssertionResult makeDemoFolder(const TempDir& dir, ProgramSettings& settings,
                                                int residents, int organizations, int cityCodes) {
-    setenv("XDG_CONFIG_HOME", dir.file("config").c_str(), 1);
     PhoneBase base;
     base.path = dir.file("talsk.btn");
     DemoOptions demo;

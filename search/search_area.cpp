@@ -1,4 +1,4 @@
-#include "gui/mainwindow/search_area.h"
+#include "search/search_area.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "gui/mainwindow/search_history.h"
+#include "search/search_history.h"
 
 #include "base/char_tables.h"
 

@@ -1,6 +1,6 @@
 // Creating and connecting a new empty base file.
 
-#include "gui/editor/new_base_file.h"
+#include "edit/new_base_file.h"
 
 #include "base/cipher.h"
 #include "base/load_status.h"
