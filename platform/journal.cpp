@@ -3,6 +3,7 @@
 #include "platform/little_endian.h"
 #include "platform/user_folders.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
