@@ -107,7 +107,7 @@ TEST_F(AccessibilityTest, EveryControlAScreenReaderReachesHasAName) {
         {"record editor",
          [&] {
              return std::make_unique<RecordEditor>(
-                 frame->baseSet(), settings,
+                 frame->session(), settings,
                  EditorStart{{0, 0, TableKind::Population}, std::nullopt}, frame.get());
          },
          0, 0},
