@@ -103,6 +103,7 @@ void CMainFrame::connectResults() {
     connect(results_, &ResultsTable::editRecordRequested, this, [this](SearchHit hit) {
         openEditor({hit, std::nullopt});
     });
+    connect(results_, &ResultsTable::printRequested, this, &CMainFrame::printResults);
     connect(results_, &ResultsTable::recordDeleted, this, [this] {
         refreshTotals();
         set_.search.dirty = 1; // the hits' record numbers moved

@@ -121,6 +121,9 @@ private:
     void tablesChanged();
     void stepLog(bool forward);
     void toggleAlwaysOnTop();
+    // "Печать ...": the rows shown under a line naming their search.
+    void printResults();
+    QString listHeading() const;
     void restoreBarState();
     void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();

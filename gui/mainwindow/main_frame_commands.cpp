@@ -241,6 +241,18 @@ void CMainFrame::runCommand(int id) {
     case cmd::ChangeKey:
         openChangeKey();
         break;
+    case cmd::CopyRows:
+        results_->copyRows();
+        break;
+    case cmd::CopyPhone:
+        results_->copyPhone();
+        break;
+    case cmd::SaveList:
+        results_->saveList();
+        break;
+    case cmd::PrintList:
+        printResults();
+        break;
     case cmd::About:
         openAbout();
         break;
