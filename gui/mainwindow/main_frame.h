@@ -9,6 +9,7 @@
 #include "search/search_log.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <map>
 #include <memory>
@@ -42,6 +43,10 @@ public:
     void openFileInfo();
     // A second start asked this copy to come to the front.
     void bringToFront();
+    // Base files named at start or handed over by a second start join the
+    // list by their full paths and are connected; one that does not connect
+    // leaves the list as it was.
+    void openBaseFiles(const QStringList& paths);
     // The close sequence without closing: history, log, settings, keys.
     void saveState();
     // The program must end now (a logout, a shutdown signal): closes as
