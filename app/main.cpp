@@ -1,6 +1,7 @@
-// talsk: the directory's window. `talsk [DIR]`: DIR becomes the program's
-// folder, where the settings, the search log and the base files are kept; by
-// default the user's data folder for the program (see program_folder.h).
+// talsk: the directory's window. `talsk [DIR] [FILE.btn...]`: DIR becomes the
+// program's folder, where the settings, the search log and the base files are
+// kept; by default the user's data folder for the program (see
+// program_folder.h). Each FILE is connected where it lies.
 
 #include "app/message_box_captions.h"
 #include "app/program_folder.h"
@@ -8,6 +9,7 @@
 #include "app/recovery_notices.h"
 #include "app/shutdown_signals.h"
 #include "app/single_instance.h"
+#include "app/start_arguments.h"
 #include "base/settings.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/widgets/text.h"
@@ -38,9 +40,12 @@ int main(int argc, char** argv) {
     QTranslator qtTexts;
     talsk::installQtTexts(app, qtTexts);
     talsk::RecoveryNotices recoveryNotices;
-    const QStringList args = app.arguments();
-    const std::string folder =
-        talsk::chooseProgramFolder(args.size() > 1 ? talsk::toNativePath(args[1]) : "");
+    std::vector<std::string> args;
+    for (const QString& arg : app.arguments().mid(1))
+        args.push_back(talsk::toNativePath(arg));
+    // Files are made absolute here, before the program's folder becomes current.
+    const talsk::StartArguments start = talsk::parseStartArguments(args);
+    const std::string folder = talsk::chooseProgramFolder(start.folder);
     if (folder.empty() || !talsk::setCurrentFolder(folder)) {
         std::fprintf(stderr, "talsk: no such folder: %s\n",
                      folder.empty() ? "~/.local/share/talsk" : folder.c_str());
@@ -57,8 +62,14 @@ int main(int argc, char** argv) {
 
     talsk::SingleInstance instance(talsk::SingleInstance::defaultName());
     const bool first = instance.claim();
+    QStringList files;
+    for (const std::string& file : start.files)
+        files.append(talsk::fromNativePath(file));
     if (settings.singleInstance && !first) {
-        instance.activateRunning();
+        if (files.isEmpty())
+            instance.activateRunning();
+        else
+            instance.handFilesToRunning(files);
         return 0; // the running copy is the program
     }
 
@@ -66,6 +77,8 @@ int main(int argc, char** argv) {
     talsk::CMainFrame frame(settings);
     QObject::connect(&instance, &talsk::SingleInstance::activationRequested, &frame,
                      &talsk::CMainFrame::bringToFront);
+    QObject::connect(&instance, &talsk::SingleInstance::filesHanded, &frame,
+                     &talsk::CMainFrame::openBaseFiles);
     // A logout or a stop signal closes as "Выход" does, asking nothing.
     const auto endNow = [&frame] {
         frame.shutDown();
@@ -76,11 +89,14 @@ int main(int argc, char** argv) {
     frame.show();
     recoveryNotices.showIn(&frame);
     // Loading starts once the window has been painted.
-    QTimer::singleShot(0, &frame, [&frame, damaged, setAside] {
+    QTimer::singleShot(0, &frame, [&frame, damaged, setAside, files] {
         if (damaged)
             QMessageBox::warning(&frame, "Ошибка",
                                  QString::fromStdString(talsk::damagedSettingsMessage(setAside)));
-        frame.loadFiles();
+        if (files.isEmpty())
+            frame.loadFiles();
+        else
+            frame.openBaseFiles(files);
     });
     return app.exec();
 }

@@ -5,6 +5,8 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#include <memory>
+
 #ifndef Q_OS_WIN
 #include <unistd.h>
 #endif
@@ -14,6 +16,29 @@ namespace talsk {
 namespace {
 
 constexpr char kActivate[] = "activate\n";
+// "open", each file percent-encoded on a line of its own, "end".
+constexpr char kOpen[] = "open\n";
+constexpr char kEnd[] = "end\n";
+
+bool send(const QString& name, const QByteArray& message, int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(timeoutMs)) return false;
+    socket.write(message);
+    const bool sent = socket.waitForBytesWritten(timeoutMs);
+    socket.waitForDisconnected(timeoutMs);
+    return sent;
+}
+
+// The files of a whole "open" message; false while it is not whole yet.
+bool openedFiles(const QByteArray& message, QStringList& files) {
+    if (!message.startsWith(kOpen) || !message.endsWith(kEnd)) return false;
+    const QList<QByteArray> lines = message.split('\n');
+    // "open", the files, "end" and the empty piece after the last line break.
+    for (qsizetype i = 1; i + 2 < lines.size(); ++i)
+        files.append(QString::fromUtf8(QByteArray::fromPercentEncoding(lines[i])));
+    return true;
+}
 
 } // namespace
 
@@ -21,8 +46,21 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
     : QObject(parent), name_(std::move(name)) {
     connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* s = server_.nextPendingConnection()) {
-            connect(s, &QLocalSocket::readyRead, this, [this, s] {
-                if (s->readAll().contains("activate")) Q_EMIT activationRequested();
+            // A message may come in pieces: it is acted on once whole.
+            auto received = std::make_shared<QByteArray>();
+            connect(s, &QLocalSocket::readyRead, this, [this, s, received] {
+                received->append(s->readAll());
+                QStringList files;
+                if (openedFiles(*received, files)) {
+                    Q_EMIT activationRequested();
+                    Q_EMIT filesHanded(files);
+                } else if (received->startsWith(kOpen) || QByteArray(kOpen).startsWith(*received)) {
+                    return; // more to come
+                } else if (received->contains(kActivate)) {
+                    Q_EMIT activationRequested();
+                } else if (QByteArray(kActivate).startsWith(*received)) {
+                    return;
+                }
                 s->disconnectFromServer();
             });
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
@@ -75,13 +113,15 @@ bool SingleInstance::claim() {
 }
 
 bool SingleInstance::activateRunning(int timeoutMs) const {
-    QLocalSocket socket;
-    socket.connectToServer(name_);
-    if (!socket.waitForConnected(timeoutMs)) return false;
-    socket.write(kActivate);
-    const bool sent = socket.waitForBytesWritten(timeoutMs);
-    socket.waitForDisconnected(timeoutMs);
-    return sent;
+    return send(name_, kActivate, timeoutMs);
+}
+
+bool SingleInstance::handFilesToRunning(const QStringList& files, int timeoutMs) const {
+    QByteArray message(kOpen);
+    for (const QString& file : files)
+        message.append(file.toUtf8().toPercentEncoding()).append('\n');
+    message.append(kEnd);
+    return send(name_, message, timeoutMs);
 }
 
 } // namespace talsk

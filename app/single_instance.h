@@ -1,13 +1,15 @@
 #pragma once
 // One running copy per user and desktop session: the first copy holds a lock
 // file and listens on a local socket; a later copy finds the lock held, asks
-// the running copy to come to the front and ends. A copy that was killed
+// the running copy to come to the front (and to connect the base files it
+// was started with) and ends. A copy that was killed
 // leaves a stale lock and socket, which the next start takes over.
 
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -31,9 +33,13 @@ public:
     // From a later copy: asks the running one to come to the front. False
     // when it could not be reached.
     bool activateRunning(int timeoutMs = 3000) const;
+    // From a later copy started with base files: the running one connects
+    // them (absolute paths) and comes to the front.
+    bool handFilesToRunning(const QStringList& files, int timeoutMs = 3000) const;
 
 Q_SIGNALS:
     void activationRequested();
+    void filesHanded(const QStringList& files);
 
 private:
     QString name_;

@@ -4,6 +4,7 @@
 #include "base/char_tables.h"
 #include "base/key_store.h"
 #include "base/load_status.h"
+#include "base/named_files.h"
 #include "platform/file.h"
 
 #include <algorithm>
@@ -11,18 +12,6 @@
 namespace talsk {
 
 namespace {
-
-bool endsWithBtn(const std::string& name) {
-    if (name.size() < 4) return false;
-    const char* tail = name.c_str() + name.size() - 4;
-    const char* want = ".btn";
-    for (int i = 0; i < 4; ++i) {
-        char c = tail[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != want[i]) return false;
-    }
-    return true;
-}
 
 // A table that claims records must have them in memory, with an index that
 // covers every record and the closing entry.

@@ -126,6 +126,22 @@ void gridLines(CMainFrame& w, const FrameFlags&) {
     w.results().toggleGridLines();
 }
 
+void copyRows(CMainFrame& w, const FrameFlags&) {
+    w.results().copyRows();
+}
+
+void copyPhone(CMainFrame& w, const FrameFlags&) {
+    w.results().copyPhone();
+}
+
+void saveList(CMainFrame& w, const FrameFlags&) {
+    w.results().saveList();
+}
+
+void printList(CMainFrame& w, const FrameFlags&) {
+    w.printResults();
+}
+
 void changeKey(CMainFrame& w, const FrameFlags&) {
     w.openChangeKey();
 }
@@ -234,6 +250,15 @@ const std::vector<Command> kCommands = {
      "Редактировать запись - Enter", "Редактирование текущей записи", false},
     {DeleteFromFile, kTable, "Удалить из файла", "Ctrl+Del", R, "", "Удалить из файла - Ctrl+Del",
      "Удаление текущей записи из файла", false},
+    {CopyRows, kTable, "Копировать", "Ctrl+C;Ctrl+Ins", R, "", "Копировать строки - Ctrl+C",
+     "Копирование выделенных строк в буфер обмена", false, copyRows},
+    {CopyPhone, kTable, "Копировать телефон", "Ctrl+Shift+C", R, "",
+     "Копировать телефон - Ctrl+Shift+C", "Копирование номера телефона текущей строки", false,
+     copyPhone},
+    {SaveList, kTable, "Сохранить список ...", "", M, "", "Сохранить список",
+     "Сохранение строк таблицы в файл CSV или текстовый", false, saveList},
+    {PrintList, kTable, "Печать ...", "Ctrl+P", M, "", "Печать - Ctrl+P",
+     "Печать строк таблицы с предварительным просмотром", false, printList},
     {GridLines, kTable, "Сетка", "Ctrl+G;Ctrl+F9", M, "", "Сетка таблицы - Ctrl+G",
      "Показать или скрыть линии сетки таблицы", true, gridLines},
 

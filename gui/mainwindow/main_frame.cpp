@@ -104,6 +104,7 @@ void CMainFrame::connectResults() {
     connect(results_, &ResultsTable::editRecordRequested, this, [this](SearchHit hit) {
         openEditor({hit, std::nullopt});
     });
+    connect(results_, &ResultsTable::printRequested, this, &CMainFrame::printResults);
     connect(results_, &ResultsTable::recordDeleted, this, [this] {
         refreshTotals();
         session_.markStale(); // the hits' record numbers moved

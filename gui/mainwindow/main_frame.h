@@ -9,6 +9,7 @@
 #include "search/search_session.h"
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <map>
 #include <memory>
@@ -42,6 +43,12 @@ public:
     void openFileInfo();
     // A second start asked this copy to come to the front.
     void bringToFront();
+    // Base files named at start or handed over by a second start join the
+    // list by their full paths and are connected; one that does not connect
+    // leaves the list as it was.
+    void openBaseFiles(const QStringList& paths);
+    // "Печать ...": the rows shown under a line naming their search.
+    void printResults();
     // The close sequence without closing: history, log, settings, keys.
     void saveState();
     // The program must end now (a logout, a shutdown signal): closes as
@@ -127,6 +134,7 @@ private:
     void updateActions();
     void filesChanged();
     void tablesChanged();
+    QString listHeading() const;
     void restoreBarState();
     void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();

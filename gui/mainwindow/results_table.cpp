@@ -43,6 +43,10 @@ constexpr Command kCommands[] = {
     {cmd::ClearSelection, "Выделение", "убрать", "Ctrl+N", true},
     {cmd::EditRecord, nullptr, "Редактировать запись", "Return; Enter; F2", false},
     {cmd::DeleteFromFile, nullptr, "Удалить из файла", "Ctrl+Del", true},
+    {cmd::CopyRows, nullptr, "Копировать", "Ctrl+C; Ctrl+Ins", false},
+    {cmd::CopyPhone, nullptr, "Копировать телефон", "Ctrl+Shift+C", false},
+    {cmd::SaveList, nullptr, "Сохранить список ...", "", false},
+    {cmd::PrintList, nullptr, "Печать ...", "Ctrl+P", true},
     {cmd::ClearTable, nullptr, "Очистить таблицу", "Esc", false},
     {cmd::GridLines, nullptr, "Сетка", "", false},
 };
@@ -183,6 +187,7 @@ void ResultsTable::buildCommands() {
     grid->setCheckable(true);
     grid->setChecked(model().gridLines());
     connect(grid, &QAction::triggered, this, &ResultsTable::toggleGridLines);
+    connectListCommands();
 }
 
 QAction* ResultsTable::action(int id) const {

@@ -8,6 +8,7 @@
 #include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/results_view.h"
 #include "gui/widgets/phone_grid.h"
+#include "platform/write_error.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -89,6 +90,18 @@ public:
     void deleteFromFile();
     void toggleGridLines();
 
+    // The rows leaving the window: the clipboard, a file, paper.
+    void copyRows();
+    void copyPhone();
+    // "Сохранить список ...": the file browser, then saveListTo; the folder
+    // is remembered.
+    void saveList();
+    // Every row in the grid's order with the column titles, CSV for a ".csv"
+    // name and tab-separated text otherwise; false with the cause.
+    bool saveListTo(const QString& path, WriteError* cause = nullptr) const;
+    // The print preview; heading names the search that produced the list.
+    void printList(const QString& heading);
+
 Q_SIGNALS:
     void rowsShownChanged(int count);                  // status pane "Выведено строк"
     void cleared();                                    // columns may follow the tables list again
@@ -99,6 +112,8 @@ Q_SIGNALS:
     void gridLinesChanged(bool on);
     // A record left its file: totals and the search's hits are out of date.
     void recordDeleted(talsk::SearchHit hit);
+    // "Печать ..." from the context menu: the window knows the search.
+    void printRequested();
 
 protected:
     bool event(QEvent* event) override;
@@ -107,6 +122,7 @@ protected:
 
 private:
     void buildCommands();
+    void connectListCommands();
     void fillRows(const SearchState& state, int n);
     bool setRowCells(int row, const SearchHit& hit);
     QAction* keyAction(const QKeyEvent* event) const;

@@ -2,6 +2,7 @@
 
 #include "gui/search/search_log_view.h"
 #include "gui/widgets/dialog_units.h"
+#include "gui/widgets/grid_clipboard.h"
 #include "gui/widgets/phone_grid.h"
 #include "search/log_combine.h"
 
@@ -45,6 +46,7 @@ SearchLogDialog::SearchLogDialog(QWidget* parent, SearchLog& log, ProgramSetting
         grid_->setColumnTitle(c, QString::fromUtf8(kColumnTitles[c]));
     grid_->setHoverTracking(settings.mouseTracking != 0);
     grid_->viewport()->installEventFilter(this);
+    addGridCopyKeys(*grid_);
 
     auto* choose = new QPushButton(QStringLiteral("Выбрать"));
     choose->setDefault(true);

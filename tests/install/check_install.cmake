@@ -15,7 +15,7 @@ set(files bin/talsk-cli share/man/man1/talsk-cli.1.gz share/doc/talsk/copyright
 if(GUI)
   list(APPEND files bin/talsk share/applications/talsk.desktop
     share/icons/hicolor/scalable/apps/talsk.svg share/man/man1/talsk.1.gz
-    share/metainfo/ru.talsk.talsk.metainfo.xml)
+    share/metainfo/ru.talsk.talsk.metainfo.xml share/mime/packages/talsk.xml)
 endif()
 foreach(f IN LISTS files)
   if(NOT EXISTS "${PREFIX}/${f}")
@@ -25,7 +25,8 @@ endforeach()
 
 if(GUI)
   file(STRINGS "${PREFIX}/share/applications/talsk.desktop" desktop ENCODING UTF-8)
-  foreach(line "Type=Application" "Exec=talsk" "Icon=talsk" "Categories=Office;"
+  foreach(line "Type=Application" "Exec=talsk %F" "Icon=talsk" "Categories=Office;"
+      "MimeType=application/x-talsk-base;"
       "Name=Тальский телефонный справочник")
     if(NOT line IN_LIST desktop)
       message(FATAL_ERROR "talsk.desktop lacks '${line}'")

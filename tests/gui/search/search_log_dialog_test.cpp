@@ -5,6 +5,8 @@
 #include "gui/widgets/text.h"
 #include "platform/cp1251.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QRadioButton>
 
@@ -130,6 +132,23 @@ TEST(SearchLogView, RememberedPlaceOnTheScreen) {
                         {{-500, 10, -20, 300}, false}};
     for (const auto& p : places)
         EXPECT_EQ(usableLogRect(p.rect, 1024, 768), p.usable) << p.rect.left << "," << p.rect.top;
+}
+
+// Ctrl+C in the log's grid copies the chosen entries' fields as shown.
+TEST_F(SearchLogDialogTest, CopyKeysPutTheChosenEntriesOnTheClipboard) {
+    QGuiApplication::clipboard()->clear();
+    whenModal<SearchLogDialog>([](SearchLogDialog* d) {
+        auto* grid = d->findChild<CPhoneGrid*>();
+        ASSERT_NE(grid, nullptr);
+        grid->setFocus();
+        clickRow(grid, 0);
+        clickRow(grid, 1, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        QTest::mouseClick(button(d, QStringLiteral("Выход")), Qt::LeftButton);
+    });
+    EXPECT_EQ(runSearchLogDialog(nullptr, log, settings, 1), -1);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QStringLiteral("\tИванов\tЛенина  5 - 12\t\t\n\tПетров\tМира\t\t\n"));
 }
 
 } // namespace
