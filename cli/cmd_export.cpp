@@ -6,6 +6,7 @@
 #include "cli/base_loader.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 #include "platform/journal.h"
 
@@ -15,15 +16,9 @@ namespace talsk::cli {
 
 namespace {
 
-void writeLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
 // The exit status once the records are out: a file whose tables did not all
 // load is not exported whole.
 int finish(const std::string& file, int32_t status) {
-    if (std::fflush(stdout) != 0) return 1;
     if (status == StatusReadOnlyIncomplete) return fail(file + ": " + statusMessage(status, false));
     return 0;
 }
@@ -55,7 +50,12 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
             std::string line = std::string(tableName(kind)) + '\t' + std::to_string(i);
             for (int f = 1; f <= kFieldCount; ++f)
                 line += '\t' + escapeField(fields.field(f));
-            writeLine(line);
+            line += '\n';
+            // A long export stops at the first lost line; main says why.
+            if (!writeOut(line)) {
+                closeBase(base);
+                return 1;
+            }
         }
     }
     const int32_t status = base.status;
@@ -80,7 +80,10 @@ int runExport(const ParsedArgs& args) {
         for (int32_t i = 0; i < t.count; ++i) {
             std::string line = exportLine(static_cast<TableKind>(k), i, t);
             line += '\n';
-            std::fwrite(line.data(), 1, line.size(), stdout);
+            if (!writeOut(line)) {
+                closeBase(base);
+                return 1;
+            }
         }
     }
     const int32_t status = base.status;
@@ -90,6 +93,7 @@ int runExport(const ParsedArgs& args) {
 
 const CommandTable kTable = {
     "export",
+    "Prints every record of a base file, one line each.",
     "[--key TEXT | --key-file FILE] [--version 2.0|1.2] FILE",
     "Prints every record of a base file on one tab-separated line: table, record index and "
     "the seven fields.",
