@@ -23,12 +23,27 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+const char* const kUsage =
+    "Usage: talsk [DIR]\n"
+    "       talsk --version | --help\n\n"
+    "Opens the window of the Talsk telephone directory in the program folder DIR\n"
+    "(by default ~/.local/share/talsk, made at the first start), where it keeps its\n"
+    "settings \"Orv   2000.cfg\", its search log \"search.log\" and the base files\n"
+    "(.btn) it connects. Its help opens with F1; see also man talsk.\n";
+
+// Standard output written whole, or a failing status (a full disk).
+int written(int printed) {
+    return printed >= 0 && std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+} // namespace
+
 int main(int argc, char** argv) {
-    // Answered before Qt starts, so that it works without a display.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("talsk %s\n", TALSK_VERSION);
-        return 0;
-    }
+    // Answered before Qt starts, so that they work without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+        return written(std::printf("talsk %s\n", TALSK_VERSION));
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+        return written(std::fputs(kUsage, stdout));
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
     app.setFont(QFont("DejaVu Sans", 9));
@@ -42,8 +57,9 @@ int main(int argc, char** argv) {
     const std::string folder =
         talsk::chooseProgramFolder(args.size() > 1 ? talsk::toNativePath(args[1]) : "");
     if (folder.empty() || !talsk::setCurrentFolder(folder)) {
-        std::fprintf(stderr, "talsk: no such folder: %s\n",
-                     folder.empty() ? "~/.local/share/talsk" : folder.c_str());
+        std::fprintf(
+            stderr, "talsk: %s\n",
+            talsk::folderProblem(folder.empty() ? "~/.local/share/talsk" : folder).c_str());
         return 1;
     }
 

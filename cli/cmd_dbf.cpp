@@ -205,7 +205,20 @@ int runDbfInfo(const ParsedArgs& args) {
     DbfTable table;
     const std::string& file = args.positional[0];
     const std::string path = file;
-    const DbfStatus status = readDbfHeader(path, table);
+    WriteError openCause = WriteError::None;
+    const DbfStatus status = readDbfHeader(path, table, &openCause);
+    if (status == DbfStatus::CannotOpen) {
+        // The file is named once, then why it did not open when that is known.
+        const FileAttributes a = fileSystem().attributes(path);
+        const std::string cause =
+            !a.exists                           ? "файл не найден"
+            : a.directory                       ? "это папка"
+            : openCause == WriteError::NoAccess ? "нет доступа к файлу"
+            : openCause == WriteError::NotRegular || openCause == WriteError::LinkLoop
+                ? writeErrorText(openCause)
+                : "";
+        return fail(file + ": Ошибка при открытии файла" + (cause.empty() ? "" : ": " + cause));
+    }
     if (status != DbfStatus::Ok) return fail(file + ": " + dbfStatusMessage(status, path));
     print("records: %u\nupdated: %s\nheader length: %u\nrecord length: %u\ncolumns: %d\n",
           table.recordCount, formatBaseDate(table.date()).c_str(), table.headerLength,

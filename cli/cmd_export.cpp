@@ -1,5 +1,7 @@
 // talsk-cli export: every record of a base file, one tab-separated line each.
 
+#include "base/base_file.h"
+#include "base/file_info.h"
 #include "base/legacy_12.h"
 #include "base/legacy_records.h"
 #include "base/load_status.h"
@@ -31,6 +33,7 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
     const FileAttributes a = fileSystem().attributes(path);
     std::unique_ptr<File> handle;
     if (a.exists && !a.directory) (void)recoverFile(path);
+    if (a.directory) base.openCause = WriteError::IsFolder;
     if (!a.exists || a.directory)
         base.status = StatusNotFound;
     else if (!(handle = fileSystem().open(path, OpenMode::ReadShared, &base.openCause)))
@@ -71,7 +74,11 @@ int runExport(const ParsedArgs& args) {
     if (options.version12) return export12(file, key);
     PhoneBase base;
     if (!loadBaseFile(base, file, key)) {
-        std::string message = statusMessage(base.status, false, base.openCause);
+        std::string message = loadFailure(base, "--key-file FILE");
+        // An older file is read by its own reader, which is asked for by name.
+        if (base.status == StatusVersionMismatch && readFileInfo(file, base) &&
+            base.version == kVersion12)
+            message += " A version 1.2 file is exported with --version 1.2.";
         closeBase(base);
         return fail(file + ": " + message);
     }

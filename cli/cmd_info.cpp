@@ -56,6 +56,7 @@ int runInfo(const ParsedArgs& args) {
         PhoneBase base;
         if (!loadBaseFile(base, files[f], key)) {
             status = 1;
+            fail(files[f] + ": " + loadFailure(base, "--key-file FILE"));
             // Older versions never connect, but their headers tell what they hold.
             if (base.status == StatusVersionMismatch) (void)readFileInfo(files[f], base);
         }

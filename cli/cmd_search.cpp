@@ -4,6 +4,7 @@
 #include "base/base_set.h"
 #include "base/cipher.h"
 #include "base/load_status.h"
+#include "cli/base_loader.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
 #include "cli/output.h"
@@ -172,7 +173,7 @@ int runSearch(const ParsedArgs& args) {
             opened = openBase(base, &path, {.access = BaseAccess::Reader});
         }
         if (!opened) {
-            fail(a.files[j] + ": " + statusMessage(base.status, true, base.openCause));
+            fail(a.files[j] + ": " + loadFailure(base, "--key-file FILE=KEYFILE"));
             allLoaded = false;
         } else if (base.status == StatusReadOnlyIncomplete) {
             // Searched all the same, but the hits cannot be all there are.

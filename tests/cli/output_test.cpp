@@ -128,5 +128,45 @@ TEST(CliReplace, ExistingFilesAreReplacedOnlyWithForce) {
     EXPECT_EQ(notFolder.err, "talsk-cli: " + dir.file("nokey.btn") + ": not a folder\n");
 }
 
+// Files that do not load say why in words for a command line: what the
+// path is, and which option gives what is missing.
+TEST(CliMessages, ReadingErrorsNameTheirCauseAndTheOption) {
+    TempDir dir;
+    ASSERT_EQ(runCli({"demo", dir.path(), "--residents", "3"}).status, 0);
+    ASSERT_EQ(runCli({"convert", dir.file("talsk.btn"), dir.file("old.btn"), "--to", "1.2"}).status,
+              0);
+    std::filesystem::create_directory(nativePath(dir.file("folder.btn")));
+    const std::string folder = dir.file("folder.btn"), keyed = dir.file("talsk-keyed.btn");
+    const struct {
+        std::vector<std::string> args;
+        std::string err; // the whole of stderr
+    } cases[] = {
+        {{"export", folder}, folder + ": Невозможно открыть файл: это папка."},
+        {{"export", "--version", "1.2", folder}, folder + ": Невозможно открыть файл: это папка."},
+        {{"search", "--all", "a", folder}, folder + ": Невозможно открыть файл: это папка."},
+        {{"export", dir.file("none.btn")},
+         dir.file("none.btn") +
+             ": Файл не найден. Проверьте, находится ли файл в текущем каталоге справочника."},
+        {{"export", keyed}, keyed + ": Не введен ключ. Give the key with --key-file FILE."},
+        {{"info", keyed}, keyed + ": Не введен ключ. Give the key with --key-file FILE."},
+        {{"search", "--all", "a", keyed},
+         keyed + ": Не введен ключ. Give the key with --key-file FILE=KEYFILE."},
+        {{"export", dir.file("old.btn")},
+         dir.file("old.btn") +
+             ": Несоответствие версии файла. A version 1.2 file is exported with --version 1.2."},
+        {{"dbf-info", dir.file("none.dbf")},
+         dir.file("none.dbf") + ": Ошибка при открытии файла: файл не найден"},
+        {{"dbf-info", dir.path()}, dir.path() + ": Ошибка при открытии файла: это папка"},
+    };
+    for (const auto& c : cases) {
+        const CliResult r = runCli(c.args);
+        EXPECT_EQ(r.status, 1) << c.args[0] << " " << c.args.back();
+        EXPECT_EQ(r.err, "talsk-cli: " + c.err + "\n") << c.args[0];
+    }
+    // info tells the cause on its message line as the window does.
+    EXPECT_EQ(infoField(runCli({"info", folder}).out, "message"),
+              "Невозможно открыть файл: это папка.");
+}
+
 } // namespace
 } // namespace talsk::test
