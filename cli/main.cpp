@@ -4,7 +4,9 @@
 #include "platform/journal.h"
 #include "platform/terminal.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #ifndef TALSK_VERSION
 #error "TALSK_VERSION comes from the project's version in CMake"
@@ -24,9 +26,12 @@ std::string usage() {
     std::string text = "Usage: talsk-cli COMMAND [OPTIONS] [--] ARGUMENTS\n"
                        "       talsk-cli help COMMAND | COMMAND --help\n"
                        "       talsk-cli --version\n\nCommands:\n";
+    size_t width = 0;
+    for (const Command& c : commands())
+        width = std::max(width, std::strlen(c.table->name));
     for (const Command& c : commands()) {
         const std::string name = c.table->name;
-        text += "  " + name + std::string(10 - name.size(), ' ') + c.table->brief + "\n";
+        text += "  " + name + std::string(width + 2 - name.size(), ' ') + c.table->brief + "\n";
     }
     text += "\nExit status: 0 done, 1 failed, 2 wrong arguments.\n"
             "See man talsk-cli for the options and the examples.\n";
