@@ -20,6 +20,7 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -32,9 +33,13 @@ const char* const kUsage =
     "settings \"Orv   2000.cfg\", its search log \"search.log\" and the base files\n"
     "(.btn) it connects. Its help opens with F1; see also man talsk.\n";
 
-// Standard output written whole, or a failing status (a full disk).
+// Standard output written whole, or a failing status after saying why (a
+// full disk), as talsk-cli does.
 int written(int printed) {
-    return printed >= 0 && std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    if (printed >= 0 && std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    const int error = errno != 0 ? errno : EIO;
+    if (error != EPIPE) std::fprintf(stderr, "talsk: write error: %s\n", std::strerror(error));
+    return 1;
 }
 } // namespace
 
