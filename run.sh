@@ -5,12 +5,13 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/deps.sh
 jobs=$(nproc 2>/dev/null || echo 2)
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTALSK_TESTS=OFF >/dev/null
+. scripts/gcc12_flags.sh
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DTALSK_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS="$gcc12_quiet" >/dev/null
 cmake --build build/release -j "$jobs" --target talsk-cli talsk
 cli=build/release/talsk-cli
 demo=build/demo
 if [ ! -f "$demo/talsk.btn" ]; then
-    mkdir -p "$demo"
     "$cli" demo "$demo"
 fi
 echo "== Files of the demo folder =="

@@ -22,15 +22,35 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+namespace {
+const char* const kUsage =
+    "Usage: talsk [DIR]\n"
+    "       talsk --version | --help\n\n"
+    "Opens the window of the Talsk telephone directory in the program folder DIR\n"
+    "(by default ~/.local/share/talsk, made at the first start), where it keeps its\n"
+    "settings \"Orv   2000.cfg\", its search log \"search.log\" and the base files\n"
+    "(.btn) it connects. Its help opens with F1; see also man talsk.\n";
+
+// Standard output written whole, or a failing status after saying why (a
+// full disk), as talsk-cli does.
+int written(int printed) {
+    if (printed >= 0 && std::fflush(stdout) == 0 && !std::ferror(stdout)) return 0;
+    const int error = errno != 0 ? errno : EIO;
+    if (error != EPIPE) std::fprintf(stderr, "talsk: write error: %s\n", std::strerror(error));
+    return 1;
+}
+} // namespace
+
 int main(int argc, char** argv) {
-    // Answered before Qt starts, so that it works without a display.
-    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("talsk %s\n", TALSK_VERSION);
-        return 0;
-    }
+    // Answered before Qt starts, so that they work without a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0)
+        return written(std::printf("talsk %s\n", TALSK_VERSION));
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+        return written(std::fputs(kUsage, stdout));
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
     app.setFont(QFont("DejaVu Sans", 9));
@@ -47,8 +67,9 @@ int main(int argc, char** argv) {
     const talsk::StartArguments start = talsk::parseStartArguments(args);
     const std::string folder = talsk::chooseProgramFolder(start.folder);
     if (folder.empty() || !talsk::setCurrentFolder(folder)) {
-        std::fprintf(stderr, "talsk: no such folder: %s\n",
-                     folder.empty() ? "~/.local/share/talsk" : folder.c_str());
+        std::fprintf(
+            stderr, "talsk: %s\n",
+            talsk::folderProblem(folder.empty() ? "~/.local/share/talsk" : folder).c_str());
         return 1;
     }
 

@@ -20,4 +20,12 @@ std::string chooseProgramFolder(const std::string& named) {
     return folder;
 }
 
+std::string folderProblem(const std::string& folder) {
+    const FileAttributes a = fileSystem().attributes(folder);
+    if (a.exists && !a.directory)
+        return folder + ": not a folder; give the folder that holds the base files";
+    if (a.exists) return folder + ": the folder cannot be opened";
+    return "no such folder: " + folder;
+}
+
 } // namespace talsk

@@ -15,4 +15,8 @@ std::string defaultProgramFolder(const char* xdgDataHome, const char* home);
 // folder, made (with its parents) when missing. Empty when there is none.
 std::string chooseProgramFolder(const std::string& named);
 
+// Why a folder cannot be the program folder, for the terminal: a file (a
+// base file too) is named as no folder, anything else as missing.
+std::string folderProblem(const std::string& folder);
+
 } // namespace talsk

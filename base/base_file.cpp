@@ -64,6 +64,9 @@ int32_t openFile(PhoneBase& base, BaseAccess access) {
     FileSystem& fs = fileSystem();
     const std::string path = filePathOf(base);
     const FileAttributes a = fs.attributes(path);
+    // A folder named like a base file keeps the status of a missing file,
+    // and the message says what it is.
+    if (a.directory) base.openCause = WriteError::IsFolder;
     if (!a.exists || a.directory) return StatusNotFound;
     if (base.file) base.file->close();
     base.file.reset();

@@ -23,6 +23,7 @@ FileInfoRead readInto(const std::string& path, PhoneBase& base) {
     const FileAttributes a = fs.attributes(path);
     if (!a.exists || a.directory) {
         base.status = StatusNotFound;
+        if (a.directory) base.openCause = WriteError::IsFolder;
         return FileInfoRead::NotFound;
     }
     (void)recoverFile(path);

@@ -3,9 +3,14 @@
 namespace talsk {
 
 std::string statusMessage(int32_t status, bool shortForm, WriteError cause) {
-    if (status == StatusCannotOpen && cause != WriteError::None && cause != WriteError::Locked &&
-        cause != WriteError::Other)
-        return std::string("Невозможно открыть файл: ") + writeErrorText(cause) + ".";
+    // A known cause is the truth of a file that was there but could not be
+    // read; a file another program holds keeps the status's own words.
+    const bool causeKnown =
+        cause != WriteError::None && cause != WriteError::Locked && cause != WriteError::Other;
+    if ((status == StatusCannotOpen || status == StatusNotFound) && causeKnown)
+        return std::string("Невозможно открыть файл: ") +
+               (cause == WriteError::NoAccess ? "нет доступа к файлу" : writeErrorText(cause)) +
+               ".";
     const char* first = "Неизвестная ошибка.";
     const char* second = "";
     switch (status) {

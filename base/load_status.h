@@ -25,7 +25,8 @@ enum LoadStatus : int32_t {
 
 // UTF-8 text; the short form is the first line alone. A file that could not
 // be opened for a known reason other than another holder (`cause`, e.g. a
-// pipe or a device) says that reason instead.
+// pipe, a device, no permission, or a folder where the file was looked for)
+// says that reason instead.
 std::string statusMessage(int32_t status, bool shortForm, WriteError cause = WriteError::None);
 
 } // namespace talsk

@@ -29,4 +29,10 @@ bool loadBaseFile(PhoneBase& base, const std::string& utf8Path, const std::strin
     return loadTables(base, kMaskAllTables);
 }
 
+std::string loadFailure(const PhoneBase& base, const std::string& keyOption) {
+    if (base.status == StatusKeyMissing)
+        return statusMessage(base.status, true) + " Give the key with " + keyOption + ".";
+    return oneLine(statusMessage(base.status, false, base.openCause));
+}
+
 } // namespace talsk::cli

@@ -14,4 +14,9 @@ namespace talsk::cli {
 // base.status says why not.
 bool loadBaseFile(PhoneBase& base, const std::string& utf8Path, const std::string& typedKeyUtf8);
 
+// Why a file did not load, on one line for the terminal: the program's
+// message, but a missing key names the option that gives it (`keyOption`,
+// "--key-file FILE") where the window would point to its dialog.
+std::string loadFailure(const PhoneBase& base, const std::string& keyOption);
+
 } // namespace talsk::cli

@@ -37,6 +37,15 @@ int failKeyStore(const std::string& what, const std::string& storePath, WriteErr
     return fail(storePath + ": " + writeErrorText(cause));
 }
 
+const OptionEntry kForceOption = {"--force", nullptr, false, "Replace files that exist."};
+
+bool mayReplace(const std::string& utf8Path, const ParsedArgs& args) {
+    const FileAttributes a = fileSystem().attributes(utf8Path);
+    if (!a.exists || a.directory || args.has("--force")) return true;
+    fail(utf8Path + " exists; give --force to replace it");
+    return false;
+}
+
 bool parseInt(const std::string& text, long long& value) {
     if (text.empty()) return false;
     char* end = nullptr;
@@ -160,7 +169,7 @@ const OptionEntry kVersionOption = {"--version", "2.0|1.2", false,
 int fileCommandOptions(const ParsedArgs& args, FileCommandOptions& options) {
     if (args.has("--version")) {
         const std::string v = args.value("--version");
-        if (v != "2.0" && v != "1.2") return fail("option --version takes 2.0 or 1.2");
+        if (v != "2.0" && v != "1.2") return fail("option --version takes 2.0 or 1.2", kUsageError);
         options.version12 = v == "1.2";
     }
     options.file = args.positional.at(0);
@@ -196,13 +205,13 @@ bool readKeyFile(const std::string& utf8Path, std::string& typedUtf8) {
 int typedKeyOption(const ParsedArgs& args, const std::string& keyOption, std::string& typedUtf8) {
     const std::string fileOption = keyOption + "-file";
     if (args.has(keyOption) && args.has(fileOption))
-        return fail("give either " + keyOption + " or " + fileOption + ", not both");
+        return fail("give either " + keyOption + " or " + fileOption + ", not both", kUsageError);
     if (args.has(fileOption)) {
         if (!readKeyFile(args.value(fileOption), typedUtf8)) return 1;
     } else {
         typedUtf8 = args.value(keyOption);
     }
-    if (!typedKeyFits(typedUtf8)) return fail(kKeyTooLong);
+    if (!typedKeyFits(typedUtf8)) return fail(kKeyTooLong, kUsageError);
     return -1;
 }
 
@@ -235,14 +244,15 @@ const OptionEntry kFileKeyFileOption = {"--key-file", "FILE=KEYFILE", true,
 int keyOptions(const ParsedArgs& args, KeyOptions& keys) {
     std::string error;
     for (const std::string& v : args.values("--key"))
-        if (!parseKeyOption(v, keys, error)) return fail(error);
+        if (!parseKeyOption(v, keys, error)) return fail(error, kUsageError);
     for (const std::string& v : args.values("--key-file")) {
         const size_t eq = v.find('=');
         if (eq == std::string::npos || eq == 0 || eq + 1 == v.size())
-            return fail("option --key-file needs FILE=KEYFILE");
+            return fail("option --key-file needs FILE=KEYFILE", kUsageError);
         std::string typed;
         if (!readKeyFile(v.substr(eq + 1), typed)) return 1;
-        if (!parseKeyOption(v.substr(0, eq) + "=" + typed, keys, error)) return fail(error);
+        if (!parseKeyOption(v.substr(0, eq) + "=" + typed, keys, error))
+            return fail(error, kUsageError);
     }
     return -1;
 }

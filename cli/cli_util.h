@@ -27,6 +27,12 @@ int failWrite(const std::string& utf8Path, WriteError cause);
 // done ("the keys were not saved in"), then the cause on its own line.
 int failKeyStore(const std::string& what, const std::string& storePath, WriteError cause);
 
+// A file a command would write anew: true when it is missing, a folder (its
+// save says why it fails) or --force was given; otherwise false after a
+// message naming it.
+bool mayReplace(const std::string& utf8Path, const ParsedArgs& args);
+extern const OptionEntry kForceOption;
+
 // Parses a whole decimal number; false on anything else.
 bool parseInt(const std::string& text, long long& value);
 

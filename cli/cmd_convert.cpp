@@ -5,6 +5,7 @@
 #include "base/load_status.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 #include "tools/convert.h"
 #include "tools/destination.h"
@@ -17,6 +18,7 @@ namespace {
 
 const CommandTable kTable = {
     "convert",
+    "Rewrites a base file in another version (2.0 or 1.2).",
     "SRC DST --to 2.0|1.2 [--key TEXT | --key-file FILE] [--cut]",
     "Rewrites a base file in another version (1.0 -> 1.2, 1.0 -> 2.0, 1.2 -> 2.0, 2.0b -> 2.0, "
     "2.0 -> 1.2). SRC and DST may be the same file. A keyed file keeps its key.",
@@ -56,14 +58,14 @@ int runConvert(const ParsedArgs& args) {
     const FieldCutting cutting = args.has("--cut") ? FieldCutting::Allow : FieldCutting::Refuse;
     const std::vector<std::string>& files = args.positional;
     const std::string to = args.value("--to");
-    if (!args.has("--to")) return fail(usageLine(kTable));
+    if (!args.has("--to")) return fail(usageLine(kTable), kUsageError);
     uint16_t target = 0;
     if (to == "2.0")
         target = kVersion20;
     else if (to == "1.2")
         target = kVersion12;
     else
-        return fail("--to must be 2.0 or 1.2");
+        return fail("--to must be 2.0 or 1.2", kUsageError);
 
     const std::string source = files[0];
     const std::string destination = withBaseExtension(files[1]);
@@ -71,13 +73,13 @@ int runConvert(const ParsedArgs& args) {
         // A keyed source without a key: ask for it when someone can answer.
         PhoneBase info;
         if (readFileInfo(source, info) && info.keyed) (void)askKeyOnTerminal(files[0], key);
-        if (!typedKeyFits(key)) return fail(kKeyTooLong);
+        if (!typedKeyFits(key)) return fail(kKeyTooLong, kUsageError);
     }
     const ConvertResult r =
         convertFileWithTypedKey(source, destination, target, utf8ToCp1251(key), {}, cutting);
     switch (r.outcome) {
     case ConvertOutcome::Done:
-        std::printf("Конвертирование завершено\n");
+        print("Конвертирование завершено\n");
         return 0;
     case ConvertOutcome::NothingToConvert: {
         PhoneBase info;

@@ -4,6 +4,7 @@
 #include "base/char_tables.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 #include "tools/dbf_import.h"
 #include "tools/destination.h"
@@ -92,6 +93,7 @@ bool findColumn(const DbfTable& table, const std::string& text, uint8_t& column)
 
 const CommandTable kDbfTable = {
     "dbf",
+    "Builds a base file from dBASE III tables.",
     "DST [--population F.dbf] [--organizations F.dbf] [--citycodes F.dbf] "
     "[--map TABLE:FIELD=COL[,SEP,COL[,SEP,COL]]]... [--skip TABLE=TEXT]... "
     "[--key TEXT | --key-file FILE]",
@@ -113,6 +115,7 @@ const CommandTable kDbfTable = {
 
 const CommandTable kDbfInfoTable = {
     "dbf-info",
+    "Prints a dBASE table's header and columns.",
     "F.dbf",
     "Prints a dBASE table's record count, date and lengths, then one line per column: number, "
     "name, type, length.",
@@ -137,7 +140,7 @@ int runDbf(const ParsedArgs& args) {
         TableKind kind;
         const size_t equals = value.find('=');
         if (equals == std::string::npos || !tableFromName(value.substr(0, equals), kind))
-            return fail("--skip takes TABLE=TEXT");
+            return fail("--skip takes TABLE=TEXT", kUsageError);
         job.tables[static_cast<size_t>(kind)].skipText = utf8ToCp1251(value.substr(equals + 1));
     }
     std::string typedKey;
@@ -160,7 +163,8 @@ int runDbf(const ParsedArgs& args) {
     for (const MapOption& map : maps) {
         DbfTableJob& t = job.tables[static_cast<size_t>(map.kind)];
         if (t.path.empty())
-            return fail("--map for " + std::string(tableName(map.kind)) + " without its file");
+            return fail("--map for " + std::string(tableName(map.kind)) + " without its file",
+                        kUsageError);
         DbfFieldMapping& f = t.fields[static_cast<size_t>(map.field) - 1];
         f.column = {kDbfNoColumn, kDbfNoColumn, kDbfNoColumn};
         for (size_t p = 0; p < map.parts.size(); p += 2) {
@@ -176,9 +180,9 @@ int runDbf(const ParsedArgs& args) {
     const std::string source = job.tables[static_cast<size_t>(r.table)].path;
     switch (r.outcome) {
     case DbfImportOutcome::Done:
-        std::printf("%s: %d residents, %d organization records, %d city codes\n",
-                    job.destination.c_str(), r.counts[0], r.counts[1], r.counts[2]);
-        std::printf("Конвертирование завершено\n");
+        print("%s: %d residents, %d organization records, %d city codes\n", job.destination.c_str(),
+              r.counts[0], r.counts[1], r.counts[2]);
+        print("Конвертирование завершено\n");
         return 0;
     case DbfImportOutcome::NoTable:
         return fail("Выберите файл");
@@ -201,17 +205,29 @@ int runDbfInfo(const ParsedArgs& args) {
     DbfTable table;
     const std::string& file = args.positional[0];
     const std::string path = file;
-    const DbfStatus status = readDbfHeader(path, table);
+    WriteError openCause = WriteError::None;
+    const DbfStatus status = readDbfHeader(path, table, &openCause);
+    if (status == DbfStatus::CannotOpen) {
+        // The file is named once, then why it did not open when that is known.
+        const FileAttributes a = fileSystem().attributes(path);
+        const std::string cause =
+            !a.exists                           ? "файл не найден"
+            : a.directory                       ? "это папка"
+            : openCause == WriteError::NoAccess ? "нет доступа к файлу"
+            : openCause == WriteError::NotRegular || openCause == WriteError::LinkLoop
+                ? writeErrorText(openCause)
+                : "";
+        return fail(file + ": Ошибка при открытии файла" + (cause.empty() ? "" : ": " + cause));
+    }
     if (status != DbfStatus::Ok) return fail(file + ": " + dbfStatusMessage(status, path));
-    std::printf("records: %u\nupdated: %s\nheader length: %u\nrecord length: %u\ncolumns: %d\n",
-                table.recordCount, formatBaseDate(table.date()).c_str(), table.headerLength,
-                table.recordLength, table.columnCount);
+    print("records: %u\nupdated: %s\nheader length: %u\nrecord length: %u\ncolumns: %d\n",
+          table.recordCount, formatBaseDate(table.date()).c_str(), table.headerLength,
+          table.recordLength, table.columnCount);
     for (int c = 0; c < table.columnCount; ++c) {
         const DbfColumn& column = table.columns[static_cast<size_t>(c)];
         const char type =
             column.type >= 32 && column.type < 127 ? static_cast<char>(column.type) : '?';
-        std::printf("%d\t%s\t%c\t%u\n", c + 1, cp1251ToUtf8(column.name).c_str(), type,
-                    column.length);
+        print("%d\t%s\t%c\t%u\n", c + 1, cp1251ToUtf8(column.name).c_str(), type, column.length);
     }
     return 0;
 }

@@ -1,11 +1,14 @@
 // talsk-cli export: every record of a base file, one tab-separated line each.
 
+#include "base/base_file.h"
+#include "base/file_info.h"
 #include "base/legacy_12.h"
 #include "base/legacy_records.h"
 #include "base/load_status.h"
 #include "cli/base_loader.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 #include "platform/journal.h"
 
@@ -15,15 +18,9 @@ namespace talsk::cli {
 
 namespace {
 
-void writeLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
 // The exit status once the records are out: a file whose tables did not all
 // load is not exported whole.
 int finish(const std::string& file, int32_t status) {
-    if (std::fflush(stdout) != 0) return 1;
     if (status == StatusReadOnlyIncomplete) return fail(file + ": " + statusMessage(status, false));
     return 0;
 }
@@ -36,6 +33,7 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
     const FileAttributes a = fileSystem().attributes(path);
     std::unique_ptr<File> handle;
     if (a.exists && !a.directory) (void)recoverFile(path);
+    if (a.directory) base.openCause = WriteError::IsFolder;
     if (!a.exists || a.directory)
         base.status = StatusNotFound;
     else if (!(handle = fileSystem().open(path, OpenMode::ReadShared, &base.openCause)))
@@ -55,7 +53,12 @@ int export12(const std::string& file, const std::string& typedKeyUtf8) {
             std::string line = std::string(tableName(kind)) + '\t' + std::to_string(i);
             for (int f = 1; f <= kFieldCount; ++f)
                 line += '\t' + escapeField(fields.field(f));
-            writeLine(line);
+            line += '\n';
+            // A long export stops at the first lost line; main says why.
+            if (!writeOut(line)) {
+                closeBase(base);
+                return 1;
+            }
         }
     }
     const int32_t status = base.status;
@@ -71,7 +74,11 @@ int runExport(const ParsedArgs& args) {
     if (options.version12) return export12(file, key);
     PhoneBase base;
     if (!loadBaseFile(base, file, key)) {
-        std::string message = statusMessage(base.status, false, base.openCause);
+        std::string message = loadFailure(base, "--key-file FILE");
+        // An older file is read by its own reader, which is asked for by name.
+        if (base.status == StatusVersionMismatch && readFileInfo(file, base) &&
+            base.version == kVersion12)
+            message += " A version 1.2 file is exported with --version 1.2.";
         closeBase(base);
         return fail(file + ": " + message);
     }
@@ -80,7 +87,10 @@ int runExport(const ParsedArgs& args) {
         for (int32_t i = 0; i < t.count; ++i) {
             std::string line = exportLine(static_cast<TableKind>(k), i, t);
             line += '\n';
-            std::fwrite(line.data(), 1, line.size(), stdout);
+            if (!writeOut(line)) {
+                closeBase(base);
+                return 1;
+            }
         }
     }
     const int32_t status = base.status;
@@ -90,6 +100,7 @@ int runExport(const ParsedArgs& args) {
 
 const CommandTable kTable = {
     "export",
+    "Prints every record of a base file, one line each.",
     "[--key TEXT | --key-file FILE] [--version 2.0|1.2] FILE",
     "Prints every record of a base file on one tab-separated line: table, record index and "
     "the seven fields.",

@@ -8,7 +8,9 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
 #include "cli/line_reader.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
+#include "tools/destination.h"
 
 #include <cstdio>
 #include <cstring>
@@ -56,17 +58,19 @@ int write12(const std::string& file, Legacy12Table (&tables)[kLegacy12TableCount
         return failWrite(file, cause);
     }
     if (held) held->close();
-    std::printf("%s: %d population, %d organizations, 0 citycodes\n", file.c_str(), tables[0].count,
-                tables[1].count);
+    print("%s: %d population, %d organizations, 0 citycodes\n", file.c_str(), tables[0].count,
+          tables[1].count);
     return 0;
 }
 
 int runImport(const ParsedArgs& args) {
     FileCommandOptions options;
     if (int status = fileCommandOptions(args, options); status >= 0) return status;
-    const std::string& file = options.file;
+    // Named as every other command names a new base file.
+    const std::string file = withBaseExtension(options.file);
     const std::string& key = options.key;
     const bool v12 = options.version12;
+    if (!mayReplace(file, args)) return 1;
 
     TableBuilder builders[kTableCount];
     Legacy12Table legacy[kLegacy12TableCount];
@@ -136,17 +140,20 @@ int runImport(const ParsedArgs& args) {
         closeBase(base);
         return failWrite(file, cause);
     }
-    std::printf("%s: %d population, %d organizations, %d citycodes\n", file.c_str(),
-                base.tables[0].count, base.tables[1].count, base.tables[2].count);
+    print("%s: %d population, %d organizations, %d citycodes\n", file.c_str(), base.tables[0].count,
+          base.tables[1].count, base.tables[2].count);
     closeBase(base);
     return 0;
 }
 
 const CommandTable kTable = {
     "import",
-    "[--key TEXT | --key-file FILE] [--version 2.0|1.2] FILE < records",
-    "Writes a new base file from lines of the export format read from standard input.",
-    {kKeyOption, kKeyFileOption, kVersionOption},
+    "Writes a base file from lines of the export format.",
+    "[--key TEXT | --key-file FILE] [--version 2.0|1.2] [--force] FILE < records",
+    "Writes a new base file from lines of the export format read from standard input; "
+    "\".btn\" is appended to FILE unless it ends so. An existing file is replaced only with "
+    "--force.",
+    {kKeyOption, kKeyFileOption, kVersionOption, kForceOption},
     1,
     1};
 CommandRegistrar reg(kTable, &runImport);

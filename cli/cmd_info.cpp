@@ -6,6 +6,7 @@
 #include "cli/base_loader.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 
 #include <cstdio>
@@ -27,23 +28,22 @@ void baseDates(const PhoneBase& base, BaseDate& created, BaseDate& updated) {
 }
 
 void printInfo(const std::string& path, PhoneBase& base) {
-    std::printf("path: %s\n", path.c_str());
+    print("path: %s\n", path.c_str());
     const bool headerRead = base.status != StatusNotFound && base.status != StatusCannotOpen &&
                             base.status != StatusNoData;
-    std::printf("version: %s\n", headerRead ? versionName(base.version) : "-");
-    std::printf("keyed: %d\n", base.keyed);
-    std::printf("status: %d\n", base.status);
-    std::printf("message: %s\n",
-                oneLine(statusMessage(base.status, false, base.openCause)).c_str());
+    print("version: %s\n", headerRead ? versionName(base.version) : "-");
+    print("keyed: %d\n", base.keyed);
+    print("status: %d\n", base.status);
+    print("message: %s\n", oneLine(statusMessage(base.status, false, base.openCause)).c_str());
     const FileInfoTexts shown = fileInfoTexts(base);
-    std::printf("population: %s\n", shown.counts[0].c_str());
-    std::printf("organizations: %s\n", shown.counts[1].c_str());
-    std::printf("citycodes: %s\n", shown.counts[2].c_str());
+    print("population: %s\n", shown.counts[0].c_str());
+    print("organizations: %s\n", shown.counts[1].c_str());
+    print("citycodes: %s\n", shown.counts[2].c_str());
     BaseDate created, updated;
     baseDates(base, created, updated);
-    std::printf("created: %s\n", formatBaseDate(created).c_str());
-    std::printf("updated: %s\n", formatBaseDate(updated).c_str());
-    std::printf("compression: %s\n", shown.ratio.c_str());
+    print("created: %s\n", formatBaseDate(created).c_str());
+    print("updated: %s\n", formatBaseDate(updated).c_str());
+    print("compression: %s\n", shown.ratio.c_str());
 }
 
 int runInfo(const ParsedArgs& args) {
@@ -52,10 +52,11 @@ int runInfo(const ParsedArgs& args) {
     const std::vector<std::string>& files = args.positional;
     int status = 0;
     for (size_t f = 0; f < files.size(); ++f) {
-        if (f > 0) std::printf("\n");
+        if (f > 0) print("\n");
         PhoneBase base;
         if (!loadBaseFile(base, files[f], key)) {
             status = 1;
+            fail(files[f] + ": " + loadFailure(base, "--key-file FILE"));
             // Older versions never connect, but their headers tell what they hold.
             if (base.status == StatusVersionMismatch) (void)readFileInfo(files[f], base);
         }
@@ -67,6 +68,7 @@ int runInfo(const ParsedArgs& args) {
 
 const CommandTable kTable = {
     "info",
+    "Prints what base files hold and whether they connect.",
     "[--key TEXT | --key-file FILE] FILE...",
     "Prints, per file, its path, version, key, status, the three tables' counts, dates and "
     "compression ratio as name: value lines. Exits 1 when a file did not connect.",

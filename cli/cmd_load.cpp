@@ -8,6 +8,7 @@
 #include "base/loading.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 #include "platform/file.h"
 #include "tools/convert.h"
@@ -73,6 +74,7 @@ private:
 
 const CommandTable kTable = {
     "load",
+    "Connects the base files of a program folder as the program does.",
     "[DIR] [--key FILE=TEXT | --key-file FILE=KEYFILE]... [--remember] [--convert]",
     "Connects the base files of a program folder (default: the current one) as the program does "
     "at start-up and prints one line per base: path, status code, status message, connected, "
@@ -111,13 +113,13 @@ int runLoad(const ParsedArgs& args) {
     std::vector<std::string> listed;
     for (const PhoneBase& base : set.bases) {
         listed.push_back(base.path);
-        std::printf("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", listed.back().c_str(), base.status,
-                    oneLine(statusMessage(base.status, true, base.openCause)).c_str(),
-                    base.connected ? 1 : 0, base.readOnly ? 1 : 0, base.tables[0].count,
-                    base.tables[1].count, base.tables[2].count);
+        print("%s\t%d\t%s\t%d\t%d\t%d\t%d\t%d\n", listed.back().c_str(), base.status,
+              oneLine(statusMessage(base.status, true, base.openCause)).c_str(),
+              base.connected ? 1 : 0, base.readOnly ? 1 : 0, base.tables[0].count,
+              base.tables[1].count, base.tables[2].count);
     }
-    std::printf("# population=%d organizations=%d citycodes=%d total=%d\n", set.totalPopulation,
-                set.totalOrganizations, set.totalCityCodes, set.total);
+    print("# population=%d organizations=%d citycodes=%d total=%d\n", set.totalPopulation,
+          set.totalOrganizations, set.totalCityCodes, set.total);
     warnUnusedKeys(keys, listed);
     if (report.keysNotSaved != WriteError::None)
         return failKeyStore("the keys were not saved in", store.path(), report.keysNotSaved);

@@ -5,6 +5,7 @@
 #include "base/load_status.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 #include "tools/destination.h"
 #include "tools/merge.h"
@@ -17,6 +18,7 @@ namespace {
 
 const CommandTable kTable = {
     "merge",
+    "Joins base files into a new one.",
     "DST SRC... [--key SRC=TEXT | --key-file SRC=KEYFILE]... [--repeats same|phone] "
     "[--new-key TEXT | --new-key-file FILE] [--ignore-failed]",
     "Joins up to 16 base files into a new version 2.0 file DST, table by table in the order "
@@ -47,14 +49,15 @@ int runMerge(const ParsedArgs& args) {
         else if (v == "phone")
             options.repeats = MergeRepeats::SamePhone;
         else
-            return fail("--repeats must be same or phone");
+            return fail("--repeats must be same or phone", kUsageError);
     }
     std::string newKey;
     if (int status = typedKeyOption(args, "--new-key", newKey); status >= 0) return status;
     if (!newKey.empty()) options.newFileKey = deriveFileKey(utf8ToCp1251(newKey));
     const bool ignoreFailed = args.has("--ignore-failed");
     const std::vector<std::string>& files = args.positional;
-    if (files.size() - 1 > kMaxMergeSources) return fail("at most 16 files can be merged");
+    if (files.size() - 1 > kMaxMergeSources)
+        return fail("at most 16 files can be merged", kUsageError);
     warnUnusedKeys(keys, {files.begin() + 1, files.end()});
 
     std::vector<MergeSource> sources;
@@ -83,8 +86,8 @@ int runMerge(const ParsedArgs& args) {
     const MergeResult r = mergeFiles(sources, destination, options, onFailure);
     switch (r.outcome) {
     case MergeOutcome::Done:
-        std::printf("Объединение файлов завершено\n%lld records written, %lld repeats left out\n",
-                    static_cast<long long>(r.kept), static_cast<long long>(r.skipped));
+        print("Объединение файлов завершено\n%lld records written, %lld repeats left out\n",
+              static_cast<long long>(r.kept), static_cast<long long>(r.skipped));
         return r.ignored.empty() ? 0 : 1;
     case MergeOutcome::Aborted:
         return fail("Nothing was written.");

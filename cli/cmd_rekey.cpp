@@ -5,6 +5,7 @@
 #include "base/load_status.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 #include "tools/rekey.h"
 
@@ -16,6 +17,7 @@ namespace {
 
 const CommandTable kTable = {
     "rekey",
+    "Gives a base file a new key or none.",
     "FILE [--key OLD | --key-file FILE] (--new-key NEW | --new-key-file FILE | --no-key)",
     "Gives a version 2.0 base file a new key, or writes it without key. A key the per-user key "
     "store remembers for FILE is replaced by the new one.",
@@ -38,13 +40,14 @@ int runRekey(const ParsedArgs& args) {
     const bool noKey = args.has("--no-key");
     const bool newKeyGiven = args.has("--new-key") || args.has("--new-key-file");
     const std::vector<std::string>& files = args.positional;
-    if (noKey == newKeyGiven) return fail(usageLine(kTable));
-    if (newKeyGiven && newKey.empty()) return fail("--new-key needs a key; --no-key removes it");
+    if (noKey == newKeyGiven) return fail(usageLine(kTable), kUsageError);
+    if (newKeyGiven && newKey.empty())
+        return fail("--new-key needs a key; --no-key removes it", kUsageError);
     if (oldKey.empty()) {
         // A keyed file without its present key: ask for it when someone can answer.
         PhoneBase info;
         if (readFileInfo(files[0], info) && info.keyed) (void)askKeyOnTerminal(files[0], oldKey);
-        if (!typedKeyFits(oldKey)) return fail(kKeyTooLong);
+        if (!typedKeyFits(oldKey)) return fail(kKeyTooLong, kUsageError);
     }
 
     RekeyRequest request;
@@ -56,13 +59,13 @@ int runRekey(const ParsedArgs& args) {
     const RekeyResult r = changeFileKey(nullptr, request, &store);
     switch (r.outcome) {
     case RekeyOutcome::Done:
-        std::printf("Ключ изменен\n");
+        print("Ключ изменен\n");
         if (r.keysNotSaved != WriteError::None)
             return failKeyStore("the remembered key was not updated in", store.path(),
                                 r.keysNotSaved);
         return 0;
     case RekeyOutcome::Incomplete:
-        return fail(usageLine(kTable));
+        return fail(usageLine(kTable), kUsageError);
     case RekeyOutcome::NotValid:
     case RekeyOutcome::WrongVersion:
     case RekeyOutcome::CannotOpen:

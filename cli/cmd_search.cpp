@@ -4,8 +4,10 @@
 #include "base/base_set.h"
 #include "base/cipher.h"
 #include "base/load_status.h"
+#include "cli/base_loader.h"
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/cp1251.h"
 #include "search/search_session.h"
 
@@ -19,6 +21,7 @@ namespace {
 
 const CommandTable kTable = {
     "search",
+    "Searches base files by fields or in any field.",
     "[--key FILE=TEXT | --key-file FILE=KEYFILE]... [--tables pop|org|pop+org|city] [--case] "
     "[--spaces] (--field NAME=PATTERN... | --all PATTERN [--in NAME,...]) FILE...",
     "Searches base files as the program does: by fields (every --field pattern must match) or "
@@ -98,7 +101,7 @@ struct SearchArgs {
 int readArgs(const ParsedArgs& args, SearchArgs& a) {
     if (int status = keyOptions(args, a.keys); status >= 0) return status;
     if (args.has("--tables") && !tablesFromName(args.value("--tables"), a.tables))
-        return fail("option --tables takes pop, org, pop+org or city");
+        return fail("option --tables takes pop, org, pop+org or city", kUsageError);
     a.caseSensitive = args.has("--case");
     a.spacesSignificant = args.has("--spaces");
     for (const std::string& v : args.values("--field")) {
@@ -106,18 +109,21 @@ int readArgs(const ParsedArgs& args, SearchArgs& a) {
         const int k = eq == std::string::npos ? 0 : fieldFromName(v.substr(0, eq));
         if (k == 0)
             return fail("option --field needs NAME=PATTERN, NAME one of phone, name, "
-                        "street, house, unit, organization, comment");
+                        "street, house, unit, organization, comment",
+                        kUsageError);
         std::string text;
         if (!patternText(v.substr(eq + 1), text))
             return fail("the pattern of " + std::string(kFieldNames[k - 1]) + " is longer than " +
-                        std::to_string(kQueryTextMax) + " characters");
+                            std::to_string(kQueryTextMax) + " characters",
+                        kUsageError);
         a.fields.set(k, text.c_str());
         a.fieldMode = true;
     }
     if (args.has("--all")) {
         if (!patternText(args.value("--all"), a.general))
             return fail("the pattern is longer than " + std::to_string(kQueryTextMax) +
-                        " characters");
+                            " characters",
+                        kUsageError);
         a.generalMode = true;
     }
     if (args.has("--in")) {
@@ -129,18 +135,18 @@ int readArgs(const ParsedArgs& args, SearchArgs& a) {
             const size_t comma = v.find(',', start);
             const std::string name = v.substr(start, comma - start);
             const int k = fieldFromName(name);
-            if (k == 0) return fail("unknown field '" + name + "' in --in");
+            if (k == 0) return fail("unknown field '" + name + "' in --in", kUsageError);
             a.selection[static_cast<size_t>(k - 1)] = 1;
             if (comma == std::string::npos) break;
             start = comma + 1;
         }
     }
     a.files = args.positional;
-    if (a.fieldMode == a.generalMode) return fail(usageLine(kTable));
-    if (a.selectionGiven && !a.generalMode) return fail("option --in goes with --all");
-    if (a.files.empty()) return fail("no base file given");
+    if (a.fieldMode == a.generalMode) return fail(usageLine(kTable), kUsageError);
+    if (a.selectionGiven && !a.generalMode) return fail("option --in goes with --all", kUsageError);
+    if (a.files.empty()) return fail("no base file given", kUsageError);
     if (a.files.size() > static_cast<size_t>(kMaxFiles))
-        return fail("at most " + std::to_string(kMaxFiles) + " files can be searched");
+        return fail("at most " + std::to_string(kMaxFiles) + " files can be searched", kUsageError);
     warnUnusedKeys(a.keys, a.files);
     return -1;
 }
@@ -168,7 +174,7 @@ int runSearch(const ParsedArgs& args) {
             opened = openBase(base, &path, {.access = BaseAccess::Reader});
         }
         if (!opened) {
-            fail(a.files[j] + ": " + statusMessage(base.status, true, base.openCause));
+            fail(a.files[j] + ": " + loadFailure(base, "--key-file FILE=KEYFILE"));
             allLoaded = false;
         } else if (base.status == StatusReadOnlyIncomplete) {
             // Searched all the same, but the hits cannot be all there are.
@@ -197,22 +203,23 @@ int runSearch(const ParsedArgs& args) {
         }
         for (PhoneBase& base : set.bases)
             closeBase(base);
-        return fail(problem.empty() ? "the query cannot be compiled" : problem, 2);
+        return fail(problem.empty() ? "the query cannot be compiled" : problem, kUsageError);
     }
 
-    for (const SearchHit& h : st.hits) {
+    bool written = true;
+    for (size_t n = 0; n < st.hits.size() && written; ++n) {
+        const SearchHit& h = st.hits[n];
         const BaseTable& t = set.bases[static_cast<size_t>(h.base)].table(h.table);
         std::string line = std::to_string(h.base);
         line += '\t';
         line += exportLine(h.table, h.record, t);
         line += '\n';
-        std::fwrite(line.data(), 1, line.size(), stdout);
+        written = writeOut(line);
     }
-    std::printf("# population=%d organizations=%d citycodes=%d total=%d\n", st.populationHits,
-                st.organizationHits, st.cityCodeHits, hitTotal(st));
+    print("# population=%d organizations=%d citycodes=%d total=%d\n", st.populationHits,
+          st.organizationHits, st.cityCodeHits, hitTotal(st));
     for (PhoneBase& base : set.bases)
         closeBase(base);
-    if (std::fflush(stdout) != 0) return 1;
     return allLoaded ? 0 : 1;
 }
 

@@ -1,9 +1,12 @@
 #include "cli/cli_util.h"
 #include "cli/command.h"
+#include "cli/output.h"
 #include "platform/journal.h"
 #include "platform/terminal.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #ifndef TALSK_VERSION
 #error "TALSK_VERSION comes from the project's version in CMake"
@@ -17,15 +20,64 @@ std::vector<Command>& registry() {
     return list;
 }
 
-void printUsage(FILE* out) {
-    std::fprintf(out, "Usage: talsk-cli COMMAND [OPTIONS] [--] ARGUMENTS\n"
-                      "       talsk-cli COMMAND --help\n"
-                      "       talsk-cli --version\n\nCommands:\n");
+// One line per command within 80 columns; each command's --help and the
+// manual page say the rest.
+std::string usage() {
+    std::string text = "Usage: talsk-cli COMMAND [OPTIONS] [--] ARGUMENTS\n"
+                       "       talsk-cli help COMMAND | COMMAND --help\n"
+                       "       talsk-cli --version\n\nCommands:\n";
+    size_t width = 0;
     for (const Command& c : commands())
-        std::fprintf(out, "  %s %s\n", c.table->name, c.table->synopsis);
-    std::fprintf(out, "\nA key given with --key can be read by every local user in the process "
-                      "list. Give it with --key-file FILE, or leave it out to be asked for it "
-                      "when standard input is a terminal.\n");
+        width = std::max(width, std::strlen(c.table->name));
+    for (const Command& c : commands()) {
+        const std::string name = c.table->name;
+        text += "  " + name + std::string(width + 2 - name.size(), ' ') + c.table->brief + "\n";
+    }
+    text += "\nExit status: 0 done, 1 failed, 2 wrong arguments.\n"
+            "See man talsk-cli for the options and the examples.\n";
+    return text;
+}
+
+const Command* findCommand(const std::string& name) {
+    for (const Command& c : commands())
+        if (name == c.table->name) return &c;
+    return nullptr;
+}
+
+int unknownCommand(const std::string& name) {
+    return fail("unknown command '" + name + "' (see talsk-cli --help)", kUsageError);
+}
+
+int run(const std::vector<std::string>& all) {
+    if (all.empty()) {
+        std::fputs(usage().c_str(), stderr);
+        return kUsageError;
+    }
+    if (all[0] == "--help" || all[0] == "-h") {
+        writeOut(usage());
+        return 0;
+    }
+    if (all[0] == "--version") {
+        print("talsk-cli %s\n", TALSK_VERSION);
+        return 0;
+    }
+    if (all[0] == "help") {
+        if (all.size() == 1) {
+            writeOut(usage());
+            return 0;
+        }
+        const Command* c = findCommand(all[1]);
+        if (c == nullptr) return unknownCommand(all[1]);
+        if (all.size() > 2) return fail("usage: talsk-cli help COMMAND", kUsageError);
+        writeOut(commandHelp(*c->table));
+        return 0;
+    }
+    const Command* c = findCommand(all[0]);
+    if (c == nullptr) return unknownCommand(all[0]);
+    ParsedArgs parsed;
+    const std::vector<std::string> args(all.begin() + 1, all.end());
+    if (const int status = parseCommandArgs(*c->table, args, parsed); status >= 0) return status;
+    return c->run(parsed);
 }
 } // namespace
 
@@ -50,20 +102,5 @@ int main(int argc, char** argv) {
                          : ": a save that was cut short could not be undone (the file cannot be "
                            "written); it may be damaged"));
     });
-    if (all.empty() || all[0] == "--help" || all[0] == "-h") {
-        printUsage(all.empty() ? stderr : stdout);
-        return all.empty() ? 1 : 0;
-    }
-    if (all[0] == "--version") {
-        std::printf("talsk-cli %s\n", TALSK_VERSION);
-        return 0;
-    }
-    const std::vector<std::string> args(all.begin() + 1, all.end());
-    for (const Command& c : commands()) {
-        if (all[0] != c.table->name) continue;
-        ParsedArgs parsed;
-        if (const int status = parseCommandArgs(*c.table, args, parsed); status >= 0) return status;
-        return c.run(parsed);
-    }
-    return fail("unknown command '" + all[0] + "' (see talsk-cli --help)");
+    return finishOutput(run(all));
 }

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include "cli/cli_util.h"
+#include "cli/output.h"
 
 #include <algorithm>
 
@@ -21,8 +22,8 @@ std::string usageLine(const CommandTable& table) {
     return std::string("usage: talsk-cli ") + table.name + " " + table.synopsis;
 }
 
-void printCommandHelp(const CommandTable& table, FILE* out) {
-    std::fprintf(out, "%s\n\n%s\n", usageLine(table).c_str(), table.summary);
+std::string commandHelp(const CommandTable& table) {
+    std::string text = usageLine(table) + "\n\n" + table.summary + "\n";
     std::vector<std::pair<std::string, std::string>> rows;
     for (const OptionEntry& o : table.options)
         rows.emplace_back(std::string(o.name) + (o.value ? std::string(" ") + o.value : ""),
@@ -31,10 +32,11 @@ void printCommandHelp(const CommandTable& table, FILE* out) {
     size_t width = 0;
     for (const auto& row : rows)
         width = std::max(width, row.first.size());
-    std::fprintf(out, "\nOptions:\n");
+    text += "\nOptions:\n";
     for (const auto& row : rows)
-        std::fprintf(out, "  %-*s  %s\n", static_cast<int>(width), row.first.c_str(),
-                     row.second.c_str());
+        text += "  " + row.first + std::string(width - row.first.size(), ' ') + "  " + row.second +
+                "\n";
+    return text;
 }
 
 int parseCommandArgs(const CommandTable& table, const std::vector<std::string>& args,
@@ -52,30 +54,33 @@ int parseCommandArgs(const CommandTable& table, const std::vector<std::string>& 
             continue;
         }
         if (arg == "-h" || arg == "--help") {
-            printCommandHelp(table, stdout);
-            return std::fflush(stdout) == 0 ? 0 : 1;
+            writeOut(commandHelp(table));
+            return 0;
         }
         const size_t eq = arg.find('=');
         const std::string name = arg.substr(0, eq);
         auto found = std::find_if(table.options.begin(), table.options.end(),
                                   [&](const OptionEntry& o) { return name == o.name; });
-        if (found == table.options.end()) return fail("unknown option " + name + seeHelp);
+        if (found == table.options.end())
+            return fail("unknown option " + name + seeHelp, kUsageError);
         const OptionEntry& option = *found;
         if (!option.repeatable && parsed.has(name))
-            return fail("option " + name + " may be given only once");
+            return fail("option " + name + " may be given only once", kUsageError);
         if (!option.value) {
-            if (eq != std::string::npos) return fail("option " + name + " takes no value");
+            if (eq != std::string::npos)
+                return fail("option " + name + " takes no value", kUsageError);
             parsed.add(name, {});
         } else if (eq != std::string::npos) {
             parsed.add(name, arg.substr(eq + 1));
         } else if (i + 1 < args.size()) {
             parsed.add(name, args[++i]);
         } else {
-            return fail("option " + name + " needs " + option.value + seeHelp);
+            return fail("option " + name + " needs " + option.value + seeHelp, kUsageError);
         }
     }
     const size_t n = parsed.positional.size();
-    if (n < table.minPositional || n > table.maxPositional) return fail(usageLine(table));
+    if (n < table.minPositional || n > table.maxPositional)
+        return fail(usageLine(table), kUsageError);
     return -1;
 }
 

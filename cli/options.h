@@ -2,7 +2,6 @@
 // One option table per command: every command parses its arguments, reports
 // a wrong one and prints its help the same way.
 
-#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@ struct OptionEntry {
 
 struct CommandTable {
     const char* name;
+    const char* brief;    // one line for the list of commands
     const char* synopsis; // what follows the command's name on its usage line
     const char* summary;  // one or more sentences on what it does
     std::vector<OptionEntry> options;
@@ -46,13 +46,17 @@ private:
 // Parses the arguments after the command's name. "-h" and "--help" print the
 // command's help on stdout; "--" ends the options; "--name=value" is taken
 // like "--name value". Returns -1 when the command is to run, else the exit
-// status (0 after the help, 1 after a message on stderr).
+// status (0 after the help, kUsageError after a message on stderr).
 int parseCommandArgs(const CommandTable& table, const std::vector<std::string>& args,
                      ParsedArgs& parsed);
 
+// The exit status of arguments that do not fit a command; 1 stays for
+// failures of the work itself.
+constexpr int kUsageError = 2;
+
 // "usage: talsk-cli NAME SYNOPSIS".
 std::string usageLine(const CommandTable& table);
-void printCommandHelp(const CommandTable& table, FILE* out);
+std::string commandHelp(const CommandTable& table);
 
 // The options every command that reads one keyed file shares.
 inline constexpr OptionEntry kKeyOption = {

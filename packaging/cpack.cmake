@@ -12,6 +12,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The licence forbids changing the program: not free software in Debian's sense.
 set(CPACK_DEBIAN_PACKAGE_SECTION non-free/utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Qt's own texts (buttons, standard dialogs) in Russian; a recommendation, so
+# that --no-install-recommends must leave it out on purpose.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://talsk.ru/spravochnik/)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "telephone directory of the town of Talsk

@@ -37,7 +37,7 @@ as_user=env
 nobody="setpriv --reuid=nobody --regid=nogroup --clear-groups"
 
 import() { # RUNNER FILE
-    exec $1 "$cli" import "$2" <"$work/new.txt" >/dev/null 2>&1
+    exec $1 "$cli" import --force "$2" <"$work/new.txt" >/dev/null 2>&1
 }
 
 check() { # RUNNER FILE -> old | new | damaged

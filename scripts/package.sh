@@ -17,9 +17,8 @@ esac
 umask 022
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
-# With these flags GCC 12 reports overlaps and overreads inside libstdc++'s
-# own string copies (its bugs 105329 and 105651), where nothing overlaps.
-cxxflags+=" -Wno-restrict -Wno-stringop-overflow -Wno-stringop-overread -Wno-array-bounds"
+. scripts/gcc12_flags.sh
+cxxflags+=" $gcc12_quiet"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 build=build/package-build
 jobs=$(nproc 2>/dev/null || echo 2)

@@ -62,11 +62,11 @@ DbfStatus parseDbfHeader(const unsigned char* bytes, size_t size, int64_t fileLe
     return DbfStatus::Ok;
 }
 
-DbfStatus readDbfHeader(const std::string& path, DbfTable& table) {
+DbfStatus readDbfHeader(const std::string& path, DbfTable& table, WriteError* openCause) {
     table.path = path;
     table.columnCount = 0;
     (void)recoverFile(path);
-    std::unique_ptr<File> file = fileSystem().open(path, OpenMode::ReadShared);
+    std::unique_ptr<File> file = fileSystem().open(path, OpenMode::ReadShared, openCause);
     if (!file) return DbfStatus::CannotOpen;
     const int64_t length = file->length();
     // The largest header a 16-bit length allows.

@@ -50,7 +50,9 @@ enum class DbfStatus {
 [[nodiscard]] DbfStatus parseDbfHeader(const unsigned char* bytes, size_t size, int64_t fileLength,
                                        DbfTable& table);
 // Opens the file and reads its header; table.path is set to path.
-[[nodiscard]] DbfStatus readDbfHeader(const std::string& path, DbfTable& table);
+// `openCause`, when given, says why a file that did not open did not.
+[[nodiscard]] DbfStatus readDbfHeader(const std::string& path, DbfTable& table,
+                                      WriteError* openCause = nullptr);
 
 // The message box text of a status (UTF-8); the path is Windows-1251.
 std::string dbfStatusMessage(DbfStatus status, const std::string& path);

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/field_search_panel.h"
 
+#include "edit/record_editor_logic.h"
 #include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/layout_typing_filter.h"
 #include "gui/mainwindow/panel_record.h"
@@ -294,7 +295,9 @@ void FieldSearchPanel::layOut() {
 FieldQueryText FieldSearchPanel::query() const {
     FieldQueryText q;
     for (int f = 1; f <= 7; ++f)
-        q.set(kFieldOfFocus[f], utf8ToCp1251(inputs_[f]->text().toStdString()).c_str());
+        // Pasted tabs and line breaks become blanks, as in the record editor.
+        q.set(kFieldOfFocus[f],
+              blankControlCharacters(utf8ToCp1251(inputs_[f]->text().toStdString())).c_str());
     return q;
 }
 

@@ -1,5 +1,6 @@
 #include "gui/mainwindow/general_search_bar.h"
 
+#include "edit/record_editor_logic.h"
 #include "gui/mainwindow/focus_rules.h"
 #include "gui/mainwindow/layout_typing_filter.h"
 #include "gui/widgets/accessibility.h"
@@ -92,7 +93,8 @@ void GeneralSearchBar::resizeEvent(QResizeEvent*) {
 }
 
 std::string GeneralSearchBar::text() const {
-    std::string t = utf8ToCp1251(combo_->currentText().toStdString());
+    // Pasted tabs and line breaks become blanks, as in the record editor.
+    std::string t = blankControlCharacters(utf8ToCp1251(combo_->currentText().toStdString()));
     if (t.size() > size_t(kQueryTextMax)) t.resize(kQueryTextMax);
     return t;
 }

@@ -127,7 +127,12 @@ void SearchLogDialog::placeWindow() {
         setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
         return;
     }
-    const QRect over = parentWidget() ? parentWidget()->geometry() : area;
+    // Over the main window: the parent is a panel inside it (or floated from
+    // it), whose own geometry is not the main window's place on the screen.
+    QWidget* frame = parentWidget();
+    while (frame != nullptr && frame->parentWidget() != nullptr)
+        frame = frame->parentWidget();
+    const QRect over = frame != nullptr ? frame->geometry() : area;
     move(over.center() - rect().center());
 }
 

@@ -42,6 +42,15 @@ TEST(ProgramFolder, DefaultFollowsTheXdgDataFolder) {
     setenv("XDG_DATA_HOME", saved.c_str(), 1);
 }
 
+// What the terminal is told of a program folder that cannot be one.
+TEST(ProgramFolder, AnArgumentThatIsNoFolderIsNamedAsSuch) {
+    test::TempDir dir;
+    test::writeBytes(dir.file("talsk.btn"), {1});
+    EXPECT_EQ(folderProblem(dir.file("talsk.btn")),
+              dir.file("talsk.btn") + ": not a folder; give the folder that holds the base files");
+    EXPECT_EQ(folderProblem(dir.file("none")), "no such folder: " + dir.file("none"));
+}
+
 // The hint says where to put base files while none is connected, and goes
 // once one is.
 TEST(NoBaseHint, ShownWithoutABaseGoneWithOne) {

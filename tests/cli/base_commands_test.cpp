@@ -27,7 +27,7 @@ protected:
     TempDir dir;
     void makeDemo(const std::string& seed = "7") {
         CliResult r = runCli({"demo", dir.path(), "--residents", "300", "--organizations", "40",
-                              "--citycodes", "12", "--seed", seed});
+                              "--citycodes", "12", "--seed", seed, "--force"});
         ASSERT_EQ(r.status, 0) << r.err;
     }
 };
@@ -207,7 +207,7 @@ TEST_F(BaseCommands, WritingCommandsNameWhyTheyCannotWrite) {
     ASSERT_TRUE(openBase(program, nullptr));
     const std::vector<unsigned char> before = readBytes(held);
 
-    CliResult imported = runCli({"import", held}, "population\t0\t1\t\t\t\t\t\t\n");
+    CliResult imported = runCli({"import", "--force", held}, "population\t0\t1\t\t\t\t\t\t\n");
     EXPECT_EQ(imported.status, 1);
     EXPECT_NE(imported.err.find("файл занят другой программой"), std::string::npos) << imported.err;
     CliResult converted = runCli({"convert", dir.file("talsk.btn"), held, "--to", "1.2"});
@@ -308,7 +308,7 @@ TEST_F(BaseCommands, ImportOfInputThatCannotBeReadWholeWritesNothing) {
          "cannot read the key file " + dir.file("folder") + ": Is a directory"},
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = {"import"};
+        std::vector<std::string> args = {"import", "--force"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         args.push_back(target);
         const CliResult r = runCliReading(args, c.input);
@@ -341,11 +341,12 @@ TEST_F(BaseCommands, BadUsageFailsWithOneMessage) {
     EXPECT_EQ(infoField(missing.out, "status"), "8");
     EXPECT_EQ(infoField(missing.out, "version"), "-");
 
+    writeBytes(dir.file("plain"), {1}); // a file where demo's folder goes
     for (std::vector<std::string> args :
          std::vector<std::vector<std::string>>{{"nosuchcommand"},
                                                {"info", "--bogus", "x.btn"},
                                                {"export"},
-                                               {"demo", dir.file("no-such-folder")},
+                                               {"demo", dir.file("plain")},
                                                {"demo", dir.path(), "--residents", "many"},
                                                {"info", "--key"}}) {
         CliResult r = runCli(args);

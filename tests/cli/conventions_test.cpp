@@ -78,6 +78,20 @@ TEST(CliConventions, EveryCommandHasHelpAndTheManualPageDocumentsIt) {
     }
     EXPECT_NE(man.find(manEscaped("--version")), std::string::npos);
 
+    // The list of commands fits a terminal and says where the rest is; help
+    // CMD is CMD --help.
+    const CliResult list = runCli({"--help"});
+    std::istringstream lines(list.out);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(line.size(), 80u) << line;
+    EXPECT_NE(list.out.find("man talsk-cli"), std::string::npos);
+    EXPECT_EQ(runCli({"help"}).out, list.out);
+    for (const std::string& name : names)
+        EXPECT_EQ(runCli({"help", name}).out, runCli({name, "--help"}).out) << name;
+    const CliResult none = runCli({});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.err, list.out);
+
     const CliResult version = runCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out, std::string("talsk-cli ") + TALSK_VERSION + "\n");
@@ -88,6 +102,9 @@ TEST(CliConventions, OptionErrorsAndTheEndOfOptions) {
         std::vector<std::string> args;
         std::string message;
     };
+    std::string terms = "a";
+    for (int i = 0; i < 40; ++i)
+        terms += "|a";
     const Case cases[] = {
         {{"convert", "a.btn", "b.btn", "--to"}, "option --to needs 2.0|1.2"},
         {{"convert", "a.btn", "b.btn", "--to", "2.0", "--to", "1.2"},
@@ -97,15 +114,24 @@ TEST(CliConventions, OptionErrorsAndTheEndOfOptions) {
         {{"rekey", "a.btn", "--no-key=yes"}, "option --no-key takes no value"},
         {{"info", "--key", "k", "--key-file", "f", "a.btn"}, "give either --key or --key-file"},
         {{"dbf-info", "a.dbf", "b.dbf"}, "usage: talsk-cli dbf-info F.dbf"},
-        // After "--" a name that looks like an option is a file.
-        {{"dbf-info", "--", "--help"}, "talsk-cli: --help: "},
+        {{"help", "nosuch"}, "unknown command 'nosuch'"},
+        {{"nosuch"}, "unknown command 'nosuch'"},
+        {{"export", "--version", "2", "a.btn"}, "option --version takes 2.0 or 1.2"},
+        {{"search", "--all", std::string(101, 'a'), "a.btn"},
+         "the pattern is longer than 100 characters"},
+        {{"search", "--all", terms, "a.btn"}, "has more than 31 terms"},
     };
     for (const Case& c : cases) {
         const CliResult r = runCli(c.args);
-        EXPECT_EQ(r.status, 1) << c.args[0];
+        EXPECT_EQ(r.status, 2) << c.args[0] << ": " << r.err;
         EXPECT_EQ(r.out, "");
         EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
     }
+    // After "--" a name that looks like an option is a file: a failure, no
+    // wrong argument.
+    const CliResult file = runCli({"dbf-info", "--", "--help"});
+    EXPECT_EQ(file.status, 1);
+    EXPECT_EQ(file.err.rfind("talsk-cli: --help: ", 0), 0u) << file.err;
 }
 
 class CliKeys : public ::testing::Test {
@@ -141,7 +167,7 @@ TEST_F(CliKeys, KeyFromAFileOrNone) {
         {{"search", "--key-file", "k.btn=" + dir.file("none.key"), "--all", "x", k},
          1,
          "cannot read the key file"},
-        {{"search", "--key-file", "k.btn", "--all", "x", k}, 1, "needs FILE=KEYFILE"},
+        {{"search", "--key-file", "k.btn", "--all", "x", k}, 2, "needs FILE=KEYFILE"},
         // No key and no terminal to ask on: the file does not load.
         {{"export", k}, 1, "Не введен ключ."},
         {{"merge", dir.file("m.btn"), k}, 1, "Не введен ключ."},

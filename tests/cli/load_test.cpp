@@ -199,7 +199,7 @@ TEST_F(LoadCommand, KeysLongerThanTheKeyEntryAreRefusedBeforeAnythingIsConverted
               ConvertOutcome::Done);
     const std::vector<unsigned char> before = test::readBytes(dir.file("old.btn"));
     auto refused = runCli({"load", dir.path(), "--convert", "--key", "old.btn=" + key32 + "X"});
-    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("at most 32 characters"), std::string::npos) << refused.err;
     EXPECT_EQ(test::readBytes(dir.file("old.btn")), before) << "nothing is converted";
     auto r = load({"--convert", "--key", "old.btn=" + key32});
@@ -241,11 +241,12 @@ TEST_F(LoadCommand, FolderPathLimitCountsCharacters) {
 }
 
 TEST_F(LoadCommand, BadArguments) {
-    EXPECT_EQ(runCli({"load", dir.path(), "--bogus"}).status, 1);
-    EXPECT_EQ(runCli({"load", dir.path(), "--key", "nokey"}).status, 1);
-    EXPECT_EQ(runCli({"load", dir.path(), "--key"}).status, 1);
+    // Wrong arguments exit 2; a folder that is not there is a failure.
+    EXPECT_EQ(runCli({"load", dir.path(), "--bogus"}).status, 2);
+    EXPECT_EQ(runCli({"load", dir.path(), "--key", "nokey"}).status, 2);
+    EXPECT_EQ(runCli({"load", dir.path(), "--key"}).status, 2);
     EXPECT_EQ(runCli({"load", dir.file("nowhere")}).status, 1);
-    EXPECT_EQ(runCli({"load", dir.path(), dir.path()}).status, 1);
+    EXPECT_EQ(runCli({"load", dir.path(), dir.path()}).status, 2);
 }
 
 } // namespace

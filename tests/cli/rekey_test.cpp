@@ -19,7 +19,7 @@ TEST(RekeyCommand, NewKeyThenNoKeyAndRefusals) {
     CliResult r = runCli({"rekey", file, "--key", "неверный", "--new-key", "x"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Ошибка при загрузке данных."), std::string::npos) << r.err;
-    EXPECT_EQ(runCli({"rekey", file, "--key", "старый"}).status, 1); // neither new key nor none
+    EXPECT_EQ(runCli({"rekey", file, "--key", "старый"}).status, 2); // neither new key nor none
     EXPECT_EQ(readBytes(file), bytes);
 
     r = runCli({"rekey", file, "--key", "старый", "--new-key", "новый"});

@@ -11,7 +11,7 @@ if(NOT rc EQUAL 0)
 endif()
 
 set(files bin/talsk-cli share/man/man1/talsk-cli.1.gz share/doc/talsk/copyright
-  share/doc/talsk/changelog.gz)
+  share/doc/talsk/changelog.gz share/bash-completion/completions/talsk-cli)
 if(GUI)
   list(APPEND files bin/talsk share/applications/talsk.desktop
     share/icons/hicolor/scalable/apps/talsk.svg share/man/man1/talsk.1.gz
@@ -26,8 +26,8 @@ endforeach()
 if(GUI)
   file(STRINGS "${PREFIX}/share/applications/talsk.desktop" desktop ENCODING UTF-8)
   foreach(line "Type=Application" "Exec=talsk %F" "Icon=talsk" "Categories=Office;"
-      "MimeType=application/x-talsk-base;"
-      "Name=Тальский телефонный справочник")
+      "Name=Talsk Telephone Directory" "Name[ru]=Тальский телефонный справочник"
+      "StartupNotify=true" "MimeType=application/x-talsk-base;")
     if(NOT line IN_LIST desktop)
       message(FATAL_ERROR "talsk.desktop lacks '${line}'")
     endif()

@@ -19,6 +19,12 @@ for library in libstdc++6 libqt6widgets6; do
     case "$depends" in *"$library"*) ;; *) echo "Depends lacks $library: $depends"; exit 1 ;; esac
 done
 
+# Qt's own texts stay Russian unless recommendations are left out on purpose.
+case "$(dpkg-deb -f "$deb" Recommends)" in
+*qt6-translations-l10n*) ;;
+*) echo "Recommends lacks qt6-translations-l10n"; exit 1 ;;
+esac
+
 echo "== lintian"
 lintian --fail-on error,warning --info "$deb"
 

@@ -136,15 +136,15 @@ TEST_F(SearchCommand, QueriesOverTheLimitsExitWithStatusTwo) {
     EXPECT_NE(segments.err.find("street"), std::string::npos) << segments.err;
 }
 
-TEST_F(SearchCommand, BadArgumentsAreRefused) {
-    EXPECT_EQ(runCli({"search", plain()}).status, 1);
-    EXPECT_EQ(runCli({"search", "--field", "name=a", "--all", "b", plain()}).status, 1);
-    EXPECT_EQ(runCli({"search", "--field", "nome=a", plain()}).status, 1);
-    EXPECT_EQ(runCli({"search", "--tables", "all", "--all", "a", plain()}).status, 1);
-    EXPECT_EQ(runCli({"search", "--all", "a", "--in", "name,x", plain()}).status, 1);
-    EXPECT_EQ(runCli({"search", "--field", "name=a", "--in", "name", plain()}).status, 1);
-    EXPECT_EQ(runCli({"search", "--all", "a"}).status, 1);
-    EXPECT_EQ(runCli({"search", "--all", std::string(101, 'a'), plain()}).status, 1);
+TEST_F(SearchCommand, BadArgumentsExitWithStatusTwo) {
+    EXPECT_EQ(runCli({"search", plain()}).status, 2);
+    EXPECT_EQ(runCli({"search", "--field", "name=a", "--all", "b", plain()}).status, 2);
+    EXPECT_EQ(runCli({"search", "--field", "nome=a", plain()}).status, 2);
+    EXPECT_EQ(runCli({"search", "--tables", "all", "--all", "a", plain()}).status, 2);
+    EXPECT_EQ(runCli({"search", "--all", "a", "--in", "name,x", plain()}).status, 2);
+    EXPECT_EQ(runCli({"search", "--field", "name=a", "--in", "name", plain()}).status, 2);
+    EXPECT_EQ(runCli({"search", "--all", "a"}).status, 2);
+    EXPECT_EQ(runCli({"search", "--all", std::string(101, 'a'), plain()}).status, 2);
 }
 
 } // namespace

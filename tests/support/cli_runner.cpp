@@ -138,32 +138,47 @@ std::string tempName(const char* what) {
 } // namespace
 
 namespace {
-CliResult runWithInputFile(const std::vector<std::string>& args, const std::string& inPath) {
-    const std::string outPath = tempName("out"), errPath = tempName("err");
+// outPath empty: a temporary file, read into the result.
+CliResult runWithFiles(const std::vector<std::string>& args, const std::string& inPath,
+                       const std::string& givenOutPath = {}) {
+    const std::string outPath = givenOutPath.empty() ? tempName("out") : givenOutPath;
+    const std::string errPath = tempName("err");
     CliResult result;
     result.status = run(args, inPath, outPath, errPath);
-    result.out = readAll(outPath);
     result.err = readAll(errPath);
-    std::filesystem::remove(nativePath(outPath));
     std::filesystem::remove(nativePath(errPath));
+    if (givenOutPath.empty()) {
+        result.out = readAll(outPath);
+        std::filesystem::remove(nativePath(outPath));
+    }
     return result;
 }
-} // namespace
 
-CliResult runCli(const std::vector<std::string>& args, const std::string& input) {
+CliResult runWithInput(const std::vector<std::string>& args, const std::string& input,
+                       const std::string& outPath = {}) {
     const std::string inPath = tempName("in");
     {
         std::ofstream in(nativePath(inPath), std::ios::binary);
         in << input;
     }
-    CliResult result = runWithInputFile(args, inPath);
+    CliResult result = runWithFiles(args, inPath, outPath);
     std::filesystem::remove(nativePath(inPath));
     return result;
+}
+} // namespace
+
+CliResult runCli(const std::vector<std::string>& args, const std::string& input) {
+    return runWithInput(args, input);
 }
 
 #ifndef _WIN32
 CliResult runCliReading(const std::vector<std::string>& args, const std::string& inputPath) {
-    return runWithInputFile(args, inputPath);
+    return runWithFiles(args, inputPath);
+}
+
+CliResult runCliWriting(const std::vector<std::string>& args, const std::string& outputPath,
+                        const std::string& input) {
+    return runWithInput(args, input, outputPath);
 }
 #endif
 

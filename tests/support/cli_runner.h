@@ -19,6 +19,10 @@ CliResult runCli(const std::vector<std::string>& args, const std::string& input 
 // The same with standard input opened on a path as it is (a folder, a
 // device), or closed when the path is empty.
 CliResult runCliReading(const std::vector<std::string>& args, const std::string& inputPath);
+// The same with standard output written to a path as it is (/dev/full);
+// the result's `out` stays empty.
+CliResult runCliWriting(const std::vector<std::string>& args, const std::string& outputPath,
+                        const std::string& input = {});
 #endif
 
 // The value of a "name: value" line of talsk-cli info, or "<missing>".

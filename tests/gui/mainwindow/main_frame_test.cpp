@@ -8,6 +8,7 @@
 #include "gui/mainwindow/general_search_bar.h"
 #include "gui/mainwindow/main_frame.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/search/search_log_dialog.h"
 #include "gui/support/config_home.h"
 #include "gui/support/demo_folder.h"
 #include "platform/cp1251.h"
@@ -298,6 +299,34 @@ TEST(SingleInstance, EachDesktopSessionRunsItsOwnCopy) {
     EXPECT_FALSE(again.claim());
     EXPECT_TRUE(again.activateRunning(300));
     EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 3000));
+}
+
+// Pasted tabs and other control characters are searched and kept in the
+// history as blanks, as the record editor keeps them.
+TEST_F(MainFrameTest, PastedControlCharactersBecomeBlanksInTheSearchInputs) {
+    auto frame = openFrame();
+    frame->fieldPanel()->input(2)->setText(QString::fromUtf8("Иванов\tИ\x7f"));
+    EXPECT_EQ(std::string(frame->fieldPanel()->query().slot(int(RecordField::Name))),
+              utf8ToCp1251("Иванов И "));
+    QComboBox* combo = frame->generalBar()->combo();
+    combo->setFocus();
+    combo->lineEdit()->setText(QString::fromUtf8("Иванов\tЛенина"));
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    ASSERT_GE(combo->count(), 1);
+    EXPECT_EQ(combo->itemText(0).toStdString(), "Иванов Ленина");
+}
+
+// With no place remembered, the search log opens centred over the window,
+// though it is opened from the field panel inside it.
+TEST_F(MainFrameTest, SearchLogOpensCentredOverTheWindowTheFirstTime) {
+    auto frame = openFrame();
+    frame->move(300, 200);
+    SearchLog log;
+    ProgramSettings logSettings = settings;
+    logSettings.searchLogRect = SettingsRect{};
+    SearchLogDialog dialog(frame->fieldPanel(), log, logSettings, 0);
+    EXPECT_LE((dialog.geometry().center() - frame->geometry().center()).manhattanLength(), 2)
+        << dialog.geometry().x() << "," << dialog.geometry().y();
 }
 
 } // namespace
