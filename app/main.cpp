@@ -28,12 +28,14 @@
 
 namespace {
 const char* const kUsage =
-    "Usage: talsk [DIR]\n"
+    "Usage: talsk [DIR] [FILE.btn...]\n"
     "       talsk --version | --help\n\n"
     "Opens the window of the Talsk telephone directory in the program folder DIR\n"
     "(by default ~/.local/share/talsk, made at the first start), where it keeps its\n"
     "settings \"Orv   2000.cfg\", its search log \"search.log\" and the base files\n"
-    "(.btn) it connects. Its help opens with F1; see also man talsk.\n";
+    "(.btn) it connects. Base files named on the command line are connected where\n"
+    "they lie; a copy already running takes them. Its help opens with F1; see also\n"
+    "man talsk.\n";
 
 // Standard output written whole, or a failing status after saying why (a
 // full disk), as talsk-cli does.
