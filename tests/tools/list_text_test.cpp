@@ -31,6 +31,7 @@ ListText listOf(ListFormat format, const Rows& rows) {
     return list;
 }
 
+#ifndef _WIN32 // no Python beside the Windows test programs
 std::string hex(const std::string& bytes) {
     static const char* digits = "0123456789abcdef";
     std::string out;
@@ -64,6 +65,7 @@ std::vector<std::string> readByPython(const std::string& path) {
     EXPECT_EQ(pclose(pipe), 0);
     return lines;
 }
+#endif
 
 const Rows kAwkward = {
     {"Телефон", "Фамилия", "Адрес"},
@@ -82,6 +84,7 @@ TEST(ListTextTest, CsvReadsBackAsTheRows) {
     ASSERT_GE(bytes.size(), 3u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 3), "\xEF\xBB\xBF");
 
+#ifndef _WIN32
     std::vector<std::string> expected;
     for (const auto& row : kAwkward) {
         std::string line;
@@ -90,6 +93,7 @@ TEST(ListTextTest, CsvReadsBackAsTheRows) {
         expected.push_back(line);
     }
     EXPECT_EQ(readByPython(path), expected);
+#endif
 }
 
 TEST(ListTextTest, TextKeepsEachRowOnOneLine) {
