@@ -1,5 +1,6 @@
 #include "gui/widgets/check_list_accessible.h"
 
+#include "gui/widgets/accessible_leaf.h"
 #include "gui/widgets/check_list.h"
 
 #include <QAccessible>
@@ -10,23 +11,11 @@ namespace talsk {
 namespace {
 
 // One item, by its row: it reads the list as it is when asked.
-class CheckItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class CheckItemAccessible : public AccessibleLeaf, public QAccessibleActionInterface {
 public:
-    CheckItemAccessible(CheckList* list, int row) : list_(list), row_(row) {}
+    CheckItemAccessible(CheckList* list, int row) : AccessibleLeaf(list), list_(list), row_(row) {}
 
     bool isValid() const override { return list_ != nullptr && item() != nullptr; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return list_ != nullptr ? list_->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(list_.data());
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    void setText(QAccessible::Text, const QString&) override {}
     QString text(QAccessible::Text t) const override {
         return t == QAccessible::Name && isValid() ? item()->text() : QString();
     }

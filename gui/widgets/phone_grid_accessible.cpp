@@ -1,5 +1,6 @@
 #include "gui/widgets/phone_grid_accessible.h"
 
+#include "gui/widgets/accessible_leaf.h"
 #include "gui/widgets/phone_grid.h"
 #include "gui/widgets/text.h"
 
@@ -13,27 +14,15 @@ namespace {
 
 // One cell, or a column title (row -1). Cells hold no text: they read the
 // grid's row as it is when asked, so sorting needs no new cells.
-class GridCellAccessible : public QAccessibleInterface, public QAccessibleTableCellInterface {
+class GridCellAccessible : public AccessibleLeaf, public QAccessibleTableCellInterface {
 public:
     GridCellAccessible(CPhoneGrid* grid, int row, int column)
-        : grid_(grid), row_(row), column_(column) {}
+        : AccessibleLeaf(grid), grid_(grid), row_(row), column_(column) {}
 
     bool isValid() const override {
         return grid_ != nullptr && column_ < grid_->model().columnCount() &&
                row_ < grid_->model().rowCount();
     }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return grid_ != nullptr ? grid_->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface* parent() const override {
-        return QAccessible::queryAccessibleInterface(grid_.data());
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    void setText(QAccessible::Text, const QString&) override {}
 
     QString text(QAccessible::Text t) const override {
         if (!isValid() || t != QAccessible::Name) return {};

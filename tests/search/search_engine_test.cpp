@@ -3,6 +3,7 @@
 
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
+#include "support/base_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -18,16 +19,6 @@ namespace {
 
 std::string cp(const char* utf8) {
     return utf8ToCp1251(utf8);
-}
-
-// Appends a record given as up to seven UTF-8 fields.
-void add(PhoneBase& base, TableKind kind, std::initializer_list<const char*> fields) {
-    RecordFields r;
-    int k = 1;
-    for (const char* f : fields)
-        r.set(k++, cp(f).c_str());
-    BaseTable& t = base.table(kind);
-    ASSERT_TRUE(putRecord(t, t.count, r));
 }
 
 using Hit = std::tuple<int, TableKind, int>; // base, table, record
@@ -52,14 +43,14 @@ protected:
         set.settings = &settings;
         set.bases.resize(2);
         PhoneBase& a = set.bases[0];
-        add(a, kPop, {"11", "Иванов А.Б.", "Ленина", "5", "1"});
-        add(a, kPop, {"12", "Петров В.Г.", "Мира", "7"});
-        add(a, kPop, {"13", "ИВАНОВА Д.Е.", "Ленина", "15"});
-        add(a, kOrg, {"14", "Директор", "Ленина", "1", "", "Иванов и сыновья"});
-        add(a, kCity, {"495", "Москва", "8-495-09"});
+        test::appendRecord(a, kPop, {"11", "Иванов А.Б.", "Ленина", "5", "1"});
+        test::appendRecord(a, kPop, {"12", "Петров В.Г.", "Мира", "7"});
+        test::appendRecord(a, kPop, {"13", "ИВАНОВА Д.Е.", "Ленина", "15"});
+        test::appendRecord(a, kOrg, {"14", "Директор", "Ленина", "1", "", "Иванов и сыновья"});
+        test::appendRecord(a, kCity, {"495", "Москва", "8-495-09"});
         PhoneBase& b = set.bases[1];
-        add(b, kPop, {"21", "Иванов Ж.З.", "Садовая", "3"});
-        add(b, kOrg, {"22", "Секретарь", "Мира", "2", "", "Школа"});
+        test::appendRecord(b, kPop, {"21", "Иванов Ж.З.", "Садовая", "3"});
+        test::appendRecord(b, kOrg, {"22", "Секретарь", "Мира", "2", "", "Школа"});
         for (PhoneBase& base : set.bases)
             base.connected = 1;
         set.search.fileMask[0] = 1;
@@ -188,8 +179,8 @@ TEST_F(SearchEngine, CancelledRunStopsAtOnceAndLeavesTheStateAlone) {
 
 TEST_F(SearchEngine, GeneralSearchLooksOnlyInTheSelectedFields) {
     PhoneBase& b = set.bases[1];
-    add(b, kPop, {"31", "ab", "xab"});
-    add(b, kPop, {"32", "ab", "x"});
+    test::appendRecord(b, kPop, {"31", "ab", "xab"});
+    test::appendRecord(b, kPop, {"32", "ab", "x"});
     FieldSelection street{};
     street[2] = 1;
     EXPECT_EQ(general("ab", &street), 1); // found in the name first, then in the street
@@ -219,7 +210,7 @@ TEST_F(SearchEngine, CaseAndSpacesComeFromTheSettings) {
     EXPECT_EQ(field(RecordField::Name, "Иванов"), 2);
     EXPECT_EQ(field(RecordField::Name, "ИВАНОВ"), 1);
     settings.caseSensitive = 0;
-    add(set.bases[0], kPop, {"15", "Сидоров", "Ленина 5"});
+    test::appendRecord(set.bases[0], kPop, {"15", "Сидоров", "Ленина 5"});
     EXPECT_EQ(field(RecordField::Street, "Ленина 5"), 4); // Ленина or 5
     settings.spacesSignificant = 1;
     EXPECT_EQ(field(RecordField::Street, "Ленина 5"), 1);
@@ -230,7 +221,7 @@ TEST_F(SearchEngine, HitStoreGrowsWhenRecordsAreAdded) {
     sizeHitList(set);
     EXPECT_GE(set.search.hits.capacity(), 1u);
     for (int i = 0; i < 300; ++i)
-        add(set.bases[1], kPop, {"99", "Новиков"});
+        test::appendRecord(set.bases[1], kPop, {"99", "Новиков"});
     EXPECT_EQ(field(RecordField::Name, "новиков"), 300);
     ASSERT_EQ(set.search.hits.size(), 300u);
     EXPECT_EQ(set.search.hits.back().record, 300);
@@ -242,7 +233,7 @@ TEST_F(SearchEngine, HitStoreGrowsWhenRecordsAreAdded) {
 TEST_F(SearchEngine, ManyHitsKeepEveryRecordInOrder) {
     set.search.fileMask[0] = 0;
     for (int i = 0; i < 700; ++i)
-        add(set.bases[1], kPop, {"99", i % 3 ? "Петров" : "Новиков"});
+        test::appendRecord(set.bases[1], kPop, {"99", i % 3 ? "Петров" : "Новиков"});
     std::vector<Hit> expected; // record 0 is the fixture's own
     for (int i = 0; i < 700; i += 3)
         expected.emplace_back(1, kPop, i + 1);

@@ -6,6 +6,7 @@
 
 #include "platform/cp1251.h"
 #include "search/search_session.h"
+#include "support/base_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -22,15 +23,6 @@ namespace {
 
 std::string cp(const char* utf8) {
     return utf8ToCp1251(utf8);
-}
-
-void add(PhoneBase& base, TableKind kind, std::initializer_list<const char*> fields) {
-    RecordFields r;
-    int k = 1;
-    for (const char* f : fields)
-        r.set(k++, cp(f).c_str());
-    BaseTable& t = base.table(kind);
-    ASSERT_TRUE(putRecord(t, t.count, r));
 }
 
 FieldQueryText nameQuery(const char* utf8) {
@@ -75,13 +67,14 @@ protected:
         set.settings = &settings;
         set.bases.resize(2);
         PhoneBase& a = set.bases[0];
-        add(a, TableKind::Population, {"11", "Иванов А.Б.", "Ленина", "5", "1"});
-        add(a, TableKind::Population, {"12", "Петров В.Г.", "Мира", "7"});
-        add(a, TableKind::Population, {"13", "Иванова Д.Е.", "Ленина", "15"});
-        add(a, TableKind::Organizations, {"14", "Директор", "Ленина", "1", "", "Иванов и сыновья"});
+        test::appendRecord(a, TableKind::Population, {"11", "Иванов А.Б.", "Ленина", "5", "1"});
+        test::appendRecord(a, TableKind::Population, {"12", "Петров В.Г.", "Мира", "7"});
+        test::appendRecord(a, TableKind::Population, {"13", "Иванова Д.Е.", "Ленина", "15"});
+        test::appendRecord(a, TableKind::Organizations,
+                           {"14", "Директор", "Ленина", "1", "", "Иванов и сыновья"});
         PhoneBase& b = set.bases[1];
-        add(b, TableKind::Population, {"21", "Иванов Ж.З.", "Садовая", "3"});
-        add(b, TableKind::CityCodes, {"495", "Москва", "8-495-09"});
+        test::appendRecord(b, TableKind::Population, {"21", "Иванов Ж.З.", "Садовая", "3"});
+        test::appendRecord(b, TableKind::CityCodes, {"495", "Москва", "8-495-09"});
         for (PhoneBase& base : set.bases)
             base.connected = 1;
         area.files[0] = area.files[1] = 1;
@@ -173,7 +166,7 @@ TEST_F(Session, APauseKeepsWorkersOffWhileTheBasesChange) {
         Report held;
         EXPECT_EQ(session->startBackground(fieldRequest("Иванов"), area, held.callback()), 0u);
         EXPECT_FALSE(session->running());
-        add(set.bases[1], TableKind::Population, {"22", "Иванов К.Л.", "Мира", "9"});
+        test::appendRecord(set.bases[1], TableKind::Population, {"22", "Иванов К.Л.", "Мира", "9"});
     }
     // The run from before the change never becomes current.
     EXPECT_EQ(session->takeBackground(SearchKind::FieldSearch, before), -1);
@@ -230,7 +223,7 @@ TEST_F(Session, EnterReusesTheBackgroundHitsOnlyWhileTheyAnswerTheQuery) {
         if (taken) {
             ASSERT_EQ(session->takeBackground(SearchKind::FieldSearch, ticket), before);
         }
-        add(set.bases[0], TableKind::Population, {"15", "Иванов М.Н."});
+        test::appendRecord(set.bases[0], TableKind::Population, {"15", "Иванов М.Н."});
         EXPECT_EQ(session->fieldSearch(nameQuery("Иванов"), area).hits, before)
             << (taken ? "taken" : "report on its way");
         // Without reuse, or after the input changed, it searches again.

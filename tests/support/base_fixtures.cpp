@@ -2,6 +2,7 @@
 
 #include "base/base_file.h"
 #include "base/cipher.h"
+#include "platform/cp1251.h"
 #include "platform/memory_file.h"
 #include "support/temp_dir.h"
 
@@ -9,6 +10,15 @@
 #include <gtest/gtest.h>
 
 namespace talsk::test {
+
+void appendRecord(PhoneBase& base, TableKind kind, std::initializer_list<const char*> fields) {
+    RecordFields r;
+    int k = 1;
+    for (const char* f : fields)
+        r.set(k++, utf8ToCp1251(f).c_str());
+    BaseTable& t = base.table(kind);
+    ASSERT_TRUE(putRecord(t, t.count, r));
+}
 
 BaseContent randomContent(RecordGenerator& gen, int population, int organizations, int cityCodes) {
     BaseContent c;

@@ -5,6 +5,7 @@
 #include "support/random_records.h"
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ namespace talsk::test {
 struct BaseContent {
     std::vector<RecordTexts> tables[kTableCount];
 };
+
+// Appends a record given as up to seven UTF-8 fields.
+void appendRecord(PhoneBase& base, TableKind kind, std::initializer_list<const char*> fields);
 
 BaseContent randomContent(RecordGenerator& gen, int population, int organizations, int cityCodes);
 // Fills the base's tables (dates fixed) and its key; keyed follows the key.
