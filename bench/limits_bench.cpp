@@ -4,6 +4,7 @@
 // an in-memory database.
 
 #include "platform/cp1251.h"
+#include "search/search_engine.h"
 #include "search_data.h"
 
 #include <benchmark/benchmark.h>
@@ -40,6 +41,36 @@ void BM_MemchrPass(benchmark::State& state) {
 }
 BENCHMARK(BM_MemchrPass)->Unit(benchmark::kMillisecond);
 
+// The rare word over the same million records, beside the indexed yardstick.
+void searchRare(benchmark::State& state, bool allFields) {
+    SearchData& d = searchData();
+    d.settings.caseSensitive = 0;
+    const std::string text = utf8ToCp1251("иванов");
+    FieldQueryText q;
+    q.set(2, text.c_str());
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = allFields ? runGeneralSearch(text.c_str(), d.set) : runFieldSearch(q, d.set);
+        benchmark::DoNotOptimize(hits);
+    }
+    state.counters["hits"] = hits;
+    if (!d.ok || hits < 0) state.SkipWithError("search failed");
+}
+void BM_SearchLimit1M_field_rare(benchmark::State& state) {
+    searchRare(state, false);
+}
+void BM_SearchLimit1M_all_rare(benchmark::State& state) {
+    searchRare(state, true);
+}
+BENCHMARK(BM_SearchLimit1M_field_rare)
+    ->Name("BM_SearchLimit1M/field_rare")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchLimit1M_all_rare)
+    ->Name("BM_SearchLimit1M/all_rare")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
 #if defined(TALSK_BENCH_SQLITE)
 
 // The residents and organization records in one table of seven text columns
@@ -70,16 +101,21 @@ sqlite3* database() {
         }
         sqlite3_finalize(insert);
         sqlite3_exec(h, "COMMIT;", nullptr, nullptr, nullptr);
+        // The indexed yardstick: the same rows in a trigram full-text table.
+        sqlite3_exec(h,
+                     "CREATE VIRTUAL TABLE t USING fts5(phone, name, street, house, unit, org, "
+                     "comment, tokenize='trigram'); INSERT INTO t SELECT * FROM r;",
+                     nullptr, nullptr, nullptr);
         return h;
     }();
     return db;
 }
 
 // Steps through the matching rows as a hit list would.
-void sqliteSearch(benchmark::State& state, const char* where) {
+void sqliteSearch(benchmark::State& state, const char* where, const char* table = "r") {
     sqlite3* db = database();
     sqlite3_stmt* query = nullptr;
-    const std::string sql = std::string("SELECT rowid FROM r WHERE ") + where;
+    const std::string sql = std::string("SELECT rowid FROM ") + table + " WHERE " + where;
     if (db == nullptr || sqlite3_prepare_v2(db, sql.c_str(), -1, &query, nullptr) != SQLITE_OK) {
         state.SkipWithError("SQLite did not take the query");
         return;
@@ -117,6 +153,12 @@ void BM_SqliteTwoWordsLike(benchmark::State& state) {
     sqliteSearch(state, where.c_str());
 }
 BENCHMARK(BM_SqliteTwoWordsLike)->Unit(benchmark::kMillisecond);
+
+// A rare word through the trigram index, over all seven columns.
+void BM_Fts5Trigram_rare(benchmark::State& state) {
+    sqliteSearch(state, "t MATCH 'иванов'", "t");
+}
+BENCHMARK(BM_Fts5Trigram_rare)->Name("BM_Fts5Trigram/rare")->Unit(benchmark::kMillisecond);
 
 #endif
 

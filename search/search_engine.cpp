@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -121,54 +122,131 @@ bool cancelRequested(const SearchRun& run) {
     return run.cancel && run.cancel->load(std::memory_order_relaxed) != 0;
 }
 
-// Hits of the second half of a split table; kept from run to run, so that
-// a search allocates nothing once it has run.
-std::vector<SearchHit>& secondHalfHits() {
-    thread_local std::vector<SearchHit> hits;
-    return hits;
+// A piece of the area: records [first, last) of one table.
+struct Piece {
+    const BaseTable* table;
+    int16_t base;
+    TableKind kind;
+    int32_t first, last;
+};
+
+// Where the helper's hits of piece i lie in its list.
+struct PieceHits {
+    size_t begin = 0, end = 0;
+};
+
+// The pieces of a run, the helper's hits and where each of its pieces put
+// them; kept from run to run, so that a search allocates nothing once it has run.
+struct RunScratch {
+    std::vector<Piece> pieces;
+    std::vector<PieceHits> helperRanges;
+    std::vector<SearchHit> helperHits;
+};
+
+RunScratch& runScratch() {
+    thread_local RunScratch scratch;
+    return scratch;
+}
+
+// The pieces are taken from both ends: the caller's thread from the front,
+// so that its hits go straight into the list in order, the helper from the
+// back. Whoever is free takes the next; a busy core takes fewer.
+class PieceQueue {
+public:
+    explicit PieceQueue(size_t count) : back_(count) {}
+    bool takeFront(size_t& i) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (front_ >= back_) return false;
+        i = front_++;
+        return true;
+    }
+    bool takeBack(size_t& i) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (front_ >= back_) return false;
+        i = --back_;
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    size_t front_ = 0;
+    size_t back_;
+};
+
+// Cuts the area's tables into pieces of at most `size` records, in hit order
+// (size 0: one piece a table). Returns the records of the area.
+int64_t cutArea(const SearchRun& run, int32_t size, std::vector<Piece>& pieces) {
+    pieces.clear();
+    int64_t records = 0;
+    forEachAreaTable(run, false, [&](int j, TableKind kind, const BaseTable& t) {
+        const auto base = static_cast<int16_t>(j);
+        const int32_t step = size > 0 ? size : t.count;
+        for (int32_t first = 0; first < t.count; first += std::min(step, t.count - first))
+            pieces.push_back(Piece{&t, base, kind, first, first + std::min(step, t.count - first)});
+        records += t.count;
+    });
+    return records;
 }
 
 // The run proper: scanRange(base, kind, table, first, last, hits) appends the
 // hits among records [first, last) in order and returns false when it stopped
-// on the cancel flag. A large table is cut in two halves scanned on two
-// threads; the second half's hits follow the first's. The counters and hits
-// found so far stay on cancellation.
+// on the cancel flag. A large area is cut into small pieces taken by this
+// thread and a helper, whichever is free; the helper's hits are put in their
+// place once both are done. The counters and the hits of this thread's
+// pieces so far stay on cancellation.
 template <typename RangeScan> int32_t scanAreaTables(const SearchRun& run, RangeScan&& scanRange) {
     SearchResults& st = *run.out;
     reserveForArea(run, false);
     static const bool twoCores = std::thread::hardware_concurrency() >= 2;
-    bool cancelled = false;
-    forEachAreaTable(run, false, [&](int j, TableKind kind, const BaseTable& t) {
-        if (cancelled) return;
-        const auto base = static_cast<int16_t>(j);
-        const size_t before = st.hits.size();
-        if (twoCores && run.splitRecords > 0 && t.count >= run.splitRecords) {
-            const int32_t mid = t.count / 2;
-            std::vector<SearchHit>& second = secondHalfHits();
-            second.clear();
-            second.reserve(static_cast<size_t>(t.count - mid));
-            bool secondDone = false;
-            std::thread other;
-            try {
-                other = std::thread(
-                    [&] { secondDone = scanRange(base, kind, t, mid, t.count, second); });
-            } catch (const std::system_error&) {
-                // No thread to be had: this one scans the whole table.
-                cancelled = !scanRange(base, kind, t, 0, t.count, st.hits);
-                counterOf(st, kind) += static_cast<int32_t>(st.hits.size() - before);
-                return;
-            }
-            const bool firstDone = scanRange(base, kind, t, 0, mid, st.hits);
-            other.join();
-            // The hits keep their order: the second half's only after a whole first half.
-            if (firstDone) st.hits.insert(st.hits.end(), second.begin(), second.end());
-            cancelled = !(firstDone && secondDone);
-        } else {
-            cancelled = !scanRange(base, kind, t, 0, t.count, st.hits);
+    RunScratch& scratch = runScratch();
+    const bool split = twoCores && run.splitRecords > 0;
+    const int64_t records =
+        cutArea(run, split ? std::max<int32_t>(1, run.splitRecords / 8) : 0, scratch.pieces);
+    const std::vector<Piece>& pieces = scratch.pieces;
+    PieceQueue queue(pieces.size());
+    std::atomic<bool> stopped{false};
+
+    std::thread helper;
+    if (split && records >= run.splitRecords && pieces.size() >= 2) {
+        scratch.helperRanges.assign(pieces.size(), PieceHits{});
+        scratch.helperHits.clear();
+        try {
+            helper = std::thread([&] {
+                size_t i;
+                while (!stopped.load(std::memory_order_relaxed) && queue.takeBack(i)) {
+                    const Piece& p = pieces[i];
+                    PieceHits& r = scratch.helperRanges[i];
+                    r.begin = scratch.helperHits.size();
+                    if (!scanRange(p.base, p.kind, *p.table, p.first, p.last, scratch.helperHits))
+                        stopped = true;
+                    r.end = scratch.helperHits.size();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: this one takes every piece.
         }
-        counterOf(st, kind) += static_cast<int32_t>(st.hits.size() - before);
-    });
-    return cancelled ? kSearchCancelled : hitTotal(st);
+    }
+    size_t i;
+    size_t taken = 0; // pieces of this thread: a prefix of the list
+    while (!stopped.load(std::memory_order_relaxed) && queue.takeFront(i)) {
+        const Piece& p = pieces[i];
+        const size_t before = st.hits.size();
+        if (!scanRange(p.base, p.kind, *p.table, p.first, p.last, st.hits)) stopped = true;
+        counterOf(st, p.kind) += static_cast<int32_t>(st.hits.size() - before);
+        taken = i + 1;
+    }
+    if (helper.joinable()) {
+        helper.join();
+        // The hits keep their order: the helper's pieces follow this thread's.
+        for (size_t k = taken; k < pieces.size() && !stopped; ++k) {
+            const PieceHits& r = scratch.helperRanges[k];
+            st.hits.insert(st.hits.end(),
+                           scratch.helperHits.begin() + static_cast<ptrdiff_t>(r.begin),
+                           scratch.helperHits.begin() + static_cast<ptrdiff_t>(r.end));
+            counterOf(st, pieces[k].kind) += static_cast<int32_t>(r.end - r.begin);
+        }
+    }
+    return stopped ? kSearchCancelled : hitTotal(st);
 }
 
 // Hits gathered on the stack and appended in runs: the append stays out of
@@ -564,8 +642,79 @@ int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& se
     });
 }
 
+// Search by one field over the whole pool, as the general search: a
+// candidate before the field moves the scan to the field's start, one past
+// it to the next record's field, and a hit to the next record.
+template <bool Fold, int N>
+int32_t runLiteralFieldPool(const LiteralPlan& sharedPlan, int field, const SearchRun& run) {
+    const uchar* upper = upperTable().data();
+    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
+                                   int32_t last, std::vector<SearchHit>& hits) {
+        const LiteralPlan plan = sharedPlan;
+        const LiteralFinder<N> finder(plan);
+        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+        const RecordIndexEntry* e = t.entries();
+        const uchar* end = p + e[last].start;
+        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+        auto spanOf = [&](int32_t r) {
+            return fieldSpan(p + e[r].start, p + e[r + 1].start, e[r], field);
+        };
+        HitBatch batch(hits);
+        int32_t r = first;
+        FieldSpan f = spanOf(r);
+        const uchar* q = f.begin;
+        while (q < end) {
+            const uchar* to = end - q > kCancelStride ? q + kCancelStride : end;
+            const uchar* c = finder.next(q, to, limit);
+            if (cancelRequested(run)) return false;
+            if (c == nullptr) {
+                q = to;
+                continue;
+            }
+            if (c >= f.end) {
+                r = recordHolding(e, last, r, static_cast<uint32_t>(c - p));
+                f = spanOf(r);
+            }
+            if (c < f.begin) {
+                q = f.begin;
+                continue;
+            }
+            // A word never begins with the field's zero: c < f.end is inside it.
+            if (c < f.end && !literalAt<Fold>(plan, c, c == f.begin, upper)) {
+                q = c + 1;
+                continue;
+            }
+            if (c < f.end) batch.add(r, base, kind);
+            if (++r >= last) break;
+            f = spanOf(r);
+            q = f.begin;
+        }
+        return true;
+    });
+}
+
+// Words at least this long turn up in few records: scanning the pool skips
+// most of them at vector speed. Shorter ones hit in most records, where the
+// compare record by record is faster.
+constexpr int kPoolScanLength = 4;
+
 template <bool Fold>
 int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run) {
+    int shortest = plan.longest;
+    for (int j = 0; j < plan.count; ++j)
+        shortest = std::min(shortest, plan.words[j].length);
+    if (shortest >= kPoolScanLength) {
+        switch (plan.count) {
+        case 1:
+            return runLiteralFieldPool<Fold, 1>(plan, field, run);
+        case 2:
+            return runLiteralFieldPool<Fold, 2>(plan, field, run);
+        case 3:
+            return runLiteralFieldPool<Fold, 3>(plan, field, run);
+        default:
+            return runLiteralFieldPool<Fold, 4>(plan, field, run);
+        }
+    }
     switch (plan.count) {
     case 1:
         return runLiteralField<Fold, 1>(plan, field, run);

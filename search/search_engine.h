@@ -72,7 +72,7 @@ struct GeneralQuery {
 constexpr int32_t kSearchCancelled = -1;
 constexpr int32_t kSearchNotCompiled = -2;
 
-// Tables this large are worth a second thread: starting one costs about as
+// An area this large is worth a second thread: starting one costs about as
 // much as searching a few thousand records.
 constexpr int32_t kSplitRecords = 65536;
 
@@ -85,8 +85,9 @@ struct SearchRun {
     MatchOptions options;
     SearchResults* out = nullptr;
     const std::atomic<uint8_t>* cancel = nullptr; // read after every record; none: never
-    // A table of at least this many records is searched in two halves on two
-    // threads (where there are two cores); 0: never.
+    // An area of at least this many records is searched on two threads (where
+    // there are two cores), cut into pieces of splitRecords / 8 records (at
+    // least one) that whichever thread is free takes; 0: one thread.
     int32_t splitRecords = kSplitRecords;
 };
 

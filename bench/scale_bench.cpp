@@ -1,0 +1,228 @@
+// The largest set the format allows: 64 files of 100,000 demo records, each
+// with its own seed, loaded from a folder as the program loads it, then
+// searched for a rare word and for one letter, by one field and by all.
+
+#include "base/base_file.h"
+#include "base/loading.h"
+#include "base/settings.h"
+#include "platform/cp1251.h"
+#include "search/search_engine.h"
+#include "tools/demo_data.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+using namespace talsk;
+
+namespace {
+
+constexpr int kFiles = 64;
+constexpr int32_t kRecordsPerFile = 100000;
+
+// Answers nothing and shows nothing: every file of the folder loads alone.
+class QuietHost : public LoadingHost {
+public:
+    void showStatusText(const std::string&) override {}
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    bool runConverter(const std::string&, const std::string&, std::string&) override {
+        return false;
+    }
+    bool askKeys(std::vector<KeyEntryFile>&) override { return false; }
+    FilesListAnswer showFilesList(const std::vector<FileListEntry>&, bool, bool) override {
+        return {};
+    }
+};
+
+// The folder of the 64 files, made once and removed when the program ends.
+struct Folder {
+    std::string path;
+    bool ok = false;
+    Folder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "talsk-scale-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) return;
+        path = pattern;
+        ok = true;
+        for (int i = 0; i < kFiles && ok; ++i) {
+            DemoOptions o;
+            o.cityCodes = 150;
+            o.organizations = (kRecordsPerFile - o.cityCodes) * 15 / 100;
+            o.residents = kRecordsPerFile - o.cityCodes - o.organizations;
+            o.seed = static_cast<uint32_t>(i + 1);
+            PhoneBase base;
+            char name[32];
+            std::snprintf(name, sizeof name, "/part%02d.btn", i);
+            base.path = path + name;
+            ok = fillDemoBase(base, o) && saveBase(base, kMaskAllTables);
+            closeBase(base);
+        }
+    }
+    ~Folder() {
+        std::error_code ec;
+        if (!path.empty()) std::filesystem::remove_all(path, ec);
+    }
+};
+
+Folder& folder() {
+    static Folder f;
+    return f;
+}
+
+void prepareSettings(ProgramSettings& settings) {
+    resetSettings(settings, ResetMode::All);
+    settings.programFolder = folder().path;
+    settings.connectFolderFiles = 1;
+    settings.fileCount = 0;
+}
+
+bool loadAll(BaseSet& set, ProgramSettings& settings) {
+    QuietHost host;
+    Loader(set, settings, host, nullptr).run();
+    if (set.count() != kFiles) return false;
+    for (const PhoneBase& b : set.bases)
+        if (!b.connected || b.recordCount() != kRecordsPerFile) return false;
+    return true;
+}
+
+void BM_LoadFolder64x100k(benchmark::State& state) {
+    if (!folder().ok) {
+        state.SkipWithError("the files could not be made");
+        return;
+    }
+    ProgramSettings settings;
+    for (auto _ : state) {
+        state.PauseTiming();
+        prepareSettings(settings);
+        BaseSet set;
+        state.ResumeTiming();
+        if (!loadAll(set, settings)) {
+            state.SkipWithError("the folder did not load");
+            return;
+        }
+        state.PauseTiming();
+        set.bases.clear();
+        state.ResumeTiming();
+    }
+    state.counters["records"] = static_cast<double>(kFiles) * kRecordsPerFile;
+}
+BENCHMARK(BM_LoadFolder64x100k)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+
+// The 6.4M records loaded once, searched over residents and organizations.
+struct LimitData {
+    ProgramSettings settings;
+    BaseSet set;
+    bool ok = false;
+    LimitData() {
+        if (!folder().ok) return;
+        prepareSettings(settings);
+        ok = loadAll(set, settings);
+        for (int i = 0; i < kFiles; ++i)
+            set.search.fileMask[static_cast<size_t>(i)] = 1;
+        set.search.tables = kMaskPopulationOrganizations;
+        sizeHitList(set);
+    }
+};
+
+LimitData& limitData() {
+    static LimitData* d = new LimitData;
+    return *d;
+}
+
+const char* const kRare = "иванов";
+const char* const kShort = "и";
+
+// Arg 0: one field (the name), 1: all fields; the pattern by name.
+void searchLimit(benchmark::State& state, const char* utf8Pattern, bool allFields) {
+    LimitData& d = limitData();
+    if (!d.ok) {
+        state.SkipWithError("the folder did not load");
+        return;
+    }
+    d.settings.caseSensitive = 0;
+    const std::string text = utf8ToCp1251(utf8Pattern);
+    FieldQueryText q;
+    q.set(2, text.c_str());
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = allFields ? runGeneralSearch(text.c_str(), d.set) : runFieldSearch(q, d.set);
+        benchmark::DoNotOptimize(hits);
+    }
+    state.counters["hits"] = hits;
+    if (hits < 0) state.SkipWithError("search failed");
+}
+
+void BM_SearchLimit_field_rare(benchmark::State& s) {
+    searchLimit(s, kRare, false);
+}
+void BM_SearchLimit_field_short(benchmark::State& s) {
+    searchLimit(s, kShort, false);
+}
+void BM_SearchLimit_all_rare(benchmark::State& s) {
+    searchLimit(s, kRare, true);
+}
+void BM_SearchLimit_all_short(benchmark::State& s) {
+    searchLimit(s, kShort, true);
+}
+BENCHMARK(BM_SearchLimit_field_rare)
+    ->Name("BM_SearchLimit/field_rare")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchLimit_field_short)
+    ->Name("BM_SearchLimit/field_short")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchLimit_all_rare)
+    ->Name("BM_SearchLimit/all_rare")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchLimit_all_short)
+    ->Name("BM_SearchLimit/all_short")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// One field, rare word, while another thread keeps a core busy: with the
+// work taken in small pieces the time stays near the one-thread time
+// (counter oneThread_ms, measured alone beforehand).
+void BM_SearchBusyCore(benchmark::State& state) {
+    LimitData& d = limitData();
+    if (!d.ok) {
+        state.SkipWithError("the folder did not load");
+        return;
+    }
+    d.settings.caseSensitive = 0;
+    FieldQueryText q;
+    q.set(2, utf8ToCp1251(kRare).c_str());
+    SearchRun one = foregroundRun(d.set);
+    one.splitRecords = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    constexpr int kAlone = 5;
+    for (int i = 0; i < kAlone; ++i)
+        benchmark::DoNotOptimize(runFieldSearch(q, one));
+    const double aloneMs =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count() /
+        kAlone;
+    std::atomic<bool> stop{false};
+    std::thread spinner([&] {
+        volatile uint64_t n = 0;
+        while (!stop.load(std::memory_order_relaxed))
+            n = n + 1;
+    });
+    int32_t hits = 0;
+    for (auto _ : state) {
+        hits = runFieldSearch(q, d.set);
+        benchmark::DoNotOptimize(hits);
+    }
+    stop = true;
+    spinner.join();
+    state.counters["hits"] = hits;
+    state.counters["oneThread_ms"] = aloneMs;
+}
+BENCHMARK(BM_SearchBusyCore)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
