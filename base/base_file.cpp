@@ -159,7 +159,8 @@ bool readHeader(PhoneBase& base, const HeaderOptions& options) {
     return false;
 }
 
-bool loadTables(PhoneBase& base, TableMask mask) {
+bool loadTables(PhoneBase& base, TableMask mask, int decodeThreads) {
+    if (decodeThreads <= 0) decodeThreads = decodeThreadsForLoading();
     const int64_t s0 = base.tables[0].storedSize;
     const int64_t s1 = base.tables[1].storedSize;
     const int64_t offsets[kTableCount] = {kFirstBlockOffset, s0 + 110, s0 + s1 + 114};
@@ -180,8 +181,8 @@ bool loadTables(PhoneBase& base, TableMask mask) {
         ok = ok &&
              t.index.resizeZeroed((static_cast<size_t>(t.count) + 1) * sizeof(RecordIndexEntry));
         ok = ok && base.file->seek(offsets[k]);
-        ok = ok && unpackTable(*base.file, base.key, t.textSize, t.chunkSize, t.text,
-                               decodeThreadsForLoading());
+        ok =
+            ok && unpackTable(*base.file, base.key, t.textSize, t.chunkSize, t.text, decodeThreads);
         ok = ok && indexTable(t, order);
         if (ok) {
             t.loaded = 1;

@@ -23,7 +23,7 @@ bool tableIntact(const BaseTable& t) {
 
 } // namespace
 
-bool openBase(PhoneBase& base, const std::string* newPath, const OpenOptions& options) {
+bool beginOpen(PhoneBase& base, const std::string* newPath, const OpenOptions& options) {
     closeBase(base);
     if (newPath != nullptr) base.path = *newPath;
     if (!readHeader(base,
@@ -42,11 +42,19 @@ bool openBase(PhoneBase& base, const std::string* newPath, const OpenOptions& op
             return false;
         }
     }
-    if (!loadTables(base, kMaskAllTables)) {
+    return true;
+}
+
+bool finishOpen(PhoneBase& base, int decodeThreads) {
+    if (!loadTables(base, kMaskAllTables, decodeThreads)) {
         base.key.clear();
         return false;
     }
     return true;
+}
+
+bool openBase(PhoneBase& base, const std::string* newPath, const OpenOptions& options) {
+    return beginOpen(base, newPath, options) && finishOpen(base);
 }
 
 int findBase(const BaseSet& set, const std::string& path) {

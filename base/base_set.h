@@ -52,6 +52,13 @@ struct OpenOptions {
 // and loads the tables. A failure to load empties the key. Returns connected.
 [[nodiscard]] bool openBase(PhoneBase& base, const std::string* newPath,
                             const OpenOptions& options = {});
+// The two halves of openBase. beginOpen closes the base, takes newPath,
+// reads the header and takes the key: true when the tables are to be loaded.
+// finishOpen loads them (decodeThreads 0: as many as loading gives one file)
+// and returns connected. The second half of several bases may run at once.
+[[nodiscard]] bool beginOpen(PhoneBase& base, const std::string* newPath,
+                             const OpenOptions& options = {});
+[[nodiscard]] bool finishOpen(PhoneBase& base, int decodeThreads = 0);
 // Index of the first base with this path, compared as the file system
 // compares names (samePath), or kNoBase for an empty path or no match.
 int findBase(const BaseSet& set, const std::string& path);

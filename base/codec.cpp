@@ -549,9 +549,11 @@ bool readChunk(File& file, const std::string& fileKey, size_t bitBufferSize, Rea
     const size_t codedBytes = (static_cast<size_t>(chunk.bitCount) + 7) / 8;
     if (codedBytes > bitBufferSize) return false;
     if (chunk.room < codedBytes + 8) {
-        chunk.owned.reset(new (std::nothrow) unsigned char[codedBytes + 8]);
+        // Room for any chunk of the table at once: the buffer is kept for the next.
+        const size_t room = std::max(codedBytes, bitBufferSize) + 8;
+        chunk.owned.reset(new (std::nothrow) unsigned char[room]);
         chunk.bits = chunk.owned.get();
-        chunk.room = chunk.bits ? codedBytes + 8 : 0;
+        chunk.room = chunk.bits ? room : 0;
         if (!chunk.bits) return false;
     }
     // The decoder reads whole words: zero bytes after the coded ones.
@@ -632,7 +634,8 @@ bool anyTree(const ReadChunk* chunks, size_t count) {
 bool unpackStreaming(File& file, const std::string& fileKey, size_t chunks, size_t bitBufferSize,
                      const Placement& at) {
     Decoder decoder;
-    ReadChunk group[kInterleave];
+    // The chunk buffers stay with the thread from table to table and file to file.
+    thread_local ReadChunk group[kInterleave];
     size_t produced = 0;
     for (size_t c = 0; c < chunks; c += kInterleave) {
         const size_t k = std::min<size_t>(kInterleave, chunks - c);

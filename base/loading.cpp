@@ -4,6 +4,7 @@
 #include "base/cipher.h"
 #include "base/key_store.h"
 #include "base/load_status.h"
+#include "base/open_ahead.h"
 
 #include <algorithm>
 #include <system_error>
@@ -91,17 +92,24 @@ void Loader::rebuildSet() {
 }
 
 void Loader::loadingPass(LoadReport& report, bool firstPass) {
+    const OpenOptions options{.autoKey = settings_.autoKeyEntry != 0, .keys = keys_};
+    // Bases opened ahead, whose result is waiting: the files are read many
+    // at a time, what the host sees follows the list one file at a time.
+    std::vector<uint8_t> attempted;
     size_t i = 0;
     bool retried = false; // the base at i was converted and is tried again
     while (i < set_.bases.size()) {
         PhoneBase& base = set_.bases[i];
-        if (base.connected) {
+        const bool ahead = i < attempted.size() && attempted[i] != 0;
+        if (base.connected && !ahead) {
             ++i;
             retried = false;
             continue;
         }
+        if (!ahead) openAhead(set_, i, options, attempted);
+        attempted[i] = 0;
         host_.showStatusText("Загрузка " + base.path);
-        if (openBase(base, nullptr, {.autoKey = settings_.autoKeyEntry != 0, .keys = keys_})) {
+        if (base.connected) {
             ++i;
             retried = false;
             continue;
@@ -126,6 +134,7 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
         case StatusNotFound:
             if (settings_.autoRemoveMissing) {
                 removeBase(set_, static_cast<int>(i));
+                attempted.erase(attempted.begin() + static_cast<std::ptrdiff_t>(i));
                 ++report.removed;
                 retried = false;
                 continue;

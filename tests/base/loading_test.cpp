@@ -14,6 +14,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -453,6 +454,93 @@ TEST(Loading, OldVersionIsOfferedForConversion) {
     EXPECT_EQ(p.base(0).status, StatusConnected);
     EXPECT_EQ(p.set.total, 8);
     EXPECT_TRUE(p.host.failedLists.empty());
+}
+
+// What a base ended as: its status, flags, counts and records.
+struct Outcome {
+    std::string path;
+    int32_t status;
+    int connected, readOnly;
+    std::array<int32_t, kTableCount> counts;
+    std::array<std::string, kTableCount> pools;
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome outcomeOf(const PhoneBase& base) {
+    Outcome o{base.path, base.status, base.connected, base.readOnly, {}, {}};
+    for (int k = 0; k < kTableCount; ++k) {
+        const BaseTable& t = base.tables[static_cast<size_t>(k)];
+        o.counts[static_cast<size_t>(k)] = t.count;
+        if (!t.text.empty())
+            o.pools[static_cast<size_t>(k)].assign(t.text.data(), static_cast<size_t>(t.textSize));
+    }
+    return o;
+}
+
+// Many files are read at once; every base must end as opening the files one
+// after another leaves it: same order, statuses, writer locks (a file listed
+// twice), records, and the host sees the files in list order.
+TEST(Loading, ManyFilesEndAsOpenedOneAfterAnother) {
+    Program p;
+    p.settings.autoRemoveMissing = 0;
+    std::vector<std::string> names;
+    for (int i = 0; i < 12; ++i) {
+        names.push_back("f" + std::to_string(i) + ".btn");
+        // One file of several chunks; the others small.
+        const int population = i == 4 ? 30000 : 40 + 7 * i;
+        writeBaseFile(p.dir.file(names.back()), population, 20 + i, i % 3, {},
+                      static_cast<uint64_t>(i + 1));
+    }
+    writeBaseFile(p.dir.file("keyed.btn"), 30, 5, 0, "secret");
+    writeBaseFile(p.dir.file("old.btn"), 8, 3, 0);
+    test::setVersionWord(p.dir.file("old.btn"), kVersion12);
+    writeBaseFile(p.dir.file("dmg.btn"), 50, 50, 0);
+    {
+        PhoneBase probe;
+        probe.path = p.dir.file("dmg.btn");
+        ASSERT_TRUE(readHeader(probe));
+        const auto at = static_cast<size_t>(probe.tables[0].storedSize) + 110;
+        closeBase(probe);
+        std::vector<unsigned char> bytes = test::readBytes(p.dir.file("dmg.btn"));
+        bytes[at] = bytes[at + 1] = 0xFF;
+        test::writeBytes(p.dir.file("dmg.btn"), bytes);
+    }
+    const std::vector<std::string> listed = {
+        names[0], names[1], "keyed.btn", names[2],  names[3], "dmg.btn",
+        names[4], names[5], "gone.btn",  names[6],  names[3], "old.btn",
+        names[7], names[8], names[9],    names[10], names[11]};
+    p.list(listed);
+    p.load();
+
+    std::vector<Outcome> loaded;
+    for (const PhoneBase& base : p.set.bases)
+        loaded.push_back(outcomeOf(base));
+    std::vector<std::string> shown;
+    for (const std::string& text : p.host.statusTexts)
+        if (text.rfind("Загрузка ", 0) == 0 && text != "Загрузка файлов завершена")
+            shown.push_back(text.substr(std::string("Загрузка ").size()));
+    p.set.bases.clear(); // the files are let go before they are opened again
+
+    std::vector<PhoneBase> one(listed.size());
+    std::vector<Outcome> expected;
+    for (size_t i = 0; i < listed.size(); ++i) {
+        one[i].path = listed[i];
+        one[i].folder = p.dir.path();
+        (void)openBase(one[i], nullptr, {.autoKey = true, .keys = &p.store});
+        expected.push_back(outcomeOf(one[i]));
+    }
+    ASSERT_EQ(loaded.size(), expected.size());
+    for (size_t i = 0; i < listed.size(); ++i)
+        EXPECT_TRUE(loaded[i] == expected[i])
+            << listed[i] << ": status " << loaded[i].status << " / " << expected[i].status;
+    EXPECT_EQ(shown, listed);
+    // The statuses are the ones each kind of file gives.
+    EXPECT_EQ(expected[2].status, StatusKeyMissing);
+    EXPECT_EQ(expected[5].status, StatusReadOnlyIncomplete);
+    EXPECT_EQ(expected[8].status, StatusNotFound);
+    EXPECT_EQ(expected[10].status, StatusReadOnlyBusy);
+    EXPECT_EQ(expected[11].status, StatusVersionMismatch);
+    EXPECT_EQ(expected[6].counts[0], 30000);
 }
 
 // Files close and old ones are converted in place only after the search has

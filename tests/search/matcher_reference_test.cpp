@@ -302,16 +302,18 @@ struct LiteralMatcher {
     }
 };
 
-// Two bases of population and organization records of random fields.
-void fillPools(BaseSet& set, Random& rnd, const std::string& letters, int longField) {
-    set.bases.resize(2);
-    for (int b = 0; b < 2; ++b) {
+// Bases (two unless said) of population and organization records (150 a
+// table unless said) of random fields.
+void fillPools(BaseSet& set, Random& rnd, const std::string& letters, int longField, int bases = 2,
+               int records = 150) {
+    set.bases.resize(static_cast<size_t>(bases));
+    for (int b = 0; b < bases; ++b) {
         set.bases[static_cast<size_t>(b)].connected = 1;
         set.search.fileMask[static_cast<size_t>(b)] = 1;
         for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
             TableBuilder builder;
             RecordFields r;
-            for (int i = 0; i < 150; ++i) {
+            for (int i = 0; i < records; ++i) {
                 for (int k = 1; k <= kFieldCount; ++k)
                     r.set(k, rnd.text(letters, std::min(kFieldMax[static_cast<size_t>(k)],
                                                         i % 3 ? 12 : longField))
@@ -325,7 +327,7 @@ void fillPools(BaseSet& set, Random& rnd, const std::string& letters, int longFi
 }
 
 // Runs the pattern as a general search (over a random selection) or a field
-// search, whole or split in two halves, and compares the hits with the
+// search, whole or in pieces on two threads, and compares the hits with the
 // literal rules applied record by record. Returns the number of hits.
 int32_t expectSearchAgrees(BaseSet& set, ProgramSettings& settings, Random& rnd,
                            const std::string& pattern) {
@@ -343,14 +345,14 @@ int32_t expectSearchAgrees(BaseSet& set, ProgramSettings& settings, Random& rnd,
     const int field = 1 + rnd.below(kFieldCount);
     FieldQueryText query;
     query.set(field, pattern.c_str());
-    // Tables cut in two halves searched on two threads, or not at all.
+    // The area cut into pieces searched on two threads, or not at all.
     SearchRun run = foregroundRun(set);
     run.splitRecords = rnd.below(2) ? 0 : 1 + rnd.below(100);
     const int32_t n =
         general ? runGeneralSearch(pattern.c_str(), run, &selection) : runFieldSearch(query, run);
 
     std::vector<std::tuple<int, int, int>> expected, got;
-    for (int b = 0; b < 2 && list.count != 0; ++b)
+    for (int b = 0; b < set.count() && list.count != 0; ++b)
         for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
             const BaseTable& t = set.bases[static_cast<size_t>(b)].table(kind);
             for (int32_t i = 0; i < t.count; ++i) {
@@ -438,6 +440,41 @@ TEST(MatcherReference, LiteralWordsOverWholePoolsAgreeWithTheLiteralRules) {
     EXPECT_GT(literal, 1000); // the patterns do take the whole-pool path
     EXPECT_GT(exact, 1000);   // and so does the whole-word compare
     EXPECT_GT(found, 5000);
+}
+
+// Sixty-four small files: the pieces of a split run cross table and file
+// edges, a piece may hold a single record, and the second thread's hits must
+// land after the first's in base, table and record order.
+TEST(MatcherReference, SixtyFourFilesAgreeWithTheLiteralRules) {
+    const std::string fieldLetters = "aAbB\xE0\xC0\xFF\xDF\xB8\xA8\x40\x60 ";
+    const std::string wordLetters = "aAbB\xE0\xC0\xFF\xDF\xB8\xA8";
+    Random rnd(6464);
+    ProgramSettings settings;
+    BaseSet set;
+    set.settings = &settings;
+    fillPools(set, rnd, fieldLetters, 40, kMaxFiles, 12);
+
+    int64_t found = 0;
+    for (int round = 0; round < 600; ++round) {
+        // Literal words of one to six letters (short and long paths of the
+        // field search), or anything the language allows.
+        std::string pattern;
+        if (round % 3 == 0) {
+            pattern = rnd.text(kPatternLetters, 10);
+        } else {
+            const int words = 1 + rnd.below(2);
+            for (int w = 0; w < words; ++w) {
+                std::string word(1, wordLetters[static_cast<size_t>(rnd.below(10))]);
+                word += rnd.text(wordLetters, 5);
+                pattern += (w ? " " : "") + word + (rnd.below(3) == 0 ? "*" : "");
+            }
+        }
+        settings.caseSensitive = static_cast<uint8_t>(rnd.below(2));
+        settings.spacesSignificant = 0;
+        found += expectSearchAgrees(set, settings, rnd, pattern);
+        if (HasFailure()) return;
+    }
+    EXPECT_GT(found, 20000);
 }
 
 // A word is compared whole in the vector step only when every character's
