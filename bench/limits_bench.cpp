@@ -65,10 +65,12 @@ void BM_SearchLimit1M_all_rare(benchmark::State& state) {
 BENCHMARK(BM_SearchLimit1M_field_rare)
     ->Name("BM_SearchLimit1M/field_rare")
     ->UseRealTime()
+    ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchLimit1M_all_rare)
     ->Name("BM_SearchLimit1M/all_rare")
     ->UseRealTime()
+    ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 
 #if defined(TALSK_BENCH_SQLITE)
