@@ -671,8 +671,10 @@ int32_t runLiteralFieldPool(const LiteralPlan& sharedPlan, int field, const Sear
                 q = to;
                 continue;
             }
-            if (c >= f.end) {
-                r = recordHolding(e, last, r, static_cast<uint32_t>(c - p));
+            // Past the field: in this record the scan goes on at the next
+            // one's field, in a later record at that record's field.
+            if (c >= f.end && c >= p + e[r + 1].start) {
+                r = recordHolding(e, last, r + 1, static_cast<uint32_t>(c - p));
                 f = spanOf(r);
             }
             if (c < f.begin) {
