@@ -561,6 +561,13 @@ bool readChunk(File& file, const std::string& fileKey, size_t bitBufferSize, Rea
     return file.readExact(chunk.bits, static_cast<int64_t>(codedBytes));
 }
 
+// The chunk buffers of one-thread decoding stay with the thread from table to
+// table and file to file, until releaseChunkBuffers.
+ReadChunk (&heldChunks())[kInterleave] {
+    thread_local ReadChunk group[kInterleave];
+    return group;
+}
+
 Stream streamOf(const ReadChunk& chunk, unsigned char* out, unsigned char* end) {
     Stream s;
     s.in = chunk.bits;
@@ -634,8 +641,7 @@ bool anyTree(const ReadChunk* chunks, size_t count) {
 bool unpackStreaming(File& file, const std::string& fileKey, size_t chunks, size_t bitBufferSize,
                      const Placement& at) {
     Decoder decoder;
-    // The chunk buffers stay with the thread from table to table and file to file.
-    thread_local ReadChunk group[kInterleave];
+    ReadChunk(&group)[kInterleave] = heldChunks();
     size_t produced = 0;
     for (size_t c = 0; c < chunks; c += kInterleave) {
         const size_t k = std::min<size_t>(kInterleave, chunks - c);
@@ -696,6 +702,15 @@ bool unpackTwoThreads(File& file, const std::string& fileKey, size_t chunks, siz
 }
 
 } // namespace
+
+void releaseChunkBuffers() {
+    for (ReadChunk& chunk : heldChunks()) {
+        chunk.owned.reset();
+        chunk.bits = nullptr;
+        chunk.room = 0;
+        std::vector<unsigned char>().swap(chunk.tree);
+    }
+}
 
 int decodeThreadsForLoading() {
     return std::thread::hardware_concurrency() >= 2 ? 2 : 1;

@@ -28,6 +28,9 @@ int64_t packTable(File& file, const std::string& fileKey, const char* pool, int3
 [[nodiscard]] bool unpackTable(File& file, const std::string& fileKey, int32_t textSize,
                                int32_t chunkSize, Block& pool, int threads = 1);
 
+// Frees the chunk buffers unpackTable keeps for this thread's next table.
+void releaseChunkBuffers();
+
 // Threads worth giving unpackTable while bases load: 2 where the processor has them.
 int decodeThreadsForLoading();
 

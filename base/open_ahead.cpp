@@ -1,5 +1,6 @@
 #include "base/open_ahead.h"
 
+#include "base/codec.h"
 #include "base/load_status.h"
 #include "platform/file.h"
 
@@ -20,12 +21,14 @@ void finishAll(const std::vector<PhoneBase*>& ready) {
     if (!shared) {
         for (PhoneBase* base : ready)
             (void)finishOpen(*base);
+        releaseChunkBuffers();
         return;
     }
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t k = next.fetch_add(1); k < ready.size(); k = next.fetch_add(1))
             (void)finishOpen(*ready[k], 1);
+        releaseChunkBuffers();
     };
     std::thread helper;
     try {
