@@ -18,6 +18,7 @@
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/icons.h"
 #include "gui/widgets/text.h"
+#include "gui/widgets/user_settings.h"
 #include "platform/cp1251.h"
 
 #include <QCloseEvent>
@@ -27,7 +28,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -49,11 +49,6 @@ const char* kBarStateKey = "settings/toolbar";
 // How the window was shown when its place was kept (the placement's showCmd).
 constexpr uint32_t kShowNormal = 1;
 constexpr uint32_t kShowMaximized = 3;
-
-QSettings userSettings() {
-    // The per-user key named after the application title.
-    return QSettings(QSettings::UserScope, fromUtf8(kAppTitle));
-}
 
 } // namespace
 
