@@ -370,8 +370,9 @@ void FieldSearchPanel::relabel(TableMask m) {
 }
 
 void FieldSearchPanel::clearFoundCounters() {
+    // Set, not cleared: only a new text tells a screen reader of the change.
     for (QLabel* l : found_)
-        l->clear();
+        l->setText(QString());
 }
 
 void FieldSearchPanel::showFoundCounters() {

@@ -36,6 +36,8 @@ public:
     void setTotals(const AreaTotals& totals);
     // The found counters emptied (the hits are stale).
     void clearFoundCounters();
+    // The found counters from the session's hits, "-" for none.
+    void showFoundCounters();
     // Runs a panel command (search, escape, clear, add, field moves); the
     // others go on to the main window.
     void runCommand(int id);
@@ -64,7 +66,6 @@ private:
     void escape();
     void addToBase();
     void moveFocus(int from, int (*step)(int, PanelOrientation));
-    void showFoundCounters();
     void nameControls();
     int focusOf(const QObject* o) const;
 

@@ -100,9 +100,10 @@ void CMainFrame::connectResults() {
         openEditor({hit, std::nullopt});
     });
     connect(results_, &ResultsTable::printRequested, this, &CMainFrame::printResults);
-    connect(results_, &ResultsTable::recordDeleted, this, [this] {
+    connect(results_, &ResultsTable::recordDeleted, this, [this](SearchHit hit) {
         refreshTotals();
         session_.markStale(); // the hits' record numbers moved
+        forgetDeletedHit(hit.table);
     });
 }
 

@@ -123,6 +123,10 @@ protected:
 
 private:
     void connectResults();
+    // The panel's and the general bar's found counters from the hits.
+    void showFoundCounts();
+    // A found record deleted from its file: one hit fewer in its table.
+    void forgetDeletedHit(TableKind table);
     // A warning that names what could not be written and why.
     void reportWriteFailure(const char* what, WriteError cause);
     void createActions();

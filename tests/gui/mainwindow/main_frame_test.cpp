@@ -21,6 +21,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTest>
 
@@ -28,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -299,6 +301,58 @@ TEST(SingleInstance, EachDesktopSessionRunsItsOwnCopy) {
     EXPECT_FALSE(again.claim());
     EXPECT_TRUE(again.activateRunning(300));
     EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 3000));
+}
+
+// After a field search and after a found record is deleted from its file,
+// the panel's per-table counters and the general bar's total count the rows
+// the table shows, though the bar searched something else before.
+TEST_F(MainFrameTest, FoundCountersAgreeWithTheTableAfterAFieldSearchAndADeletion) {
+    auto frame = openFrame();
+    FieldSearchPanel& panel = *frame->fieldPanel();
+    ResultsTable& results = frame->results();
+    results.setMessageBox([](QMessageBox::Icon, const QString&, const QString&,
+                             QMessageBox::StandardButtons) { return QMessageBox::Yes; });
+    auto panelCount = [&panel] {
+        int n = 0;
+        for (TableKind k : {TableKind::Population, TableKind::Organizations, TableKind::CityCodes})
+            n += panel.foundText(k).toInt(); // "-" reads as 0
+        return n;
+    };
+    auto barCount = [&frame] { return frame->generalBar()->foundText().section(" - ", 1).toInt(); };
+
+    QComboBox* combo = frame->generalBar()->combo();
+    combo->setFocus();
+    QTest::keyClicks(combo->lineEdit(), "f"); // «а»
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    const int general = results.rowCount();
+    QLineEdit* surname = panel.input(kFocusSurname);
+    surname->setFocus();
+    QTest::keyClicks(surname, "Bdfyjd"); // «Иванов»
+    QTest::keyClick(surname, Qt::Key_Return);
+    const int found = results.rowCount();
+    ASSERT_GT(found, 1);
+    ASSERT_NE(found, general);
+
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int rows;
+    } steps[] = {
+        {"field search", [] {}, found},
+        {"deletion",
+         [&results] {
+             results.setFocus(Qt::TabFocusReason); // the first row becomes current
+             QTest::keyClick(&results, Qt::Key_Delete, Qt::ControlModifier);
+         },
+         found - 1},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+        s.act();
+        EXPECT_EQ(results.rowCount(), s.rows);
+        EXPECT_EQ(panelCount(), s.rows);
+        EXPECT_EQ(barCount(), s.rows);
+    }
 }
 
 // Pasted tabs and other control characters are searched and kept in the
