@@ -45,7 +45,11 @@ public:
 
     void setOrientation(PanelOrientation o);
     PanelOrientation orientation() const { return orientation_; }
+    // The size the panel is laid out for; a row may be narrower, down to
+    // leastRowWidth, its inputs giving way.
     QSize sizeFor(PanelOrientation o) const;
+    int leastRowWidth() const;
+    QSize sizeHint() const override { return sizeFor(orientation_); }
 
     FieldQueryText query() const;
     void setQuery(const FieldQueryText& query);
@@ -61,6 +65,22 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The horizontal row's measures in pixels.
+    struct RowMeasures {
+        int gap = 0, left = 0;
+        int streetText = 0;
+        int labelsEnd = 0;      // where the inputs may start
+        int inputsLeast = 0;    // the inputs' least width
+        int pictureStep = 0;    // from one picture button to the next
+        int packedPictures = 0; // the buttons side by side
+        int rowText = 0;        // the widest table name of the counters
+        int column = 0;         // the "Найдено" column
+        int totalColumn = 0;    // the "Всего " column
+        int leftLeast(double bx) const;
+        int countersLeast(double bx) const;
+    };
+    RowMeasures rowMeasures() const;
+    void fitMinimum();
     void createControls();
     void layOut();
     void escape();

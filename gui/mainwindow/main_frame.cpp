@@ -28,6 +28,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -149,14 +150,26 @@ void CMainFrame::createBars() {
     panel_ = new FieldSearchPanel(*this, this);
     dock_ = new QDockWidget("Поиск по полям", this);
     dock_->setObjectName("bar32830");
-    dock_->setWidget(panel_);
+    // A window narrower than the panel's row scrolls the row instead of
+    // being held wide by it.
+    auto* scroller = new QScrollArea(dock_);
+    scroller->setObjectName("fieldPanelScroller");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(panel_);
+    dock_->setWidget(scroller);
     dock_->setAllowedAreas(Qt::AllDockWidgetAreas);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     addDockWidget(Qt::BottomDockWidgetArea, dock_);
     // A column at the left or right, a row at the top or bottom or floating.
     connect(dock_, &QDockWidget::dockLocationChanged, this, &CMainFrame::fitPanelToDock);
     connect(dock_, &QDockWidget::topLevelChanged, this, [this](bool floating) {
-        if (floating) panel_->setOrientation(PanelOrientation::Horizontal);
+        if (!floating) return;
+        panel_->setOrientation(PanelOrientation::Horizontal);
+        // Its own size, not the length of the side it left.
+        const QSize frame = dock_->size() - dock_->widget()->size();
+        dock_->resize(panel_->sizeFor(PanelOrientation::Horizontal) + frame);
     });
     // The panel's and the results table's own keys come before the window's.
     new AcceleratorScope(panel_, AcceleratorScope::tableKeys(cmd::KeyTable::FieldPanel),
@@ -170,12 +183,17 @@ void CMainFrame::createBars() {
     }
 }
 
+namespace {
+// The panes' first texts and the room around them in a wide window.
+const struct {
+    const char* text;
+    int extra;
+} kPanes[4] = {{" ", 0}, {"0", 40}, {"Выведено строк - 0", 34}, {"Всего записей - 0", 34}};
+} // namespace
+
 void CMainFrame::createStatusBar() {
     QStatusBar* bar = statusBar();
-    const struct {
-        const char* text;
-        int extra;
-    } panes[4] = {{" ", 0}, {"0", 40}, {"Выведено строк - 0", 34}, {"Всего записей - 0", 34}};
+    const auto& panes = kPanes;
     for (int i = 0; i < 4; ++i) {
         panes_[i] = new QLabel(panes[i].text, bar);
         panes_[i]->setObjectName(QString("pane%1").arg(i));
@@ -194,6 +212,25 @@ void CMainFrame::createStatusBar() {
     nameCounter(panes_[1], "Текущая строка");
 }
 
+// The room around the panes' texts while the window has it; a narrow window
+// keeps their texts whole instead.
+void CMainFrame::fitStatusPanes() {
+    QStatusBar* bar = statusBar();
+    int need = bar->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) * 4 + 24;
+    for (int i = 1; i < 4; ++i)
+        need += panes_[i]->fontMetrics().horizontalAdvance(panes_[i]->text()) + kPanes[i].extra + 8;
+    const bool roomy = width() >= need;
+    for (int i = 1; i < 4; ++i) {
+        const int side = roomy ? kPanes[i].extra / 2 : 2;
+        panes_[i]->setContentsMargins(side, 0, side, 0);
+    }
+}
+
+void CMainFrame::setPaneText(int pane, const QString& text) {
+    panes_[pane]->setText(text);
+    fitStatusPanes();
+}
+
 QString CMainFrame::statusPaneText(int pane) const {
     if (pane == 0 && !statusBar()->currentMessage().isEmpty()) return statusBar()->currentMessage();
     return pane >= 0 && pane < 4 ? panes_[pane]->text() : QString();
@@ -205,11 +242,11 @@ void CMainFrame::setPane0(const QString& text) {
 }
 
 void CMainFrame::setRowNumberPane(int row) {
-    panes_[1]->setText(row < 0 ? QString("-") : QString::number(row + 1));
+    setPaneText(1, row < 0 ? QString("-") : QString::number(row + 1));
 }
 
 void CMainFrame::setRowsShownPane(int rows) {
-    panes_[2]->setText(QString("Выведено строк - %1").arg(rows));
+    setPaneText(2, QString("Выведено строк - %1").arg(rows));
 }
 
 void CMainFrame::placeWindow() {
@@ -385,6 +422,7 @@ void CMainFrame::shutDown() {
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     fitSearchBands();
+    fitStatusPanes();
 }
 
 void CMainFrame::fitSearchBands() {

@@ -143,6 +143,8 @@ private:
     void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();
     void setPane0(const QString& text);
+    void setPaneText(int pane, const QString& text);
+    void fitStatusPanes();
     // The general search gets a row of its own when it and the search area
     // no longer fit side by side.
     void fitSearchBands();

@@ -65,7 +65,7 @@ void CMainFrame::refreshTotals() {
     recountTotals(set_);
     noBaseHint_->follow(set_);
     const AreaTotals t = areaTotals(set_, fileMaskFromBar(), tableMaskFromBar());
-    panes_[3]->setText(QString::fromStdString(totalsPaneText(t.sum())));
+    setPaneText(3, QString::fromStdString(totalsPaneText(t.sum())));
     panel_->setTotals(t);
 }
 
