@@ -252,8 +252,11 @@ void CMainFrame::setRowsShownPane(int rows) {
 void CMainFrame::placeWindow() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const DialogUnits u = frameUnits(font());
-    resize(std::min(u.x(800), screen.width() * 9 / 10),
-           std::min(u.y(560), screen.height() * 9 / 10));
+    // Wide enough for the field panel's row when the screen has the room
+    // (large fonts), so that it opens whole rather than scrolled.
+    const int wide = std::max(std::min(u.x(800), screen.width() * 9 / 10),
+                              std::min(panel_->minimumWidth() + u.x(8), screen.width()));
+    resize(wide, std::min(u.y(560), screen.height() * 9 / 10));
     const WindowPlacement& p = settings_.windowPlacement;
     if (settings_.rememberWindowPosition == 1) {
         // A saved rectangle off the screen is ignored; one that no longer
