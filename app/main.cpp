@@ -12,12 +12,12 @@
 #include "app/start_arguments.h"
 #include "base/settings.h"
 #include "gui/mainwindow/main_frame.h"
+#include "gui/widgets/stock_font.h"
 #include "gui/widgets/text.h"
 #include "platform/file.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFont>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTranslator>
@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
         return written(std::fputs(kUsage, stdout));
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
-    app.setFont(QFont("DejaVu Sans", 9));
+    // The desktop's font size, in a face that has every Cyrillic letter.
+    app.setFont(talsk::programFont(QApplication::font()));
     talsk::fitMessageBoxCaptions(app);
     // From here on a stop signal waits for the window instead of killing the program.
     talsk::ShutdownSignals shutdownSignals;

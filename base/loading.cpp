@@ -151,6 +151,20 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
     }
 }
 
+void Loader::tellFolderSkips(FolderScanSkips skipped) {
+    std::vector<std::string> paths;
+    for (const std::string& name : skipped.unstorable)
+        paths.push_back(fullBasePath(set_, name));
+    const std::vector<std::string> untold = host_.notToldYet(paths);
+    std::vector<std::string> names;
+    for (size_t i = 0; i < paths.size(); ++i)
+        if (std::find(untold.begin(), untold.end(), paths[i]) != untold.end())
+            names.push_back(skipped.unstorable[i]);
+    skipped.unstorable = std::move(names);
+    const std::string text = folderScanMessage(skipped);
+    if (!text.empty()) host_.showWarning(text);
+}
+
 LoadReport Loader::run() {
     LoadReport report;
     host_.showStatusText("Подготовка к загрузке данных");
@@ -193,10 +207,11 @@ LoadReport Loader::run() {
     host_.refreshViews(set_);
     host_.showStatusText("Загрузка файлов завершена");
 
-    // Said once: the same files left out again on every later load are not news.
+    // Said once: the same files left out again on every later load are not
+    // news, and a name the settings cannot hold is not news at a later start.
     report.folderNotice = folderScanMessage(skipped);
     if (!report.folderNotice.empty() && report.folderNotice != set_.folderNoticeShown)
-        host_.showWarning(report.folderNotice);
+        tellFolderSkips(skipped);
     set_.folderNoticeShown = report.folderNotice;
 
     if (report.anyNotConnected && !settings_.noLoadErrorMessage) {

@@ -63,6 +63,12 @@ public:
     virtual void editConnectedFiles() {}
     // A warning with OK alone, captioned "Ошибка".
     virtual void showWarning(const std::string& /*text*/) {}
+    // Of the folder's files whose names the settings cannot hold (full
+    // paths), those the user has not been told of at an earlier load or
+    // start; the ones given count as told from now on.
+    virtual std::vector<std::string> notToldYet(const std::vector<std::string>& paths) {
+        return paths;
+    }
 
     // Stops a running background search and waits for it; false when it
     // would not stop and still reads the bases.
@@ -114,6 +120,7 @@ public:
 private:
     void rebuildSet();
     void loadingPass(LoadReport& report, bool firstPass);
+    void tellFolderSkips(FolderScanSkips skipped);
 
     BaseSet& set_;
     ProgramSettings& settings_;

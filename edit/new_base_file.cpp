@@ -61,7 +61,8 @@ int createBaseFile(BaseSet& set, const NewBaseRequest& request, EditorPrompts& p
     }
     const std::string name = withBtnExtension(request.name);
     if (!storablePath(name)) { // the settings' list could not name it again
-        prompts.tell(PromptIcon::Warning, editorText::kProgramCaption,
+        // Captioned as wherever else this name is refused.
+        prompts.tell(PromptIcon::Warning, editorText::kErrorCaption,
                      unstorablePathMessage(name).c_str());
         return kNoBase;
     }

@@ -2,7 +2,8 @@
 # Runs the real program on a fresh demo folder in a virtual 1024x700 screen,
 # types a search as a user would and saves the screenshots of docs/screenshots:
 # key-prompt.png, main.png, results-sorted.png, vertical-panel.png, files-dialog.png,
-# editor.png, about.png, settings.png.
+# editor.png, about.png, settings.png; then large-font.png (the desktop's font at
+# 16 points) and narrow.png (420 pixels wide, the field panel at the left).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -187,4 +188,56 @@ for _ in $(seq 30); do
     sleep 0.2
 done
 wait "$talsk_pid" || true
+
+# Starts the program once more in the given per-user folder and answers the
+# key prompt as above; main becomes the main window's id.
+start_again() {
+    (cd "$1" && XDG_CONFIG_HOME=$2 exec "$talsk" "$1") >>"$work/talsk.log" 2>&1 &
+    pids+=($!)
+    talsk_pid=${pids[-1]}
+    prompt=$(wait_window "Декодирование")
+    xdotool windowactivate --sync "$prompt" 2>/dev/null || true
+    sleep 0.8
+    xdotool type --delay 100 "тальск"
+    xdotool key Return
+    sleep 0.3
+    xdotool key Return
+    main=$(wait_window "Телефоны Тальска 2000")
+    xdotool windowactivate --sync "$main" 2>/dev/null || true
+    sleep 1.5 # the files load
+}
+
+close_again() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    xdotool key F10
+    for _ in $(seq 30); do
+        kill -0 "$talsk_pid" 2>/dev/null || break
+        confirm=$(xdotool search --onlyvisible --name "^Тальский телефонный справочник\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$confirm" ] && xdotool key --window "$confirm" Return
+        sleep 0.2
+    done
+    wait "$talsk_pid" || true
+}
+
+# The desktop's font at 16 points (GTK's setting, read through Qt's GTK
+# theme) on a fresh folder and per-user folder: the panel in its row.
+large=$work/large
+mkdir -p "$large/demo" "$large/config/gtk-3.0"
+"$cli" demo "$large/demo" >/dev/null
+printf '[Settings]\ngtk-font-name=DejaVu Sans 16\n' >"$large/config/gtk-3.0/settings.ini"
+export QT_QPA_PLATFORMTHEME=gtk3
+start_again "$large/demo" "$large/config"
+xdotool mousemove --window "$main" 900 20
+shot large-font.png
+close_again "$main"
+unset QT_QPA_PLATFORMTHEME
+
+# The first folder again, its panel at the left as it was left, the window
+# narrowed to 420 pixels.
+start_again "$demo" "$XDG_CONFIG_HOME"
+xdotool windowsize "$main" 420 600
+sleep 1
+xdotool mousemove 1000 690
+shot narrow.png
+close_again "$main"
 echo "screenshots: done"

@@ -20,10 +20,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSlider>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 
 namespace talsk {
 
@@ -199,14 +202,24 @@ void RecordEditor::build() {
     connect(exit_, &QPushButton::clicked, this, &RecordEditor::reject);
     const DialogUnits du = dialogUnits(*this);
     // One width for the row, room around the widest caption; "Сохранить"
-    // also holds "Перейти".
+    // also holds "Перейти". When the row would then be wider than the screen
+    // (large fonts), each button is as wide as its own caption needs.
+    const std::array<QPushButton*, 5> row = {save_, saveAs_, remove_, find_, exit_};
+    auto roomFor = [&du](const QPushButton* b) {
+        return b->fontMetrics().horizontalAdvance(b->text()) + du.x(12);
+    };
     int buttonWidth = 0;
-    for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_})
-        buttonWidth =
-            std::max(buttonWidth, b->fontMetrics().horizontalAdvance(b->text()) + du.x(12));
-    for (QPushButton* b : {save_, saveAs_, remove_, find_, exit_}) {
+    for (QPushButton* b : row)
+        buttonWidth = std::max(buttonWidth, roomFor(b));
+    const QScreen* screen =
+        parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const int spacing = style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing);
+    const int rowWidth = copy_->sizeHint().width() + paste_->sizeHint().width() +
+                         int(row.size()) * (buttonWidth + spacing) + du.x(14);
+    const bool sameWidth = screen == nullptr || rowWidth <= screen->availableGeometry().width();
+    for (QPushButton* b : row) {
         if (b != save_) b->setAutoDefault(false);
-        b->setMinimumWidth(buttonWidth);
+        b->setMinimumWidth(sameWidth ? buttonWidth : roomFor(b));
         buttons->addWidget(b);
     }
     root->addLayout(buttons);

@@ -8,14 +8,18 @@
 
 #include <QEvent>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace talsk {
 
@@ -69,7 +73,8 @@ ConnectedFilesDialog::ConnectedFilesDialog(const BaseSet& set, ProgramSettings& 
     auto* middle = new QVBoxLayout;
     middle->addStretch(1);
     for (QPushButton* b : {addOne, addAll, removeOne, removeAll}) {
-        b->setFixedWidth(u.x(24));
+        // Narrow, but never narrower than the arrows of a large font.
+        b->setFixedWidth(std::max(u.x(24), b->fontMetrics().horizontalAdvance(b->text()) + u.x(8)));
         middle->addWidget(b);
     }
     middle->addStretch(1);
@@ -151,6 +156,9 @@ ConnectedFilesDialog::ConnectedFilesDialog(const BaseSet& set, ProgramSettings& 
             &ConnectedFilesDialog::listedSelectionChanged);
     connect(unused_, &QListWidget::itemSelectionChanged, this,
             &ConnectedFilesDialog::unusedSelectionChanged);
+    // The room a screen leaves for the panel, less the dialog's margins and frame.
+    const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen != nullptr) panel_->fitWidth(screen->availableGeometry().width() - u.x(14) - u.x(8));
     fillLists();
     listed_->setFocus();
     resize(u.x(470), u.y(270));

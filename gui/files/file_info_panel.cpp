@@ -4,7 +4,6 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -33,8 +32,9 @@ QLabel* valueLabel(int table, const char* what) {
 
 FileInfoPanel::FileInfoPanel(QWidget* parent) : QWidget(parent) {
     const DialogUnits u = dialogUnits(*this);
-    auto* row = new QHBoxLayout;
+    auto* row = new QGridLayout;
     row->setContentsMargins(0, 0, 0, 0);
+    row_ = row;
     for (int k = 0; k < kTableCount; ++k) {
         auto* group = new QGroupBox(QString::fromUtf8(kTableTitles[k]));
         auto* grid = new QGridLayout(group);
@@ -50,10 +50,12 @@ FileInfoPanel::FileInfoPanel(QWidget* parent) : QWidget(parent) {
         grid->addWidget(new QLabel(QStringLiteral("Обновлен - ")), 2, 0);
         grid->addWidget(updated_[k], 2, 1);
         grid->setColumnStretch(1, 1);
-        row->addWidget(group, 1);
+        row->addWidget(group, 0, k);
+        row->setColumnStretch(k, 1);
     }
     // The notices share a column at the right, one line each.
     auto* notices = new QVBoxLayout;
+    notices_ = notices;
     notices->setContentsMargins(u.x(4), u.y(6), 0, 0);
     keyNotice_ = new QLabel;
     keyNotice_->setObjectName(QStringLiteral("keyNotice"));
@@ -70,9 +72,17 @@ FileInfoPanel::FileInfoPanel(QWidget* parent) : QWidget(parent) {
         notices->addWidget(l);
     }
     notices->addStretch(1);
-    row->addLayout(notices);
+    row->addLayout(notices, 0, kTableCount);
     setLayout(row);
     showTexts(fileInfoTexts(PhoneBase{}, FileInfoRead::NoFile));
+}
+
+void FileInfoPanel::fitWidth(int width) {
+    if (minimumSizeHint().width() <= width) return;
+    row_->removeItem(notices_);
+    notices_->setDirection(QBoxLayout::LeftToRight);
+    notices_->setContentsMargins(0, 0, 0, 0);
+    row_->addLayout(notices_, 1, 0, 1, kTableCount);
 }
 
 void FileInfoPanel::showTexts(const FileInfoTexts& texts) {

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+class QBoxLayout;
+class QGridLayout;
 class QLabel;
 
 namespace talsk {
@@ -27,8 +29,13 @@ public:
     void setNotLoaded(bool notLoaded);
     // The file information dialog has no version line.
     void setVersionShown(bool shown);
+    // The notices go under the three tables, side by side, when beside them
+    // the panel would be wider than width (large fonts).
+    void fitWidth(int width);
 
 private:
+    QGridLayout* row_ = nullptr;
+    QBoxLayout* notices_ = nullptr;
     QLabel* counts_[kTableCount] = {};
     QLabel* created_[kTableCount] = {};
     QLabel* updated_[kTableCount] = {};

@@ -172,12 +172,68 @@ void FieldSearchPanel::setOrientation(PanelOrientation o) {
     for (int k = 0; k < 3; ++k)
         rowLabels_[k]->setText(rows[k]);
     vLine_->setVisible(h);
-    setMinimumSize(sizeFor(o));
+    fitMinimum();
     layOut();
 }
 
 void FieldSearchPanel::resizeEvent(QResizeEvent*) {
     layOut();
+}
+
+// The horizontal row in pixels: what its parts need to show their texts
+// whole. The inputs are what gives way when the panel is narrower than its
+// layout (large fonts, a narrow window).
+FieldSearchPanel::RowMeasures FieldSearchPanel::rowMeasures() const {
+    const double bx = bx_;
+    auto textWidth = [](const QLabel* l) { return l->sizeHint().width(); };
+    RowMeasures m;
+    m.gap = int(4 * bx);
+    m.left = int(20 * bx);
+    m.streetText = textWidth(street_);
+    int labels = m.streetText + m.gap + textWidth(houseUnit_);
+    for (const QLabel* l : {comment_, surname_, organization_, phone_})
+        labels = std::max(labels, textWidth(l));
+    m.labelsEnd = m.left + labels + m.gap * 2;
+    // The telephone shares its row with the whole "Очистка" button.
+    m.inputsLeast = std::max(int(120 * bx), clear_->sizeHint().width() + int(50 * bx));
+    // 75 units apart, or the widest button's width when that is more; packed
+    // side by side when even that leaves no room.
+    int button = int(72 * bx);
+    m.packedPictures = 0;
+    for (QWidget* p : pictures_) {
+        button = std::max(button, p->sizeHint().width());
+        m.packedPictures += p->sizeHint().width() + int(3 * bx);
+    }
+    m.pictureStep = std::max(int(75 * bx), button + int(3 * bx));
+    for (const QLabel* l : rowLabels_)
+        m.rowText = std::max(m.rowText, textWidth(l));
+    m.column = std::max(int(55 * bx), textWidth(foundTitle_) + m.gap * 2);
+    m.totalColumn =
+        std::max(textWidth(totalTitle_),
+                 totals_[0]->fontMetrics().horizontalAdvance(QStringLiteral("000000"))) +
+        m.gap;
+    return m;
+}
+
+int FieldSearchPanel::RowMeasures::leftLeast(double bx) const {
+    return std::max(labelsEnd + inputsLeast + int(3 * bx), packedPictures + int(2 * bx));
+}
+
+int FieldSearchPanel::RowMeasures::countersLeast(double bx) const {
+    return int(10 * bx) + rowText + gap * 2 + column + totalColumn;
+}
+
+int FieldSearchPanel::leastRowWidth() const {
+    const RowMeasures m = rowMeasures();
+    return m.leftLeast(bx_) + m.countersLeast(bx_);
+}
+
+void FieldSearchPanel::fitMinimum() {
+    if (orientation_ == PanelOrientation::Horizontal)
+        setMinimumSize(std::min(leastRowWidth(), sizeFor(orientation_).width()),
+                       sizeFor(orientation_).height());
+    else
+        setMinimumSize(sizeFor(orientation_));
 }
 
 void FieldSearchPanel::layOut() {
@@ -191,34 +247,31 @@ void FieldSearchPanel::layOut() {
         l->setGeometry(int(x * bx), int(y * by) + (int(21 * by) - hText) / 2, int(cx * bx), hText);
     };
     if (orientation_ == PanelOrientation::Horizontal) {
-        // 75 units apart, or the widest button's width when that is more.
-        int button = int(72 * bx);
-        for (QWidget* p : pictures_)
-            button = std::max(button, p->sizeHint().width());
-        const int step = std::max(int(75 * bx), button + int(3 * bx));
-        // Each as wide as its own face, so that a picture stays by its caption.
-        // From 110 units, or further left when the last would cross the
-        // separator into the record information.
+        const RowMeasures m = rowMeasures();
+        // The separator at 490 units, further left when the counters need
+        // the room, never into the inputs' least width.
+        const int sep =
+            std::max(m.leftLeast(bx), std::min(int(490 * bx), width() - m.countersLeast(bx)));
+        // Each button as wide as its own face, so that a picture stays by its
+        // caption. From 110 units, or further left when the last would cross
+        // the separator into the record information.
         const int last = int(pictures_.size()) - 1;
-        const int rowEnd = int(488 * bx);
-        const int first = std::max(
-            0, std::min(int(110 * bx), rowEnd - step * last - pictures_[last]->sizeHint().width()));
-        for (size_t i = 0; i < pictures_.size(); ++i)
-            pictures_[i]->setGeometry(first + step * int(i), 0, pictures_[i]->sizeHint().width(),
-                                      int(29 * by));
-        place(hLine_, 0, 30, 490, 2);
-        place(vLine_, 490, 0, 2, 156);
-        // The inputs start at 150 units, or later when a label needs the room;
-        // their right edge stays.
-        auto textWidth = [](const QLabel* l) { return l->sizeHint().width(); };
-        const int gap = int(4 * bx);
-        const int streetText = textWidth(street_);
-        int labels = streetText + gap + textWidth(houseUnit_);
-        for (const QLabel* l : {comment_, surname_, organization_, phone_})
-            labels = std::max(labels, textWidth(l));
-        const int left = int(20 * bx);
-        const int x = std::max(int(150 * bx), left + labels + gap * 2);
-        const int w = int(487 * bx) - x, h = int(21 * by);
+        const int rowEnd = sep - int(2 * bx);
+        const int spread = m.pictureStep * last + pictures_[last]->sizeHint().width();
+        int x = std::max(0, std::min(int(110 * bx), rowEnd - spread));
+        for (size_t i = 0; i < pictures_.size(); ++i) {
+            const int w = pictures_[i]->sizeHint().width();
+            pictures_[i]->setGeometry(x, 0, w, int(29 * by));
+            x += spread <= rowEnd ? m.pictureStep : w + int(3 * bx);
+        }
+        hLine_->setGeometry(0, int(30 * by), sep, int(2 * by));
+        vLine_->setGeometry(sep, 0, int(2 * bx), int(156 * by));
+        // The inputs start at 150 units, or later when a label needs the
+        // room; their right edge stays by the separator.
+        const int inputsEnd = sep - int(3 * bx);
+        const int gap = m.gap, left = m.left;
+        const int ix = std::max(m.labelsEnd, std::min(int(150 * bx), inputsEnd - m.inputsLeast));
+        const int w = inputsEnd - ix, h = int(21 * by);
         auto at = [&](double units) { return int(units * by); };
         auto labelAt = [&](QLabel* l, int lx, int y, int cx) {
             const int hText = l->sizeHint().height();
@@ -226,37 +279,38 @@ void FieldSearchPanel::layOut() {
         };
         const int rowComment = at(35), rowSurname = at(60), rowStreet = at(83), rowOrg = at(106),
                   rowPhone = at(129);
-        labelAt(comment_, left, rowComment, x - left);
-        inputs_[kFocusComment]->setGeometry(x, rowComment, w, h);
-        labelAt(surname_, left, rowSurname, x - left);
-        inputs_[kFocusSurname]->setGeometry(x, rowSurname, w, h);
-        labelAt(street_, left, rowStreet, streetText);
-        labelAt(houseUnit_, left + streetText + gap, rowStreet, x - left - streetText - gap);
+        labelAt(comment_, left, rowComment, ix - left);
+        inputs_[kFocusComment]->setGeometry(ix, rowComment, w, h);
+        labelAt(surname_, left, rowSurname, ix - left);
+        inputs_[kFocusSurname]->setGeometry(ix, rowSurname, w, h);
+        labelAt(street_, left, rowStreet, m.streetText);
+        labelAt(houseUnit_, left + m.streetText + gap, rowStreet, ix - left - m.streetText - gap);
         const int fifth = w / 5;
-        inputs_[kFocusStreet]->setGeometry(x, rowStreet, w - 2 * fifth - gap, h);
-        inputs_[kFocusHouse]->setGeometry(x + w - 2 * fifth, rowStreet, fifth - gap, h);
-        inputs_[kFocusApartment]->setGeometry(x + w - fifth, rowStreet, fifth, h);
-        labelAt(organization_, left, rowOrg, x - left);
-        inputs_[kFocusOrganization]->setGeometry(x, rowOrg, w, h);
-        labelAt(phone_, left, rowPhone, x - left);
-        inputs_[kFocusPhone]->setGeometry(x, rowPhone, w / 2 - gap / 2, h);
-        clear_->setGeometry(x + w / 2 + gap / 2, rowPhone, w - w / 2 - gap / 2, h);
-        // The counters: "Найдено" from 580 units and "Всего " from 635, or
-        // later when the row labels need the room.
-        const int infoX = int(500 * bx);
-        place(info_, 500, 9, 182, 46);
-        int rowText = 0;
-        for (const QLabel* l : rowLabels_)
-            rowText = std::max(rowText, textWidth(l));
-        const int foundX = std::max(int(580 * bx), infoX + rowText + gap * 2);
-        const int column = std::max(int(55 * bx), textWidth(foundTitle_) + gap * 2);
-        const int totalX = foundX + column;
-        labelAt(foundTitle_, foundX, at(60), column);
-        labelAt(totalTitle_, totalX, at(60), column);
+        inputs_[kFocusStreet]->setGeometry(ix, rowStreet, w - 2 * fifth - gap, h);
+        inputs_[kFocusHouse]->setGeometry(ix + w - 2 * fifth, rowStreet, fifth - gap, h);
+        inputs_[kFocusApartment]->setGeometry(ix + w - fifth, rowStreet, fifth, h);
+        labelAt(organization_, left, rowOrg, ix - left);
+        inputs_[kFocusOrganization]->setGeometry(ix, rowOrg, w, h);
+        labelAt(phone_, left, rowPhone, ix - left);
+        const int clearWidth = std::max(w - w / 2 - gap / 2, clear_->sizeHint().width());
+        inputs_[kFocusPhone]->setGeometry(ix, rowPhone, w - clearWidth - gap, h);
+        clear_->setGeometry(ix + w - clearWidth, rowPhone, clearWidth, h);
+        // The counters: "Найдено" 80 units after the information text and
+        // "Всего " a column later, or closer when the room is short, never
+        // over the row labels.
+        const int infoX = sep + int(10 * bx);
+        info_->setGeometry(infoX, int(9 * by), std::max(0, width() - infoX - int(5 * bx)),
+                           int(46 * by));
+        const int roomForFound = width() - infoX - m.column - m.totalColumn;
+        const int foundX =
+            infoX + std::max(m.rowText + gap * 2, std::min(int(80 * bx), roomForFound));
+        const int totalX = foundX + m.column;
+        labelAt(foundTitle_, foundX, at(60), m.column);
+        labelAt(totalTitle_, totalX, at(60), std::max(m.column, width() - totalX));
         for (int k = 0; k < 3; ++k) {
             const int y = rowStreet + at(23 * k);
             labelAt(rowLabels_[k], infoX, y, foundX - infoX);
-            labelAt(found_[k], foundX, y, column);
+            labelAt(found_[k], foundX, y, m.column);
             labelAt(totals_[k], totalX, y, width() - totalX);
         }
     } else {
@@ -332,7 +386,8 @@ void FieldSearchPanel::relabel(TableMask m) {
         inputs_[kFocusSurname]->setToolTip("Название города");
         inputs_[kFocusStreet]->setToolTip("Номер справочной");
         nameControls();
-        layOut(); // the labels' widths follow their new texts
+        fitMinimum(); // the labels' widths follow their new texts
+        layOut();
         return;
     }
     unit->setEnabled(true);
@@ -366,12 +421,14 @@ void FieldSearchPanel::relabel(TableMask m) {
     houseUnit_->setText(people ? "Дом, Квартира" : "Дом, Кабинет");
     unit->setToolTip(people ? "Номер квартиры" : "Номер кабинета");
     nameControls();
+    fitMinimum();
     layOut();
 }
 
 void FieldSearchPanel::clearFoundCounters() {
+    // Set, not cleared: only a new text tells a screen reader of the change.
     for (QLabel* l : found_)
-        l->clear();
+        l->setText(QString());
 }
 
 void FieldSearchPanel::showFoundCounters() {

@@ -36,6 +36,8 @@ public:
     void setTotals(const AreaTotals& totals);
     // The found counters emptied (the hits are stale).
     void clearFoundCounters();
+    // The found counters from the session's hits, "-" for none.
+    void showFoundCounters();
     // Runs a panel command (search, escape, clear, add, field moves); the
     // others go on to the main window.
     void runCommand(int id);
@@ -43,7 +45,11 @@ public:
 
     void setOrientation(PanelOrientation o);
     PanelOrientation orientation() const { return orientation_; }
+    // The size the panel is laid out for; a row may be narrower, down to
+    // leastRowWidth, its inputs giving way.
     QSize sizeFor(PanelOrientation o) const;
+    int leastRowWidth() const;
+    QSize sizeHint() const override { return sizeFor(orientation_); }
 
     FieldQueryText query() const;
     void setQuery(const FieldQueryText& query);
@@ -59,12 +65,27 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The horizontal row's measures in pixels.
+    struct RowMeasures {
+        int gap = 0, left = 0;
+        int streetText = 0;
+        int labelsEnd = 0;      // where the inputs may start
+        int inputsLeast = 0;    // the inputs' least width
+        int pictureStep = 0;    // from one picture button to the next
+        int packedPictures = 0; // the buttons side by side
+        int rowText = 0;        // the widest table name of the counters
+        int column = 0;         // the "Найдено" column
+        int totalColumn = 0;    // the "Всего " column
+        int leftLeast(double bx) const;
+        int countersLeast(double bx) const;
+    };
+    RowMeasures rowMeasures() const;
+    void fitMinimum();
     void createControls();
     void layOut();
     void escape();
     void addToBase();
     void moveFocus(int from, int (*step)(int, PanelOrientation));
-    void showFoundCounters();
     void nameControls();
     int focusOf(const QObject* o) const;
 

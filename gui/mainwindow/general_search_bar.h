@@ -25,6 +25,7 @@ public:
     void clearText();
     void schedule(bool stop) { background_.schedule(stop); }
     void clearFoundCounter() { found_->setText("Найдено -"); }
+    void showFound(int32_t n);
     void generalSearchNow();
 
     QComboBox* combo() const { return combo_; }
@@ -44,7 +45,6 @@ private:
     std::string text() const; // Windows-1251, at most 100 characters
     void addToHistory(const std::string& text);
     void escape();
-    void showFound(int32_t n);
     int findWidth() const;
     int foundWidth() const;
 

@@ -3,6 +3,7 @@
 #include "gui/files/files_list_dialog.h"
 #include "gui/files/key_entry_dialog.h"
 #include "gui/tools/version_converter_dialog.h"
+#include "gui/widgets/user_settings.h"
 
 #include <QMessageBox>
 #include <utility>
@@ -44,6 +45,13 @@ void QtLoadingHost::editConnectedFiles() {
 
 void QtLoadingHost::showWarning(const std::string& text) {
     QMessageBox::warning(window_, QStringLiteral("Ошибка"), QString::fromStdString(text));
+}
+
+// Remembered with the window's settings: the settings file is the one that
+// cannot hold these names.
+std::vector<std::string> QtLoadingHost::notToldYet(const std::vector<std::string>& paths) {
+    QSettings settings = userSettings();
+    return notListedYet(settings, QStringLiteral("notices/unstorableNames"), paths);
 }
 
 bool QtLoadingHost::cancelSearch() {

@@ -33,6 +33,7 @@ public:
                                   bool showChangeButton) override;
     void editConnectedFiles() override;
     void showWarning(const std::string& text) override;
+    std::vector<std::string> notToldYet(const std::vector<std::string>& paths) override;
     bool cancelSearch() override;
     void sizeResultStore(BaseSet& set) override;
     void refreshViews(BaseSet& set) override;

@@ -18,6 +18,7 @@
 #include "gui/widgets/dialog_units.h"
 #include "gui/widgets/icons.h"
 #include "gui/widgets/text.h"
+#include "gui/widgets/user_settings.h"
 #include "platform/cp1251.h"
 
 #include <QCloseEvent>
@@ -27,7 +28,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QScreen>
-#include <QSettings>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
@@ -49,11 +50,6 @@ const char* kBarStateKey = "settings/toolbar";
 // How the window was shown when its place was kept (the placement's showCmd).
 constexpr uint32_t kShowNormal = 1;
 constexpr uint32_t kShowMaximized = 3;
-
-QSettings userSettings() {
-    // The per-user key named after the application title.
-    return QSettings(QSettings::UserScope, fromUtf8(kAppTitle));
-}
 
 } // namespace
 
@@ -105,9 +101,10 @@ void CMainFrame::connectResults() {
         openEditor({hit, std::nullopt});
     });
     connect(results_, &ResultsTable::printRequested, this, &CMainFrame::printResults);
-    connect(results_, &ResultsTable::recordDeleted, this, [this] {
+    connect(results_, &ResultsTable::recordDeleted, this, [this](SearchHit hit) {
         refreshTotals();
         session_.markStale(); // the hits' record numbers moved
+        forgetDeletedHit(hit.table);
     });
 }
 
@@ -153,14 +150,26 @@ void CMainFrame::createBars() {
     panel_ = new FieldSearchPanel(*this, this);
     dock_ = new QDockWidget("Поиск по полям", this);
     dock_->setObjectName("bar32830");
-    dock_->setWidget(panel_);
+    // A window narrower than the panel's row scrolls the row instead of
+    // being held wide by it.
+    auto* scroller = new QScrollArea(dock_);
+    scroller->setObjectName("fieldPanelScroller");
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(panel_);
+    dock_->setWidget(scroller);
     dock_->setAllowedAreas(Qt::AllDockWidgetAreas);
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     addDockWidget(Qt::BottomDockWidgetArea, dock_);
     // A column at the left or right, a row at the top or bottom or floating.
     connect(dock_, &QDockWidget::dockLocationChanged, this, &CMainFrame::fitPanelToDock);
     connect(dock_, &QDockWidget::topLevelChanged, this, [this](bool floating) {
-        if (floating) panel_->setOrientation(PanelOrientation::Horizontal);
+        if (!floating) return;
+        panel_->setOrientation(PanelOrientation::Horizontal);
+        // Its own size, not the length of the side it left.
+        const QSize frame = dock_->size() - dock_->widget()->size();
+        dock_->resize(panel_->sizeFor(PanelOrientation::Horizontal) + frame);
     });
     // The panel's and the results table's own keys come before the window's.
     new AcceleratorScope(panel_, AcceleratorScope::tableKeys(cmd::KeyTable::FieldPanel),
@@ -174,12 +183,17 @@ void CMainFrame::createBars() {
     }
 }
 
+namespace {
+// The panes' first texts and the room around them in a wide window.
+const struct {
+    const char* text;
+    int extra;
+} kPanes[4] = {{" ", 0}, {"0", 40}, {"Выведено строк - 0", 34}, {"Всего записей - 0", 34}};
+} // namespace
+
 void CMainFrame::createStatusBar() {
     QStatusBar* bar = statusBar();
-    const struct {
-        const char* text;
-        int extra;
-    } panes[4] = {{" ", 0}, {"0", 40}, {"Выведено строк - 0", 34}, {"Всего записей - 0", 34}};
+    const auto& panes = kPanes;
     for (int i = 0; i < 4; ++i) {
         panes_[i] = new QLabel(panes[i].text, bar);
         panes_[i]->setObjectName(QString("pane%1").arg(i));
@@ -198,6 +212,25 @@ void CMainFrame::createStatusBar() {
     nameCounter(panes_[1], "Текущая строка");
 }
 
+// The room around the panes' texts while the window has it; a narrow window
+// keeps their texts whole instead.
+void CMainFrame::fitStatusPanes() {
+    QStatusBar* bar = statusBar();
+    int need = bar->style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing) * 4 + 24;
+    for (int i = 1; i < 4; ++i)
+        need += panes_[i]->fontMetrics().horizontalAdvance(panes_[i]->text()) + kPanes[i].extra + 8;
+    const bool roomy = width() >= need;
+    for (int i = 1; i < 4; ++i) {
+        const int side = roomy ? kPanes[i].extra / 2 : 2;
+        panes_[i]->setContentsMargins(side, 0, side, 0);
+    }
+}
+
+void CMainFrame::setPaneText(int pane, const QString& text) {
+    panes_[pane]->setText(text);
+    fitStatusPanes();
+}
+
 QString CMainFrame::statusPaneText(int pane) const {
     if (pane == 0 && !statusBar()->currentMessage().isEmpty()) return statusBar()->currentMessage();
     return pane >= 0 && pane < 4 ? panes_[pane]->text() : QString();
@@ -209,18 +242,21 @@ void CMainFrame::setPane0(const QString& text) {
 }
 
 void CMainFrame::setRowNumberPane(int row) {
-    panes_[1]->setText(row < 0 ? QString("-") : QString::number(row + 1));
+    setPaneText(1, row < 0 ? QString("-") : QString::number(row + 1));
 }
 
 void CMainFrame::setRowsShownPane(int rows) {
-    panes_[2]->setText(QString("Выведено строк - %1").arg(rows));
+    setPaneText(2, QString("Выведено строк - %1").arg(rows));
 }
 
 void CMainFrame::placeWindow() {
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     const DialogUnits u = frameUnits(font());
-    resize(std::min(u.x(800), screen.width() * 9 / 10),
-           std::min(u.y(560), screen.height() * 9 / 10));
+    // Wide enough for the field panel's row when the screen has the room
+    // (large fonts), so that it opens whole rather than scrolled.
+    const int wide = std::max(std::min(u.x(800), screen.width() * 9 / 10),
+                              std::min(panel_->minimumWidth() + u.x(8), screen.width()));
+    resize(wide, std::min(u.y(560), screen.height() * 9 / 10));
     const WindowPlacement& p = settings_.windowPlacement;
     if (settings_.rememberWindowPosition == 1) {
         // A saved rectangle off the screen is ignored; one that no longer
@@ -389,6 +425,7 @@ void CMainFrame::shutDown() {
 void CMainFrame::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     fitSearchBands();
+    fitStatusPanes();
 }
 
 void CMainFrame::fitSearchBands() {

@@ -123,6 +123,10 @@ protected:
 
 private:
     void connectResults();
+    // The panel's and the general bar's found counters from the hits.
+    void showFoundCounts();
+    // A found record deleted from its file: one hit fewer in its table.
+    void forgetDeletedHit(TableKind table);
     // A warning that names what could not be written and why.
     void reportWriteFailure(const char* what, WriteError cause);
     void createActions();
@@ -139,6 +143,8 @@ private:
     void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();
     void setPane0(const QString& text);
+    void setPaneText(int pane, const QString& text);
+    void fitStatusPanes();
     // The general search gets a row of its own when it and the search area
     // no longer fit side by side.
     void fitSearchBands();

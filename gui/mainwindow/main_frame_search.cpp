@@ -65,7 +65,7 @@ void CMainFrame::refreshTotals() {
     recountTotals(set_);
     noBaseHint_->follow(set_);
     const AreaTotals t = areaTotals(set_, fileMaskFromBar(), tableMaskFromBar());
-    panes_[3]->setText(QString::fromStdString(totalsPaneText(t.sum())));
+    setPaneText(3, QString::fromStdString(totalsPaneText(t.sum())));
     panel_->setTotals(t);
 }
 
@@ -77,6 +77,8 @@ void CMainFrame::clearSearchState() {
 
 void CMainFrame::showResults(const SearchState& state, int n) {
     if (n < 0) n = hitTotal(state);
+    // Whichever bar searched, both count the hits the table now shows.
+    showFoundCounts();
     if (n > 0) {
         if (state.tables != gridKind_) setGridKind(state.tables, false);
         results_->showResults(state, gridKind_, -1);
@@ -86,6 +88,20 @@ void CMainFrame::showResults(const SearchState& state, int n) {
         results_->clearResults();
     }
     if (settings_.notFoundMessage == 1) runNothingFoundDialog(this, settings_);
+}
+
+void CMainFrame::showFoundCounts() {
+    panel_->showFoundCounters();
+    generalBar_->showFound(hitTotal(session_.state()));
+}
+
+void CMainFrame::forgetDeletedHit(TableKind table) {
+    SearchState& found = set_.search;
+    int32_t& hits = table == TableKind::Population      ? found.populationHits
+                    : table == TableKind::Organizations ? found.organizationHits
+                                                        : found.cityCodeHits;
+    if (hits > 0) --hits;
+    showFoundCounts();
 }
 
 void CMainFrame::showAllRecords() {

@@ -1,12 +1,21 @@
 #include "gui/widgets/stock_font.h"
 
+#include <QGuiApplication>
+
 namespace talsk {
 
-QFont stockFont() {
+QFont programFont(const QFont& desktop) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(9);
+    if (desktop.pointSizeF() > 0)
+        font.setPointSizeF(desktop.pointSizeF());
+    else if (desktop.pixelSize() > 0)
+        font.setPixelSize(desktop.pixelSize());
     return font;
+}
+
+QFont stockFont() {
+    return programFont(QGuiApplication::font());
 }
 
 } // namespace talsk

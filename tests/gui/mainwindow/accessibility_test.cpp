@@ -77,6 +77,15 @@ bool received(QAccessible::Event type, int child = -1) {
     return false;
 }
 
+// The name changes a counter tells while a test listens.
+int counterNameChanges = 0;
+QObject* listenedCounter = nullptr;
+
+void recordCounterEvent(QAccessibleEvent* event) {
+    if (event->object() == listenedCounter && event->type() == QAccessible::NameChanged)
+        ++counterNameChanges;
+}
+
 class AccessibilityTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(test::makeDemoFolder(dir, settings, 3000, 400, 40)); }
@@ -215,6 +224,34 @@ TEST_F(AccessibilityTest, ResultsAreATableThatFollowsTheSearchAndTheKeys) {
         EXPECT_TRUE(received(QAccessible::Focus, table->indexOfChild(focused)));
     }
     EXPECT_EQ(grid->selectedRows(), QList<int>{hits - 1});
+}
+
+// A found counter that is emptied (its hits gone stale) tells the screen
+// reader so, as one that is set does.
+TEST_F(AccessibilityTest, FoundCounterTellsBeingEmptiedAsBeingSet) {
+    auto frame = openFrame();
+    FieldSearchPanel& panel = *frame->fieldPanel();
+    auto* counter = panel.findChild<QLabel*>("populationFound");
+    ASSERT_NE(counter, nullptr);
+    panel.input(kFocusSurname)->setText(QString("Иванов"));
+    listenedCounter = counter;
+    const test::AccessibilityOn listening(recordCounterEvent);
+    const struct {
+        const char* step;
+        void (FieldSearchPanel::*act)();
+        bool empty;
+    } steps[] = {{"set", &FieldSearchPanel::showFoundCounters, false},
+                 {"emptied", &FieldSearchPanel::clearFoundCounters, true},
+                 {"set again", &FieldSearchPanel::showFoundCounters, false}};
+    panel.fieldSearchNow(false);
+    panel.clearFoundCounters();
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+        counterNameChanges = 0;
+        (panel.*s.act)();
+        EXPECT_EQ(counter->text().isEmpty(), s.empty);
+        EXPECT_EQ(counterNameChanges, 1);
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "gui/mainwindow/loading_host.h"
 
 #include "gui/files/key_entry_dialog.h"
+#include "gui/support/config_home.h"
 #include "gui/support/modal.h"
 #include "platform/cp1251.h"
 #include "support/loading_fixtures.h"
@@ -9,6 +10,8 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
 
 namespace talsk {
 namespace {
@@ -67,6 +70,51 @@ TEST(QtLoadingHost, LoaderAsksTheKeyAndListsTheFileThatFailed) {
     ASSERT_FALSE(status.empty());
     EXPECT_EQ(status.front(), QStringLiteral("Подготовка к загрузке данных"));
     EXPECT_EQ(status.back(), QStringLiteral("Загрузка файлов завершена"));
+}
+
+// A file of the program folder whose name the settings cannot hold is told
+// of once per name: a later start is silent about it, a new such name is
+// told alone, and the caption is the one that name gets everywhere.
+TEST(QtLoadingHost, UnstorableFolderNameIsToldOncePerNameAcrossStarts) {
+    test::TempDir dir;
+    const test::ConfigHome home(dir.file("config"));
+    ProgramSettings settings;
+    resetSettings(settings, ResetMode::All);
+    settings.programFolder = dir.path();
+    settings.connectFolderFiles = 1;
+
+    // One start: a fresh set and window side; the message boxes shown, closed.
+    auto start = [&] {
+        QStringList told;
+        QTimer poll;
+        poll.setInterval(10);
+        QObject::connect(&poll, &QTimer::timeout, [&told] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isVisible()) return;
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Ошибка"));
+            told << box->text();
+            box->accept();
+        });
+        poll.start();
+        BaseSet set;
+        QtLoadingHost host(nullptr, LoadingHooks{});
+        (void)Loader(set, settings, host, nullptr).run();
+        return told;
+    };
+    const struct {
+        const char* added; // a file put into the folder before the start, or none
+        QStringList told;
+    } starts[] = {
+        {"café.btn", {QString::fromStdString(unstorablePathMessage("café.btn"))}},
+        {nullptr, {}},
+        {"東京.btn", {QString::fromStdString(unstorablePathMessage("東京.btn"))}},
+        {nullptr, {}},
+    };
+    for (const auto& s : starts) {
+        SCOPED_TRACE(s.added ? s.added : "none added");
+        if (s.added != nullptr) test::writeBytes(dir.file(s.added), {1});
+        EXPECT_EQ(start(), s.told);
+    }
 }
 
 } // namespace

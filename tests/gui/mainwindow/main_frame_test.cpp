@@ -4,6 +4,8 @@
 #include "app/single_instance.h"
 #include "base/base_file.h"
 #include "base/settings.h"
+#include "gui/editor/record_editor.h"
+#include "gui/files/connected_files_dialog.h"
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/general_search_bar.h"
 #include "gui/mainwindow/main_frame.h"
@@ -11,6 +13,7 @@
 #include "gui/search/search_log_dialog.h"
 #include "gui/support/config_home.h"
 #include "gui/support/demo_folder.h"
+#include "gui/widgets/stock_font.h"
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
 #include "support/temp_dir.h"
@@ -21,13 +24,18 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -299,6 +307,122 @@ TEST(SingleInstance, EachDesktopSessionRunsItsOwnCopy) {
     EXPECT_FALSE(again.claim());
     EXPECT_TRUE(again.activateRunning(300));
     EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 3000));
+}
+
+// After a field search and after a found record is deleted from its file,
+// the panel's per-table counters and the general bar's total count the rows
+// the table shows, though the bar searched something else before.
+TEST_F(MainFrameTest, FoundCountersAgreeWithTheTableAfterAFieldSearchAndADeletion) {
+    auto frame = openFrame();
+    FieldSearchPanel& panel = *frame->fieldPanel();
+    ResultsTable& results = frame->results();
+    results.setMessageBox([](QMessageBox::Icon, const QString&, const QString&,
+                             QMessageBox::StandardButtons) { return QMessageBox::Yes; });
+    auto panelCount = [&panel] {
+        int n = 0;
+        for (TableKind k : {TableKind::Population, TableKind::Organizations, TableKind::CityCodes})
+            n += panel.foundText(k).toInt(); // "-" reads as 0
+        return n;
+    };
+    auto barCount = [&frame] { return frame->generalBar()->foundText().section(" - ", 1).toInt(); };
+
+    QComboBox* combo = frame->generalBar()->combo();
+    combo->setFocus();
+    QTest::keyClicks(combo->lineEdit(), "f"); // «а»
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    const int general = results.rowCount();
+    QLineEdit* surname = panel.input(kFocusSurname);
+    surname->setFocus();
+    QTest::keyClicks(surname, "Bdfyjd"); // «Иванов»
+    QTest::keyClick(surname, Qt::Key_Return);
+    const int found = results.rowCount();
+    ASSERT_GT(found, 1);
+    ASSERT_NE(found, general);
+
+    const struct {
+        const char* step;
+        std::function<void()> act;
+        int rows;
+    } steps[] = {
+        {"field search", [] {}, found},
+        {"deletion",
+         [&results] {
+             results.setFocus(Qt::TabFocusReason); // the first row becomes current
+             QTest::keyClick(&results, Qt::Key_Delete, Qt::ControlModifier);
+         },
+         found - 1},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.step);
+        s.act();
+        EXPECT_EQ(results.rowCount(), s.rows);
+        EXPECT_EQ(panelCount(), s.rows);
+        EXPECT_EQ(barCount(), s.rows);
+    }
+}
+
+// Texts cut inside a window: a label narrower than its text, a push button
+// narrower than its caption. The status bar's first pane is left out: its
+// prompts are cut rather than widen the window.
+QStringList cutTexts(const QWidget* window) {
+    QStringList cut;
+    for (const QLabel* l : window->findChildren<QLabel*>())
+        if (l->isVisibleTo(window) && !l->wordWrap() && !l->text().isEmpty() &&
+            l->objectName() != "pane0" && l->sizeHint().width() > l->width())
+            cut << l->text();
+    for (const QPushButton* b : window->findChildren<QPushButton*>())
+        if (b->isVisibleTo(window) &&
+            b->fontMetrics().horizontalAdvance(b->text().remove('&')) + 8 > b->width())
+            cut << b->text();
+    return cut;
+}
+
+// A desktop font of 16 points: the window with its field panel in a row fits
+// a 1024 pixel screen without scrolling the row, and so do the record
+// editor and the connected-files dialog; at 420 pixels the window takes its
+// width with the panel at the bottom (scrolled) or at the left. Nothing is
+// cut.
+TEST_F(MainFrameTest, LargeFontAndNarrowWindowCutNoText) {
+    const QFont desktop = QApplication::font();
+    const struct {
+        const char* name;
+        int points;
+        Qt::DockWidgetArea side;
+        int width;
+    } cases[] = {{"16 pt, panel at the bottom", 16, Qt::BottomDockWidgetArea, 1024},
+                 {"9 pt, 420 px, panel at the bottom", 9, Qt::BottomDockWidgetArea, 420},
+                 {"9 pt, 420 px, panel at the left", 9, Qt::LeftDockWidgetArea, 420}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QApplication::setFont(programFont(QFont(QStringLiteral("Sans Serif"), c.points)));
+        auto frame = openFrame();
+        auto* dock = frame->findChild<QDockWidget*>("bar32830");
+        frame->addDockWidget(c.side, dock);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                frame->resize(c.width, frame->height());
+                return frame->width() == c.width;
+            },
+            5000))
+            << frame->width();
+        QApplication::processEvents();
+        const auto* scroller = frame->findChild<QScrollArea*>("fieldPanelScroller");
+        if (c.width == 1024) {
+            EXPECT_FALSE(scroller->horizontalScrollBar()->isVisible());
+            ConnectedFilesDialog files(frame->baseSet(), settings, frame.get());
+            RecordEditor editor(frame->session(), settings,
+                                {{0, 0, TableKind::Population}, std::nullopt}, frame.get());
+            for (QDialog* d : {static_cast<QDialog*>(&files), static_cast<QDialog*>(&editor)}) {
+                d->show();
+                QApplication::processEvents();
+                EXPECT_LE(d->width(), 1024);
+                EXPECT_EQ(cutTexts(d), QStringList()) << d->windowTitle().toStdString();
+                d->hide();
+            }
+        }
+        EXPECT_EQ(cutTexts(frame.get()), QStringList());
+    }
+    QApplication::setFont(desktop);
 }
 
 // Pasted tabs and other control characters are searched and kept in the
