@@ -6,4 +6,5 @@ packages=(cmake make g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           libsqlite3-dev)
 packages+=(appstream desktop-file-utils) # the menu entry's and AppStream file's tests
 packages+=(shared-mime-info libglib2.0-bin python3) # the MIME type's test; CSV read back
+packages+=(poppler-utils) # a printed list's text read back
 "$(dirname "$0")/install_packages.sh" "${packages[@]}"

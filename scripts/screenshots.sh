@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the real program on a fresh demo folder in a virtual 1024x700 screen,
 # types a search as a user would and saves the screenshots of docs/screenshots:
-# key-prompt.png, main.png, results-sorted.png, vertical-panel.png, files-dialog.png,
-# editor.png, about.png, settings.png; then large-font.png (the desktop's font at
-# 16 points) and narrow.png (420 pixels wide, the field panel at the left).
+# key-prompt.png, main.png, results-sorted.png, context-menu.png, print-preview.png,
+# vertical-panel.png, files-dialog.png, editor.png, about.png, settings.png; then
+# large-font.png (the desktop's font at 16 points) and narrow.png (420 pixels
+# wide, the field panel at the left).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -118,6 +119,22 @@ xdotool mousemove --window "$main" "${surname_title[@]}" click 1
 sleep 0.3
 xdotool mousemove --window "$main" 900 20
 shot results-sorted.png
+
+# The results table's context menu on the first row; Escape closes it.
+xdotool mousemove --window "$main" 400 136 click 3
+sleep 0.5
+shot context-menu.png
+xdotool key Escape
+sleep 0.3
+
+# The print preview of the rows (Ctrl+P), closed with Escape.
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool key ctrl+p
+wait_window "Печать" >/dev/null
+sleep 1 # the pages are laid out
+shot print-preview.png
+xdotool key Escape
+sleep 0.5
 
 # The field panel dragged by its title to the left edge of the window.
 xdotool mousemove --window "$main" "${panel_title[@]}" mousedown 1

@@ -42,20 +42,24 @@ public:
     }
 };
 
+// "*.csv" of "CSV (*.csv)": "csv".
+QString filterSuffix(const QString& filter) {
+    const qsizetype dot = filter.indexOf(QStringLiteral("*."));
+    if (dot < 0) return {};
+    qsizetype end = dot + 2;
+    while (end < filter.size() && filter[end].isLetterOrNumber())
+        ++end;
+    return filter.mid(dot + 2, end - dot - 2);
+}
+
 } // namespace
 
 FileBrowser::FileBrowser(QWidget* parent, const QString& folder)
     : QFileDialog(parent, QStringLiteral("Просмотр файлов"), folder,
                   QStringLiteral("Base telephone number *.btn")) {
-    // The panel needs the dialog's own widgets, not the platform's.
-    setOption(QFileDialog::DontUseNativeDialog, true);
+    setUpView();
     setFileMode(QFileDialog::ExistingFile);
     setAcceptMode(QFileDialog::AcceptOpen);
-    setProxyModel(new LocaleColumns(this));
-    // Sizes, types and dates whole, however long the locale writes them.
-    if (auto* view = findChild<QTreeView*>("treeView"))
-        for (int column : {Size, Type, Modified})
-            view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     panel_ = new FileInfoPanel(this);
     // Wide enough for the columns of sizes and dates, and a list that shows
     // more than two files above the panel.
@@ -69,9 +73,41 @@ FileBrowser::FileBrowser(QWidget* parent, const QString& folder)
     });
 }
 
+FileBrowser::FileBrowser(QWidget* parent, const QString& title, const QString& folder,
+                         const QStringList& filters)
+    : QFileDialog(parent, title, folder) {
+    setUpView();
+    setFileMode(QFileDialog::AnyFile);
+    setAcceptMode(QFileDialog::AcceptSave);
+    setNameFilters(filters);
+    const DialogUnits u = dialogUnits(*this);
+    resize(u.x(760), u.y(400));
+    if (!filters.isEmpty()) setDefaultSuffix(filterSuffix(filters.first()));
+    connect(this, &QFileDialog::filterSelected, this,
+            [this](const QString& filter) { setDefaultSuffix(filterSuffix(filter)); });
+}
+
+void FileBrowser::setUpView() {
+    // The panel and the Russian columns need the dialog's own widgets, not
+    // the platform's; and every file choice of the program looks the same.
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setProxyModel(new LocaleColumns(this));
+    // Sizes, types and dates whole, however long the locale writes them.
+    if (auto* view = findChild<QTreeView*>("treeView"))
+        for (int column : {Size, Type, Modified})
+            view->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
+
 void runFileBrowser(QWidget* parent, const QString& folder) {
     FileBrowser browser(parent, folder);
     browser.exec();
+}
+
+QString browseFileToSave(QWidget* parent, const QString& title, const QString& folder,
+                         const QStringList& filters) {
+    FileBrowser browser(parent, title, folder, filters);
+    if (browser.exec() != QDialog::Accepted || browser.selectedFiles().isEmpty()) return {};
+    return browser.selectedFiles().first();
 }
 
 } // namespace talsk

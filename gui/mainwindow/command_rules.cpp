@@ -1,48 +1,57 @@
 #include "gui/mainwindow/command_rules.h"
 
-#include "gui/mainwindow/commands.h"
+namespace talsk::rule {
 
-namespace talsk {
+namespace {
 
-CommandState commandState(int id, const FrameFlags& f) {
-    CommandState s;
-    switch (id) {
-    // The panel's own commands, reachable from the menu only while it shows.
-    case cmd::AddToBase:
-    case cmd::FieldSearchMenu:
-    case cmd::SearchLogDialog:
-    case cmd::LogForward:
-    case cmd::LogBack:
-        s.enabled = f.fieldPanelVisible;
-        break;
-    case cmd::GeneralSearchMenu:
-        s.enabled = f.generalBarVisible;
-        break;
-    case cmd::GeneralBar:
-        s.checked = f.generalBarVisible;
-        break;
-    case cmd::FieldPanel:
-        s.checked = f.fieldPanelVisible;
-        break;
-    case cmd::ToolBar:
-        s.checked = f.toolBarVisible;
-        break;
-    case cmd::SearchAreaBar:
-        s.checked = f.searchAreaBarVisible;
-        break;
-    case cmd::AlwaysOnTop:
-        s.checked = f.alwaysOnTop;
-        break;
-    case cmd::CaseSensitive:
-        s.checked = f.caseSensitive;
-        break;
-    case cmd::GridLines:
-        s.checked = f.gridLines;
-        break;
-    default:
-        break;
-    }
-    return s;
+CommandState enabledIf(bool on) {
+    return {on, false};
 }
 
-} // namespace talsk
+CommandState checkedIf(bool on) {
+    return {true, on};
+}
+
+} // namespace
+
+CommandState always(const FrameFlags&) {
+    return {};
+}
+
+CommandState whileFieldPanel(const FrameFlags& f) {
+    return enabledIf(f.fieldPanelVisible);
+}
+
+CommandState whileGeneralBar(const FrameFlags& f) {
+    return enabledIf(f.generalBarVisible);
+}
+
+CommandState generalBarShown(const FrameFlags& f) {
+    return checkedIf(f.generalBarVisible);
+}
+
+CommandState fieldPanelShown(const FrameFlags& f) {
+    return checkedIf(f.fieldPanelVisible);
+}
+
+CommandState toolBarShown(const FrameFlags& f) {
+    return checkedIf(f.toolBarVisible);
+}
+
+CommandState searchAreaBarShown(const FrameFlags& f) {
+    return checkedIf(f.searchAreaBarVisible);
+}
+
+CommandState alwaysOnTop(const FrameFlags& f) {
+    return checkedIf(f.alwaysOnTop);
+}
+
+CommandState caseSensitive(const FrameFlags& f) {
+    return checkedIf(f.caseSensitive);
+}
+
+CommandState gridLines(const FrameFlags& f) {
+    return checkedIf(f.gridLines);
+}
+
+} // namespace talsk::rule

@@ -1,15 +1,17 @@
 #pragma once
 // Every command of the main window as data: its id, where it stands in the
 // menu, its keys and the accelerator table they belong to, its tool tip, its
-// status-bar prompt and what the main window does. Menus, toolbar,
-// accelerators, tool tips and the dispatch are all built from this one table.
+// status-bar prompt, when it is enabled and checked, and what the main window
+// does. Menus, toolbar, accelerators, tool tips, the update of the items and
+// the dispatch are all built from this one table.
+
+#include "gui/mainwindow/command_rules.h"
 
 #include <string_view>
 #include <vector>
 
 namespace talsk {
 class CMainFrame;
-struct FrameFlags;
 } // namespace talsk
 
 namespace talsk::cmd {
@@ -93,6 +95,7 @@ struct Command {
     std::string_view toolTip;
     std::string_view prompt; // status bar pane 0 while the item is highlighted
     bool checkable;
+    CommandRule state; // enabled and checked, from what the window shows
     // What the main window does, given what it shows; none: the command runs
     // in another window (the results table's rows) or has no handler.
     void (*run)(CMainFrame& frame, const FrameFlags& shown) = nullptr;

@@ -49,6 +49,8 @@ public:
     void openBaseFiles(const QStringList& paths);
     // "Печать ...": the rows shown under a line naming their search.
     void printResults();
+    // The line above a printed list: the search that produced it and the date.
+    QString listHeading() const;
     // The close sequence without closing: history, log, settings, keys.
     void saveState();
     // The program must end now (a logout, a shutdown signal): closes as
@@ -138,7 +140,6 @@ private:
     void updateActions();
     void filesChanged();
     void tablesChanged();
-    QString listHeading() const;
     void restoreBarState();
     void fitPanelToDock(Qt::DockWidgetArea area); // a column at a side, a row otherwise
     void saveBarState();

@@ -124,8 +124,10 @@ FrameFlags CMainFrame::frameFlags() const {
 
 void CMainFrame::updateActions() {
     const FrameFlags flags = frameFlags();
-    for (auto& [id, a] : actions_) {
-        const CommandState s = commandState(id, flags);
+    for (const cmd::Command& c : cmd::commandTable()) {
+        QAction* a = action(c.id);
+        if (a == nullptr) continue;
+        const CommandState s = c.state(flags);
         a->setEnabled(s.enabled);
         if (a->isCheckable()) a->setChecked(s.checked);
     }

@@ -1,6 +1,7 @@
 // The results table's rows leaving the window: copied, saved as a list,
 // printed.
 
+#include "gui/files/file_browser.h"
 #include "gui/mainwindow/list_print.h"
 #include "gui/mainwindow/results_table.h"
 #include "gui/widgets/app_texts.h"
@@ -9,7 +10,6 @@
 #include "gui/widgets/text.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrintPreviewDialog>
@@ -56,15 +56,11 @@ bool ResultsTable::saveListTo(const QString& path, WriteError* cause) const {
 }
 
 void ResultsTable::saveList() {
-    const QString csv = QStringLiteral("CSV (*.csv)");
-    const QString text = QStringLiteral("Текст (*.txt)");
     QSettings settings = userSettings();
-    QString filter = csv;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить список"),
-                                                settings.value(kFolderKey).toString(),
-                                                csv + ";;" + text, &filter);
+    const QString path = browseFileToSave(
+        this, QStringLiteral("Сохранить список"), settings.value(kFolderKey).toString(),
+        {QStringLiteral("CSV (*.csv)"), QStringLiteral("Текст (*.txt)")});
     if (path.isEmpty()) return;
-    if (QFileInfo(path).suffix().isEmpty()) path += filter == csv ? ".csv" : ".txt";
     settings.setValue(kFolderKey, QFileInfo(path).absolutePath());
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     WriteError cause = WriteError::None;

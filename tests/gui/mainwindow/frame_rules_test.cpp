@@ -45,7 +45,7 @@ TEST(CommandRules, PanelAndBarCommandsFollowVisibilityChecksFollowState) {
         {cmd::EditRecords, hidden, true, false},
     };
     for (const Case& c : cases) {
-        const CommandState s = commandState(c.id, c.flags);
+        const CommandState s = cmd::findCommand(c.id)->state(c.flags);
         EXPECT_EQ(s.enabled, c.enabled) << c.id;
         EXPECT_EQ(s.checked, c.checked) << c.id;
     }
@@ -56,6 +56,7 @@ TEST(CommandTable, IdsAreUniqueAndNoKeyIsBoundTwiceInOneTable) {
     std::map<std::pair<int, std::string>, int> bound;
     for (const cmd::Command& c : cmd::commandTable()) {
         EXPECT_TRUE(ids.insert(c.id).second) << c.id;
+        EXPECT_NE(c.state, nullptr) << c.id;
         for (std::string_view k : cmd::commandKeys(c)) {
             auto [it, fresh] = bound.emplace(std::pair(int(c.table), std::string(k)), c.id);
             EXPECT_TRUE(fresh) << k << " of " << c.id << " also bound to " << it->second;

@@ -1,22 +1,32 @@
 // The results table's rows leaving the window: Ctrl+C and its menu entries,
 // the saved list, the printed pages.
 
+#include "gui/files/file_browser.h"
 #include "gui/mainwindow/list_print.h"
 #include "gui/mainwindow/results_table.h"
+#include "gui/support/modal.h"
 #include "gui/widgets/grid_rows.h"
 #include "gui/widgets/grid_text.h"
+#include "platform/cp1251.h"
 #include "support/temp_dir.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <tuple>
 
 namespace talsk {
 namespace {
@@ -96,6 +106,77 @@ TEST_F(ResultsExportTest, SavedListHasTitlesAndEveryRowInGridOrder) {
     EXPECT_EQ(cause, WriteError::NoFolder);
 }
 
+// A file name entered in the browser's save form and confirmed with Enter.
+void chooseInBrowser(FileBrowser* browser, const QString& name) {
+    auto* edit = browser->findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->setText(name); // typed keys would bring up the completer's list
+    QTest::keyClick(edit, Qt::Key_Return);
+}
+
+TEST_F(ResultsExportTest, SaveListAsksTheBrowserRemembersTheFolderAndNamesAFailure) {
+    test::TempDir dir, reference;
+    const QString folder = QString::fromStdString(dir.path());
+    // What the list's own writer makes of the rows, by the name's extension.
+    const auto saved = [&](const std::string& name) {
+        EXPECT_TRUE(table.saveListTo(QString::fromStdString(reference.file(name))));
+        return test::readBytes(reference.file(name));
+    };
+    QStringList messages;
+    table.setMessageBox(
+        [&](QMessageBox::Icon, const QString&, const QString& text, QMessageBox::StandardButtons) {
+            messages.append(text);
+            return QMessageBox::Ok;
+        });
+
+    // CSV first: a name without an extension gets ".csv".
+    test::whenModal<FileBrowser>([&](FileBrowser* browser) {
+        EXPECT_EQ(browser->windowTitle(), QStringLiteral("Сохранить список"));
+        EXPECT_EQ(browser->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(browser->nameFilters(),
+                  (QStringList{QStringLiteral("CSV (*.csv)"), QStringLiteral("Текст (*.txt)")}));
+        EXPECT_EQ(browser->panel(), nullptr);
+        browser->setDirectory(folder);
+        chooseInBrowser(browser, QStringLiteral("список"));
+    });
+    table.saveList();
+    EXPECT_EQ(test::readBytes(dir.file("список.csv")), saved("a.csv"));
+
+    // The next time the browser opens where the list went; the text filter
+    // gives ".txt" and the tab-separated form.
+    test::whenModal<FileBrowser>([&](FileBrowser* browser) {
+        EXPECT_EQ(QFileInfo(browser->directory().absolutePath()), QFileInfo(folder));
+        auto* types = browser->findChild<QComboBox*>("fileTypeCombo");
+        ASSERT_NE(types, nullptr);
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down);
+        EXPECT_EQ(browser->selectedNameFilter(), QStringLiteral("Текст (*.txt)"));
+        chooseInBrowser(browser, QStringLiteral("список"));
+    });
+    table.saveList();
+    EXPECT_EQ(test::readBytes(dir.file("список.txt")), saved("a.txt"));
+    EXPECT_TRUE(messages.isEmpty());
+
+    // A folder gone before the save: the message says so.
+    std::filesystem::create_directory(test::nativePath(dir.file("gone")));
+    test::whenModal<FileBrowser>([&](FileBrowser* browser) {
+        browser->setDirectory(QString::fromStdString(dir.file("gone")));
+        std::filesystem::remove(test::nativePath(dir.file("gone")));
+        chooseInBrowser(browser, "x");
+    });
+    table.saveList();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].endsWith(QStringLiteral(": папка не найдена")))
+        << messages[0].toStdString();
+
+    // Cancelled: nothing written, nothing said.
+    test::whenModal<FileBrowser>([](FileBrowser* browser) { browser->reject(); });
+    table.saveList();
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"список.csv", "список.txt"}));
+}
+
 // "/Type /Page" objects of a PDF, not the "/Type /Pages" tree.
 int pdfPages(const QString& path) {
     QFile file(path);
@@ -167,6 +248,61 @@ TEST(ListPrintTest, PagesOfAKnownListInAPdf) {
                              }),
               0);
     EXPECT_EQ(calls, 1);
+}
+
+// The lines of one page of a PDF as pdftotext lays them out, trimmed.
+QStringList pdfPageLines(const QString& tool, const QString& path, int page) {
+    QProcess run;
+    run.start(tool,
+              {"-layout", "-f", QString::number(page), "-l", QString::number(page), path, "-"});
+    EXPECT_TRUE(run.waitForFinished(30000));
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(run.readAllStandardOutput()).split('\n'))
+        if (!line.trimmed().isEmpty()) lines.append(line.trimmed());
+    return lines;
+}
+
+TEST(ListPrintTest, EachPageOpensWithTheHeadingAndTheRowsGoOnWhereTheyStopped) {
+    const QString tool = QStandardPaths::findExecutable("pdftotext");
+    if (tool.isEmpty()) GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
+    test::TempDir dir;
+    const QString path = QString::fromStdString(dir.file("list.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    const int perPage = printedRowsPerPage(printer);
+
+    PhoneGridModel grid;
+    grid.setColumnCount(2);
+    grid.setColumnWidth(0, 80);
+    grid.setColumnWidth(1, 200);
+    std::vector<std::string> phones, names;
+    for (int r = 0; r <= perPage; ++r) {
+        phones.push_back(std::to_string(100000 + r));
+        names.push_back(utf8ToCp1251("Иванов " + std::to_string(r)));
+    }
+    grid.setRowCount(perPage + 1);
+    for (int r = 0; r <= perPage; ++r) {
+        grid.setCell(r, 0, phones[size_t(r)].c_str());
+        grid.setCell(r, 1, names[size_t(r)].c_str());
+    }
+    const QString heading = QStringLiteral("Поиск по полям: Иванов    01.02.2026");
+    ASSERT_EQ(printListPages(printer, {&grid, {0, 1}, {"Телефон", "Фамилия"}, heading}), 2);
+
+    // Page, its first row, its last row.
+    const std::tuple<int, int, int> pages[] = {{1, 0, perPage - 1}, {2, perPage, perPage}};
+    for (const auto& [page, first, last] : pages) {
+        const QStringList lines = pdfPageLines(tool, path, page);
+        ASSERT_EQ(lines.size(), last - first + 4) << page;      // heading, titles, rows, number
+        EXPECT_EQ(lines[0].simplified(), heading.simplified()); // runs of blanks vary
+        EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Телефон"))) << lines[1].toStdString();
+        EXPECT_EQ(lines[2].simplified(),
+                  QStringLiteral("%1 Иванов %2").arg(100000 + first).arg(first));
+        EXPECT_EQ(lines[lines.size() - 2].simplified(),
+                  QStringLiteral("%1 Иванов %2").arg(100000 + last).arg(last));
+        EXPECT_EQ(lines.back(), QStringLiteral("стр. %1 из 2").arg(page));
+    }
 }
 
 } // namespace
