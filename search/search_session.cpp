@@ -101,6 +101,7 @@ int32_t SearchSession::generalSearch(const char* text, const SearchArea& area,
         discardFinished();
         setArea(area);
         set_.search.clearCounters();
+        set_.search.kind = SearchKind::GeneralSearch;
         n = runGeneralSearch(text, set_, selection);
     }
     return n;

@@ -194,6 +194,9 @@ TEST_F(Session, ShowAllAfterASearchAndASearchAfterShowAll) {
     EXPECT_EQ(session->fieldSearch(nameQuery("Иванов"), area).hits, found);
     EXPECT_EQ(session->state().kind, SearchKind::FieldSearch);
     EXPECT_EQ(hitTotal(session->state()), found);
+    // A general search run at once is known as one (the printed list names it).
+    EXPECT_GE(session->generalSearch(cp("Иванов").c_str(), area), found);
+    EXPECT_EQ(session->state().kind, SearchKind::GeneralSearch);
 
     // A pending report of a worker started before "Вывести все записи" takes nothing.
     Report report;

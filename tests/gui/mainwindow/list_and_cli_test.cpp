@@ -102,6 +102,7 @@ TEST_F(ListAndCliTest, GeneralSearchListsWhatTheCommandLineFinds) {
     EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), // the second file's hits too
                             [](const std::string& hit) { return hit.rfind("1\t", 0) == 0; }));
     EXPECT_EQ(shown, cliList({"--all", "иванов"}));
+    EXPECT_EQ(frame->listHeading(), QStringLiteral("Общий поиск: иванов    ") + today());
 }
 
 TEST_F(ListAndCliTest, FieldSearchListsWhatTheCommandLineFinds) {
