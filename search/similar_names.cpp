@@ -2,7 +2,9 @@
 
 #include "base/char_tables.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstring>
 #include <initializer_list>
 
 namespace talsk {
@@ -80,22 +82,52 @@ uchar vowelGroup(uchar c) {
     }
 }
 
-bool endsWith(const std::string& s, std::initializer_list<uchar> tail) {
-    if (s.size() < tail.size() + 2) return false; // two letters stay before it
-    size_t i = s.size() - tail.size();
+// Room for the letters of a name; the rest of a longer one is not looked at.
+constexpr size_t kKeyRoom = 128;
+
+bool endsWith(const uchar* s, size_t n, std::initializer_list<uchar> tail) {
+    if (n < tail.size() + 2) return false; // two letters stay before it
+    size_t i = n - tail.size();
     for (uchar c : tail)
-        if (static_cast<uchar>(s[i++]) != c) return false;
+        if (s[i++] != c) return false;
     return true;
 }
 
-void commonEnding(std::string& s) {
-    if (endsWith(s, {O, V, A}) || endsWith(s, {E, V, A}) || endsWith(s, {I, N, A}) ||
-        endsWith(s, {Y, N, A})) {
-        s.pop_back();
-    } else if (endsWith(s, {A, YA}) || endsWith(s, {O, IJ})) {
-        s[s.size() - 2] = static_cast<char>(I);
-        s[s.size() - 1] = static_cast<char>(IJ);
+// The letters' new count.
+size_t commonEnding(uchar* s, size_t n) {
+    if (endsWith(s, n, {O, V, A}) || endsWith(s, n, {E, V, A}) || endsWith(s, n, {I, N, A}) ||
+        endsWith(s, n, {Y, N, A}))
+        return n - 1;
+    if (endsWith(s, n, {A, YA}) || endsWith(s, n, {O, IJ})) {
+        s[n - 2] = I;
+        s[n - 1] = IJ;
     }
+    return n;
+}
+
+// The key of a folded name into out (room for kKeyRoom); its length.
+size_t keyOf(std::string_view folded, uchar* out) {
+    uchar s[kKeyRoom];
+    size_t n = 0;
+    for (char ch : folded) {
+        const auto c = static_cast<uchar>(ch);
+        if (n < kKeyRoom && keeps(c) && c != SOFT && c != HARD) s[n++] = c;
+    }
+    n = commonEnding(s, n);
+    // Right to left, so that a devoiced letter devoices the one before it.
+    for (size_t i = n; i-- > 0;)
+        if (i + 1 == n || unvoiced(s[i + 1])) s[i] = devoiced(s[i]);
+    size_t k = 0;
+    for (size_t i = 0; i < n; ++i) {
+        uchar c = s[i];
+        if (c == T && i + 1 < n && (s[i + 1] == S || s[i + 1] == TS)) {
+            c = TS;
+            ++i;
+        }
+        c = vowelGroup(c);
+        if (k == 0 || out[k - 1] != c) out[k++] = c;
+    }
+    return k;
 }
 
 bool sameFrom(std::string_view a, size_t i, std::string_view b, size_t j) {
@@ -118,35 +150,8 @@ std::string foldName(std::string_view name) {
 }
 
 std::string phoneticKey(std::string_view folded) {
-    std::string key, scratch;
-    phoneticKeyInto(folded, key, scratch);
-    return key;
-}
-
-void phoneticKeyInto(std::string_view folded, std::string& key, std::string& s) {
-    s.clear();
-    for (char ch : folded) {
-        const auto c = static_cast<uchar>(ch);
-        if (keeps(c) && c != SOFT && c != HARD) s += ch;
-    }
-    commonEnding(s);
-    // Right to left, so that a devoiced letter devoices the one before it.
-    for (size_t i = s.size(); i-- > 0;) {
-        const auto c = static_cast<uchar>(s[i]);
-        if (i + 1 == s.size() || unvoiced(static_cast<uchar>(s[i + 1])))
-            s[i] = static_cast<char>(devoiced(c));
-    }
-    key.clear();
-    for (size_t i = 0; i < s.size(); ++i) {
-        auto c = static_cast<uchar>(s[i]);
-        if (c == T && i + 1 < s.size() &&
-            (static_cast<uchar>(s[i + 1]) == S || static_cast<uchar>(s[i + 1]) == TS)) {
-            c = TS;
-            ++i;
-        }
-        c = vowelGroup(c);
-        if (key.empty() || static_cast<uchar>(key.back()) != c) key += static_cast<char>(c);
-    }
+    uchar key[kKeyRoom];
+    return std::string(reinterpret_cast<const char*>(key), keyOf(folded, key));
 }
 
 bool withinOneSlip(std::string_view a, std::string_view b) {
@@ -164,16 +169,53 @@ bool withinOneSlip(std::string_view a, std::string_view b) {
     return sameFrom(a, i, b, i + 1); // one added to a
 }
 
+const std::array<uint32_t, 256>& soundBitTable() {
+    static const std::array<uint32_t, 256> table = [] {
+        // Letters of one class share a bit; the class of А О is bit 0.
+        const uchar classes[][8] = {{A, O}, {E, EH, I, Y, YA, IJ}, {U, YU}, {B, P}, {V, F},
+                                    {G, K}, {D, T, Z, S, TS},      {ZH, SH}};
+        std::array<uint32_t, 256> byLetter{};
+        uint32_t bit = 0;
+        for (const auto& group : classes) {
+            for (uchar c : group)
+                if (c != 0) byLetter[c] = 1u << bit;
+            ++bit;
+        }
+        for (int c = 0; c < 256; ++c) {
+            const auto u = static_cast<uchar>(c);
+            if (byLetter[u] == 0 && keeps(u) && u != SOFT && u != HARD)
+                byLetter[u] = 1u << (bit + static_cast<uint32_t>(c) % (32 - bit));
+        }
+        std::array<uint32_t, 256> t{};
+        const UpperTable& fold = upperYoTable();
+        for (int c = 0; c < 256; ++c)
+            t[static_cast<size_t>(c)] = byLetter[fold[static_cast<size_t>(c)]];
+        return t;
+    }();
+    return table;
+}
+
+uint32_t soundBits(std::string_view name) {
+    const std::array<uint32_t, 256>& t = soundBitTable();
+    uint32_t bits = 0;
+    for (char c : name)
+        bits |= t[static_cast<uchar>(c)];
+    return bits;
+}
+
+bool mayBeAlike(uint32_t a, uint32_t b) {
+    return std::popcount((a ^ b) & ~1u) <= 2;
+}
+
 SimilarMatcher::SimilarMatcher(std::string_view asked)
-    : folded_(foldName(asked)), key_(phoneticKey(folded_)) {}
+    : folded_(foldName(asked)), key_(phoneticKey(folded_)), bits_(soundBits(folded_)) {}
 
 Likeness SimilarMatcher::rateFolded(std::string_view folded) const {
     if (folded == folded_) return Likeness::Spelling;
     const bool slip = withinOneSlip(folded_, folded);
-    // Kept from call to call: a million names cost no allocation each.
-    thread_local std::string other, scratch;
-    phoneticKeyInto(folded, other, scratch);
-    const bool key = !key_.empty() && other == key_;
+    uchar other[kKeyRoom];
+    const size_t n = keyOf(folded, other);
+    const bool key = !key_.empty() && n == key_.size() && std::memcmp(other, key_.data(), n) == 0;
     if (key) return slip ? Likeness::KeyAndSlip : Likeness::Key;
     return slip ? Likeness::Slip : Likeness::None;
 }

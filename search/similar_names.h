@@ -22,6 +22,7 @@
 // One slip: one letter added, dropped or changed, or two neighbours
 // swapped (Сидоров: Сиддоров, Сидров, Сидаров, Сидорво).
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,16 +31,26 @@ namespace talsk {
 
 // Upper-cased with Ё as Е: what the comparisons below work on.
 std::string foldName(std::string_view name);
+// The same into out, whose room is kept from call to call.
 void foldNameInto(std::string_view name, std::string& out);
 
-// The phonetic key of a folded name; the second form reuses the strings
-// it is given (scratch: room to work in).
+// The phonetic key of a folded name.
 std::string phoneticKey(std::string_view folded);
-void phoneticKeyInto(std::string_view folded, std::string& key, std::string& scratch);
 
 // Whether b is a with one letter added, dropped or changed, or two
 // neighbours swapped; equal texts are not.
 bool withinOneSlip(std::string_view a, std::string_view b);
+
+// A quick test before the key: every letter of a name stands for one bit of
+// its sound class (А О; Е Ё Э И Ы Я Й; У Ю; Б П; В Ф; Г К; Д Т З С Ц; Ж Ш;
+// and one bit each for the other letters, digits and Latin letters). Names
+// with the same key have the same bits but for that of А О, which an ending
+// may take away; one slip changes at most two bits. Entry c: the bit of
+// byte c, folded as foldName folds it; 0 for what the key leaves out.
+const std::array<uint32_t, 256>& soundBitTable();
+uint32_t soundBits(std::string_view name);
+// Whether names with these bits may be alike (see Likeness).
+bool mayBeAlike(uint32_t a, uint32_t b);
 
 // How alike a name is to the one asked for, the likeliest first.
 enum class Likeness : uint8_t {
@@ -57,10 +68,12 @@ public:
     // name folded by foldName.
     Likeness rateFolded(std::string_view folded) const;
     Likeness rate(std::string_view name) const { return rateFolded(foldName(name)); }
+    uint32_t bits() const { return bits_; }
 
 private:
     std::string folded_;
     std::string key_;
+    uint32_t bits_ = 0;
 };
 
 } // namespace talsk

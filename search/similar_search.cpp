@@ -12,35 +12,46 @@ namespace {
 
 using uchar = unsigned char;
 
+// A name of one record: where it starts, its length and its hash.
+struct NameRef {
+    const char* text = nullptr;
+    uint32_t length = 0;
+    uint64_t hash = 0;
+};
+
 // The distinct names of a table, told apart by their upper-case form; each
 // keeps the spelling of its first record and counts its records. Open
-// addressing over a power-of-two table, so that a million records cost one
-// hash and, mostly, one comparison each.
+// addressing over a power-of-two table of 16-byte entries.
 class NameCensus {
 public:
     struct Entry {
-        uint64_t hash = 0;
         const char* text = nullptr; // nullptr: free
-        uint32_t length = 0;
+        uint32_t tag = 0;           // high hash bits, the length in the low byte
         int32_t records = 0;
+        uint32_t length() const { return tag & 0xFF; }
     };
 
     NameCensus() : slots_(kFirstSize) {}
 
-    void add(const char* text, size_t length) {
-        const uchar* upper = upper_.data();
+    // The upper-case hash of a name of at most 255 bytes.
+    uint64_t hash(const char* text, size_t length) const {
         uint64_t h = 14695981039346656037ull;
         for (size_t i = 0; i < length; ++i)
-            h = (h ^ upper[static_cast<uchar>(text[i])]) * 1099511628211ull;
-        size_t mask = slots_.size() - 1;
-        for (size_t i = h & mask;; i = (i + 1) & mask) {
+            h = (h ^ upper_[static_cast<uchar>(text[i])]) * 1099511628211ull;
+        return h;
+    }
+
+    void add(const NameRef& name) {
+        const uint32_t tag = (static_cast<uint32_t>(name.hash >> 32) & ~0xFFu) | name.length;
+        const size_t mask = slots_.size() - 1;
+        for (size_t i = name.hash & mask;; i = (i + 1) & mask) {
             Entry& e = slots_[i];
             if (e.text == nullptr) {
-                e = Entry{h, text, static_cast<uint32_t>(length), 1};
+                e = Entry{name.text, tag, 1};
                 if (++used_ * 2 > slots_.size()) grow();
                 return;
             }
-            if (e.hash == h && e.length == length && sameUpper(e.text, text, length)) {
+            if (e.tag == tag && sameUpper(e.text, name.text, name.length)) {
                 ++e.records;
                 return;
             }
@@ -53,7 +64,7 @@ public:
     }
 
 private:
-    static constexpr size_t kFirstSize = 1024;
+    static constexpr size_t kFirstSize = 256;
 
     bool sameUpper(const char* a, const char* b, size_t n) const {
         for (size_t i = 0; i < n; ++i)
@@ -67,7 +78,7 @@ private:
         const size_t mask = slots_.size() - 1;
         for (const Entry& e : old) {
             if (e.text == nullptr) continue;
-            size_t i = e.hash & mask;
+            size_t i = hash(e.text, e.length()) & mask;
             while (slots_[i].text != nullptr)
                 i = (i + 1) & mask;
             slots_[i] = e;
@@ -84,14 +95,6 @@ bool tableUsable(const BaseTable& t) {
            t.entryCapacity() >= static_cast<size_t>(t.count) + 1;
 }
 
-// The field's text up to its zero, never past the pool's end.
-std::string_view fieldText(const char* field, const char* poolEnd) {
-    if (field >= poolEnd) return {};
-    const void* zero = std::memchr(field, 0, static_cast<size_t>(poolEnd - field));
-    const char* end = zero ? static_cast<const char*>(zero) : poolEnd;
-    return {field, static_cast<size_t>(end - field)};
-}
-
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && s.front() == ' ')
         s.remove_prefix(1);
@@ -100,10 +103,30 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-void takeCensus(const BaseSet& set, const FileMask& files, NameSource source, NameCensus& census) {
+// The name a field holds (see surnameOf), never read past end.
+std::string_view nameIn(const char* field, const char* end, NameSource source) {
+    if (field >= end) return {};
+    if (source == NameSource::Surnames) {
+        while (field < end && *field == ' ')
+            ++field;
+        const char* p = field;
+        while (p < end && *p != 0 && *p != ' ' && *p != ',' && *p != '.')
+            ++p;
+        return {field, static_cast<size_t>(p - field)};
+    }
+    const void* zero = std::memchr(field, 0, static_cast<size_t>(end - field));
+    const char* p = zero ? static_cast<const char*>(zero) : end;
+    return trimmed({field, static_cast<size_t>(p - field)});
+}
+
+// Counts the names that may be alike the word (by their sound bits): the
+// others, nearly all, are dropped before they are hashed.
+void takeCensus(const BaseSet& set, const FileMask& files, NameSource source, uint32_t wordBits,
+                NameCensus& census) {
     const TableKind kind =
         source == NameSource::Surnames ? TableKind::Population : TableKind::Organizations;
     const int field = source == NameSource::Surnames ? 2 : 6;
+    const std::array<uint32_t, 256>& bitOf = soundBitTable();
     const size_t bases = std::min(set.bases.size(), files.size());
     for (size_t j = 0; j < bases; ++j) {
         const PhoneBase& base = set.bases[j];
@@ -115,9 +138,14 @@ void takeCensus(const BaseSet& set, const FileMask& files, NameSource source, Na
             pool + std::min<size_t>(static_cast<size_t>(std::max(t.textSize, 0)), t.text.size());
         const RecordIndexEntry* e = t.entries();
         for (int32_t i = 0; i < t.count; ++i) {
-            std::string_view text = fieldText(fieldPointers(pool, e[i])[field], poolEnd);
-            text = source == NameSource::Surnames ? surnameOf(text) : trimmed(text);
-            if (!text.empty()) census.add(text.data(), text.size());
+            const std::string_view name = nameIn(fieldPointers(pool, e[i])[field], poolEnd, source);
+            if (name.empty() || name.size() > 0xFF) continue;
+            uint32_t bits = 0;
+            for (char c : name)
+                bits |= bitOf[static_cast<uchar>(c)];
+            if (!mayBeAlike(bits, wordBits)) continue;
+            census.add({name.data(), static_cast<uint32_t>(name.size()),
+                        census.hash(name.data(), name.size())});
         }
     }
 }
@@ -130,7 +158,7 @@ struct Candidate {
 bool likelierThan(const Candidate& a, const Candidate& b) {
     if (a.likeness != b.likeness) return a.likeness < b.likeness;
     if (a.entry->records != b.entry->records) return a.entry->records > b.entry->records;
-    const std::string_view x(a.entry->text, a.entry->length), y(b.entry->text, b.entry->length);
+    const std::string_view x(a.entry->text, a.entry->length()), y(b.entry->text, b.entry->length());
     return x < y;
 }
 
@@ -174,14 +202,14 @@ std::vector<SimilarName> findSimilarNames(const BaseSet& set, const FileMask& fi
                                           const SimilarRequest& request, size_t limit) {
     std::vector<SimilarName> out;
     if (request.word.empty() || limit == 0) return out;
-    NameCensus census;
-    takeCensus(set, files, request.source, census);
-
     const SimilarMatcher matcher(request.word);
+    NameCensus census;
+    takeCensus(set, files, request.source, matcher.bits(), census);
+
     std::vector<Candidate> found;
     std::string folded;
     census.forEach([&](const NameCensus::Entry& e) {
-        const std::string_view name(e.text, e.length);
+        const std::string_view name(e.text, e.length());
         if (name == request.word) return;
         foldNameInto(name, folded);
         const Likeness l = matcher.rateFolded(folded);
@@ -192,7 +220,7 @@ std::vector<SimilarName> findSimilarNames(const BaseSet& set, const FileMask& fi
                       likelierThan);
     for (size_t i = 0; i < n; ++i)
         out.push_back(
-            {std::string(found[i].entry->text, found[i].entry->length), found[i].entry->records});
+            {std::string(found[i].entry->text, found[i].entry->length()), found[i].entry->records});
     return out;
 }
 

@@ -63,7 +63,52 @@ TEST(SimilarNames, RealSurnamePairs) {
         // The relation does not depend on which of the two was asked for.
         EXPECT_EQ(SimilarMatcher(cp(c.name)).rate(cp(c.asked)), c.expected)
             << c.name << " / " << c.asked;
+        if (c.expected != Likeness::None)
+            EXPECT_TRUE(mayBeAlike(soundBits(cp(c.asked)), soundBits(cp(c.name))))
+                << c.asked << " / " << c.name;
     }
+}
+
+// The quick test on sound bits never turns away a name that is alike:
+// random names against variants made by the rules and by slips.
+TEST(SimilarNames, SoundBitsKeepEveryAlikeName) {
+    uint32_t state = 42;
+    auto next = [&state](size_t n) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % n;
+    };
+    const std::string letters = cp("абвгдеёжзийклмнопрстуфхцчшщъыьэюяАБВЕЁОЬ-");
+    const std::vector<std::string> tails = {cp("ова"), cp("ов"), cp("ая"), cp("ой"), cp("ий"),
+                                            cp("ина"), cp("тс"), cp("ц"),  cp("дз"), ""};
+    int alike = 0;
+    for (int round = 0; round < 4000; ++round) {
+        std::string a;
+        for (size_t n = 2 + next(8); n > 0; --n)
+            a += letters[next(letters.size())];
+        std::string b = a;
+        const size_t at = next(b.size() + 1);
+        switch (next(5)) {
+        case 0: // one slip
+            b.insert(at, 1, letters[next(letters.size())]);
+            break;
+        case 1:
+            if (at < b.size()) b[at] = letters[next(letters.size())];
+            break;
+        case 2: // a letter doubled, or a soft sign put in
+            if (at < b.size()) b.insert(at, 1, next(2) ? b[at] : cp("ь")[0]);
+            break;
+        default: // endings and letter pairs the key treats alike
+            a += tails[next(tails.size())];
+            b += tails[next(tails.size())];
+            break;
+        }
+        const Likeness l = SimilarMatcher(a).rate(b);
+        if (l == Likeness::None) continue;
+        ++alike;
+        ASSERT_TRUE(mayBeAlike(soundBits(a), soundBits(b)))
+            << cp1251ToUtf8(a) << " / " << cp1251ToUtf8(b);
+    }
+    EXPECT_GT(alike, 1000);
 }
 
 TEST(SimilarNames, OneSlipIsOneEditOrOneSwap) {
