@@ -36,6 +36,9 @@ CommandState commandState(int id, const FrameFlags& f) {
     case cmd::CaseSensitive:
         s.checked = f.caseSensitive;
         break;
+    case cmd::YoAsYe:
+        s.checked = f.yoAsYe;
+        break;
     case cmd::GridLines:
         s.checked = f.gridLines;
         break;

@@ -11,6 +11,7 @@ struct FrameFlags {
     bool searchAreaBarVisible = true;
     bool alwaysOnTop = false;
     bool caseSensitive = false;
+    bool yoAsYe = false;
     bool gridLines = false;
 };
 

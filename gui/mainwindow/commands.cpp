@@ -117,6 +117,10 @@ void caseSensitive(CMainFrame& w, const FrameFlags&) {
     w.clearSearchState();
 }
 
+void yoAsYe(CMainFrame& w, const FrameFlags&) {
+    w.setYoAsYe(w.settings().yoAsYe != 1);
+}
+
 void clearTable(CMainFrame& w, const FrameFlags&) {
     w.results().clearResults();
     w.setGridKind(w.tableMaskFromBar(), true);
@@ -232,6 +236,8 @@ const std::vector<Command> kCommands = {
      "Данные предыдущего поиска - PgDown", false, logBack},
     {CaseSensitive, kSearch, "С учетом регистра", "", M, "", "Поиск с учетом регистра",
      "Поиск с учетом регистра букв", true, caseSensitive},
+    {YoAsYe, kSearch, "Е и Ё не различать", "", M, "", "Е и Ё не различать",
+     "Поиск без различия букв Е и Ё", true, yoAsYe},
 
     {ClearTable, kTable, "Очистить таблицу", "Esc", R, "", "Очистить таблицу - Esc",
      "Удаление всех строк таблицы", false, clearTable},
