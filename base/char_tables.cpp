@@ -46,10 +46,39 @@ constexpr UpperTable buildUpperTable() {
 
 constexpr UpperTable kUpperTable = buildUpperTable();
 
+constexpr unsigned char kYoSmall = 0xB8, kYoCapital = 0xA8, kYeSmall = 0xE5, kYeCapital = 0xC5;
+
+constexpr UpperTable buildUpperYoTable() {
+    UpperTable t = buildUpperTable();
+    t[kYoSmall] = kYeCapital;
+    t[kYoCapital] = kYeCapital;
+    return t;
+}
+
+constexpr UpperTable buildYoTable() {
+    UpperTable t{};
+    for (int c = 0; c < 256; ++c)
+        t[static_cast<size_t>(c)] = static_cast<unsigned char>(c);
+    t[kYoSmall] = kYeSmall;
+    t[kYoCapital] = kYeCapital;
+    return t;
+}
+
+constexpr UpperTable kUpperYoTable = buildUpperYoTable();
+constexpr UpperTable kYoTable = buildYoTable();
+
 } // namespace
 
 const UpperTable& upperTable() {
     return kUpperTable;
+}
+
+const UpperTable& upperYoTable() {
+    return kUpperYoTable;
+}
+
+const UpperTable& yoTable() {
+    return kYoTable;
 }
 
 void loadLayoutTable(LayoutTable& table) {

@@ -175,11 +175,13 @@ template <class Io, class Settings> void settingsLayout(Io& io, Settings& s) {
 
 void resetSettings(ProgramSettings& settings, ResetMode mode) {
     std::string folder = std::move(settings.programFolder);
+    const uint8_t yoAsYe = settings.yoAsYe;
     const int16_t fileCount = settings.fileCount;
     std::array<std::string, kMaxFiles> paths;
     if (mode == ResetMode::KeepFiles) paths = std::move(settings.filePaths);
     settings = ProgramSettings{};
     settings.programFolder = std::move(folder);
+    settings.yoAsYe = yoAsYe;
     if (mode == ResetMode::KeepFiles) {
         settings.fileCount = fileCount;
         settings.filePaths = std::move(paths);

@@ -75,6 +75,9 @@ struct ProgramSettings {
     uint8_t backgroundSearch = 1;
     int32_t backgroundDelayMs = 300;
     uint8_t spacesSignificant = 0;
+    // "Е и Ё не различать": kept with the window's own settings, never in the
+    // file, and kept by a reset.
+    uint8_t yoAsYe = 0;
 };
 
 enum class ResetMode { All = 1, KeepFiles = 2 };

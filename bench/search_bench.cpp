@@ -47,10 +47,16 @@ void finish(benchmark::State& state, int32_t hits) {
     if (!data().ok || hits < 0) state.SkipWithError("search failed");
 }
 
-// Arg 0: case ignored (the default), 1: case sensitive.
+// Arg 0: case ignored (the default), 1: case sensitive; 2 and 3 the same
+// with "Е и Ё не различать".
+void setOptions(benchmark::State& state) {
+    data().settings.caseSensitive = static_cast<uint8_t>(state.range(0) & 1);
+    data().settings.yoAsYe = static_cast<uint8_t>(state.range(0) >> 1);
+}
+
 void fieldSearch(benchmark::State& state, int field, const char* utf8Pattern) {
     SearchData& d = data();
-    d.settings.caseSensitive = static_cast<uint8_t>(state.range(0));
+    setOptions(state);
     FieldQueryText q;
     q.set(field, utf8ToCp1251(utf8Pattern).c_str());
     int32_t hits = 0;
@@ -72,7 +78,7 @@ void BM_FieldWildcard(benchmark::State& state) {
 }
 void BM_FieldStreetAndHouse(benchmark::State& state) {
     SearchData& d = data();
-    d.settings.caseSensitive = static_cast<uint8_t>(state.range(0));
+    setOptions(state);
     FieldQueryText q;
     q.set(3, utf8ToCp1251("ленин").c_str());
     q.set(4, "1*");
@@ -86,7 +92,7 @@ void BM_FieldStreetAndHouse(benchmark::State& state) {
 
 void generalSearch(benchmark::State& state, const char* utf8Pattern) {
     SearchData& d = data();
-    d.settings.caseSensitive = static_cast<uint8_t>(state.range(0));
+    setOptions(state);
     const std::string text = utf8ToCp1251(utf8Pattern);
     int32_t hits = 0;
     for (auto _ : state) {
@@ -94,6 +100,14 @@ void generalSearch(benchmark::State& state, const char* utf8Pattern) {
         benchmark::DoNotOptimize(hits);
     }
     finish(state, hits);
+}
+
+// Words with е, which the option folds with ё.
+void BM_FieldWithYe(benchmark::State& state) {
+    fieldSearch(state, 2, "Семенов");
+}
+void BM_GeneralWithYe(benchmark::State& state) {
+    generalSearch(state, "Молодежная");
 }
 
 void BM_GeneralSubstring(benchmark::State& state) {
@@ -111,6 +125,7 @@ void BM_GeneralSuffix(benchmark::State& state) {
 void BM_OneThread(benchmark::State& state) {
     SearchData& d = data();
     d.settings.caseSensitive = 0;
+    d.settings.yoAsYe = 0;
     SearchRun run = foregroundRun(d.set);
     run.splitRecords = 0;
     FieldQueryText q;
@@ -162,6 +177,7 @@ void BM_BaselineFieldByteLoop(benchmark::State& state) {
 void BM_CancelLatency(benchmark::State& state) {
     SearchData& d = data();
     d.settings.caseSensitive = 0;
+    d.settings.yoAsYe = 0;
     SearchRequest request;
     request.kind = SearchKind::GeneralSearch;
     std::string text = utf8ToCp1251("ова");
@@ -190,6 +206,7 @@ void BM_CancelLatency(benchmark::State& state) {
 void BM_CancelReaction(benchmark::State& state) {
     SearchData& d = data();
     d.settings.caseSensitive = 0;
+    d.settings.yoAsYe = 0;
     const std::string text = utf8ToCp1251("ова");
     std::vector<double> seconds;
     for (auto _ : state) {
@@ -224,13 +241,15 @@ void BM_CancelReaction(benchmark::State& state) {
 
 // A large table is searched on two threads: the rate is the real time's, not
 // the main thread's CPU time.
-BENCHMARK(BM_FieldSubstring)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FieldPrefix)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FieldWildcard)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FieldStreetAndHouse)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GeneralSubstring)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GeneralTwoWords)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GeneralSuffix)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FieldSubstring)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FieldPrefix)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FieldWildcard)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FieldStreetAndHouse)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneralSubstring)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneralTwoWords)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneralSuffix)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FieldWithYe)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeneralWithYe)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OneThread)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BaselineFieldByteLoop)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CancelLatency)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);

@@ -10,6 +10,7 @@
 #include "cli/output.h"
 #include "platform/cp1251.h"
 #include "search/search_session.h"
+#include "search/similar_search.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,15 +24,21 @@ const CommandTable kTable = {
     "search",
     "Searches base files by fields or in any field.",
     "[--key FILE=TEXT | --key-file FILE=KEYFILE]... [--tables pop|org|pop+org|city] [--case] "
-    "[--spaces] (--field NAME=PATTERN... | --all PATTERN [--in NAME,...]) FILE...",
+    "[--spaces] [--yo] [--similar] (--field NAME=PATTERN... | --all PATTERN [--in NAME,...]) "
+    "FILE...",
     "Searches base files as the program does: by fields (every --field pattern must match) or "
     "in any of the fields named by --in (all seven by default). Each hit is printed as its "
-    "file's position from 0, then its export line; the last line gives the counts.",
+    "file's position from 0, then its export line; the last line gives the counts. With "
+    "--similar a search that finds nothing lists the names the program offers instead, one "
+    "line each: \"similar\", the name and its number of records, the likeliest first.",
     {kFileKeyOption,
      kFileKeyFileOption,
      {"--tables", "pop|org|pop+org|city", false, "The tables to search (default pop+org)."},
      {"--case", nullptr, false, "Letter case counts."},
      {"--spaces", nullptr, false, "A space is an ordinary character instead of \"or\"."},
+     {"--yo", nullptr, false, "Е and Ё count as one letter, е and ё too."},
+     {"--similar", nullptr, false,
+      "When nothing is found, list similar surnames (organization names with --tables org)."},
      {"--field", "NAME=PATTERN", true,
       "A pattern for one field: phone, name, street, house, unit, organization or comment."},
      {"--all", "PATTERN", false, "A pattern for any of the fields."},
@@ -88,6 +95,8 @@ struct SearchArgs {
     TableMask tables = kMaskPopulationOrganizations;
     bool caseSensitive = false;
     bool spacesSignificant = false;
+    bool yoAsYe = false;
+    bool similar = false;
     FieldQueryText fields;
     bool fieldMode = false;
     bool generalMode = false;
@@ -104,6 +113,8 @@ int readArgs(const ParsedArgs& args, SearchArgs& a) {
         return fail("option --tables takes pop, org, pop+org or city", kUsageError);
     a.caseSensitive = args.has("--case");
     a.spacesSignificant = args.has("--spaces");
+    a.yoAsYe = args.has("--yo");
+    a.similar = args.has("--similar");
     for (const std::string& v : args.values("--field")) {
         const size_t eq = v.find('=');
         const int k = eq == std::string::npos ? 0 : fieldFromName(v.substr(0, eq));
@@ -158,6 +169,7 @@ int runSearch(const ParsedArgs& args) {
     ProgramSettings settings;
     settings.caseSensitive = a.caseSensitive ? 1 : 0;
     settings.spacesSignificant = a.spacesSignificant ? 1 : 0;
+    settings.yoAsYe = a.yoAsYe ? 1 : 0;
     BaseSet set;
     set.settings = &settings;
     set.bases.resize(a.files.size());
@@ -186,7 +198,7 @@ int runSearch(const ParsedArgs& args) {
     SearchArea area;
     std::fill_n(area.files.begin(), std::min(a.files.size(), area.files.size()), 1);
     area.tables = a.tables;
-    const MatchOptions options{a.caseSensitive, a.spacesSignificant};
+    const MatchOptions options{a.caseSensitive, a.spacesSignificant, a.yoAsYe};
     SearchSession session(set);
     const int32_t result = a.fieldMode
                                ? session.fieldSearch(a.fields, area, false).hits
@@ -215,6 +227,16 @@ int runSearch(const ParsedArgs& args) {
         line += exportLine(h.table, h.record, t);
         line += '\n';
         written = writeOut(line);
+    }
+    if (a.similar && result == 0 && written) {
+        SimilarRequest request;
+        const bool offers = a.fieldMode ? similarRequest(a.fields, area.tables, request)
+                                        : similarRequest(a.general.c_str(), area.tables, request);
+        if (offers)
+            for (const SimilarName& n : findSimilarNames(set, area.files, request))
+                if (!(written = writeOut("similar\t" + cp1251ToUtf8(n.name) + '\t' +
+                                         std::to_string(n.records) + '\n')))
+                    break;
     }
     print("# population=%d organizations=%d citycodes=%d total=%d\n", st.populationHits,
           st.organizationHits, st.cityCodeHits, hitTotal(st));

@@ -60,8 +60,9 @@ inline bool compileTerms(char* text, bool spacesSignificant, TermList& list,
 }
 
 // Chooses the start filter of every floating segment from its first
-// characters. upper: the upper-case table when case is ignored (the text was
-// upper-cased before compilation), nullptr when case matters. A character
+// characters. upper: the fold table the text went through before
+// compilation (upper-casing, maybe with Ё as Е; or Ё as Е alone), nullptr
+// when bytes compare as they are. A character
 // whose cases the filter cannot tell apart ends it; a segment without one is
 // scanned byte by byte.
 void prepareScan(TermList& list, const unsigned char* upper);

@@ -32,29 +32,34 @@ bool FieldQueryText::empty() const {
     return true;
 }
 
+const unsigned char* foldTable(const MatchOptions& options) {
+    if (options.caseSensitive) return options.yoAsYe ? yoTable().data() : nullptr;
+    return options.yoAsYe ? upperYoTable().data() : upperTable().data();
+}
+
 bool CompiledPattern::compile(const char* source, const MatchOptions& options,
                               CompileError* error) {
     size_t n = source ? strnlen(source, kQueryTextMax) : 0;
     std::memcpy(text_, source ? source : "", n);
     text_[n] = '\0';
     caseSensitive_ = options.caseSensitive;
-    if (!caseSensitive_) {
-        // Upper-cased once here, so that matching maps only the field's side.
-        // The operators and wildcards are their own upper case.
-        const UpperTable& upper = upperTable();
+    fold_ = foldTable(options);
+    if (fold_ != nullptr) {
+        // Folded once here, so that matching maps only the field's side.
+        // The operators and wildcards fold to themselves.
         for (size_t i = 0; i < n; ++i)
-            text_[i] = static_cast<char>(upper[static_cast<uchar>(text_[i])]);
+            text_[i] = static_cast<char>(fold_[static_cast<uchar>(text_[i])]);
     }
     if (!compileTerms(text_, options.spacesSignificant, list_, error)) return false;
-    prepareScan(list_, caseSensitive_ ? nullptr : upperTable().data());
+    prepareScan(list_, fold_);
     return true;
 }
 
 bool CompiledPattern::matches(const char* field) const {
     const auto* f = reinterpret_cast<const uchar*>(field);
     const uchar* end = f + std::strlen(field);
-    if (caseSensitive_) return match::matchList<false>(list_, f, end, end + 1, nullptr);
-    return match::matchList<true>(list_, f, end, end + 1, upperTable().data());
+    if (fold_ == nullptr) return match::matchList<false>(list_, f, end, end + 1, nullptr);
+    return match::matchList<true>(list_, f, end, end + 1, fold_);
 }
 
 namespace {
@@ -66,6 +71,7 @@ MatchOptions optionsOf(const BaseSet& set) {
     if (set.settings) {
         o.caseSensitive = set.settings->caseSensitive != 0;
         o.spacesSignificant = set.settings->spacesSignificant != 0;
+        o.yoAsYe = set.settings->yoAsYe != 0;
     }
     return o;
 }
@@ -556,7 +562,7 @@ inline bool literalInField(const LiteralFinder<N>& finder, const LiteralPlan& pl
 // into the loop so that storing a hit cannot make them be read again.
 template <bool Fold, int N>
 int32_t runLiteralField(const LiteralPlan& sharedPlan, int field, const SearchRun& run) {
-    const uchar* upper = upperTable().data();
+    const uchar* upper = foldTable(run.options);
     const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
@@ -603,7 +609,7 @@ int32_t runLiteralField(const LiteralPlan& sharedPlan, int field, const SearchRu
 template <bool Fold, int N>
 int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& selection,
                          const SearchRun& run) {
-    const uchar* upper = upperTable().data();
+    const uchar* upper = foldTable(run.options);
     const bool allFields = selection == kAllFields;
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
@@ -747,7 +753,7 @@ int32_t runLiteralRecord(const LiteralPlan& plan, const FieldSelection& selectio
 template <bool Fold, int N>
 int32_t runContainsField(const TermList& list, int field, const SearchRun& run) {
     ContainsFieldTest<Fold, N> test;
-    test.words.take(list, upperTable().data());
+    test.words.take(list, foldTable(run.options));
     test.field = field;
     return scanArea(run, test);
 }
@@ -756,7 +762,7 @@ template <bool Fold, int N>
 int32_t runContainsRecord(const TermList& list, const FieldSelection& selection,
                           const SearchRun& run) {
     ContainsRecordTest<Fold, N> test;
-    test.words.take(list, upperTable().data());
+    test.words.take(list, foldTable(run.options));
     test.selection = selection;
     test.allFields = selection == kAllFields;
     return scanArea(run, test);
@@ -764,7 +770,7 @@ int32_t runContainsRecord(const TermList& list, const FieldSelection& selection,
 
 template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run) {
     FieldRecordTest<Fold> test;
-    test.upper = upperTable().data();
+    test.upper = foldTable(run.options);
     for (int k = 1; k <= kFieldCount; ++k) {
         const TermList& list = q.fields[k - 1].terms();
         if (list.count != 0) test.active[test.activeCount++] = {k, &list};
@@ -794,7 +800,7 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
 template <bool Fold> int32_t runGeneral(const GeneralQuery& q, const SearchRun& run) {
     const TermList& list = q.pattern.terms();
     LiteralPlan plan;
-    if (planLiterals(list, Fold ? upperTable().data() : nullptr, plan))
+    if (planLiterals(list, Fold ? foldTable(run.options) : nullptr, plan))
         return runLiteralRecord<Fold>(plan, q.selection, run);
     switch (plainAlternatives(list)) {
     case 1:
@@ -812,7 +818,7 @@ template <bool Fold> int32_t runGeneral(const GeneralQuery& q, const SearchRun& 
     test.list = &list;
     test.selection = q.selection;
     test.allFields = q.selection == kAllFields;
-    test.upper = upperTable().data();
+    test.upper = foldTable(run.options);
     return scanArea(run, test);
 }
 
@@ -838,8 +844,8 @@ int32_t runFieldSearch(const FieldQueryText& query, const SearchRun& run) {
         anyTerm = anyTerm || compiled.fields[k - 1].terms().count != 0;
     }
     if (!anyTerm) return 0;
-    return run.options.caseSensitive ? runField<false>(compiled, run)
-                                     : runField<true>(compiled, run);
+    return foldTable(run.options) == nullptr ? runField<false>(compiled, run)
+                                             : runField<true>(compiled, run);
 }
 
 int32_t runGeneralSearch(const char* text, const SearchRun& run, const FieldSelection* selection) {
@@ -849,8 +855,8 @@ int32_t runGeneralSearch(const char* text, const SearchRun& run, const FieldSele
     compiled.selection = selection ? *selection : kAllFields;
     if (!compiled.pattern.compile(text, run.options)) return kSearchNotCompiled;
     if (compiled.pattern.terms().count == 0) return 0;
-    return run.options.caseSensitive ? runGeneral<false>(compiled, run)
-                                     : runGeneral<true>(compiled, run);
+    return foldTable(run.options) == nullptr ? runGeneral<false>(compiled, run)
+                                             : runGeneral<true>(compiled, run);
 }
 
 namespace {

@@ -34,10 +34,15 @@ constexpr FieldSelection kAllFields = {1, 1, 1, 1, 1, 1, 1};
 struct MatchOptions {
     bool caseSensitive = false;
     bool spacesSignificant = false;
+    bool yoAsYe = false; // "Е и Ё не различать"
 };
 
+// The table both sides of a comparison go through: upper-casing when case is
+// ignored, with Ё as Е when yoAsYe; nullptr when bytes compare as they are.
+const unsigned char* foldTable(const MatchOptions& options);
+
 // One pattern text compiled, with the normalized copy its terms point into.
-// When case does not matter the copy is upper-cased before compilation.
+// The copy goes through the fold table before compilation.
 class CompiledPattern {
 public:
     CompiledPattern() = default;
@@ -49,12 +54,14 @@ public:
                                CompileError* error = nullptr);
     const TermList& terms() const { return list_; }
     bool caseSensitive() const { return caseSensitive_; }
+    const unsigned char* fold() const { return fold_; }
     // The term list against one zero-terminated field text.
     bool matches(const char* field) const;
 
 private:
     char text_[kQuerySlot] = {};
     TermList list_;
+    const unsigned char* fold_ = nullptr;
     bool caseSensitive_ = false;
 };
 
@@ -91,8 +98,9 @@ struct SearchRun {
     int32_t splitRecords = kSplitRecords;
 };
 
-// A run over the state's search area with the settings' caseSensitive and
-// spacesSignificant (defaults when the set has no settings), into the state.
+// A run over the state's search area with the settings' caseSensitive,
+// spacesSignificant and yoAsYe (defaults when the set has no settings), into
+// the state.
 SearchRun foregroundRun(BaseSet& set);
 
 int32_t runFieldSearch(const FieldQueryText& query, const SearchRun& run);

@@ -50,6 +50,10 @@ CommandState caseSensitive(const FrameFlags& f) {
     return checkedIf(f.caseSensitive);
 }
 
+CommandState yoAsYe(const FrameFlags& f) {
+    return checkedIf(f.yoAsYe);
+}
+
 CommandState gridLines(const FrameFlags& f) {
     return checkedIf(f.gridLines);
 }

@@ -12,6 +12,7 @@ struct FrameFlags {
     bool searchAreaBarVisible = true;
     bool alwaysOnTop = false;
     bool caseSensitive = false;
+    bool yoAsYe = false;
     bool gridLines = false;
 };
 
@@ -38,6 +39,7 @@ CommandState toolBarShown(const FrameFlags& f);
 CommandState searchAreaBarShown(const FrameFlags& f);
 CommandState alwaysOnTop(const FrameFlags& f);
 CommandState caseSensitive(const FrameFlags& f);
+CommandState yoAsYe(const FrameFlags& f);
 CommandState gridLines(const FrameFlags& f);
 
 } // namespace rule

@@ -116,6 +116,10 @@ void caseSensitive(CMainFrame& w, const FrameFlags&) {
     w.clearSearchState();
 }
 
+void yoAsYe(CMainFrame& w, const FrameFlags&) {
+    w.setYoAsYe(w.settings().yoAsYe != 1);
+}
+
 void clearTable(CMainFrame& w, const FrameFlags&) {
     w.results().clearResults();
     w.setGridKind(w.tableMaskFromBar(), true);
@@ -233,6 +237,8 @@ const std::vector<Command> kCommands = {
      "Данные предыдущего поиска - PgDown", false, rule::whileFieldPanel, logBack},
     {CaseSensitive, kSearch, "С учетом регистра", "", M, "", "Поиск с учетом регистра",
      "Поиск с учетом регистра букв", true, rule::caseSensitive, caseSensitive},
+    {YoAsYe, kSearch, "Е и Ё не различать", "", M, "", "Е и Ё не различать",
+     "Поиск без различия букв Е и Ё", true, rule::yoAsYe, yoAsYe},
 
     {ClearTable, kTable, "Очистить таблицу", "Esc", R, "", "Очистить таблицу - Esc",
      "Удаление всех строк таблицы", false, rule::always, clearTable},

@@ -71,6 +71,7 @@ enum : int {
     CopyPhone = 32841,
     SaveList = 32842,
     PrintList = 32843,
+    YoAsYe = 32844,
     Undo = 57643,
     About = 57664,
     Exit = 57665,

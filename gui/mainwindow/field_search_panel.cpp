@@ -488,7 +488,20 @@ void FieldSearchPanel::fieldSearchNow(bool focusedFieldOnly) {
     // The focused field alone is never what the background searched.
     const FieldSearchResult r = session.fieldSearch(q, host_.searchArea(), !focusedFieldOnly);
     showFoundCounters();
-    host_.showResults(session.state(), -1);
+    SimilarOffer offer;
+    const bool offers = r.hits == 0 && similarRequest(q, session.area().tables, offer.request);
+    if (offers) {
+        const RecordField slot = offer.request.source == NameSource::Surnames
+                                     ? RecordField::Name
+                                     : RecordField::Organization;
+        offer.runWith = [this, slot, focusedFieldOnly](const std::string& name) {
+            FieldQueryText changed = query();
+            changed.set(static_cast<int>(slot), name.c_str());
+            setQuery(changed);
+            fieldSearchNow(focusedFieldOnly);
+        };
+    }
+    host_.showResults(session.state(), -1, offers ? &offer : nullptr);
     if (r.logged) host_.resetHistoryPosition();
     host_.focusSearchField(-1);
 }

@@ -145,7 +145,15 @@ void GeneralSearchBar::generalSearchNow() {
     const int32_t n = session.generalSearch(t.c_str(), host_.searchArea());
     addToHistory(t);
     showFound(n);
-    host_.showResults(session.state(), -1);
+    SimilarOffer offer;
+    const bool offers = n == 0 && similarRequest(t.c_str(), session.area().tables, offer.request);
+    if (offers) {
+        offer.runWith = [this](const std::string& name) {
+            combo_->setEditText(QString::fromStdString(cp1251ToUtf8(name)));
+            generalSearchNow();
+        };
+    }
+    host_.showResults(session.state(), -1, offers ? &offer : nullptr);
     host_.focusSearchField(-1);
 }
 

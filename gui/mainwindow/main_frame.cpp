@@ -46,6 +46,7 @@ namespace talsk {
 namespace {
 
 const char* kBarStateKey = "settings/toolbar";
+const char* kYoAsYeKey = "settings/yoAsYe";
 
 // How the window was shown when its place was kept (the placement's showCmd).
 constexpr uint32_t kShowNormal = 1;
@@ -74,6 +75,7 @@ CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
     // Initialisation.
     set_.settings = &settings_;
     set_.folder = settings_.programFolder;
+    settings_.yoAsYe = userSettings().value(kYoAsYeKey, false).toBool() ? 1 : 0;
     loadLayoutTable(set_.layout);
     placeWindow();
     fillSearchAreaBar();
@@ -309,6 +311,13 @@ void CMainFrame::saveBarState() {
     if (bandBreak_) removeToolBarBreak(generalBand_);
     userSettings().setValue(kBarStateKey, QMainWindow::saveState());
     if (bandBreak_) insertToolBarBreak(generalBand_);
+}
+
+void CMainFrame::setYoAsYe(bool on) {
+    settings_.yoAsYe = on ? 1 : 0;
+    userSettings().setValue(kYoAsYeKey, on);
+    clearSearchState();
+    updateActions();
 }
 
 void CMainFrame::applySettingsToUi() {

@@ -63,7 +63,10 @@ public:
     FileMask fileMaskFromBar() const override;
     void refreshTotals();
     void clearSearchState();
-    void showResults(const SearchState& state, int n) override;
+    // "Е и Ё не различать": kept in the window's settings at once; the hits
+    // no longer answer.
+    void setYoAsYe(bool on);
+    void showResults(const SearchState& state, int n, const SimilarOffer* offer = nullptr) override;
     void setGridKind(TableMask m, bool onlyIfEmpty);
     void setRowNumberPane(int row);
     void setRowsShownPane(int rows);

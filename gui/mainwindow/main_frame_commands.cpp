@@ -118,6 +118,7 @@ FrameFlags CMainFrame::frameFlags() const {
     f.searchAreaBarVisible = areaBand_ && !areaBand_->isHidden();
     f.alwaysOnTop = alwaysOnTop_;
     f.caseSensitive = settings_.caseSensitive == 1;
+    f.yoAsYe = settings_.yoAsYe == 1;
     f.gridLines = settings_.gridLines == 1;
     return f;
 }

@@ -11,6 +11,7 @@
 #include "gui/search/nothing_found_dialog.h"
 #include "gui/search/search_area_dialog.h"
 #include "gui/search/search_log_dialog.h"
+#include "gui/widgets/queued_call.h"
 #include "platform/cp1251.h"
 #include "search/search_area.h"
 
@@ -75,7 +76,7 @@ void CMainFrame::clearSearchState() {
     generalBar_->clearFoundCounter();
 }
 
-void CMainFrame::showResults(const SearchState& state, int n) {
+void CMainFrame::showResults(const SearchState& state, int n, const SimilarOffer* offer) {
     if (n < 0) n = hitTotal(state);
     // Whichever bar searched, both count the hits the table now shows.
     showFoundCounts();
@@ -87,7 +88,16 @@ void CMainFrame::showResults(const SearchState& state, int n) {
     if (settings_.notFoundClearTable == 1) {
         results_->clearResults();
     }
-    if (settings_.notFoundMessage == 1) runNothingFoundDialog(this, settings_);
+    if (settings_.notFoundMessage != 1) return; // silenced: no names are looked for either
+    std::vector<SimilarName> names;
+    if (offer) names = findSimilarNames(set_, session_.area().files, offer->request);
+    const int chosen = runNothingFoundDialog(this, settings_, names,
+                                             offer ? offer->request.source : NameSource::Surnames);
+    if (chosen >= 0 && offer->runWith) {
+        // After the search that found nothing has finished its own steps.
+        postToThreadOf(this, [run = offer->runWith,
+                              name = names[static_cast<size_t>(chosen)].name] { run(name); });
+    }
 }
 
 void CMainFrame::showFoundCounts() {

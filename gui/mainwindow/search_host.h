@@ -5,8 +5,19 @@
 #include "base/base_set.h"
 #include "gui/mainwindow/panel_record.h"
 #include "search/search_session.h"
+#include "search/similar_search.h"
+
+#include <functional>
+#include <string>
 
 namespace talsk {
+
+// What a search of the field panel or the general bar that found nothing
+// offers: names like its word, and its search run again with one of them.
+struct SimilarOffer {
+    SimilarRequest request;
+    std::function<void(const std::string& name)> runWith; // the name as Windows-1251 bytes
+};
 
 class SearchHost {
 public:
@@ -24,8 +35,10 @@ public:
     // A search input received the keyboard focus.
     virtual void focusChanged(int v) = 0;
     virtual void focusSearchField(int n) = 0;
-    // n < 0: the state's hit total.
-    virtual void showResults(const SearchState& state, int n) = 0;
+    // n < 0: the state's hit total. offer: what a search that found nothing
+    // offers instead; none: nothing.
+    virtual void showResults(const SearchState& state, int n,
+                             const SimilarOffer* offer = nullptr) = 0;
     // historyPosition back to one past the newest log entry.
     virtual void resetHistoryPosition() = 0;
     virtual void minimizeWindow() = 0;

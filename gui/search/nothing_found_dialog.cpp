@@ -1,18 +1,39 @@
 #include "gui/search/nothing_found_dialog.h"
 
 #include "gui/widgets/dialog_units.h"
+#include "platform/cp1251.h"
 
 #include <QCheckBox>
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
 
 namespace talsk {
 
-void runNothingFoundDialog(QWidget* parent, ProgramSettings& settings) {
+namespace {
+
+// The list of names, as high as its rows (ten at most).
+QListWidget* similarList(const std::vector<SimilarName>& names) {
+    auto* list = new QListWidget;
+    list->setObjectName(QStringLiteral("similar"));
+    for (const SimilarName& n : names)
+        list->addItem(QStringLiteral("%1 (%2)")
+                          .arg(QString::fromStdString(cp1251ToUtf8(n.name)))
+                          .arg(n.records));
+    const int rows = list->count();
+    list->setMinimumHeight(rows * list->sizeHintForRow(0) + 2 * list->frameWidth());
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    return list;
+}
+
+} // namespace
+
+int runNothingFoundDialog(QWidget* parent, ProgramSettings& settings,
+                          const std::vector<SimilarName>& names, NameSource source) {
     QDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Результат поиска ..."));
     const DialogUnits u = dialogUnits(dialog);
@@ -35,16 +56,36 @@ void runNothingFoundDialog(QWidget* parent, ProgramSettings& settings) {
     layout->addWidget(icon, 0, 0);
     layout->addWidget(text, 0, 1);
     layout->setColumnStretch(1, 1);
-    layout->addWidget(dontShow, 1, 0, 1, 2);
+    int row = 1;
+    int chosen = -1;
+    if (!names.empty()) {
+        auto* heading =
+            new QLabel(source == NameSource::Surnames ? QStringLiteral("Похожие фамилии:")
+                                                      : QStringLiteral("Похожие названия:"));
+        QListWidget* list = similarList(names);
+        heading->setBuddy(list);
+        const auto choose = [&chosen, &dialog, list](QListWidgetItem* item) {
+            chosen = list->row(item);
+            dialog.accept();
+        };
+        // Enter on a row activates it; the default button's click then finds
+        // the choice made.
+        QObject::connect(list, &QListWidget::itemClicked, &dialog, choose);
+        QObject::connect(list, &QListWidget::itemActivated, &dialog, choose);
+        layout->addWidget(heading, row++, 0, 1, 2);
+        layout->addWidget(list, row++, 0, 1, 2);
+    }
+    layout->addWidget(dontShow, row++, 0, 1, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
     buttons->addStretch(1);
-    layout->addLayout(buttons, 2, 0, 1, 2);
+    layout->addLayout(buttons, row, 0, 1, 2);
     dialog.setFixedSize(dialog.sizeHint());
 
     dialog.exec();
     if (dontShow->isChecked()) settings.notFoundMessage = 0;
+    return chosen;
 }
 
 } // namespace talsk

@@ -113,6 +113,42 @@ TEST_F(SearchCommand, GeneralSearchOverSeveralFilesAndChosenFields) {
     EXPECT_EQ(lines(name.out).back(), "# population=0 organizations=0 citycodes=0 total=0");
 }
 
+TEST_F(SearchCommand, SimilarNamesWhenNothingIsFound) {
+    // Without --yo «Федорова» finds none of the demo's Фёдоровы: they are offered.
+    CliResult r = runCli({"search", "--similar", "--field", "name=Федорова", plain()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> out = lines(r.out);
+    ASSERT_GE(out.size(), 3u) << r.out;
+    EXPECT_EQ(out.back(), "# population=0 organizations=0 citycodes=0 total=0");
+    EXPECT_EQ(columns(out[0])[1], "Фёдорова");
+    EXPECT_EQ(columns(out[1])[1], "Фёдоров");
+    for (size_t i = 0; i + 1 < out.size(); ++i) {
+        const std::vector<std::string> c = columns(out[i]);
+        ASSERT_EQ(c.size(), 3u) << out[i];
+        EXPECT_EQ(c[0], "similar");
+        // The count is that of the records whose surname it is.
+        CliResult exact = runCli({"search", "--spaces", "--field", "name=" + c[1] + " *", plain()});
+        EXPECT_EQ(lines(exact.out).back(),
+                  "# population=" + c[2] + " organizations=0 citycodes=0 total=" + c[2]);
+    }
+
+    // A search that finds something offers nothing.
+    CliResult yo = runCli({"search", "--yo", "--similar", "--field", "name=Федорова", plain()});
+    ASSERT_EQ(yo.status, 0) << yo.err;
+    const std::string count = columns(out[0])[2];
+    EXPECT_EQ(lines(yo.out).back(),
+              "# population=" + count + " organizations=0 citycodes=0 total=" + count);
+    EXPECT_EQ(yo.out.find("similar"), std::string::npos);
+
+    CliResult org =
+        runCli({"search", "--similar", "--tables", "org", "--all", "Тальгорэнэрго*", plain()});
+    ASSERT_EQ(org.status, 0) << org.err;
+    out = lines(org.out);
+    ASSERT_EQ(out.size(), 2u) << org.out;
+    EXPECT_EQ(columns(out[0])[0], "similar");
+    EXPECT_EQ(columns(out[0])[1], "Тальгорэнерго");
+}
+
 TEST_F(SearchCommand, MissingKeyIsReportedAndTheOtherFilesSearched) {
     CliResult r = runCli({"search", "--tables", "pop", "--all", "*", plain(), keyed()});
     EXPECT_EQ(r.status, 1);

@@ -6,6 +6,7 @@
 #include "base/settings.h"
 #include "gui/editor/record_editor.h"
 #include "gui/files/connected_files_dialog.h"
+#include "gui/mainwindow/commands.h"
 #include "gui/mainwindow/field_search_panel.h"
 #include "gui/mainwindow/general_search_bar.h"
 #include "gui/mainwindow/main_frame.h"
@@ -13,6 +14,7 @@
 #include "gui/search/search_log_dialog.h"
 #include "gui/support/config_home.h"
 #include "gui/support/demo_folder.h"
+#include "gui/support/modal.h"
 #include "gui/widgets/stock_font.h"
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
@@ -24,6 +26,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -99,6 +102,47 @@ TEST_F(MainFrameTest, TypingCountsInTheBackgroundAndEnterShowsThoseRows) {
               "Выведено строк - " + std::to_string(expected));
     EXPECT_EQ(frame->searchLog().count, 1);
     EXPECT_EQ(frame->historyPosition(), 1);
+}
+
+// The demo has «Фёдоров» and no «Федоров»: the box offers it, Enter on it
+// searches again; "Е и Ё не различать" finds it at once and is kept.
+TEST_F(MainFrameTest, NothingFoundOffersSimilarSurnamesAndTheYoOptionIsKept) {
+    settings.notFoundMessage = 1;
+    const std::string yoName = utf8ToCp1251("Фёдоров");
+    {
+        auto frame = openFrame();
+        QLineEdit* surname = frame->fieldPanel()->input(2);
+        surname->setFocus();
+        surname->setText(QStringLiteral("Федоров"));
+        test::whenModal<QDialog>([](QDialog* d) {
+            auto* list = d->findChild<QListWidget*>("similar");
+            ASSERT_NE(list, nullptr);
+            ASSERT_GT(list->count(), 0);
+            EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("Фёдоров (")))
+                << list->item(0)->text().toStdString();
+            list->setFocus();
+            list->setCurrentRow(0);
+            QTest::keyClick(list, Qt::Key_Return);
+        });
+        QTest::keyClick(surname, Qt::Key_Return);
+        const int32_t expected = expectedHits(*frame, yoName.c_str());
+        ASSERT_GT(expected, 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return frame->results().rowCount() == expected; }, 5000));
+        EXPECT_EQ(surname->text(), QStringLiteral("Фёдоров"));
+
+        QAction* yo = frame->action(cmd::YoAsYe);
+        ASSERT_NE(yo, nullptr);
+        ASSERT_TRUE(yo->isCheckable());
+        EXPECT_FALSE(yo->isChecked());
+        yo->trigger();
+        EXPECT_TRUE(yo->isChecked());
+        surname->setText(QStringLiteral("Федоров"));
+        QTest::keyClick(surname, Qt::Key_Return);
+        EXPECT_EQ(frame->results().rowCount(), expected);
+    }
+    auto again = openFrame();
+    EXPECT_EQ(again->settings().yoAsYe, 1);
+    EXPECT_TRUE(again->action(cmd::YoAsYe)->isChecked());
 }
 
 TEST_F(MainFrameTest, PgDownBringsTheLastLoggedQueryBackAndEscClearsThenMinimizes) {

@@ -1,6 +1,7 @@
 #include "gui/search/nothing_found_dialog.h"
 #include "gui/search/search_area_dialog.h"
 #include "gui/support/modal.h"
+#include "platform/cp1251.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -58,12 +59,39 @@ TEST(NothingFoundDialog, TickedBoxTurnsTheMessageOff) {
         whenModal<QDialog>([tick](QDialog* d) {
             auto* box = d->findChild<QCheckBox*>("dontShow");
             EXPECT_FALSE(box->isChecked());
+            EXPECT_EQ(d->findChild<QListWidget*>("similar"), nullptr);
             if (tick) QTest::mouseClick(box, Qt::LeftButton);
             QTest::mouseClick(button(d, QStringLiteral("OK")), Qt::LeftButton);
         });
-        runNothingFoundDialog(nullptr, settings);
+        EXPECT_EQ(runNothingFoundDialog(nullptr, settings), -1);
         EXPECT_EQ(settings.notFoundMessage, tick ? 0 : 1);
         EXPECT_EQ(settings.notFoundClearTable, 1);
+    }
+}
+
+TEST(NothingFoundDialog, ClickOrEnterOnASimilarNameChoosesIt) {
+    const std::vector<SimilarName> names = {{utf8ToCp1251("Фёдоров"), 3},
+                                            {utf8ToCp1251("Федотов"), 2}};
+    for (const bool enter : {false, true}) {
+        ProgramSettings settings;
+        settings.notFoundMessage = 1;
+        whenModal<QDialog>([enter](QDialog* d) {
+            auto* list = d->findChild<QListWidget*>("similar");
+            ASSERT_NE(list, nullptr);
+            ASSERT_EQ(list->count(), 2);
+            EXPECT_EQ(list->item(0)->text(), QStringLiteral("Фёдоров (3)"));
+            EXPECT_EQ(list->item(1)->text(), QStringLiteral("Федотов (2)"));
+            if (enter) {
+                list->setFocus();
+                list->setCurrentRow(1);
+                QTest::keyClick(list, Qt::Key_Return);
+            } else {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                                  list->visualItemRect(list->item(1)).center());
+            }
+        });
+        EXPECT_EQ(runNothingFoundDialog(nullptr, settings, names), 1) << enter;
+        EXPECT_EQ(settings.notFoundMessage, 1);
     }
 }
 
