@@ -37,6 +37,13 @@ const char* const kUsage =
     "they lie; a copy already running takes them. Its help opens with F1; see also\n"
     "man talsk.\n";
 
+// Named when the default program folder cannot be made.
+#ifdef Q_OS_WIN
+const char* const kDefaultFolder = "%APPDATA%\\talsk";
+#else
+const char* const kDefaultFolder = "~/.local/share/talsk";
+#endif
+
 // Standard output written whole, or a failing status after saying why (a
 // full disk), as talsk-cli does.
 int written(int printed) {
@@ -70,9 +77,8 @@ int main(int argc, char** argv) {
     const talsk::StartArguments start = talsk::parseStartArguments(args);
     const std::string folder = talsk::chooseProgramFolder(start.folder);
     if (folder.empty() || !talsk::setCurrentFolder(folder)) {
-        std::fprintf(
-            stderr, "talsk: %s\n",
-            talsk::folderProblem(folder.empty() ? "~/.local/share/talsk" : folder).c_str());
+        std::fprintf(stderr, "talsk: %s\n",
+                     talsk::folderProblem(folder.empty() ? kDefaultFolder : folder).c_str());
         return 1;
     }
 

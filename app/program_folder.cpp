@@ -1,6 +1,9 @@
 #include "app/program_folder.h"
 
 #include "platform/file.h"
+#include "platform/user_folders.h"
+
+#include <QtGlobal>
 
 #include <cstdlib>
 
@@ -14,8 +17,14 @@ std::string defaultProgramFolder(const char* xdgDataHome, const char* home) {
 
 std::string chooseProgramFolder(const std::string& named) {
     if (!named.empty()) return named;
+#ifdef Q_OS_WIN
+    // In the roaming application data, beside the key store: %APPDATA%\talsk.
+    const std::string data = userConfigFolder();
+    const std::string folder = data.empty() ? std::string() : joinPath(data, "talsk");
+#else
     const std::string folder =
         defaultProgramFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+#endif
     if (folder.empty() || !makeFolders(folder, false)) return {};
     return folder;
 }

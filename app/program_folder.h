@@ -12,7 +12,8 @@ namespace talsk {
 std::string defaultProgramFolder(const char* xdgDataHome, const char* home);
 
 // The folder named on the command line as it is; without one the default
-// folder, made (with its parents) when missing. Empty when there is none.
+// folder (on Windows %APPDATA%\talsk), made (with its parents) when missing.
+// Empty when there is none.
 std::string chooseProgramFolder(const std::string& named);
 
 // Why a folder cannot be the program folder, for the terminal: a file (a

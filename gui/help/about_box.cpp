@@ -5,6 +5,7 @@
 #include "gui/help/licence_dialog.h"
 #include "gui/widgets/app_texts.h"
 #include "gui/widgets/dialog_units.h"
+#include "gui/widgets/icons.h"
 #include "gui/widgets/queued_call.h"
 #include "gui/widgets/text.h"
 
@@ -18,7 +19,6 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSvgRenderer>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -33,15 +33,7 @@ namespace {
 // The picture at the screen's pixel density, so it stays sharp.
 QPixmap picture(const QSize& size, qreal ratio) {
     initAboutResources();
-    QSvgRenderer svg(QStringLiteral(":/pictures/about.svg"));
-    QPixmap pixmap(size * ratio);
-    pixmap.setDevicePixelRatio(ratio);
-    pixmap.fill(Qt::transparent);
-    if (svg.isValid()) {
-        QPainter painter(&pixmap);
-        svg.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    }
-    return pixmap;
+    return programPicture(QStringLiteral(":/pictures/about.svg"), size, ratio);
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "gui/widgets/image_button.h"
 
 #include "gui/widgets/accessibility.h"
+#include "gui/widgets/icons.h"
 #include "gui/widgets/stock_font.h"
 #include "gui/widgets/ui_resources.h"
 
 #include <QAccessible>
 #include <QApplication>
-#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -28,7 +28,7 @@ QPixmap loadPicture(const QString& path) {
     if (path.isEmpty()) return {};
     // A drawing is rendered for the screen's pixel density, 16 points square.
     if (path.endsWith(".svg", Qt::CaseInsensitive))
-        return QIcon(path).pixmap(QSize(16, 16), qApp->devicePixelRatio());
+        return programPicture(path, QSize(16, 16), qApp->devicePixelRatio());
     const QImage image(path);
     return image.isNull() ? QPixmap() : QPixmap::fromImage(keyColourTransparent(image));
 }

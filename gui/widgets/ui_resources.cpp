@@ -5,6 +5,9 @@
 // Q_INIT_RESOURCE must stand outside any namespace.
 static void registerTalskResources() {
     Q_INIT_RESOURCE(talsk);
+#ifndef TALSK_SVG
+    Q_INIT_RESOURCE(pictures_png);
+#endif
 }
 
 namespace talsk {

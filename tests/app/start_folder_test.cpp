@@ -35,11 +35,16 @@ TEST(ProgramFolder, DefaultFollowsTheXdgDataFolder) {
 
     test::TempDir dir; // a named folder is taken as it is; the default one is made
     EXPECT_EQ(chooseProgramFolder(dir.path()), dir.path());
-    const std::string saved = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
-    setenv("XDG_DATA_HOME", dir.file("data").c_str(), 1);
+#ifdef Q_OS_WIN
+    const char* variable = "APPDATA"; // beside the key store
+#else
+    const char* variable = "XDG_DATA_HOME";
+#endif
+    const QByteArray saved = qgetenv(variable);
+    qputenv(variable, dir.file("data").c_str());
     EXPECT_EQ(chooseProgramFolder(""), dir.file("data/talsk"));
     EXPECT_TRUE(std::filesystem::is_directory(dir.file("data/talsk")));
-    setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    qputenv(variable, saved);
 }
 
 // What the terminal is told of a program folder that cannot be one.

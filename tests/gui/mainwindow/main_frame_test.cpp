@@ -42,7 +42,9 @@
 #include <memory>
 #include <vector>
 
+#ifndef Q_OS_WIN
 #include <unistd.h>
+#endif
 
 namespace talsk {
 namespace {
@@ -333,6 +335,11 @@ TEST(SingleInstance, ASecondStartBringsTheFirstToTheFront) {
 }
 
 TEST(SingleInstance, EachDesktopSessionRunsItsOwnCopy) {
+#ifdef Q_OS_WIN
+    const unsigned uid = 1000; // no user numbers there: any one stands for the user
+#else
+    const unsigned uid = getuid();
+#endif
     // Displays no desktop uses, so a running program cannot interfere.
     const QString x = QString(":%1").arg(QCoreApplication::applicationPid());
     const QString sessions[][3] = {
@@ -340,14 +347,14 @@ TEST(SingleInstance, EachDesktopSessionRunsItsOwnCopy) {
     std::vector<std::unique_ptr<SingleInstance>> held;
     for (const auto& s : sessions) {
         held.push_back(
-            std::make_unique<SingleInstance>(SingleInstance::nameFor(getuid(), s[0], s[1], s[2])));
+            std::make_unique<SingleInstance>(SingleInstance::nameFor(uid, s[0], s[1], s[2])));
         EXPECT_TRUE(held.back()->claim()) << (s[0] + s[1] + s[2]).toStdString();
     }
     bool activated = false;
     QObject::connect(held[0].get(), &SingleInstance::activationRequested,
                      [&] { activated = true; });
     // The first X server again, its screen named: that copy comes to the front.
-    SingleInstance again(SingleInstance::nameFor(getuid(), x + ".0", "", ""));
+    SingleInstance again(SingleInstance::nameFor(uid, x + ".0", "", ""));
     EXPECT_FALSE(again.claim());
     EXPECT_TRUE(again.activateRunning(300));
     EXPECT_TRUE(QTest::qWaitFor([&] { return activated; }, 3000));

@@ -2,6 +2,8 @@
 // The per-user configuration folder (keys, bars' state) pointed at a test's
 // own folder for as long as the test runs, and put back afterwards.
 
+#include <QtGlobal>
+
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -12,19 +14,23 @@ class ConfigHome {
 public:
     explicit ConfigHome(const std::string& folder) {
         if (const char* old = std::getenv(kVariable)) saved_ = old;
-        setenv(kVariable, folder.c_str(), 1);
+        qputenv(kVariable, folder.c_str());
     }
     ~ConfigHome() {
         if (saved_)
-            setenv(kVariable, saved_->c_str(), 1);
+            qputenv(kVariable, saved_->c_str());
         else
-            unsetenv(kVariable);
+            qunsetenv(kVariable);
     }
     ConfigHome(const ConfigHome&) = delete;
     ConfigHome& operator=(const ConfigHome&) = delete;
 
 private:
+#ifdef Q_OS_WIN
+    static constexpr const char* kVariable = "APPDATA";
+#else
     static constexpr const char* kVariable = "XDG_CONFIG_HOME";
+#endif
     std::optional<std::string> saved_;
 };
 
