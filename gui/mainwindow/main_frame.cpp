@@ -19,6 +19,7 @@
 #include "gui/widgets/icons.h"
 #include "gui/widgets/text.h"
 #include "gui/widgets/user_settings.h"
+#include "gui/widgets/word_label.h"
 #include "platform/cp1251.h"
 
 #include <QCloseEvent>
@@ -30,6 +31,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
 #include <QWindow>
@@ -197,7 +199,7 @@ void CMainFrame::createStatusBar() {
     QStatusBar* bar = statusBar();
     const auto& panes = kPanes;
     for (int i = 0; i < 4; ++i) {
-        panes_[i] = new QLabel(panes[i].text, bar);
+        panes_[i] = i == 0 ? new WordLabel(panes[i].text, bar) : new QLabel(panes[i].text, bar);
         panes_[i]->setObjectName(QString("pane%1").arg(i));
         if (i == 0) {
             panes_[i]->setMinimumWidth(1); // long prompts are cut, never widen the window
@@ -226,6 +228,17 @@ void CMainFrame::fitStatusPanes() {
         const int side = roomy ? kPanes[i].extra / 2 : 2;
         panes_[i]->setContentsMargins(side, 0, side, 0);
     }
+}
+
+// The commands' prompts shown over the first pane end at a word too.
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        const int room = (panes_[1] ? panes_[1]->x() : statusBar()->width()) - 12;
+        statusBar()->showMessage(wholeWords(tip, statusBar()->fontMetrics(), room));
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::setPaneText(int pane, const QString& text) {
