@@ -653,7 +653,7 @@ int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& se
 // it to the next record's field, and a hit to the next record.
 template <bool Fold, int N>
 int32_t runLiteralFieldPool(const LiteralPlan& sharedPlan, int field, const SearchRun& run) {
-    const uchar* upper = upperTable().data();
+    const uchar* upper = foldTable(run.options);
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
         const LiteralPlan plan = sharedPlan;
