@@ -34,47 +34,8 @@ export XDG_CONFIG_HOME=$work/config
 export TMPDIR=$work
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
 
-display=95
-while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-    display=$((display + 1))
-done
-export DISPLAY=:$display
-unset WAYLAND_DISPLAY
-
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-Xvfb "$DISPLAY" -screen 0 1024x700x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do
-    xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-sleep 1
-
-# Waits for a visible window titled exactly $1 and prints its id.
-wait_window() {
-    local id
-    for _ in $(seq 100); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    echo "screenshots: no window \"$1\"" >&2
-    return 1
-}
+. scripts/lib/desktop.sh
+start_desktop 95
 
 shot() {
     sleep 0.6 # let the last repaint land
