@@ -237,8 +237,11 @@ std::string damagedSettingsMessage(bool setAside) {
 
 bool storablePath(const std::string& path) {
     std::string stored;
-    // '\\' is read back as a separator.
-    return path.find('\\') == std::string::npos && utf8ToCp1251Exact(path, stored);
+#ifndef _WIN32
+    // '\\' is read back as a separator: here a letter of the name would change.
+    if (path.find('\\') != std::string::npos) return false;
+#endif
+    return utf8ToCp1251Exact(path, stored);
 }
 
 size_t pathCharacters(const std::string& path) {

@@ -395,7 +395,12 @@ TEST(SettingsFile, PathsAreConvertedExactlyOrRefused) {
     writeBytes(dir.file(kConfigFileName), b);
     ASSERT_TRUE(loadSettings(s));
     EXPECT_EQ(s.filePaths[0], "Архив/Тальск №1.btn");
-    for (const std::string name : {"café.btn", "a😀.btn", "東京.btn", "caf\xE9.btn", "a\\b.btn"}) {
+    std::vector<std::string> unstorable = {"café.btn", "a😀.btn", "東京.btn", "caf\xE9.btn"};
+#ifndef _WIN32
+    // A separator on Windows, a letter here.
+    unstorable.push_back("a\\b.btn");
+#endif
+    for (const std::string& name : unstorable) {
         s.filePaths[0] = name;
         EXPECT_EQ(firstUnstorablePath(s), name);
         EXPECT_FALSE(saveSettings(s)) << name;

@@ -159,10 +159,15 @@ TEST_F(ConnectedFiles, TheListHoldsAtMost64NamesOf260Characters) {
 
 // A name the settings file cannot hold is refused by name; nothing of it is listed.
 TEST_F(ConnectedFiles, NamesTheSettingsCannotHoldAreRefused) {
-    for (const char* name : {"café.btn", "a😀.btn", "x\\y.btn", "Тальск.btn"})
+    std::vector<std::string> unstorable = {"café.btn", "a😀.btn"};
+#ifndef _WIN32
+    unstorable.push_back("x\\y.btn"); // a separator on Windows
+#endif
+    for (const std::string& name : unstorable)
         writeBytes(dir.file(name), {1, 2});
+    writeBytes(dir.file("Тальск.btn"), {1, 2});
     ConnectedFilesModel m(set, settings);
-    for (const char* name : {"café.btn", "a😀.btn", "x\\y.btn"}) {
+    for (const std::string& name : unstorable) {
         EXPECT_EQ(m.addUnused({row(m, name)}), AddRefusal::NameNotStorable) << name;
         EXPECT_EQ(m.refusedName(), name);
     }
