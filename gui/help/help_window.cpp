@@ -2,6 +2,7 @@
 
 #include "gui/widgets/app_texts.h"
 #include "gui/widgets/text.h"
+#include "gui/widgets/user_settings.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -44,11 +45,6 @@ constexpr Topic kTopics[] = {
 
 const QString kRoot = QStringLiteral("qrc:/help/");
 const QString kGeometryKey = QStringLiteral("help/geometry");
-
-// The per-user store of the program's window state.
-QSettings userSettings() {
-    return QSettings(QSettings::UserScope, fromUtf8(kAppTitle));
-}
 
 bool pageExists(const QString& page) {
     return !page.isEmpty() && QFile::exists(QStringLiteral(":/help/") + page);

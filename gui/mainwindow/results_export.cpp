@@ -8,6 +8,7 @@
 #include "gui/widgets/grid_clipboard.h"
 #include "gui/widgets/grid_text.h"
 #include "gui/widgets/text.h"
+#include "gui/widgets/user_settings.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -22,10 +23,6 @@ namespace talsk {
 namespace {
 
 constexpr const char* kFolderKey = "listFolder";
-
-QSettings userSettings() {
-    return QSettings(QSettings::UserScope, fromUtf8(kAppTitle));
-}
 
 } // namespace
 

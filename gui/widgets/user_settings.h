@@ -1,6 +1,7 @@
 #pragma once
 // The window's per-user settings (bars, places, notices already given), kept
-// under the application title in the user's configuration folder.
+// under the application title in the user's configuration folder (on
+// Windows a file in %APPDATA%\talsk).
 
 #include <QSettings>
 #include <QString>
