@@ -108,7 +108,12 @@ bool SingleInstance::claim() {
     // A socket left by a killed copy would block listening.
     QLocalServer::removeServer(name_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(name_);
+    if (!server_.listen(name_)) {
+        // Some Windows hosts cannot give a pipe a user-only access list;
+        // without a server a second start could not reach this copy.
+        server_.setSocketOptions(QLocalServer::NoOptions);
+        server_.listen(name_);
+    }
     return true;
 }
 

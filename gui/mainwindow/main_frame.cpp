@@ -34,6 +34,7 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWindow>
 
 #include <cstdio>
@@ -73,6 +74,10 @@ CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
     createToolBar();
     createBars();
     createStatusBar();
+    // The arrow Qt shows when a bar is too short for its buttons has no text.
+    for (QToolBar* bar : findChildren<QToolBar*>())
+        if (auto* more = bar->findChild<QToolButton*>("qt_toolbar_ext_button"))
+            more->setAccessibleName("Другие кнопки");
     restoreBarState();
     // Initialisation.
     set_.settings = &settings_;
@@ -305,7 +310,12 @@ void CMainFrame::fitPanelToDock(Qt::DockWidgetArea area) {
 
 void CMainFrame::restoreBarState() {
     const QByteArray state = userSettings().value(kBarStateKey).toByteArray();
-    if (state.isEmpty()) return;
+    if (state.isEmpty()) {
+        // The first start: the panel's whole row, whatever the style's
+        // spacing (a scroll area hints less than its contents need).
+        fitPanelToDock(Qt::BottomDockWidgetArea);
+        return;
+    }
     // The panel's minimum follows its current orientation; a row panel is
     // wider than a side leaves room for, and the restore would put it back
     // at the bottom. Any side fits while the bars are restored.

@@ -11,11 +11,14 @@ SearchAreaBar::SearchAreaBar(QWidget* parent) : QWidget(parent) {
     files_ = new QComboBox(this);
     files_->setObjectName("areaFiles");
     files_->setToolTip("Файлы для поиска");
+    // Windows screen readers take a list's name from here, not its text.
+    files_->setAccessibleName(files_->toolTip());
     files_->setMinimumWidth(u.x(150));
     files_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     tables_ = new QComboBox(this);
     tables_->setObjectName("areaTables");
     tables_->setToolTip("Таблицы для поиска");
+    tables_->setAccessibleName(tables_->toolTip());
     tables_->setMinimumWidth(u.x(160));
     tables_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* row = new QHBoxLayout(this);
