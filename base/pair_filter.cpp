@@ -23,8 +23,9 @@ int hashPair(unsigned char a, unsigned char b) {
     return static_cast<int>((pair * 0x9E3779B1u) >> (32 - 9)) & (kPairBits - 1);
 }
 
-// Entry (a << 8 | b): the pair's bit, or kPairBits for a pair left out. One
-// look-up a byte while building.
+// Entry (b << 8 | a), the two bytes as one little-endian load reads them:
+// the pair's bit, or kPairBits for a pair left out. One look-up a byte while
+// building.
 using PairTable = std::array<uint16_t, 65536>;
 
 const PairTable& pairTable() {
@@ -34,12 +35,16 @@ const PairTable& pairTable() {
             for (int b = 0; b < 256; ++b) {
                 const int bit =
                     hashPair(static_cast<unsigned char>(a), static_cast<unsigned char>(b));
-                t[static_cast<size_t>(a << 8 | b)] =
+                t[static_cast<size_t>(b << 8 | a)] =
                     static_cast<uint16_t>(bit < 0 ? kPairBits : bit);
             }
         return t;
     }();
     return table;
+}
+
+uint16_t pairAt(const unsigned char* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
 }
 
 // seen[i] != 0 becomes bit i of out.
@@ -65,7 +70,7 @@ void packSeen(const uint8_t* seen, uint64_t* out) {
 } // namespace
 
 int pairBit(unsigned char a, unsigned char b) {
-    const uint16_t bit = pairTable()[static_cast<size_t>(a << 8 | b)];
+    const uint16_t bit = pairTable()[static_cast<size_t>(b << 8 | a)];
     return bit == kPairBits ? -1 : bit;
 }
 
@@ -111,13 +116,10 @@ void PairFilter::build(const BaseTable& table) {
     for (size_t b = 0; b < blocks; ++b) {
         const uint32_t from = e[b * kPairBlockRecords].start;
         const uint32_t to = e[std::min<size_t>(size_t(count), (b + 1) * kPairBlockRecords)].start;
-        // Records start after a zero: no pair reaches back into the block before.
-        unsigned prev = 0;
-        for (uint32_t q = from; q < to; ++q) {
-            const unsigned c = pool[q];
-            seen[pairs[prev << 8 | c]] = 1;
-            prev = c;
-        }
+        // A record's first byte follows a zero, which no pair holds: the
+        // pairs start at the block's second byte.
+        for (uint32_t q = from + 1; q < to; ++q)
+            seen[pairs[pairAt(pool + q - 1)]] = 1;
         packSeen(seen, out + b * kPairWords);
         std::memset(seen, 0, sizeof seen);
     }
