@@ -10,6 +10,9 @@ namespace talsk {
 
 namespace {
 constexpr size_t kLargeBlock = size_t(4) << 20;
+// From this size a block would go to the system on its own (glibc's first
+// mapping threshold): the allocator is set up before the first of them.
+constexpr size_t kMappedBlock = size_t(128) << 10;
 } // namespace
 
 bool Block::resize(size_t request) {
@@ -18,6 +21,10 @@ bool Block::resize(size_t request) {
     if (rounded == 0) {
         reset();
         return true;
+    }
+    if (rounded >= kMappedBlock) {
+        static const bool kept = (keepFreedLargeBlocks(), true);
+        (void)kept;
     }
     void* p = std::realloc(data_, rounded);
     if (p == nullptr) return false;
