@@ -715,62 +715,6 @@ int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& se
     });
 }
 
-// Search by one field over the whole pool, as the general search: a
-// candidate before the field moves the scan to the field's start, one past
-// it to the next record's field, and a hit to the next record.
-template <bool Fold, int N>
-int32_t runLiteralFieldPool(const LiteralPlan& sharedPlan, int field, const SearchRun& run) {
-    const uchar* upper = foldTable(run.options);
-    const PairQuery pairs = pairQueryOf(sharedPlan);
-    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
-                                   int32_t last, std::vector<SearchHit>& hits) {
-        const LiteralPlan plan = sharedPlan;
-        const LiteralFinder<N> finder(plan);
-        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
-        const RecordIndexEntry* e = t.entries();
-        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
-        auto spanOf = [&](int32_t r) {
-            return fieldSpan(p + e[r].start, p + e[r + 1].start, e[r], field);
-        };
-        HitBatch batch(hits);
-        return forRecordsThatMayHold(t, pairs, first, last, [&](int32_t from, int32_t to) {
-            const uchar* end = p + e[to].start;
-            int32_t r = from;
-            FieldSpan f = spanOf(r);
-            const uchar* q = f.begin;
-            while (q < end) {
-                const uchar* stop = end - q > kCancelStride ? q + kCancelStride : end;
-                const uchar* c = finder.next(q, stop, limit);
-                if (cancelRequested(run)) return false;
-                if (c == nullptr) {
-                    q = stop;
-                    continue;
-                }
-                // Past the field: in this record the scan goes on at the next
-                // one's field, in a later record at that record's field.
-                if (c >= f.end && c >= p + e[r + 1].start) {
-                    r = recordHolding(e, to, r + 1, static_cast<uint32_t>(c - p));
-                    f = spanOf(r);
-                }
-                if (c < f.begin) {
-                    q = f.begin;
-                    continue;
-                }
-                // A word never begins with the field's zero: c < f.end is inside it.
-                if (c < f.end && !literalAt<Fold>(plan, c, c == f.begin, upper)) {
-                    q = c + 1;
-                    continue;
-                }
-                if (c < f.end) batch.add(r, base, kind);
-                if (++r >= to) break;
-                f = spanOf(r);
-                q = f.begin;
-            }
-            return true;
-        });
-    });
-}
-
 // Words at least this long turn up in few records: scanning the pool skips
 // most of them at vector speed. Shorter ones hit in most records, where the
 // compare record by record is faster.
@@ -782,15 +726,20 @@ int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run
     for (int j = 0; j < plan.count; ++j)
         shortest = std::min(shortest, plan.words[j].length);
     if (shortest >= kPoolScanLength) {
+        // The pool scan of the general search with this field alone: a
+        // candidate in another field costs one look at the index, never a
+        // restart of the scan.
+        FieldSelection one{};
+        one[static_cast<size_t>(field - 1)] = 1;
         switch (plan.count) {
         case 1:
-            return runLiteralFieldPool<Fold, 1>(plan, field, run);
+            return runLiteralRecord<Fold, 1>(plan, one, run);
         case 2:
-            return runLiteralFieldPool<Fold, 2>(plan, field, run);
+            return runLiteralRecord<Fold, 2>(plan, one, run);
         case 3:
-            return runLiteralFieldPool<Fold, 3>(plan, field, run);
+            return runLiteralRecord<Fold, 3>(plan, one, run);
         default:
-            return runLiteralFieldPool<Fold, 4>(plan, field, run);
+            return runLiteralRecord<Fold, 4>(plan, one, run);
         }
     }
     switch (plan.count) {
