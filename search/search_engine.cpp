@@ -571,6 +571,7 @@ PairQuery pairQueryOf(const LiteralPlan& plan) {
 // they are scanned, as skipping blocks defeats the processor's own read-ahead.
 constexpr int kRunsAhead = 4;
 constexpr uint32_t kRunPrefetchBytes = 2048;
+constexpr int32_t kRunPrefetchEntries = 2 * kPairBlockRecords;
 
 // Calls scan(from, to) for each run of records in [first, last) whose
 // blocks may hold a match, by the table's pair filter (one run of them all
@@ -596,7 +597,8 @@ bool forRecordsThatMayHold(const BaseTable& t, const PairQuery& query, int32_t f
             run.to = nextBlock(run.to);
         run.to = std::min(run.to, last);
         r = run.to;
-        for (int32_t k = run.from; k < run.to; k += 64 / static_cast<int32_t>(sizeof *e))
+        const int32_t asked = std::min(run.to, run.from + kRunPrefetchEntries);
+        for (int32_t k = run.from; k < asked; k += 64 / static_cast<int32_t>(sizeof *e))
             __builtin_prefetch(&e[k]);
         return run;
     };
