@@ -620,8 +620,60 @@ bool forRecordsThatMayHold(const BaseTable& t, const PairQuery& query, int32_t f
     }
 }
 
-// Search by one field, record by record. The finder and the plan are copied
-// into the loop so that storing a hit cannot make them be read again.
+// Where the hits of a piece of the area go.
+struct HitTarget {
+    int16_t base;
+    TableKind kind;
+    std::vector<SearchHit>* hits;
+};
+
+// Records [from, to) of a table by one field, record by record. The finder
+// and the plan are copied here so that storing a hit cannot make them be
+// read again. False when cancelled.
+template <bool Fold, int N>
+bool literalFieldRecords(const LiteralPlan& sharedPlan, int field, const BaseTable& t, int32_t from,
+                         int32_t to, const HitTarget& target, const uchar* upper,
+                         const std::atomic<uint8_t>& cancel) {
+    const LiteralPlan plan = sharedPlan;
+    const LiteralFinder<N> finder(plan);
+    const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+    const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+    const RecordIndexEntry* e = t.entries();
+    const int16_t base = target.base;
+    const TableKind kind = target.kind;
+    HitBatch batch(*target.hits);
+#if defined(__SSE2__)
+    if (plan.exact) {
+        // A field of up to 16 characters is one whole-word compare; the
+        // hit is stored without a branch on it.
+        const ptrdiff_t reach = finder.reach();
+        for (int32_t i = from; i < to; ++i) {
+            if (i + kPrefetchAheadFast < to)
+                __builtin_prefetch(p + e[i + kPrefetchAheadFast].start);
+            const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
+            const ptrdiff_t length = f.end - f.begin;
+            bool hit;
+            if (length <= 16 && limit - f.begin >= reach)
+                hit = (finder.wordMask(f.begin) & ((1u << length) - 1)) != 0;
+            else
+                hit = literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper);
+            batch.addIf(hit, i, base, kind);
+            if (cancel.load(std::memory_order_relaxed)) return false;
+        }
+        return true;
+    }
+#endif
+    for (int32_t i = from; i < to; ++i) {
+        if (i + kPrefetchAhead < to) __builtin_prefetch(p + e[i + kPrefetchAhead].start);
+        const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
+        if (literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper))
+            batch.add(i, base, kind);
+        if (cancel.load(std::memory_order_relaxed)) return false;
+    }
+    return true;
+}
+
+// Search by one field, record by record, over the blocks that may hold a word.
 template <bool Fold, int N>
 int32_t runLiteralField(const LiteralPlan& sharedPlan, int field, const SearchRun& run) {
     const uchar* upper = foldTable(run.options);
@@ -629,90 +681,67 @@ int32_t runLiteralField(const LiteralPlan& sharedPlan, int field, const SearchRu
     const PairQuery pairs = pairQueryOf(sharedPlan);
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
-        const LiteralPlan plan = sharedPlan;
-        const LiteralFinder<N> finder(plan);
-        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
-        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
-        const RecordIndexEntry* e = t.entries();
-        HitBatch batch(hits);
+        const HitTarget target{base, kind, &hits};
         return forRecordsThatMayHold(t, pairs, first, last, [&](int32_t from, int32_t to) {
-#if defined(__SSE2__)
-            if (plan.exact) {
-                // A field of up to 16 characters is one whole-word compare; the
-                // hit is stored without a branch on it.
-                const ptrdiff_t reach = finder.reach();
-                for (int32_t i = from; i < to; ++i) {
-                    if (i + kPrefetchAheadFast < to)
-                        __builtin_prefetch(p + e[i + kPrefetchAheadFast].start);
-                    const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
-                    const ptrdiff_t length = f.end - f.begin;
-                    bool hit;
-                    if (length <= 16 && limit - f.begin >= reach)
-                        hit = (finder.wordMask(f.begin) & ((1u << length) - 1)) != 0;
-                    else
-                        hit = literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper);
-                    batch.addIf(hit, i, base, kind);
-                    if (cancel.load(std::memory_order_relaxed)) return false;
-                }
-                return true;
-            }
-#endif
-            for (int32_t i = from; i < to; ++i) {
-                if (i + kPrefetchAhead < to) __builtin_prefetch(p + e[i + kPrefetchAhead].start);
-                const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
-                if (literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper))
-                    batch.add(i, base, kind);
-                if (cancel.load(std::memory_order_relaxed)) return false;
-            }
-            return true;
+            return literalFieldRecords<Fold, N>(sharedPlan, field, t, from, to, target, upper,
+                                                cancel);
         });
     });
 }
 
-// General search: the whole pool at once; a candidate is mapped to its
-// record through the index, and a hit moves the scan to the next record.
+// Records [from, to) of a table over the pool at once: a candidate is
+// mapped to its record through the index, and a hit moves the scan to the
+// next record. Copies as in the field search. False when cancelled.
+template <bool Fold, int N>
+bool literalPoolRecords(const LiteralPlan& sharedPlan, const FieldSelection& selection,
+                        const BaseTable& t, int32_t from, int32_t to, const HitTarget& target,
+                        const uchar* upper, const SearchRun& run) {
+    const LiteralPlan plan = sharedPlan;
+    const LiteralFinder<N> finder(plan);
+    const bool allFields = selection == kAllFields;
+    const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+    const RecordIndexEntry* e = t.entries();
+    const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+    const uchar* end = p + e[to].start;
+    HitBatch batch(*target.hits);
+    int32_t r = from;
+    const uchar* q = p + e[from].start;
+    while (q < end) {
+        const uchar* stop = end - q > kCancelStride ? q + kCancelStride : end;
+        const uchar* c = finder.next(q, stop, limit);
+        if (cancelRequested(run)) return false;
+        if (c == nullptr) {
+            q = stop;
+            continue;
+        }
+        const auto at = static_cast<uint32_t>(c - p);
+        r = recordHolding(e, to, r, at);
+        // Fields are zero-terminated and records follow one another.
+        const bool fieldStart = c == p || c[-1] == 0;
+        if (literalAt<Fold>(plan, c, fieldStart, upper) &&
+            (allFields || selection[static_cast<size_t>(
+                              GeneralRecordTest<Fold>::fieldAt(e[r], at - e[r].start) - 1)])) {
+            batch.add(r, target.base, target.kind);
+            q = p + e[r + 1].start;
+        } else {
+            q = c + 1;
+        }
+    }
+    return true;
+}
+
+// General search over the pool, over the blocks that may hold a word.
 template <bool Fold, int N>
 int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& selection,
                          const SearchRun& run) {
     const uchar* upper = foldTable(run.options);
-    const bool allFields = selection == kAllFields;
     const PairQuery pairs = pairQueryOf(sharedPlan);
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
-        // Copies, as in the field search: a stored hit cannot make them be read again.
-        const LiteralPlan plan = sharedPlan;
-        const LiteralFinder<N> finder(plan);
-        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
-        const RecordIndexEntry* e = t.entries();
-        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
-        HitBatch batch(hits);
+        const HitTarget target{base, kind, &hits};
         return forRecordsThatMayHold(t, pairs, first, last, [&](int32_t from, int32_t to) {
-            const uchar* end = p + e[to].start;
-            int32_t r = from;
-            const uchar* q = p + e[from].start;
-            while (q < end) {
-                const uchar* stop = end - q > kCancelStride ? q + kCancelStride : end;
-                const uchar* c = finder.next(q, stop, limit);
-                if (cancelRequested(run)) return false;
-                if (c == nullptr) {
-                    q = stop;
-                    continue;
-                }
-                const auto at = static_cast<uint32_t>(c - p);
-                r = recordHolding(e, to, r, at);
-                // Fields are zero-terminated and records follow one another.
-                const bool fieldStart = c == p || c[-1] == 0;
-                if (literalAt<Fold>(plan, c, fieldStart, upper) &&
-                    (allFields ||
-                     selection[static_cast<size_t>(
-                         GeneralRecordTest<Fold>::fieldAt(e[r], at - e[r].start) - 1)])) {
-                    batch.add(r, base, kind);
-                    q = p + e[r + 1].start;
-                } else {
-                    q = c + 1;
-                }
-            }
-            return true;
+            return literalPoolRecords<Fold, N>(sharedPlan, selection, t, from, to, target, upper,
+                                               run);
         });
     });
 }
