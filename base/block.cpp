@@ -10,6 +10,10 @@ namespace talsk {
 
 namespace {
 constexpr size_t kLargeBlock = size_t(4) << 20;
+// From this size a block would go to the system on its own (glibc's first
+// mapping threshold): the allocator is set up before the first of them, if
+// the loading has not done so already.
+constexpr size_t kMappedBlock = size_t(128) << 10;
 } // namespace
 
 bool Block::resize(size_t request) {
@@ -19,6 +23,7 @@ bool Block::resize(size_t request) {
         reset();
         return true;
     }
+    if (rounded >= kMappedBlock) keepFreedLargeBlocks();
     void* p = std::realloc(data_, rounded);
     if (p == nullptr) return false;
     data_ = static_cast<char*>(p);

@@ -5,6 +5,7 @@
 #include "base/key_store.h"
 #include "base/load_status.h"
 #include "base/open_ahead.h"
+#include "platform/memory_advice.h"
 
 #include <algorithm>
 #include <system_error>
@@ -168,6 +169,8 @@ void Loader::tellFolderSkips(FolderScanSkips skipped) {
 LoadReport Loader::run() {
     LoadReport report;
     host_.showStatusText("Подготовка к загрузке данных");
+    // Before the decode threads first start: they share one kept heap.
+    keepFreedLargeBlocks();
     // The set is rebuilt below; a worker that still reads it must stop first.
     if (!host_.cancelSearch()) {
         report.searchStillRunning = true;

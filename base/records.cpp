@@ -74,6 +74,7 @@ BaseDate todayBaseDate() {
 void BaseTable::release() {
     text.reset();
     index.reset();
+    pairs.clear();
 }
 
 namespace {
@@ -279,13 +280,19 @@ bool indexTableSse2(BaseTable& table, const FieldOrder& order) {
 } // namespace
 
 bool indexTablePortable(BaseTable& table, const FieldOrder& order) {
+    table.pairs.clear();
     if (IndexWalk w = beginIndex(table); w != IndexWalk::Walk) return w == IndexWalk::Done;
-    return walkBytes(table, order, 0, 0);
+    if (!walkBytes(table, order, 0, 0)) return false;
+    table.pairs.build(table);
+    return true;
 }
 
 bool indexTable(BaseTable& table, const FieldOrder& order) {
 #if defined(__SSE2__)
-    return indexTableSse2(table, order);
+    table.pairs.clear();
+    if (!indexTableSse2(table, order)) return false;
+    table.pairs.build(table);
+    return true;
 #else
     return indexTablePortable(table, order);
 #endif
@@ -342,6 +349,7 @@ bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
     char packed[kMaxPackedRecord + 1];
     const int32_t n = packRecord(fields, packed);
     const bool appending = i == table.count;
+    table.pairs.clear();
     const int32_t o = appending ? 0 : recordLength(table, i);
 
     if (table.count == 0 || table.text.empty() || table.index.empty()) {
@@ -390,6 +398,7 @@ bool putRecord(BaseTable& table, int32_t i, const RecordFields& fields) {
 
 bool deleteRecord(BaseTable& table, int32_t i) {
     if (i < 0 || i >= table.count || missingRecords(table)) return false;
+    table.pairs.clear();
     RecordIndexEntry* entries = table.entries();
     char* pool = table.text.data();
     const int32_t length = recordLength(table, i);

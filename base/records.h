@@ -3,6 +3,7 @@
 // records, packed back to back in a text pool and located by a small index.
 
 #include "base/block.h"
+#include "base/pair_filter.h"
 #include "platform/file.h"
 
 #include <array>
@@ -109,13 +110,14 @@ struct BaseTable {
     uint8_t loaded = 0;
     BaseDate created;
     BaseDate updated;
+    PairFilter pairs; // built with the index, cleared by an edit
 
     RecordIndexEntry* entries() { return reinterpret_cast<RecordIndexEntry*>(index.data()); }
     const RecordIndexEntry* entries() const {
         return reinterpret_cast<const RecordIndexEntry*>(index.data());
     }
     size_t entryCapacity() const { return index.size() / sizeof(RecordIndexEntry); }
-    // Frees pool and index.
+    // Frees pool, index and pair filter.
     void release();
 };
 
@@ -143,8 +145,9 @@ using FieldOrder = std::array<int, kFieldCount>;
 constexpr FieldOrder kFieldOrder20 = {1, 2, 3, 4, 5, 6, 7};
 constexpr FieldOrder kFieldOrder20b = {1, 5, 4, 3, 2, 6, 7};
 
-// Fills every entry and the closing entry from the pool; sets textSize.
-// Fails on a field over its maximum, or on a pool that ends inside a record.
+// Fills every entry and the closing entry from the pool; sets textSize and
+// builds the pair filter. Fails on a field over its maximum, or on a pool
+// that ends inside a record.
 [[nodiscard]] bool indexTable(BaseTable& table, const FieldOrder& order = kFieldOrder20);
 // Writes the seven fields with their zero bytes; returns the length (7..351).
 int packRecord(const RecordFields& fields, char* out);

@@ -10,4 +10,11 @@ namespace talsk {
 // happens where the system has no such facility.
 void adviseLargeBlock(void* data, size_t size);
 
+// Asks the allocator, where it can be told, to keep the large blocks it is
+// given back instead of returning them to the system at once: a reload then
+// fills memory that is already paged in, and the peak stays what the
+// largest set held at once needs. Best called before any thread starts;
+// calls after the first change nothing.
+void keepFreedLargeBlocks();
+
 } // namespace talsk

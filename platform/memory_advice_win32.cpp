@@ -9,4 +9,7 @@ void adviseLargeBlock(void* data, size_t size) {
     (void)size;
 }
 
+// The system heap keeps freed blocks on its own.
+void keepFreedLargeBlocks() {}
+
 } // namespace talsk

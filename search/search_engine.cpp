@@ -1,6 +1,7 @@
 #include "search/search_engine.h"
 
 #include "base/char_tables.h"
+#include "base/pair_filter.h"
 #include "search/literal_scan.h"
 #include "search/query_match.h"
 
@@ -558,146 +559,190 @@ inline bool literalInField(const LiteralFinder<N>& finder, const LiteralPlan& pl
     }
 }
 
-// Search by one field, record by record. The finder and the plan are copied
-// into the loop so that storing a hit cannot make them be read again.
+// The pairs a match of one of the plan's words must hold.
+PairQuery pairQueryOf(const LiteralPlan& plan) {
+    PairQuery q;
+    for (int j = 0; j < plan.count; ++j)
+        q.addWord(plan.words[j].text, plan.words[j].length);
+    return q;
+}
+
+// Runs ahead of the scan: their index and pool lines are asked for before
+// they are scanned, as skipping blocks defeats the processor's own read-ahead.
+constexpr int kRunsAhead = 4;
+constexpr uint32_t kRunPrefetchBytes = 2048;
+constexpr int32_t kRunPrefetchEntries = 2 * kPairBlockRecords;
+
+// Calls scan(from, to) for each run of records in [first, last) whose
+// blocks may hold a match, by the table's pair filter (one run of them all
+// without a filter); stops when scan returns false (cancelled).
+template <typename Scan>
+bool forRecordsThatMayHold(const BaseTable& t, const PairQuery& query, int32_t first, int32_t last,
+                           Scan&& scan) {
+    if (!query.useful() || !t.pairs.covers(t)) return scan(first, last);
+    const RecordIndexEntry* e = t.entries();
+    const char* pool = t.text.data();
+    struct Run {
+        int32_t from, to;
+    };
+    int32_t r = first;
+    auto mayHold = [&](int32_t at) { return query.mayHold(t.pairs.block(at / kPairBlockRecords)); };
+    auto nextBlock = [](int32_t at) { return (at / kPairBlockRecords + 1) * kPairBlockRecords; };
+    // The next run, or an empty one past the last.
+    auto nextRun = [&]() {
+        while (r < last && !mayHold(r))
+            r = nextBlock(r);
+        Run run{r, r};
+        while (run.to < last && mayHold(run.to))
+            run.to = nextBlock(run.to);
+        run.to = std::min(run.to, last);
+        r = run.to;
+        const int32_t asked = std::min(run.to, run.from + kRunPrefetchEntries);
+        for (int32_t k = run.from; k < asked; k += 64 / static_cast<int32_t>(sizeof *e))
+            __builtin_prefetch(&e[k]);
+        return run;
+    };
+    Run ahead[kRunsAhead];
+    for (Run& run : ahead)
+        run = nextRun();
+    for (int k = 0;; k = (k + 1) % kRunsAhead) {
+        const Run run = ahead[k];
+        if (run.from >= run.to) return true;
+        const Run& soon = ahead[(k + 2) % kRunsAhead];
+        if (soon.from < soon.to) {
+            const uint32_t begin = e[soon.from].start;
+            const uint32_t end = std::min(e[soon.to].start, begin + kRunPrefetchBytes);
+            for (uint32_t at = begin; at < end; at += 64)
+                __builtin_prefetch(pool + at);
+        }
+        if (!scan(run.from, run.to)) return false;
+        ahead[k] = nextRun();
+    }
+}
+
+// Where the hits of a piece of the area go.
+struct HitTarget {
+    int16_t base;
+    TableKind kind;
+    std::vector<SearchHit>* hits;
+};
+
+// Records [from, to) of a table by one field, record by record. The finder
+// and the plan are copied here so that storing a hit cannot make them be
+// read again. False when cancelled.
+template <bool Fold, int N>
+bool literalFieldRecords(const LiteralPlan& sharedPlan, int field, const BaseTable& t, int32_t from,
+                         int32_t to, const HitTarget& target, const uchar* upper,
+                         const std::atomic<uint8_t>& cancel) {
+    const LiteralPlan plan = sharedPlan;
+    const LiteralFinder<N> finder(plan);
+    const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+    const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+    const RecordIndexEntry* e = t.entries();
+    const int16_t base = target.base;
+    const TableKind kind = target.kind;
+    HitBatch batch(*target.hits);
+#if defined(__SSE2__)
+    if (plan.exact) {
+        // A field of up to 16 characters is one whole-word compare; the
+        // hit is stored without a branch on it.
+        const ptrdiff_t reach = finder.reach();
+        for (int32_t i = from; i < to; ++i) {
+            if (i + kPrefetchAheadFast < to)
+                __builtin_prefetch(p + e[i + kPrefetchAheadFast].start);
+            const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
+            const ptrdiff_t length = f.end - f.begin;
+            bool hit;
+            if (length <= 16 && limit - f.begin >= reach)
+                hit = (finder.wordMask(f.begin) & ((1u << length) - 1)) != 0;
+            else
+                hit = literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper);
+            batch.addIf(hit, i, base, kind);
+            if (cancel.load(std::memory_order_relaxed)) return false;
+        }
+        return true;
+    }
+#endif
+    for (int32_t i = from; i < to; ++i) {
+        if (i + kPrefetchAhead < to) __builtin_prefetch(p + e[i + kPrefetchAhead].start);
+        const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
+        if (literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper))
+            batch.add(i, base, kind);
+        if (cancel.load(std::memory_order_relaxed)) return false;
+    }
+    return true;
+}
+
+// Search by one field, record by record, over the blocks that may hold a word.
 template <bool Fold, int N>
 int32_t runLiteralField(const LiteralPlan& sharedPlan, int field, const SearchRun& run) {
     const uchar* upper = foldTable(run.options);
     const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
+    const PairQuery pairs = pairQueryOf(sharedPlan);
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
-        const LiteralPlan plan = sharedPlan;
-        const LiteralFinder<N> finder(plan);
-        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
-        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
-        const RecordIndexEntry* e = t.entries();
-        HitBatch batch(hits);
-#if defined(__SSE2__)
-        if (plan.exact) {
-            // A field of up to 16 characters is one whole-word compare; the
-            // hit is stored without a branch on it.
-            const ptrdiff_t reach = finder.reach();
-            for (int32_t i = first; i < last; ++i) {
-                if (i + kPrefetchAheadFast < last)
-                    __builtin_prefetch(p + e[i + kPrefetchAheadFast].start);
-                const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
-                const ptrdiff_t length = f.end - f.begin;
-                bool hit;
-                if (length <= 16 && limit - f.begin >= reach)
-                    hit = (finder.wordMask(f.begin) & ((1u << length) - 1)) != 0;
-                else
-                    hit = literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper);
-                batch.addIf(hit, i, base, kind);
-                if (cancel.load(std::memory_order_relaxed)) return false;
-            }
-            return true;
-        }
-#endif
-        for (int32_t i = first; i < last; ++i) {
-            if (i + kPrefetchAhead < last) __builtin_prefetch(p + e[i + kPrefetchAhead].start);
-            const FieldSpan f = fieldSpan(p + e[i].start, p + e[i + 1].start, e[i], field);
-            if (literalInField<Fold>(finder, plan, f.begin, f.end, limit, upper))
-                batch.add(i, base, kind);
-            if (cancel.load(std::memory_order_relaxed)) return false;
-        }
-        return true;
+        const HitTarget target{base, kind, &hits};
+        return forRecordsThatMayHold(t, pairs, first, last, [&](int32_t from, int32_t to) {
+            return literalFieldRecords<Fold, N>(sharedPlan, field, t, from, to, target, upper,
+                                                cancel);
+        });
     });
 }
 
-// General search: the whole pool at once; a candidate is mapped to its
-// record through the index, and a hit moves the scan to the next record.
+// Records [from, to) of a table over the pool at once: a candidate is
+// mapped to its record through the index, and a hit moves the scan to the
+// next record. Copies as in the field search. False when cancelled.
+template <bool Fold, int N>
+bool literalPoolRecords(const LiteralPlan& sharedPlan, const FieldSelection& selection,
+                        const BaseTable& t, int32_t from, int32_t to, const HitTarget& target,
+                        const uchar* upper, const SearchRun& run) {
+    const LiteralPlan plan = sharedPlan;
+    const LiteralFinder<N> finder(plan);
+    const bool allFields = selection == kAllFields;
+    const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+    const RecordIndexEntry* e = t.entries();
+    const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+    const uchar* end = p + e[to].start;
+    HitBatch batch(*target.hits);
+    int32_t r = from;
+    const uchar* q = p + e[from].start;
+    while (q < end) {
+        const uchar* stop = end - q > kCancelStride ? q + kCancelStride : end;
+        const uchar* c = finder.next(q, stop, limit);
+        if (cancelRequested(run)) return false;
+        if (c == nullptr) {
+            q = stop;
+            continue;
+        }
+        const auto at = static_cast<uint32_t>(c - p);
+        r = recordHolding(e, to, r, at);
+        // Fields are zero-terminated and records follow one another.
+        const bool fieldStart = c == p || c[-1] == 0;
+        if (literalAt<Fold>(plan, c, fieldStart, upper) &&
+            (allFields || selection[static_cast<size_t>(
+                              GeneralRecordTest<Fold>::fieldAt(e[r], at - e[r].start) - 1)])) {
+            batch.add(r, target.base, target.kind);
+            q = p + e[r + 1].start;
+        } else {
+            q = c + 1;
+        }
+    }
+    return true;
+}
+
+// General search over the pool, over the blocks that may hold a word.
 template <bool Fold, int N>
 int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& selection,
                          const SearchRun& run) {
     const uchar* upper = foldTable(run.options);
-    const bool allFields = selection == kAllFields;
+    const PairQuery pairs = pairQueryOf(sharedPlan);
     return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
                                    int32_t last, std::vector<SearchHit>& hits) {
-        // Copies, as in the field search: a stored hit cannot make them be read again.
-        const LiteralPlan plan = sharedPlan;
-        const LiteralFinder<N> finder(plan);
-        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
-        const RecordIndexEntry* e = t.entries();
-        const uchar* end = p + e[last].start;
-        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
-        HitBatch batch(hits);
-        int32_t r = first;
-        const uchar* q = p + e[first].start;
-        while (q < end) {
-            const uchar* to = end - q > kCancelStride ? q + kCancelStride : end;
-            const uchar* c = finder.next(q, to, limit);
-            if (cancelRequested(run)) return false;
-            if (c == nullptr) {
-                q = to;
-                continue;
-            }
-            const auto at = static_cast<uint32_t>(c - p);
-            r = recordHolding(e, last, r, at);
-            // Fields are zero-terminated and records follow one another.
-            const bool fieldStart = c == p || c[-1] == 0;
-            if (literalAt<Fold>(plan, c, fieldStart, upper) &&
-                (allFields || selection[static_cast<size_t>(
-                                  GeneralRecordTest<Fold>::fieldAt(e[r], at - e[r].start) - 1)])) {
-                batch.add(r, base, kind);
-                q = p + e[r + 1].start;
-            } else {
-                q = c + 1;
-            }
-        }
-        return true;
-    });
-}
-
-// Search by one field over the whole pool, as the general search: a
-// candidate before the field moves the scan to the field's start, one past
-// it to the next record's field, and a hit to the next record.
-template <bool Fold, int N>
-int32_t runLiteralFieldPool(const LiteralPlan& sharedPlan, int field, const SearchRun& run) {
-    const uchar* upper = foldTable(run.options);
-    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
-                                   int32_t last, std::vector<SearchHit>& hits) {
-        const LiteralPlan plan = sharedPlan;
-        const LiteralFinder<N> finder(plan);
-        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
-        const RecordIndexEntry* e = t.entries();
-        const uchar* end = p + e[last].start;
-        const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
-        auto spanOf = [&](int32_t r) {
-            return fieldSpan(p + e[r].start, p + e[r + 1].start, e[r], field);
-        };
-        HitBatch batch(hits);
-        int32_t r = first;
-        FieldSpan f = spanOf(r);
-        const uchar* q = f.begin;
-        while (q < end) {
-            const uchar* to = end - q > kCancelStride ? q + kCancelStride : end;
-            const uchar* c = finder.next(q, to, limit);
-            if (cancelRequested(run)) return false;
-            if (c == nullptr) {
-                q = to;
-                continue;
-            }
-            // Past the field: in this record the scan goes on at the next
-            // one's field, in a later record at that record's field.
-            if (c >= f.end && c >= p + e[r + 1].start) {
-                r = recordHolding(e, last, r + 1, static_cast<uint32_t>(c - p));
-                f = spanOf(r);
-            }
-            if (c < f.begin) {
-                q = f.begin;
-                continue;
-            }
-            // A word never begins with the field's zero: c < f.end is inside it.
-            if (c < f.end && !literalAt<Fold>(plan, c, c == f.begin, upper)) {
-                q = c + 1;
-                continue;
-            }
-            if (c < f.end) batch.add(r, base, kind);
-            if (++r >= last) break;
-            f = spanOf(r);
-            q = f.begin;
-        }
-        return true;
+        const HitTarget target{base, kind, &hits};
+        return forRecordsThatMayHold(t, pairs, first, last, [&](int32_t from, int32_t to) {
+            return literalPoolRecords<Fold, N>(sharedPlan, selection, t, from, to, target, upper,
+                                               run);
+        });
     });
 }
 
@@ -712,15 +757,20 @@ int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run
     for (int j = 0; j < plan.count; ++j)
         shortest = std::min(shortest, plan.words[j].length);
     if (shortest >= kPoolScanLength) {
+        // The pool scan of the general search with this field alone: a
+        // candidate in another field costs one look at the index, never a
+        // restart of the scan.
+        FieldSelection one{};
+        one[static_cast<size_t>(field - 1)] = 1;
         switch (plan.count) {
         case 1:
-            return runLiteralFieldPool<Fold, 1>(plan, field, run);
+            return runLiteralRecord<Fold, 1>(plan, one, run);
         case 2:
-            return runLiteralFieldPool<Fold, 2>(plan, field, run);
+            return runLiteralRecord<Fold, 2>(plan, one, run);
         case 3:
-            return runLiteralFieldPool<Fold, 3>(plan, field, run);
+            return runLiteralRecord<Fold, 3>(plan, one, run);
         default:
-            return runLiteralFieldPool<Fold, 4>(plan, field, run);
+            return runLiteralRecord<Fold, 4>(plan, one, run);
         }
     }
     switch (plan.count) {

@@ -6,6 +6,7 @@
 // an or of and-groups of such terms.
 
 #include "base/char_tables.h"
+#include "base/pair_filter.h"
 #include "base/table_builder.h"
 #include "search/literal_scan.h"
 #include "search/search_engine.h"
@@ -335,7 +336,11 @@ int32_t expectSearchAgrees(BaseSet& set, ProgramSettings& settings, Random& rnd,
     std::memcpy(raw, pattern.data(), pattern.size());
     TermList list;
     EXPECT_TRUE(compileTerms(raw, settings.spacesSignificant != 0, list)) << pattern;
-    const LiteralMatcher literal{settings.caseSensitive ? nullptr : upperTable().data()};
+    // The engine's own fold tables: ё as е, with or without case.
+    const unsigned char* fold = settings.yoAsYe
+                                    ? (settings.caseSensitive ? yoTable() : upperYoTable()).data()
+                                    : (settings.caseSensitive ? nullptr : upperTable().data());
+    const LiteralMatcher literal{fold};
 
     const bool general = rnd.below(2) == 0;
     FieldSelection selection = kAllFields;
@@ -532,6 +537,230 @@ TEST(MatcherReference, LiteralCandidateWalksAgree) {
         }
         EXPECT_GT(candidates, 0) << "pattern [" << pattern << "]";
     }
+}
+
+// ---- the letter-pair filter ------------------------------------------------
+
+// Letters of four groups, a group for every run of 45 records from a random
+// start: the runs end inside the filter's blocks, so that a block may hold
+// one or two records of a group, and a word of one group is missing from
+// most blocks. Cases, ё and Ё, '?', '*', '%' and spaces lie in the records too.
+const std::string kZoneLetters[] = {
+    "\xE0\xE1\xE2\xC0\xC1\xC2 ",     // а б в А Б В
+    "\xE5\xB8\xA8\xC5\xE6\xC6\xE0 ", // е ё Ё Е ж Ж а
+    "\xE8\xEA\xEB\xC8\xCA\xCB?*%",   // и к л И К Л
+    "abcABC1 ",
+};
+
+void fillZonedPools(BaseSet& set, Random& rnd, int bases, int records) {
+    set.bases.resize(static_cast<size_t>(bases));
+    for (int b = 0; b < bases; ++b) {
+        set.bases[static_cast<size_t>(b)].connected = 1;
+        set.search.fileMask[static_cast<size_t>(b)] = 1;
+        for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
+            TableBuilder builder;
+            RecordFields r;
+            const int offset = rnd.below(45);
+            for (int i = 0; i < records; ++i) {
+                const std::string& letters =
+                    kZoneLetters[static_cast<size_t>(((i + offset) / 45 + b) % 4)];
+                for (int k = 1; k <= kFieldCount; ++k)
+                    r.set(
+                        k,
+                        rnd.text(letters, std::min(kFieldMax[static_cast<size_t>(k)], 9)).c_str());
+                ASSERT_TRUE(builder.add(r));
+            }
+            ASSERT_TRUE(builder.install(set.bases[static_cast<size_t>(b)].table(kind), BaseDate{}));
+        }
+    }
+    set.search.tables = kMaskPopulationOrganizations;
+}
+
+// Literal words of three to six letters, mostly of one group so that they
+// match somewhere, with the forms of the language and now and then a '?'.
+std::string zonedPattern(Random& rnd) {
+    std::string pattern;
+    const int words = 1 + rnd.below(3);
+    for (int w = 0; w < words; ++w) {
+        std::string letters = kZoneLetters[static_cast<size_t>(rnd.below(4))];
+        if (rnd.below(5) == 0) letters += kZoneLetters[static_cast<size_t>(rnd.below(4))];
+        letters.erase(std::remove(letters.begin(), letters.end(), ' '), letters.end());
+        std::string word;
+        const int length = 3 + rnd.below(4);
+        for (int k = 0; k < length; ++k)
+            word += letters[static_cast<size_t>(rnd.below(static_cast<int>(letters.size())))];
+        if (rnd.below(8) == 0) word[static_cast<size_t>(rnd.below(length))] = '?';
+        if (rnd.below(8) == 0) word.insert(static_cast<size_t>(1 + rnd.below(length - 1)), " ");
+        const char* forms[] = {"", "", "*", "%", "lead"};
+        const std::string form = forms[rnd.below(5)];
+        pattern += (w ? " " : "") + (form == "lead" ? "*" + word : word + form);
+    }
+    return pattern;
+}
+
+struct ZonedRounds {
+    int64_t found = 0;
+    int64_t blocks = 0;  // blocks the filter was asked about
+    int64_t skipped = 0; // of them, those it let the search pass over
+};
+
+// Random literal patterns under every case, ё and spaces rule, compared with
+// the literal rules record by record; counts what the filter skips.
+ZonedRounds zonedRounds(int bases, int records, int rounds, uint64_t seed) {
+    Random rnd(seed);
+    ProgramSettings settings;
+    BaseSet set;
+    set.settings = &settings;
+    fillZonedPools(set, rnd, bases, records);
+    ZonedRounds out;
+    for (int round = 0; round < rounds && !::testing::Test::HasFailure(); ++round) {
+        const std::string pattern = zonedPattern(rnd);
+        settings.caseSensitive = static_cast<uint8_t>(rnd.below(2));
+        settings.spacesSignificant = static_cast<uint8_t>(rnd.below(2));
+        settings.yoAsYe = static_cast<uint8_t>(rnd.below(2));
+        const MatchOptions options{settings.caseSensitive != 0, settings.spacesSignificant != 0,
+                                   settings.yoAsYe != 0};
+        CompiledPattern compiled;
+        LiteralPlan plan;
+        if (compiled.compile(pattern.c_str(), options) &&
+            planLiterals(compiled.terms(), foldTable(options), plan)) {
+            PairQuery query;
+            for (int j = 0; j < plan.count; ++j)
+                query.addWord(plan.words[j].text, plan.words[j].length);
+            for (const PhoneBase& base : set.bases)
+                for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
+                    const BaseTable& t = base.table(kind);
+                    EXPECT_TRUE(t.pairs.covers(t));
+                    for (int32_t b = 0; query.useful() && b * kPairBlockRecords < t.count; ++b) {
+                        ++out.blocks;
+                        out.skipped += query.mayHold(t.pairs.block(b)) ? 0 : 1;
+                    }
+                }
+        }
+        out.found += expectSearchAgrees(set, settings, rnd, pattern);
+    }
+    return out;
+}
+
+TEST(PairFilterReference, WordsAcrossBlockEdgesAgreeWithTheLiteralRules) {
+    const ZonedRounds r = zonedRounds(2, 300, 700, 3131);
+    EXPECT_GT(r.found, 3000);
+    // The filter is in play: it passes over a good share of the blocks.
+    EXPECT_GT(r.skipped, r.blocks / 4);
+    EXPECT_LT(r.skipped, r.blocks);
+}
+
+TEST(PairFilterReference, SixtyFourSmallFilesAgreeWithTheLiteralRules) {
+    const ZonedRounds r = zonedRounds(kMaxFiles, 70, 200, 6565);
+    EXPECT_GT(r.found, 3000);
+    EXPECT_GT(r.skipped, r.blocks / 4);
+}
+
+// Each of the search's folds only merges bytes that the filter's own fold
+// merges too: a pair of bytes that match the pattern's pair has its bit.
+TEST(PairFilterReference, EverySearchFoldKeepsThePairBits) {
+    for (const bool caseSensitive : {false, true})
+        for (const bool yo : {false, true}) {
+            const unsigned char* fold = foldTable(MatchOptions{caseSensitive, false, yo});
+            if (fold == nullptr) continue;
+            for (int a = 0; a < 256; ++a)
+                for (int b = 0; b < 256; ++b)
+                    ASSERT_EQ(pairBit(fold[a], fold[b]),
+                              pairBit(static_cast<unsigned char>(a), static_cast<unsigned char>(b)))
+                        << a << " " << b << " case " << caseSensitive << " yo " << yo;
+        }
+}
+
+// One table with a known record behind 40 others (in the second block) and
+// patterns under the fold, wildcard and space rules: the counts are those
+// of the records as written.
+TEST(PairFilterReference, FoldWildcardAndSpaceCases) {
+    ProgramSettings settings;
+    BaseSet set;
+    set.settings = &settings;
+    set.bases.resize(1);
+    set.bases[0].connected = 1;
+    set.search.fileMask[0] = 1;
+    set.search.tables = kMaskPopulation;
+    TableBuilder builder;
+    RecordFields r;
+    for (int i = 0; i < 40; ++i) {
+        r.set(2, "\xCF\xE5\xF2\xF0\xEE\xE2 \xCF.\xCF."); // Петров П.П.
+        r.set(3, "\xD1\xE0\xE4\xEE\xE2\xE0\xFF");        // Садовая
+        ASSERT_TRUE(builder.add(r));
+    }
+    r.set(2, "\xD1\xE5\xEC\xB8\xED\xEE\xE2 \xC8.\xC8."); // Семёнов И.И.
+    r.set(3, "\xCB\xE5\xED\xE8\xED\xE0 5");              // Ленина 5
+    ASSERT_TRUE(builder.add(r));
+    ASSERT_TRUE(builder.install(set.bases[0].table(TableKind::Population), BaseDate{}));
+
+    struct Case {
+        const char* pattern;
+        int field;
+        bool caseSensitive, yo, spaces;
+        int32_t fieldHits, allHits;
+    } cases[] = {
+        {"\xF1\xE5\xEC\xE5\xED\xEE\xE2", 2, false, true, false, 1, 1},  // семенов, ё as е
+        {"\xF1\xE5\xEC\xE5\xED\xEE\xE2", 2, false, false, false, 0, 0}, // ё told from е
+        {"\xD1\xC5\xCC\xA8\xCD\xCE\xC2", 2, false, false, false, 1, 1}, // СЕМЁНОВ
+        {"\xD1\xE5\xEC\xE5\xED\xEE\xE2", 2, true, true, false, 1, 1},   // Семенов, case kept
+        {"\xF1\xE5\xEC\xB8\xED\xEE\xE2", 2, true, false, false, 0, 0},  // семёнов, case kept
+        {"\xB8\xED\xEE", 2, false, true, false, 1, 1},                  // ёно, ё as е
+        {"\xF1\xE5\xEC?\xED\xEE\xE2*", 2, false, false, false, 1, 1},   // сем?нов*
+        {"*\xB8\xED\xEE\xE2 \xC8.\xC8.", 2, false, false, true, 1, 1},  // *ёнов И.И.
+        {"\xE5\xED\xE8\xED\xE0 5", 3, false, false, true, 1, 1},        // енина 5, one word
+        {"\xE5\xED\xE8\xED\xE0  5", 3, false, false, true, 0, 0},       // two spaces
+        {"\xE5\xED\xE8\xED\xE05", 3, false, false, true, 0, 0},         // енина5
+        {"\xE5\xED\xE8\xED\xE0 \xF2\xF0\xEE", 3, false, false, false, 1, 41}, // енина or тро
+        {"\xEC\xB8\xED \xE0\xE4\xEE", 3, false, false, false, 40, 41},        // мён or адо
+        {"\xEC\xB8\xED%", 2, false, false, false, 0, 0},                      // whole field мён
+    };
+    for (const Case& c : cases) {
+        settings.caseSensitive = c.caseSensitive;
+        settings.yoAsYe = c.yo;
+        settings.spacesSignificant = c.spaces;
+        FieldQueryText q;
+        q.set(c.field, c.pattern);
+        EXPECT_EQ(runFieldSearch(q, foregroundRun(set)), c.fieldHits)
+            << "field [" << c.pattern << "]";
+        EXPECT_EQ(runGeneralSearch(c.pattern, foregroundRun(set), nullptr), c.allHits)
+            << "all fields [" << c.pattern << "]";
+    }
+}
+
+// An edit leaves no stale summary behind: a word put into a record that had
+// none of its pairs is found at once, and a deleted one is gone.
+TEST(PairFilterReference, EditedRecordsAreFoundAtOnce) {
+    ProgramSettings settings;
+    BaseSet set;
+    set.settings = &settings;
+    set.bases.resize(1);
+    set.bases[0].connected = 1;
+    set.search.fileMask[0] = 1;
+    set.search.tables = kMaskPopulation;
+    TableBuilder builder;
+    RecordFields r;
+    r.set(2, "\xCF\xE5\xF2\xF0\xEE\xE2"); // Петров
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(builder.add(r));
+    BaseTable& t = set.bases[0].table(TableKind::Population);
+    ASSERT_TRUE(builder.install(t, BaseDate{}));
+    const char* word = "\xE8\xE2\xE0\xED\xEE\xE2"; // иванов
+    FieldQueryText q;
+    q.set(2, word);
+    EXPECT_EQ(runFieldSearch(q, foregroundRun(set)), 0);
+
+    r.set(2, "\xC8\xE2\xE0\xED\xEE\xE2"); // Иванов, same length as Петров
+    ASSERT_TRUE(putRecord(t, 50, r));
+    EXPECT_EQ(runFieldSearch(q, foregroundRun(set)), 1);
+    EXPECT_EQ(runGeneralSearch(word, foregroundRun(set), nullptr), 1);
+    ASSERT_TRUE(putRecord(t, t.count, r));
+    EXPECT_EQ(runFieldSearch(q, foregroundRun(set)), 2);
+    ASSERT_TRUE(deleteRecord(t, 50));
+    EXPECT_EQ(runFieldSearch(q, foregroundRun(set)), 1);
+    ASSERT_TRUE(indexTable(t)); // as a save does: the summary comes back
+    EXPECT_TRUE(t.pairs.covers(t));
+    EXPECT_EQ(runGeneralSearch(word, foregroundRun(set), nullptr), 1);
 }
 
 } // namespace
