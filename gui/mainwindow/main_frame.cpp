@@ -302,8 +302,10 @@ void CMainFrame::fitPanelToDock(Qt::DockWidgetArea area) {
     const bool side = area == Qt::LeftDockWidgetArea || area == Qt::RightDockWidgetArea;
     const PanelOrientation o = side ? PanelOrientation::Vertical : PanelOrientation::Horizontal;
     panel_->setOrientation(o);
-    // The dock takes the panel's size for its new side.
+    // The dock takes the panel's size for its new side; a row is never cut
+    // short (styles differ in what a scroll area asks for), a column scrolls.
     const QSize size = panel_->sizeFor(o);
+    dock_->widget()->setMinimumHeight(side ? 0 : size.height());
     resizeDocks({dock_}, {side ? size.width() : size.height()},
                 side ? Qt::Horizontal : Qt::Vertical);
 }
@@ -311,9 +313,7 @@ void CMainFrame::fitPanelToDock(Qt::DockWidgetArea area) {
 void CMainFrame::restoreBarState() {
     const QByteArray state = userSettings().value(kBarStateKey).toByteArray();
     if (state.isEmpty()) {
-        // The first start: the panel's whole row, whatever the style's
-        // spacing (a scroll area hints less than its contents need).
-        fitPanelToDock(Qt::BottomDockWidgetArea);
+        fitPanelToDock(Qt::BottomDockWidgetArea); // the first start
         return;
     }
     // The panel's minimum follows its current orientation; a row panel is
