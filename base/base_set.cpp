@@ -68,7 +68,7 @@ std::string fullBasePath(const BaseSet& set, const std::string& path) {
     return pathInFolder(set.folder, path);
 }
 
-int scanFolder(BaseSet& set, FolderScanSkips* skipped) {
+int scanFolder(BaseSet& set, ProgramSettings* settings, FolderScanSkips* skipped) {
     std::vector<std::string> names;
     if (!fileSystem().listFolder(set.folder, names)) return 0;
     names.erase(std::remove_if(names.begin(), names.end(),
@@ -96,9 +96,9 @@ int scanFolder(BaseSet& set, FolderScanSkips* skipped) {
         base.path = name;
         base.folder = set.folder;
         set.bases.push_back(std::move(base));
-        if (set.settings != nullptr) {
-            set.settings->filePaths[set.bases.size() - 1] = name;
-            set.settings->fileCount = set.count();
+        if (settings != nullptr) {
+            settings->filePaths[set.bases.size() - 1] = name;
+            settings->fileCount = set.count();
         }
         ++added;
     }
@@ -130,9 +130,9 @@ bool resizeBaseSet(BaseSet& set, int count) {
     return true;
 }
 
-void removeBase(BaseSet& set, int index) {
+void removeBase(BaseSet& set, ProgramSettings* settings, int index) {
     if (index < 0 || static_cast<size_t>(index) >= set.bases.size()) return;
-    if (ProgramSettings* s = set.settings) {
+    if (ProgramSettings* s = settings) {
         const int n = std::min<int>(s->fileCount, kMaxFiles);
         if (index < n) {
             for (int i = index; i + 1 < n; ++i)

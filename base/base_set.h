@@ -5,7 +5,6 @@
 #include "base/base_file.h"
 #include "base/char_tables.h"
 #include "base/records.h"
-#include "base/search_state.h"
 #include "base/settings.h"
 
 #include <array>
@@ -24,11 +23,7 @@ struct BaseSet {
     int32_t totalCityCodes = 0;
     int32_t total = 0;
     std::vector<PhoneBase> bases; // in settings order
-    SearchState search;
-    ProgramSettings* settings = nullptr;
     LayoutTable layout{};
-    RecordFields copyBuffer;
-    std::string folderNoticeShown; // the last word about folder files left out
 
     int16_t count() const { return static_cast<int16_t>(bases.size()); }
 };
@@ -74,16 +69,17 @@ struct FolderScanSkips {
 };
 // Adds every "*.btn" of the folder (any letter case) that findBase does not
 // know yet, sorted by name, as new bases at the end and at the end of the
-// settings' list, up to 64 files; names the settings file cannot hold are
-// left out. What was left out goes into *skipped when given. Returns the
-// number added.
-int scanFolder(BaseSet& set, FolderScanSkips* skipped = nullptr);
+// settings' list when given, up to 64 files; names the settings file cannot
+// hold are left out. What was left out goes into *skipped when given.
+// Returns the number added.
+int scanFolder(BaseSet& set, ProgramSettings* settings, FolderScanSkips* skipped = nullptr);
 // Says which files were left out and why (UTF-8); empty when none were.
 std::string folderScanMessage(const FolderScanSkips& skipped);
 // count bases; entries added are empty. False for a count outside 0..64.
 [[nodiscard]] bool resizeBaseSet(BaseSet& set, int count);
-// Drops base and settings name at index; the following ones move down.
-void removeBase(BaseSet& set, int index);
+// Drops base and settings name (when given) at index; the following ones
+// move down.
+void removeBase(BaseSet& set, ProgramSettings* settings, int index);
 void recountTotals(BaseSet& set);
 // Resets connected bases whose loaded tables lack pool or index (status 5),
 // then recounts; false if any was reset.

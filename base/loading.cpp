@@ -66,13 +66,14 @@ void applyFilesListAnswer(ProgramSettings& settings, bool readOnlyMode,
     setting = answer.dontShowAgain ? 1 : 0;
 }
 
-Loader::Loader(BaseSet& set, ProgramSettings& settings, LoadingHost& host, const KeyStore* keys)
-    : set_(set), settings_(settings), host_(host), keys_(keys) {}
+Loader::Loader(BaseSet& set, ProgramSettings& settings, LoadingHost& host, const KeyStore* keys,
+               std::string* folderNoticeShown)
+    : set_(set), settings_(settings), host_(host), keys_(keys),
+      folderNoticeShown_(folderNoticeShown) {}
 
 // Every slot starts empty. A slot that names the same file as before keeps
 // the key given to it (by the connected-files dialog or an earlier entry).
 void Loader::rebuildSet() {
-    set_.settings = &settings_;
     set_.folder = settings_.programFolder;
     const int n = settings_.fileCount < 0 ? 0 : std::min<int>(settings_.fileCount, kMaxFiles);
     std::vector<PhoneBase> old = std::move(set_.bases);
@@ -134,7 +135,7 @@ void Loader::loadingPass(LoadReport& report, bool firstPass) {
             break;
         case StatusNotFound:
             if (settings_.autoRemoveMissing) {
-                removeBase(set_, static_cast<int>(i));
+                removeBase(set_, &settings_, static_cast<int>(i));
                 attempted.erase(attempted.begin() + static_cast<std::ptrdiff_t>(i));
                 ++report.removed;
                 retried = false;
@@ -180,7 +181,7 @@ LoadReport Loader::run() {
 
     rebuildSet();
     FolderScanSkips skipped;
-    if (settings_.connectFolderFiles) scanFolder(set_, &skipped);
+    if (settings_.connectFolderFiles) scanFolder(set_, &settings_, &skipped);
 
     loadingPass(report, true);
 
@@ -213,9 +214,9 @@ LoadReport Loader::run() {
     // Said once: the same files left out again on every later load are not
     // news, and a name the settings cannot hold is not news at a later start.
     report.folderNotice = folderScanMessage(skipped);
-    if (!report.folderNotice.empty() && report.folderNotice != set_.folderNoticeShown)
-        tellFolderSkips(skipped);
-    set_.folderNoticeShown = report.folderNotice;
+    const bool news = folderNoticeShown_ == nullptr || report.folderNotice != *folderNoticeShown_;
+    if (!report.folderNotice.empty() && news) tellFolderSkips(skipped);
+    if (folderNoticeShown_ != nullptr) *folderNoticeShown_ = report.folderNotice;
 
     if (report.anyNotConnected && !settings_.noLoadErrorMessage) {
         const std::vector<FileListEntry> files = filesListEntries(set_, false);

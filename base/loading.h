@@ -113,8 +113,11 @@ struct LoadReport {
 
 class Loader {
 public:
-    // keys may be null (no remembered keys, nothing saved).
-    Loader(BaseSet& set, ProgramSettings& settings, LoadingHost& host, const KeyStore* keys);
+    // keys may be null (no remembered keys, nothing saved). folderNoticeShown
+    // keeps the last word about folder files left out from one load to the
+    // next, so that the same word is said once; none: every load says it.
+    Loader(BaseSet& set, ProgramSettings& settings, LoadingHost& host, const KeyStore* keys,
+           std::string* folderNoticeShown = nullptr);
     LoadReport run();
 
 private:
@@ -126,6 +129,7 @@ private:
     ProgramSettings& settings_;
     LoadingHost& host_;
     const KeyStore* keys_;
+    std::string* folderNoticeShown_;
 };
 
 } // namespace talsk

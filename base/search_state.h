@@ -1,7 +1,6 @@
 #pragma once
 // The hits of the last search with their counters, and what the next search
-// is to look at. The set of connected files holds one; the search layer's
-// session is what fills it.
+// is to look at. The search layer's session holds one and fills it.
 
 #include "base/records.h"
 #include "base/settings.h"

@@ -50,7 +50,8 @@ void searchRare(benchmark::State& state, bool allFields) {
     q.set(2, text.c_str());
     int32_t hits = 0;
     for (auto _ : state) {
-        hits = allFields ? runGeneralSearch(text.c_str(), d.set) : runFieldSearch(q, d.set);
+        hits = allFields ? runGeneralSearch(text.c_str(), d.set, d.state, nullptr, &d.settings)
+                         : runFieldSearch(q, d.set, d.state, &d.settings);
         benchmark::DoNotOptimize(hits);
     }
     state.counters["hits"] = hits;

@@ -29,9 +29,13 @@ QApplication& application() {
     return *app;
 }
 
+ProgramSettings& demoSettings() {
+    static ProgramSettings settings;
+    return settings;
+}
+
 // One connected base of a million demo records, in memory.
 BaseSet& demoSet() {
-    static ProgramSettings settings;
     static BaseSet* set = [] {
         auto* s = new BaseSet;
         s->bases.resize(1);
@@ -42,35 +46,43 @@ BaseSet& demoSet() {
         if (!fillDemoBase(s->bases[0], options)) std::abort();
         s->bases[0].connected = 1;
         s->bases[0].path = "demo.btn";
-        s->settings = &settings;
         recountTotals(*s);
         return s;
     }();
     return *set;
 }
 
+// The hits over the demo set, kept as long as it: the window's session keeps
+// its hit list from one search to the next.
+SearchState& demoHits() {
+    static SearchState* found = new SearchState;
+    return *found;
+}
+
 // The search area into the state, then one hit per record.
-void fillAll(BaseSet& set) {
-    set.search.tables = kMaskPopulationOrganizations;
-    set.search.fileMask.fill(1);
-    fillAllRecords(set);
+void fillAll(BaseSet& set, SearchState& found) {
+    found.tables = kMaskPopulationOrganizations;
+    found.fileMask.fill(1);
+    fillAllRecords(set, found);
 }
 
 // What the main window does for the command: every record into the table.
-void wireShowAll(ResultsTable& table, BaseSet& set) {
-    QObject::connect(&table, &ResultsTable::showAllRecordsRequested, &table, [&table, &set] {
-        fillAll(set);
-        table.showResults(set.search, set.search.tables, -1);
-    });
+void wireShowAll(ResultsTable& table, BaseSet& set, SearchState& found) {
+    QObject::connect(&table, &ResultsTable::showAllRecordsRequested, &table,
+                     [&table, &set, &found] {
+                         fillAll(set, found);
+                         table.showResults(found, found.tables, -1);
+                     });
 }
 
 void BM_ResultsShowAllRecords(benchmark::State& state) {
     application();
     BaseSet& set = demoSet();
+    SearchState& found = demoHits();
     ResultsTable table;
-    table.setBaseSet(&set);
+    table.setBaseSet(&set, nullptr, &demoSettings());
     table.resize(1000, 700);
-    wireShowAll(table, set);
+    wireShowAll(table, set, found);
     for (auto _ : state) {
         table.action(cmd::ShowAllRecords)->trigger();
         benchmark::DoNotOptimize(table.model().cell(table.rowCount() - 1, 4));
@@ -84,12 +96,13 @@ BENCHMARK(BM_ResultsShowAllRecords)->Unit(benchmark::kMillisecond)->UseRealTime(
 void BM_ResultsPaint(benchmark::State& state) {
     application();
     BaseSet& set = demoSet();
+    SearchState& found = demoHits();
     ResultsTable table;
-    table.setBaseSet(&set);
+    table.setBaseSet(&set, nullptr, &demoSettings());
     table.resize(1000, 700);
-    fillAll(set);
-    set.search.hits.resize(static_cast<size_t>(state.range(0)));
-    table.showResults(set.search, set.search.tables, static_cast<int>(state.range(0) / 2));
+    fillAll(set, found);
+    found.hits.resize(static_cast<size_t>(state.range(0)));
+    table.showResults(found, found.tables, static_cast<int>(state.range(0) / 2));
     QImage image(table.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
         table.render(&image);

@@ -183,15 +183,16 @@ BENCHMARK(BM_LoadFolder64x100kAgain)
 struct LimitData {
     ProgramSettings settings;
     BaseSet set;
+    SearchState state;
     bool ok = false;
     LimitData() {
         if (!folder().ok) return;
         prepareSettings(settings);
         ok = loadAll(set, settings);
         for (int i = 0; i < kFiles; ++i)
-            set.search.fileMask[static_cast<size_t>(i)] = 1;
-        set.search.tables = kMaskPopulationOrganizations;
-        sizeHitList(set);
+            state.fileMask[static_cast<size_t>(i)] = 1;
+        state.tables = kMaskPopulationOrganizations;
+        sizeHitList(set, state);
     }
 };
 
@@ -216,7 +217,8 @@ void searchLimit(benchmark::State& state, const char* utf8Pattern, bool allField
     q.set(2, text.c_str());
     int32_t hits = 0;
     for (auto _ : state) {
-        hits = allFields ? runGeneralSearch(text.c_str(), d.set) : runFieldSearch(q, d.set);
+        hits = allFields ? runGeneralSearch(text.c_str(), d.set, d.state, nullptr, &d.settings)
+                         : runFieldSearch(q, d.set, d.state, &d.settings);
         benchmark::DoNotOptimize(hits);
     }
     state.counters["hits"] = hits;
@@ -289,7 +291,7 @@ void BM_SearchBusyCore(benchmark::State& state) {
     d.settings.caseSensitive = 0;
     FieldQueryText q;
     q.set(2, utf8ToCp1251(kRare).c_str());
-    SearchRun one = foregroundRun(d.set);
+    SearchRun one = foregroundRun(d.set, d.state, &d.settings);
     one.splitRecords = 0;
     const auto t0 = std::chrono::steady_clock::now();
     constexpr int kAlone = 5;
@@ -306,7 +308,7 @@ void BM_SearchBusyCore(benchmark::State& state) {
     });
     int32_t hits = 0;
     for (auto _ : state) {
-        hits = runFieldSearch(q, d.set);
+        hits = runFieldSearch(q, d.set, d.state, &d.settings);
         benchmark::DoNotOptimize(hits);
     }
     stop = true;

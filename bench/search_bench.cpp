@@ -61,7 +61,7 @@ void fieldSearch(benchmark::State& state, int field, const char* utf8Pattern) {
     q.set(field, utf8ToCp1251(utf8Pattern).c_str());
     int32_t hits = 0;
     for (auto _ : state) {
-        hits = runFieldSearch(q, d.set);
+        hits = runFieldSearch(q, d.set, d.state, &d.settings);
         benchmark::DoNotOptimize(hits);
     }
     finish(state, hits);
@@ -84,7 +84,7 @@ void BM_FieldStreetAndHouse(benchmark::State& state) {
     q.set(4, "1*");
     int32_t hits = 0;
     for (auto _ : state) {
-        hits = runFieldSearch(q, d.set);
+        hits = runFieldSearch(q, d.set, d.state, &d.settings);
         benchmark::DoNotOptimize(hits);
     }
     finish(state, hits);
@@ -96,7 +96,7 @@ void generalSearch(benchmark::State& state, const char* utf8Pattern) {
     const std::string text = utf8ToCp1251(utf8Pattern);
     int32_t hits = 0;
     for (auto _ : state) {
-        hits = runGeneralSearch(text.c_str(), d.set);
+        hits = runGeneralSearch(text.c_str(), d.set, d.state, nullptr, &d.settings);
         benchmark::DoNotOptimize(hits);
     }
     finish(state, hits);
@@ -126,7 +126,7 @@ void BM_OneThread(benchmark::State& state) {
     SearchData& d = data();
     d.settings.caseSensitive = 0;
     d.settings.yoAsYe = 0;
-    SearchRun run = foregroundRun(d.set);
+    SearchRun run = foregroundRun(d.set, d.state, &d.settings);
     run.splitRecords = 0;
     FieldQueryText q;
     q.set(2, utf8ToCp1251("ова").c_str());
@@ -182,8 +182,8 @@ void BM_CancelLatency(benchmark::State& state) {
     request.kind = SearchKind::GeneralSearch;
     std::string text = utf8ToCp1251("ова");
     std::memcpy(request.generalText, text.c_str(), text.size() + 1);
-    const SearchArea area{d.set.search.fileMask, d.set.search.tables};
-    SearchSession session(d.set);
+    const SearchArea area{d.state.fileMask, d.state.tables};
+    SearchSession session(d.set, &d.settings);
     std::vector<double> seconds;
     for (auto _ : state) {
         if (session.startBackground(request, area, nullptr) == 0) {
@@ -215,7 +215,7 @@ void BM_CancelReaction(benchmark::State& state) {
         std::chrono::steady_clock::time_point returned;
         int32_t result = 0;
         SearchResults out;
-        SearchRun run = foregroundRun(d.set);
+        SearchRun run = foregroundRun(d.set, d.state, &d.settings);
         run.out = &out;
         run.cancel = &cancel;
         std::thread runner([&] {

@@ -19,10 +19,9 @@ SearchData& searchData() {
         s->set.totalPopulation = base.tables[0].count;
         s->set.totalOrganizations = base.tables[1].count;
         s->set.totalCityCodes = base.tables[2].count;
-        s->set.settings = &s->settings;
-        s->set.search.fileMask[0] = 1;
-        s->set.search.tables = kMaskPopulationOrganizations;
-        sizeHitList(s->set);
+        s->state.fileMask[0] = 1;
+        s->state.tables = kMaskPopulationOrganizations;
+        sizeHitList(s->set, s->state);
         return s;
     }();
     return *d;

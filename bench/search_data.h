@@ -3,6 +3,7 @@
 // residents, 200,000 organization records) and 150 city codes, made once.
 
 #include "base/base_set.h"
+#include "base/search_state.h"
 #include "base/settings.h"
 
 namespace talsk::bench {
@@ -10,6 +11,7 @@ namespace talsk::bench {
 struct SearchData {
     ProgramSettings settings;
     BaseSet set;
+    SearchState state; // over residents and organizations
     bool ok = false;
 };
 

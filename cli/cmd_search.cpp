@@ -171,7 +171,6 @@ int runSearch(const ParsedArgs& args) {
     settings.spacesSignificant = a.spacesSignificant ? 1 : 0;
     settings.yoAsYe = a.yoAsYe ? 1 : 0;
     BaseSet set;
-    set.settings = &settings;
     set.bases.resize(a.files.size());
 
     bool allLoaded = true;
@@ -199,7 +198,7 @@ int runSearch(const ParsedArgs& args) {
     std::fill_n(area.files.begin(), std::min(a.files.size(), area.files.size()), 1);
     area.tables = a.tables;
     const MatchOptions options{a.caseSensitive, a.spacesSignificant, a.yoAsYe};
-    SearchSession session(set);
+    SearchSession session(set, &settings);
     const int32_t result = a.fieldMode
                                ? session.fieldSearch(a.fields, area, false).hits
                                : session.generalSearch(a.general.c_str(), area, &a.selection);

@@ -47,7 +47,8 @@ std::string withBtnExtension(const std::string& name) {
     return name;
 }
 
-int createBaseFile(BaseSet& set, const NewBaseRequest& request, EditorPrompts& prompts) {
+int createBaseFile(BaseSet& set, ProgramSettings* settings, const NewBaseRequest& request,
+                   EditorPrompts& prompts) {
     const char* refusal = nullptr;
     if (request.name.empty())
         refusal = kNoName;
@@ -97,7 +98,7 @@ int createBaseFile(BaseSet& set, const NewBaseRequest& request, EditorPrompts& p
         set.bases.push_back(std::move(fresh));
         index = set.count() - 1;
     }
-    if (ProgramSettings* s = set.settings) {
+    if (ProgramSettings* s = settings) {
         s->filePaths[size_t(index)] = name;
         if (s->fileCount <= index) s->fileCount = int16_t(index + 1);
     }

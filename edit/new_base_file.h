@@ -23,10 +23,11 @@ std::string withBtnExtension(const std::string& name);
 
 // Checks the request, asks before overwriting a file outside the set, writes
 // an empty base file and connects it: a base the set knows but has not
-// connected is reused, else one is added at the end of the set and of the
-// settings' file list. Returns the base's index, or kNoBase after the
-// message that says why nothing was created (the set is then unchanged, but
-// a reused base loses its loaded tables).
-int createBaseFile(BaseSet& set, const NewBaseRequest& request, EditorPrompts& prompts);
+// connected is reused, else one is added at the end of the set and, when
+// given, of the settings' file list. Returns the base's index, or kNoBase
+// after the message that says why nothing was created (the set is then
+// unchanged, but a reused base loses its loaded tables).
+int createBaseFile(BaseSet& set, ProgramSettings* settings, const NewBaseRequest& request,
+                   EditorPrompts& prompts);
 
 } // namespace talsk

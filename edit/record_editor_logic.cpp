@@ -48,7 +48,8 @@ RecordFields RecordEditorLogic::fieldsForKind(const RecordFields& record, TableK
 RecordEditorLogic::RecordEditorLogic(SearchSession& search, ProgramSettings& settings,
                                      EditorPrompts& prompts, const EditorStart& start)
     : search_(search), set_(search.baseSet()), settings_(settings), prompts_(prompts),
-      incoming_(start.incoming), searchStopLimit_(start.searchStopLimit) {
+      incoming_(start.incoming), searchStopLimit_(start.searchStopLimit),
+      copyBuffer_(start.copyBuffer != nullptr ? *start.copyBuffer : ownCopyBuffer_) {
     // Early only: each change waits again, and refuses, for one that will not stop.
     search_.interrupt(searchStopLimit_);
     showRecordAt(start.position);
@@ -111,11 +112,11 @@ void RecordEditorLogic::edit(const RecordFields& typed) {
 }
 
 void RecordEditorLogic::copy() {
-    set_.copyBuffer = fields_;
+    copyBuffer_ = fields_;
 }
 
 void RecordEditorLogic::paste() {
-    edit(set_.copyBuffer);
+    edit(copyBuffer_);
 }
 
 // ---- moving

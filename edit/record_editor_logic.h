@@ -33,6 +33,9 @@ struct EditorStart {
     std::optional<RecordFields> incoming; // shown in the empty slot, counted as a change
     // How long a change waits for the background search to stop before it is refused.
     std::chrono::milliseconds searchStopLimit = kCancelWaitLimit;
+    // Copy and paste go through this buffer, which outlives the editor so that
+    // one editor pastes what another copied; none: a buffer of the editor's own.
+    RecordFields* copyBuffer = nullptr;
 };
 
 class RecordEditorLogic {
@@ -41,6 +44,8 @@ public:
     // reads. Every change stops it again and is refused when it will not stop.
     RecordEditorLogic(SearchSession& search, ProgramSettings& settings, EditorPrompts& prompts,
                       const EditorStart& start = {});
+    RecordEditorLogic(const RecordEditorLogic&) = delete;
+    RecordEditorLogic& operator=(const RecordEditorLogic&) = delete;
 
     // ---- what the window shows
     const SearchHit& position() const { return position_; }
@@ -119,6 +124,8 @@ private:
     RecordFields fields_;
     std::optional<RecordFields> incoming_;
     std::chrono::milliseconds searchStopLimit_;
+    RecordFields ownCopyBuffer_;
+    RecordFields& copyBuffer_;
     bool recordChanged_ = false;
     bool typedSinceShown_ = false;
     bool readOnly_ = false;

@@ -67,16 +67,6 @@ namespace {
 
 const std::atomic<uint8_t> kNeverCancelled{0};
 
-MatchOptions optionsOf(const BaseSet& set) {
-    MatchOptions o;
-    if (set.settings) {
-        o.caseSensitive = set.settings->caseSensitive != 0;
-        o.spacesSignificant = set.settings->spacesSignificant != 0;
-        o.yoAsYe = set.settings->yoAsYe != 0;
-    }
-    return o;
-}
-
 bool tableUsable(const BaseTable& t) {
     return t.count > 0 && !t.text.empty() && !t.index.empty() &&
            t.entryCapacity() >= static_cast<size_t>(t.count) + 1;
@@ -874,13 +864,23 @@ template <bool Fold> int32_t runGeneral(const GeneralQuery& q, const SearchRun& 
 
 } // namespace
 
-SearchRun foregroundRun(BaseSet& set) {
+MatchOptions matchOptionsOf(const ProgramSettings* settings) {
+    MatchOptions o;
+    if (settings) {
+        o.caseSensitive = settings->caseSensitive != 0;
+        o.spacesSignificant = settings->spacesSignificant != 0;
+        o.yoAsYe = settings->yoAsYe != 0;
+    }
+    return o;
+}
+
+SearchRun foregroundRun(const BaseSet& set, SearchState& state, const ProgramSettings* settings) {
     SearchRun run;
     run.set = &set;
-    run.tables = set.search.tables;
-    run.fileMask = set.search.fileMask;
-    run.options = optionsOf(set);
-    run.out = &set.search;
+    run.tables = state.tables;
+    run.fileMask = state.fileMask;
+    run.options = matchOptionsOf(settings);
+    run.out = &state;
     return run;
 }
 
@@ -920,20 +920,23 @@ int32_t markCurrent(SearchState& st, int32_t result) {
 
 } // namespace
 
-int32_t runFieldSearch(const FieldQueryText& query, BaseSet& set) {
-    return markCurrent(set.search, runFieldSearch(query, foregroundRun(set)));
+int32_t runFieldSearch(const FieldQueryText& query, const BaseSet& set, SearchState& state,
+                       const ProgramSettings* settings) {
+    return markCurrent(state, runFieldSearch(query, foregroundRun(set, state, settings)));
 }
 
-int32_t runGeneralSearch(const char* text, BaseSet& set, const FieldSelection* selection) {
-    return markCurrent(set.search, runGeneralSearch(text, foregroundRun(set), selection));
+int32_t runGeneralSearch(const char* text, const BaseSet& set, SearchState& state,
+                         const FieldSelection* selection, const ProgramSettings* settings) {
+    return markCurrent(state,
+                       runGeneralSearch(text, foregroundRun(set, state, settings), selection));
 }
 
-int32_t fillAllRecords(BaseSet& set) {
-    SearchState& st = set.search;
+int32_t fillAllRecords(const BaseSet& set, SearchState& state) {
+    SearchState& st = state;
     clearResults(st);
     st.kind = SearchKind::AllRecords;
     st.dirty = 1;
-    const SearchRun run = foregroundRun(set);
+    const SearchRun run = foregroundRun(set, state);
     reserveForArea(run, true);
     forEachAreaTable(run, true, [&](int j, TableKind kind, const BaseTable& t) {
         for (int32_t i = 0; i < t.count; ++i)
@@ -943,8 +946,8 @@ int32_t fillAllRecords(BaseSet& set) {
     return static_cast<int32_t>(st.hits.size());
 }
 
-void sizeHitList(BaseSet& set) {
-    SearchState& st = set.search;
+void sizeHitList(const BaseSet& set, SearchState& state) {
+    SearchState& st = state;
     std::vector<SearchHit>().swap(st.hits);
     st.clearCounters();
     const int64_t both =

@@ -1,9 +1,10 @@
 #pragma once
 // The search by fields and the general search over the search area of a
-// BaseSet: the hits go into its SearchState, in base order, then table order,
-// then record order.
+// BaseSet: the hits go into the SearchState given, in base order, then table
+// order, then record order.
 
 #include "base/base_set.h"
+#include "base/search_state.h"
 #include "search/query.h"
 
 #include <array>
@@ -98,26 +99,33 @@ struct SearchRun {
     int32_t splitRecords = kSplitRecords;
 };
 
-// A run over the state's search area with the settings' caseSensitive,
-// spacesSignificant and yoAsYe (defaults when the set has no settings), into
-// the state.
-SearchRun foregroundRun(BaseSet& set);
+// The settings' caseSensitive, spacesSignificant and yoAsYe; the defaults
+// without settings.
+MatchOptions matchOptionsOf(const ProgramSettings* settings);
+
+// A run over the set within the state's search area, with the settings'
+// match options, into the state.
+SearchRun foregroundRun(const BaseSet& set, SearchState& state,
+                        const ProgramSettings* settings = nullptr);
 
 int32_t runFieldSearch(const FieldQueryText& query, const SearchRun& run);
 // selection: nullptr for all seven fields.
 int32_t runGeneralSearch(const char* text, const SearchRun& run, const FieldSelection* selection);
 
-// The same on the window's thread, into the set's state: a run that ends
-// with 0 or more hits leaves them current (dirty 0).
-int32_t runFieldSearch(const FieldQueryText& query, BaseSet& set);
-int32_t runGeneralSearch(const char* text, BaseSet& set, const FieldSelection* selection = nullptr);
+// The same on the window's thread, into state: a run that ends with 0 or
+// more hits leaves them current (dirty 0).
+int32_t runFieldSearch(const FieldQueryText& query, const BaseSet& set, SearchState& state,
+                       const ProgramSettings* settings = nullptr);
+int32_t runGeneralSearch(const char* text, const BaseSet& set, SearchState& state,
+                         const FieldSelection* selection = nullptr,
+                         const ProgramSettings* settings = nullptr);
 
 // "Вывести все записи": one hit per record of the state's files and tables
 // (every table the mask contains), kind AllRecords, dirty 1. Returns the count.
-int32_t fillAllRecords(BaseSet& set);
+int32_t fillAllRecords(const BaseSet& set, SearchState& state);
 
 // Drops the hits and makes room for the largest search the connected bases
 // allow: max(population + organizations, city codes), from the set's totals.
-void sizeHitList(BaseSet& set);
+void sizeHitList(const BaseSet& set, SearchState& state);
 
 } // namespace talsk

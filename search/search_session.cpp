@@ -4,7 +4,8 @@
 
 namespace talsk {
 
-SearchSession::SearchSession(BaseSet& set) : set_(set) {}
+SearchSession::SearchSession(BaseSet& set, const ProgramSettings* settings)
+    : set_(set), settings_(settings) {}
 
 SearchSession::~SearchSession() = default;
 
@@ -15,33 +16,33 @@ size_t SearchSession::sideOf(SearchKind side) {
 
 void SearchSession::setArea(const SearchArea& area) {
     area_ = area;
-    set_.search.fileMask = area.files;
-    set_.search.tables = area.tables;
-    options_ = foregroundRun(set_).options;
+    state_.fileMask = area.files;
+    state_.tables = area.tables;
+    options_ = matchOptionsOf(settings_);
 }
 
 // ---- stopping
 
 bool SearchSession::cancel(std::chrono::milliseconds limit) {
-    set_.search.dirty = 1;
+    state_.dirty = 1;
     return workers_.stop(limit);
 }
 
 void SearchSession::interrupt(std::chrono::milliseconds limit) {
-    set_.search.dirty = 1;
+    state_.dirty = 1;
     workers_.interrupt(limit);
 }
 
 int32_t SearchSession::takeResults() {
-    const int32_t n = workers_.take(set_.search);
-    if (n >= 0) set_.search.dirty = 0;
+    const int32_t n = workers_.take(state_);
+    if (n >= 0) state_.dirty = 0;
     return n;
 }
 
 bool SearchSession::waitFor(std::chrono::milliseconds limit,
                             std::chrono::milliseconds cancelLimit) {
     if (!workers_.wait(limit, cancelLimit)) {
-        set_.search.dirty = 1;
+        state_.dirty = 1;
         return false;
     }
     takeResults(); // a run that ended, even before the wait, is taken now
@@ -51,7 +52,7 @@ bool SearchSession::waitFor(std::chrono::milliseconds limit,
 // Hits of a worker that has ended but were not taken answer an older input:
 // its late report changes nothing, the state stays dirty.
 void SearchSession::discardFinished() {
-    if (!running() && takeResults() >= 0) set_.search.dirty = 1;
+    if (!running() && takeResults() >= 0) state_.dirty = 1;
 }
 
 // ---- searches on the caller's thread
@@ -59,7 +60,7 @@ void SearchSession::discardFinished() {
 // Enter: the hits of side's background search that can be shown as they
 // are (waiting for a running one), or -1 to search at once.
 int32_t SearchSession::reuseBackground(SearchKind side) {
-    SearchState& st = set_.search;
+    SearchState& st = state_;
     const size_t s = sideOf(side);
     // A run that ended for the input as it is but whose report is still on
     // its way counts as current.
@@ -84,8 +85,8 @@ FieldSearchResult SearchSession::fieldSearch(const FieldQueryText& query, const 
     if (r.hits < 0) {
         discardFinished();
         setArea(area);
-        set_.search.kind = SearchKind::FieldSearch;
-        r.hits = runFieldSearch(query, set_);
+        state_.kind = SearchKind::FieldSearch;
+        r.hits = runFieldSearch(query, set_, state_, settings_);
     }
     if (log_.capacity != 0 && r.hits >= 0) {
         addLogEntry(log_, query, r.hits);
@@ -100,9 +101,9 @@ int32_t SearchSession::generalSearch(const char* text, const SearchArea& area,
     if (n < 0) {
         discardFinished();
         setArea(area);
-        set_.search.clearCounters();
-        set_.search.kind = SearchKind::GeneralSearch;
-        n = runGeneralSearch(text, set_, selection);
+        state_.clearCounters();
+        state_.kind = SearchKind::GeneralSearch;
+        n = runGeneralSearch(text, set_, state_, selection, settings_);
     }
     return n;
 }
@@ -110,52 +111,60 @@ int32_t SearchSession::generalSearch(const char* text, const SearchArea& area,
 int32_t SearchSession::findRecord(const char* text, const SearchArea& area,
                                   const FieldSelection& fields) {
     setArea(area);
-    set_.search.kind = SearchKind::FindRecord;
-    return runGeneralSearch(text, set_, &fields);
+    state_.kind = SearchKind::FindRecord;
+    return runGeneralSearch(text, set_, state_, &fields, settings_);
 }
 
 int32_t SearchSession::showAll(const SearchArea& area) {
     interrupt();
     discardFinished();
     setArea(area);
-    return fillAllRecords(set_);
+    return fillAllRecords(set_, state_);
 }
 
 void SearchSession::clear() {
     interrupt(); // whoever changes the bases has stopped it before
     discardFinished();
-    set_.search.hits.clear();
-    set_.search.clearCounters();
+    state_.hits.clear();
+    state_.clearCounters();
+}
+
+void SearchSession::forgetHit(TableKind table) {
+    int32_t& hits = table == TableKind::Population      ? state_.populationHits
+                    : table == TableKind::Organizations ? state_.organizationHits
+                                                        : state_.cityCodeHits;
+    if (hits > 0) --hits;
 }
 
 void SearchSession::sizeHits() {
-    sizeHitList(set_);
+    sizeHitList(set_, state_);
+    state_.dirty = 1; // they named records of the bases as they were
 }
 
 // ---- the background search
 
 bool SearchSession::inputChanged(SearchKind side, bool stop) {
-    if (!set_.settings) return false;
+    if (!settings_) return false;
     changedSince_[sideOf(side)] = true;
-    set_.search.dirty = 1;
-    if (!set_.settings->backgroundSearch) return false;
+    state_.dirty = 1;
+    if (!settings_->backgroundSearch) return false;
     if (stop) interrupt();
     return true;
 }
 
 int SearchSession::backgroundDelayMs() const {
-    return set_.settings ? set_.settings->backgroundDelayMs : 0;
+    return settings_ ? settings_->backgroundDelayMs : 0;
 }
 
 bool SearchSession::backgroundWanted(SearchKind side) const {
-    if (!set_.settings || !set_.settings->backgroundSearch) return false;
-    return !(set_.search.dirty == 0 && set_.search.kind == side); // else already current
+    if (!settings_ || !settings_->backgroundSearch) return false;
+    return !(state_.dirty == 0 && state_.kind == side); // else already current
 }
 
 uint64_t SearchSession::startBackground(const SearchRequest& request, const SearchArea& area,
                                         BackgroundDone done) {
     if (running()) interrupt();
-    set_.search.kind = request.kind;
+    state_.kind = request.kind;
     setArea(area);
     const uint64_t ticket = ++lastTicket_;
     const size_t s = sideOf(request.kind);
@@ -167,7 +176,7 @@ uint64_t SearchSession::startBackground(const SearchRequest& request, const Sear
         if (done) done(ticket, hits);
     };
     interrupt();
-    if (!workers_.start(r, foregroundRun(set_))) {
+    if (!workers_.start(r, foregroundRun(set_, state_, settings_))) {
         ticket_[s] = 0;
         return 0;
     }
@@ -180,7 +189,7 @@ int32_t SearchSession::takeBackground(SearchKind side, uint64_t ticket) {
     const int32_t n = takeResults();
     if (n < 0) return -1;
     if (changedSince_[s]) {
-        set_.search.dirty = 1; // the input moved on while it ran
+        state_.dirty = 1; // the input moved on while it ran
         return -1;
     }
     return n;

@@ -3,8 +3,8 @@
 // It holds the log, the search area and the match options of the hits, and
 // the background worker, and it is where a search of the field panel, the
 // general bar, the find tool, "Вывести все записи" and talsk-cli starts,
-// is stopped, reused, logged and handed over. The hits stay in the set's
-// SearchState; only the session writes its area, kind and flags.
+// is stopped, reused, logged and handed over. It owns the hits: two
+// sessions over one set keep hits of their own.
 
 #include "base/base_set.h"
 #include "search/search_engine.h"
@@ -36,23 +36,25 @@ using BackgroundDone = std::function<void(uint64_t ticket, int32_t hits)>;
 
 class SearchSession {
 public:
-    // The set's settings give the match options and the background search's
-    // switch and delay; none: the defaults, and no background search.
-    explicit SearchSession(BaseSet& set);
+    // The settings give the match options and the background search's switch
+    // and delay, read at each use; none: the defaults, and no background
+    // search. Both outlive the session.
+    explicit SearchSession(BaseSet& set, const ProgramSettings* settings = nullptr);
     // Stops and joins a running worker before the set may go.
     ~SearchSession();
     SearchSession(const SearchSession&) = delete;
     SearchSession& operator=(const SearchSession&) = delete;
 
     BaseSet& baseSet() { return set_; }
-    const SearchState& state() const { return set_.search; }
+    const SearchState& state() const { return state_; }
+    const ProgramSettings* settings() const { return settings_; }
     SearchLog& log() { return log_; }
     const SearchLog& log() const { return log_; }
     // The area and the match options of the last search started.
     const SearchArea& area() const { return area_; }
     const MatchOptions& options() const { return options_; }
     // The hits answer the input as it is (dirty 0).
-    bool current() const { return set_.search.dirty == 0; }
+    bool current() const { return state_.dirty == 0; }
 
     // ---- searches on the caller's thread; each returns the hits, or
     // kSearchNotCompiled
@@ -75,10 +77,12 @@ public:
     // the bases; the background search is stopped.
     void clear();
     // The hits no longer answer the input (the records or the text changed).
-    void markStale() { set_.search.dirty = 1; }
+    void markStale() { state_.dirty = 1; }
     // The three counters zeroed, the hits kept ("Очистка").
-    void clearCounters() { set_.search.clearCounters(); }
-    // Empties the hit list and sizes it for the set's new totals.
+    void clearCounters() { state_.clearCounters(); }
+    // A shown hit's record of table was deleted: one hit fewer is counted.
+    void forgetHit(TableKind table);
+    // Empties the hit list and sizes it for the set's new totals; stale.
     void sizeHits();
 
     // ---- stopping the background search
@@ -126,6 +130,8 @@ private:
     static size_t sideOf(SearchKind side);
 
     BaseSet& set_;
+    const ProgramSettings* settings_;
+    SearchState state_;
     SearchLog log_;
     SearchArea area_;
     MatchOptions options_;

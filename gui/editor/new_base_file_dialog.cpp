@@ -25,8 +25,8 @@ constexpr const char* kNewFile = "Новый файл";
 
 } // namespace
 
-NewBaseFileDialog::NewBaseFileDialog(BaseSet& set, QWidget* parent)
-    : QDialog(parent), set_(set), settings_(set.settings ? *set.settings : ownSettings_) {
+NewBaseFileDialog::NewBaseFileDialog(BaseSet& set, ProgramSettings* settings, QWidget* parent)
+    : QDialog(parent), set_(set), settings_(settings ? *settings : ownSettings_) {
     setWindowTitle(fromUtf8("Сохранить как ..."));
     auto* root = new QVBoxLayout(this);
 
@@ -95,7 +95,7 @@ void NewBaseFileDialog::accept() {
         MessageBoxPrompts prompts(this);
         const NewBaseRequest request{toNativePath(name_->text()), useKey_->isChecked(),
                                      toCp1251(key_->text()), rememberKey_->isChecked()};
-        const int index = createBaseFile(set_, request, prompts);
+        const int index = createBaseFile(set_, &settings_, request, prompts);
         if (index == kNoBase) return; // the message said why; the user may correct
         resultName_ = set_.bases[size_t(index)].path;
         created_ = true;
@@ -104,8 +104,9 @@ void NewBaseFileDialog::accept() {
     QDialog::accept();
 }
 
-bool runNewBaseFileDialog(QWidget* parent, BaseSet& set, std::string& name, bool& created) {
-    NewBaseFileDialog dialog(set, parent);
+bool runNewBaseFileDialog(QWidget* parent, BaseSet& set, ProgramSettings& settings,
+                          std::string& name, bool& created) {
+    NewBaseFileDialog dialog(set, &settings, parent);
     if (dialog.exec() != QDialog::Accepted) return false;
     name = dialog.resultName();
     created = dialog.created();

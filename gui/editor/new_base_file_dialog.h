@@ -19,7 +19,9 @@ class NewBaseFileDialog : public QDialog {
     Q_OBJECT
 
 public:
-    NewBaseFileDialog(BaseSet& set, QWidget* parent = nullptr);
+    // settings: whose file list a new file joins and where the choice is
+    // kept; none: a copy of the dialog's own.
+    NewBaseFileDialog(BaseSet& set, ProgramSettings* settings, QWidget* parent = nullptr);
 
     // After OK: the chosen or created file's name (Windows-1251), and whether
     // it was created (the caller then refills its own list of files).
@@ -33,7 +35,7 @@ private:
     void enableNewFileControls();
 
     BaseSet& set_;
-    ProgramSettings ownSettings_; // when the set has none
+    ProgramSettings ownSettings_; // when none were given
     ProgramSettings& settings_;
     std::string resultName_;
     bool created_ = false;
@@ -45,6 +47,7 @@ private:
 };
 
 // Runs the dialog modally; true on OK with name and created filled.
-bool runNewBaseFileDialog(QWidget* parent, BaseSet& set, std::string& name, bool& created);
+bool runNewBaseFileDialog(QWidget* parent, BaseSet& set, ProgramSettings& settings,
+                          std::string& name, bool& created);
 
 } // namespace talsk

@@ -64,7 +64,7 @@ int trackPage(int count) {
 RecordEditor::RecordEditor(SearchSession& search, ProgramSettings& settings,
                            const EditorStart& start, QWidget* parent)
     : QDialog(parent), prompts_(this), logic_(search, settings, prompts_, start), search_(search),
-      set_(search.baseSet()) {
+      set_(search.baseSet()), settings_(settings) {
     setWindowTitle(fromUtf8(editorText::kEditorCaption));
     build();
     fillFiles();
@@ -353,7 +353,7 @@ void RecordEditor::saveAsClicked() {
     const HiddenWhile hidden(findDialog_);
     std::string name;
     bool created = false;
-    if (!runNewBaseFileDialog(this, set_, name, created)) return;
+    if (!runNewBaseFileDialog(this, set_, settings_, name, created)) return;
     if (created) fillFiles();
     logic_.saveAs(findBase(set_, name));
     showFromLogic();

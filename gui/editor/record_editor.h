@@ -106,6 +106,7 @@ private:
     RecordEditorLogic logic_;
     SearchSession& search_;
     BaseSet& set_;
+    ProgramSettings& settings_;
     std::optional<EditorCloseResult> result_;
     bool goTo_ = false;
     std::vector<int> comboBases_; // base index per combo entry; kNoBase last

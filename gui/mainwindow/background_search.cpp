@@ -25,7 +25,7 @@ BackgroundSearch::BackgroundSearch(SearchHost& host, SearchKind kind, QObject* p
 
 void BackgroundSearch::schedule(bool stop) {
     SearchSession& session = host_.session();
-    if (!session.baseSet().settings) return;
+    if (!session.settings()) return;
     if (clearCounters) clearCounters();
     if (session.inputChanged(kind_, stop)) timer_.start(session.backgroundDelayMs());
 }

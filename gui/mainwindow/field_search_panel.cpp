@@ -75,7 +75,7 @@ FieldSearchPanel::FieldSearchPanel(SearchHost& host, QWidget* parent)
 }
 
 void FieldSearchPanel::createControls() {
-    auto* typing = new LayoutTypingFilter(host_.baseSet(), this);
+    auto* typing = new LayoutTypingFilter(host_.baseSet(), &host_.settings(), this);
     for (int f = 1; f <= 7; ++f) {
         auto* e = new QLineEdit(this);
         e->setObjectName(kInputName[f]);
@@ -460,11 +460,9 @@ void FieldSearchPanel::showLogEntry(int position) {
 }
 
 void FieldSearchPanel::openSearchLog(int position) {
-    BaseSet& set = host_.baseSet();
-    if (!set.settings) return;
     SearchLogChoice choice;
     const int chosen =
-        runSearchLogDialog(this, host_.searchLog(), *set.settings, position, &choice);
+        runSearchLogDialog(this, host_.searchLog(), host_.settings(), position, &choice);
     if (chosen < 0) return;
     setQuery(choice.query);
     if (choice.search) fieldSearchNow(false);
@@ -599,8 +597,7 @@ void FieldSearchPanel::contextMenuEvent(QContextMenuEvent* event) {
         a->setData(item.id);
         if (item.id == cmd::CaseSensitive) {
             a->setCheckable(true);
-            const ProgramSettings* s = host_.baseSet().settings;
-            a->setChecked(s && s->caseSensitive == 1);
+            a->setChecked(host_.settings().caseSensitive == 1);
         }
     }
     QAction* chosen = menu.exec(event->globalPos());

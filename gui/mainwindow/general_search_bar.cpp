@@ -43,7 +43,7 @@ GeneralSearchBar::GeneralSearchBar(SearchHost& host, QWidget* parent)
     found_->setToolTip("Количество найденных записей");
     // The combo box has the focus and hands its keys straight to its edit;
     // keys sent to the edit itself are watched there.
-    auto* typing = new LayoutTypingFilter(host.baseSet(), this);
+    auto* typing = new LayoutTypingFilter(host.baseSet(), &host.settings(), this);
     for (QWidget* w : {static_cast<QWidget*>(combo_), static_cast<QWidget*>(combo_->lineEdit())}) {
         w->installEventFilter(this);
         w->installEventFilter(typing);

@@ -46,7 +46,7 @@ bool LayoutTypingFilter::eventFilter(QObject* watched, QEvent* event) {
     auto* edit = qobject_cast<QLineEdit*>(watched);
     if (auto* combo = qobject_cast<QComboBox*>(watched)) edit = combo->lineEdit();
     auto* key = static_cast<QKeyEvent*>(event);
-    const bool enabled = set_.settings && set_.settings->latinToCyrillic == 1;
+    const bool enabled = settings_ && settings_->latinToCyrillic == 1;
     if (!edit || !enabled || key->text().isEmpty() || !key->text()[0].isPrint() ||
         (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         return false;

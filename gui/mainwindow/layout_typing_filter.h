@@ -21,13 +21,16 @@ QString convertTypedText(const LayoutTable& layout, bool enabled, uint32_t lastK
 // Installed on a line edit or an editable combo box: replaces the text of typed keys by the rule.
 class LayoutTypingFilter : public QObject {
 public:
-    LayoutTypingFilter(const BaseSet& set, QObject* parent) : QObject(parent), set_(set) {}
+    // settings: whose latinToCyrillic turns the rule on; none: off.
+    LayoutTypingFilter(const BaseSet& set, const ProgramSettings* settings, QObject* parent)
+        : QObject(parent), set_(set), settings_(settings) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     const BaseSet& set_;
+    const ProgramSettings* settings_;
 };
 
 } // namespace talsk

@@ -66,7 +66,7 @@ CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose, false);
     // Window creation.
     results_ = new ResultsTable(this);
-    results_->setBaseSet(&set_, &session_);
+    results_->setBaseSet(&set_, &session_, &settings_);
     setCentralWidget(results_);
     noBaseHint_ = new NoBaseHint(results_->viewport());
     createActions();
@@ -80,7 +80,6 @@ CMainFrame::CMainFrame(const ProgramSettings& settings, QWidget* parent)
             more->setAccessibleName("Другие кнопки");
     restoreBarState();
     // Initialisation.
-    set_.settings = &settings_;
     set_.folder = settings_.programFolder;
     settings_.yoAsYe = userSettings().value(kYoAsYeKey, false).toBool() ? 1 : 0;
     loadLayoutTable(set_.layout);
@@ -395,7 +394,7 @@ void CMainFrame::loadFiles() {
     hooks.editConnectedFiles = [this] { openConnectedFiles(); };
     QtLoadingHost host(this, std::move(hooks));
     KeyStore keys(KeyStore::defaultPath());
-    const LoadReport report = Loader(set_, settings_, host, &keys).run();
+    const LoadReport report = Loader(set_, settings_, host, &keys, &folderNoticeShown_).run();
     if (report.searchStillRunning) tellSearchStillRunning(this);
     if (report.keysNotSaved != WriteError::None)
         reportWriteFailure("Не удалось запомнить ключи", report.keysNotSaved);

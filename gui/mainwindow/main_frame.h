@@ -100,7 +100,7 @@ public:
     // "Настройки" (F9): on OK the options are validated, saved and applied.
     void openSettingsSheet();
 
-    ProgramSettings& settings() { return settings_; }
+    ProgramSettings& settings() override { return settings_; }
     uint16_t historyPosition() const { return historyPosition_; }
     TableMask gridKind() const { return gridKind_; }
     bool alwaysOnTop() const { return alwaysOnTop_; }
@@ -157,7 +157,9 @@ private:
     BaseSet set_;
     ProgramSettings settings_;
     // After the set: it stops the background search before the bases go.
-    SearchSession session_{set_};
+    SearchSession session_{set_, &settings_};
+    RecordFields copyBuffer_;       // the record editors' copy and paste, for the whole run
+    std::string folderNoticeShown_; // the last word about folder files left out
     TableMask gridKind_ = 0;
     uint16_t historyPosition_ = 0;
     int searchFocus_ = -1;

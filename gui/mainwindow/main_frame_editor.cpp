@@ -22,7 +22,9 @@ void CMainFrame::addToBase(const PanelRecord& record) {
 }
 
 void CMainFrame::openEditor(const EditorStart& start) {
-    const EditorCloseResult result = runRecordEditor(this, session_, settings_, start);
+    EditorStart withBuffer = start;
+    withBuffer.copyBuffer = &copyBuffer_;
+    const EditorCloseResult result = runRecordEditor(this, session_, settings_, withBuffer);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     if (!result.changedBases.empty()) results_->refreshRows();
     if (result.recordsAddedOrRemoved) {

@@ -13,7 +13,7 @@ namespace talsk {
 
 QString CMainFrame::listHeading() const {
     QString search;
-    switch (set_.search.kind) {
+    switch (session_.state().kind) {
     case SearchKind::GeneralSearch:
         if (generalBar_)
             search = QStringLiteral("Общий поиск: ") + generalBar_->combo()->currentText();

@@ -22,7 +22,7 @@ void CMainFrame::openBaseFiles(const QStringList& paths) {
         if (listed[i] < listedBefore) continue;
         const int index = findBase(set_, names[i]);
         if (index >= 0 && !set_.bases[static_cast<size_t>(index)].connected) {
-            removeBase(set_, index);
+            removeBase(set_, &settings_, index);
             removed = true;
         }
     }

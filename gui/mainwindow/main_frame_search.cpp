@@ -106,11 +106,7 @@ void CMainFrame::showFoundCounts() {
 }
 
 void CMainFrame::forgetDeletedHit(TableKind table) {
-    SearchState& found = set_.search;
-    int32_t& hits = table == TableKind::Population      ? found.populationHits
-                    : table == TableKind::Organizations ? found.organizationHits
-                                                        : found.cityCodeHits;
-    if (hits > 0) --hits;
+    session_.forgetHit(table);
     showFoundCounts();
 }
 

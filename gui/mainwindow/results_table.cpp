@@ -196,9 +196,10 @@ QAction* ResultsTable::action(int id) const {
     return nullptr;
 }
 
-void ResultsTable::setBaseSet(BaseSet* set, SearchSession* session) {
+void ResultsTable::setBaseSet(BaseSet* set, SearchSession* session, ProgramSettings* settings) {
     set_ = set;
     session_ = session;
+    settings_ = settings;
     setRowCount(0);
     Q_EMIT rowsShownChanged(0);
 }
@@ -261,8 +262,7 @@ void ResultsTable::clearResults() {
 }
 
 void ResultsTable::setKindColumns(TableMask mask) {
-    const ProgramSettings& s =
-        set_ != nullptr && set_->settings != nullptr ? *set_->settings : defaultSettings();
+    const ProgramSettings& s = settings_ != nullptr ? *settings_ : defaultSettings();
     const KindColumns k = kindColumns(mask, s.columnWidthShares);
     for (int c = 0; c < kColumns; ++c) {
         if (k.titles[c] != nullptr) {
@@ -322,7 +322,7 @@ void ResultsTable::editRecord(int row) {
 
 void ResultsTable::toggleGridLines() {
     const bool on = !model().gridLines();
-    if (set_ != nullptr && set_->settings != nullptr) set_->settings->gridLines = on ? 1 : 0;
+    if (settings_ != nullptr) settings_->gridLines = on ? 1 : 0;
     setGridLines(on);
     action(cmd::GridLines)->setChecked(on);
     Q_EMIT gridLinesChanged(on);

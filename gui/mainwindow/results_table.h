@@ -50,9 +50,10 @@ public:
     explicit ResultsTable(QWidget* parent = nullptr);
     ~ResultsTable() override;
 
-    // The set whose records the rows show and whose settings the table uses,
-    // and the session whose background search a deletion stops first.
-    void setBaseSet(BaseSet* set, SearchSession* session = nullptr);
+    // The set whose records the rows show, the session whose background
+    // search a deletion stops first, and the settings the table uses.
+    void setBaseSet(BaseSet* set, SearchSession* session = nullptr,
+                    ProgramSettings* settings = nullptr);
 
     // ResultsView.
     void showResults(const SearchState& state, TableMask mask, int selectRow) override;
@@ -132,6 +133,7 @@ private:
 
     BaseSet* set_ = nullptr;
     SearchSession* session_ = nullptr;
+    ProgramSettings* settings_ = nullptr;
     std::optional<TableMask> kind_;
     std::array<QString, kColumns> titles_;
     std::vector<std::pair<int, QAction*>> actions_;

@@ -24,6 +24,7 @@ public:
     virtual ~SearchHost() = default;
 
     virtual BaseSet& baseSet() = 0;
+    virtual ProgramSettings& settings() = 0;
     virtual SearchSession& session() = 0;
     virtual SearchLog& searchLog() = 0;
     virtual TableMask tableMaskFromBar() const = 0;

@@ -187,11 +187,10 @@ TEST(ScanFolder, AddsBtnFilesInNameOrderOnce) {
     settings.fileCount = 1;
     settings.filePaths[0] = "b.btn";
     BaseSet set;
-    set.settings = &settings;
     set.folder = dir.path();
     set.bases.push_back(baseAt("b.btn"));
     // "B.btn" is another file than the listed "b.btn".
-    EXPECT_EQ(scanFolder(set), 3);
+    EXPECT_EQ(scanFolder(set, &settings), 3);
     ASSERT_EQ(set.count(), 4);
     EXPECT_EQ(set.bases[0].path, "b.btn");
     EXPECT_EQ(set.bases[1].path, "A.BTN");
@@ -200,7 +199,7 @@ TEST(ScanFolder, AddsBtnFilesInNameOrderOnce) {
     EXPECT_EQ(settings.fileCount, 4);
     EXPECT_EQ(settings.filePaths[1], "A.BTN");
     EXPECT_EQ(settings.filePaths[3], "c.Btn");
-    EXPECT_EQ(scanFolder(set), 0); // nothing new the second time
+    EXPECT_EQ(scanFolder(set, &settings), 0); // nothing new the second time
     EXPECT_EQ(set.count(), 4);
 }
 #endif
@@ -211,10 +210,9 @@ TEST(ScanFolder, StopsAt64Files) {
         test::writeBytes(dir.file("f" + std::to_string(100 + i) + ".btn"), {1});
     ProgramSettings settings;
     BaseSet set;
-    set.settings = &settings;
     set.folder = dir.path();
     FolderScanSkips skipped;
-    EXPECT_EQ(scanFolder(set, &skipped), 64);
+    EXPECT_EQ(scanFolder(set, &settings, &skipped), 64);
     EXPECT_EQ(set.count(), 64);
     EXPECT_EQ(settings.fileCount, 64);
     EXPECT_EQ(settings.filePaths[63], "f163.btn");
@@ -238,11 +236,10 @@ TEST(ScanFolder, LeavesOutNamesTheSettingsCannotHold) {
             test::writeBytes(dir.file(name), {1});
     ProgramSettings settings;
     BaseSet set;
-    set.settings = &settings;
     set.folder = dir.path();
     FolderScanSkips skipped;
     const int count = static_cast<int>(listedNames.size());
-    EXPECT_EQ(scanFolder(set, &skipped), count);
+    EXPECT_EQ(scanFolder(set, &settings, &skipped), count);
     std::vector<std::string> listed(settings.filePaths.begin(), settings.filePaths.begin() + count);
     EXPECT_EQ(listed, listedNames);
     // The file's names may come with '\\' separators: one in a name would not come back.
@@ -255,7 +252,7 @@ TEST(ScanFolder, MissingFolderAddsNothing) {
     TempDir dir;
     BaseSet set;
     set.folder = dir.file("nowhere");
-    EXPECT_EQ(scanFolder(set), 0);
+    EXPECT_EQ(scanFolder(set, nullptr), 0);
     EXPECT_EQ(set.count(), 0);
 }
 
@@ -282,7 +279,6 @@ struct ConnectedSet {
     ProgramSettings settings;
     BaseSet set;
     ConnectedSet() {
-        set.settings = &settings;
         set.folder = dir.path();
         const char* names[] = {"a.btn", "b.btn", "c.btn"};
         for (int i = 0; i < 3; ++i) {
@@ -312,7 +308,7 @@ TEST(BaseSetUpkeep, TotalsCountConnectedBasesOnly) {
 
 TEST(BaseSetUpkeep, RemoveBaseMovesBasesAndNamesDown) {
     ConnectedSet c;
-    removeBase(c.set, 0);
+    removeBase(c.set, &c.settings, 0);
     ASSERT_EQ(c.set.count(), 2);
     EXPECT_EQ(c.settings.fileCount, 2);
     EXPECT_EQ(c.set.bases[0].path, c.dir.file("b.btn"));
@@ -322,11 +318,11 @@ TEST(BaseSetUpkeep, RemoveBaseMovesBasesAndNamesDown) {
     EXPECT_EQ(c.set.totalPopulation, 5);
     // The removed base's file is closed: another writer may take it.
     EXPECT_NE(fileSystem().open(c.dir.file("a.btn"), OpenMode::ReadWriteExclusive), nullptr);
-    removeBase(c.set, 5); // out of range: nothing
-    removeBase(c.set, -1);
+    removeBase(c.set, &c.settings, 5); // out of range: nothing
+    removeBase(c.set, &c.settings, -1);
     EXPECT_EQ(c.set.count(), 2);
-    removeBase(c.set, 1);
-    removeBase(c.set, 0);
+    removeBase(c.set, &c.settings, 1);
+    removeBase(c.set, &c.settings, 0);
     EXPECT_EQ(c.set.count(), 0);
     EXPECT_EQ(c.settings.fileCount, 0);
     EXPECT_EQ(c.set.total, 0);

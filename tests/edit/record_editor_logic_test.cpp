@@ -246,6 +246,27 @@ TEST_F(Editor, PastedRecordSavedAsNewIntoAnotherFile) {
               (std::vector<RecordTexts>{{"444", "Director", "Mira", "5", "6", "Zavod", ""}}));
 }
 
+// The buffer the window keeps for the whole run: what one editor copied,
+// the next one pastes; an editor without it pastes only its own copy.
+TEST_F(Editor, CopyBufferOutlivesTheEditorThatCopied) {
+    RecordFields buffer;
+    EditorStart first = at(1, 0, TableKind::Population);
+    first.copyBuffer = &buffer;
+    RecordEditorLogic(search, settings, prompts, first).copy();
+    EXPECT_STREQ(buffer.name, "Petrov");
+
+    EditorStart second = at(3, 0, TableKind::Population);
+    second.copyBuffer = &buffer;
+    RecordEditorLogic shared(search, settings, prompts, second);
+    shared.paste();
+    EXPECT_STREQ(shared.fields().name, "Petrov");
+    EXPECT_TRUE(shared.recordChanged());
+
+    RecordEditorLogic alone(search, settings, prompts, at(3, 0, TableKind::Population));
+    alone.paste();
+    EXPECT_STREQ(alone.fields().name, "");
+}
+
 TEST_F(Editor, IncomingRecordAsksToSaveOnClose) {
     EditorStart start = at(3, 0, TableKind::Population);
     start.incoming = toFields(person("888", "Panel"));

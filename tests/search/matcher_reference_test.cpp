@@ -310,7 +310,6 @@ void fillPools(BaseSet& set, Random& rnd, const std::string& letters, int longFi
     set.bases.resize(static_cast<size_t>(bases));
     for (int b = 0; b < bases; ++b) {
         set.bases[static_cast<size_t>(b)].connected = 1;
-        set.search.fileMask[static_cast<size_t>(b)] = 1;
         for (TableKind kind : {TableKind::Population, TableKind::Organizations}) {
             TableBuilder builder;
             RecordFields r;
@@ -324,7 +323,6 @@ void fillPools(BaseSet& set, Random& rnd, const std::string& letters, int longFi
             ASSERT_TRUE(builder.install(set.bases[static_cast<size_t>(b)].table(kind), BaseDate{}));
         }
     }
-    set.search.tables = kMaskPopulationOrganizations;
 }
 
 // Runs the pattern as a general search (over a random selection) or a field
@@ -350,8 +348,12 @@ int32_t expectSearchAgrees(BaseSet& set, ProgramSettings& settings, Random& rnd,
     const int field = 1 + rnd.below(kFieldCount);
     FieldQueryText query;
     query.set(field, pattern.c_str());
-    // The area cut into pieces searched on two threads, or not at all.
-    SearchRun run = foregroundRun(set);
+    // Every base's population and organizations, the area cut into pieces
+    // searched on two threads, or not at all.
+    SearchState found;
+    std::fill_n(found.fileMask.begin(), set.count(), 1);
+    found.tables = kMaskPopulationOrganizations;
+    SearchRun run = foregroundRun(set, found, &settings);
     run.splitRecords = rnd.below(2) ? 0 : 1 + rnd.below(100);
     const int32_t n =
         general ? runGeneralSearch(pattern.c_str(), run, &selection) : runFieldSearch(query, run);
@@ -372,7 +374,7 @@ int32_t expectSearchAgrees(BaseSet& set, ProgramSettings& settings, Random& rnd,
                 if (match) expected.emplace_back(b, static_cast<int>(kind), i);
             }
         }
-    for (const SearchHit& h : set.search.hits)
+    for (const SearchHit& h : found.hits)
         got.emplace_back(h.base, static_cast<int>(h.table), h.record);
     EXPECT_EQ(n, static_cast<int32_t>(got.size()));
     EXPECT_EQ(got, expected) << (general ? "general" : "field") << " pattern [" << pattern
@@ -390,7 +392,6 @@ TEST(MatcherReference, SearchesOverPoolsAgreeWithTheLiteralRules) {
     Random rnd(4242);
     ProgramSettings settings;
     BaseSet set;
-    set.settings = &settings;
     fillPools(set, rnd, fieldLetters, 60);
 
     int64_t found = 0;
@@ -416,7 +417,6 @@ TEST(MatcherReference, LiteralWordsOverWholePoolsAgreeWithTheLiteralRules) {
     Random rnd(5151);
     ProgramSettings settings;
     BaseSet set;
-    set.settings = &settings;
     fillPools(set, rnd, fieldLetters, 100);
 
     int64_t found = 0;
@@ -456,7 +456,6 @@ TEST(MatcherReference, SixtyFourFilesAgreeWithTheLiteralRules) {
     Random rnd(6464);
     ProgramSettings settings;
     BaseSet set;
-    set.settings = &settings;
     fillPools(set, rnd, fieldLetters, 40, kMaxFiles, 12);
 
     int64_t found = 0;

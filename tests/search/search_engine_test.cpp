@@ -38,9 +38,9 @@ class SearchEngine : public ::testing::Test {
 protected:
     ProgramSettings settings;
     BaseSet set;
+    SearchState found;
 
     void SetUp() override {
-        set.settings = &settings;
         set.bases.resize(2);
         PhoneBase& a = set.bases[0];
         test::appendRecord(a, kPop, {"11", "Иванов А.Б.", "Ленина", "5", "1"});
@@ -53,59 +53,59 @@ protected:
         test::appendRecord(b, kOrg, {"22", "Секретарь", "Мира", "2", "", "Школа"});
         for (PhoneBase& base : set.bases)
             base.connected = 1;
-        set.search.fileMask[0] = 1;
-        set.search.fileMask[1] = 1;
-        set.search.tables = kMaskPopulationOrganizations;
+        found.fileMask[0] = 1;
+        found.fileMask[1] = 1;
+        found.tables = kMaskPopulationOrganizations;
     }
 
     int32_t field(RecordField f, const char* utf8) {
         FieldQueryText q;
         q.set(static_cast<int>(f), cp(utf8).c_str());
-        return runFieldSearch(q, set);
+        return runFieldSearch(q, set, found, &settings);
     }
     int32_t general(const char* utf8, const FieldSelection* selection = nullptr) {
-        return runGeneralSearch(cp(utf8).c_str(), set, selection);
+        return runGeneralSearch(cp(utf8).c_str(), set, found, selection, &settings);
     }
 };
 
 TEST_F(SearchEngine, HitsComeByBaseThenTableThenRecord) {
-    set.search.dirty = 1;
+    found.dirty = 1;
     EXPECT_EQ(field(RecordField::Name, "иванов"), 3);
-    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{0, kPop, 0}, {0, kPop, 2}, {1, kPop, 0}}));
+    EXPECT_EQ(hitsOf(found), (std::vector<Hit>{{0, kPop, 0}, {0, kPop, 2}, {1, kPop, 0}}));
     EXPECT_EQ(general("иванов"), 4);
-    EXPECT_EQ(hitsOf(set.search),
+    EXPECT_EQ(hitsOf(found),
               (std::vector<Hit>{{0, kPop, 0}, {0, kPop, 2}, {0, kOrg, 0}, {1, kPop, 0}}));
-    EXPECT_EQ(set.search.populationHits, 3);
-    EXPECT_EQ(set.search.organizationHits, 1);
-    EXPECT_EQ(set.search.cityCodeHits, 0);
-    EXPECT_EQ(hitTotal(set.search), 4);
-    EXPECT_EQ(set.search.dirty, 0);
+    EXPECT_EQ(found.populationHits, 3);
+    EXPECT_EQ(found.organizationHits, 1);
+    EXPECT_EQ(found.cityCodeHits, 0);
+    EXPECT_EQ(hitTotal(found), 4);
+    EXPECT_EQ(found.dirty, 0);
 }
 
 TEST_F(SearchEngine, FileMaskAndConnectionLimitTheBases) {
-    set.search.fileMask[1] = 0;
+    found.fileMask[1] = 0;
     EXPECT_EQ(field(RecordField::Name, "иванов"), 2);
-    set.search.fileMask[1] = 1;
+    found.fileMask[1] = 1;
     set.bases[0].connected = 0;
     EXPECT_EQ(field(RecordField::Name, "иванов"), 1);
-    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{1, kPop, 0}}));
+    EXPECT_EQ(hitsOf(found), (std::vector<Hit>{{1, kPop, 0}}));
 }
 
 TEST_F(SearchEngine, CityCodesOnlyWhenTheMaskIsExactlyCityCodes) {
     // The panel's population slots are tested against city-code records.
-    set.search.tables = kMaskAllTables;
+    found.tables = kMaskAllTables;
     EXPECT_EQ(field(RecordField::Name, "моск"), 0);
     EXPECT_EQ(general("*"), 6); // population and organizations only
-    set.search.tables = kMaskCityCodes;
+    found.tables = kMaskCityCodes;
     EXPECT_EQ(field(RecordField::Name, "моск"), 1);
-    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{0, kCity, 0}}));
-    EXPECT_EQ(set.search.cityCodeHits, 1);
+    EXPECT_EQ(hitsOf(found), (std::vector<Hit>{{0, kCity, 0}}));
+    EXPECT_EQ(found.cityCodeHits, 1);
     EXPECT_EQ(field(RecordField::Street, "8-495*"), 1);
-    set.search.tables = kMaskPopulation;
+    found.tables = kMaskPopulation;
     EXPECT_EQ(general("*"), 4);
-    set.search.tables = kMaskOrganizations;
+    found.tables = kMaskOrganizations;
     EXPECT_EQ(general("*"), 2);
-    set.search.tables = 0;
+    found.tables = 0;
     EXPECT_EQ(general("*"), 0);
 }
 
@@ -113,30 +113,30 @@ TEST_F(SearchEngine, FieldSearchNeedsEveryFilledField) {
     FieldQueryText q;
     q.set(2, cp("иванов").c_str());
     q.set(3, cp("ленина").c_str());
-    EXPECT_EQ(runFieldSearch(q, set), 2);
+    EXPECT_EQ(runFieldSearch(q, set, found, &settings), 2);
     q.set(4, "15%");
-    EXPECT_EQ(runFieldSearch(q, set), 1);
-    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{0, kPop, 2}}));
+    EXPECT_EQ(runFieldSearch(q, set, found, &settings), 1);
+    EXPECT_EQ(hitsOf(found), (std::vector<Hit>{{0, kPop, 2}}));
     // A slot of operators only places no condition.
     q.set(4, "|");
-    EXPECT_EQ(runFieldSearch(q, set), 2);
+    EXPECT_EQ(runFieldSearch(q, set, found, &settings), 2);
     // A condition on an empty field.
     q.set(5, "%");
-    EXPECT_EQ(runFieldSearch(q, set), 1);
+    EXPECT_EQ(runFieldSearch(q, set, found, &settings), 1);
 }
 
 TEST_F(SearchEngine, EmptyInputsFindNothingAndClearDirty) {
     FieldQueryText empty;
-    set.search.dirty = 1;
-    EXPECT_EQ(runFieldSearch(empty, set), 0);
-    EXPECT_EQ(set.search.dirty, 0);
-    set.search.dirty = 1;
+    found.dirty = 1;
+    EXPECT_EQ(runFieldSearch(empty, set, found, &settings), 0);
+    EXPECT_EQ(found.dirty, 0);
+    found.dirty = 1;
     EXPECT_EQ(field(RecordField::Name, " | & "), 0);
-    EXPECT_EQ(set.search.dirty, 0);
-    set.search.dirty = 1;
+    EXPECT_EQ(found.dirty, 0);
+    found.dirty = 1;
     EXPECT_EQ(general(""), 0);
-    EXPECT_EQ(set.search.dirty, 0);
-    EXPECT_TRUE(set.search.hits.empty());
+    EXPECT_EQ(found.dirty, 0);
+    EXPECT_TRUE(found.hits.empty());
 }
 
 TEST_F(SearchEngine, UncompilableQueriesReturnMinusTwoAndKeepDirty) {
@@ -145,36 +145,38 @@ TEST_F(SearchEngine, UncompilableQueriesReturnMinusTwoAndKeepDirty) {
         many += "x ";
     EXPECT_EQ(field(RecordField::Name, "иванов"), 3);
     for (uint8_t dirty : {0, 1}) {
-        set.search.dirty = dirty;
+        found.dirty = dirty;
         FieldQueryText q;
         q.set(2, cp("иванов").c_str());
         q.set(7, many.c_str());
-        EXPECT_EQ(runFieldSearch(q, set), kSearchNotCompiled);
-        EXPECT_EQ(hitTotal(set.search), 0);
-        EXPECT_EQ(set.search.dirty, dirty);
-        EXPECT_EQ(runGeneralSearch(many.c_str(), set), kSearchNotCompiled);
-        EXPECT_EQ(set.search.dirty, dirty);
+        EXPECT_EQ(runFieldSearch(q, set, found, &settings), kSearchNotCompiled);
+        EXPECT_EQ(hitTotal(found), 0);
+        EXPECT_EQ(found.dirty, dirty);
+        EXPECT_EQ(runGeneralSearch(many.c_str(), set, found, nullptr, &settings),
+                  kSearchNotCompiled);
+        EXPECT_EQ(found.dirty, dirty);
     }
     std::string segments = "a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a";
-    EXPECT_EQ(runGeneralSearch(segments.c_str(), set), kSearchNotCompiled);
+    EXPECT_EQ(runGeneralSearch(segments.c_str(), set, found, nullptr, &settings),
+              kSearchNotCompiled);
 }
 
 TEST_F(SearchEngine, CancelledRunStopsAtOnceAndLeavesTheStateAlone) {
     std::atomic<uint8_t> cancel{1};
     SearchResults out;
-    SearchRun run = foregroundRun(set);
+    SearchRun run = foregroundRun(set, found, &settings);
     run.out = &out;
     run.cancel = &cancel;
     FieldQueryText q;
     q.set(static_cast<int>(RecordField::Name), cp("иванов").c_str());
-    set.search.dirty = 1;
+    found.dirty = 1;
     EXPECT_EQ(runFieldSearch(q, run), kSearchCancelled);
     EXPECT_LE(out.hits.size(), 1u); // the flag is read after the first record
     EXPECT_EQ(runGeneralSearch(cp("иванов").c_str(), run, nullptr), kSearchCancelled);
     // An empty query is answered before any record is looked at.
     EXPECT_EQ(runGeneralSearch("", run, nullptr), 0);
-    EXPECT_TRUE(set.search.hits.empty());
-    EXPECT_EQ(set.search.dirty, 1);
+    EXPECT_TRUE(found.hits.empty());
+    EXPECT_EQ(found.dirty, 1);
 }
 
 TEST_F(SearchEngine, GeneralSearchLooksOnlyInTheSelectedFields) {
@@ -184,7 +186,7 @@ TEST_F(SearchEngine, GeneralSearchLooksOnlyInTheSelectedFields) {
     FieldSelection street{};
     street[2] = 1;
     EXPECT_EQ(general("ab", &street), 1); // found in the name first, then in the street
-    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{1, kPop, 1}}));
+    EXPECT_EQ(hitsOf(found), (std::vector<Hit>{{1, kPop, 1}}));
     EXPECT_EQ(general("ленина", &street), 3);
     FieldSelection name{};
     name[1] = 1;
@@ -218,20 +220,20 @@ TEST_F(SearchEngine, CaseAndSpacesComeFromTheSettings) {
 
 TEST_F(SearchEngine, HitStoreGrowsWhenRecordsAreAdded) {
     set.totalPopulation = 1;
-    sizeHitList(set);
-    EXPECT_GE(set.search.hits.capacity(), 1u);
+    sizeHitList(set, found);
+    EXPECT_GE(found.hits.capacity(), 1u);
     for (int i = 0; i < 300; ++i)
         test::appendRecord(set.bases[1], kPop, {"99", "Новиков"});
     EXPECT_EQ(field(RecordField::Name, "новиков"), 300);
-    ASSERT_EQ(set.search.hits.size(), 300u);
-    EXPECT_EQ(set.search.hits.back().record, 300);
+    ASSERT_EQ(found.hits.size(), 300u);
+    EXPECT_EQ(found.hits.back().record, 300);
     EXPECT_EQ(general("*"), 306);
 }
 
 // Hundreds of hits in one table, through the record-by-record and the
 // whole-pool paths: every hit kept, in record order.
 TEST_F(SearchEngine, ManyHitsKeepEveryRecordInOrder) {
-    set.search.fileMask[0] = 0;
+    found.fileMask[0] = 0;
     for (int i = 0; i < 700; ++i)
         test::appendRecord(set.bases[1], kPop, {"99", i % 3 ? "Петров" : "Новиков"});
     std::vector<Hit> expected; // record 0 is the fixture's own
@@ -239,30 +241,30 @@ TEST_F(SearchEngine, ManyHitsKeepEveryRecordInOrder) {
         expected.emplace_back(1, kPop, i + 1);
     for (const char* pattern : {"Нов?ков", "новиков", "*иков"}) {
         EXPECT_EQ(field(RecordField::Name, pattern), 234) << pattern;
-        EXPECT_EQ(hitsOf(set.search), expected) << pattern;
+        EXPECT_EQ(hitsOf(found), expected) << pattern;
         EXPECT_EQ(general(pattern), 234) << pattern;
-        EXPECT_EQ(hitsOf(set.search), expected) << pattern;
+        EXPECT_EQ(hitsOf(found), expected) << pattern;
     }
 }
 
 TEST_F(SearchEngine, AllRecordsListsEveryRecordOfTheArea) {
-    set.search.tables = kMaskAllTables;
-    set.search.dirty = 0;
-    EXPECT_EQ(fillAllRecords(set), 7);
-    EXPECT_EQ(set.search.kind, SearchKind::AllRecords);
-    EXPECT_EQ(set.search.dirty, 1);
-    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{0, kPop, 0},
-                                                    {0, kPop, 1},
-                                                    {0, kPop, 2},
-                                                    {0, kOrg, 0},
-                                                    {0, kCity, 0},
-                                                    {1, kPop, 0},
-                                                    {1, kOrg, 0}}));
-    EXPECT_EQ(hitTotal(set.search), 7);
-    set.search.fileMask[0] = 0;
-    set.search.tables = kMaskOrganizations;
-    EXPECT_EQ(fillAllRecords(set), 1);
-    EXPECT_EQ(hitsOf(set.search), (std::vector<Hit>{{1, kOrg, 0}}));
+    found.tables = kMaskAllTables;
+    found.dirty = 0;
+    EXPECT_EQ(fillAllRecords(set, found), 7);
+    EXPECT_EQ(found.kind, SearchKind::AllRecords);
+    EXPECT_EQ(found.dirty, 1);
+    EXPECT_EQ(hitsOf(found), (std::vector<Hit>{{0, kPop, 0},
+                                               {0, kPop, 1},
+                                               {0, kPop, 2},
+                                               {0, kOrg, 0},
+                                               {0, kCity, 0},
+                                               {1, kPop, 0},
+                                               {1, kOrg, 0}}));
+    EXPECT_EQ(hitTotal(found), 7);
+    found.fileMask[0] = 0;
+    found.tables = kMaskOrganizations;
+    EXPECT_EQ(fillAllRecords(set, found), 1);
+    EXPECT_EQ(hitsOf(found), (std::vector<Hit>{{1, kOrg, 0}}));
 }
 
 // The general search over random records against a per-field evaluation of
@@ -282,11 +284,11 @@ TEST(GeneralSearchReference, AgreesWithPerFieldEvaluation) {
     };
     ProgramSettings settings;
     BaseSet set;
-    set.settings = &settings;
+    SearchState found;
     set.bases.resize(1);
     set.bases[0].connected = 1;
-    set.search.fileMask[0] = 1;
-    set.search.tables = kMaskPopulationOrganizations;
+    found.fileMask[0] = 1;
+    found.tables = kMaskPopulationOrganizations;
     BaseTable& t = set.bases[0].table(TableKind::Population);
     for (int i = 0; i < 300; ++i) {
         RecordFields r;
@@ -294,14 +296,14 @@ TEST(GeneralSearchReference, AgreesWithPerFieldEvaluation) {
             r.set(k, text("abcAB ", std::min(30, kFieldMax[static_cast<size_t>(k)])).c_str());
         ASSERT_TRUE(putRecord(t, t.count, r));
     }
-    int found = 0, fieldFound = 0;
+    int total = 0, fieldFound = 0;
     for (int round = 0; round < 400; ++round) {
         const std::string pattern = text("abcAB?*%|&", 7);
         settings.caseSensitive = static_cast<uint8_t>(next() % 2);
         FieldSelection selection{};
         for (auto& s : selection)
             s = static_cast<uint8_t>(next() % 3 != 0);
-        const int32_t n = runGeneralSearch(pattern.c_str(), set, &selection);
+        const int32_t n = runGeneralSearch(pattern.c_str(), set, found, &selection, &settings);
         ASSERT_GE(n, 0);
 
         // Reference: split into or-groups of and-terms, each term compiled on its own.
@@ -349,28 +351,28 @@ TEST(GeneralSearchReference, AgreesWithPerFieldEvaluation) {
             }
         }
         std::vector<int32_t> got;
-        for (const SearchHit& h : set.search.hits)
+        for (const SearchHit& h : found.hits)
             got.push_back(h.record);
         ASSERT_EQ(got, expected) << "pattern [" << pattern << "]";
-        found += n;
+        total += n;
 
         // The same text as a search by fields in one field, against the
         // field-by-field matcher.
         const int k = 1 + static_cast<int>(next() % kFieldCount);
         FieldQueryText q;
         q.set(k, pattern.c_str());
-        ASSERT_GE(runFieldSearch(q, set), 0);
+        ASSERT_GE(runFieldSearch(q, set, found, &settings), 0);
         std::vector<int32_t> fieldExpected;
         if (whole.terms().count != 0)
             for (int32_t i = 0; i < t.count; ++i)
                 if (whole.matches(fieldPointers(t, i)[k])) fieldExpected.push_back(i);
         got.clear();
-        for (const SearchHit& h : set.search.hits)
+        for (const SearchHit& h : found.hits)
             got.push_back(h.record);
         ASSERT_EQ(got, fieldExpected) << "pattern [" << pattern << "] field " << k;
         fieldFound += static_cast<int>(got.size());
     }
-    EXPECT_GT(found, 1000);
+    EXPECT_GT(total, 1000);
     EXPECT_GT(fieldFound, 1000);
 }
 

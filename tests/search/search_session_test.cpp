@@ -64,7 +64,6 @@ protected:
 
     void SetUp() override {
         settings.backgroundSearch = 1;
-        set.settings = &settings;
         set.bases.resize(2);
         PhoneBase& a = set.bases[0];
         test::appendRecord(a, TableKind::Population, {"11", "Иванов А.Б.", "Ленина", "5", "1"});
@@ -79,15 +78,15 @@ protected:
             base.connected = 1;
         area.files[0] = area.files[1] = 1;
         area.tables = kMaskPopulationOrganizations;
-        session = std::make_unique<SearchSession>(set);
+        session = std::make_unique<SearchSession>(set, &settings);
         ASSERT_TRUE(resizeLog(session->log(), 10));
     }
     void TearDown() override { session.reset(); } // before the set
 
     // What a search of the records as they are finds, the state left as it was.
     int32_t foreground(const char* utf8) {
-        SearchResults out;
-        SearchRun run = foregroundRun(set);
+        SearchState out;
+        SearchRun run = foregroundRun(set, out, &settings);
         run.fileMask = area.files;
         run.tables = area.tables;
         run.out = &out;
@@ -290,7 +289,7 @@ TEST_F(Session, TheLogGetsOneEntryPerSearchOfTheFieldPanel) {
          0, 0},
     };
     for (const Case& c : cases) {
-        SearchSession s(set);
+        SearchSession s(set, &settings);
         ASSERT_TRUE(resizeLog(s.log(), 10));
         c.steps(s, area);
         EXPECT_EQ(s.log().count, c.entries) << c.what;
@@ -299,7 +298,7 @@ TEST_F(Session, TheLogGetsOneEntryPerSearchOfTheFieldPanel) {
         }
     }
     // A log of no capacity takes nothing and says so.
-    SearchSession none(set);
+    SearchSession none(set, &settings);
     const FieldSearchResult r = none.fieldSearch(nameQuery("Иванов"), area);
     EXPECT_EQ(r.hits, 3);
     EXPECT_FALSE(r.logged);
@@ -318,6 +317,36 @@ TEST_F(Session, ClearDropsTheHitsAndAStartedWorkersReport) {
     EXPECT_FALSE(session->current());
     EXPECT_EQ(session->takeBackground(SearchKind::FieldSearch, ticket), -1);
     EXPECT_TRUE(session->state().hits.empty());
+}
+
+TEST_F(Session, TwoSessionsOverOneSetKeepHitsOfTheirOwn) {
+    SearchSession other(set, &settings);
+    EXPECT_EQ(session->fieldSearch(nameQuery("Иванов"), area).hits, 3);
+    EXPECT_EQ(other.fieldSearch(nameQuery("Петров"), area).hits, 1);
+    ASSERT_EQ(other.state().hits.size(), 1u);
+    EXPECT_EQ(other.state().hits[0].record, 1);
+    other.clear();
+    EXPECT_EQ(session->state().hits.size(), 3u);
+    EXPECT_EQ(session->state().populationHits, 3);
+    EXPECT_TRUE(session->current());
+    EXPECT_FALSE(other.current());
+}
+
+// A base taken out of the set: the hits that named its records go, and the
+// next Enter searches what is left instead of reusing them.
+TEST_F(Session, SizingTheHitsAfterABaseWentDropsTheOldOnes) {
+    ASSERT_EQ(session->fieldSearch(nameQuery("Иванов"), area).hits, 3);
+    removeBase(set, nullptr, 0);
+    session->sizeHits();
+    EXPECT_TRUE(session->state().hits.empty());
+    EXPECT_EQ(hitTotal(session->state()), 0);
+    EXPECT_FALSE(session->current());
+    EXPECT_GE(session->state().hits.capacity(), 1u); // room for the one resident left
+    const FieldSearchResult r = session->fieldSearch(nameQuery("Иванов"), area);
+    EXPECT_EQ(r.hits, 1);
+    ASSERT_EQ(session->state().hits.size(), 1u);
+    EXPECT_EQ(session->state().hits[0].base, 0);
+    EXPECT_TRUE(session->current());
 }
 
 TEST_F(Session, BackgroundSearchFollowsTheSettings) {

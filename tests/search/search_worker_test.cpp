@@ -74,8 +74,14 @@ void fillSlowBase(BaseSet& set, int records) {
         ASSERT_TRUE(builder.add(r));
     }
     ASSERT_TRUE(builder.install(t, BaseDate{}));
-    set.search.fileMask[0] = 1;
-    set.search.tables = kMaskPopulationOrganizations;
+}
+
+// The first file's population and organizations.
+SearchArea firstFile() {
+    SearchArea area;
+    area.files[0] = 1;
+    area.tables = kMaskPopulationOrganizations;
+    return area;
 }
 
 std::string slowPattern() {
@@ -94,14 +100,12 @@ SearchRequest generalRequest(DoneLog& log, const std::string& text) {
     return r;
 }
 
-// Starts the request's worker over the set's search area; the request's own
-// done gets the hits. The run's ticket, 0 when none started.
+// Starts the request's worker over the first file; the request's own done
+// gets the hits. The run's ticket, 0 when none started.
 uint64_t start(SearchSession& session, const SearchRequest& r) {
-    const SearchState& st = session.state();
-    return session.startBackground(r, SearchArea{st.fileMask, st.tables},
-                                   [done = r.done](uint64_t, int32_t n) {
-                                       if (done) done(n);
-                                   });
+    return session.startBackground(r, firstFile(), [done = r.done](uint64_t, int32_t n) {
+        if (done) done(n);
+    });
 }
 
 std::vector<std::tuple<int32_t, int16_t, TableKind>> hitsOf(const SearchState& s) {
@@ -136,18 +140,16 @@ protected:
 
     void SetUp() override {
         slow = std::make_unique<BaseSet>();
-        slow->settings = &settings;
         fillSlowBase(*slow, 40000);
-        session = std::make_unique<SearchSession>(*slow);
+        session = std::make_unique<SearchSession>(*slow, &settings);
     }
     void TearDown() override { session.reset(); }
 };
 
 TEST_F(SearchWorker, ReportsOnceFromTheWorkerWithTheHitsOfAForegroundSearch) {
     BaseSet set;
-    set.settings = &settings;
     fillSlowBase(set, 300);
-    SearchSession search(set);
+    SearchSession search(set, &settings);
     FieldSelection selection{};
     selection[1] = selection[6] = 1;
     auto block = std::make_unique<FieldSelection>(selection);
@@ -162,26 +164,27 @@ TEST_F(SearchWorker, ReportsOnceFromTheWorkerWithTheHitsOfAForegroundSearch) {
     const uint64_t ticket1 = start(search, r);
     ASSERT_NE(ticket1, 0u);
     block.reset(); // the bar may refill its block at once
-    EXPECT_EQ(set.search.kind, SearchKind::GeneralSearch);
+    EXPECT_EQ(search.state().kind, SearchKind::GeneralSearch);
     reported.get_future().wait();
-    EXPECT_EQ(set.search.dirty, 1); // nothing reaches the state before it is taken
+    EXPECT_EQ(search.state().dirty, 1); // nothing reaches the state before it is taken
     EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket1), log.hits);
     EXPECT_EQ(log.calls, 1);
     EXPECT_TRUE(log.onOtherThread);
-    EXPECT_EQ(set.search.dirty, 0);
+    EXPECT_EQ(search.state().dirty, 0);
     EXPECT_FALSE(search.running());
     EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket1),
               -1); // a second report finds nothing
 
-    const auto background = hitsOf(set.search);
-    const int32_t counts[] = {set.search.populationHits, set.search.organizationHits,
-                              set.search.cityCodeHits};
-    ASSERT_EQ(runGeneralSearch("ab|cd", set, &selection), log.hits);
+    const SearchState& background = search.state();
+    SearchState foreground;
+    foreground.fileMask = background.fileMask;
+    foreground.tables = background.tables;
+    ASSERT_EQ(runGeneralSearch("ab|cd", set, foreground, &selection, &settings), log.hits);
     EXPECT_GT(log.hits, 0);
-    EXPECT_EQ(hitsOf(set.search), background);
-    EXPECT_EQ(set.search.populationHits, counts[0]);
-    EXPECT_EQ(set.search.organizationHits, counts[1]);
-    EXPECT_EQ(set.search.cityCodeHits, counts[2]);
+    EXPECT_EQ(hitsOf(foreground), hitsOf(background));
+    EXPECT_EQ(foreground.populationHits, background.populationHits);
+    EXPECT_EQ(foreground.organizationHits, background.organizationHits);
+    EXPECT_EQ(foreground.cityCodeHits, background.cityCodeHits);
 }
 
 TEST_F(SearchWorker, CancelDuringALongSearchReturnsPromptlyAndReportsNothing) {
@@ -194,7 +197,7 @@ TEST_F(SearchWorker, CancelDuringALongSearchReturnsPromptlyAndReportsNothing) {
     // The flag is read after every record: far below the 100 s limit.
     EXPECT_LT(Clock::now() - t0, 2s);
     EXPECT_FALSE(session->running());
-    EXPECT_EQ(slow->search.dirty, 1);
+    EXPECT_EQ(session->state().dirty, 1);
     EXPECT_EQ(log.calls, 0);
     EXPECT_EQ(session->takeBackground(SearchKind::GeneralSearch, ticket1), -1);
 }
@@ -204,10 +207,9 @@ TEST_F(SearchWorker, CancelDuringALongSearchReturnsPromptlyAndReportsNothing) {
 TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
     std::latch hold(1);
     BaseSet set;
-    set.settings = &settings;
     fillSlowBase(set, 300);
-    SearchSession search(set); // goes after the release: it joins the worker
-    ReleaseOnce release{hold}; // before the set goes away
+    SearchSession search(set, &settings); // goes after the release: it joins the worker
+    ReleaseOnce release{hold};            // before the set goes away
 
     DoneLog straggler;
     straggler.hold = &hold;
@@ -222,12 +224,16 @@ TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
     busy.get_future().wait();
     EXPECT_FALSE(search.waitFor(0ms, 0ms));
     EXPECT_FALSE(search.running());
-    EXPECT_EQ(set.search.dirty, 1);
+    EXPECT_EQ(search.state().dirty, 1);
 
-    const int32_t found = runGeneralSearch("ab", set); // on the window's thread
+    SearchState direct;
+    direct.fileMask = firstFile().files;
+    direct.tables = firstFile().tables;
+    const int32_t found =
+        runGeneralSearch("ab", set, direct, nullptr, &settings); // on the window's thread
     EXPECT_GT(found, 0);
-    EXPECT_EQ(hitTotal(set.search), found);
-    const auto foreground = hitsOf(set.search);
+    EXPECT_EQ(hitTotal(direct), found);
+    const auto foreground = hitsOf(direct);
 
     DoneLog next;
     std::promise<void> reported;
@@ -240,11 +246,11 @@ TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
     ASSERT_NE(ticket2, 0u);
     reported.get_future().wait();
     EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket2), found);
-    EXPECT_EQ(hitsOf(set.search), foreground);
+    EXPECT_EQ(hitsOf(search.state()), foreground);
 
     release(); // the straggler ends; its late report takes nothing
     EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket2), -1);
-    EXPECT_EQ(hitsOf(set.search), foreground);
+    EXPECT_EQ(hitsOf(search.state()), foreground);
     EXPECT_EQ(straggler.calls, 1);
 }
 
@@ -252,9 +258,8 @@ TEST_F(SearchWorker, WorkerThatOutlivesItsWaitHarmsNoLaterSearch) {
 // Enter takes the hits of a run that has just ended without searching again.
 TEST_F(SearchWorker, EndedRunIsTakenByTheWaitAndDroppedByACancel) {
     BaseSet set;
-    set.settings = &settings;
     fillSlowBase(set, 300);
-    SearchSession search(set);
+    SearchSession search(set, &settings);
     for (bool cancelFirst : {true, false}) {
         DoneLog log;
         std::promise<void> reported;
@@ -269,12 +274,12 @@ TEST_F(SearchWorker, EndedRunIsTakenByTheWaitAndDroppedByACancel) {
         if (cancelFirst) {
             EXPECT_TRUE(search.cancel());
             EXPECT_TRUE(search.waitFor());
-            EXPECT_EQ(set.search.dirty, 1);
+            EXPECT_EQ(search.state().dirty, 1);
             EXPECT_EQ(search.takeBackground(SearchKind::GeneralSearch, ticket1), -1);
         } else {
             EXPECT_TRUE(search.waitFor());
-            EXPECT_EQ(set.search.dirty, 0);
-            EXPECT_EQ(hitTotal(set.search), log.hits);
+            EXPECT_EQ(search.state().dirty, 0);
+            EXPECT_EQ(hitTotal(search.state()), log.hits);
         }
     }
 }
@@ -287,17 +292,14 @@ TEST_F(SearchWorker, WorkerThatWillNotStopKeepsChangesRefusedUntilItEnds) {
     test::writeBaseFile(dir.file("a.btn"), 3, 0, 0);
     std::latch hold(1); // outlives the set, which joins the worker
     BaseSet set;
-    set.settings = &settings;
     settings.saveOnClose = 0;
     settings.confirmSaveRecord = 0;
     set.bases.emplace_back().path = dir.file("a.btn");
     ASSERT_TRUE(openBase(set.bases.back(), nullptr));
-    set.search.fileMask[0] = 1;
-    set.search.tables = kMaskPopulationOrganizations;
     const auto fileBefore = test::readBytes(dir.file("a.btn"));
     const BaseTable& people = set.bases[0].table(TableKind::Population);
 
-    SearchSession search(set); // goes after the release: it joins the worker
+    SearchSession search(set, &settings); // goes after the release: it joins the worker
     ReleaseOnce release{hold};
     DoneLog straggler;
     straggler.hold = &hold;
@@ -357,7 +359,7 @@ TEST_F(SearchWorker, StartingAgainStopsThePreviousWorker) {
     EXPECT_EQ(first.calls, 0);
     EXPECT_EQ(second.calls, 1);
     EXPECT_EQ(second.hits, 0);
-    EXPECT_EQ(slow->search.dirty, 0);
+    EXPECT_EQ(session->state().dirty, 0);
 }
 
 TEST_F(SearchWorker, PauseStopsTheRunningWorkerAndStartsNoneUntilItGoes) {
@@ -392,8 +394,8 @@ TEST_F(SearchWorker, FieldRequestsAndUncompilableQueries) {
     const uint64_t ticket1 = start(*session, r);
     ASSERT_NE(ticket1, 0u);
     EXPECT_TRUE(session->waitFor());
-    EXPECT_EQ(slow->search.kind, SearchKind::FieldSearch);
-    EXPECT_EQ(log.hits, hitTotal(slow->search));
+    EXPECT_EQ(session->state().kind, SearchKind::FieldSearch);
+    EXPECT_EQ(log.hits, hitTotal(session->state()));
     EXPECT_GT(log.hits, 0);
 
     DoneLog none;
@@ -405,7 +407,7 @@ TEST_F(SearchWorker, FieldRequestsAndUncompilableQueries) {
     ASSERT_NE(ticket2, 0u);
     EXPECT_TRUE(session->waitFor());
     EXPECT_EQ(none.calls, 0); // -2 reports nothing and leaves the hits stale
-    EXPECT_EQ(slow->search.dirty, 1);
+    EXPECT_EQ(session->state().dirty, 1);
 }
 
 TEST_F(SearchWorker, DestroyingTheSessionStopsARunningWorker) {

@@ -26,9 +26,10 @@ class YoSearch : public ::testing::Test {
 protected:
     ProgramSettings settings;
     BaseSet set;
+    SearchArea area;
+    SearchState found;
 
     void SetUp() override {
-        set.settings = &settings;
         set.bases.resize(1);
         PhoneBase& a = set.bases[0];
         test::appendRecord(a, TableKind::Population, {"11", "Фёдоров А.Б.", "пер. Озёрный", "5"});
@@ -39,8 +40,10 @@ protected:
         test::appendRecord(a, TableKind::Organizations,
                            {"15", "Директор", "Мира", "1", "", "Молодёжная библиотека"});
         a.connected = 1;
-        set.search.fileMask[0] = 1;
-        set.search.tables = kMaskPopulationOrganizations;
+        area.files[0] = 1;
+        area.tables = kMaskPopulationOrganizations;
+        found.fileMask = area.files;
+        found.tables = area.tables;
     }
 
     int32_t run(Kind kind, const char* utf8) {
@@ -48,12 +51,12 @@ protected:
         if (kind == Kind::Field) {
             FieldQueryText q;
             q.set(2, text.c_str());
-            return runFieldSearch(q, set);
+            return runFieldSearch(q, set, found, &settings);
         }
-        if (kind == Kind::General) return runGeneralSearch(text.c_str(), set);
-        SearchSession session(set);
-        return session.findRecord(text.c_str(), {set.search.fileMask, set.search.tables},
-                                  kAllFields);
+        if (kind == Kind::General)
+            return runGeneralSearch(text.c_str(), set, found, nullptr, &settings);
+        SearchSession session(set, &settings);
+        return session.findRecord(text.c_str(), area, kAllFields);
     }
 };
 
@@ -127,12 +130,12 @@ TEST(YoSearchReference, AgreesWithTextsWrittenWithoutYo) {
     ProgramSettings settings;
     BaseSet original, rewritten;
     for (BaseSet* set : {&original, &rewritten}) {
-        set->settings = &settings;
         set->bases.resize(1);
         set->bases[0].connected = 1;
-        set->search.fileMask[0] = 1;
-        set->search.tables = kMaskPopulation;
     }
+    SearchState result;
+    result.fileMask[0] = 1;
+    result.tables = kMaskPopulation;
     BaseTable& t1 = original.bases[0].table(TableKind::Population);
     BaseTable& t2 = rewritten.bases[0].table(TableKind::Population);
     for (int i = 0; i < 300; ++i) {
@@ -157,14 +160,14 @@ TEST(YoSearchReference, AgreesWithTextsWrittenWithoutYo) {
         settings.yoAsYe = yo ? 1 : 0;
         int32_t n;
         if (field == 0) {
-            n = runGeneralSearch(pattern.c_str(), set);
+            n = runGeneralSearch(pattern.c_str(), set, result, nullptr, &settings);
         } else {
             FieldQueryText q;
             q.set(field, pattern.c_str());
-            n = runFieldSearch(q, set);
+            n = runFieldSearch(q, set, result, &settings);
         }
         EXPECT_GE(n, 0) << pattern;
-        return records(set.search);
+        return records(result);
     };
 
     int found = 0;

@@ -33,7 +33,6 @@ TEST(NewBaseFileDialog, SaveAsIntoNewFileCreatesItAndAddsTheRecord) {
     BaseSet set;
     SearchSession search{set};
     set.folder = dir.path();
-    set.settings = &settings;
     {
         BaseContent content;
         content.tables[0] = {{"111", "Ivanov", "Lenina", "1", "2", "", ""}};
@@ -105,7 +104,6 @@ struct NewFileDialog : ::testing::Test {
 
     void SetUp() override {
         set.folder = dir.path();
-        set.settings = &settings;
         for (const char* name : {"a.btn", "b.btn"}) {
             PhoneBase base;
             base.path = dir.file(name);
@@ -123,7 +121,7 @@ struct NewFileDialog : ::testing::Test {
 
 TEST_F(NewFileDialog, OffersWritableFilesAndRefusesOrAsksBeforeCreating) {
     std::ofstream(dir.file("c.btn")) << "old";
-    NewBaseFileDialog dialog(set);
+    NewBaseFileDialog dialog(set, &settings);
     dialog.show();
     auto* files = dialog.findChild<QComboBox*>();
     ASSERT_EQ(files->count(), 2); // the read-only file is not offered
@@ -191,7 +189,7 @@ TEST_F(NewFileDialog, FullSetOffersNoNewFileAndAStaleChoiceFallsBackToTheFirstEn
             extra.connected = 1;
         }
         settings.saveAsChoice = c.remembered;
-        NewBaseFileDialog dialog(set);
+        NewBaseFileDialog dialog(set, &settings);
         auto* files = dialog.findChild<QComboBox*>();
         EXPECT_EQ(files->count(), c.entries) << c.bases;
         EXPECT_EQ(files->currentText(), c.selected) << c.bases;

@@ -17,7 +17,6 @@ protected:
         for (const char* name : {"a.btn", "b.btn", "c.btn", "d.BTN", "notes.txt"})
             writeBytes(dir.file(name), {1, 2});
         set.folder = dir.path();
-        set.settings = &settings;
         // a and b are connected, a with a remembered key, b with a typed one.
         connect({{"a.btn", "KA", 1}, {"b.btn", "KB", 0}});
     }

@@ -66,8 +66,8 @@ protected:
     static int32_t expectedHits(CMainFrame& frame, const char* surname) {
         FieldQueryText q;
         q.set(int(RecordField::Name), surname);
-        SearchResults out;
-        SearchRun run = foregroundRun(frame.baseSet());
+        SearchState out;
+        SearchRun run = foregroundRun(frame.baseSet(), out, &frame.settings());
         run.tables = kMaskPopulationOrganizations;
         run.fileMask = frame.fileMaskFromBar();
         run.out = &out;
@@ -254,8 +254,12 @@ TEST_F(MainFrameTest, GeneralSearchRunsTheTypedTextNotAHistoryItemItBegins) {
     }
     EXPECT_EQ(edit->text().toStdString(), "Иван");
     QTest::keyClick(edit, Qt::Key_Return);
+    SearchState apart; // over the area of the window's last search
+    apart.fileMask = frame->session().state().fileMask;
+    apart.tables = frame->session().state().tables;
     EXPECT_EQ(frame->results().rowCount(),
-              runGeneralSearch(utf8ToCp1251("Иван").c_str(), frame->baseSet()));
+              runGeneralSearch(utf8ToCp1251("Иван").c_str(), frame->baseSet(), apart, nullptr,
+                               &frame->settings()));
     EXPECT_GT(frame->results().rowCount(), longer);
 }
 

@@ -56,10 +56,9 @@ protected:
         set.bases.resize(1);
         set.bases[0].path = path;
         ASSERT_TRUE(openBase(set.bases[0], nullptr));
-        set.settings = &settings;
         recountTotals(set);
 
-        table.setBaseSet(&set);
+        table.setBaseSet(&set, nullptr, &settings);
         table.setMessageBox([this](QMessageBox::Icon icon, const QString& caption,
                                    const QString& text, QMessageBox::StandardButtons) {
             boxes.push_back({icon, caption, text});
@@ -71,10 +70,10 @@ protected:
     }
 
     void showAll(TableMask mask) {
-        set.search.tables = mask;
-        set.search.fileMask.fill(1);
-        fillAllRecords(set);
-        table.showResults(set.search, mask, -1);
+        found.tables = mask;
+        found.fileMask.fill(1);
+        fillAllRecords(set, found);
+        table.showResults(found, mask, -1);
     }
 
     QString cell(int row, int column) const { return fromCp1251(table.model().cell(row, column)); }
@@ -106,6 +105,7 @@ protected:
     std::string path;
     ProgramSettings settings;
     BaseSet set;
+    SearchState found; // what showAll lists
     ResultsTable table;
     std::vector<Box> boxes;
     QMessageBox::StandardButton answer = QMessageBox::Yes;
