@@ -63,9 +63,10 @@ TEST(SimilarNames, RealSurnamePairs) {
         // The relation does not depend on which of the two was asked for.
         EXPECT_EQ(SimilarMatcher(cp(c.name)).rate(cp(c.asked)), c.expected)
             << c.name << " / " << c.asked;
-        if (c.expected != Likeness::None)
+        if (c.expected != Likeness::None) {
             EXPECT_TRUE(mayBeAlike(soundBits(cp(c.asked)), soundBits(cp(c.name))))
                 << c.asked << " / " << c.name;
+        }
     }
 }
 
