@@ -93,12 +93,9 @@ bool loadAll(BaseSet& set, ProgramSettings& settings) {
     return true;
 }
 
-void BM_LoadFolder64x100k(benchmark::State& state) {
-    if (!folder().ok) {
-        state.SkipWithError("the files could not be made");
-        return;
-    }
-    ProgramSettings settings;
+// The timed loads: only the loading counts, not making the settings or
+// dropping the files. False when a load failed (the state says so).
+bool timeLoads(benchmark::State& state, ProgramSettings& settings) {
     for (auto _ : state) {
         state.PauseTiming();
         prepareSettings(settings);
@@ -106,12 +103,22 @@ void BM_LoadFolder64x100k(benchmark::State& state) {
         state.ResumeTiming();
         if (!loadAll(set, settings)) {
             state.SkipWithError("the folder did not load");
-            return;
+            return false;
         }
         state.PauseTiming();
         set.bases.clear();
         state.ResumeTiming();
     }
+    return true;
+}
+
+void BM_LoadFolder64x100k(benchmark::State& state) {
+    if (!folder().ok) {
+        state.SkipWithError("the files could not be made");
+        return;
+    }
+    ProgramSettings settings;
+    if (!timeLoads(state, settings)) return;
     state.counters["records"] = static_cast<double>(kFiles) * kRecordsPerFile;
 }
 BENCHMARK(BM_LoadFolder64x100k)
@@ -152,19 +159,7 @@ void BM_LoadFolder64x100kAgain(benchmark::State& state) {
         firstFaults = usage().ru_minflt - f0;
     }
     const long f1 = usage().ru_minflt;
-    for (auto _ : state) {
-        state.PauseTiming();
-        prepareSettings(settings);
-        BaseSet set;
-        state.ResumeTiming();
-        if (!loadAll(set, settings)) {
-            state.SkipWithError("the folder did not load");
-            return;
-        }
-        state.PauseTiming();
-        set.bases.clear();
-        state.ResumeTiming();
-    }
+    if (!timeLoads(state, settings)) return;
     const rusage end = usage();
     state.counters["firstCpu_ms"] = firstCpuMs;
     state.counters["firstFaults_k"] = static_cast<double>(firstFaults) / 1000.0;
