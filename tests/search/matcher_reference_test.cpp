@@ -667,17 +667,25 @@ TEST(PairFilterReference, EverySearchFoldKeepsThePairBits) {
         }
 }
 
+// One connected base whose population table the search looks at.
+struct OneTable {
+    ProgramSettings settings;
+    BaseSet set;
+    SearchState state;
+    OneTable() {
+        set.bases.resize(1);
+        set.bases[0].connected = 1;
+        state.fileMask[0] = 1;
+        state.tables = kMaskPopulation;
+    }
+};
+
 // One table with a known record behind 40 others (in the second block) and
 // patterns under the fold, wildcard and space rules: the counts are those
 // of the records as written.
 TEST(PairFilterReference, FoldWildcardAndSpaceCases) {
-    ProgramSettings settings;
-    BaseSet set;
-    set.bases.resize(1);
-    set.bases[0].connected = 1;
-    SearchState state;
-    state.fileMask[0] = 1;
-    state.tables = kMaskPopulation;
+    OneTable one;
+    auto& [settings, set, state] = one;
     TableBuilder builder;
     RecordFields r;
     for (int i = 0; i < 40; ++i) {
@@ -706,7 +714,9 @@ TEST(PairFilterReference, FoldWildcardAndSpaceCases) {
         {"*\xB8\xED\xEE\xE2 \xC8.\xC8.", 2, false, false, true, 1, 1},  // *ёнов И.И.
         {"\xE5\xED\xE8\xED\xE0 5", 3, false, false, true, 1, 1},        // енина 5, one word
         {"\xE5\xED\xE8\xED\xE0  5", 3, false, false, true, 0, 0},       // two spaces
-        {"\xE5\xED\xE8\xED\xE0" "5", 3, false, false, true, 0, 0},         // енина5
+        {"\xE5\xED\xE8\xED\xE0"
+         "5",
+         3, false, false, true, 0, 0},                                        // енина5
         {"\xE5\xED\xE8\xED\xE0 \xF2\xF0\xEE", 3, false, false, false, 1, 41}, // енина or тро
         {"\xEC\xB8\xED \xE0\xE4\xEE", 3, false, false, false, 40, 41},        // мён or адо
         {"\xEC\xB8\xED%", 2, false, false, false, 0, 0},                      // whole field мён
@@ -728,13 +738,8 @@ TEST(PairFilterReference, FoldWildcardAndSpaceCases) {
 // An edit leaves no stale summary behind: a word put into a record that had
 // none of its pairs is found at once, and a deleted one is gone.
 TEST(PairFilterReference, EditedRecordsAreFoundAtOnce) {
-    ProgramSettings settings;
-    BaseSet set;
-    set.bases.resize(1);
-    set.bases[0].connected = 1;
-    SearchState state;
-    state.fileMask[0] = 1;
-    state.tables = kMaskPopulation;
+    OneTable one;
+    auto& [settings, set, state] = one;
     TableBuilder builder;
     RecordFields r;
     r.set(2, "\xCF\xE5\xF2\xF0\xEE\xE2"); // Петров
