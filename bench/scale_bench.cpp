@@ -8,6 +8,7 @@
 #include "base/settings.h"
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
+#include "search_data.h"
 #include "tools/demo_data.h"
 
 #include <benchmark/benchmark.h>
@@ -206,18 +207,7 @@ void searchLimit(benchmark::State& state, const char* utf8Pattern, bool allField
         state.SkipWithError("the folder did not load");
         return;
     }
-    d.settings.caseSensitive = 0;
-    const std::string text = utf8ToCp1251(utf8Pattern);
-    FieldQueryText q;
-    q.set(2, text.c_str());
-    int32_t hits = 0;
-    for (auto _ : state) {
-        hits = allFields ? runGeneralSearch(text.c_str(), d.set, d.state, nullptr, &d.settings)
-                         : runFieldSearch(q, d.set, d.state, &d.settings);
-        benchmark::DoNotOptimize(hits);
-    }
-    state.counters["hits"] = hits;
-    if (hits < 0) state.SkipWithError("search failed");
+    bench::timeWordSearch(state, d.set, d.state, d.settings, utf8Pattern, allFields);
 }
 
 void BM_SearchLimit_field_rare(benchmark::State& s) {

@@ -1,7 +1,12 @@
 #include "search_data.h"
 
+#include "platform/cp1251.h"
 #include "search/search_engine.h"
 #include "tools/demo_data.h"
+
+#include <benchmark/benchmark.h>
+
+#include <string>
 
 namespace talsk::bench {
 
@@ -30,6 +35,22 @@ SearchData& searchData() {
 int64_t searchRecordCount() {
     const PhoneBase& b = searchData().set.bases[0];
     return b.tables[0].count + b.tables[1].count;
+}
+
+void timeWordSearch(benchmark::State& state, const BaseSet& set, SearchState& hits,
+                    ProgramSettings& settings, const char* utf8Word, bool allFields) {
+    settings.caseSensitive = 0;
+    const std::string text = utf8ToCp1251(utf8Word);
+    FieldQueryText q;
+    q.set(2, text.c_str());
+    int32_t n = 0;
+    for (auto _ : state) {
+        n = allFields ? runGeneralSearch(text.c_str(), set, hits, nullptr, &settings)
+                      : runFieldSearch(q, set, hits, &settings);
+        benchmark::DoNotOptimize(n);
+    }
+    state.counters["hits"] = n;
+    if (n < 0) state.SkipWithError("search failed");
 }
 
 } // namespace talsk::bench

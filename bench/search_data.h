@@ -6,6 +6,10 @@
 #include "base/search_state.h"
 #include "base/settings.h"
 
+namespace benchmark {
+class State;
+}
+
 namespace talsk::bench {
 
 struct SearchData {
@@ -19,5 +23,10 @@ SearchData& searchData();
 
 // Residents plus organization records: what one search goes through.
 int64_t searchRecordCount();
+
+// Times one word (UTF-8) in the name field or in all fields, ignoring case,
+// over the area of hits; the hits are the "hits" counter.
+void timeWordSearch(benchmark::State& state, const BaseSet& set, SearchState& hits,
+                    ProgramSettings& settings, const char* utf8Word, bool allFields);
 
 } // namespace talsk::bench
