@@ -156,16 +156,19 @@ shot settings.png
 xdotool key Escape # the sheet is modal and has the keyboard
 sleep 0.5
 
-# F10 closes the program (confirming the exit when it asks).
-xdotool windowactivate --sync "$main" 2>/dev/null || true
-xdotool key F10
-for _ in $(seq 30); do
-    kill -0 "$talsk_pid" 2>/dev/null || break
-    confirm=$(xdotool search --onlyvisible --name "^Тальский телефонный справочник\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$confirm" ] && xdotool key --window "$confirm" Return
-    sleep 0.2
-done
-wait "$talsk_pid" || true
+# F10 closes the program in window $1 (confirming the exit when it asks).
+close_program() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || true
+    xdotool key F10
+    for _ in $(seq 30); do
+        kill -0 "$talsk_pid" 2>/dev/null || break
+        confirm=$(xdotool search --onlyvisible --name "^Тальский телефонный справочник\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$confirm" ] && xdotool key --window "$confirm" Return
+        sleep 0.2
+    done
+    wait "$talsk_pid" || true
+}
+close_program "$main"
 
 # Starts the program once more in the given per-user folder and answers the
 # key prompt as above; main becomes the main window's id.
@@ -185,18 +188,6 @@ start_again() {
     sleep 1.5 # the files load
 }
 
-close_again() {
-    xdotool windowactivate --sync "$1" 2>/dev/null || true
-    xdotool key F10
-    for _ in $(seq 30); do
-        kill -0 "$talsk_pid" 2>/dev/null || break
-        confirm=$(xdotool search --onlyvisible --name "^Тальский телефонный справочник\$" 2>/dev/null | head -n 1 || true)
-        [ -n "$confirm" ] && xdotool key --window "$confirm" Return
-        sleep 0.2
-    done
-    wait "$talsk_pid" || true
-}
-
 # The desktop's font at 16 points (GTK's setting, read through Qt's GTK
 # theme) on a fresh folder and per-user folder: the panel in its row.
 large=$work/large
@@ -207,7 +198,7 @@ export QT_QPA_PLATFORMTHEME=gtk3
 start_again "$large/demo" "$large/config"
 xdotool mousemove --window "$main" 900 20
 shot large-font.png
-close_again "$main"
+close_program "$main"
 unset QT_QPA_PLATFORMTHEME
 
 # The first folder again, its panel at the left as it was left, the window
@@ -217,5 +208,5 @@ xdotool windowsize "$main" 420 600
 sleep 1
 xdotool mousemove 1000 690
 shot narrow.png
-close_again "$main"
+close_program "$main"
 echo "screenshots: done"
