@@ -15,6 +15,7 @@
 #include "gui/widgets/stock_font.h"
 #include "gui/widgets/text.h"
 #include "platform/file.h"
+#include "platform/memory_advice.h"
 
 #include <QApplication>
 #include <QDir>
@@ -60,6 +61,9 @@ int main(int argc, char** argv) {
         return written(std::printf("talsk %s\n", TALSK_VERSION));
     if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
         return written(std::fputs(kUsage, stdout));
+    // Before Qt starts its threads: the decode threads then share one heap,
+    // which the loading backs with big pages.
+    talsk::keepFreedLargeBlocks();
     QApplication app(argc, argv);
     app.setApplicationName("talsk");
     // The desktop's font size, in a face that has every Cyrillic letter.

@@ -9,7 +9,6 @@
 namespace talsk {
 
 namespace {
-constexpr size_t kLargeBlock = size_t(4) << 20;
 // From this size a block would go to the system on its own (glibc's first
 // mapping threshold): the allocator is set up before the first of them, if
 // the loading has not done so already.
@@ -30,7 +29,7 @@ bool Block::resize(size_t request) {
     size_ = rounded;
     // Big pools are filled at once when a table loads: page faults per 4 KB
     // would cost more than the decoding.
-    if (rounded >= kLargeBlock) adviseLargeBlock(data_, size_);
+    if (rounded >= kMappedBlock) adviseLargeBlock(data_, size_);
     return true;
 }
 

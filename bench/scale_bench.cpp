@@ -8,15 +8,18 @@
 #include "base/settings.h"
 #include "platform/cp1251.h"
 #include "search/search_engine.h"
+#include "search/search_session.h"
 #include "search_data.h"
 #include "tools/demo_data.h"
 
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
@@ -302,5 +305,79 @@ void BM_SearchBusyCore(benchmark::State& state) {
     state.counters["oneThread_ms"] = aloneMs;
 }
 BENCHMARK(BM_SearchBusyCore)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// What the window waits for after the typing delay: the search its bar
+// starts when the timer fires, run by the background worker, and its hits
+// taken on the window's thread, where the counters are set.
+void keyToCounters(benchmark::State& state, const char* utf8Pattern, bool allFields) {
+    LimitData& d = limitData();
+    if (!d.ok) {
+        state.SkipWithError("the folder did not load");
+        return;
+    }
+    d.settings.caseSensitive = 0;
+    d.settings.backgroundSearch = 1;
+    SearchSession session(d.set, &d.settings);
+    SearchArea area;
+    area.files = d.state.fileMask;
+    area.tables = kMaskPopulationOrganizations;
+    SearchRequest request;
+    request.kind = allFields ? SearchKind::GeneralSearch : SearchKind::FieldSearch;
+    const std::string text = utf8ToCp1251(utf8Pattern);
+    if (allFields)
+        std::snprintf(request.generalText, sizeof request.generalText, "%s", text.c_str());
+    else
+        request.fieldTexts.set(static_cast<int>(RecordField::Name), text.c_str());
+    std::mutex m;
+    std::condition_variable ended;
+    uint64_t endedTicket = 0;
+    int32_t hits = 0;
+    for (auto _ : state) {
+        const uint64_t ticket = session.startBackground(request, area, [&](uint64_t t, int32_t) {
+            const std::lock_guard<std::mutex> lock(m);
+            endedTicket = t;
+            ended.notify_one();
+        });
+        if (ticket == 0) {
+            state.SkipWithError("no worker started");
+            return;
+        }
+        {
+            std::unique_lock<std::mutex> lock(m);
+            ended.wait(lock, [&] { return endedTicket == ticket; });
+        }
+        hits = session.takeBackground(request.kind, ticket);
+    }
+    state.counters["hits"] = hits;
+}
+
+void BM_KeyToCounters_field_rare(benchmark::State& s) {
+    keyToCounters(s, kRare, false);
+}
+void BM_KeyToCounters_field_short(benchmark::State& s) {
+    keyToCounters(s, kShort, false);
+}
+void BM_KeyToCounters_all_rare(benchmark::State& s) {
+    keyToCounters(s, kRare, true);
+}
+void BM_KeyToCounters_all_short(benchmark::State& s) {
+    keyToCounters(s, kShort, true);
+}
+BENCHMARK(BM_KeyToCounters_field_rare)
+    ->Name("BM_KeyToCounters/field_rare")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeyToCounters_field_short)
+    ->Name("BM_KeyToCounters/field_short")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeyToCounters_all_rare)
+    ->Name("BM_KeyToCounters/all_rare")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeyToCounters_all_short)
+    ->Name("BM_KeyToCounters/all_short")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
