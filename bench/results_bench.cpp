@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
 
 using namespace talsk;
@@ -90,6 +91,34 @@ void BM_ResultsShowAllRecords(benchmark::State& state) {
     if (table.rowCount() != kRecords) state.SkipWithError("not every record shown");
 }
 BENCHMARK(BM_ResultsShowAllRecords)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A search's hits into the table, as Enter shows them: 2.9 million hits
+// (the records of the demo set over and over), the most «и» finds at 6.4
+// million records.
+void BM_ResultsShowHits(benchmark::State& state) {
+    application();
+    BaseSet& set = demoSet();
+    SearchState found;
+    fillAll(set, found);
+    const size_t records = found.hits.size();
+    const auto n = static_cast<size_t>(state.range(0));
+    for (size_t i = records; i < n; ++i)
+        found.hits.push_back(found.hits[i % records]);
+    ResultsTable table;
+    table.setBaseSet(&set, nullptr, &demoSettings());
+    table.resize(1000, 700);
+    // Counter first_ms: the first fill, which also takes the grid's memory.
+    const auto t0 = std::chrono::steady_clock::now();
+    table.showResults(found, found.tables, -1);
+    state.counters["first_ms"] =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    for (auto _ : state) {
+        table.showResults(found, found.tables, -1);
+        benchmark::DoNotOptimize(table.model().cell(table.rowCount() - 1, 4));
+    }
+    if (static_cast<size_t>(table.rowCount()) != n) state.SkipWithError("not every hit shown");
+}
+BENCHMARK(BM_ResultsShowHits)->Arg(2900000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // One paint of the whole widget (header and a screen of rows) into an image,
 // with the rows scrolled to the middle of the list.

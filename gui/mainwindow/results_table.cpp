@@ -212,13 +212,19 @@ PhoneBase* ResultsTable::baseOf(const SearchHit& hit) const {
 
 // Points the row's cells at the hit's record; a hit that names no loaded
 // record leaves the row blank.
-bool ResultsTable::setRowCells(int row, const SearchHit& hit) {
+bool ResultsTable::setRowCells(int row, const SearchHit& hit, size_t* phoneLength) {
     const PhoneBase* base = baseOf(hit);
     if (base != nullptr) {
         const BaseTable& table = base->table(hit.table);
         if (hit.record >= 0 && hit.record < table.count && table.text.data() != nullptr &&
             table.entryCapacity() > static_cast<size_t>(hit.record)) {
-            setCells(row, fieldPointers(table, hit.record));
+            const RecordIndexEntry& e = table.entries()[hit.record];
+            setCells(row, fieldPointers(table.text.data(), e));
+            // Every stored order keeps the phone first: the nearest field
+            // starts after its zero, which gives its length without reading
+            // the record.
+            if (phoneLength != nullptr)
+                *phoneLength = *std::min_element(std::begin(e.offset), std::end(e.offset)) - 1u;
             return true;
         }
     }
@@ -239,12 +245,16 @@ void ResultsTable::fillRows(const SearchState& state, int n) {
     setRowCount(0); // a new list starts unselected, without a current row
     setRowCount(n);
     Q_EMIT rowsShownChanged(n);
+    // Millions of rows: the longest phone comes from the index, not from
+    // measuring every phone.
+    size_t longestPhone = 0;
     for (int i = 0; i < n; ++i) {
         const SearchHit& hit = state.hits[static_cast<size_t>(i)];
-        setRowCells(i, hit);
+        size_t phone = 0;
+        if (setRowCells(i, hit, &phone)) longestPhone = std::max(longestPhone, phone);
         setPayload(i, hitPayload(hit));
     }
-    fitColumnToText(0); // no digit of a number is ever cut
+    fitColumnToLength(0, longestPhone); // no digit of a number is ever cut
     viewport()->update();
 }
 

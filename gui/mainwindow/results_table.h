@@ -125,7 +125,8 @@ private:
     void buildCommands();
     void connectListCommands();
     void fillRows(const SearchState& state, int n);
-    bool setRowCells(int row, const SearchHit& hit);
+    // phoneLength, when given, gets the length of the record's phone.
+    bool setRowCells(int row, const SearchHit& hit, size_t* phoneLength = nullptr);
     QAction* keyAction(const QKeyEvent* event) const;
     PhoneBase* baseOf(const SearchHit& hit) const;
     void reportRow(int row);

@@ -214,13 +214,18 @@ QString CPhoneGrid::columnFullTitle(int column) const {
 
 void CPhoneGrid::fitColumnToText(int column) {
     if (column < 0 || column >= model_.columnCount()) return;
+    fitColumnToLength(column, model_.longestCell(column));
+}
+
+void CPhoneGrid::fitColumnToLength(int column, size_t chars) {
+    if (column < 0 || column >= model_.columnCount()) return;
     const int margin = header_->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header_);
     const int title =
         header_->fontMetrics().horizontalAdvance(columnFullTitle(column)) + 2 * margin + 2;
     int digit = 0;
     for (char16_t c = u'0'; c <= u'9'; ++c)
         digit = std::max(digit, fontMetrics().horizontalAdvance(QChar(c)));
-    const int cells = static_cast<int>(model_.longestCell(column)) * digit + 4;
+    const int cells = static_cast<int>(chars) * digit + 4;
     model_.setColumnMinimum(column, std::max(title, cells));
     if (model_.autoWidth()) model_.applyFractions(viewport()->width());
     syncHeaderWidths();

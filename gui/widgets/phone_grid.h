@@ -32,6 +32,8 @@ public:
     // Keeps a column at least as wide as its whole title and the longest text
     // of its rows (digits are the widest characters such a column holds).
     void fitColumnToText(int column);
+    // The same when the caller knows the longest text: `chars` characters.
+    void fitColumnToLength(int column, size_t chars);
     void setColumnFormat(int column, uint32_t format, bool repaint);
     void setColumnWidth(int column, int pixels, bool repaint);
     void setColumnFraction(float fraction, int column);

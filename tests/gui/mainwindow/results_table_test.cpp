@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,43 @@ TEST_F(ResultsTableTest, FirstColumnKeepsItsTitleAndNumbersWhole) {
             EXPECT_LE(table.fontMetrics().horizontalAdvance(cell(row, 0)) + 2, width);
         EXPECT_LE(table.model().totalWidth(), table.viewport()->width());
     }
+}
+
+// The first column's width comes from the longest phone of the rows, which
+// the table reads off the index: right in both orders the files store
+// fields in, and for phones wider than the column's title.
+TEST_F(ResultsTableTest, FirstColumnFitsTheLongestPhoneInEitherFieldOrder) {
+    table.resize(300, 300);
+    std::vector<int> widths;
+    for (const FieldOrder& order : {kFieldOrder20, kFieldOrder20b}) {
+        SCOPED_TRACE(order[1]);
+        BaseTable& t = set.bases[0].table(TableKind::Population);
+        std::string pool;
+        for (const char* phone : {"7", "1234567890", "55"}) {
+            RecordFields f;
+            f.set(1, phone);
+            f.set(2, utf8ToCp1251("Орлов Г.").c_str());
+            f.set(3, utf8ToCp1251("Ленина").c_str());
+            f.set(4, "12");
+            f.set(5, "3");
+            for (const int k : order)
+                pool.append(f.field(k)).push_back('\0');
+        }
+        ASSERT_TRUE(t.text.resize(pool.size() + 1));
+        std::memcpy(t.text.data(), pool.c_str(), pool.size() + 1);
+        t.textSize = static_cast<int32_t>(pool.size());
+        t.count = 3;
+        ASSERT_TRUE(t.index.resize(4 * sizeof(RecordIndexEntry)));
+        ASSERT_TRUE(indexTable(t, order));
+        recountTotals(set);
+        showAll(kMaskPopulation);
+        ASSERT_EQ(cell(1, 0), "1234567890");
+        const int width = table.model().columnWidth(0);
+        for (int row = 0; row < table.rowCount(); ++row)
+            EXPECT_LE(table.fontMetrics().horizontalAdvance(cell(row, 0)) + 2, width);
+        widths.push_back(width);
+    }
+    EXPECT_EQ(widths[0], widths[1]); // the same rows, however stored
 }
 
 TEST_F(ResultsTableTest, KeysActOnTheRowsOnly) {
