@@ -159,7 +159,7 @@ bool readHeader(PhoneBase& base, const HeaderOptions& options) {
     return false;
 }
 
-bool loadTables(PhoneBase& base, TableMask mask, int decodeThreads) {
+bool loadTables(PhoneBase& base, TableMask mask, int decodeThreads, bool pairFilters) {
     if (decodeThreads <= 0) decodeThreads = decodeThreadsForLoading();
     const int64_t s0 = base.tables[0].storedSize;
     const int64_t s1 = base.tables[1].storedSize;
@@ -183,7 +183,7 @@ bool loadTables(PhoneBase& base, TableMask mask, int decodeThreads) {
         ok = ok && base.file->seek(offsets[k]);
         ok =
             ok && unpackTable(*base.file, base.key, t.textSize, t.chunkSize, t.text, decodeThreads);
-        ok = ok && indexTable(t, order);
+        ok = ok && indexTable(t, order, pairFilters);
         if (ok) {
             t.loaded = 1;
         } else {

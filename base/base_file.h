@@ -41,8 +41,10 @@ struct HeaderOptions {
 [[nodiscard]] bool readHeader(PhoneBase& base, const HeaderOptions& options = {});
 // Reads, unpacks and indexes the masked tables. Returns connected, or for a
 // one-table mask whether that table is loaded. decodeThreads: threads a
-// table's chunks are decoded on; 0: decodeThreadsForLoading().
-[[nodiscard]] bool loadTables(PhoneBase& base, TableMask mask, int decodeThreads = 0);
+// table's chunks are decoded on; 0: decodeThreadsForLoading(). Without
+// pairFilters the tables' pair filters are left to be built later.
+[[nodiscard]] bool loadTables(PhoneBase& base, TableMask mask, int decodeThreads = 0,
+                              bool pairFilters = true);
 // Re-indexes the masked tables, then (unless validate only) rewrites the
 // whole file. The previous file stays intact when anything fails. When
 // writing failed, *cause (if given) says why; it is None when the records

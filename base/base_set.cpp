@@ -45,8 +45,8 @@ bool beginOpen(PhoneBase& base, const std::string* newPath, const OpenOptions& o
     return true;
 }
 
-bool finishOpen(PhoneBase& base, int decodeThreads) {
-    if (!loadTables(base, kMaskAllTables, decodeThreads)) {
+bool finishOpen(PhoneBase& base, int decodeThreads, bool pairFilters) {
+    if (!loadTables(base, kMaskAllTables, decodeThreads, pairFilters)) {
         base.key.clear();
         return false;
     }
@@ -54,7 +54,20 @@ bool finishOpen(PhoneBase& base, int decodeThreads) {
 }
 
 bool openBase(PhoneBase& base, const std::string* newPath, const OpenOptions& options) {
-    return beginOpen(base, newPath, options) && finishOpen(base);
+    return beginOpen(base, newPath, options) && finishOpen(base, 0, options.pairFilters);
+}
+
+bool buildNextPairFilter(BaseSet& set) {
+    for (PhoneBase& base : set.bases) {
+        if (!base.connected) continue;
+        for (BaseTable& t : base.tables) {
+            if (!t.loaded || t.count <= 0 || t.pairs.covers(t)) continue;
+            t.pairs.build(t);
+            // Without memory for it: no more are tried now.
+            return t.pairs.covers(t);
+        }
+    }
+    return false;
 }
 
 int findBase(const BaseSet& set, const std::string& path) {

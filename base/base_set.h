@@ -39,6 +39,10 @@ struct OpenOptions {
     const KeyStore* keys = nullptr; // the remembered keys, if any
     bool allow20b = false;
     BaseAccess access = BaseAccess::Writer;
+    // false: the tables' pair filters are left for buildNextPairFilter, so
+    // that the files connect sooner (the window builds them while idle; a
+    // single search of the command line would not repay them).
+    bool pairFilters = true;
 };
 
 // Connects one base: closes it, takes newPath when given, reads the header,
@@ -53,7 +57,12 @@ struct OpenOptions {
 // and returns connected. The second half of several bases may run at once.
 [[nodiscard]] bool beginOpen(PhoneBase& base, const std::string* newPath,
                              const OpenOptions& options = {});
-[[nodiscard]] bool finishOpen(PhoneBase& base, int decodeThreads = 0);
+[[nodiscard]] bool finishOpen(PhoneBase& base, int decodeThreads = 0, bool pairFilters = true);
+// Builds the pair filter of the first loaded table of a connected base that
+// lacks one; false when every table has its own (or there was no memory
+// for it). A search never needs one,
+// it only skips less without it. Nothing else may read the set meanwhile.
+bool buildNextPairFilter(BaseSet& set);
 // Index of the first base with this path, compared as the file system
 // compares names (samePath), or kNoBase for an empty path or no match.
 int findBase(const BaseSet& set, const std::string& path);

@@ -94,7 +94,8 @@ void Loader::rebuildSet() {
 }
 
 void Loader::loadingPass(LoadReport& report, bool firstPass) {
-    const OpenOptions options{.autoKey = settings_.autoKeyEntry != 0, .keys = keys_};
+    const OpenOptions options{
+        .autoKey = settings_.autoKeyEntry != 0, .keys = keys_, .pairFilters = pairFilters_};
     // Bases opened ahead, whose result is waiting: the files are read many
     // at a time, what the host sees follows the list one file at a time.
     std::vector<uint8_t> attempted;

@@ -119,6 +119,8 @@ public:
     Loader(BaseSet& set, ProgramSettings& settings, LoadingHost& host, const KeyStore* keys,
            std::string* folderNoticeShown = nullptr);
     LoadReport run();
+    // The tables' pair filters are left for buildNextPairFilter.
+    void leavePairFilters() { pairFilters_ = false; }
 
 private:
     void rebuildSet();
@@ -130,6 +132,7 @@ private:
     LoadingHost& host_;
     const KeyStore* keys_;
     std::string* folderNoticeShown_;
+    bool pairFilters_ = true;
 };
 
 } // namespace talsk

@@ -14,20 +14,20 @@ namespace {
 
 // The tables of every ready base; one decode thread a file when the files
 // share the two threads.
-void finishAll(const std::vector<PhoneBase*>& ready) {
+void finishAll(const std::vector<PhoneBase*>& ready, bool pairFilters) {
     // A file system double of the tests counts its calls: it sees them in order.
     const bool shared = ready.size() >= 2 && std::thread::hardware_concurrency() >= 2 &&
                         &fileSystem() == &nativeFileSystem();
     if (!shared) {
         for (PhoneBase* base : ready)
-            (void)finishOpen(*base);
+            (void)finishOpen(*base, 0, pairFilters);
         releaseChunkBuffers();
         return;
     }
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t k = next.fetch_add(1); k < ready.size(); k = next.fetch_add(1))
-            (void)finishOpen(*ready[k], 1);
+            (void)finishOpen(*ready[k], 1, pairFilters);
         releaseChunkBuffers();
     };
     std::thread helper;
@@ -55,7 +55,7 @@ void openAhead(BaseSet& set, size_t first, const OpenOptions& options,
         else if (base.status == StatusVersionMismatch)
             break;
     }
-    finishAll(ready);
+    finishAll(ready, options.pairFilters);
 }
 
 } // namespace talsk

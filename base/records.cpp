@@ -287,14 +287,16 @@ bool indexTablePortable(BaseTable& table, const FieldOrder& order) {
     return true;
 }
 
-bool indexTable(BaseTable& table, const FieldOrder& order) {
+bool indexTable(BaseTable& table, const FieldOrder& order, bool withPairs) {
 #if defined(__SSE2__)
     table.pairs.clear();
     if (!indexTableSse2(table, order)) return false;
-    table.pairs.build(table);
+    if (withPairs) table.pairs.build(table);
     return true;
 #else
-    return indexTablePortable(table, order);
+    if (!indexTablePortable(table, order)) return false;
+    if (!withPairs) table.pairs.clear();
+    return true;
 #endif
 }
 

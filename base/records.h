@@ -146,9 +146,10 @@ constexpr FieldOrder kFieldOrder20 = {1, 2, 3, 4, 5, 6, 7};
 constexpr FieldOrder kFieldOrder20b = {1, 5, 4, 3, 2, 6, 7};
 
 // Fills every entry and the closing entry from the pool; sets textSize and
-// builds the pair filter. Fails on a field over its maximum, or on a pool
-// that ends inside a record.
-[[nodiscard]] bool indexTable(BaseTable& table, const FieldOrder& order = kFieldOrder20);
+// builds the pair filter (or, without withPairs, leaves it empty for later).
+// Fails on a field over its maximum, or on a pool that ends inside a record.
+[[nodiscard]] bool indexTable(BaseTable& table, const FieldOrder& order = kFieldOrder20,
+                              bool withPairs = true);
 // Writes the seven fields with their zero bytes; returns the length (7..351).
 int packRecord(const RecordFields& fields, char* out);
 // Replaces record i, or appends when i == count.

@@ -108,7 +108,9 @@ int runLoad(const ParsedArgs& args) {
     KeyStore store(KeyStore::defaultPath());
     CliHost host(keys, remember, convert);
     BaseSet set;
-    const LoadReport report = Loader(set, settings, host, &store).run();
+    Loader loader(set, settings, host, &store);
+    loader.leavePairFilters(); // nothing is searched
+    const LoadReport report = loader.run();
 
     std::vector<std::string> listed;
     for (const PhoneBase& base : set.bases) {

@@ -173,16 +173,18 @@ int runSearch(const ParsedArgs& args) {
     BaseSet set;
     set.bases.resize(a.files.size());
 
+    // One search: building the pair filters would cost more than they save.
+    const OpenOptions oneSearch{.access = BaseAccess::Reader, .pairFilters = false};
     bool allLoaded = true;
     for (size_t j = 0; j < a.files.size(); ++j) {
         PhoneBase& base = set.bases[j];
         const std::string typed = a.keys.keyFor(a.files[j]);
         base.key = typed.empty() ? std::string() : deriveFileKey(typed);
         const std::string path = a.files[j];
-        bool opened = openBase(base, &path, {.access = BaseAccess::Reader});
+        bool opened = openBase(base, &path, oneSearch);
         if (!opened && base.status == StatusKeyMissing && typed.empty() && a.keys.ask(a.files[j])) {
             base.key = deriveFileKey(a.keys.keyFor(a.files[j]));
-            opened = openBase(base, &path, {.access = BaseAccess::Reader});
+            opened = openBase(base, &path, oneSearch);
         }
         if (!opened) {
             fail(a.files[j] + ": " + loadFailure(base, "--key-file FILE=KEYFILE"));

@@ -87,6 +87,10 @@ public:
 
     // ---- stopping the background search
     bool running() const { return workers_.running(); }
+    // No worker reads the bases and nobody is changing them (no pause is
+    // held): the caller's thread, which alone starts workers, may change what
+    // searches only read (the pair filters).
+    bool basesFree() const { return workers_.allStopped(); }
     // Marks the hits stale and stops a running worker, waiting up to limit.
     // True when no worker reads the bases afterwards, so that the caller may
     // change or close them; a worker given up earlier counts until it stops.

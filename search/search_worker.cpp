@@ -60,6 +60,12 @@ bool SearchWorkers::running() const {
     return current_ && current_->thread && current_->thread->active();
 }
 
+bool SearchWorkers::allStopped() const {
+    return !held() && !running() &&
+           std::none_of(abandoned_.begin(), abandoned_.end(),
+                        [](const std::unique_ptr<Worker>& w) { return w->thread->active(); });
+}
+
 void SearchWorkers::dropCurrent() {
     if (current_ && current_->job && current_->job->results.hits.capacity() > spare_.capacity())
         spare_ = std::move(current_->job->results.hits);

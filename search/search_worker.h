@@ -55,6 +55,9 @@ public:
 
     // A worker has been started and its thread is still searching.
     bool running() const;
+    // No worker, current or given up, still reads the bases, and none is
+    // held back while they change.
+    bool allStopped() const;
     // Stops the current worker within limit, then waits what is left of it
     // for those given up before. True when no worker reads the bases
     // afterwards; the hits of a run that ended but were not taken are dropped.

@@ -113,6 +113,7 @@ void CMainFrame::connectResults() {
         refreshTotals();
         session_.markStale(); // the hits' record numbers moved
         forgetDeletedHit(hit.table);
+        pairFilters_.start(); // the deletion cleared its table's filter
     });
 }
 
@@ -394,7 +395,11 @@ void CMainFrame::loadFiles() {
     hooks.editConnectedFiles = [this] { openConnectedFiles(); };
     QtLoadingHost host(this, std::move(hooks));
     KeyStore keys(KeyStore::defaultPath());
-    const LoadReport report = Loader(set_, settings_, host, &keys, &folderNoticeShown_).run();
+    Loader loader(set_, settings_, host, &keys, &folderNoticeShown_);
+    // The totals show first; the filters follow while the window is idle.
+    loader.leavePairFilters();
+    const LoadReport report = loader.run();
+    pairFilters_.start();
     if (report.searchStillRunning) tellSearchStillRunning(this);
     if (report.keysNotSaved != WriteError::None)
         reportWriteFailure("Не удалось запомнить ключи", report.keysNotSaved);

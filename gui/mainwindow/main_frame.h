@@ -5,6 +5,7 @@
 
 #include "base/base_set.h"
 #include "gui/mainwindow/command_rules.h"
+#include "gui/mainwindow/pair_filter_filler.h"
 #include "gui/mainwindow/search_host.h"
 #include "search/search_session.h"
 
@@ -158,6 +159,8 @@ private:
     ProgramSettings settings_;
     // After the set: it stops the background search before the bases go.
     SearchSession session_{set_, &settings_};
+    // Built after loading and after edits, while the window waits for input.
+    PairFilterFiller pairFilters_{set_, session_, nullptr};
     RecordFields copyBuffer_;       // the record editors' copy and paste, for the whole run
     std::string folderNoticeShown_; // the last word about folder files left out
     TableMask gridKind_ = 0;

@@ -26,7 +26,10 @@ void CMainFrame::openEditor(const EditorStart& start) {
     withBuffer.copyBuffer = &copyBuffer_;
     const EditorCloseResult result = runRecordEditor(this, session_, settings_, withBuffer);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    if (!result.changedBases.empty()) results_->refreshRows();
+    if (!result.changedBases.empty()) {
+        results_->refreshRows();
+        pairFilters_.start(); // an edit clears its table's filter
+    }
     if (result.recordsAddedOrRemoved) {
         // The hits name records by number, and numbers moved.
         session_.sizeHits();

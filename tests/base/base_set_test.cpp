@@ -294,6 +294,45 @@ struct ConnectedSet {
     }
 };
 
+// Files connected without their pair filters get them one table per call,
+// connected bases only, until every loaded table has its own; an edit clears
+// one, and only that one is built again.
+TEST(PairFiltersLater, BuiltOneTableAtATimeAndAgainAfterAnEdit) {
+    TempDir dir;
+    BaseSet set;
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = dir.file("f" + std::to_string(i) + ".btn");
+        writeBaseFile(name, 1 + i, 10 * (i + 1), 100 * (i + 1), {}, static_cast<uint64_t>(i + 1));
+        set.bases.push_back(baseAt(name));
+        if (i < 2) ASSERT_TRUE(openBase(set.bases.back(), nullptr, {.pairFilters = false}));
+    }
+    auto covered = [&set] {
+        int n = 0;
+        for (const PhoneBase& b : set.bases)
+            for (const BaseTable& t : b.tables)
+                n += t.pairs.covers(t) ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(covered(), 0);
+    int built = 0;
+    while (buildNextPairFilter(set)) {
+        ++built;
+        EXPECT_EQ(covered(), built);
+        ASSERT_LE(built, 6);
+    }
+    EXPECT_EQ(built, 6); // two connected bases of three tables; the third is not connected
+
+    BaseTable& edited = set.bases[1].table(TableKind::Organizations);
+    RecordFields f;
+    f.set(1, "12345");
+    f.set(2, "NEW");
+    ASSERT_TRUE(putRecord(edited, edited.count, f));
+    EXPECT_EQ(covered(), 5);
+    EXPECT_TRUE(buildNextPairFilter(set));
+    EXPECT_TRUE(edited.pairs.covers(edited));
+    EXPECT_FALSE(buildNextPairFilter(set));
+}
+
 TEST(BaseSetUpkeep, TotalsCountConnectedBasesOnly) {
     ConnectedSet c;
     EXPECT_EQ(c.set.totalPopulation, 1 + 2 + 3);

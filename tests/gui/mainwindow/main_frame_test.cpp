@@ -106,6 +106,31 @@ TEST_F(MainFrameTest, TypingCountsInTheBackgroundAndEnterShowsThoseRows) {
     EXPECT_EQ(frame->historyPosition(), 1);
 }
 
+// The totals come first; the letter-pair filters follow while the window
+// waits, never while something holds the searches back to change the bases.
+TEST_F(MainFrameTest, PairFiltersFollowTheLoadOnlyWhileNothingHoldsTheSearch) {
+    auto frame = openFrame();
+    EXPECT_EQ(frame->statusPaneText(3).toStdString(), "Всего записей - 3400");
+    auto covered = [&] {
+        int tables = 0, built = 0;
+        for (const PhoneBase& b : frame->baseSet().bases)
+            for (const BaseTable& t : b.tables)
+                if (b.connected && t.count > 0) {
+                    ++tables;
+                    built += t.pairs.covers(t) ? 1 : 0;
+                }
+        return std::pair{tables, built};
+    };
+    ASSERT_GT(covered().first, 0);
+    EXPECT_EQ(covered().second, 0);
+    {
+        const SearchPause pause(frame->session());
+        QTest::qWait(100);
+        EXPECT_EQ(covered().second, 0);
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return covered().second == covered().first; }, 5000));
+}
+
 // The demo has «Фёдоров» and no «Федоров»: the box offers it, Enter on it
 // searches again; "Е и Ё не различать" finds it at once and is kept.
 TEST_F(MainFrameTest, NothingFoundOffersSimilarSurnamesAndTheYoOptionIsKept) {
