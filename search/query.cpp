@@ -1,5 +1,6 @@
 #include "search/query.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -103,6 +104,21 @@ bool cutSegments(char* begin, char* end, QueryTerm& term) {
     return true;
 }
 
+// Every character but the zero that stands for the field's end takes one
+// character of the field, and segments never overlap.
+void measureTerm(QueryTerm& term) {
+    int chars = 0;
+    for (int i = 0; i < term.segmentCount; ++i) {
+        const TermSegment& s = term.segments[i];
+        for (int k = 0; k < s.length; ++k)
+            chars += s.text[k] != '\0' ? 1 : 0;
+    }
+    term.minLength = static_cast<uint8_t>(std::min(chars, 255));
+    const TermSegment& first = term.segments[0];
+    term.exactLength = term.segmentCount == 1 && first.anchored && first.length > 0 &&
+                       first.text[first.length - 1] == '\0';
+}
+
 } // namespace
 
 void normalizeQuery(char* text, bool spacesSignificant) {
@@ -149,6 +165,7 @@ bool compileTerms(char* text, bool spacesSignificant, QueryTerm* terms, uint8_t&
             if (error) *error = CompileError::TooManySegments;
             return false;
         }
+        measureTerm(term);
         ++n;
         if (cut == '\0') break;
         ++p;

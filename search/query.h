@@ -33,6 +33,12 @@ struct TermSegment {
 struct QueryTerm {
     TermSegment segments[kSegmentRoom];
     uint8_t segmentCount = 0;
+    // Characters a field needs for the term to match ('?' and letters each
+    // take one, a star none), and whether it needs exactly that many (one
+    // segment compared up to the field's end): a field of another length is
+    // passed over without reading it.
+    uint8_t minLength = 0;
+    bool exactLength = false;
     uint8_t groupEnd = 0;         // followed by '|' or by the end of the text
     int16_t nextGroup = kNoGroup; // last term of this or-group; kNoGroup in the last group
 };

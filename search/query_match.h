@@ -12,6 +12,7 @@
 #include "search/query.h"
 
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -207,6 +208,8 @@ template <bool Fold>
 inline bool matchTerm(const QueryTerm& term, const uchar* f, const uchar* end, const uchar* limit,
                       const uchar* upper) {
     if (term.segmentCount == 0) return false;
+    const ptrdiff_t length = end - f;
+    if (length < term.minLength || (term.exactLength && length != term.minLength)) return false;
     const uchar* p = f;
     for (int i = 0; i < term.segmentCount; ++i) {
         const TermSegment& seg = term.segments[i];
