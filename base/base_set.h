@@ -60,8 +60,8 @@ struct OpenOptions {
 [[nodiscard]] bool finishOpen(PhoneBase& base, int decodeThreads = 0, bool pairFilters = true);
 // Builds the pair filter of the first loaded table of a connected base that
 // lacks one; false when every table has its own (or there was no memory
-// for it). A search never needs one,
-// it only skips less without it. Nothing else may read the set meanwhile.
+// for it). A search never needs one, it only skips less without it.
+// Nothing else may read the set meanwhile.
 bool buildNextPairFilter(BaseSet& set);
 // Index of the first base with this path, compared as the file system
 // compares names (samePath), or kNoBase for an empty path or no match.

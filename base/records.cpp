@@ -279,25 +279,31 @@ bool indexTableSse2(BaseTable& table, const FieldOrder& order) {
 
 } // namespace
 
+namespace {
+
+bool indexBytes(BaseTable& table, const FieldOrder& order) {
+    if (IndexWalk w = beginIndex(table); w != IndexWalk::Walk) return w == IndexWalk::Done;
+    return walkBytes(table, order, 0, 0);
+}
+
+} // namespace
+
 bool indexTablePortable(BaseTable& table, const FieldOrder& order) {
     table.pairs.clear();
-    if (IndexWalk w = beginIndex(table); w != IndexWalk::Walk) return w == IndexWalk::Done;
-    if (!walkBytes(table, order, 0, 0)) return false;
+    if (!indexBytes(table, order)) return false;
     table.pairs.build(table);
     return true;
 }
 
 bool indexTable(BaseTable& table, const FieldOrder& order, bool withPairs) {
-#if defined(__SSE2__)
     table.pairs.clear();
+#if defined(__SSE2__)
     if (!indexTableSse2(table, order)) return false;
+#else
+    if (!indexBytes(table, order)) return false;
+#endif
     if (withPairs) table.pairs.build(table);
     return true;
-#else
-    if (!indexTablePortable(table, order)) return false;
-    if (!withPairs) table.pairs.clear();
-    return true;
-#endif
 }
 
 int packRecord(const RecordFields& fields, char* out) {

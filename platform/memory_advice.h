@@ -6,8 +6,9 @@
 namespace talsk {
 
 // Asks the system to back a large block with big pages, so that filling it
-// takes a few page faults instead of one per 4 KB. Best effort: nothing
-// happens where the system has no such facility.
+// takes a few page faults instead of one per 4 KB; a block in the heap the
+// threads share, from it to the heap's end, where the next blocks go. Best
+// effort: nothing happens where the system has no such facility.
 void adviseLargeBlock(void* data, size_t size);
 
 // Asks the allocator, where it can be told, to keep the large blocks it is

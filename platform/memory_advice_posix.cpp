@@ -26,8 +26,8 @@ std::atomic<uintptr_t> heapFloor{0};
 // another in the heap: advised one by one, hardly any of them holds a whole
 // big page. So for a block in the heap the advice covers everything from the
 // block to the end of the heap, where the next blocks will be carved: 64
-// such files then load with a few hundred page faults instead of 80,000
-// (and in about half the time, most of it spent faulting).
+// such files then load with about 9,000 page faults instead of 81,000, and
+// in a third of the CPU time.
 void adviseLargeBlock(void* data, size_t size) {
 #ifdef MADV_HUGEPAGE
     const long page = sysconf(_SC_PAGESIZE);

@@ -763,8 +763,10 @@ bool literalPoolRecords(const LiteralPlan& sharedPlan, const FieldSelection& sel
     return true;
 }
 
-// Words shorter than this, in every field, are looked for record by record.
-constexpr int kWholeRecordLength = 4;
+// Words at least this long turn up in few records: scanning the pool skips
+// most of them at vector speed. Shorter ones hit in most records, where the
+// compare record by record is faster.
+constexpr int kPoolScanLength = 4;
 
 #if defined(__SSE2__)
 // Records [from, to) of a table, each compared whole, 16 positions at a
@@ -831,7 +833,7 @@ bool shortWordRecords(const LiteralPlan& plan, const BaseTable& t, int32_t from,
 // record; 0 when the pool scan is to be used.
 int shortWordLength(const LiteralPlan& plan, const FieldSelection& selection) {
 #if defined(__SSE2__)
-    if (!plan.exact || selection != kAllFields || plan.longest >= kWholeRecordLength) return 0;
+    if (!plan.exact || selection != kAllFields || plan.longest >= kPoolScanLength) return 0;
     for (int j = 0; j < plan.count; ++j)
         if (plan.words[j].anchored) return 0;
     return plan.longest;
@@ -871,11 +873,6 @@ int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& se
         });
     });
 }
-
-// Words at least this long turn up in few records: scanning the pool skips
-// most of them at vector speed. Shorter ones hit in most records, where the
-// compare record by record is faster.
-constexpr int kPoolScanLength = 4;
 
 template <bool Fold>
 int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run) {

@@ -19,7 +19,6 @@ public:
     PairFilterFiller(BaseSet& set, SearchSession& session, QObject* parent);
     // After a load or a change of records: builds what is missing.
     void start();
-    bool busy() const { return timer_.isActive(); }
 
 private:
     void step();

@@ -304,7 +304,9 @@ TEST(PairFiltersLater, BuiltOneTableAtATimeAndAgainAfterAnEdit) {
         const std::string name = dir.file("f" + std::to_string(i) + ".btn");
         writeBaseFile(name, 1 + i, 10 * (i + 1), 100 * (i + 1), {}, static_cast<uint64_t>(i + 1));
         set.bases.push_back(baseAt(name));
-        if (i < 2) ASSERT_TRUE(openBase(set.bases.back(), nullptr, {.pairFilters = false}));
+        if (i < 2) {
+            ASSERT_TRUE(openBase(set.bases.back(), nullptr, {.pairFilters = false}));
+        }
     }
     auto covered = [&set] {
         int n = 0;
