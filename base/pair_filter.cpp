@@ -82,6 +82,7 @@ void PairQuery::addWord(const unsigned char* text, int length) {
     uint64_t* mask = masks_[count_++];
     int pairs = 0;
     for (int k = 0; k + 1 < length; ++k) {
+        if (text[k] == '?' || text[k + 1] == '?') continue; // any character
         const int bit = pairBit(text[k], text[k + 1]);
         if (bit < 0) continue;
         mask[bit / 64] |= uint64_t{1} << (bit % 64);

@@ -28,7 +28,8 @@ public:
     static constexpr int kMaxWords = 4;
     // Adds a word of `length` bytes as the matcher compares it: as typed, or
     // through one of the search's folds, each of which the summary's fold
-    // merges further. A word with fewer than two pairs, or a fifth word,
+    // merges further; a '?' stands for any character and a zero parts
+    // pieces of one word. A word with fewer than two pairs, or a fifth word,
     // makes the query useless: every block may then hold a match.
     void addWord(const unsigned char* text, int length);
     bool useful() const { return useful_ && count_ > 0; }

@@ -208,6 +208,12 @@ LimitData& limitData() {
 
 const char* const kRare = "иванов";
 const char* const kShort = "и";
+// Wildcards, where no literal word can be looked for: a field of two
+// characters beginning with 1 (houses, flats), a field from «л» to «ая»
+// (streets), any field whose second letter is «а» (a third of the records).
+const char* const kWildExact = "1?";
+const char* const kWildStar = "л*ая";
+const char* const kWildLead = "?а*";
 
 // Arg 0: one field (the name), 1: all fields; the pattern by name.
 void searchLimit(benchmark::State& state, const char* utf8Pattern, bool allFields) {
@@ -370,6 +376,15 @@ void BM_KeyToCounters_all_rare(benchmark::State& s) {
 void BM_KeyToCounters_all_short(benchmark::State& s) {
     keyToCounters(s, kShort, true);
 }
+void BM_KeyToCounters_all_wild_exact(benchmark::State& s) {
+    keyToCounters(s, kWildExact, true);
+}
+void BM_KeyToCounters_all_wild_star(benchmark::State& s) {
+    keyToCounters(s, kWildStar, true);
+}
+void BM_KeyToCounters_all_wild_lead(benchmark::State& s) {
+    keyToCounters(s, kWildLead, true);
+}
 BENCHMARK(BM_KeyToCounters_field_rare)
     ->Name("BM_KeyToCounters/field_rare")
     ->UseRealTime()
@@ -384,6 +399,18 @@ BENCHMARK(BM_KeyToCounters_all_rare)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeyToCounters_all_short)
     ->Name("BM_KeyToCounters/all_short")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeyToCounters_all_wild_exact)
+    ->Name("BM_KeyToCounters/all_wild_exact")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeyToCounters_all_wild_star)
+    ->Name("BM_KeyToCounters/all_wild_star")
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeyToCounters_all_wild_lead)
+    ->Name("BM_KeyToCounters/all_wild_lead")
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 

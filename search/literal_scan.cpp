@@ -6,9 +6,13 @@ namespace talsk {
 
 namespace {
 
-// The fold of pattern character c: 0 when only c itself is c once
-// upper-cased, 0x20 when all of its forms agree with it once 0x20 is or-ed
-// in; -1 when neither holds.
+bool fitsAt(const LiteralWord& w, const unsigned char* q, const unsigned char* limit) {
+    return q + w.length <= limit && (q[0] | w.firstFold) == w.first &&
+           (q[w.length - 1] | w.lastFold) == w.last;
+}
+
+} // namespace
+
 int foldOf(unsigned char c, const unsigned char* upper) {
     if (upper == nullptr) return 0;
     bool alone = true, byBit = true;
@@ -20,8 +24,6 @@ int foldOf(unsigned char c, const unsigned char* upper) {
     return alone ? 0 : byBit ? 0x20 : -1;
 }
 
-// Like foldOf, but only a fold under which the bytes that equal c once
-// or-ed with it are exactly those that upper-case to c; -1 when none is.
 int exactFoldOf(unsigned char c, const unsigned char* upper) {
     if (upper == nullptr) return 0;
     for (const int fold : {0, 0x20}) {
@@ -32,13 +34,6 @@ int exactFoldOf(unsigned char c, const unsigned char* upper) {
     }
     return -1;
 }
-
-bool fitsAt(const LiteralWord& w, const unsigned char* q, const unsigned char* limit) {
-    return q + w.length <= limit && (q[0] | w.firstFold) == w.first &&
-           (q[w.length - 1] | w.lastFold) == w.last;
-}
-
-} // namespace
 
 bool planLiterals(const TermList& list, const unsigned char* upper, LiteralPlan& plan) {
     plan = LiteralPlan{};

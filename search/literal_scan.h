@@ -42,6 +42,14 @@ struct LiteralPlan {
     bool exact = false;
 };
 
+// The fold of pattern character c (as compiled, through upper): 0 when only
+// c itself matches c, 0x20 when all the bytes that match it agree with it
+// once 0x20 is or-ed in; -1 when neither holds.
+int foldOf(unsigned char c, const unsigned char* upper);
+// Like foldOf, but only a fold under which the bytes that equal c once
+// or-ed with it are exactly those that match c; -1 when none is.
+int exactFoldOf(unsigned char c, const unsigned char* upper);
+
 // upper: the upper-case table when case is ignored, nullptr when it matters.
 // False when the query is not of that kind or a word's cases cannot be told
 // by bit 0x20 alone.

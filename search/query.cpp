@@ -108,15 +108,23 @@ bool cutSegments(char* begin, char* end, QueryTerm& term) {
 // character of the field, and segments never overlap.
 void measureTerm(QueryTerm& term) {
     int chars = 0;
+    bool wildOnly = true;
     for (int i = 0; i < term.segmentCount; ++i) {
-        const TermSegment& s = term.segments[i];
-        for (int k = 0; k < s.length; ++k)
+        TermSegment& s = term.segments[i];
+        for (int k = 0; k < s.length; ++k) {
             chars += s.text[k] != '\0' ? 1 : 0;
+            wildOnly = wildOnly && (s.text[k] == '?' || s.text[k] == '\0');
+        }
+        int skip = 0;
+        while (skip < s.length && s.text[skip] == '?')
+            ++skip;
+        s.skip = static_cast<uint8_t>(skip);
     }
     term.minLength = static_cast<uint8_t>(std::min(chars, 255));
     const TermSegment& first = term.segments[0];
     term.exactLength = term.segmentCount == 1 && first.anchored && first.length > 0 &&
                        first.text[first.length - 1] == '\0';
+    term.lengthOnly = term.segmentCount != 0 && wildOnly && chars < 255;
 }
 
 } // namespace
@@ -204,11 +212,12 @@ void prepareScan(TermList& list, const unsigned char* upper) {
         for (int i = 0; i < term.segmentCount; ++i) {
             TermSegment& s = term.segments[i];
             s.scanCount = 0;
-            if (!wordsUsable || s.anchored || s.length <= 0) continue;
-            const auto* text = reinterpret_cast<const unsigned char*>(s.text);
+            if (!wordsUsable || s.anchored || s.length <= s.skip) continue;
+            const auto* text = reinterpret_cast<const unsigned char*>(s.text) + s.skip;
+            const int length = s.length - s.skip;
             if (text[0] == 0) continue;
             int n = 0;
-            while (n < 3 && n < s.length && text[n] != '?' &&
+            while (n < 3 && n < length && text[n] != '?' &&
                    foldKeepsCandidates(text[n], fold, upper)) {
                 s.scanChars[n] = static_cast<unsigned char>(text[n] | fold);
                 ++n;

@@ -23,8 +23,11 @@ struct TermSegment {
     int16_t length = 0;   // characters compared; may include the text's zero
     uint8_t anchored = 0; // must match exactly at the current position
     uint8_t lead = 0;     // the character the segment began with; '*' after a star
-    // A word-at-a-time filter for the start of a floating segment (see
-    // prepareScan): the field bytes at a possible start, or-ed with 0x20 when
+    // Leading '?' characters: a floating segment is looked for from its first
+    // other character, which is `skip` characters into the match.
+    uint8_t skip = 0;
+    // A word-at-a-time filter for the start of a floating segment, past its
+    // skipped characters (see prepareScan): the field bytes there, or-ed with 0x20 when
     // case is ignored, equal the first scanCount of scanChars. 0: no filter.
     uint8_t scanCount = 0;
     uint8_t scanChars[3] = {};
@@ -39,6 +42,8 @@ struct QueryTerm {
     // passed over without reading it.
     uint8_t minLength = 0;
     bool exactLength = false;
+    // No character but '?': the field's length alone decides.
+    bool lengthOnly = false;
     uint8_t groupEnd = 0;         // followed by '|' or by the end of the text
     int16_t nextGroup = kNoGroup; // last term of this or-group; kNoGroup in the last group
 };

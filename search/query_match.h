@@ -162,9 +162,9 @@ inline const uchar* filterStart(const TermSegment& seg, const uchar* q, const uc
     return filterStartAny<1>(&one, q, end, limit, fold);
 }
 
-// The next position in [q, end) where the segment (first character neither
-// '?' nor zero) may start: every true start is returned, false ones are
-// weeded out by the caller's comparison.
+// The next position in [q, end) where the segment's characters past its
+// skipped ones (the first neither '?' nor zero) may start: every true start
+// is returned, false ones are weeded out by the caller's comparison.
 template <bool Fold>
 inline const uchar* nextStart(const TermSegment& seg, const uchar* q, const uchar* end,
                               const uchar* limit, const uchar* upper) {
@@ -172,27 +172,24 @@ inline const uchar* nextStart(const TermSegment& seg, const uchar* q, const ucha
         if (seg.scanCount != 0) return filterStart(seg, q, end, limit, Fold ? 0x20 : 0);
     }
     (void)limit;
-    return scanFirst<Fold>(q, end, static_cast<uchar>(seg.text[0]), upper);
+    return scanFirst<Fold>(q, end, static_cast<uchar>(seg.text[seg.skip]), upper);
 }
 
 // A floating segment (length > 0) from p. Returns the position after the
-// match, or nullptr.
+// match, or nullptr. Its leading '?' take any characters but the zero, so
+// the rest is looked for `skip` characters further on.
 template <bool Fold>
 inline const uchar* findFloating(const TermSegment& seg, const uchar* p, const uchar* end,
                                  const uchar* limit, const uchar* upper) {
-    const auto* s = reinterpret_cast<const uchar*>(seg.text);
-    const int n = seg.length;
+    const int skip = seg.skip;
+    if (end - p < skip) return nullptr;
+    p += skip;
+    const auto* s = reinterpret_cast<const uchar*>(seg.text) + skip;
+    const int n = seg.length - skip;
+    if (n == 0) return p;
     const uchar first = s[0];
-    if (first == '?') {
-        for (const uchar* q = p; q < end; ++q) {
-            Compared r = compareAt<Fold>(q + 1, s + 1, n - 1, upper);
-            if (r == Matched) return q + n;
-            if (r == FieldEnded) return nullptr;
-        }
-        return nullptr;
-    }
     if (first == 0) // only the field's end itself
-        return n == 1 && p <= end ? end + 1 : nullptr;
+        return n == 1 ? end + 1 : nullptr;
     for (const uchar* q = p;; ++q) {
         q = nextStart<Fold>(seg, q, end, limit, upper);
         if (q == nullptr) return nullptr;

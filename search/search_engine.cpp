@@ -4,6 +4,7 @@
 #include "base/pair_filter.h"
 #include "search/literal_scan.h"
 #include "search/query_match.h"
+#include "search/wildcard_keys.h"
 
 #include <algorithm>
 #include <bit>
@@ -325,6 +326,15 @@ private:
 constexpr int32_t kPrefetchAhead = 16;
 constexpr int32_t kPrefetchAheadFast = 64;
 
+// A test that reads only the index declares kIndexOnly; the pool is then
+// not asked for ahead of it.
+template <typename RecordTest> constexpr bool indexOnly() {
+    if constexpr (requires { RecordTest::kIndexOnly; })
+        return RecordTest::kIndexOnly;
+    else
+        return false;
+}
+
 // Tests every record of the area, stops at once when asked to.
 template <typename RecordTest> int32_t scanArea(const SearchRun& run, const RecordTest& test) {
     const std::atomic<uint8_t>& cancel = run.cancel ? *run.cancel : kNeverCancelled;
@@ -337,8 +347,14 @@ template <typename RecordTest> int32_t scanArea(const SearchRun& run, const Reco
         const RecordIndexEntry* e = t.entries();
         HitBatch batch(hits);
         for (int32_t i = first; i < last; ++i) {
-            if (i + kPrefetchAhead < last) __builtin_prefetch(pool + e[i + kPrefetchAhead].start);
-            if (test(pool, e[i], e[i + 1].start, limit)) batch.add(i, base, kind);
+            if constexpr (!indexOnly<RecordTest>()) {
+                if (i + kPrefetchAhead < last)
+                    __builtin_prefetch(pool + e[i + kPrefetchAhead].start);
+            }
+            if constexpr (indexOnly<RecordTest>())
+                batch.addIf(test(pool, e[i], e[i + 1].start, limit), i, base, kind);
+            else if (test(pool, e[i], e[i + 1].start, limit))
+                batch.add(i, base, kind);
             if (cancel.load(std::memory_order_relaxed)) return false;
         }
         return true;
@@ -357,6 +373,73 @@ inline FieldSpan fieldSpan(const uchar* s, const uchar* recordEnd, const RecordI
     const uchar* end = k == kFieldCount ? recordEnd - 1 : s + e.offset[k - 1] - 1;
     return {begin, end};
 }
+
+// Whether a term of '?' and '*' alone fits a field of this length.
+inline bool lengthFits(const QueryTerm& t, int length) {
+    return t.exactLength ? length == t.minLength : length >= t.minLength;
+}
+
+bool lengthOnly(const TermList& list) {
+    for (int i = 0; i < list.count; ++i)
+        if (!list.terms[i].lengthOnly) return false;
+    return list.count != 0;
+}
+
+// Queries of '?' and '*' alone («??», «?????»): only field lengths count,
+// which the index holds, so the pool is never read. Every field is
+// weighed without a branch: which of them fit is a guess for the processor.
+struct LengthRecordTest {
+    static constexpr bool kIndexOnly = true;
+    struct Active {
+        int field;
+        const TermList* list;
+    };
+    Active active[kFieldCount];
+    int activeCount = 0;
+    bool general = false;  // one list, any of the selected fields; else each list its field
+    unsigned selected = 0; // bit k - 1: field k, for the general search
+    int minLength = 0;     // of the general search's first term
+    bool exactLength = false;
+
+    // Bit k - 1: the term fits field k.
+    static unsigned fitting(const QueryTerm& t, const int* lengths) {
+        unsigned bits = 0;
+        for (int k = 0; k < kFieldCount; ++k)
+            bits |= static_cast<unsigned>(lengthFits(t, lengths[k])) << k;
+        return bits;
+    }
+
+    bool operator()(const char*, const RecordIndexEntry& e, uint32_t nextStart,
+                    const uchar*) const {
+        int lengths[kFieldCount];
+        int begin = 0;
+        for (int k = 0; k < kFieldCount - 1; ++k) {
+            lengths[k] = e.offset[k] - begin - 1;
+            begin = e.offset[k];
+        }
+        lengths[kFieldCount - 1] = static_cast<int>(nextStart - e.start) - begin - 1;
+        if (general && active[0].list->count == 1) {
+            // One term, the common case: its bounds held in registers.
+            const int min = minLength, exact = exactLength;
+            unsigned bits = 0;
+            for (int k = 0; k < kFieldCount; ++k)
+                bits |= static_cast<unsigned>(exact ? lengths[k] == min : lengths[k] >= min) << k;
+            return (bits & selected) != 0;
+        }
+        if (general) {
+            return match::walkGroups(
+                active[0].list->terms, active[0].list->count,
+                [&](const QueryTerm& t) { return (fitting(t, lengths) & selected) != 0; });
+        }
+        for (int a = 0; a < activeCount; ++a) {
+            const int length = lengths[active[a].field - 1];
+            if (!match::walkGroups(active[a].list->terms, active[a].list->count,
+                                   [&](const QueryTerm& t) { return lengthFits(t, length); }))
+                return false;
+        }
+        return true;
+    }
+};
 
 template <bool Fold> struct FieldRecordTest {
     struct Active {
@@ -450,7 +533,7 @@ int plainAlternatives(const TermList& list) {
         const QueryTerm& t = list.terms[i];
         if (t.segmentCount != 1 || !t.groupEnd) return 0;
         const TermSegment& seg = t.segments[0];
-        if (seg.anchored || seg.length <= 0 || seg.scanCount == 0) return 0;
+        if (seg.anchored || seg.length <= 0 || seg.skip != 0 || seg.scanCount == 0) return 0;
     }
     return list.count;
 }
@@ -874,6 +957,159 @@ int32_t runLiteralRecord(const LiteralPlan& sharedPlan, const FieldSelection& se
     });
 }
 
+// ---- wildcard queries by their keys ----------------------------------------
+
+// Bytes from the middle of up to four of the area's tables, evenly spread,
+// on which the keys are weighed.
+constexpr size_t kSampleBytes = 4096;
+
+KeySample sampleOf(const SearchRun& run) {
+    int tables = 0;
+    forEachAreaTable(run, false, [&](int, TableKind, const BaseTable&) { ++tables; });
+    KeySample sample;
+    const int wanted = std::min(tables, KeySample::kRoom);
+    int index = 0;
+    forEachAreaTable(run, false, [&](int, TableKind, const BaseTable& t) {
+        const int i = index++;
+        if (sample.count == wanted || i != sample.count * tables / wanted) return;
+        const auto* p = reinterpret_cast<const uchar*>(t.text.data());
+        const size_t size = std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+        const size_t from = size > kSampleBytes ? (size - kSampleBytes) / 2 : 0;
+        sample.begin[sample.count] = p + from;
+        sample.end[sample.count] = p + std::min(size, from + kSampleBytes);
+        ++sample.count;
+    });
+    return sample;
+}
+
+// The estimated cost of the keys' candidates (nanoseconds per pool byte)
+// up to which a key scan beats testing every record.
+constexpr double kKeyCostLimit = 0.2;
+
+// Records [from, to) of a table by the keys of a query: the pool is scanned
+// for a key, and the record that holds a candidate is tested whole; the
+// scan goes on at the next record, which that test has settled. Copies as
+// in the literal search. False when cancelled.
+template <int N, int C, typename RecordTest>
+bool keyedRecords(const KeyPlan& sharedPlan, const RecordTest& test, const FieldSelection* whole,
+                  const BaseTable& t, int32_t from, int32_t to, const HitTarget& target,
+                  const SearchRun& run) {
+    const KeyPlan plan = sharedPlan;
+    const KeyFinder<N, C> finder(plan);
+    const char* pool = t.text.data();
+    const auto* p = reinterpret_cast<const uchar*>(pool);
+    const RecordIndexEntry* e = t.entries();
+    const uchar* limit = p + std::min<size_t>(static_cast<size_t>(t.textSize), t.text.size());
+    HitBatch batch(*target.hits);
+    int32_t r = from;
+    if (r == 0) {
+        // No zero precedes the pool's first field: its record is tested as it is.
+        if (test(pool, e[0], e[1].start, limit)) batch.add(0, target.base, target.kind);
+        r = 1;
+    }
+    if (r >= to) return true;
+    // From the zero that ends the record before, up to the one that ends
+    // the last but one: a key may begin with the zero before its field.
+    const uchar* q = p + e[r].start - 1;
+    const uchar* end = p + e[to].start - 1;
+    // Candidates before this lie in a record already settled.
+    const uchar* resume = q;
+    // Settles candidate c: a hit, a record passed over, or nothing.
+    auto candidate = [&](const uchar* c) {
+        bool framed = false;
+        for (int j = 0; j < N && !framed; ++j)
+            framed = frameHolds(plan.keys[j].frame, c, limit);
+        if (!framed) return;
+        const auto at = static_cast<uint32_t>(c + 1 - p);
+        r = recordHolding(e, to, r, at);
+        const bool hit =
+            whole ? (*whole)[static_cast<size_t>(
+                        GeneralRecordTest<false>::fieldAt(e[r], at - e[r].start) - 1)] != 0
+                  : test(pool, e[r], e[r + 1].start, limit);
+        if (hit) batch.add(r, target.base, target.kind);
+        // The test settled the whole record; a frame only its field.
+        if (hit || !whole) resume = p + e[r + 1].start - 1;
+    };
+    const uchar* nextCancelLook = q + kCancelStride;
+#if defined(__SSE2__)
+    // A block's candidates are taken from its mask, not looked for again.
+    const int reach = finder.reach();
+    while (q < end && limit - q >= reach) {
+        if (q >= nextCancelLook) {
+            if (cancelRequested(run)) return false;
+            nextCancelLook = q + kCancelStride;
+        }
+        unsigned mask = finder.blockMask(q);
+        if (end - q < 16) mask &= (1u << (end - q)) - 1;
+        const uchar* next = q + 16;
+        for (; mask != 0 && resume < next; mask &= mask - 1) {
+            const uchar* c = q + std::countr_zero(mask);
+            if (c >= resume) candidate(c);
+        }
+        q = std::max(next, resume);
+    }
+#endif
+    while (q < end) {
+        const uchar* stop = std::min(end, nextCancelLook);
+        const uchar* c = finder.next(std::max(q, resume), stop, limit);
+        if (c == nullptr) {
+            q = stop;
+            if (cancelRequested(run)) return false;
+            nextCancelLook = q + kCancelStride;
+            continue;
+        }
+        candidate(c);
+        q = std::max(c + 1, resume);
+    }
+    return true;
+}
+
+template <int N, int C, typename RecordTest>
+int32_t runKeyed(const KeyPlan& plan, const RecordTest& test, const FieldSelection* whole,
+                 const SearchRun& run) {
+    return scanAreaTables(run, [&](int16_t base, TableKind kind, const BaseTable& t, int32_t first,
+                                   int32_t last, std::vector<SearchHit>& hits) {
+        const HitTarget target{base, kind, &hits};
+        return forRecordsThatMayHold(t, plan.pairs, first, last, [&](int32_t from, int32_t to) {
+            return keyedRecords<N, C>(plan, test, whole, t, from, to, target, run);
+        });
+    });
+}
+
+// fields: where the query looks, when a key whose frame is the whole query
+// settles a record by itself; the record is tested otherwise.
+template <typename RecordTest>
+int32_t runKeyed(const KeyPlan& plan, const RecordTest& test, const FieldSelection& fields,
+                 const SearchRun& run) {
+    const FieldSelection* whole = plan.whole ? &fields : nullptr;
+    const bool three = plan.blockChecks == 3;
+    switch (plan.count) {
+    case 1:
+        return three ? runKeyed<1, 3>(plan, test, whole, run)
+                     : runKeyed<1, 2>(plan, test, whole, run);
+    case 2:
+        return three ? runKeyed<2, 3>(plan, test, whole, run)
+                     : runKeyed<2, 2>(plan, test, whole, run);
+    case 3:
+        return three ? runKeyed<3, 3>(plan, test, whole, run)
+                     : runKeyed<3, 2>(plan, test, whole, run);
+    default:
+        return three ? runKeyed<4, 3>(plan, test, whole, run)
+                     : runKeyed<4, 2>(plan, test, whole, run);
+    }
+}
+
+// Keys worth a scan of the pool: their candidates cost little, and the
+// query is no literal plan, or one with a short word at the field's start,
+// whose every letter is a candidate of the literal scan (the key is the
+// zero before the field and the letter).
+bool keysWorthIt(const KeyPlan& keys, const LiteralPlan* literal) {
+    if (literal == nullptr) return keys.cost <= kKeyCostLimit;
+    for (int j = 0; j < literal->count; ++j)
+        if (literal->words[j].anchored && literal->words[j].length < kPoolScanLength) return true;
+    return false;
+}
+
 template <bool Fold>
 int32_t runLiteralField(const LiteralPlan& plan, int field, const SearchRun& run) {
     int shortest = plan.longest;
@@ -954,6 +1190,30 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
         LiteralPlan plan;
         if (planLiterals(list, Fold ? test.upper : nullptr, plan))
             return runLiteralField<Fold>(plan, field, run);
+    }
+    LengthRecordTest lengths;
+    for (int a = 0; a < test.activeCount; ++a) {
+        if (!lengthOnly(*test.active[a].list)) break;
+        lengths.active[lengths.activeCount++] = {test.active[a].field, test.active[a].list};
+    }
+    if (lengths.activeCount == test.activeCount && lengths.activeCount != 0)
+        return scanArea(run, lengths);
+    // The rarest keys of any field: a record must hold them all.
+    const KeySample sample = sampleOf(run);
+    KeyPlan keys, best;
+    for (int a = 0; a < test.activeCount; ++a)
+        if (planKeys(*test.active[a].list, Fold ? test.upper : nullptr, &sample, keys) &&
+            (best.count == 0 || keys.cost < best.cost))
+            best = keys;
+    if (best.count != 0 && keysWorthIt(best, nullptr)) {
+        FieldSelection one{};
+        one[static_cast<size_t>(test.active[0].field - 1)] = 1;
+        best.whole = best.whole && test.activeCount == 1;
+        return runKeyed(best, test, one, run);
+    }
+    if (test.activeCount == 1) {
+        const TermList& list = *test.active[0].list;
+        const int field = test.active[0].field;
         switch (plainAlternatives(list)) {
         case 1:
             return runContainsField<Fold, 1>(list, field, run);
@@ -972,9 +1232,30 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
 
 template <bool Fold> int32_t runGeneral(const GeneralQuery& q, const SearchRun& run) {
     const TermList& list = q.pattern.terms();
+    if (lengthOnly(list)) {
+        LengthRecordTest lengths;
+        lengths.general = true;
+        lengths.active[lengths.activeCount++] = {0, &list};
+        lengths.minLength = list.terms[0].minLength;
+        lengths.exactLength = list.terms[0].exactLength;
+        for (int k = 0; k < kFieldCount; ++k)
+            lengths.selected |= q.selection[static_cast<size_t>(k)] ? 1u << k : 0;
+        return scanArea(run, lengths);
+    }
+    const uchar* upper = Fold ? foldTable(run.options) : nullptr;
     LiteralPlan plan;
-    if (planLiterals(list, Fold ? foldTable(run.options) : nullptr, plan))
-        return runLiteralRecord<Fold>(plan, q.selection, run);
+    const bool literal = planLiterals(list, upper, plan);
+    KeyPlan keys;
+    const KeySample sample = sampleOf(run);
+    if (planKeys(list, upper, &sample, keys) && keysWorthIt(keys, literal ? &plan : nullptr)) {
+        GeneralRecordTest<Fold> test;
+        test.list = &list;
+        test.selection = q.selection;
+        test.allFields = q.selection == kAllFields;
+        test.upper = foldTable(run.options);
+        return runKeyed(keys, test, q.selection, run);
+    }
+    if (literal) return runLiteralRecord<Fold>(plan, q.selection, run);
     switch (plainAlternatives(list)) {
     case 1:
         return runContainsRecord<Fold, 1>(list, q.selection, run);

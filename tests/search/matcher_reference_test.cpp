@@ -10,6 +10,7 @@
 #include "base/table_builder.h"
 #include "search/literal_scan.h"
 #include "search/search_engine.h"
+#include "search/wildcard_keys.h"
 
 #include <gtest/gtest.h>
 
@@ -478,6 +479,69 @@ TEST(MatcherReference, SixtyFourFilesAgreeWithTheLiteralRules) {
         found += expectSearchAgrees(set, settings, rnd, pattern);
         if (HasFailure()) return;
     }
+    EXPECT_GT(found, 20000);
+}
+
+// A wildcard word: rare letters (the ones keys are made of), common ones and
+// '?', now and then a '*' inside, in one of the language's forms.
+std::string wildcardWord(Random& rnd, const std::string& rare, const std::string& common) {
+    std::string word;
+    const int length = 1 + rnd.below(4);
+    for (int k = 0; k < length; ++k) {
+        const int kind = rnd.below(10);
+        const std::string& from = kind < 3 ? rare : common;
+        word +=
+            kind >= 6 ? '?' : from[static_cast<size_t>(rnd.below(static_cast<int>(from.size())))];
+    }
+    if (length > 1 && rnd.below(3) == 0)
+        word.insert(static_cast<size_t>(1 + rnd.below(length - 1)), "*");
+    const char* forms[] = {"", "", "*", "%", "lead"};
+    const std::string form = forms[rnd.below(5)];
+    return form == "lead" ? "*" + word : word + form;
+}
+
+// Wildcard queries («?x», «x*y», «*?x», «??») over pools where some letters
+// are rare: the engine looks for keys over the pool (the zero before a
+// field, letters, the zero after it), or only at the fields' lengths.
+// Short fields put field starts and ends at every position of the vector
+// blocks; the first record of a pool has no zero before it; split runs
+// start keys in the middle of a table.
+TEST(MatcherReference, WildcardKeysOverWholePoolsAgreeWithTheLiteralRules) {
+    const std::string rare = "xY\xFF\xDF\xB8\xA8"; // x Y я Я ё Ё
+    const std::string common = "ab\xE0\xC0 1";     // a b а А, space, 1
+    Random rnd(9191);
+    ProgramSettings settings;
+    BaseSet set;
+    fillPools(set, rnd, common + common + common + common + rare, 14, 3, 200);
+
+    int64_t found = 0;
+    int keyed = 0, whole = 0, lengths = 0;
+    for (int round = 0; round < 1500; ++round) {
+        std::string pattern = wildcardWord(rnd, rare, common);
+        if (rnd.below(4) == 0)
+            pattern += (rnd.below(2) ? " " : "&") + wildcardWord(rnd, rare, common);
+        settings.caseSensitive = static_cast<uint8_t>(rnd.below(2));
+        settings.spacesSignificant = 0;
+        settings.yoAsYe = static_cast<uint8_t>(rnd.below(2));
+        const MatchOptions options{settings.caseSensitive != 0, false, settings.yoAsYe != 0};
+        CompiledPattern compiled;
+        ASSERT_TRUE(compiled.compile(pattern.c_str(), options)) << pattern;
+        KeyPlan plan;
+        if (planKeys(compiled.terms(), foldTable(options), nullptr, plan)) {
+            ++keyed;
+            whole += plan.whole;
+        }
+        bool onlyLengths = compiled.terms().count != 0;
+        for (int t = 0; t < compiled.terms().count; ++t)
+            onlyLengths = onlyLengths && compiled.terms().terms[t].lengthOnly;
+        lengths += onlyLengths;
+        found += expectSearchAgrees(set, settings, rnd, pattern);
+        if (HasFailure()) return;
+    }
+    // The patterns do take the key path, whole keys and the lengths alone.
+    EXPECT_GT(keyed, 1000);
+    EXPECT_GT(whole, 200);
+    EXPECT_GT(lengths, 30);
     EXPECT_GT(found, 20000);
 }
 
