@@ -1099,14 +1099,20 @@ int32_t runKeyed(const KeyPlan& plan, const RecordTest& test, const FieldSelecti
     }
 }
 
-// Keys worth a scan of the pool: their candidates cost little, and the
-// query is no literal plan, or one with a short word at the field's start,
-// whose every letter is a candidate of the literal scan (the key is the
-// zero before the field and the letter).
-bool keysWorthIt(const KeyPlan& keys, const LiteralPlan* literal) {
-    if (literal == nullptr) return keys.cost <= kKeyCostLimit;
-    for (int j = 0; j < literal->count; ++j)
-        if (literal->words[j].anchored && literal->words[j].length < kPoolScanLength) return true;
+// A literal plan with a short word at the field's start, whose every
+// letter is a candidate of the literal scan: its key is the zero before the
+// field and the letter, far fewer candidates.
+bool shortAnchored(const LiteralPlan& plan) {
+    for (int j = 0; j < plan.count; ++j)
+        if (plan.words[j].anchored && plan.words[j].length < kPoolScanLength) return true;
+    return false;
+}
+
+// Whether a term of the list looks for its first segment inside the field,
+// which the field search does character by character.
+bool floatingStart(const TermList& list) {
+    for (int i = 0; i < list.count; ++i)
+        if (list.terms[i].segmentCount != 0 && !list.terms[i].segments[0].anchored) return true;
     return false;
 }
 
@@ -1199,13 +1205,19 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
     if (lengths.activeCount == test.activeCount && lengths.activeCount != 0)
         return scanArea(run, lengths);
     // The rarest keys of any field: a record must hold them all.
+    // The field search reads one field a record; a scan of the whole pool
+    // beats it when the pair filter skips most blocks, or when the field
+    // would be searched character by character.
     const KeySample sample = sampleOf(run);
     KeyPlan keys, best;
+    bool floating = false;
     for (int a = 0; a < test.activeCount; ++a)
         if (planKeys(*test.active[a].list, Fold ? test.upper : nullptr, &sample, keys) &&
-            (best.count == 0 || keys.cost < best.cost))
+            (best.count == 0 || keys.cost < best.cost)) {
             best = keys;
-    if (best.count != 0 && keysWorthIt(best, nullptr)) {
+            floating = floatingStart(*test.active[a].list);
+        }
+    if (best.count != 0 && best.cost <= kKeyCostLimit && (best.pairs.useful() || floating)) {
         FieldSelection one{};
         one[static_cast<size_t>(test.active[0].field - 1)] = 1;
         best.whole = best.whole && test.activeCount == 1;
@@ -1245,9 +1257,10 @@ template <bool Fold> int32_t runGeneral(const GeneralQuery& q, const SearchRun& 
     const uchar* upper = Fold ? foldTable(run.options) : nullptr;
     LiteralPlan plan;
     const bool literal = planLiterals(list, upper, plan);
+    if (literal && !shortAnchored(plan)) return runLiteralRecord<Fold>(plan, q.selection, run);
     KeyPlan keys;
     const KeySample sample = sampleOf(run);
-    if (planKeys(list, upper, &sample, keys) && keysWorthIt(keys, literal ? &plan : nullptr)) {
+    if (planKeys(list, upper, &sample, keys) && (literal || keys.cost <= kKeyCostLimit)) {
         GeneralRecordTest<Fold> test;
         test.list = &list;
         test.selection = q.selection;
