@@ -364,54 +364,28 @@ void keyToCounters(benchmark::State& state, const char* utf8Pattern, bool allFie
     state.counters["hits"] = hits;
 }
 
-void BM_KeyToCounters_field_rare(benchmark::State& s) {
-    keyToCounters(s, kRare, false);
-}
-void BM_KeyToCounters_field_short(benchmark::State& s) {
-    keyToCounters(s, kShort, false);
-}
-void BM_KeyToCounters_all_rare(benchmark::State& s) {
-    keyToCounters(s, kRare, true);
-}
-void BM_KeyToCounters_all_short(benchmark::State& s) {
-    keyToCounters(s, kShort, true);
-}
-void BM_KeyToCounters_all_wild_exact(benchmark::State& s) {
-    keyToCounters(s, kWildExact, true);
-}
-void BM_KeyToCounters_all_wild_star(benchmark::State& s) {
-    keyToCounters(s, kWildStar, true);
-}
-void BM_KeyToCounters_all_wild_lead(benchmark::State& s) {
-    keyToCounters(s, kWildLead, true);
-}
-BENCHMARK(BM_KeyToCounters_field_rare)
-    ->Name("BM_KeyToCounters/field_rare")
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KeyToCounters_field_short)
-    ->Name("BM_KeyToCounters/field_short")
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KeyToCounters_all_rare)
-    ->Name("BM_KeyToCounters/all_rare")
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KeyToCounters_all_short)
-    ->Name("BM_KeyToCounters/all_short")
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KeyToCounters_all_wild_exact)
-    ->Name("BM_KeyToCounters/all_wild_exact")
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KeyToCounters_all_wild_star)
-    ->Name("BM_KeyToCounters/all_wild_star")
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KeyToCounters_all_wild_lead)
-    ->Name("BM_KeyToCounters/all_wild_lead")
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+// The patterns of BM_KeyToCounters/NAME, registered in this order.
+struct KeyToCountersCase {
+    const char* name;
+    const char* pattern;
+    bool allFields;
+};
+const KeyToCountersCase kKeyToCounters[] = {
+    {"BM_KeyToCounters/field_rare", kRare, false},
+    {"BM_KeyToCounters/field_short", kShort, false},
+    {"BM_KeyToCounters/all_rare", kRare, true},
+    {"BM_KeyToCounters/all_short", kShort, true},
+    {"BM_KeyToCounters/all_wild_exact", kWildExact, true},
+    {"BM_KeyToCounters/all_wild_star", kWildStar, true},
+    {"BM_KeyToCounters/all_wild_lead", kWildLead, true},
+};
+const bool kKeyToCountersRegistered = [] {
+    for (const KeyToCountersCase& c : kKeyToCounters)
+        benchmark::RegisterBenchmark(
+            c.name, [c](benchmark::State& s) { keyToCounters(s, c.pattern, c.allFields); })
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
+    return true;
+}();
 
 } // namespace
