@@ -471,10 +471,11 @@ template <bool Fold> struct GeneralRecordTest {
     const uchar* upper = nullptr;
 
     // Field (1..7) of the byte at offset `at` of the record.
+    // Counted without a branch: which field a match falls in is hard to guess.
     static int fieldAt(const RecordIndexEntry& e, uint32_t at) {
         int k = 1;
-        while (k < kFieldCount && e.offset[k - 1] <= at)
-            ++k;
+        for (int j = 0; j < kFieldCount - 1; ++j)
+            k += e.offset[j] <= at;
         return k;
     }
 
@@ -1014,6 +1015,12 @@ bool keyedRecords(const KeyPlan& sharedPlan, const RecordTest& test, const Field
     const uchar* end = p + e[to].start - 1;
     // Candidates before this lie in a record already settled.
     const uchar* resume = q;
+    // Over every field, a whole frame needs no look at which field it is in.
+    const bool everyField = whole && *whole == kAllFields;
+    auto inSelection = [&](uint32_t at) {
+        const int field = GeneralRecordTest<false>::fieldAt(e[r], at - e[r].start);
+        return (*whole)[static_cast<size_t>(field - 1)] != 0;
+    };
     // Settles candidate c: a hit, a record passed over, or nothing.
     auto candidate = [&](const uchar* c) {
         bool framed = false;
@@ -1023,9 +1030,7 @@ bool keyedRecords(const KeyPlan& sharedPlan, const RecordTest& test, const Field
         const auto at = static_cast<uint32_t>(c + 1 - p);
         r = recordHolding(e, to, r, at);
         const bool hit =
-            whole ? (*whole)[static_cast<size_t>(
-                        GeneralRecordTest<false>::fieldAt(e[r], at - e[r].start) - 1)] != 0
-                  : test(pool, e[r], e[r + 1].start, limit);
+            whole ? everyField || inSelection(at) : test(pool, e[r], e[r + 1].start, limit);
         if (hit) batch.add(r, target.base, target.kind);
         // The test settled the whole record; a frame only its field.
         if (hit || !whole) resume = p + e[r + 1].start - 1;
