@@ -206,6 +206,8 @@ LoadReport Loader::run() {
 
     recountTotals(set_);
     host_.sizeResultStore(set_);
+    // The pools of files no longer connected are not wanted by a later load.
+    returnFreedMemory();
     if (keys_ != nullptr && !keys_->saveKeys(set_, &report.keysNotSaved) &&
         report.keysNotSaved == WriteError::None)
         report.keysNotSaved = WriteError::Other;

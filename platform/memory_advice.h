@@ -18,4 +18,9 @@ void adviseLargeBlock(void* data, size_t size);
 // calls after the first change nothing.
 void keepFreedLargeBlocks();
 
+// Gives the system back the free memory the allocator keeps: once a load has
+// finished, what it freed and did not take again (files closed for good) is
+// not wanted by the next one either.
+void returnFreedMemory();
+
 } // namespace talsk

@@ -74,4 +74,10 @@ void keepFreedLargeBlocks() {
 #endif
 }
 
+void returnFreedMemory() {
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 } // namespace talsk

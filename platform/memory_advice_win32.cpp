@@ -12,4 +12,7 @@ void adviseLargeBlock(void* data, size_t size) {
 // The system heap keeps freed blocks on its own.
 void keepFreedLargeBlocks() {}
 
+// Blocks as large as pools are the system's own allocations, released when freed.
+void returnFreedMemory() {}
+
 } // namespace talsk
