@@ -1210,10 +1210,10 @@ template <bool Fold> int32_t runField(const FieldQuery& q, const SearchRun& run)
     }
     if (lengths.activeCount == test.activeCount && lengths.activeCount != 0)
         return scanArea(run, lengths);
-    // The rarest keys of any field: a record must hold them all.
-    // The field search reads one field a record; a scan of the whole pool
-    // beats it when the pair filter skips most blocks, or when the field
-    // would be searched character by character.
+    // The rarest keys of any one field (a record must hold them all). The
+    // field search reads one field a record; a scan of the whole pool beats
+    // it when the pair filter skips most blocks, or when the field would be
+    // searched character by character.
     const KeySample sample = sampleOf(run);
     KeyPlan keys, best;
     bool floating = false;
